@@ -1,0 +1,206 @@
+// The PCB editor's flat functions (PcbApi_ prefix), exported by name from the
+// editor module and resolved by name by plug-ins.
+//
+// Conventions: stdcall; the mode byte (ReadMode 1: the editor fills the
+// caller's fields, WriteMode 0: the editor takes them) comes first where there
+// is one, then the handle, then the address of each field in record order.
+// Strings are ShortStrings of at most 255 characters. Records are exchanged
+// field by field in place; passing two fields in swapped order corrupts a
+// board silently, so the parameter lists below are the contract.
+//
+// ABI_PCBAPI_TYPED_FUNCTIONS lists (name, result, parameters) of every
+// function with a settled signature; the editor defines each one as
+// extern "C" PcbApi_<name>, and the plug-in's binding derives its function
+// pointer types from the same list, so the two sides cannot drift apart.
+// ABI_PCBAPI_OTHER_NAMES lists the remaining names the binding resolves.
+#pragma once
+
+#include "abi/Types.h"
+
+namespace abi {
+
+// Object kind codes: the kind PcbApi_CreateObject takes and
+// PcbApi_GetObjectIdFromObjectHandle reports (in its low 7 bits).
+enum class ObjectKind : uint8_t {
+  None = 0,
+  Arc = 1,
+  Pad = 2,
+  Via = 3,
+  Track = 4,
+  Text = 5,
+  Fill = 6,
+  FromTo = 7,
+  Net = 8,
+  Component = 9,
+  Polygon = 10,
+  Region = 11,
+  ComponentBody = 12,
+  Dimension = 13,
+  Coordinate = 14,
+  ObjectClass = 15,
+  Rule = 16,
+  ManualFromTo = 17,
+  DifferentialPair = 18,
+  Violation = 19,
+  Embedded = 20,
+  EmbeddedBoard = 21,
+  SplitPlane = 22,
+  BoardOutline = 26,
+};
+
+// Event sink registration (PcbApi_CreateEventHandler). A method pointer is
+// the routine's address followed by the object it is called on; the editor
+// calls code(data). An empty entry has both words nil.
+using EventRoutine = void(STDCALL*)(void* self);
+using QueryRoutine = ByteBool(STDCALL*)(void* self);
+using CodeRoutine = ByteBool(STDCALL*)(void* self, uint16_t code);
+
+struct EventMethod {
+  EventRoutine code;
+  void* data;
+};
+struct QueryMethod {
+  QueryRoutine code;
+  void* data;
+};
+static_assert(sizeof(EventMethod) == 2 * sizeof(void*) && offsetof(EventMethod, data) == sizeof(void*));
+static_assert(sizeof(QueryMethod) == 2 * sizeof(void*) && offsetof(QueryMethod, data) == sizeof(void*));
+
+inline constexpr int kEventTableASize = 41;
+inline constexpr int kEventTableBSize = 11;
+
+struct EventTableA {
+  EventMethod entries[kEventTableASize];
+};
+struct EventTableB {
+  QueryMethod entries[kEventTableBSize];
+};
+static_assert(sizeof(EventTableA) == kEventTableASize * sizeof(EventMethod));
+static_assert(sizeof(EventTableB) == kEventTableBSize * sizeof(QueryMethod));
+
+// Sizes of the opaque board option groups (32-bit values each).
+inline constexpr int kGridOptionCount = 14;
+inline constexpr int kOutputOptionCount = 24;
+inline constexpr int kPlotLayerCount = 109;
+inline constexpr int kGerberOptionCount = 19;
+inline constexpr int kPrinterOptionCount = 26;
+inline constexpr int kPlotterPenCount = 8;
+inline constexpr int kCompositeLayerValueCount = 4;
+inline constexpr int kPlacerOptionCount = 6;
+inline constexpr int kEcoOptionCount = 2;
+
+// clang-format off
+#define ABI_PCBAPI_TYPED_FUNCTIONS(X)                                                                          \
+  /* Board and document */                                                                                     \
+  X(GetCurrentBoardHandle, ::abi::PcbHandle, (void))                                                          \
+  X(ChooseLocation, ::abi::ByteBool,                                                                           \
+    (::abi::PcbHandle board, int32_t* x, int32_t* y, const ::abi::ShortString* prompt))                        \
+  X(QueryBoard, int32_t,                                                                                       \
+    (uint8_t mode, ::abi::PcbHandle board, int32_t* boardInt3, ::abi::ShortString* fileName,                   \
+     uint8_t* boardByte5, int32_t* boardInt6, int32_t* boardInt7, int32_t* cursorX, int32_t* cursorY,          \
+     uint8_t* boardUnit, uint32_t* currentLayer, int32_t* boardInt12))                                        \
+  X(QueryBoardLayerInfo, int32_t,                                                                              \
+    (uint8_t mode, ::abi::PcbHandle board, uint8_t layer, int32_t* layerInfo, uint8_t* byte1, uint8_t* byte2)) \
+  X(QueryLayer, int32_t,                                                                                       \
+    (uint8_t mode, uint8_t layer, ::abi::PcbHandle board, ::abi::ShortString* name, int32_t* copperThickness,  \
+     uint8_t* editorByte1, uint8_t* editorByte2, uint8_t* previousLayer, uint8_t* nextLayer,                   \
+     uint8_t* editorByte3))                                                                                    \
+  X(QueryInternalPlane, int32_t,                                                                               \
+    (uint8_t mode, uint8_t layer, ::abi::PcbHandle board, ::abi::ShortString* name, int32_t* copperThickness,  \
+     uint8_t* editorByte1, uint8_t* editorByte2, uint8_t* previousLayer, uint8_t* nextLayer,                   \
+     ::abi::ShortString* netName))                                                                             \
+  X(QueryLayerDielectric, int32_t,                                                                             \
+    (uint8_t mode, uint8_t layer, ::abi::PcbHandle board, ::abi::ShortString* material,                        \
+     uint8_t* dielectricType, double* constant, int32_t* height))                                              \
+  X(QueryBoardSplitPlaneMode, int32_t, (uint8_t mode, ::abi::PcbHandle board, uint8_t* splitPlaneMode))       \
+  /* Note the order: board, count, mode last. Answers 0 on success. */                                         \
+  X(QueryBoardLayerPairsCount, int32_t, (::abi::PcbHandle board, int32_t* count, uint8_t mode))               \
+  X(QueryBoardLayerPairAt, int32_t,                                                                            \
+    (uint8_t mode, ::abi::PcbHandle board, int32_t index, uint8_t* pairByte1, uint8_t* pairByte2,              \
+     uint32_t* firstLayer, uint32_t* secondLayer))                                                             \
+  X(QueryBoardExternalDielectrics, int32_t,                                                                    \
+    (uint8_t mode, ::abi::PcbHandle board, ::abi::ShortString* topMaterial, uint8_t* topType,                  \
+     double* topConstant, int32_t* topHeight, ::abi::ShortString* bottomMaterial, uint8_t* bottomType,         \
+     double* bottomConstant, int32_t* bottomHeight))                                                           \
+  /* Board option groups: arrays of 32-bit values (sizes above) */                                             \
+  X(QueryBoardGridsEx, int32_t, (uint8_t mode, ::abi::PcbHandle board, int32_t* values))                      \
+  X(QueryBoardOutputOptions, int32_t, (uint8_t mode, ::abi::PcbHandle board, int32_t* values))                \
+  X(QueryBoardOutputOptionsPlotLayers, int32_t,                                                                \
+    (uint8_t mode, ::abi::PcbHandle board, int32_t index, uint8_t* value))                                     \
+  X(QueryBoardOutputOptionsFlipLayers, int32_t,                                                                \
+    (uint8_t mode, ::abi::PcbHandle board, int32_t index, uint8_t* value))                                     \
+  X(QueryBoardGerberOptions, int32_t, (uint8_t mode, ::abi::PcbHandle board, int32_t* values))                \
+  X(QueryBoardPrinterOptions, int32_t, (uint8_t mode, ::abi::PcbHandle board, int32_t* values))               \
+  X(QueryBoardPrinterOptionsPlotterPen, int32_t,                                                               \
+    (uint8_t mode, ::abi::PcbHandle board, int32_t pen, int32_t* value1, int32_t* value2))                     \
+  X(QueryBoardPrinterOptionsCompositeLayer, int32_t,                                                           \
+    (uint8_t mode, ::abi::PcbHandle board, uint8_t layer, int32_t* values))                                    \
+  X(QueryBoardAdvancedPlacerOptions, int32_t, (uint8_t mode, ::abi::PcbHandle board, int32_t* values))        \
+  X(QueryBoardEngineeringChangeOrderOptions, int32_t, (uint8_t mode, ::abi::PcbHandle board, int32_t* values)) \
+  /* Objects */                                                                                                \
+  X(CreateObject, ::abi::PcbHandle, (uint8_t kind))                                                           \
+  X(SetOwnerBoard, void, (::abi::PcbHandle object, ::abi::PcbHandle board))                                   \
+  X(AddObjectToContainer, void, (::abi::PcbHandle board, ::abi::PcbHandle object))                            \
+  X(DestroyObject, void, (::abi::PcbHandle object))                                                           \
+  X(ScreenDisplay, void, (::abi::PcbHandle object, uint8_t mode, ::abi::ByteBool flag))                       \
+  X(QueryObjectBoundingRectangle, int32_t,                                                                     \
+    (::abi::PcbHandle object, int32_t* x1, int32_t* y1, int32_t* x2, int32_t* y2))                             \
+  X(GetObjectIdFromObjectHandle, int32_t, (::abi::PcbHandle object))                                          \
+  X(QueryObjectImport_FromUser, ::abi::ByteBool, (::abi::PcbHandle object))                                   \
+  X(QueryObjectGraphicallyInvalidate, int32_t, (::abi::PcbHandle object))                                     \
+  X(GetObjectBitField2, int32_t, (uint8_t mode, ::abi::PcbHandle object, uint8_t* bitField2))                 \
+  X(GetObjectBitField3, int32_t, (uint8_t mode, ::abi::PcbHandle object, uint16_t* bitField3))                \
+  /* Base record: note HeaderValue2 before HeaderByte (the kind records reverse them) */                       \
+  X(QueryPrimitive, int32_t,                                                                                   \
+    (uint8_t mode, ::abi::PcbHandle object, uint16_t* flags, uint16_t* headerWord, uint32_t* layer,            \
+     int32_t* headerValue1, int32_t* headerValue2, uint8_t* headerByte))                                       \
+  X(QueryTrack, int32_t,                                                                                       \
+    (uint8_t mode, ::abi::PcbHandle object, uint16_t* flags, uint16_t* headerWord, uint32_t* layer,            \
+     int32_t* headerValue1, uint8_t* headerByte, int32_t* headerValue2, int32_t* x, int32_t* y, int32_t* x2,   \
+     int32_t* y2, int32_t* width, int32_t* attributeA, int32_t* attributeB, int32_t* attributeC))              \
+  X(QueryArc, int32_t,                                                                                         \
+    (uint8_t mode, ::abi::PcbHandle object, uint16_t* flags, uint16_t* headerWord, uint32_t* layer,            \
+     int32_t* headerValue1, uint8_t* headerByte, int32_t* headerValue2, int32_t* x, int32_t* y,                \
+     int32_t* radius, double* startAngle, double* endAngle, int32_t* width, int32_t* attributeA))              \
+  X(QueryFill, int32_t,                                                                                        \
+    (uint8_t mode, ::abi::PcbHandle object, uint16_t* flags, uint16_t* headerWord, uint32_t* layer,            \
+     int32_t* headerValue1, uint8_t* headerByte, int32_t* headerValue2, int32_t* x, int32_t* y, int32_t* x2,   \
+     int32_t* y2, int32_t* attributeA, double* rotation))                                                      \
+  X(QueryText, int32_t,                                                                                        \
+    (uint8_t mode, ::abi::PcbHandle object, uint16_t* flags, uint16_t* headerWord, uint32_t* layer,            \
+     int32_t* headerValue1, uint8_t* headerByte, int32_t* headerValue2, int32_t* x, int32_t* y, int32_t* size, \
+     int32_t* textAttribute, double* rotation, uint8_t* textFlag, ::abi::ShortString* text, int32_t* width,    \
+     int32_t* attributeB, int32_t* attributeC))                                                                \
+  X(QueryTrueTypeTextInfo, int32_t,                                                                            \
+    (uint8_t mode, ::abi::PcbHandle object, uint8_t* trueTypeMode, ::abi::ShortString* fontName,               \
+     uint8_t* flag1, uint8_t* flag2, uint8_t* flag3, int32_t* trueTypeValue))                                  \
+  X(GetDesignatorDisplayString, int32_t, (::abi::PcbHandle object, ::abi::ShortString* text))                 \
+  X(QueryBarCodeTextInfo, int32_t,                                                                             \
+    (uint8_t mode, ::abi::PcbHandle object, uint8_t* byte0, uint8_t* byte1, uint8_t* byte2, uint8_t* byte3))   \
+  /* Interactive event handlers */                                                                             \
+  X(CreateEventHandler, ::abi::PcbHandle,                                                                      \
+    (::abi::PcbHandle board, const ::abi::EventTableA* tableA, const ::abi::EventTableB* tableB,               \
+     ::abi::CodeRoutine callbackCode, void* callbackData))                                                     \
+  X(RunEventHandler, ::abi::ByteBool, (::abi::PcbHandle handler))                                             \
+  X(DestroyEventHandler, void, (::abi::PcbHandle handler))
+
+// Names the binding resolves whose signatures belong to object kinds this
+// program does not wrap yet.
+#define ABI_PCBAPI_OTHER_NAMES(X)                                                                              \
+  X(AddMemberToClass) X(GetMemberFromClassAt) X(QueryClass) X(QueryComponent) X(QueryComponentChannelOffset)  \
+  X(QueryComponentEx) X(QueryComponentKind) X(QueryComponentSourceLinks) X(QueryCoordinate)                    \
+  X(QueryDefaultPCB3DModel) X(QueryDimension) X(QueryEmbedded) X(QueryEmbeddedBoard) X(QueryExtDimension)      \
+  X(QueryFromTo) X(QueryManualFromTo) X(QueryNet) X(QueryPad) X(QueryPadCRPercentageOnLayer)                   \
+  X(QueryPadCornerRadiusOnLayer) X(QueryPadOrViaShapeOnLayer) X(QueryPadOrViaSizeOnLayer) X(QueryPadStackMode) \
+  X(QueryPolygon) X(QueryRegion) X(QueryRule) X(QuerySplitPlane) X(QueryVia) X(QueryViolation)                 \
+  X(References_At) X(References_Count) X(RemoveAllMembersFromClass) X(SetCRPctOnLayer) X(SetPadShapeOnLayer)   \
+  X(SetPadSizeOnLayer)
+// clang-format on
+
+namespace pcbapi {
+#define ABI_PCBAPI_DECLARE_TYPE(name, result, params) using name##_t = result STDCALL params;
+ABI_PCBAPI_TYPED_FUNCTIONS(ABI_PCBAPI_DECLARE_TYPE)
+#undef ABI_PCBAPI_DECLARE_TYPE
+}  // namespace pcbapi
+
+}  // namespace abi

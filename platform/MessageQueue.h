@@ -1,0 +1,28 @@
+// Per-thread message queues, as Windows keeps them for UI threads.
+#pragma once
+
+#include <cstdint>
+
+namespace platform {
+
+inline constexpr uint32_t WM_USER = 0x0400;
+
+struct Message {
+  int32_t window;  // target window handle, 0 for a thread message
+  uint32_t message;
+  intptr_t wParam;
+  intptr_t lParam;
+};
+
+// Looks at the calling thread's queue. With remove false the message stays
+// queued. False when the queue is empty.
+bool PeekMessage(Message* message, bool remove);
+// Appends a message to the queue of the thread that owns `window` (the
+// calling thread for window 0 or an unknown window).
+void PostMessage(int32_t window, uint32_t message, intptr_t wParam, intptr_t lParam);
+// Number of messages waiting on the calling thread's queue.
+int QueuedMessageCount();
+// Empties the calling thread's queue.
+void ClearMessageQueue();
+
+}  // namespace platform

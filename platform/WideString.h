@@ -1,0 +1,54 @@
+// Wide strings (BSTR) and UTF-8 <-> UTF-16 conversion.
+//
+// The platform library alone allocates and frees BSTRs, so that every module
+// of the process shares one allocator. A BSTR points at zero-terminated UTF-16
+// text preceded by a 32-bit byte length; nil is the empty string.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "abi/Types.h"
+
+namespace platform {
+
+// Allocates a copy of zero-terminated `text` (nil gives nil).
+abi::BSTR SysAllocString(const char16_t* text);
+// Allocates `length` characters copied from `text` (nil text: zero-filled).
+abi::BSTR SysAllocStringLen(const char16_t* text, uint32_t length);
+// Frees a BSTR made by the two functions above; nil is ignored.
+void SysFreeString(abi::BSTR text);
+// Number of characters (not bytes); 0 for nil.
+uint32_t SysStringLen(abi::BSTR text);
+
+// Conversions; invalid sequences become U+FFFD / '?'.
+std::u16string Utf8ToUtf16(std::string_view text);
+std::string Utf16ToUtf8(std::u16string_view text);
+
+// Owns one BSTR and frees it at the end of its scope. Use put() for out
+// arguments and get() to pass an input string.
+class BStr {
+ public:
+  BStr() = default;
+  explicit BStr(std::u16string_view text);
+  static BStr FromUtf8(std::string_view text);
+  // Takes ownership of a string allocated by SysAllocString*.
+  static BStr Adopt(abi::BSTR text);
+  BStr(const BStr&) = delete;
+  BStr& operator=(const BStr&) = delete;
+  BStr(BStr&& other) noexcept;
+  BStr& operator=(BStr&& other) noexcept;
+  ~BStr();
+
+  abi::BSTR get() const { return text_; }
+  abi::BSTR* put();  // frees what is held, hands out the slot
+  abi::BSTR release();
+  std::u16string_view view() const;
+  std::string utf8() const;
+
+ private:
+  abi::BSTR text_ = nullptr;
+};
+
+}  // namespace platform

@@ -1,0 +1,27 @@
+// The process-wide host client and the calls every part of the plug-in uses
+// to reach the host.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "abi/Client.h"
+#include "abi/Unknown.h"
+
+namespace strativue {
+
+// The process-wide host client with a new reference, or nil.
+abi::ComPtr<abi::IClient> GetHostClient();
+// Replaces the process-wide host client; stored without taking a reference.
+void SetHostClient(abi::IClient* client);
+
+// Tests a status returned by the host: a negative one raises EHostError with
+// the description of the thread's error information.
+void CheckHost(abi::HRESULT status);
+
+// Sets one status-bar panel's text; nothing without a host client.
+void SetStatusText(int32_t index, std::u16string_view text);
+// SetStatusText(-1, "").
+void ClearStatusText();
+
+}  // namespace strativue
