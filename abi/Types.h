@@ -19,6 +19,13 @@
 #define STDCALL
 #endif
 
+// Marks a function a module exports by name (everything else stays hidden).
+#if defined(_WIN32)
+#define ABI_EXPORT __declspec(dllexport)
+#else
+#define ABI_EXPORT __attribute__((visibility("default")))
+#endif
+
 namespace abi {
 
 // 0 is success; any failure answers E_UNEXPECTED. A negative status returned
