@@ -1,6 +1,7 @@
 // Per-thread message queues, as Windows keeps them for UI threads.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 
 namespace platform {
@@ -24,5 +25,8 @@ void PostMessage(int32_t window, uint32_t message, intptr_t wParam, intptr_t lPa
 int QueuedMessageCount();
 // Empties the calling thread's queue.
 void ClearMessageQueue();
+// Waits until the calling thread's queue holds a message or `timeout` has
+// passed; true when a message is waiting.
+bool WaitMessage(std::chrono::milliseconds timeout);
 
 }  // namespace platform

@@ -1,0 +1,117 @@
+// One open board of the editor: the board record, its 82 layer records, the
+// layer pairs, external dielectrics, option groups and its contents.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <deque>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <vector>
+
+#include "abi/PcbApi.h"
+#include "editor/InputScript.h"
+#include "editor/Layers.h"
+#include "editor/Lengths.h"
+
+namespace brelix {
+
+// A value read from a board file together with the JSON it was written as,
+// so that saving an unchanged value writes the very same text.
+template <typename T>
+struct Kept {
+  T value{};
+  nlohmann::json source;  // null for values the file did not give
+
+  Kept() = default;
+  Kept(T v) : value(v) {}  // NOLINT: a plain value converts implicitly
+  Kept(T v, nlohmann::json s) : value(v), source(std::move(s)) {}
+};
+using Length = Kept<int32_t>;
+
+struct Dielectric {
+  std::string material;
+  Kept<uint8_t> type;
+  Kept<double> constant;
+  Length height;
+};
+
+struct LayerRecord {
+  std::string name;
+  Length copper{14000};
+  uint8_t editorByte1 = 0;
+  uint8_t editorByte2 = 0;
+  uint8_t previous = 0;
+  uint8_t next = 0;
+  uint8_t editorByte3 = 0;
+  std::string net = "(No Net)";
+  Dielectric dielectric;  // the one below this layer; type 0 ("none") when there is none
+  int32_t info = 0;
+  uint8_t infoByte1 = 0;
+  uint8_t infoByte2 = 0;
+};
+
+struct LayerPair {
+  uint8_t byte1 = 0;
+  uint8_t byte2 = 0;
+  uint32_t first = 0;
+  uint32_t second = 0;
+};
+
+// The opaque option groups; WriteMode stores whatever the caller gives.
+struct BoardOptions {
+  std::array<int32_t, abi::kGridOptionCount> grids{};
+  std::array<int32_t, abi::kOutputOptionCount> output{};
+  std::array<uint8_t, abi::kPlotLayerCount> plotLayers{};
+  std::array<uint8_t, abi::kPlotLayerCount> flipLayers{};
+  std::array<int32_t, abi::kGerberOptionCount> gerber{};
+  std::array<int32_t, abi::kPrinterOptionCount> printer{};
+  std::array<std::array<int32_t, 2>, abi::kPlotterPenCount> plotterPens{};
+  std::array<std::array<int32_t, abi::kCompositeLayerValueCount>, kLayerCount> compositeLayers{};
+  std::array<int32_t, abi::kPlacerOptionCount> placer{};
+  std::array<int32_t, abi::kEcoOptionCount> eco{};
+
+  // The values a freshly opened board answers.
+  static BoardOptions Defaults();
+};
+
+inline constexpr uint8_t kImperial = 1;
+inline constexpr uint8_t kMetric = 0;
+
+struct Board {
+  abi::PcbHandle handle = 0;
+  std::string sourcePath;
+  std::string fileName;
+  uint8_t unit = kImperial;
+  uint8_t currentLayer = kTopLayer;
+  Length openedCursor[2];  // what the file said; saving writes it back
+  Point cursor;            // session state
+  bool refusesCommands = false;
+
+  // Editor-defined board record fields, stored only.
+  int32_t int3 = 0;
+  uint8_t byte5 = 0;
+  int32_t int6 = 0;
+  int32_t int7 = 0;
+  int32_t int12 = 0;
+  uint8_t splitPlaneMode = 1;
+
+  std::array<LayerRecord, kLayerCount + 1> layers;  // index 0 unused
+  std::vector<uint8_t> stack;                       // layer ids, top to bottom, as opened
+  Dielectric topDielectric;
+  Dielectric bottomDielectric;
+  std::vector<LayerPair> pairs;
+  BoardOptions options = BoardOptions::Defaults();
+
+  std::vector<abi::PcbHandle> contents;  // in the order added
+  std::deque<ScriptAction> script;       // actions not consumed yet
+
+  // Default layer names and no stack; the file reader fills the rest.
+  Board();
+  // Sets previous/next of every layer from `stack` (0 outside it).
+  void LinkStack();
+  // The layer record for 1..82, nil otherwise.
+  LayerRecord* Layer(int id) { return id >= 1 && id <= kLayerCount ? &layers[id] : nullptr; }
+};
+
+}  // namespace brelix

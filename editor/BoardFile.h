@@ -1,0 +1,37 @@
+// Board files (*.board.json): reading with every rule checked, and writing
+// in the one canonical layout.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "editor/Board.h"
+#include "editor/EditorObject.h"
+
+namespace brelix {
+
+inline constexpr const char* kBoardFormat = "quorvex-board/1";
+
+// A refused board file; what() is "FILE: FIELD: RULE" on one line.
+class BoardFileError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+struct BoardFileContents {
+  Board board;                        // no handle and no contents yet
+  std::vector<EditorObject> objects;  // the file's objects in order, without handles
+};
+
+// Reads a board file's text; `name` is the file named in messages.
+BoardFileContents ReadBoardFile(std::string_view text, const std::string& name);
+// The file text of `board` with `contents` as its objects.
+std::string WriteBoardFile(const Board& board, const std::vector<const EditorObject*>& contents);
+
+// Whole-file I/O for board files; BoardFileError on failure.
+std::string LoadTextFile(const std::string& path);
+void SaveTextFile(const std::string& path, const std::string& text);
+
+}  // namespace brelix

@@ -1,0 +1,387 @@
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <limits>
+#include <set>
+
+#include "editor/BoardFile.h"
+
+namespace brelix {
+namespace {
+
+using nlohmann::json;
+
+constexpr int kMaxNesting = 32;
+constexpr std::size_t kMaxString = 255;
+
+// Field paths as written in messages: "unit", "stack[2].id", "cursor[1]".
+std::string Member(const std::string& path, const std::string& key) {
+  return path.empty() ? key : path + "." + key;
+}
+std::string Element(const std::string& path, std::size_t index) {
+  return path + "[" + std::to_string(index) + "]";
+}
+
+const char* TypeName(const json& value) {
+  switch (value.type()) {
+    case json::value_t::null:
+      return "null";
+    case json::value_t::boolean:
+      return "a boolean";
+    case json::value_t::string:
+      return "a string";
+    case json::value_t::array:
+      return "an array";
+    case json::value_t::object:
+      return "an object";
+    case json::value_t::number_float:
+      return "a fractional number";
+    default:
+      return "a number";
+  }
+}
+
+class Reader {
+ public:
+  explicit Reader(std::string file) : file_(std::move(file)) {}
+
+  [[noreturn]] void Fail(const std::string& path, const std::string& rule) const {
+    throw BoardFileError(file_ + ": " + (path.empty() ? std::string("(document)") : path) + ": " + rule);
+  }
+
+  json Parse(std::string_view text) const {
+    // Duplicate keys would silently lose a value, and deep nesting only
+    // costs memory: both are refused while parsing.
+    std::vector<std::set<std::string>> keys;
+    std::string problem;
+    json::parser_callback_t check = [&](int depth, json::parse_event_t event, json& parsed) {
+      if (depth > kMaxNesting && problem.empty())
+        problem = "nested deeper than " + std::to_string(kMaxNesting) + " levels";
+      if (event == json::parse_event_t::object_start) keys.emplace_back();
+      if (event == json::parse_event_t::object_end && !keys.empty()) keys.pop_back();
+      if (event == json::parse_event_t::key && !keys.empty() && parsed.is_string() &&
+          !keys.back().insert(parsed.get<std::string>()).second && problem.empty())
+        problem = "the key \"" + parsed.get<std::string>() + "\" appears twice in one object";
+      return problem.empty();
+    };
+    json document;
+    try {
+      document = json::parse(text.begin(), text.end(), check);
+    } catch (const json::parse_error& error) {
+      if (!problem.empty()) Fail("", problem);
+      Fail("", "not valid JSON (truncated or malformed) at " + Position(text, error.byte));
+    }
+    if (!problem.empty()) Fail("", problem);
+    return document;
+  }
+
+  void CheckMembers(const json& object, const std::string& path,
+                    std::initializer_list<const char*> allowed) const {
+    if (!object.is_object()) Fail(path, std::string("must be an object, not ") + TypeName(object));
+    for (const auto& [key, value] : object.items()) {
+      bool known = false;
+      for (const char* name : allowed) known = known || key == name;
+      if (!known) Fail(Member(path, key), "unknown field");
+    }
+  }
+
+  const json* Optional(const json& object, const std::string& key) const {
+    const auto it = object.find(key);
+    return it == object.end() ? nullptr : &*it;
+  }
+
+  const json& Required(const json& object, const std::string& path, const std::string& key) const {
+    const json* value = Optional(object, key);
+    if (!value) Fail(Member(path, key), "required field is missing");
+    return *value;
+  }
+
+  std::string String(const json& value, const std::string& path) const {
+    if (!value.is_string()) Fail(path, std::string("must be a string, not ") + TypeName(value));
+    const auto& text = value.get_ref<const std::string&>();
+    if (text.size() > kMaxString)
+      Fail(path, "is " + std::to_string(text.size()) + " characters long; at most 255 are allowed");
+    return text;
+  }
+
+  int64_t Integer(const json& value, const std::string& path, int64_t low, int64_t high) const {
+    if (!value.is_number_integer()) Fail(path, std::string("must be a whole number, not ") + TypeName(value));
+    if (value.is_number_unsigned() && value.get<uint64_t>() > static_cast<uint64_t>(high))
+      Fail(path, "must be from " + std::to_string(low) + " to " + std::to_string(high));
+    const int64_t number = value.get<int64_t>();
+    if (number < low || number > high)
+      Fail(path, "must be from " + std::to_string(low) + " to " + std::to_string(high));
+    return number;
+  }
+
+  double Number(const json& value, const std::string& path) const {
+    if (!value.is_number()) Fail(path, std::string("must be a number, not ") + TypeName(value));
+    const double number = value.get<double>();
+    if (!std::isfinite(number)) Fail(path, "must be a finite number");
+    return number;
+  }
+
+  Length LengthOf(const json& value, const std::string& path, bool nonNegative) const {
+    int32_t units = 0;
+    if (value.is_number_integer()) {
+      units = static_cast<int32_t>(
+          Integer(value, path, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
+    } else if (value.is_string()) {
+      std::string why;
+      const auto parsed = ParseLength(String(value, path), &why);
+      if (!parsed) Fail(path, why);
+      units = *parsed;
+    } else {
+      Fail(path, std::string("must be a length (board units or a text with mil, mm or in), not ") +
+                     TypeName(value));
+    }
+    if (nonNegative && units < 0) Fail(path, "must not be negative");
+    return Length(units, value);
+  }
+
+  Dielectric DielectricOf(const json& object, const std::string& path) const {
+    CheckMembers(object, path, {"material", "type", "constant", "height"});
+    Dielectric d;
+    d.material = String(Required(object, path, "material"), Member(path, "material"));
+    const json& type = Required(object, path, "type");
+    const std::string typePath = Member(path, "type");
+    if (type.is_string()) {
+      static const std::array<const char*, 4> kTypes = {"none", "core", "prepreg", "surface"};
+      const std::string name = String(type, typePath);
+      std::size_t code = 0;
+      while (code < kTypes.size() && name != kTypes[code]) ++code;
+      if (code == kTypes.size())
+        Fail(typePath, "\"" + name + "\" is not none, core, prepreg, surface or a number");
+      d.type = Kept<uint8_t>(static_cast<uint8_t>(code), type);
+    } else {
+      d.type = Kept<uint8_t>(static_cast<uint8_t>(Integer(type, typePath, 0, 255)), type);
+    }
+    const json& constant = Required(object, path, "constant");
+    const double value = Number(constant, Member(path, "constant"));
+    if (value < 0) Fail(Member(path, "constant"), "must not be negative");
+    d.constant = Kept<double>(value, constant);
+    d.height = LengthOf(Required(object, path, "height"), Member(path, "height"), true);
+    return d;
+  }
+
+  void ReadStack(const json& stack, Board& board) const {
+    if (!stack.is_array()) Fail("stack", std::string("must be an array, not ") + TypeName(stack));
+    if (stack.empty()) Fail("stack", "must hold at least the layers 1 and 32");
+    std::set<int> seen;
+    for (std::size_t i = 0; i < stack.size(); ++i) {
+      const std::string path = Element("stack", i);
+      const json& entry = stack[i];
+      CheckMembers(entry, path, {"id", "name", "copper", "net", "dielectric"});
+      const std::string idPath = Member(path, "id");
+      const json& idValue = Required(entry, path, "id");
+      if (!idValue.is_number_integer())
+        Fail(idPath, std::string("must be a whole number, not ") + TypeName(idValue));
+      const int64_t id =
+          idValue.is_number_unsigned() && idValue.get<uint64_t>() > 1000 ? 1000 : idValue.get<int64_t>();
+      if (!IsCopperLayer(static_cast<int>(std::clamp<int64_t>(id, -1, 1000))))
+        Fail(idPath, std::to_string(id) + " is not a signal layer (1 to 32) or an internal plane (39 to 54)");
+      if (!seen.insert(static_cast<int>(id)).second)
+        Fail(idPath, "layer " + std::to_string(id) + " is used twice");
+      if (i == 0 && id != kTopLayer) Fail(idPath, "the stack must start with layer 1");
+      if (i + 1 == stack.size() && id != kBottomLayer) Fail(idPath, "the stack must end with layer 32");
+      LayerRecord& layer = board.layers[static_cast<std::size_t>(id)];
+      if (const json* name = Optional(entry, "name")) layer.name = String(*name, Member(path, "name"));
+      if (const json* copper = Optional(entry, "copper"))
+        layer.copper = LengthOf(*copper, Member(path, "copper"), true);
+      if (const json* net = Optional(entry, "net")) {
+        if (!IsInternalPlane(static_cast<int>(id)))
+          Fail(Member(path, "net"), "only internal planes carry a net");
+        layer.net = String(*net, Member(path, "net"));
+      }
+      const json* dielectric = Optional(entry, "dielectric");
+      if (i + 1 == stack.size()) {
+        if (dielectric)
+          Fail(Member(path, "dielectric"), "the last layer of the stack has no dielectric below it");
+      } else {
+        if (!dielectric)
+          Fail(Member(path, "dielectric"), "required field is missing (every layer but the last)");
+        layer.dielectric = DielectricOf(*dielectric, Member(path, "dielectric"));
+      }
+      board.stack.push_back(static_cast<uint8_t>(id));
+    }
+  }
+
+  void ReadPairs(const json& pairs, Board& board) const {
+    if (!pairs.is_array()) Fail("layerPairs", std::string("must be an array, not ") + TypeName(pairs));
+    for (std::size_t i = 0; i < pairs.size(); ++i) {
+      const std::string path = Element("layerPairs", i);
+      const json& pair = pairs[i];
+      if (!pair.is_array() || pair.size() != 2) Fail(path, "must be an array of two layer ids");
+      LayerPair result;
+      for (std::size_t k = 0; k < 2; ++k) {
+        const auto id = static_cast<uint8_t>(Integer(pair[k], Element(path, k), 1, kLayerCount));
+        if (std::find(board.stack.begin(), board.stack.end(), id) == board.stack.end())
+          Fail(Element(path, k), "layer " + std::to_string(id) + " is not in the stack");
+        (k == 0 ? result.first : result.second) = id;
+      }
+      if (result.first == result.second) Fail(path, "a pair needs two different layers");
+      board.pairs.push_back(result);
+    }
+  }
+
+  EditorObject ObjectOf(const json& entry, const std::string& path) const {
+    if (!entry.is_object()) Fail(path, std::string("must be an object, not ") + TypeName(entry));
+    const std::string kind = String(Required(entry, path, "kind"), Member(path, "kind"));
+    constexpr int64_t kMin = std::numeric_limits<int32_t>::min();
+    constexpr int64_t kMax = std::numeric_limits<int32_t>::max();
+    auto coordinate = [&](const char* key) {
+      return static_cast<int32_t>(Integer(Required(entry, path, key), Member(path, key), kMin, kMax));
+    };
+    auto size = [&](const char* key) {
+      return static_cast<int32_t>(Integer(Required(entry, path, key), Member(path, key), 0, kMax));
+    };
+    auto angle = [&](const char* key) { return Number(Required(entry, path, key), Member(path, key)); };
+    EditorObject object;
+    if (kind == "track") {
+      CheckMembers(entry, path, {"kind", "layer", "x1", "y1", "x2", "y2", "width"});
+      object = MakeObject(abi::ObjectKind::Track, 0);
+      object.x = coordinate("x1");
+      object.y = coordinate("y1");
+      object.x2 = coordinate("x2");
+      object.y2 = coordinate("y2");
+      object.width = size("width");
+    } else if (kind == "arc") {
+      CheckMembers(entry, path, {"kind", "layer", "x", "y", "radius", "startAngle", "endAngle", "width"});
+      object = MakeObject(abi::ObjectKind::Arc, 0);
+      object.x = coordinate("x");
+      object.y = coordinate("y");
+      object.radius = size("radius");
+      object.startAngle = angle("startAngle");
+      object.endAngle = angle("endAngle");
+      object.width = size("width");
+    } else if (kind == "text") {
+      CheckMembers(entry, path, {"kind", "layer", "x", "y", "size", "width", "rotation", "text"});
+      object = MakeObject(abi::ObjectKind::Text, 0);
+      object.x = coordinate("x");
+      object.y = coordinate("y");
+      object.size = size("size");
+      object.width = size("width");
+      object.rotation = angle("rotation");
+      object.text = String(Required(entry, path, "text"), Member(path, "text"));
+    } else if (kind == "fill") {
+      CheckMembers(entry, path, {"kind", "layer", "x1", "y1", "x2", "y2", "rotation"});
+      object = MakeObject(abi::ObjectKind::Fill, 0);
+      object.x = coordinate("x1");
+      object.y = coordinate("y1");
+      object.x2 = coordinate("x2");
+      object.y2 = coordinate("y2");
+      object.rotation = angle("rotation");
+    } else {
+      Fail(Member(path, "kind"), "\"" + kind + "\" is not track, arc, text or fill");
+    }
+    object.layer =
+        static_cast<uint32_t>(Integer(Required(entry, path, "layer"), Member(path, "layer"), 1, kLayerCount));
+    return object;
+  }
+
+  BoardFileContents Read(std::string_view text) const {
+    const json document = Parse(text);
+    CheckMembers(document, "",
+                 {"format", "fileName", "unit", "currentLayer", "cursor", "refusesCommands", "stack",
+                  "topDielectric", "bottomDielectric", "layerPairs", "objects"});
+    BoardFileContents result;
+    Board& board = result.board;
+    const std::string format = String(Required(document, "", "format"), "format");
+    if (format != kBoardFormat) Fail("format", "\"" + format + "\" is not " + kBoardFormat);
+    if (const json* name = Optional(document, "fileName")) board.fileName = String(*name, "fileName");
+    if (const json* unit = Optional(document, "unit")) {
+      const std::string value = String(*unit, "unit");
+      if (value != "imperial" && value != "metric")
+        Fail("unit", "\"" + value + "\" is not imperial or metric");
+      board.unit = value == "imperial" ? kImperial : kMetric;
+    }
+    if (const json* layer = Optional(document, "currentLayer"))
+      board.currentLayer = static_cast<uint8_t>(Integer(*layer, "currentLayer", 1, kLayerCount));
+    if (const json* cursor = Optional(document, "cursor")) {
+      if (!cursor->is_array() || cursor->size() != 2)
+        Fail("cursor", "must be an array of two lengths [X, Y]");
+      board.openedCursor[0] = LengthOf((*cursor)[0], "cursor[0]", false);
+      board.openedCursor[1] = LengthOf((*cursor)[1], "cursor[1]", false);
+    }
+    board.cursor = {board.openedCursor[0].value, board.openedCursor[1].value};
+    if (const json* refuses = Optional(document, "refusesCommands")) {
+      if (!refuses->is_boolean())
+        Fail("refusesCommands", std::string("must be true or false, not ") + TypeName(*refuses));
+      board.refusesCommands = refuses->get<bool>();
+    }
+    ReadStack(Required(document, "", "stack"), board);
+    if (const json* top = Optional(document, "topDielectric"))
+      board.topDielectric = DielectricOf(*top, "topDielectric");
+    if (const json* bottom = Optional(document, "bottomDielectric"))
+      board.bottomDielectric = DielectricOf(*bottom, "bottomDielectric");
+    if (const json* pairs = Optional(document, "layerPairs")) ReadPairs(*pairs, board);
+    if (const json* objects = Optional(document, "objects")) {
+      if (!objects->is_array()) Fail("objects", std::string("must be an array, not ") + TypeName(*objects));
+      for (std::size_t i = 0; i < objects->size(); ++i)
+        result.objects.push_back(ObjectOf((*objects)[i], Element("objects", i)));
+    }
+    board.LinkStack();
+    return result;
+  }
+
+ private:
+  static std::string Position(std::string_view text, std::size_t byte) {
+    std::size_t line = 1;
+    std::size_t column = 1;
+    for (std::size_t i = 0; i + 1 < byte && i < text.size(); ++i) {
+      if (text[i] == '\n') {
+        ++line;
+        column = 1;
+      } else {
+        ++column;
+      }
+    }
+    return "line " + std::to_string(line) + ", column " + std::to_string(column);
+  }
+
+  std::string file_;
+};
+
+}  // namespace
+
+BoardFileContents ReadBoardFile(std::string_view text, const std::string& name) {
+  return Reader(name).Read(text);
+}
+
+std::string LoadTextFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw BoardFileError(path + ": cannot be read");
+  // A board file is small; anything larger (or a device that never ends) is refused.
+  constexpr std::size_t kMaxFileSize = 64u << 20;
+  std::string text;
+  std::array<char, 65536> chunk;
+  while (in.read(chunk.data(), chunk.size()) || in.gcount() > 0) {
+    text.append(chunk.data(), static_cast<std::size_t>(in.gcount()));
+    if (text.size() > kMaxFileSize) throw BoardFileError(path + ": is larger than 64 MiB; not a board file");
+  }
+  if (in.bad()) throw BoardFileError(path + ": cannot be read");
+  return text;
+}
+
+void SaveTextFile(const std::string& path, const std::string& text) {
+  // Written beside the target first, so that a failed write loses nothing.
+  const std::string temporary = path + ".part";
+  {
+    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+    if (!out) throw BoardFileError(path + ": cannot be written");
+    out << text;
+    out.flush();
+    if (!out) {
+      std::remove(temporary.c_str());
+      throw BoardFileError(path + ": cannot be written");
+    }
+  }
+  if (std::rename(temporary.c_str(), path.c_str()) != 0) {
+    std::remove(temporary.c_str());
+    throw BoardFileError(path + ": cannot be written");
+  }
+}
+
+}  // namespace brelix

@@ -1,0 +1,141 @@
+#include "editor/Editor.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace brelix {
+
+Editor& Editor::Instance() {
+  static Editor editor;
+  return editor;
+}
+
+abi::PcbHandle Editor::NextHandle() {
+  // One counter for boards, objects and handlers: a handle names one thing only, ever.
+  if (lastHandle_ >= std::numeric_limits<abi::PcbHandle>::max()) return 0;
+  return static_cast<abi::PcbHandle>(++lastHandle_);
+}
+
+abi::PcbHandle Editor::AddBoard(BoardFileContents contents, const std::string& sourcePath) {
+  const abi::PcbHandle handle = NextHandle();
+  if (handle == 0) throw BoardFileError(sourcePath + ": the editor has run out of handles");
+  Board& board = boards_[handle] = std::move(contents.board);
+  board.handle = handle;
+  board.sourcePath = sourcePath;
+  for (EditorObject& object : contents.objects) {
+    const abi::PcbHandle objectHandle = NextHandle();
+    if (objectHandle == 0) break;
+    object.handle = objectHandle;
+    object.owner = handle;
+    objects_[objectHandle] = std::move(object);
+    board.contents.push_back(objectHandle);
+  }
+  current_ = handle;
+  return handle;
+}
+
+abi::PcbHandle Editor::OpenBoardText(std::string_view text, const std::string& name) {
+  return AddBoard(ReadBoardFile(text, name), name);
+}
+
+abi::PcbHandle Editor::OpenBoardFile(const std::string& path) {
+  return AddBoard(ReadBoardFile(LoadTextFile(path), path), path);
+}
+
+bool Editor::CloseBoard(abi::PcbHandle handle) {
+  const auto it = boards_.find(handle);
+  if (it == boards_.end()) return false;
+  for (abi::PcbHandle object : it->second.contents) objects_.erase(object);
+  for (auto& [objectHandle, object] : objects_)
+    if (object.owner == handle) object.owner = 0;
+  boards_.erase(it);
+  if (current_ == handle) current_ = 0;
+  return true;
+}
+
+Board* Editor::FindBoard(abi::PcbHandle handle) {
+  const auto it = boards_.find(handle);
+  return it == boards_.end() ? nullptr : &it->second;
+}
+
+bool Editor::SetCurrentBoard(abi::PcbHandle handle) {
+  if (handle != 0 && !FindBoard(handle)) return false;
+  current_ = handle;
+  return true;
+}
+
+std::string Editor::BoardText(const Board& board) const {
+  std::vector<const EditorObject*> contents;
+  for (abi::PcbHandle handle : board.contents) {
+    const auto it = objects_.find(handle);
+    if (it != objects_.end()) contents.push_back(&it->second);
+  }
+  return WriteBoardFile(board, contents);
+}
+
+abi::PcbHandle Editor::CreateObject(uint8_t kind) {
+  if (!IsSupportedKind(kind)) return 0;
+  const abi::PcbHandle handle = NextHandle();
+  if (handle == 0) return 0;
+  objects_[handle] = MakeObject(static_cast<abi::ObjectKind>(kind), handle);
+  return handle;
+}
+
+EditorObject* Editor::FindObject(abi::PcbHandle handle) {
+  const auto it = objects_.find(handle);
+  return it == objects_.end() ? nullptr : &it->second;
+}
+
+void Editor::SetOwner(abi::PcbHandle object, abi::PcbHandle board) {
+  EditorObject* found = FindObject(object);
+  if (!found || (board != 0 && !FindBoard(board))) return;
+  found->owner = board;
+}
+
+void Editor::AddToContents(abi::PcbHandle boardHandle, abi::PcbHandle objectHandle) {
+  Board* board = FindBoard(boardHandle);
+  EditorObject* object = FindObject(objectHandle);
+  if (!board || !object) return;
+  // An object sits in one board's contents at most, once, where it was first added.
+  if (std::find(board->contents.begin(), board->contents.end(), objectHandle) != board->contents.end())
+    return;
+  for (auto& [handle, other] : boards_) std::erase(other.contents, objectHandle);
+  board->contents.push_back(objectHandle);
+  object->owner = boardHandle;
+}
+
+void Editor::DestroyObject(abi::PcbHandle handle) {
+  if (!objects_.erase(handle)) return;
+  for (auto& [boardHandle, board] : boards_) std::erase(board.contents, handle);
+}
+
+abi::PcbHandle Editor::CreateEventHandler(abi::PcbHandle board, const abi::EventTableA* tableA,
+                                          const abi::EventTableB* tableB, abi::CodeRoutine code, void* data) {
+  if (!FindBoard(board)) return 0;
+  const abi::PcbHandle handle = NextHandle();
+  if (handle == 0) return 0;
+  EventHandler& handler = handlers_[handle];
+  handler.handle = handle;
+  handler.board = board;
+  if (tableA) handler.tableA = *tableA;
+  if (tableB) handler.tableB = *tableB;
+  handler.code = code;
+  handler.codeData = data;
+  return handle;
+}
+
+void Editor::DestroyEventHandler(abi::PcbHandle handler) { handlers_.erase(handler); }
+
+void Editor::Reset() {
+  boards_.clear();
+  objects_.clear();
+  handlers_.clear();
+  current_ = 0;
+  eventLog_.clear();
+  notifications_.clear();
+  pendingSetup_.clear();
+  setupHook_ = nullptr;
+  setupContext_ = nullptr;
+}
+
+}  // namespace brelix

@@ -1,0 +1,91 @@
+// The editor's whole state: open boards, objects, event handlers, the current
+// board and what tests and the host can read back (event log,
+// notifications). One per process, used on the host's UI thread only.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "abi/PcbApi.h"
+#include "editor/Board.h"
+#include "editor/BoardFile.h"
+#include "editor/EditorObject.h"
+
+namespace brelix {
+
+struct EventHandler {
+  abi::PcbHandle handle = 0;
+  abi::PcbHandle board = 0;
+  abi::EventTableA tableA{};
+  abi::EventTableB tableB{};
+  abi::CodeRoutine code = nullptr;
+  void* codeData = nullptr;
+};
+
+using SetupHook = void (*)(void* context, const char* argument);
+
+class Editor {
+ public:
+  static Editor& Instance();
+
+  // Boards. Opening makes the board current; BoardFileError on refusal.
+  abi::PcbHandle OpenBoardText(std::string_view text, const std::string& name);
+  abi::PcbHandle OpenBoardFile(const std::string& path);
+  bool CloseBoard(abi::PcbHandle board);
+  Board* FindBoard(abi::PcbHandle board);
+  abi::PcbHandle CurrentBoard() const { return current_; }
+  bool SetCurrentBoard(abi::PcbHandle board);
+  std::string BoardText(const Board& board) const;
+
+  // Objects. Create answers 0 for a kind the editor does not make.
+  abi::PcbHandle CreateObject(uint8_t kind);
+  EditorObject* FindObject(abi::PcbHandle object);
+  void SetOwner(abi::PcbHandle object, abi::PcbHandle board);
+  void AddToContents(abi::PcbHandle board, abi::PcbHandle object);
+  void DestroyObject(abi::PcbHandle object);
+  std::size_t LiveObjectCount() const { return objects_.size(); }
+
+  // Event handlers; the tables are copied.
+  abi::PcbHandle CreateEventHandler(abi::PcbHandle board, const abi::EventTableA* tableA,
+                                    const abi::EventTableB* tableB, abi::CodeRoutine code, void* data);
+  // Runs the interactive loop; true when it ended with a click.
+  bool RunEventHandler(abi::PcbHandle handler);
+  void DestroyEventHandler(abi::PcbHandle handler);
+  // Consumes the board's next action: a corner moves the cursor and answers it.
+  std::optional<Point> ChooseLocation(abi::PcbHandle board, std::string_view prompt);
+
+  // Records for tests and the host.
+  std::vector<std::string>& EventLog() { return eventLog_; }
+  std::vector<std::string>& Notifications() { return notifications_; }
+  const std::string& PendingSetup() const { return pendingSetup_; }
+  void SetSetupHook(SetupHook hook, void* context) {
+    setupHook_ = hook;
+    setupContext_ = context;
+  }
+
+  // Closes every board and destroys every object and handler; handles keep counting.
+  void Reset();
+
+ private:
+  Editor() = default;
+  abi::PcbHandle NextHandle();
+  abi::PcbHandle AddBoard(BoardFileContents contents, const std::string& sourcePath);
+  void CallA(const abi::EventTableA& table, int entry);
+  bool CallB(const abi::EventTableB& table, int entry);
+
+  int64_t lastHandle_ = 0;
+  std::map<abi::PcbHandle, Board> boards_;
+  std::map<abi::PcbHandle, EditorObject> objects_;
+  std::map<abi::PcbHandle, EventHandler> handlers_;
+  abi::PcbHandle current_ = 0;
+  std::vector<std::string> eventLog_;
+  std::vector<std::string> notifications_;
+  std::string pendingSetup_;
+  SetupHook setupHook_ = nullptr;
+  void* setupContext_ = nullptr;
+};
+
+}  // namespace brelix

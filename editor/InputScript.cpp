@@ -1,0 +1,85 @@
+#include "editor/InputScript.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace brelix {
+namespace {
+
+std::string_view Trim(std::string_view text) {
+  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front()))) text.remove_prefix(1);
+  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) text.remove_suffix(1);
+  return text;
+}
+
+bool SameText(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+         });
+}
+
+[[noreturn]] void Refuse(int line, const std::string& reason) {
+  throw ScriptError("line " + std::to_string(line) + ": " + reason);
+}
+
+void CheckSetupList(std::string_view list, int line) {
+  if (list.empty()) Refuse(line, "setup needs a list of options, all, none or cancel");
+  if (SameText(list, "all") || SameText(list, "none") || SameText(list, "cancel")) return;
+  std::size_t start = 0;
+  while (start <= list.size()) {
+    const std::size_t comma = std::min(list.find(',', start), list.size());
+    const std::string_view name = Trim(list.substr(start, comma - start));
+    const auto& names = SetupOptionNames();
+    if (std::none_of(names.begin(), names.end(), [&](const std::string& n) { return SameText(n, name); }))
+      Refuse(line, "unknown setup option \"" + std::string(name) + "\"");
+    start = comma + 1;
+  }
+}
+
+}  // namespace
+
+const std::vector<std::string>& SetupOptionNames() {
+  static const std::vector<std::string> kNames = {"CopperHeight", "Type",     "Gerbers",       "DielHeight",
+                                                  "Material",     "Constant", "ExtDielectrics"};
+  return kNames;
+}
+
+std::vector<ScriptAction> ParseScript(std::string_view text) {
+  std::vector<ScriptAction> actions;
+  int line = 0;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = text.find('\n', start);
+    if (end == std::string_view::npos) end = text.size();
+    const std::string_view raw = Trim(text.substr(start, end - start));
+    start = end + 1;
+    ++line;
+    if (raw.empty() || raw.front() == '#') continue;
+    const std::size_t space = raw.find_first_of(" \t");
+    const std::string_view word = raw.substr(0, space);
+    const std::string_view rest =
+        space == std::string_view::npos ? std::string_view{} : Trim(raw.substr(space));
+    ScriptAction action;
+    action.line = line;
+    if (word == "corner" || word == "move") {
+      action.kind = word == "corner" ? ScriptAction::Kind::Corner : ScriptAction::Kind::Move;
+      std::string why;
+      const auto point = ParsePoint(rest, &why);
+      if (!point) Refuse(line, std::string(word) + ": " + why);
+      action.point = *point;
+    } else if (word == "setup") {
+      CheckSetupList(rest, line);
+      action.kind = ScriptAction::Kind::Setup;
+      action.argument = std::string(rest);
+    } else if (word == "click" || word == "escape") {
+      if (!rest.empty()) Refuse(line, std::string(word) + " takes no argument");
+      action.kind = word == "click" ? ScriptAction::Kind::Click : ScriptAction::Kind::Escape;
+    } else {
+      Refuse(line, "unknown action \"" + std::string(word) + "\"");
+    }
+    actions.push_back(std::move(action));
+  }
+  return actions;
+}
+
+}  // namespace brelix

@@ -1,0 +1,77 @@
+// Declarations of everything Brelix.so exports, generated from the shared
+// function list so that the compiler checks each definition against it.
+#pragma once
+
+#include <type_traits>
+
+#include "abi/PcbApi.h"
+#include "abi/ServerModule.h"
+#include "editor/BrelixSim.h"
+
+#define BRELIX_DECLARE_PCBAPI(name, result, params) extern "C" ABI_EXPORT result STDCALL PcbApi_##name params;
+ABI_PCBAPI_TYPED_FUNCTIONS(BRELIX_DECLARE_PCBAPI)
+#undef BRELIX_DECLARE_PCBAPI
+
+#define BRELIX_CHECK_PCBAPI(name, result, params) \
+  static_assert(std::is_same_v<decltype(&PcbApi_##name), ::abi::pcbapi::name##_t*>);
+ABI_PCBAPI_TYPED_FUNCTIONS(BRELIX_CHECK_PCBAPI)
+#undef BRELIX_CHECK_PCBAPI
+
+extern "C" {
+ABI_EXPORT abi::ServerFactory_t ServerFactory;
+
+#define BRELIX_SIM_FUNCTIONS(X)                                                                              \
+  X(OpenBoardFile)                                                                                           \
+  X(OpenBoardText)                                                                                           \
+  X(SaveBoardFile)                                                                                           \
+  X(BoardText) X(BoardSourcePath) X(CloseBoard) X(SetCurrentBoard) X(SetInputScript) X(PendingActionCount)   \
+      X(GetCursor) X(LiveObjectCount) X(DescribeObject) X(BoardObjectCount) X(BoardObjectAt) X(DisplayCount) \
+          X(Notifications) X(EventLog) X(ClearEventLog) X(PendingSetup) X(SetSetupHook) X(Reset)
+#define BRELIX_DECLARE_SIM(name) ABI_EXPORT BrelixSim_##name##_t BrelixSim_##name;
+BRELIX_SIM_FUNCTIONS(BRELIX_DECLARE_SIM)
+#undef BRELIX_DECLARE_SIM
+}
+
+namespace brelix::exports {
+
+// Answers of the editor's status queries.
+inline constexpr int32_t kDone = 0;
+inline constexpr int32_t kRefused = 1;
+
+inline bool ValidMode(uint8_t mode) { return mode == abi::ReadMode || mode == abi::WriteMode; }
+
+// One field of a record: the editor fills *field (ReadMode) or takes it
+// (WriteMode). A nil pointer leaves both sides alone.
+template <typename Out, typename Stored>
+void Exchange(uint8_t mode, Out* field, Stored& stored) {
+  if (!field) return;
+  if (mode == abi::ReadMode)
+    *field = static_cast<Out>(stored);
+  else
+    stored = static_cast<Stored>(*field);
+}
+
+inline void Exchange(uint8_t mode, abi::ShortString* field, std::string& stored) {
+  if (!field) return;
+  if (mode == abi::ReadMode)
+    field->assign(stored);
+  else
+    stored = field->str();
+}
+
+}  // namespace brelix::exports
+
+namespace brelix::exports {
+
+// Runs an exported function's body; an exception (out of memory, in
+// practice) answers `failure` instead of leaving the module.
+template <typename Result, typename Body>
+Result Guarded(Result failure, Body&& body) noexcept {
+  try {
+    return body();
+  } catch (...) {
+    return failure;
+  }
+}
+
+}  // namespace brelix::exports

@@ -1,0 +1,237 @@
+// Object creation, contents, display and the per-kind records.
+#include "editor/Editor.h"
+#include "editor/exports/Exports.h"
+
+using brelix::Editor;
+using brelix::EditorObject;
+using brelix::exports::Exchange;
+using brelix::exports::Guarded;
+using brelix::exports::kDone;
+using brelix::exports::kRefused;
+using brelix::exports::ValidMode;
+
+namespace {
+
+// The object when the mode is valid and, if `kind` is given, of that kind.
+EditorObject* ObjectFor(uint8_t mode, abi::PcbHandle handle, abi::ObjectKind kind = abi::ObjectKind::None) {
+  if (!ValidMode(mode)) return nullptr;
+  EditorObject* object = Editor::Instance().FindObject(handle);
+  if (!object || (kind != abi::ObjectKind::None && object->kind != kind)) return nullptr;
+  return object;
+}
+
+// The header every kind record starts with; the kind records pass the byte
+// before the second value.
+void ExchangeKindHeader(uint8_t mode, EditorObject& o, uint16_t* flags, uint16_t* headerWord, uint32_t* layer,
+                        int32_t* headerValue1, uint8_t* headerByte, int32_t* headerValue2) {
+  Exchange(mode, flags, o.flags);
+  Exchange(mode, headerWord, o.headerWord);
+  Exchange(mode, layer, o.layer);
+  Exchange(mode, headerValue1, o.headerValue1);
+  Exchange(mode, headerByte, o.headerByte);
+  Exchange(mode, headerValue2, o.headerValue2);
+}
+
+}  // namespace
+
+extern "C" {
+
+ABI_EXPORT abi::PcbHandle STDCALL PcbApi_CreateObject(uint8_t kind) {
+  return Guarded<abi::PcbHandle>(0, [&] { return Editor::Instance().CreateObject(kind); });
+}
+
+ABI_EXPORT void STDCALL PcbApi_SetOwnerBoard(abi::PcbHandle object, abi::PcbHandle board) {
+  Editor::Instance().SetOwner(object, board);
+}
+
+ABI_EXPORT void STDCALL PcbApi_AddObjectToContainer(abi::PcbHandle board, abi::PcbHandle object) {
+  Guarded<int>(0, [&] {
+    Editor::Instance().AddToContents(board, object);
+    return 0;
+  });
+}
+
+ABI_EXPORT void STDCALL PcbApi_DestroyObject(abi::PcbHandle object) {
+  Editor::Instance().DestroyObject(object);
+}
+
+ABI_EXPORT void STDCALL PcbApi_ScreenDisplay(abi::PcbHandle object, uint8_t mode, abi::ByteBool /*flag*/) {
+  Guarded<int>(0, [&] {
+    if (EditorObject* found = Editor::Instance().FindObject(object)) ++found->displays[mode];
+    return 0;
+  });
+}
+
+ABI_EXPORT int32_t STDCALL PcbApi_QueryObjectBoundingRectangle(abi::PcbHandle object, int32_t* x1,
+                                                               int32_t* y1, int32_t* x2, int32_t* y2) {
+  const EditorObject* found = Editor::Instance().FindObject(object);
+  const brelix::Rect rect = found ? brelix::BoundingRect(*found) : brelix::Rect{};
+  if (x1) *x1 = rect.x1;
+  if (y1) *y1 = rect.y1;
+  if (x2) *x2 = rect.x2;
+  if (y2) *y2 = rect.y2;
+  return found ? kDone : kRefused;
+}
+
+ABI_EXPORT int32_t STDCALL PcbApi_GetObjectIdFromObjectHandle(abi::PcbHandle object) {
+  const EditorObject* found = Editor::Instance().FindObject(object);
+  return found ? static_cast<int32_t>(found->kind) : 0;
+}
+
+ABI_EXPORT abi::ByteBool STDCALL PcbApi_QueryObjectImport_FromUser(abi::PcbHandle /*object*/) {
+  // Nothing in this editor is imported from a user library.
+  return abi::ToByteBool(false);
+}
+
+ABI_EXPORT int32_t STDCALL PcbApi_QueryObjectGraphicallyInvalidate(abi::PcbHandle object) {
+  EditorObject* found = Editor::Instance().FindObject(object);
+  if (!found) return kRefused;
+  ++found->invalidations;
+  return kDone;
+}
+
+ABI_EXPORT int32_t STDCALL PcbApi_GetObjectBitField2(uint8_t mode, abi::PcbHandle object,
+                                                     uint8_t* bitField2) {
+  EditorObject* found = ObjectFor(mode, object);
+  if (!found) return kRefused;
+  Exchange(mode, bitField2, found->bitField2);
+  return kDone;
+}
+
+ABI_EXPORT int32_t STDCALL PcbApi_GetObjectBitField3(uint8_t mode, abi::PcbHandle object,
+                                                     uint16_t* bitField3) {
+  EditorObject* found = ObjectFor(mode, object);
+  if (!found) return kRefused;
+  Exchange(mode, bitField3, found->bitField3);
+  return kDone;
+}
+
+ABI_EXPORT int32_t STDCALL PcbApi_QueryPrimitive(uint8_t mode, abi::PcbHandle object, uint16_t* flags,
+                                                 uint16_t* headerWord, uint32_t* layer, int32_t* headerValue1,
+                                                 int32_t* headerValue2, uint8_t* headerByte) {
+  EditorObject* o = ObjectFor(mode, object);
+  if (!o) return kRefused;
+  Exchange(mode, flags, o->flags);
+  Exchange(mode, headerWord, o->headerWord);
+  Exchange(mode, layer, o->layer);
+  Exchange(mode, headerValue1, o->headerValue1);
+  Exchange(mode, headerValue2, o->headerValue2);
+  Exchange(mode, headerByte, o->headerByte);
+  return kDone;
+}
+
+ABI_EXPORT int32_t STDCALL PcbApi_QueryTrack(uint8_t mode, abi::PcbHandle object, uint16_t* flags,
+                                             uint16_t* headerWord, uint32_t* layer, int32_t* headerValue1,
+                                             uint8_t* headerByte, int32_t* headerValue2, int32_t* x,
+                                             int32_t* y, int32_t* x2, int32_t* y2, int32_t* width,
+                                             int32_t* attributeA, int32_t* attributeB, int32_t* attributeC) {
+  EditorObject* o = ObjectFor(mode, object, abi::ObjectKind::Track);
+  if (!o) return kRefused;
+  ExchangeKindHeader(mode, *o, flags, headerWord, layer, headerValue1, headerByte, headerValue2);
+  Exchange(mode, x, o->x);
+  Exchange(mode, y, o->y);
+  Exchange(mode, x2, o->x2);
+  Exchange(mode, y2, o->y2);
+  Exchange(mode, width, o->width);
+  Exchange(mode, attributeA, o->attributeA);
+  Exchange(mode, attributeB, o->attributeB);
+  Exchange(mode, attributeC, o->attributeC);
+  return kDone;
+}
+
+ABI_EXPORT int32_t STDCALL PcbApi_QueryArc(uint8_t mode, abi::PcbHandle object, uint16_t* flags,
+                                           uint16_t* headerWord, uint32_t* layer, int32_t* headerValue1,
+                                           uint8_t* headerByte, int32_t* headerValue2, int32_t* x, int32_t* y,
+                                           int32_t* radius, double* startAngle, double* endAngle,
+                                           int32_t* width, int32_t* attributeA) {
+  EditorObject* o = ObjectFor(mode, object, abi::ObjectKind::Arc);
+  if (!o) return kRefused;
+  ExchangeKindHeader(mode, *o, flags, headerWord, layer, headerValue1, headerByte, headerValue2);
+  Exchange(mode, x, o->x);
+  Exchange(mode, y, o->y);
+  Exchange(mode, radius, o->radius);
+  Exchange(mode, startAngle, o->startAngle);
+  Exchange(mode, endAngle, o->endAngle);
+  Exchange(mode, width, o->width);
+  Exchange(mode, attributeA, o->attributeA);
+  return kDone;
+}
+
+ABI_EXPORT int32_t STDCALL PcbApi_QueryFill(uint8_t mode, abi::PcbHandle object, uint16_t* flags,
+                                            uint16_t* headerWord, uint32_t* layer, int32_t* headerValue1,
+                                            uint8_t* headerByte, int32_t* headerValue2, int32_t* x,
+                                            int32_t* y, int32_t* x2, int32_t* y2, int32_t* attributeA,
+                                            double* rotation) {
+  EditorObject* o = ObjectFor(mode, object, abi::ObjectKind::Fill);
+  if (!o) return kRefused;
+  ExchangeKindHeader(mode, *o, flags, headerWord, layer, headerValue1, headerByte, headerValue2);
+  Exchange(mode, x, o->x);
+  Exchange(mode, y, o->y);
+  Exchange(mode, x2, o->x2);
+  Exchange(mode, y2, o->y2);
+  Exchange(mode, attributeA, o->attributeA);
+  Exchange(mode, rotation, o->rotation);
+  return kDone;
+}
+
+ABI_EXPORT int32_t STDCALL PcbApi_QueryText(uint8_t mode, abi::PcbHandle object, uint16_t* flags,
+                                            uint16_t* headerWord, uint32_t* layer, int32_t* headerValue1,
+                                            uint8_t* headerByte, int32_t* headerValue2, int32_t* x,
+                                            int32_t* y, int32_t* size, int32_t* textAttribute,
+                                            double* rotation, uint8_t* textFlag, abi::ShortString* text,
+                                            int32_t* width, int32_t* attributeB, int32_t* attributeC) {
+  return Guarded<int32_t>(kRefused, [&]() -> int32_t {
+    EditorObject* o = ObjectFor(mode, object, abi::ObjectKind::Text);
+    if (!o) return kRefused;
+    ExchangeKindHeader(mode, *o, flags, headerWord, layer, headerValue1, headerByte, headerValue2);
+    Exchange(mode, x, o->x);
+    Exchange(mode, y, o->y);
+    Exchange(mode, size, o->size);
+    Exchange(mode, textAttribute, o->textAttribute);
+    Exchange(mode, rotation, o->rotation);
+    Exchange(mode, textFlag, o->textFlag);
+    Exchange(mode, text, o->text);
+    Exchange(mode, width, o->width);
+    Exchange(mode, attributeB, o->attributeB);
+    Exchange(mode, attributeC, o->attributeC);
+    return kDone;
+  });
+}
+
+ABI_EXPORT int32_t STDCALL PcbApi_QueryTrueTypeTextInfo(uint8_t mode, abi::PcbHandle object,
+                                                        uint8_t* trueTypeMode, abi::ShortString* fontName,
+                                                        uint8_t* flag1, uint8_t* flag2, uint8_t* flag3,
+                                                        int32_t* trueTypeValue) {
+  return Guarded<int32_t>(kRefused, [&]() -> int32_t {
+    EditorObject* o = ObjectFor(mode, object, abi::ObjectKind::Text);
+    if (!o) return kRefused;
+    Exchange(mode, trueTypeMode, o->trueTypeMode);
+    Exchange(mode, fontName, o->fontName);
+    Exchange(mode, flag1, o->trueTypeFlag1);
+    Exchange(mode, flag2, o->trueTypeFlag2);
+    Exchange(mode, flag3, o->trueTypeFlag3);
+    Exchange(mode, trueTypeValue, o->trueTypeValue);
+    return kDone;
+  });
+}
+
+ABI_EXPORT int32_t STDCALL PcbApi_GetDesignatorDisplayString(abi::PcbHandle object, abi::ShortString* text) {
+  // The display string of a plain text is the text itself.
+  const EditorObject* o = ObjectFor(abi::ReadMode, object, abi::ObjectKind::Text);
+  if (!o || !text) return kRefused;
+  text->assign(o->text);
+  return kDone;
+}
+
+ABI_EXPORT int32_t STDCALL PcbApi_QueryBarCodeTextInfo(uint8_t mode, abi::PcbHandle object, uint8_t* byte0,
+                                                       uint8_t* byte1, uint8_t* byte2, uint8_t* byte3) {
+  EditorObject* o = ObjectFor(mode, object, abi::ObjectKind::Text);
+  if (!o) return kRefused;
+  Exchange(mode, byte0, o->barCode[0]);
+  Exchange(mode, byte1, o->barCode[1]);
+  Exchange(mode, byte2, o->barCode[2]);
+  Exchange(mode, byte3, o->barCode[3]);
+  return kDone;
+}
+
+}  // extern "C"

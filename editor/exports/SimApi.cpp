@@ -1,0 +1,258 @@
+// The simulation API: what the host and tests do in place of a person.
+#include <algorithm>
+#include <nlohmann/json.hpp>
+
+#include "editor/Editor.h"
+#include "editor/exports/Exports.h"
+
+using brelix::Editor;
+using brelix::exports::Guarded;
+
+namespace {
+
+// Text handed out stays valid until the thread's next call.
+std::string& Answer() {
+  thread_local std::string text;
+  return text;
+}
+
+const char* Hand(std::string text) {
+  Answer() = std::move(text);
+  return Answer().c_str();
+}
+
+void Report(const char** error, std::string message) {
+  const char* text = Hand(std::move(message));
+  if (error) *error = text;
+}
+
+std::string Lines(const std::vector<std::string>& lines) {
+  std::string out;
+  for (const std::string& line : lines) out += line + "\n";
+  return out;
+}
+
+template <typename Open>
+abi::PcbHandle OpenWith(const char** error, Open open) {
+  if (error) *error = nullptr;
+  try {
+    return open();
+  } catch (const std::exception& problem) {
+    Report(error, problem.what());
+  } catch (...) {
+    Report(error, "the board could not be opened");
+  }
+  return 0;
+}
+
+nlohmann::ordered_json Describe(const brelix::EditorObject& o) {
+  nlohmann::ordered_json out;
+  Editor& editor = Editor::Instance();
+  out["handle"] = o.handle;
+  out["kind"] = brelix::KindName(o.kind);
+  out["kindCode"] = static_cast<int>(o.kind);
+  out["owner"] = o.owner;
+  bool inContents = false;
+  if (const brelix::Board* board = editor.FindBoard(o.owner))
+    inContents = std::find(board->contents.begin(), board->contents.end(), o.handle) != board->contents.end();
+  out["inContents"] = inContents;
+  out["flags"] = o.flags;
+  out["headerWord"] = o.headerWord;
+  out["layer"] = o.layer;
+  out["headerValue1"] = o.headerValue1;
+  out["headerValue2"] = o.headerValue2;
+  out["headerByte"] = o.headerByte;
+  out["bitField2"] = o.bitField2;
+  out["bitField3"] = o.bitField3;
+  out["x"] = o.x;
+  out["y"] = o.y;
+  switch (o.kind) {
+    case abi::ObjectKind::Track:
+      out["x2"] = o.x2;
+      out["y2"] = o.y2;
+      out["width"] = o.width;
+      out["attributeA"] = o.attributeA;
+      out["attributeB"] = o.attributeB;
+      out["attributeC"] = o.attributeC;
+      break;
+    case abi::ObjectKind::Arc:
+      out["radius"] = o.radius;
+      out["startAngle"] = o.startAngle;
+      out["endAngle"] = o.endAngle;
+      out["width"] = o.width;
+      out["attributeA"] = o.attributeA;
+      break;
+    case abi::ObjectKind::Fill:
+      out["x2"] = o.x2;
+      out["y2"] = o.y2;
+      out["attributeA"] = o.attributeA;
+      out["rotation"] = o.rotation;
+      break;
+    case abi::ObjectKind::Text:
+      out["size"] = o.size;
+      out["textAttribute"] = o.textAttribute;
+      out["rotation"] = o.rotation;
+      out["textFlag"] = o.textFlag;
+      out["text"] = o.text;
+      out["width"] = o.width;
+      out["attributeB"] = o.attributeB;
+      out["attributeC"] = o.attributeC;
+      out["designator"] = o.text;
+      out["trueTypeMode"] = o.trueTypeMode;
+      out["fontName"] = o.fontName;
+      out["trueTypeFlag1"] = o.trueTypeFlag1;
+      out["trueTypeFlag2"] = o.trueTypeFlag2;
+      out["trueTypeFlag3"] = o.trueTypeFlag3;
+      out["trueTypeValue"] = o.trueTypeValue;
+      out["barCode"] = o.barCode;
+      break;
+    default:
+      break;
+  }
+  const brelix::Rect rect = brelix::BoundingRect(o);
+  out["boundingRect"] = {rect.x1, rect.y1, rect.x2, rect.y2};
+  nlohmann::ordered_json displays = nlohmann::ordered_json::object();
+  for (const auto& [mode, count] : o.displays) displays[std::to_string(mode)] = count;
+  out["displays"] = displays;
+  return out;
+}
+
+}  // namespace
+
+extern "C" {
+
+ABI_EXPORT abi::PcbHandle BrelixSim_OpenBoardFile(const char* path, const char** error) {
+  return OpenWith(error, [&] {
+    if (!path) throw brelix::BoardFileError("no board file given");
+    return Editor::Instance().OpenBoardFile(path);
+  });
+}
+
+ABI_EXPORT abi::PcbHandle BrelixSim_OpenBoardText(const char* jsonText, const char* name,
+                                                  const char** error) {
+  return OpenWith(error, [&] {
+    const std::string fileName = name ? name : "<memory>";
+    if (!jsonText) throw brelix::BoardFileError(fileName + ": no text given");
+    return Editor::Instance().OpenBoardText(jsonText, fileName);
+  });
+}
+
+ABI_EXPORT int32_t BrelixSim_SaveBoardFile(abi::PcbHandle board, const char* path, const char** error) {
+  if (error) *error = nullptr;
+  try {
+    Editor& editor = Editor::Instance();
+    const brelix::Board* found = editor.FindBoard(board);
+    if (!found) throw brelix::BoardFileError("board " + std::to_string(board) + " is not open");
+    if (!path) throw brelix::BoardFileError("no file to save to");
+    brelix::SaveTextFile(path, editor.BoardText(*found));
+    return 1;
+  } catch (const std::exception& problem) {
+    Report(error, problem.what());
+  } catch (...) {
+    Report(error, "the board could not be saved");
+  }
+  return 0;
+}
+
+ABI_EXPORT const char* BrelixSim_BoardText(abi::PcbHandle board) {
+  return Guarded<const char*>(nullptr, [&]() -> const char* {
+    const brelix::Board* found = Editor::Instance().FindBoard(board);
+    return found ? Hand(Editor::Instance().BoardText(*found)) : nullptr;
+  });
+}
+
+ABI_EXPORT const char* BrelixSim_BoardSourcePath(abi::PcbHandle board) {
+  return Guarded<const char*>(nullptr, [&]() -> const char* {
+    const brelix::Board* found = Editor::Instance().FindBoard(board);
+    return found ? Hand(found->sourcePath) : nullptr;
+  });
+}
+
+ABI_EXPORT int32_t BrelixSim_CloseBoard(abi::PcbHandle board) {
+  return Guarded<int32_t>(0, [&] { return Editor::Instance().CloseBoard(board) ? 1 : 0; });
+}
+
+ABI_EXPORT int32_t BrelixSim_SetCurrentBoard(abi::PcbHandle board) {
+  return Editor::Instance().SetCurrentBoard(board) ? 1 : 0;
+}
+
+ABI_EXPORT int32_t BrelixSim_SetInputScript(abi::PcbHandle board, const char* script, const char** error) {
+  if (error) *error = nullptr;
+  try {
+    brelix::Board* found = Editor::Instance().FindBoard(board);
+    if (!found) throw brelix::ScriptError("board " + std::to_string(board) + " is not open");
+    auto actions = brelix::ParseScript(script ? script : "");
+    found->script.assign(actions.begin(), actions.end());
+    return 1;
+  } catch (const std::exception& problem) {
+    Report(error, problem.what());
+  } catch (...) {
+    Report(error, "the script could not be read");
+  }
+  return 0;
+}
+
+ABI_EXPORT int32_t BrelixSim_PendingActionCount(abi::PcbHandle board) {
+  const brelix::Board* found = Editor::Instance().FindBoard(board);
+  return found ? static_cast<int32_t>(found->script.size()) : -1;
+}
+
+ABI_EXPORT int32_t BrelixSim_GetCursor(abi::PcbHandle board, int32_t* x, int32_t* y) {
+  const brelix::Board* found = Editor::Instance().FindBoard(board);
+  if (!found) return 0;
+  if (x) *x = found->cursor.x;
+  if (y) *y = found->cursor.y;
+  return 1;
+}
+
+ABI_EXPORT int32_t BrelixSim_LiveObjectCount() {
+  return static_cast<int32_t>(Editor::Instance().LiveObjectCount());
+}
+
+ABI_EXPORT const char* BrelixSim_DescribeObject(abi::PcbHandle object) {
+  return Guarded<const char*>(nullptr, [&]() -> const char* {
+    const brelix::EditorObject* found = Editor::Instance().FindObject(object);
+    return found ? Hand(Describe(*found).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace))
+                 : nullptr;
+  });
+}
+
+ABI_EXPORT int32_t BrelixSim_BoardObjectCount(abi::PcbHandle board) {
+  const brelix::Board* found = Editor::Instance().FindBoard(board);
+  return found ? static_cast<int32_t>(found->contents.size()) : -1;
+}
+
+ABI_EXPORT abi::PcbHandle BrelixSim_BoardObjectAt(abi::PcbHandle board, int32_t index) {
+  const brelix::Board* found = Editor::Instance().FindBoard(board);
+  if (!found || index < 0 || static_cast<std::size_t>(index) >= found->contents.size()) return 0;
+  return found->contents[static_cast<std::size_t>(index)];
+}
+
+ABI_EXPORT int32_t BrelixSim_DisplayCount(abi::PcbHandle object, uint8_t mode) {
+  const brelix::EditorObject* found = Editor::Instance().FindObject(object);
+  if (!found) return 0;
+  const auto it = found->displays.find(mode);
+  return it == found->displays.end() ? 0 : it->second;
+}
+
+ABI_EXPORT const char* BrelixSim_Notifications() {
+  return Guarded<const char*>("", [] { return Hand(Lines(Editor::Instance().Notifications())); });
+}
+
+ABI_EXPORT const char* BrelixSim_EventLog() {
+  return Guarded<const char*>("", [] { return Hand(Lines(Editor::Instance().EventLog())); });
+}
+
+ABI_EXPORT void BrelixSim_ClearEventLog() { Editor::Instance().EventLog().clear(); }
+
+ABI_EXPORT const char* BrelixSim_PendingSetup() {
+  return Guarded<const char*>("", [] { return Hand(Editor::Instance().PendingSetup()); });
+}
+
+ABI_EXPORT void BrelixSim_SetSetupHook(BrelixSim_SetupHook hook, void* context) {
+  Editor::Instance().SetSetupHook(hook, context);
+}
+
+ABI_EXPORT void BrelixSim_Reset() { Editor::Instance().Reset(); }
+
+}  // extern "C"

@@ -1,0 +1,137 @@
+#include "host/Client.h"
+
+#include "host/Host.h"
+#include "host/HostSettings.h"
+#include "host/HostStatus.h"
+#include "platform/WideString.h"
+
+namespace quorvex {
+namespace {
+
+std::string Narrow(abi::BSTR text) {
+  return platform::Utf16ToUtf8(std::u16string_view(text ? text : u"", platform::SysStringLen(text)));
+}
+
+template <typename I>
+I* Shared(I* item) {
+  if (item) item->AddRef();
+  return item;
+}
+
+}  // namespace
+
+abi::HRESULT STDCALL Client::GetApplicationHandle(int32_t* handle) {
+  return HostGuard([&] {
+    if (!ClearOut(handle)) return Fail("GetApplicationHandle: nil out argument");
+    if (const auto failure = InjectedFailure(HostCall::GetApplicationHandle)) return Fail(*failure);
+    *handle = host_.applicationWindow();
+    return abi::S_OK;
+  });
+}
+
+abi::HRESULT STDCALL Client::GetServerModuleCount(int32_t* count) {
+  return HostGuard([&] {
+    if (!ClearOut(count)) return Fail("GetServerModuleCount: nil out argument");
+    *count = host_.serverModuleCount();
+    return abi::S_OK;
+  });
+}
+
+abi::HRESULT STDCALL Client::GetCurrentView(abi::IServerView** view) {
+  return HostGuard([&] {
+    if (!ClearOut(view)) return Fail("GetCurrentView: nil out argument");
+    if (const auto failure = InjectedFailure(HostCall::GetCurrentView)) return Fail(*failure);
+    *view = Shared<abi::IServerView>(host_.currentView());
+    return abi::S_OK;
+  });
+}
+
+abi::HRESULT STDCALL Client::GetServerModuleForTarget(abi::BSTR, abi::IServerModule** module) {
+  ClearOut(module);
+  return Fail("GetServerModuleForTarget is not supported by this host");
+}
+
+abi::HRESULT STDCALL Client::GetMainWindowHandle(int32_t* handle) {
+  return HostGuard([&] {
+    if (!ClearOut(handle)) return Fail("GetMainWindowHandle: nil out argument");
+    *handle = host_.mainWindow();
+    return abi::S_OK;
+  });
+}
+
+abi::HRESULT STDCALL Client::GetGUIManager(abi::IGUIManager** manager) {
+  return HostGuard([&] {
+    if (!ClearOut(manager)) return Fail("GetGUIManager: nil out argument");
+    if (const auto failure = InjectedFailure(HostCall::GetGUIManager)) return Fail(*failure);
+    *manager = Shared<abi::IGUIManager>(&host_.guiManager());
+    return abi::S_OK;
+  });
+}
+
+abi::HRESULT STDCALL Client::GetServerModuleAt(int32_t index, abi::IServerModule** module) {
+  return HostGuard([&] {
+    if (!ClearOut(module)) return Fail("GetServerModuleAt: nil out argument");
+    abi::IServerModule* found = host_.serverModuleAt(index);
+    if (!found) return Fail("GetServerModuleAt: no server module " + std::to_string(index));
+    *module = Shared(found);
+    return abi::S_OK;
+  });
+}
+
+abi::HRESULT STDCALL Client::GetServerModuleByName(abi::BSTR name, abi::IServerModule** module) {
+  return HostGuard([&] {
+    if (!ClearOut(module)) return Fail("GetServerModuleByName: nil out argument");
+    *module = Shared(host_.findServerModule(Narrow(name)));
+    return abi::S_OK;
+  });
+}
+
+abi::HRESULT STDCALL Client::ShowDocument(abi::IServerDocument* document) {
+  return HostGuard([&] {
+    for (Document* open : host_.documents()) {
+      if (static_cast<abi::IServerDocument*>(open) != document || open->viewCount() == 0) continue;
+      host_.setCurrentView(open->view(0));
+      return abi::S_OK;
+    }
+    return Fail("ShowDocument: the document is not open");
+  });
+}
+
+abi::HRESULT STDCALL Client::GetModuleForRedirect(abi::BSTR, abi::BSTR* moduleFileName) {
+  ClearOut(moduleFileName);
+  return Fail("GetModuleForRedirect is not supported by this host");
+}
+
+abi::HRESULT STDCALL Client::GetGUIFont(int32_t, abi::ByteBool* valid, abi::BSTR* name, int32_t* size,
+                                        uint8_t* style, int32_t* colour, uint8_t* charset) {
+  return HostGuard([&] {
+    if (!ClearOut(valid) || !ClearOut(name) || !ClearOut(size) || !ClearOut(style) || !ClearOut(colour) ||
+        !ClearOut(charset))
+      return Fail("GetGUIFont: nil out argument");
+    const auto font = GetGuiFont();
+    if (!font) return abi::S_OK;
+    *valid = 1;
+    *name = platform::BStr::FromUtf8(font->name).release();
+    *size = font->size;
+    *style = font->style;
+    *colour = font->colour;
+    *charset = font->charset;
+    return abi::S_OK;
+  });
+}
+
+abi::HRESULT STDCALL Client::GetNavigationService(abi::IUnknown** service) {
+  ClearOut(service);
+  return Fail("GetNavigationService is not supported by this host");
+}
+
+abi::HRESULT STDCALL Client::GetOptionsManager(abi::IOptionsManager** manager) {
+  return HostGuard([&] {
+    if (!ClearOut(manager)) return Fail("GetOptionsManager: nil out argument");
+    if (const auto failure = InjectedFailure(HostCall::GetOptionsManager)) return Fail(*failure);
+    *manager = Shared<abi::IOptionsManager>(&host_.optionsManager());
+    return abi::S_OK;
+  });
+}
+
+}  // namespace quorvex

@@ -1,0 +1,74 @@
+#include "host/GuiManager.h"
+
+#include <algorithm>
+
+#include "host/HostStatus.h"
+#include "platform/WideString.h"
+
+namespace quorvex {
+
+std::map<int32_t, std::string> GuiManager::panels() const {
+  std::lock_guard lock(lock_);
+  return panels_;
+}
+
+std::vector<StatusBarCall> GuiManager::statusBarCalls() const {
+  std::lock_guard lock(lock_);
+  return calls_;
+}
+
+std::vector<ShortcutCall> GuiManager::shortcutCalls() const {
+  std::lock_guard lock(lock_);
+  return shortcuts_;
+}
+
+int GuiManager::shortcutHandledCount() const {
+  std::lock_guard lock(lock_);
+  return shortcutHandled_;
+}
+
+void GuiManager::setHandledKeys(std::vector<int32_t> keys) {
+  std::lock_guard lock(lock_);
+  handledKeys_ = std::move(keys);
+}
+
+void GuiManager::reset() {
+  std::lock_guard lock(lock_);
+  panels_.clear();
+  calls_.clear();
+  shortcuts_.clear();
+  handledKeys_.clear();
+  shortcutHandled_ = 0;
+}
+
+abi::HRESULT STDCALL GuiManager::ShortcutHandled() {
+  std::lock_guard lock(lock_);
+  ++shortcutHandled_;
+  return abi::S_OK;
+}
+
+abi::HRESULT STDCALL GuiManager::ProcessShortcut(int32_t keyCode, abi::BOOL32 alt, abi::BOOL32 shift,
+                                                 abi::BOOL32 ctrl, int32_t* handled) {
+  return HostGuard([&] {
+    if (!ClearOut(handled)) return Fail("ProcessShortcut: nil out argument");
+    std::lock_guard lock(lock_);
+    shortcuts_.push_back({keyCode, alt != 0, shift != 0, ctrl != 0});
+    const bool known = std::find(handledKeys_.begin(), handledKeys_.end(), keyCode) != handledKeys_.end();
+    *handled = known ? abi::kTrue32 : abi::kFalse32;
+    return abi::S_OK;
+  });
+}
+
+abi::HRESULT STDCALL GuiManager::SetStatusBarText(int32_t panel, abi::BSTR text) {
+  return HostGuard([&] {
+    if (const auto failure = InjectedFailure(HostCall::SetStatusBarText)) return Fail(*failure);
+    std::string utf8 =
+        platform::Utf16ToUtf8(std::u16string_view(text ? text : u"", platform::SysStringLen(text)));
+    std::lock_guard lock(lock_);
+    calls_.push_back({panel, utf8});
+    panels_[panel] = std::move(utf8);
+    return abi::S_OK;
+  });
+}
+
+}  // namespace quorvex

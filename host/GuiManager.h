@@ -1,0 +1,53 @@
+// The host's GUI manager: the status bar (panels kept as texts) and the
+// shortcut hand-over.
+#pragma once
+
+#include <map>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "abi/Client.h"
+#include "abi/Unknown.h"
+
+namespace quorvex {
+
+struct StatusBarCall {
+  int32_t panel;
+  std::string text;  // UTF-8
+  friend bool operator==(const StatusBarCall&, const StatusBarCall&) = default;
+};
+
+struct ShortcutCall {
+  int32_t keyCode;
+  bool alt, shift, ctrl;
+  friend bool operator==(const ShortcutCall&, const ShortcutCall&) = default;
+};
+
+class GuiManager final : public abi::Implements<abi::IGUIManager> {
+ public:
+  // Every panel set so far, by index, with its last text (empty included).
+  std::map<int32_t, std::string> panels() const;
+  // Every SetStatusBarText call, oldest first.
+  std::vector<StatusBarCall> statusBarCalls() const;
+  std::vector<ShortcutCall> shortcutCalls() const;
+  int shortcutHandledCount() const;
+  // Which keys ProcessShortcut reports as handled (none by default).
+  void setHandledKeys(std::vector<int32_t> keys);
+  void reset();
+
+  abi::HRESULT STDCALL ShortcutHandled() override;
+  abi::HRESULT STDCALL ProcessShortcut(int32_t keyCode, abi::BOOL32 alt, abi::BOOL32 shift, abi::BOOL32 ctrl,
+                                       int32_t* handled) override;
+  abi::HRESULT STDCALL SetStatusBarText(int32_t panel, abi::BSTR text) override;
+
+ private:
+  mutable std::mutex lock_;
+  std::map<int32_t, std::string> panels_;
+  std::vector<StatusBarCall> calls_;
+  std::vector<ShortcutCall> shortcuts_;
+  std::vector<int32_t> handledKeys_;
+  int shortcutHandled_ = 0;
+};
+
+}  // namespace quorvex

@@ -1,0 +1,108 @@
+// The host stand-in: one per process, reached with Host::Instance(). It owns
+// the client the plug-ins get, the GUI manager with its status bar, the
+// options store, the documents and views, and the server modules it loaded.
+// Tests call Reset() between cases; the client object itself stays the same
+// for the whole process, because plug-ins keep a pointer to it.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "abi/Client.h"
+#include "abi/ServerModule.h"
+#include "abi/Unknown.h"
+#include "host/Client.h"
+#include "host/Documents.h"
+#include "host/GuiManager.h"
+#include "host/OptionsStore.h"
+#include "platform/Modules.h"
+
+namespace quorvex {
+
+// What the flat functions ClientAPI_SetErrorInfo, ClientAPI_ClearErrorInfo
+// and ClientAPI_HandleException received, in call order.
+struct ErrorReport {
+  enum class Kind { SetErrorInfo, ClearErrorInfo, HandleException } kind;
+  std::string message;    // SetErrorInfo
+  std::string report;     // SetErrorInfo
+  uintptr_t address = 0;  // SetErrorInfo
+  int32_t value = 0;      // HandleException
+};
+
+class Host {
+ public:
+  static Host& Instance();
+  Host(const Host&) = delete;
+  Host& operator=(const Host&) = delete;
+
+  // Releases the server modules and unloads their files, closes every
+  // document, clears the status bar, the error reports and injected
+  // failures.
+  void Reset();
+
+  // The client; the host keeps it alive for the whole process.
+  abi::IClient* client() { return client_.get(); }
+  GuiManager& guiManager() { return *guiManager_.get(); }
+  OptionsManager& optionsManager() { return *optionsManager_.get(); }
+
+  // The application window (IClient slot 9) and the main window (slot 15),
+  // created in the platform's window table when first asked for. A test may
+  // make slot 9 answer another value.
+  int32_t applicationWindow();
+  int32_t mainWindow();
+  void setApplicationHandleForTesting(std::optional<int32_t> handle) { applicationHandleOverride_ = handle; }
+
+  // Documents and views. A new view becomes the current one.
+  // A document of any kind ("SCH", ...) with one view.
+  View* openDocument(const std::string& kind, const std::string& fileName);
+  // One more view of the PCB document (created on first use), for a board.
+  View* openPcbView(const std::string& boardFileName);
+  // Nil: no current view.
+  void setCurrentView(View* view);
+  View* currentView() const { return currentView_.get(); }
+  std::vector<Document*> documents() const;
+
+  // Server modules: loads a module file, calls its ServerFactory with the
+  // client and registers the module under the name it reports. Nil with a
+  // one-line reason in *error on failure.
+  abi::IServerModule* loadServerModule(const std::string& path, std::string* error);
+  // Registers a module created elsewhere (a new reference is taken).
+  void addServerModule(const std::string& name, abi::IServerModule* module);
+  abi::IServerModule* findServerModule(const std::string& name) const;
+  int serverModuleCount() const { return static_cast<int>(modules_.size()); }
+  abi::IServerModule* serverModuleAt(int index) const;
+  // Releases every module, the last loaded first, then unloads their files.
+  void releaseServerModules();
+
+  std::vector<ErrorReport> errorReports() const { return errorReports_; }
+  void recordErrorReport(ErrorReport report) { errorReports_.push_back(std::move(report)); }
+  int updateFontCount() const { return updateFontCount_; }
+  void countUpdateFont() { ++updateFontCount_; }
+
+ private:
+  Host();
+  ~Host() = default;
+
+  struct LoadedModule {
+    std::string name;
+    abi::ComPtr<abi::IServerModule> module;
+    platform::ModuleHandle file = nullptr;
+  };
+
+  abi::ComPtr<Client> client_;
+  abi::ComPtr<GuiManager> guiManager_;
+  abi::ComPtr<OptionsManager> optionsManager_;
+  int32_t applicationWindow_ = 0;
+  int32_t mainWindow_ = 0;
+  std::optional<int32_t> applicationHandleOverride_;
+  std::vector<abi::ComPtr<View>> views_;
+  abi::ComPtr<Document> pcbDocument_;
+  abi::ComPtr<View> currentView_;
+  std::vector<LoadedModule> modules_;
+  std::vector<ErrorReport> errorReports_;
+  int updateFontCount_ = 0;
+};
+
+}  // namespace quorvex

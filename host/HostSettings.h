@@ -1,0 +1,43 @@
+// The host's own settings, read from a file under the machine root:
+//   C:\Users\<user>\AppData\Roaming\Quorvex\Host.ini
+//
+//   [Preferences]  UseLuna=0  HideFloatingPanels=0  UseExternalWebBrowser=0
+//                  IntegratedHelpSystem=0  UseSystemLocaleLanguage=0
+//                  UseLocalizedDialogs=0          (integers; non-zero is true)
+//   [Font]         Name=Tahoma  Size=8  Style=0  Colour=0  Charset=1
+//
+// A missing file or key gives the default (every preference false, no font).
+// A value that is not an integer gives the default too, and is reported by
+// SettingsProblem(). The file is read afresh at every query.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace quorvex {
+
+// The Windows path of the settings file for the machine's user.
+std::string HostSettingsPath();
+// The host's per-user preference folder (C:\Users\<user>\AppData\Roaming\Quorvex).
+std::string HostPreferenceFolder();
+
+bool GetPreference(const std::string& name, bool defaultValue = false);
+// Stores a preference as -1 or 0; false when the file cannot be written.
+bool SetPreference(const std::string& name, bool value);
+
+struct GuiFont {
+  std::string name;
+  int32_t size = 8;
+  uint8_t style = 0;
+  int32_t colour = 0;
+  uint8_t charset = 1;
+};
+// The font the settings give; none without a non-empty [Font] Name.
+std::optional<GuiFont> GetGuiFont();
+
+// The first problem in the settings file ("<path>: [Section] Key: ..."),
+// empty when there is none.
+std::string SettingsProblem();
+
+}  // namespace quorvex

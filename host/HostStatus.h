@@ -1,0 +1,63 @@
+// How the host answers a failure: E_UNEXPECTED with the thread's error
+// information describing it, as the plug-in expects of every host call.
+#pragma once
+
+#include <exception>
+#include <optional>
+#include <string>
+#include <utility>
+
+#include "abi/Types.h"
+
+namespace quorvex {
+
+// Sets the thread's error information (source "Quorvex", the description
+// given) and answers E_UNEXPECTED.
+abi::HRESULT Fail(const std::string& description);
+
+// Takes the calling thread's error information: its description and source
+// (empty when there is none).
+struct ThreadError {
+  std::string description;
+  std::string source;
+};
+ThreadError TakeThreadError();
+
+// Host calls a test can make fail, to see how a plug-in copes.
+enum class HostCall {
+  GetApplicationHandle,
+  GetCurrentView,
+  GetGUIManager,
+  SetStatusBarText,
+  GetOptionsManager,
+  RefreshAfterCommand,
+  GetOwnerDocument,
+  GetKind,
+};
+// From now on `call` answers Fail(description), until cleared.
+void InjectFailure(HostCall call, const std::string& description);
+void ClearInjectedFailures();
+// The description injected for `call`, if any.
+std::optional<std::string> InjectedFailure(HostCall call);
+
+// Runs `body`, which answers a status; an exception becomes Fail(what).
+template <typename Body>
+abi::HRESULT HostGuard(Body&& body) noexcept {
+  try {
+    return std::forward<Body>(body)();
+  } catch (const std::exception& error) {
+    return Fail(error.what());
+  } catch (...) {
+    return Fail("Unexpected failure in the host");
+  }
+}
+
+// Clears an out argument; false for a nil one.
+template <typename T>
+bool ClearOut(T* out) {
+  if (!out) return false;
+  *out = T{};
+  return true;
+}
+
+}  // namespace quorvex

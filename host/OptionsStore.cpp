@@ -1,0 +1,90 @@
+#include "host/OptionsStore.h"
+
+#include "host/HostSettings.h"
+#include "host/HostStatus.h"
+#include "platform/IniFile.h"
+#include "platform/Machine.h"
+#include "platform/WideString.h"
+
+namespace quorvex {
+namespace {
+
+std::string Narrow(abi::BSTR text) {
+  return platform::Utf16ToUtf8(std::u16string_view(text ? text : u"", platform::SysStringLen(text)));
+}
+
+bool IsFileName(const std::string& name) {
+  if (name.empty() || name == "." || name == "..") return false;
+  for (const char c : name)
+    if (static_cast<unsigned char>(c) < 0x20 ||
+        std::string_view("\\/:*?\"<>|").find(c) != std::string_view::npos)
+      return false;
+  return true;
+}
+
+std::string FolderOf(const std::string& windowsPath) {
+  const auto slash = windowsPath.find_last_of('\\');
+  return slash == std::string::npos ? std::string() : windowsPath.substr(0, slash);
+}
+
+}  // namespace
+
+std::string OptionsFilePath(const std::string& section, const std::string& location) {
+  if (!IsFileName(section)) return {};
+  std::string folder = location.empty() ? HostPreferenceFolder() + "\\Options" : location;
+  while (!folder.empty() && (folder.back() == '\\' || folder.back() == '/')) folder.pop_back();
+  return folder + "\\" + section + ".ini";
+}
+
+abi::HRESULT STDCALL OptionsReader::ReadBoolean(abi::BSTR group, abi::BSTR key, abi::BOOL32 defaultValue,
+                                                abi::BOOL32* value) {
+  return HostGuard([&] {
+    if (!ClearOut(value)) return Fail("ReadBoolean: nil out argument");
+    platform::IniText ini;
+    std::string error;
+    if (!platform::LoadIniFile(filePath_, &ini, &error)) return Fail(error);
+    const int32_t stored = ini.GetInteger(Narrow(group), Narrow(key), defaultValue != 0 ? -1 : 0);
+    *value = stored != 0 ? abi::kTrue32 : abi::kFalse32;
+    return abi::S_OK;
+  });
+}
+
+abi::HRESULT STDCALL OptionsWriter::WriteBoolean(abi::BSTR group, abi::BSTR key, abi::BOOL32 value) {
+  return HostGuard([&] {
+    std::string error;
+    if (!platform::CreateDirectories(FolderOf(filePath_)))
+      return Fail("Cannot create the options folder " + FolderOf(filePath_));
+    platform::IniText ini;
+    if (!platform::LoadIniFile(filePath_, &ini, &error)) return Fail(error);
+    if (!ini.Set(Narrow(group), Narrow(key), value != 0 ? "-1" : "0", &error)) return Fail(error);
+    if (!platform::SaveIniFile(filePath_, ini, &error)) return Fail(error);
+    return abi::S_OK;
+  });
+}
+
+abi::HRESULT STDCALL OptionsManager::GetOptionsReader(abi::BSTR section, abi::BSTR location,
+                                                      abi::IOptionsReader** reader) {
+  return HostGuard([&] {
+    if (!ClearOut(reader)) return Fail("GetOptionsReader: nil out argument");
+    const std::string path = OptionsFilePath(Narrow(section), Narrow(location));
+    if (path.empty()) return Fail("Invalid options section name \"" + Narrow(section) + "\"");
+    abi::ComPtr<abi::IOptionsReader> created(new OptionsReader(path));
+    created->AddRef();
+    *reader = created.detach();
+    return abi::S_OK;
+  });
+}
+
+abi::HRESULT STDCALL OptionsManager::GetOptionsWriter(abi::BSTR section, abi::IOptionsWriter** writer) {
+  return HostGuard([&] {
+    if (!ClearOut(writer)) return Fail("GetOptionsWriter: nil out argument");
+    const std::string path = OptionsFilePath(Narrow(section));
+    if (path.empty()) return Fail("Invalid options section name \"" + Narrow(section) + "\"");
+    abi::ComPtr<abi::IOptionsWriter> created(new OptionsWriter(path));
+    created->AddRef();
+    *writer = created.detach();
+    return abi::S_OK;
+  });
+}
+
+}  // namespace quorvex

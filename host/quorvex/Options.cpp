@@ -1,0 +1,99 @@
+#include "host/quorvex/Options.h"
+
+#include <CLI/CLI.hpp>
+
+#include "editor/Lengths.h"
+
+namespace quorvex::cli {
+namespace {
+
+// A reason for refusing the arguments, reported as one line.
+struct BadArguments {
+  std::string message;
+};
+
+BoardPoint ParsePoint(const std::string& option, const std::string& text) {
+  std::string why;
+  const auto point = brelix::ParsePoint(text, &why);
+  if (!point) throw BadArguments{option + ": " + why};
+  return {point->x, point->y};
+}
+
+void Check(bool condition, const std::string& message) {
+  if (!condition) throw BadArguments{message};
+}
+
+}  // namespace
+
+ParseResult ParseOptions(int argc, const char* const* argv) {
+  Options options;
+  std::string corner;
+  std::string drag;
+  std::string setup;
+  CLI::App app{
+      "quorvex: the command-line host. Loads Brelix.so and Strativue.so from its own folder, opens the "
+      "board file as the current PCB document, runs one command of the plug-in with the user's actions "
+      "scripted, and prints the status bar and the message boxes shown. Points are X,Y in board units "
+      "(1/10000 mil) or numbers with mil, mm or in.",
+      "quorvex"};
+  app.add_option("board", options.board, "board file (*.board.json) to open as the current PCB document");
+  app.add_option("--command", options.command, "command to run (default GenerateCrossSection)");
+  app.add_option("--params", options.params,
+                 "the command's parameter string, pieces Name=Value separated by |");
+  auto* scriptOption =
+      app.add_option("--script", options.script, "input script: the user's actions, one per line");
+  auto* cornerOption = app.add_option("--corner", corner, "first corner X,Y (answers the prompt)");
+  auto* dragOption = app.add_option("--drag", drag, "drag the cursor from the corner to X,Y");
+  auto* stepsOption = app.add_option("--steps", options.steps, "cursor moves on the way (default 10)");
+  auto* cancelOption = app.add_flag("--cancel", options.cancel, "press Escape at the end instead of clicking");
+  auto* setupOption =
+      app.add_option("--setup", setup, "open the setup dialog after the drag (not supported yet)");
+  app.add_option("--out", options.out, "save the board to this file after the run");
+  app.add_option("--svg", options.svg, "draw the board's objects to this SVG file after the run");
+  app.add_option("--active", options.active,
+                 "make the active document one of this kind (SCH: a schematic; PCB without a board "
+                 "file: a PCB document while the editor has no current board)");
+  app.add_option("--machine", options.machine, "folder of the machine root (default: QUORVEX_MACHINE)");
+  app.add_flag("--test-mode", options.testMode, "create the registry's test-mode key before the run");
+  app.add_flag("--trace", options.trace, "print the command state, editor events, journal entries and error reports");
+
+  ParseResult result;
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::CallForHelp&) {
+    result.message = app.help();
+    return result;
+  } catch (const CLI::ParseError& error) {
+    result.exitCode = 2;
+    result.message = error.what();
+    return result;
+  }
+  try {
+    Check(!options.command.empty(), "--command: the command name is empty");
+    // The setup dialog arrives with a later version of the plug-in.
+    Check(setupOption->count() == 0, "--setup: the setup dialog is not supported yet");
+    const bool shortForms = cornerOption->count() + dragOption->count() + stepsOption->count() > 0;
+    Check(cornerOption->count() == dragOption->count(), "--corner and --drag go together");
+    Check(stepsOption->count() == 0 || dragOption->count() > 0, "--steps needs --corner and --drag");
+    Check(options.steps >= 0 && options.steps <= kMaxSteps,
+          "--steps: " + std::to_string(options.steps) + " is outside 0 to " + std::to_string(kMaxSteps));
+    Check(scriptOption->count() == 0 || (!shortForms && cancelOption->count() == 0),
+          "--script excludes --corner, --drag, --steps and --cancel");
+    if (options.board.empty()) {
+      for (const auto* needsBoard : {scriptOption, cornerOption, cancelOption})
+        Check(needsBoard->count() == 0, needsBoard->get_name() + " needs a board file");
+      Check(options.out.empty(), "--out needs a board file");
+      Check(options.svg.empty(), "--svg needs a board file");
+    }
+    if (cornerOption->count() > 0) options.corner = ParsePoint("--corner", corner);
+    if (dragOption->count() > 0) options.drag = ParsePoint("--drag", drag);
+  } catch (const BadArguments& bad) {
+    result.exitCode = 2;
+    result.message = bad.message;
+    return result;
+  }
+  result.options = std::move(options);
+  return result;
+}
+
+}  // namespace quorvex::cli

@@ -1,0 +1,53 @@
+// quorvex's command line.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace quorvex::cli {
+
+// A point in board units, as written on the command line.
+struct BoardPoint {
+  int32_t x = 0;
+  int32_t y = 0;
+};
+
+struct Options {
+  std::string command = "GenerateCrossSection";
+  std::string params;
+  std::string machine;  // empty: the default machine root
+  bool testMode = false;
+  bool trace = false;
+
+  // The board file; empty: no board is opened.
+  std::string board;
+  // The user's actions: a script file, or the short forms. With neither, a
+  // default rectangle beside the board's objects is dragged and clicked.
+  std::string script;
+  std::optional<BoardPoint> corner;
+  std::optional<BoardPoint> drag;
+  int32_t steps = 10;
+  bool cancel = false;
+  // Where the board is saved and drawn after the run; empty: not at all.
+  std::string out;
+  std::string svg;
+  // The kind of the active document; empty: the board's PCB document, or no
+  // view at all without a board.
+  std::string active;
+};
+
+// The options, or an exit: `exitCode` 0 after --help (the help text is in
+// `message`), 2 for bad arguments (a one-line reason in `message`).
+struct ParseResult {
+  std::optional<Options> options;
+  int exitCode = 0;
+  std::string message;
+};
+
+ParseResult ParseOptions(int argc, const char* const* argv);
+
+// The most steps --steps accepts.
+inline constexpr int32_t kMaxSteps = 100000;
+
+}  // namespace quorvex::cli

@@ -1,0 +1,42 @@
+#include "host/quorvex/Reporting.h"
+
+#include <ostream>
+
+#include "host/HostStatus.h"
+#include "platform/Journal.h"
+
+namespace quorvex::cli {
+
+void ReportHostFailure(Session& session, const std::string& what) {
+  const ThreadError error = TakeThreadError();
+  session.out << "error: " << (error.description.empty() ? what + " failed" : error.description);
+  if (!error.source.empty()) session.out << " (source: " << error.source << ")";
+  session.out << '\n';
+}
+
+void ReportTrace(Session& session) {
+  for (const auto& entry : platform::JournalEntries())
+    session.out << "journal " << entry.kind << ": " << entry.text << '\n';
+  for (const auto& report : session.host.errorReports()) {
+    switch (report.kind) {
+      case ErrorReport::Kind::SetErrorInfo:
+        session.out << "error report: " << report.message;
+        if (!report.report.empty()) session.out << " | " << report.report;
+        session.out << '\n';
+        break;
+      case ErrorReport::Kind::ClearErrorInfo:
+        session.out << "error report cleared\n";
+        break;
+      case ErrorReport::Kind::HandleException:
+        session.out << "error report handled: " << report.value << '\n';
+        break;
+    }
+  }
+}
+
+void ReportStatusBar(Session& session) {
+  for (const auto& [panel, text] : session.host.guiManager().panels())
+    if (!text.empty()) session.out << "status " << panel << ": " << text << '\n';
+}
+
+}  // namespace quorvex::cli

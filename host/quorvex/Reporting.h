@@ -1,0 +1,19 @@
+// What quorvex prints about a run.
+#pragma once
+
+#include <string>
+
+#include "host/quorvex/Session.h"
+
+namespace quorvex::cli {
+
+// "error: DESCRIPTION (source: SOURCE)" from the thread's error information,
+// after a host call into the plug-in answered a failure.
+void ReportHostFailure(Session& session, const std::string& what);
+// "journal KIND: TEXT" for each journal entry, then one line per error
+// report the plug-in handed the host.
+void ReportTrace(Session& session);
+// "status N: TEXT" for each status-bar panel that holds text.
+void ReportStatusBar(Session& session);
+
+}  // namespace quorvex::cli

@@ -1,0 +1,28 @@
+#include <vector>
+
+#include "host/quorvex/Reporting.h"
+#include "host/quorvex/Steps.h"
+
+namespace quorvex::cli {
+
+int Run(Session& session) {
+  using Step = StepResult (*)(Session&);
+  const std::vector<Step> steps = {PrepareMachine, LoadEditor, LoadPlugin, RunCommand};
+
+  int exitCode = kExitRan;
+  for (Step step : steps) {
+    const StepResult result = step(session);
+    if (result.proceed) continue;
+    exitCode = result.exitCode;
+    break;
+  }
+  if (exitCode != kExitBadInput) {
+    if (session.options.trace) ReportTrace(session);
+    ReportStatusBar(session);
+  }
+  session.plugin = nullptr;
+  session.host.releaseServerModules();
+  return exitCode;
+}
+
+}  // namespace quorvex::cli

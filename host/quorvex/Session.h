@@ -1,0 +1,40 @@
+// One run of quorvex: what the steps share.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+
+#include "abi/ServerModule.h"
+#include "editor/BrelixSim.h"
+#include "host/Host.h"
+#include "host/quorvex/Options.h"
+
+namespace quorvex::cli {
+
+struct Session {
+  Options options;
+  Host& host;
+  std::ostream& out;  // the run's report
+  std::ostream& err;  // one-line errors
+  std::string programFolder;
+  abi::IServerModule* plugin = nullptr;  // owned by the host
+  // The editor's simulation API, once the editor is loaded.
+  brelix::SimApi editor;
+  bool editorLoaded = false;
+  // The board opened from the board file; 0 without one.
+  abi::PcbHandle board = 0;
+};
+
+// The outcome of one step: go on, or end the run with an exit status.
+struct StepResult {
+  bool proceed = true;
+  int exitCode = 0;
+  static StepResult Next() { return {true, 0}; }
+  static StepResult Stop(int code) { return {false, code}; }
+};
+
+inline constexpr int kExitRan = 0;
+inline constexpr int kExitHostFailure = 1;
+inline constexpr int kExitBadInput = 2;
+
+}  // namespace quorvex::cli

@@ -1,0 +1,32 @@
+// The steps of a quorvex run, in the order Run takes them. Each step either
+// lets the run go on or ends it with an exit status, having printed why.
+#pragma once
+
+#include "host/quorvex/Session.h"
+
+namespace quorvex::cli {
+
+// Machine.cpp: picks the machine root (--machine), checks the machine's and
+// the host's settings files, creates the test-mode key (--test-mode).
+StepResult PrepareMachine(Session& session);
+// Modules.cpp: loads Brelix.so (and resolves its simulation API), then
+// Strativue.so, from the program's folder and creates their server modules;
+// prints "module: NAME" for the plug-in.
+StepResult LoadEditor(Session& session);
+StepResult LoadPlugin(Session& session);
+// Documents.cpp: opens the board file as the current board with the user's
+// input script, checks that the output files can be written, and opens the
+// documents and views --active asks for. Bad files end the run with status 2
+// before anything is written.
+StepResult OpenDocuments(Session& session);
+// Command.cpp: asks the command's state, then launches it through the
+// plug-in's command launcher with the current view.
+StepResult RunCommand(Session& session);
+// Output.cpp: saves the board (--out) and draws it (--svg).
+StepResult WriteOutputs(Session& session);
+
+// Runs every step; then prints the trace (--trace), the status bar and the
+// message boxes shown, and releases the modules. Answers the exit status.
+int Run(Session& session);
+
+}  // namespace quorvex::cli

@@ -1,0 +1,64 @@
+// The interactive placement of the stack-up legend: after the user picked the
+// first corner, the PCB editor drives this handler while the cursor moves to
+// the opposite corner; a click keeps the legend on the board, Escape drops it.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "abi/Types.h"
+#include "plugin/LayerStackupLegend.h"
+#include "plugin/RTL/PcbEventHandler.h"
+
+namespace strativue {
+
+class TEventLegendHandler : public TPCBEventHandler {
+ public:
+  // Registers with the editor, creates the legend (options from `parameters`
+  // when not empty, else the legacy settings), fixes the first corner at the
+  // editor's cursor and notifies the editor's server interface. A failing
+  // notification is raised; nothing is left behind.
+  TEventLegendHandler(abi::PcbHandle boardHandle, const char* parameters);
+  // Runs Finish when it has not run, dropping a failure it reports: a
+  // destructor cannot raise.
+  ~TEventLegendHandler() override;
+
+  // The destruction steps, with their failures raised: frees the legend (it
+  // goes to the board when committed) and then tells the editor's server
+  // interface that the handler is gone. Runs once; later calls do nothing.
+  void Finish();
+
+  // Done (click).
+  void OnEvent11() override;
+  // Done (Escape).
+  void OnEvent14() override;
+  // Re-reads the editor's cursor.
+  void OnEvent16() override;
+  // Shows the legend.
+  void OnEvent27() override;
+  // Lays the legend out for the first corner and the cursor.
+  void OnEvent28() override;
+  // Commits, then shows.
+  void OnEvent29() override;
+  // Drops the commit.
+  void OnEvent30() override;
+  void OnEvent33() override;
+  // Answers Done: the editor's loop ends once it is true.
+  bool OnQuery37() override;
+
+  abi::PcbHandle BoardHandle = 0;
+  std::unique_ptr<TLegendStackup> Legend;
+  bool Done = false;
+  int32_t FirstCornerX = 0;
+  int32_t FirstCornerY = 0;
+  int32_t CursorX = 0;
+  int32_t CursorY = 0;
+
+ private:
+  // Copies the cursor of the editor's board record, nothing else.
+  void ReadCursor();
+
+  bool finished_ = false;
+};
+
+}  // namespace strativue

@@ -1,0 +1,135 @@
+// The legend's cell texts, taken from the board, and the column measurements
+// (longest text of each column and its width) the layout builds on.
+#include <cstdio>
+#include <string>
+
+#include "plugin/LayerStackupLegend.h"
+#include "plugin/LegendArithmetic.h"
+#include "plugin/RTL/Messages.h"
+
+namespace strativue {
+namespace {
+
+// Header words are placed at about the body size divided by this factor;
+// their measured widths are scaled back by it.
+constexpr double kHeaderScale = 1.4;
+
+}  // namespace
+
+void TLegendStackup::RefreshTexts() {
+  MidLayerCounter = 1;
+  PlaneCounter = 1;
+  ColumnChars.fill(0);
+  ColumnWidths.fill(0);
+
+  // Each shown column starts with the longer of its two header words.
+  for (int column = 0; column < kLegendColumnCount; ++column) {
+    if (!ColumnShown(column)) continue;
+    TPcbText& group = *GroupHeaderRow->Cell(column);
+    TPcbText& names = *ColumnHeaderRow->Cell(column);
+    MeasureCell(names.Text.length() > group.Text.length() ? names : group, column, true);
+  }
+
+  if (ExtDielectrics) FillMaskCells(*TopMaskRow, Board->TopDielectric);
+  for (const TLayerObject* layer : Board->StackLayers()) {
+    TLegendRow* row = RowOfLayer[layer->LayerId];
+    if (!row) continue;
+    FillLayerCells(*row, *layer);
+    FillDielectricCells(*row, layer->Dielectric);
+  }
+  if (ExtDielectrics) FillMaskCells(*BottomMaskRow, Board->BottomDielectric);
+}
+
+void TLegendStackup::WriteCell(TPcbText& text, std::string_view value) {
+  text.Sync(abi::ReadMode);
+  text.SetText(value);
+  text.Sync(abi::WriteMode);
+}
+
+void TLegendStackup::FillLayerCells(TLegendRow& row, const TLayerObject& layer) {
+  WriteCell(*row.NameText, layer.Name.view());
+  MeasureCell(*row.NameText, kNameColumn, false);
+  if (Gerbers) {
+    ScratchText.assign("(.");
+    ScratchText += GerberExtension(layer.LayerId);
+    ScratchText += ')';
+    WriteCell(*row.GerberText, ScratchText);
+    MeasureCell(*row.GerberText, kGerberColumn, false);
+  }
+  if (CopperHeight) {
+    WriteCell(*row.CopperText, FormatCoordinate(layer.CopperThickness, Board->Unit()));
+    MeasureCell(*row.CopperText, kCopperColumn, false);
+  }
+}
+
+// A row is skipped because it has no dielectric texts, whatever its layer
+// id: the last row of the walk need not be the bottom layer's.
+void TLegendStackup::FillDielectricCells(TLegendRow& row, const TDielectricInfo& dielectric) {
+  if (!row.HasDielectricTexts()) return;
+  if (Type) {
+    WriteCell(*row.TypeText, DielectricTypeText(dielectric.DielectricType));
+    MeasureCell(*row.TypeText, kTypeColumn, false);
+  }
+  if (Material) {
+    WriteCell(*row.MaterialText, dielectric.Material.view());
+    MeasureCell(*row.MaterialText, kMaterialColumn, false);
+  }
+  if (DielHeight) {
+    WriteCell(*row.HeightText, FormatCoordinate(dielectric.Height, Board->Unit()));
+    MeasureCell(*row.HeightText, kHeightColumn, false);
+  }
+  if (Constant) {
+    FormatTwoDecimals(ScratchText, static_cast<float>(dielectric.Constant));
+    WriteCell(*row.ConstantText, ScratchText);
+    MeasureCell(*row.ConstantText, kConstantColumn, false);
+  }
+}
+
+// The name and Gerber words of a mask row are fixed; it has no copper cell.
+void TLegendStackup::FillMaskCells(TLegendRow& row, const TDielectricInfo& dielectric) {
+  MeasureCell(*row.NameText, kNameColumn, false);
+  if (Gerbers) MeasureCell(*row.GerberText, kGerberColumn, false);
+  FillDielectricCells(row, dielectric);
+}
+
+std::string TLegendStackup::GerberExtension(TLayerId layerId) {
+  char buffer[16];
+  if (layerId == kTopLayer) return "GTL";
+  if (layerId == kBottomLayer) return "GBL";
+  if (layerId > kTopLayer && layerId < kBottomLayer) {
+    std::snprintf(buffer, sizeof buffer, "G%d", static_cast<int>(MidLayerCounter++));
+    return buffer;
+  }
+  if (layerId >= kInternalPlane1 && layerId <= kInternalPlane16) {
+    std::snprintf(buffer, sizeof buffer, "GP%d", static_cast<int>(PlaneCounter++));
+    return buffer;
+  }
+  return {};
+}
+
+// Codes beyond the known four get no text rather than a guessed one.
+std::string_view TLegendStackup::DielectricTypeText(uint8_t typeCode) {
+  switch (typeCode) {
+    case 0:
+    case 1:
+      return "Core";
+    case 2:
+      return "PrePreg";
+    default:
+      return {};
+  }
+}
+
+void TLegendStackup::MeasureCell(TPcbText& text, int column, bool scaled) {
+  const auto chars = static_cast<int32_t>(text.Text.length());
+  // The first of several equally long texts keeps the column.
+  if (chars <= ColumnChars[column]) return;
+  ColumnChars[column] = chars;
+  int32_t x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+  text.GetBoundingRect(x1, y1, x2, y2);
+  const int64_t width = int64_t{x2} - x1;
+  ColumnWidths[column] =
+      scaled ? legend::Round32(static_cast<double>(width) * kHeaderScale) : legend::Clamp32(width);
+}
+
+}  // namespace strativue

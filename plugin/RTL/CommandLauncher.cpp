@@ -1,0 +1,115 @@
+#include "plugin/RTL/CommandLauncher.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "platform/Locale.h"
+#include "plugin/RTL/Exceptions.h"
+#include "plugin/RTL/HostClient.h"
+#include "plugin/RTL/StatusGuard.h"
+
+namespace strativue {
+namespace {
+
+bool NameLess(const std::string& a, const std::string& b) {
+  return platform::CompareTextIgnoreCase(a, b) < 0;
+}
+
+std::string NameOf(const char* name) { return name ? std::string(name) : std::string(); }
+
+template <typename T>
+T& OutArgument(T* argument) {
+  if (!argument) throw Exception("Out argument is nil");
+  return *argument;
+}
+
+}  // namespace
+
+std::vector<TCommandLauncher::TEntry>::const_iterator TCommandLauncher::LowerBound(
+    const std::string& Name) const {
+  return std::lower_bound(
+      FCommands.begin(), FCommands.end(), Name,
+      [](const TEntry& entry, const std::string& name) { return NameLess(entry.first, name); });
+}
+
+void TCommandLauncher::RegisterCommand(const std::string& Name, TCommandRunHandler RunHandler,
+                                       TCommandStateHandler StateHandler) {
+  const auto at = LowerBound(Name);
+  if (at != FCommands.end() && platform::CompareTextIgnoreCase(at->first, Name) == 0) return;
+  auto handler = std::make_unique<TCommandHandler>();
+  handler->RunHandler = RunHandler;
+  handler->StateHandler = StateHandler;
+  FCommands.emplace(at, Name, std::move(handler));
+}
+
+const TCommandHandler* TCommandLauncher::FindCommand(const std::string& Name) const {
+  const auto at = LowerBound(Name);
+  if (at == FCommands.end() || platform::CompareTextIgnoreCase(at->first, Name) != 0) return nullptr;
+  return at->second.get();
+}
+
+abi::HRESULT STDCALL TCommandLauncher::LaunchCommand(const char* Name, const char* Parameters, int32_t,
+                                                     abi::IServerView* View) {
+  return Guard([&] {
+    const TCommandHandler* handler = FindCommand(NameOf(Name));
+    if (!handler || !handler->RunHandler) return;
+    handler->RunHandler(View, Parameters ? Parameters : "");
+
+    const auto client = GetHostClient();
+    if (!client) return;
+    abi::ComPtr<abi::IServerView> current;
+    CheckHost(client->GetCurrentView(current.put()));
+    if (current) {
+      CheckHost(current->RefreshAfterCommand());
+    } else {
+      SetStatusText(1, u"");
+      SetStatusText(2, u"");
+      SetStatusText(3, u"");
+    }
+  });
+}
+
+abi::HRESULT STDCALL TCommandLauncher::GetCommandState(const char* Name, const char* Parameters,
+                                                       abi::IServerView* View, abi::BOOL32* Enabled,
+                                                       int32_t* State2, int32_t* State3,
+                                                       abi::ByteBool* State4, abi::ByteBool* State5) {
+  return Guard([&] {
+    abi::BOOL32& enabled = OutArgument(Enabled);
+    int32_t& state2 = OutArgument(State2);
+    int32_t& state3 = OutArgument(State3);
+    abi::ByteBool& state4 = OutArgument(State4);
+    abi::ByteBool& state5 = OutArgument(State5);
+    enabled = abi::kTrue32;
+    state2 = 0;
+    state3 = -1;
+    state4 = 0;
+    state5 = 0;
+    const TCommandHandler* handler = FindCommand(NameOf(Name));
+    if (handler && handler->StateHandler)
+      handler->StateHandler(View, Parameters ? Parameters : "", enabled, state2, state3, state4, state5);
+  });
+}
+
+abi::HRESULT STDCALL TProcessControl::GetProcessDepth(int32_t* Depth) {
+  return Guard([&] { OutArgument(Depth) = FProcessDepth; });
+}
+
+abi::HRESULT STDCALL TProcessControl::LeaveProcess(int32_t, int32_t) {
+  return Guard([&] {
+    if (FProcessDepth == std::numeric_limits<int32_t>::min()) throw ERangeError("Integer overflow");
+    --FProcessDepth;
+  });
+}
+
+abi::HRESULT STDCALL TProcessControl::EnterProcess(int32_t, int32_t) {
+  return Guard([&] {
+    if (FProcessDepth == std::numeric_limits<int32_t>::max()) throw ERangeError("Integer overflow");
+    ++FProcessDepth;
+  });
+}
+
+abi::HRESULT STDCALL TProcessControl::SetProcessDepth(int32_t Depth) {
+  return Guard([&] { FProcessDepth = Depth; });
+}
+
+}  // namespace strativue

@@ -1,0 +1,118 @@
+#include "plugin/RTL/PcbEventHandler.h"
+
+#include <array>
+#include <utility>
+
+#include "plugin/RTL/PcbApi.h"
+
+namespace strativue {
+namespace {
+
+using EventMember = void (TPCBEventHandler::*)();
+using QueryMember = bool (TPCBEventHandler::*)();
+
+// Calls through these pointers dispatch virtually, reaching the override of
+// the object's actual class.
+constexpr std::array<EventMember, 36> kEventMembers = {
+    &TPCBEventHandler::OnEvent00, &TPCBEventHandler::OnEvent01, &TPCBEventHandler::OnEvent02,
+    &TPCBEventHandler::OnEvent03, &TPCBEventHandler::OnEvent04, &TPCBEventHandler::OnEvent05,
+    &TPCBEventHandler::OnEvent06, &TPCBEventHandler::OnEvent07, &TPCBEventHandler::OnEvent08,
+    &TPCBEventHandler::OnEvent09, &TPCBEventHandler::OnEvent10, &TPCBEventHandler::OnEvent11,
+    &TPCBEventHandler::OnEvent12, &TPCBEventHandler::OnEvent13, &TPCBEventHandler::OnEvent14,
+    &TPCBEventHandler::OnEvent15, &TPCBEventHandler::OnEvent16, &TPCBEventHandler::OnEvent17,
+    &TPCBEventHandler::OnEvent18, &TPCBEventHandler::OnEvent19, &TPCBEventHandler::OnEvent20,
+    &TPCBEventHandler::OnEvent21, &TPCBEventHandler::OnEvent22, &TPCBEventHandler::OnEvent23,
+    &TPCBEventHandler::OnEvent24, &TPCBEventHandler::OnEvent25, &TPCBEventHandler::OnEvent26,
+    &TPCBEventHandler::OnEvent27, &TPCBEventHandler::OnEvent28, &TPCBEventHandler::OnEvent29,
+    &TPCBEventHandler::OnEvent30, &TPCBEventHandler::OnEvent31, &TPCBEventHandler::OnEvent32,
+    &TPCBEventHandler::OnEvent33, &TPCBEventHandler::OnEvent34, &TPCBEventHandler::OnEvent35,
+};
+
+constexpr std::array<QueryMember, 2> kQueryMembers = {&TPCBEventHandler::OnQuery36,
+                                                      &TPCBEventHandler::OnQuery37};
+
+// Table A: entries 0 to 8 hold slots 0 to 8, entry 9 is empty, entries 10 to
+// 36 hold slots 9 to 35, entries 37 to 40 are empty.
+constexpr int kEmptyEntryA = 9;
+constexpr int kLastFilledEntryA = 36;
+// Table B entry of the query that ends the loop.
+constexpr int kDoneQuerySlot = 1;
+
+}  // namespace
+
+template <int Slot>
+void STDCALL TPCBEventHandler::EventTrampoline(void* self) {
+  auto* handler = static_cast<TPCBEventHandler*>(self);
+  // After an error the loop is winding down: the handler's state may be
+  // half-changed, so nothing more runs.
+  if (handler->pendingError_) return;
+  try {
+    (handler->*kEventMembers[Slot])();
+  } catch (...) {
+    handler->pendingError_ = std::current_exception();
+  }
+}
+
+template <int Slot>
+abi::ByteBool STDCALL TPCBEventHandler::QueryTrampoline(void* self) {
+  auto* handler = static_cast<TPCBEventHandler*>(self);
+  if (handler->pendingError_) return abi::ToByteBool(Slot == kDoneQuerySlot);
+  try {
+    return abi::ToByteBool((handler->*kQueryMembers[Slot])());
+  } catch (...) {
+    handler->pendingError_ = std::current_exception();
+    return abi::ToByteBool(Slot == kDoneQuerySlot);
+  }
+}
+
+abi::ByteBool STDCALL TPCBEventHandler::CodeTrampoline(void* self, uint16_t code) {
+  auto* handler = static_cast<TPCBEventHandler*>(self);
+  if (handler->pendingError_) return abi::ToByteBool(false);
+  try {
+    return abi::ToByteBool(handler->OnCode(code));
+  } catch (...) {
+    handler->pendingError_ = std::current_exception();
+    return abi::ToByteBool(false);
+  }
+}
+
+abi::EventTableA TPCBEventHandler::MakeEventTableA() {
+  abi::EventTableA table{};
+  [&]<std::size_t... Slots>(std::index_sequence<Slots...>) {
+    ((table.entries[Slots < kEmptyEntryA ? Slots : Slots + 1] = {&EventTrampoline<static_cast<int>(Slots)>,
+                                                                 this}),
+     ...);
+  }
+  (std::make_index_sequence<kEventMembers.size()>{});
+  static_assert(kEventMembers.size() + 1 == kLastFilledEntryA + 1);
+  return table;
+}
+
+abi::EventTableB TPCBEventHandler::MakeEventTableB() {
+  abi::EventTableB table{};
+  table.entries[0] = {&QueryTrampoline<0>, this};
+  table.entries[1] = {&QueryTrampoline<1>, this};
+  return table;
+}
+
+TPCBEventHandler::TPCBEventHandler(abi::PcbHandle boardHandle) {
+  // The editor copies what it keeps: these tables die with this call.
+  const abi::EventTableA tableA = MakeEventTableA();
+  const abi::EventTableB tableB = MakeEventTableB();
+  HandlerHandle = PcbApi::CreateEventHandler(boardHandle, &tableA, &tableB, &CodeTrampoline, this);
+}
+
+TPCBEventHandler::~TPCBEventHandler() {
+  if (HandlerHandle != 0) PcbApi::DestroyEventHandler(HandlerHandle);
+}
+
+bool TPCBEventHandler::Run() {
+  OnEvent28();
+  if (HandlerHandle == 0) return false;
+  pendingError_ = nullptr;
+  const bool result = PcbApi::RunEventHandler(HandlerHandle) != 0;
+  if (pendingError_) std::rethrow_exception(std::exchange(pendingError_, nullptr));
+  return result;
+}
+
+}  // namespace strativue

@@ -1,0 +1,95 @@
+// The base of an interactive event sink for one board. The constructor
+// registers the handler's methods with the PCB editor; Run hands control to
+// the editor's interactive loop, which calls them back one at a time, on this
+// thread, from inside Run. The base does nothing in any of them; a subclass
+// overrides what it needs.
+#pragma once
+
+#include <cstdint>
+#include <exception>
+
+#include "abi/PcbApi.h"
+#include "abi/Types.h"
+
+namespace strativue {
+
+class TPCBEventHandler {
+ public:
+  // Registers with the editor for `boardHandle`. Registration only stores
+  // the tables: the editor calls nothing before Run.
+  explicit TPCBEventHandler(abi::PcbHandle boardHandle);
+  TPCBEventHandler(const TPCBEventHandler&) = delete;
+  TPCBEventHandler& operator=(const TPCBEventHandler&) = delete;
+
+  // Slots 0 to 35.
+  virtual void OnEvent00() {}
+  virtual void OnEvent01() {}
+  virtual void OnEvent02() {}
+  virtual void OnEvent03() {}
+  virtual void OnEvent04() {}
+  virtual void OnEvent05() {}
+  virtual void OnEvent06() {}
+  virtual void OnEvent07() {}
+  virtual void OnEvent08() {}
+  virtual void OnEvent09() {}
+  virtual void OnEvent10() {}
+  virtual void OnEvent11() {}
+  virtual void OnEvent12() {}
+  virtual void OnEvent13() {}
+  virtual void OnEvent14() {}
+  virtual void OnEvent15() {}
+  virtual void OnEvent16() {}
+  virtual void OnEvent17() {}
+  virtual void OnEvent18() {}
+  virtual void OnEvent19() {}
+  virtual void OnEvent20() {}
+  virtual void OnEvent21() {}
+  virtual void OnEvent22() {}
+  virtual void OnEvent23() {}
+  virtual void OnEvent24() {}
+  virtual void OnEvent25() {}
+  virtual void OnEvent26() {}
+  virtual void OnEvent27() {}
+  virtual void OnEvent28() {}
+  virtual void OnEvent29() {}
+  virtual void OnEvent30() {}
+  virtual void OnEvent31() {}
+  virtual void OnEvent32() {}
+  virtual void OnEvent33() {}
+  virtual void OnEvent34() {}
+  virtual void OnEvent35() {}
+  // Slots 36 and 37; the editor ends its loop when OnQuery37 answers true.
+  virtual bool OnQuery36() { return false; }
+  virtual bool OnQuery37() { return false; }
+  // Slot 38: OnEvent28, then the editor's interactive loop; answers the
+  // loop's result (false at once without the editor). An error raised by an
+  // event method inside the loop ends the loop and is raised again here.
+  virtual bool Run();
+  // Slot 39.
+  virtual bool OnCode(uint16_t) { return false; }
+
+  // Unregisters from the editor (after a subclass's own clean-up).
+  virtual ~TPCBEventHandler();
+
+  // The editor's handle of the registration; 0 without the editor.
+  abi::PcbHandle HandlerHandle = 0;
+
+  // The registration records as handed to the editor: every filled entry is
+  // bound to this object and calls the method of its actual class.
+  abi::EventTableA MakeEventTableA();
+  abi::EventTableB MakeEventTableB();
+
+ private:
+  template <int Slot>
+  static void STDCALL EventTrampoline(void* self);
+  template <int Slot>
+  static abi::ByteBool STDCALL QueryTrampoline(void* self);
+  static abi::ByteBool STDCALL CodeTrampoline(void* self, uint16_t code);
+
+  // The first error an event method raised inside the editor's loop. It
+  // cannot travel through the editor's frames, so it is kept here, the loop
+  // is stopped through OnQuery37, and Run raises it again.
+  std::exception_ptr pendingError_;
+};
+
+}  // namespace strativue

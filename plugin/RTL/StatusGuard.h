@@ -1,0 +1,23 @@
+// The boundary every method exposed to another module passes: exceptions stay
+// inside the plug-in and turn into a status.
+#pragma once
+
+#include <utility>
+
+#include "abi/Types.h"
+
+namespace strativue {
+
+// Runs `body`; S_OK when it returns, E_UNEXPECTED when anything was thrown.
+// The error text is already in the thread's error information (Exception).
+template <typename Body>
+abi::HRESULT Guard(Body&& body) noexcept {
+  try {
+    std::forward<Body>(body)();
+    return abi::S_OK;
+  } catch (...) {
+    return abi::E_UNEXPECTED;
+  }
+}
+
+}  // namespace strativue

@@ -1,0 +1,113 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "editor/InputScript.h"
+#include "editor/Lengths.h"
+
+namespace brelix {
+namespace {
+
+using ::testing::HasSubstr;
+using ::testing::StartsWith;
+
+TEST(ParseLength, ConvertsEveryUnitToBoardUnits) {
+  EXPECT_EQ(ParseLength("1.4mil"), 14000);
+  EXPECT_EQ(ParseLength("12.6mil"), 126000);
+  EXPECT_EQ(ParseLength("0mil"), 0);
+  EXPECT_EQ(ParseLength("-0.5mil"), -5000);
+  EXPECT_EQ(ParseLength("1in"), 10000000);
+  EXPECT_EQ(ParseLength("0.0254mm"), 10000);
+  EXPECT_EQ(ParseLength("100"), 100);
+  EXPECT_EQ(ParseLength("-7"), -7);
+  EXPECT_EQ(ParseLength("+7mil"), 70000);
+}
+
+TEST(ParseLength, RoundsMillimetresToTheNearestUnitWithHalvesAwayFromZero) {
+  EXPECT_EQ(ParseLength("1mm"), 393701);        // 393700.787...
+  EXPECT_EQ(ParseLength("0.035mm"), 13780);     // 13779.527...
+  EXPECT_EQ(ParseLength("0.01mm"), 3937);       // 3937.007...
+  EXPECT_EQ(ParseLength("0.00000127mm"), 1);    // exactly 0.5
+  EXPECT_EQ(ParseLength("-0.00000127mm"), -1);  // exactly -0.5
+  EXPECT_EQ(ParseLength("0.00000635mm"), 3);    // exactly 2.5: not to even
+  EXPECT_EQ(ParseLength("1.00005mil"), 10001);  // exactly 10000.5, no binary rounding error
+  EXPECT_EQ(ParseLength("-1.00005mil"), -10001);
+}
+
+TEST(ParseLength, RefusesWhatIsNotALengthAndSaysWhy) {
+  for (const char* bad :
+       {"", "mil", "abc", "12.5", "1.2.3mil", "1e3mil", "5 mil", "5MIL", "--1mil", ".mil"}) {
+    std::string why;
+    EXPECT_FALSE(ParseLength(bad, &why)) << bad;
+    EXPECT_THAT(why, HasSubstr("is not a length")) << bad;
+  }
+}
+
+TEST(ParseLength, KeepsToThirtyTwoBits) {
+  EXPECT_EQ(ParseLength("-214748.3648mil"), -2147483647 - 1);
+  EXPECT_EQ(ParseLength("214748.3647mil"), 2147483647);
+  std::string why;
+  EXPECT_FALSE(ParseLength("214748.3648mil", &why));
+  EXPECT_THAT(why, HasSubstr("out of range"));
+  EXPECT_FALSE(ParseLength("99999999999999999999999999mil", &why));
+}
+
+TEST(ParsePoint, TakesTwoLengthsSeparatedByAComma) {
+  EXPECT_EQ(ParsePoint("10mil, 20mil"), (Point{100000, 200000}));
+  EXPECT_EQ(ParsePoint("1,-2"), (Point{1, -2}));
+  EXPECT_FALSE(ParsePoint("1;2"));
+  EXPECT_FALSE(ParsePoint("1,"));
+  EXPECT_FALSE(ParsePoint("1mil"));
+}
+
+TEST(ParseScript, ReadsEveryActionWithItsLine) {
+  const auto actions = ParseScript(
+      "# placement\n"
+      "corner 100mil,200mil\n"
+      "\n"
+      "move 1mm, 2mm\n"
+      "setup copperheight, TYPE\n"
+      "setup cancel\n"
+      "  click  \n"
+      "escape\n");
+  ASSERT_EQ(actions.size(), 6u);
+  EXPECT_EQ(actions[0].kind, ScriptAction::Kind::Corner);
+  EXPECT_EQ(actions[0].point, (Point{1000000, 2000000}));
+  EXPECT_EQ(actions[0].line, 2);
+  EXPECT_EQ(actions[1].kind, ScriptAction::Kind::Move);
+  EXPECT_EQ(actions[1].point, (Point{393701, 787402}));
+  EXPECT_EQ(actions[1].line, 4);
+  EXPECT_EQ(actions[2].kind, ScriptAction::Kind::Setup);
+  EXPECT_EQ(actions[2].argument, "copperheight, TYPE");
+  EXPECT_EQ(actions[3].argument, "cancel");
+  EXPECT_EQ(actions[4].kind, ScriptAction::Kind::Click);
+  EXPECT_EQ(actions[5].kind, ScriptAction::Kind::Escape);
+  EXPECT_EQ(actions[5].line, 8);
+}
+
+TEST(ParseScript, AcceptsAllNoneAndEveryOptionName) {
+  EXPECT_NO_THROW(
+      ParseScript("setup all\nsetup none\nsetup CopperHeight,Type,Gerbers,DielHeight,Material,"
+                  "Constant,ExtDielectrics\n"));
+}
+
+TEST(ParseScript, RefusesABadLineWithItsNumber) {
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"click\n\njump 1,2\n", "line 3: unknown action \"jump\""},
+      {"corner 1mil\n", "line 1: corner: \"1mil\" is not a point X,Y"},
+      {"# c\nmove 1,2x\n", "line 2: move: \"2x\" is not a length"},
+      {"setup Copper\n", "line 1: unknown setup option \"Copper\""},
+      {"setup\n", "line 1: setup needs a list"},
+      {"click now\n", "line 1: click takes no argument"},
+  };
+  for (const auto& [script, message] : cases) {
+    try {
+      ParseScript(script);
+      ADD_FAILURE() << "accepted: " << script;
+    } catch (const ScriptError& error) {
+      EXPECT_THAT(error.what(), StartsWith(message)) << script;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace brelix

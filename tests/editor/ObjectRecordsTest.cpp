@@ -1,0 +1,373 @@
+// Objects: defaults, the per-kind records field by field, handles, contents
+// and bounding rectangles.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <limits>
+
+#include "EditorTestSupport.h"
+
+namespace brelix::testing {
+namespace {
+
+constexpr uint8_t R = abi::ReadMode;
+constexpr uint8_t W = abi::WriteMode;
+
+class ObjectRecordsTest : public EditorTest {
+ protected:
+  EditorObject& Object(abi::PcbHandle handle) { return *editor().FindObject(handle); }
+};
+
+TEST_F(ObjectRecordsTest, NewObjectsCarryTheEditorsDefaults) {
+  const abi::PcbHandle track = PcbApi_CreateObject(4);
+  const abi::PcbHandle arc = PcbApi_CreateObject(1);
+  const abi::PcbHandle text = PcbApi_CreateObject(5);
+  const abi::PcbHandle fill = PcbApi_CreateObject(6);
+  EXPECT_EQ(PcbApi_GetObjectIdFromObjectHandle(track), 4);
+  EXPECT_EQ(PcbApi_GetObjectIdFromObjectHandle(arc), 1);
+  EXPECT_EQ(PcbApi_GetObjectIdFromObjectHandle(text), 5);
+  EXPECT_EQ(PcbApi_GetObjectIdFromObjectHandle(fill), 6);
+  EXPECT_EQ(PcbApi_GetObjectIdFromObjectHandle(99999), 0);
+  EXPECT_EQ(PcbApi_CreateObject(2), 0) << "pads are not made by this editor";
+  EXPECT_EQ(PcbApi_CreateObject(0), 0);
+
+  int32_t width = 0;
+  uint32_t layer = 0;
+  PcbApi_QueryTrack(R, track, nullptr, nullptr, &layer, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                    nullptr, &width, nullptr, nullptr, nullptr);
+  EXPECT_EQ(layer, 1u);
+  EXPECT_EQ(width, 100000);
+  width = 0;
+  PcbApi_QueryArc(R, arc, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                  nullptr, nullptr, &width, nullptr);
+  EXPECT_EQ(width, 100000);
+  int32_t size = 0, stroke = 0, trueTypeValue = 0;
+  double rotation = 1;
+  abi::ShortString font{};
+  PcbApi_QueryText(R, text, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &size,
+                   nullptr, &rotation, nullptr, nullptr, &stroke, nullptr, nullptr);
+  PcbApi_QueryTrueTypeTextInfo(R, text, nullptr, &font, nullptr, nullptr, nullptr, &trueTypeValue);
+  EXPECT_EQ(size, 600000);
+  EXPECT_EQ(stroke, 100000);
+  EXPECT_EQ(rotation, 0.0);
+  EXPECT_EQ(font.str(), "Arial");
+  EXPECT_EQ(trueTypeValue, 200000);
+  EXPECT_EQ(BrelixSim_LiveObjectCount(), 4);
+}
+
+TEST_F(ObjectRecordsTest, BaseRecordPassesTheSecondValueBeforeTheByte) {
+  const abi::PcbHandle h = PcbApi_CreateObject(4);
+  uint16_t flags = 0x1111, word = 0x2222;
+  uint32_t layer = 0x01010005;
+  int32_t v1 = 444, v2 = 555;
+  uint8_t byte = 66;
+  EXPECT_EQ(PcbApi_QueryPrimitive(W, h, &flags, &word, &layer, &v1, &v2, &byte), 0);
+  const EditorObject& o = Object(h);
+  EXPECT_EQ(o.flags, 0x1111);
+  EXPECT_EQ(o.headerWord, 0x2222);
+  EXPECT_EQ(o.layer, 0x01010005u);
+  EXPECT_EQ(o.headerValue1, 444);
+  EXPECT_EQ(o.headerValue2, 555);
+  EXPECT_EQ(o.headerByte, 66);
+  flags = word = 0, layer = 0, v1 = v2 = 0, byte = 0;
+  EXPECT_EQ(PcbApi_QueryPrimitive(R, h, &flags, &word, &layer, &v1, &v2, &byte), 0);
+  EXPECT_EQ(v2, 555);
+  EXPECT_EQ(byte, 66);
+
+  uint8_t bits2 = 0x5A;
+  uint16_t bits3 = 0xA5A5;
+  PcbApi_GetObjectBitField2(W, h, &bits2);
+  PcbApi_GetObjectBitField3(W, h, &bits3);
+  EXPECT_EQ(o.bitField2, 0x5A);
+  EXPECT_EQ(o.bitField3, 0xA5A5);
+  bits2 = 0, bits3 = 0;
+  PcbApi_GetObjectBitField2(R, h, &bits2);
+  PcbApi_GetObjectBitField3(R, h, &bits3);
+  EXPECT_EQ(bits2, 0x5A);
+  EXPECT_EQ(bits3, 0xA5A5);
+}
+
+TEST_F(ObjectRecordsTest, TrackRecordBothWays) {
+  const abi::PcbHandle h = PcbApi_CreateObject(4);
+  uint16_t flags = 1, word = 2;
+  uint32_t layer = 3;
+  int32_t v1 = 4, v2 = 6, x = 7, y = 8, x2 = 9, y2 = 10, width = 11, a = 12, b = 13, c = 14;
+  uint8_t byte = 5;
+  EXPECT_EQ(
+      PcbApi_QueryTrack(W, h, &flags, &word, &layer, &v1, &byte, &v2, &x, &y, &x2, &y2, &width, &a, &b, &c),
+      0);
+  const EditorObject& o = Object(h);
+  EXPECT_EQ(
+      std::vector<int64_t>({o.flags, o.headerWord, o.layer, o.headerValue1, o.headerByte, o.headerValue2, o.x,
+                            o.y, o.x2, o.y2, o.width, o.attributeA, o.attributeB, o.attributeC}),
+      std::vector<int64_t>({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14}));
+  Object(h).y2 = 100;
+  flags = word = 0, layer = 0, v1 = v2 = x = y = x2 = y2 = width = a = b = c = 0, byte = 0;
+  EXPECT_EQ(
+      PcbApi_QueryTrack(R, h, &flags, &word, &layer, &v1, &byte, &v2, &x, &y, &x2, &y2, &width, &a, &b, &c),
+      0);
+  EXPECT_EQ(std::vector<int64_t>({flags, word, layer, v1, byte, v2, x, y, x2, y2, width, a, b, c}),
+            std::vector<int64_t>({1, 2, 3, 4, 5, 6, 7, 8, 9, 100, 11, 12, 13, 14}));
+}
+
+TEST_F(ObjectRecordsTest, ArcRecordBothWays) {
+  const abi::PcbHandle h = PcbApi_CreateObject(1);
+  uint16_t flags = 1, word = 2;
+  uint32_t layer = 3;
+  int32_t v1 = 4, v2 = 6, x = 7, y = 8, radius = 9, width = 12, a = 13;
+  uint8_t byte = 5;
+  double start = 10.5, end = 11.5;
+  EXPECT_EQ(PcbApi_QueryArc(W, h, &flags, &word, &layer, &v1, &byte, &v2, &x, &y, &radius, &start, &end,
+                            &width, &a),
+            0);
+  const EditorObject& o = Object(h);
+  EXPECT_EQ(std::vector<int64_t>({o.flags, o.headerWord, o.layer, o.headerValue1, o.headerByte,
+                                  o.headerValue2, o.x, o.y, o.radius, o.width, o.attributeA}),
+            std::vector<int64_t>({1, 2, 3, 4, 5, 6, 7, 8, 9, 12, 13}));
+  EXPECT_EQ(o.startAngle, 10.5);
+  EXPECT_EQ(o.endAngle, 11.5);
+  Object(h).endAngle = 270;
+  flags = word = 0, layer = 0, v1 = v2 = x = y = radius = width = a = 0, byte = 0, start = end = 0;
+  EXPECT_EQ(PcbApi_QueryArc(R, h, &flags, &word, &layer, &v1, &byte, &v2, &x, &y, &radius, &start, &end,
+                            &width, &a),
+            0);
+  EXPECT_EQ(std::vector<int64_t>({flags, word, layer, v1, byte, v2, x, y, radius, width, a}),
+            std::vector<int64_t>({1, 2, 3, 4, 5, 6, 7, 8, 9, 12, 13}));
+  EXPECT_EQ(start, 10.5);
+  EXPECT_EQ(end, 270.0);
+}
+
+TEST_F(ObjectRecordsTest, FillRecordBothWays) {
+  const abi::PcbHandle h = PcbApi_CreateObject(6);
+  uint16_t flags = 1, word = 2;
+  uint32_t layer = 3;
+  int32_t v1 = 4, v2 = 6, x = 7, y = 8, x2 = 9, y2 = 10, a = 11;
+  uint8_t byte = 5;
+  double rotation = 12.25;
+  EXPECT_EQ(PcbApi_QueryFill(W, h, &flags, &word, &layer, &v1, &byte, &v2, &x, &y, &x2, &y2, &a, &rotation),
+            0);
+  const EditorObject& o = Object(h);
+  EXPECT_EQ(std::vector<int64_t>({o.flags, o.headerWord, o.layer, o.headerValue1, o.headerByte,
+                                  o.headerValue2, o.x, o.y, o.x2, o.y2, o.attributeA}),
+            std::vector<int64_t>({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}));
+  EXPECT_EQ(o.rotation, 12.25);
+  flags = word = 0, layer = 0, v1 = v2 = x = y = x2 = y2 = a = 0, byte = 0, rotation = 0;
+  EXPECT_EQ(PcbApi_QueryFill(R, h, &flags, &word, &layer, &v1, &byte, &v2, &x, &y, &x2, &y2, &a, &rotation),
+            0);
+  EXPECT_EQ(std::vector<int64_t>({flags, word, layer, v1, byte, v2, x, y, x2, y2, a}),
+            std::vector<int64_t>({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}));
+  EXPECT_EQ(rotation, 12.25);
+}
+
+TEST_F(ObjectRecordsTest, TextRecordAndItsPartsBothWays) {
+  const abi::PcbHandle h = PcbApi_CreateObject(5);
+  uint16_t flags = 1, word = 2;
+  uint32_t layer = 3;
+  int32_t v1 = 4, v2 = 6, x = 7, y = 8, size = 9, attribute = 10, width = 13, b = 14, c = 15;
+  uint8_t byte = 5, textFlag = 12;
+  double rotation = 11.5;
+  abi::ShortString text{};
+  text.assign("Layer Stack Up");
+  EXPECT_EQ(PcbApi_QueryText(W, h, &flags, &word, &layer, &v1, &byte, &v2, &x, &y, &size, &attribute,
+                             &rotation, &textFlag, &text, &width, &b, &c),
+            0);
+  const EditorObject& o = Object(h);
+  EXPECT_EQ(
+      std::vector<int64_t>({o.flags, o.headerWord, o.layer, o.headerValue1, o.headerByte, o.headerValue2, o.x,
+                            o.y, o.size, o.textAttribute, o.textFlag, o.width, o.attributeB, o.attributeC}),
+      std::vector<int64_t>({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 12, 13, 14, 15}));
+  EXPECT_EQ(o.rotation, 11.5);
+  EXPECT_EQ(o.text, "Layer Stack Up");
+  flags = word = 0, layer = 0, v1 = v2 = x = y = size = attribute = width = b = c = 0, byte = textFlag = 0;
+  rotation = 0;
+  text.clear();
+  EXPECT_EQ(PcbApi_QueryText(R, h, &flags, &word, &layer, &v1, &byte, &v2, &x, &y, &size, &attribute,
+                             &rotation, &textFlag, &text, &width, &b, &c),
+            0);
+  EXPECT_EQ(
+      std::vector<int64_t>({flags, word, layer, v1, byte, v2, x, y, size, attribute, textFlag, width, b, c}),
+      std::vector<int64_t>({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 12, 13, 14, 15}));
+  EXPECT_EQ(rotation, 11.5);
+  EXPECT_EQ(text.str(), "Layer Stack Up");
+
+  uint8_t mode = 21, f1 = 22, f2 = 23, f3 = 24;
+  int32_t value = 25;
+  abi::ShortString font{};
+  font.assign("Consolas");
+  EXPECT_EQ(PcbApi_QueryTrueTypeTextInfo(W, h, &mode, &font, &f1, &f2, &f3, &value), 0);
+  EXPECT_EQ(std::vector<int64_t>(
+                {o.trueTypeMode, o.trueTypeFlag1, o.trueTypeFlag2, o.trueTypeFlag3, o.trueTypeValue}),
+            std::vector<int64_t>({21, 22, 23, 24, 25}));
+  EXPECT_EQ(o.fontName, "Consolas");
+  mode = f1 = f2 = f3 = 0, value = 0;
+  font.clear();
+  PcbApi_QueryTrueTypeTextInfo(R, h, &mode, &font, &f1, &f2, &f3, &value);
+  EXPECT_EQ(std::vector<int64_t>({mode, f1, f2, f3, value}), std::vector<int64_t>({21, 22, 23, 24, 25}));
+  EXPECT_EQ(font.str(), "Consolas");
+
+  uint8_t b0 = 31, b1 = 32, b2 = 33, b3 = 34;
+  EXPECT_EQ(PcbApi_QueryBarCodeTextInfo(W, h, &b0, &b1, &b2, &b3), 0);
+  EXPECT_EQ(o.barCode, (std::array<uint8_t, 4>{31, 32, 33, 34}));
+  b0 = b1 = b2 = b3 = 0;
+  PcbApi_QueryBarCodeTextInfo(R, h, &b0, &b1, &b2, &b3);
+  EXPECT_EQ(std::vector<int>({b0, b1, b2, b3}), std::vector<int>({31, 32, 33, 34}));
+
+  abi::ShortString designator{};
+  EXPECT_EQ(PcbApi_GetDesignatorDisplayString(h, &designator), 0);
+  EXPECT_EQ(designator.str(), "Layer Stack Up");
+}
+
+TEST_F(ObjectRecordsTest, AKindQueryOnAnotherKindChangesNothing) {
+  const abi::PcbHandle text = PcbApi_CreateObject(5);
+  int32_t x = 5;
+  EXPECT_EQ(PcbApi_QueryTrack(W, text, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &x, nullptr,
+                              nullptr, nullptr, nullptr, nullptr, nullptr, nullptr),
+            1);
+  EXPECT_EQ(Object(text).x, 0);
+  const abi::PcbHandle track = PcbApi_CreateObject(4);
+  EXPECT_EQ(PcbApi_QueryTrueTypeTextInfo(R, track, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr), 1);
+  EXPECT_EQ(PcbApi_QueryArc(R, track, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                            nullptr, nullptr, nullptr, nullptr, nullptr),
+            1);
+  EXPECT_EQ(PcbApi_QueryPrimitive(W, 123456, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr), 1);
+  abi::ShortString s{};
+  EXPECT_EQ(PcbApi_GetDesignatorDisplayString(track, &s), 1);
+}
+
+TEST_F(ObjectRecordsTest, HandlesAreNeverReused) {
+  const abi::PcbHandle board = OpenSmallBoard();
+  std::set<abi::PcbHandle> seen = {board};
+  for (int i = 0; i < 5; ++i) {
+    const abi::PcbHandle h = PcbApi_CreateObject(4);
+    EXPECT_TRUE(seen.insert(h).second) << h;
+    PcbApi_DestroyObject(h);
+  }
+  BrelixSim_Reset();
+  const abi::PcbHandle afterReset = PcbApi_CreateObject(5);
+  EXPECT_TRUE(seen.insert(afterReset).second);
+  EXPECT_TRUE(seen.insert(OpenSmallBoard()).second);
+  EXPECT_EQ(PcbApi_GetObjectIdFromObjectHandle(board), 0) << "a board handle is not an object";
+}
+
+TEST_F(ObjectRecordsTest, ContentsKeepTheOrderAddedAndLoseDestroyedObjects) {
+  const abi::PcbHandle board = OpenSmallBoard();
+  const abi::PcbHandle other = OpenSmallBoard();
+  const abi::PcbHandle a = PcbApi_CreateObject(4), b = PcbApi_CreateObject(5), c = PcbApi_CreateObject(1);
+  PcbApi_SetOwnerBoard(a, board);
+  EXPECT_EQ(Object(a).owner, board);
+  EXPECT_EQ(BrelixSim_BoardObjectCount(board), 0) << "owning is not being in the contents";
+  PcbApi_AddObjectToContainer(board, c);
+  PcbApi_AddObjectToContainer(board, a);
+  PcbApi_AddObjectToContainer(board, b);
+  PcbApi_AddObjectToContainer(board, a);  // once only
+  PcbApi_AddObjectToContainer(board, 4242);
+  PcbApi_AddObjectToContainer(4242, a);
+  ASSERT_EQ(BrelixSim_BoardObjectCount(board), 3);
+  EXPECT_EQ(BrelixSim_BoardObjectAt(board, 0), c);
+  EXPECT_EQ(BrelixSim_BoardObjectAt(board, 1), a);
+  EXPECT_EQ(BrelixSim_BoardObjectAt(board, 2), b);
+  EXPECT_EQ(BrelixSim_BoardObjectAt(board, 3), 0);
+  PcbApi_DestroyObject(a);
+  PcbApi_DestroyObject(a);
+  PcbApi_DestroyObject(987654);
+  EXPECT_EQ(BrelixSim_BoardObjectCount(board), 2);
+  EXPECT_EQ(BrelixSim_BoardObjectAt(board, 1), b);
+  PcbApi_AddObjectToContainer(other, b);  // moves
+  EXPECT_EQ(BrelixSim_BoardObjectCount(board), 1);
+  EXPECT_EQ(BrelixSim_BoardObjectAt(other, 0), b);
+  const abi::PcbHandle free = PcbApi_CreateObject(4);
+  PcbApi_SetOwnerBoard(free, other);
+  EXPECT_EQ(BrelixSim_LiveObjectCount(), 3);
+  BrelixSim_CloseBoard(other);
+  EXPECT_EQ(BrelixSim_LiveObjectCount(), 2) << "closing destroys the contents, not free objects";
+  EXPECT_EQ(Object(free).owner, 0);
+  EXPECT_THAT(BrelixSim_DescribeObject(c), ::testing::HasSubstr("\"inContents\":true"));
+}
+
+TEST_F(ObjectRecordsTest, ScreenDisplayIsCountedPerObjectAndMode) {
+  const abi::PcbHandle h = PcbApi_CreateObject(4);
+  PcbApi_ScreenDisplay(h, 3, 1);
+  PcbApi_ScreenDisplay(h, 3, 0);
+  PcbApi_ScreenDisplay(h, 1, 1);
+  PcbApi_ScreenDisplay(5555, 3, 1);
+  EXPECT_EQ(BrelixSim_DisplayCount(h, 3), 2);
+  EXPECT_EQ(BrelixSim_DisplayCount(h, 1), 1);
+  EXPECT_EQ(BrelixSim_DisplayCount(h, 2), 0);
+  EXPECT_EQ(BrelixSim_DisplayCount(5555, 3), 0);
+}
+
+TEST_F(ObjectRecordsTest, DescribeObjectListsEveryField) {
+  const abi::PcbHandle h = PcbApi_CreateObject(5);
+  Object(h).headerValue2 = 4711;
+  Object(h).barCode = {1, 2, 3, 4};
+  const std::string json = BrelixSim_DescribeObject(h);
+  for (const char* field : {"\"kind\":\"text\"", "\"headerValue2\":4711", "\"trueTypeValue\":200000",
+                            "\"fontName\":\"Arial\"", "\"barCode\":[1,2,3,4]", "\"boundingRect\":[0,0,0,0]"})
+    EXPECT_THAT(json, ::testing::HasSubstr(field));
+  EXPECT_EQ(BrelixSim_DescribeObject(777777), nullptr);
+}
+
+Rect RectOf(abi::PcbHandle h) {
+  Rect r{1, 1, 1, 1};
+  EXPECT_EQ(PcbApi_QueryObjectBoundingRectangle(h, &r.x1, &r.y1, &r.x2, &r.y2), 0);
+  return r;
+}
+
+TEST_F(ObjectRecordsTest, TextBoundsFollowTheStrokeFontExtents) {
+  const abi::PcbHandle h = PcbApi_CreateObject(5);
+  EditorObject& t = Object(h);
+  t.x = 1000, t.y = 2000, t.size = 100000, t.width = 10000, t.text = "ABC";
+  // advance 66666; 3 * 66666 + 10000 wide, 100000 + 10000 high
+  EXPECT_EQ(RectOf(h), (Rect{1000, 2000, 210998, 112000}));
+  t.text.clear();
+  EXPECT_EQ(RectOf(h), (Rect{1000, 2000, 1000, 2000}));
+  t.text = "ABC";
+  t.rotation = 90;
+  EXPECT_EQ(RectOf(h), (Rect{1000 - 110000, 2000, 1000, 2000 + 209998}));
+  t.rotation = -270;
+  EXPECT_EQ(RectOf(h), (Rect{1000 - 110000, 2000, 1000, 2000 + 209998}));
+  t.rotation = 180;
+  EXPECT_EQ(RectOf(h), (Rect{1000 - 209998, 2000 - 110000, 1000, 2000}));
+  // 45 degrees, one character 200000 wide and 300000 high: corners at
+  // (141421, 141421), (-212132, 212132) and (-70711, 353553).
+  t.x = 0, t.y = 0, t.size = 300000, t.width = 0, t.text = "A", t.rotation = 45;
+  EXPECT_EQ(RectOf(h), (Rect{-212132, 0, 141421, 353553}));
+}
+
+TEST_F(ObjectRecordsTest, TextBoundsUseSixtyFourBitArithmetic) {
+  const abi::PcbHandle h = PcbApi_CreateObject(5);
+  EditorObject& t = Object(h);
+  t.x = -2000000000, t.y = 0, t.size = 50000000, t.width = 7, t.text = std::string(100, 'W');
+  // 100 * 33333333 overflows 32 bits; the sum does not.
+  EXPECT_EQ(RectOf(h).x2, -2000000000 + 3333333300LL + 7);
+  t.x = 2000000000;
+  EXPECT_EQ(RectOf(h).x2, std::numeric_limits<int32_t>::max()) << "clamped, never wrapped";
+}
+
+TEST_F(ObjectRecordsTest, TrackAndArcBoundsGrowByHalfTheirWidth) {
+  const abi::PcbHandle track = PcbApi_CreateObject(4);
+  EditorObject& t = Object(track);
+  t.x = 1000, t.y = 0, t.x2 = 0, t.y2 = 500, t.width = 200;
+  EXPECT_EQ(RectOf(track), (Rect{-100, -100, 1100, 600}));
+
+  const abi::PcbHandle arc = PcbApi_CreateObject(1);
+  EditorObject& a = Object(arc);
+  a.x = 0, a.y = 0, a.radius = 1000, a.width = 100;
+  const std::vector<std::tuple<double, double, Rect>> cases = {
+      {0, 90, {-50, -50, 1050, 1050}},      {90, 180, {-1050, -50, 50, 1050}},
+      {180, 270, {-1050, -1050, 50, 50}},   {270, 360, {-50, -1050, 1050, 50}},
+      {0, 360, {-1050, -1050, 1050, 1050}}, {45, 135, {-757, 657, 757, 1050}},
+      {350, 10, {935, -224, 1050, 224}},
+  };
+  for (const auto& [start, end, rect] : cases) {
+    a.startAngle = start;
+    a.endAngle = end;
+    EXPECT_EQ(RectOf(arc), rect) << start << " to " << end;
+  }
+  int32_t x1 = 9, y1 = 9, x2 = 9, y2 = 9;
+  EXPECT_EQ(PcbApi_QueryObjectBoundingRectangle(31415, &x1, &y1, &x2, &y2), 1);
+  EXPECT_EQ(x2 - x1, 0);
+}
+
+}  // namespace
+}  // namespace brelix::testing

@@ -1,0 +1,190 @@
+// The host's client: windows, views and documents, status bar, shortcuts,
+// server modules, and the slots it does not support.
+#include <gtest/gtest.h>
+
+#include "HostTestSession.h"
+#include "host/HostSettings.h"
+#include "platform/IniFile.h"
+#include "platform/Modules.h"
+#include "platform/WideString.h"
+#include "platform/Windows.h"
+
+namespace quorvex::test {
+namespace {
+
+using ClientTest = HostTest;
+
+TEST_F(ClientTest, WindowsExistAndTheMainWindowBelongsToTheApplication) {
+  int32_t application = 0, main = 0, again = 0;
+  ASSERT_EQ(client()->GetApplicationHandle(&application), abi::S_OK);
+  ASSERT_EQ(client()->GetMainWindowHandle(&main), abi::S_OK);
+  ASSERT_EQ(client()->GetApplicationHandle(&again), abi::S_OK);
+  EXPECT_GT(application, 0);
+  EXPECT_GT(main, 0);
+  EXPECT_NE(application, main);
+  EXPECT_EQ(again, application);
+  EXPECT_TRUE(platform::IsWindow(application));
+  EXPECT_EQ(platform::GetWindowOwner(main), application);
+
+  host().setApplicationHandleForTesting(-1);
+  ASSERT_EQ(client()->GetApplicationHandle(&again), abi::S_OK);
+  EXPECT_EQ(again, -1);
+  EXPECT_EQ(client()->GetApplicationHandle(nullptr), abi::E_UNEXPECTED);
+}
+
+TEST_F(ClientTest, BoardsShareOnePcbDocumentAndTheNewestViewIsCurrent) {
+  abi::ComPtr<abi::IServerView> none;
+  ASSERT_EQ(client()->GetCurrentView(none.put()), abi::S_OK);
+  EXPECT_FALSE(none);
+
+  View* first = host().openPcbView("C:\\Designs\\A.PcbDoc");
+  View* second = host().openPcbView("C:\\Designs\\B.PcbDoc");
+  View* sheet = host().openDocument("SCH", "C:\\Designs\\A.SchDoc");
+  EXPECT_EQ(first->document(), second->document());
+  EXPECT_NE(sheet->document(), first->document());
+  EXPECT_EQ(host().documents().size(), 2u);
+
+  abi::ComPtr<abi::IServerView> current;
+  ASSERT_EQ(client()->GetCurrentView(current.put()), abi::S_OK);
+  EXPECT_EQ(current.get(), static_cast<abi::IServerView*>(sheet));
+
+  host().setCurrentView(second);
+  ASSERT_EQ(client()->GetCurrentView(current.put()), abi::S_OK);
+  abi::ComPtr<abi::IServerDocument> document;
+  ASSERT_EQ(current->GetOwnerDocument(document.put()), abi::S_OK);
+  platform::BStr kind, viewName;
+  ASSERT_EQ(document->GetKind(kind.put()), abi::S_OK);
+  EXPECT_EQ(kind.utf8(), "PCB");
+  ASSERT_EQ(current->GetViewName(viewName.put()), abi::S_OK);
+  EXPECT_EQ(viewName.utf8(), "C:\\Designs\\B.PcbDoc");
+  int32_t views = 0;
+  ASSERT_EQ(document->GetViewCount(&views), abi::S_OK);
+  EXPECT_EQ(views, 2);
+  abi::ComPtr<abi::IServerView> byIndex;
+  ASSERT_EQ(document->GetView(1, byIndex.put()), abi::S_OK);
+  EXPECT_EQ(byIndex.get(), static_cast<abi::IServerView*>(second));
+  EXPECT_EQ(document->GetView(2, byIndex.put()), abi::E_UNEXPECTED);
+  EXPECT_FALSE(byIndex);
+
+  EXPECT_EQ(current->RefreshAfterCommand(), abi::S_OK);
+  EXPECT_EQ(second->refreshCount(), 1);
+
+  EXPECT_EQ(client()->ShowDocument(sheet->document()), abi::S_OK);
+  EXPECT_EQ(host().currentView(), sheet);
+  host().setCurrentView(nullptr);
+  ASSERT_EQ(client()->GetCurrentView(current.put()), abi::S_OK);
+  EXPECT_FALSE(current);
+}
+
+TEST_F(ClientTest, AViewHeldByAPlugInOutlivesAReset) {
+  abi::ComPtr<abi::IServerView> held =
+      abi::ComPtr<abi::IServerView>::Share(host().openDocument("SCH", "S.SchDoc"));
+  host().Reset();
+  abi::ComPtr<abi::IServerDocument> document;
+  ASSERT_EQ(held->GetOwnerDocument(document.put()), abi::S_OK);
+  platform::BStr kind;
+  ASSERT_EQ(document->GetKind(kind.put()), abi::S_OK);
+  EXPECT_EQ(kind.utf8(), "SCH");
+}
+
+TEST_F(ClientTest, StatusBarKeepsTheLastTextOfEachPanel) {
+  abi::ComPtr<abi::IGUIManager> gui;
+  ASSERT_EQ(client()->GetGUIManager(gui.put()), abi::S_OK);
+  platform::BStr height = platform::BStr::FromUtf8("Text height 60mil");
+  platform::BStr size = platform::BStr::FromUtf8("Size 1000 x 800 mil");
+  EXPECT_EQ(gui->SetStatusBarText(2, height.get()), abi::S_OK);
+  EXPECT_EQ(gui->SetStatusBarText(3, size.get()), abi::S_OK);
+  EXPECT_EQ(gui->SetStatusBarText(2, nullptr), abi::S_OK);
+  const auto panels = host().guiManager().panels();
+  EXPECT_EQ(panels.at(2), "");
+  EXPECT_EQ(panels.at(3), "Size 1000 x 800 mil");
+  EXPECT_EQ(host().guiManager().statusBarCalls().size(), 3u);
+
+  InjectFailure(HostCall::SetStatusBarText, "Status bar is gone");
+  EXPECT_EQ(gui->SetStatusBarText(1, size.get()), abi::E_UNEXPECTED);
+  EXPECT_EQ(TakeThreadError().description, "Status bar is gone");
+  EXPECT_EQ(host().guiManager().statusBarCalls().size(), 3u);
+}
+
+TEST_F(ClientTest, ShortcutsAreHandledOnlyWhenTheHostKnowsThem) {
+  abi::ComPtr<abi::IGUIManager> gui;
+  ASSERT_EQ(client()->GetGUIManager(gui.put()), abi::S_OK);
+  int32_t handled = 5;
+  EXPECT_EQ(gui->ProcessShortcut(0x70, abi::kFalse32, abi::kTrue32, abi::kFalse32, &handled), abi::S_OK);
+  EXPECT_EQ(handled, 0);
+  host().guiManager().setHandledKeys({0x70});
+  EXPECT_EQ(gui->ProcessShortcut(0x70, abi::kFalse32, abi::kFalse32, abi::kFalse32, &handled), abi::S_OK);
+  EXPECT_EQ(handled, abi::kTrue32);
+  EXPECT_EQ(gui->ShortcutHandled(), abi::S_OK);
+  EXPECT_EQ(host().guiManager().shortcutHandledCount(), 1);
+  EXPECT_EQ(host().guiManager().shortcutCalls().front(), (ShortcutCall{0x70, false, true, false}));
+}
+
+TEST_F(ClientTest, TheEditorModuleIsFoundByNameWithoutRegardToCase) {
+  std::string error;
+  abi::IServerModule* editor = host().loadServerModule(std::string(STRATIVUE_BIN_DIR) + "/Brelix.so", &error);
+  ASSERT_NE(editor, nullptr) << error;
+  EXPECT_NE(platform::FindLoadedModule("Brelix.so"), nullptr);
+
+  for (const char* name : {"PCB", "pcb"}) {
+    platform::BStr wide = platform::BStr::FromUtf8(name);
+    abi::ComPtr<abi::IServerModule> found;
+    ASSERT_EQ(client()->GetServerModuleByName(wide.get(), found.put()), abi::S_OK);
+    EXPECT_EQ(found.get(), editor) << name;
+  }
+  platform::BStr unknown = platform::BStr::FromUtf8("SCH");
+  abi::ComPtr<abi::IServerModule> none;
+  ASSERT_EQ(client()->GetServerModuleByName(unknown.get(), none.put()), abi::S_OK);
+  EXPECT_FALSE(none);
+
+  int32_t count = 0;
+  ASSERT_EQ(client()->GetServerModuleCount(&count), abi::S_OK);
+  EXPECT_EQ(count, 1);
+  EXPECT_EQ(client()->GetServerModuleAt(1, none.put()), abi::E_UNEXPECTED);
+
+  // A reset releases the modules and unloads their files.
+  host().Reset();
+  EXPECT_EQ(platform::FindLoadedModule("Brelix.so"), nullptr);
+  ASSERT_EQ(client()->GetServerModuleCount(&count), abi::S_OK);
+  EXPECT_EQ(count, 0);
+}
+
+TEST_F(ClientTest, LoadingAMissingModuleNamesIt) {
+  std::string error;
+  EXPECT_EQ(host().loadServerModule(root_ + "/Nothing.so", &error), nullptr);
+  EXPECT_NE(error.find("Nothing.so"), std::string::npos) << error;
+  EXPECT_EQ(host().serverModuleCount(), 0);
+}
+
+TEST_F(ClientTest, UnsupportedSlotsFailWithADescription) {
+  platform::BStr target = platform::BStr::FromUtf8("PCB");
+  abi::IServerModule* module = reinterpret_cast<abi::IServerModule*>(uintptr_t{1});
+  EXPECT_EQ(client()->GetServerModuleForTarget(target.get(), &module), abi::E_UNEXPECTED);
+  EXPECT_EQ(module, nullptr);
+  EXPECT_NE(TakeThreadError().description.find("not supported"), std::string::npos);
+  abi::ComPtr<abi::IUnknown> service;
+  EXPECT_EQ(client()->GetNavigationService(service.put()), abi::E_UNEXPECTED);
+  EXPECT_EQ(client()->Slot03(), abi::E_NOTIMPL);
+}
+
+TEST_F(ClientTest, GuiFontIsGivenOnlyWhenTheSettingsNameOne) {
+  abi::ByteBool valid = 1;
+  platform::BStr name;
+  int32_t size = 0, colour = 0;
+  uint8_t style = 0, charset = 0;
+  ASSERT_EQ(client()->GetGUIFont(0, &valid, name.put(), &size, &style, &colour, &charset), abi::S_OK);
+  EXPECT_EQ(valid, 0);
+  EXPECT_EQ(name.get(), nullptr);
+
+  ASSERT_TRUE(platform::CreateDirectories(HostPreferenceFolder()));
+  ASSERT_TRUE(platform::WritePrivateProfileString("Font", "Name", "Tahoma", HostSettingsPath()));
+  ASSERT_TRUE(platform::WritePrivateProfileString("Font", "Size", "9", HostSettingsPath()));
+  ASSERT_EQ(client()->GetGUIFont(0, &valid, name.put(), &size, &style, &colour, &charset), abi::S_OK);
+  EXPECT_EQ(valid, 1);
+  EXPECT_EQ(name.utf8(), "Tahoma");
+  EXPECT_EQ(size, 9);
+  EXPECT_EQ(charset, 1);
+}
+
+}  // namespace
+}  // namespace quorvex::test

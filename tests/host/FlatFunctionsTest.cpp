@@ -1,0 +1,104 @@
+// The host's flat functions and its settings file.
+#include <gtest/gtest.h>
+
+#include "HostTestSession.h"
+#include "abi/ClientApi.h"
+#include "host/HostSettings.h"
+#include "platform/IniFile.h"
+#include "platform/Modules.h"
+#include "platform/WideString.h"
+
+extern "C" {
+#define QUORVEX_TEST_DECLARE(name, result, params) result STDCALL ClientAPI_##name params;
+ABI_CLIENTAPI_FUNCTIONS(QUORVEX_TEST_DECLARE)
+#undef QUORVEX_TEST_DECLARE
+abi::BOOL32 STDCALL VFSAPI_VFS_FileExists(abi::BSTR path);
+}
+
+namespace quorvex::test {
+namespace {
+
+using FlatFunctionsTest = HostTest;
+
+void SetPreferenceText(const char* key, const char* value) {
+  ASSERT_TRUE(platform::CreateDirectories(HostPreferenceFolder()));
+  ASSERT_TRUE(platform::WritePrivateProfileString("Preferences", key, value, HostSettingsPath()));
+}
+
+TEST_F(FlatFunctionsTest, AreExportedByNameFromTheProgram) {
+  for (const char* name : {"ClientAPI_GetClientInterface", "ClientAPI_GetUseExternalWebBrowser",
+                           "ClientAPI_HandleException", "VFSAPI_VFS_FileExists"})
+    EXPECT_NE(platform::FindFunction(platform::MainProgramModule(), name), nullptr) << name;
+  abi::IClient* client = nullptr;
+  ClientAPI_GetClientInterface(&client);
+  EXPECT_EQ(client, Host::Instance().client());
+}
+
+TEST_F(FlatFunctionsTest, PreferencesComeFromTheSettingsFileWithFalseAsDefault) {
+  EXPECT_EQ(HostSettingsPath(), "C:\\Users\\user\\AppData\\Roaming\\Quorvex\\Host.ini");
+  EXPECT_EQ(ClientAPI_GetPrefUseLuna(), 0);
+  EXPECT_EQ(ClientAPI_GetUseExternalWebBrowser(), 0);
+  EXPECT_EQ(ClientAPI_GetIntegratedHelpSystem(), 0);
+
+  SetPreferenceText("UseLuna", "1");
+  SetPreferenceText("IntegratedHelpSystem", "-1");
+  SetPreferenceText("UseLocalizedDialogs", "0");
+  EXPECT_EQ(ClientAPI_GetPrefUseLuna(), abi::kTrue32);
+  EXPECT_EQ(ClientAPI_GetIntegratedHelpSystem(), abi::kTrue32);
+  EXPECT_EQ(ClientAPI_GetUseLocalizedDialogs(), abi::kFalse32);
+  EXPECT_EQ(SettingsProblem(), "");
+}
+
+TEST_F(FlatFunctionsTest, ABrokenSettingGivesTheDefaultAndIsReported) {
+  SetPreferenceText("UseSystemLocaleLanguage", "maybe");
+  EXPECT_EQ(ClientAPI_GetUseSystemLocaleLanguage(), abi::kFalse32);
+  EXPECT_EQ(SettingsProblem(),
+            HostSettingsPath() + ": [Preferences] UseSystemLocaleLanguage: \"maybe\" is not an integer");
+}
+
+TEST_F(FlatFunctionsTest, HidingFloatingPanelsIsRememberedInTheSettingsFile) {
+  ClientAPI_SetPrefHideFloatingPanels(abi::kTrue32);
+  EXPECT_EQ(ClientAPI_GetPrefHideFloatingPanels(), abi::kTrue32);
+  EXPECT_EQ(platform::GetPrivateProfileString("Preferences", "HideFloatingPanels", "", HostSettingsPath()),
+            "-1");
+  ClientAPI_SetPrefHideFloatingPanels(abi::kFalse32);
+  EXPECT_EQ(ClientAPI_GetPrefHideFloatingPanels(), abi::kFalse32);
+}
+
+TEST_F(FlatFunctionsTest, ErrorReportsAreRecordedInOrder) {
+  platform::BStr message = platform::BStr::FromUtf8("Range check error");
+  platform::BStr report = platform::BStr::FromUtf8("Strativue.so: thread 1: Range check error");
+  ClientAPI_SetErrorInfo(message.get(), report.get(), 0x1234);
+  ClientAPI_HandleException(7);
+  ClientAPI_ClearErrorInfo();
+  ClientAPI_SetErrorInfo(nullptr, nullptr, 0);
+  const auto reports = Host::Instance().errorReports();
+  ASSERT_EQ(reports.size(), 4u);
+  EXPECT_EQ(reports[0].kind, ErrorReport::Kind::SetErrorInfo);
+  EXPECT_EQ(reports[0].message, "Range check error");
+  EXPECT_EQ(reports[0].report, "Strativue.so: thread 1: Range check error");
+  EXPECT_EQ(reports[0].address, 0x1234u);
+  EXPECT_EQ(reports[1].kind, ErrorReport::Kind::HandleException);
+  EXPECT_EQ(reports[1].value, 7);
+  EXPECT_EQ(reports[2].kind, ErrorReport::Kind::ClearErrorInfo);
+  EXPECT_EQ(reports[3].message, "");
+}
+
+TEST_F(FlatFunctionsTest, FileExistsLooksUnderTheMachineRootAndOtherQueriesAnswerNothing) {
+  ASSERT_TRUE(platform::CreateDirectories("C:\\Help"));
+  ASSERT_TRUE(platform::WriteFile("C:\\Help\\Legend.pdf", "%PDF"));
+  platform::BStr present = platform::BStr::FromUtf8("c:\\help\\legend.PDF");
+  platform::BStr absent = platform::BStr::FromUtf8("C:\\Help\\Other.pdf");
+  EXPECT_EQ(VFSAPI_VFS_FileExists(present.get()), abi::kTrue32);
+  EXPECT_EQ(VFSAPI_VFS_FileExists(absent.get()), abi::kFalse32);
+  EXPECT_EQ(VFSAPI_VFS_FileExists(nullptr), abi::kFalse32);
+
+  abi::IUnknown* manager = reinterpret_cast<abi::IUnknown*>(uintptr_t{1});
+  ClientAPI_GetTranslationManager(&manager);
+  EXPECT_EQ(manager, nullptr);
+  EXPECT_EQ(ClientAPI_UpdateFont(nullptr), 0);
+  EXPECT_EQ(Host::Instance().updateFontCount(), 1);
+}
+
+}  // namespace
+}  // namespace quorvex::test

@@ -1,0 +1,111 @@
+// The options store: one INI file per section, Booleans as integers.
+#include <gtest/gtest.h>
+
+#include "HostTestSession.h"
+#include "host/HostSettings.h"
+#include "platform/IniFile.h"
+#include "platform/WideString.h"
+
+namespace quorvex::test {
+namespace {
+
+class OptionsStoreTest : public HostTest {
+ protected:
+  abi::ComPtr<abi::IOptionsReader> Reader(const char* section, const char* location = "") {
+    abi::ComPtr<abi::IOptionsManager> manager;
+    EXPECT_EQ(client()->GetOptionsManager(manager.put()), abi::S_OK);
+    abi::ComPtr<abi::IOptionsReader> reader;
+    platform::BStr wideSection = platform::BStr::FromUtf8(section);
+    platform::BStr wideLocation = platform::BStr::FromUtf8(location);
+    EXPECT_EQ(manager->GetOptionsReader(wideSection.get(), wideLocation.get(), reader.put()), abi::S_OK);
+    return reader;
+  }
+  abi::ComPtr<abi::IOptionsWriter> Writer(const char* section) {
+    abi::ComPtr<abi::IOptionsManager> manager;
+    EXPECT_EQ(client()->GetOptionsManager(manager.put()), abi::S_OK);
+    abi::ComPtr<abi::IOptionsWriter> writer;
+    platform::BStr wideSection = platform::BStr::FromUtf8(section);
+    EXPECT_EQ(manager->GetOptionsWriter(wideSection.get(), writer.put()), abi::S_OK);
+    return writer;
+  }
+  abi::BOOL32 Read(abi::IOptionsReader* reader, const char* key, abi::BOOL32 defaultValue) {
+    platform::BStr group = platform::BStr::FromUtf8("LayerStackupLegend");
+    platform::BStr wideKey = platform::BStr::FromUtf8(key);
+    abi::BOOL32 value = 77;
+    EXPECT_EQ(reader->ReadBoolean(group.get(), wideKey.get(), defaultValue, &value), abi::S_OK);
+    return value;
+  }
+  void Write(abi::IOptionsWriter* writer, const char* key, abi::BOOL32 value) {
+    platform::BStr group = platform::BStr::FromUtf8("LayerStackupLegend");
+    platform::BStr wideKey = platform::BStr::FromUtf8(key);
+    EXPECT_EQ(writer->WriteBoolean(group.get(), wideKey.get(), value), abi::S_OK);
+  }
+};
+
+TEST_F(OptionsStoreTest, WrittenBooleansAreStoredAsIntegersAndReadBack) {
+  auto writer = Writer("Brelix");
+  ASSERT_TRUE(writer);
+  Write(writer.get(), "CopperHeight", abi::kTrue32);
+  Write(writer.get(), "Type", abi::kFalse32);
+  Write(writer.get(), "Gerbers", 1);
+
+  const std::string path = OptionsFilePath("Brelix");
+  EXPECT_EQ(path, HostPreferenceFolder() + "\\Options\\Brelix.ini");
+  EXPECT_EQ(platform::GetPrivateProfileString("LayerStackupLegend", "CopperHeight", "", path), "-1");
+  EXPECT_EQ(platform::GetPrivateProfileString("LayerStackupLegend", "Type", "", path), "0");
+  EXPECT_EQ(platform::GetPrivateProfileString("LayerStackupLegend", "Gerbers", "", path), "-1");
+
+  auto reader = Reader("brelix");
+  ASSERT_TRUE(reader);
+  EXPECT_EQ(Read(reader.get(), "CopperHeight", abi::kFalse32), abi::kTrue32);
+  EXPECT_EQ(Read(reader.get(), "Type", abi::kTrue32), abi::kFalse32);
+  EXPECT_EQ(Read(reader.get(), "copperheight", abi::kFalse32), abi::kTrue32);
+}
+
+TEST_F(OptionsStoreTest, MissingOrBrokenValuesGiveTheDefault) {
+  auto reader = Reader("Brelix");
+  EXPECT_EQ(Read(reader.get(), "Material", abi::kTrue32), abi::kTrue32);
+  EXPECT_EQ(Read(reader.get(), "Material", abi::kFalse32), abi::kFalse32);
+
+  const std::string path = OptionsFilePath("Brelix");
+  ASSERT_TRUE(platform::CreateDirectories(HostPreferenceFolder() + "\\Options"));
+  ASSERT_TRUE(platform::WritePrivateProfileString("LayerStackupLegend", "Material", "yes", path));
+  ASSERT_TRUE(platform::WritePrivateProfileString("LayerStackupLegend", "Constant", "5", path));
+  EXPECT_EQ(Read(reader.get(), "Material", abi::kFalse32), abi::kFalse32);
+  EXPECT_EQ(Read(reader.get(), "Constant", abi::kFalse32), abi::kTrue32);
+}
+
+TEST_F(OptionsStoreTest, AReaderForAnotherLocationReadsThere) {
+  ASSERT_TRUE(platform::CreateDirectories("C:\\Shared"));
+  ASSERT_TRUE(
+      platform::WritePrivateProfileString("LayerStackupLegend", "Type", "1", "C:\\Shared\\Brelix.ini"));
+  EXPECT_EQ(Read(Reader("Brelix", "C:\\Shared\\").get(), "Type", abi::kFalse32), abi::kTrue32);
+  EXPECT_EQ(Read(Reader("Brelix").get(), "Type", abi::kFalse32), abi::kFalse32);
+}
+
+TEST_F(OptionsStoreTest, SectionNamesThatAreNoFileNamesAreRefused) {
+  abi::ComPtr<abi::IOptionsManager> manager;
+  ASSERT_EQ(client()->GetOptionsManager(manager.put()), abi::S_OK);
+  for (const char* section : {"", "..\\Host", "a/b", "x:y", ".."}) {
+    platform::BStr wide = platform::BStr::FromUtf8(section);
+    abi::ComPtr<abi::IOptionsWriter> writer;
+    EXPECT_EQ(manager->GetOptionsWriter(wide.get(), writer.put()), abi::E_UNEXPECTED) << section;
+    EXPECT_FALSE(writer);
+    EXPECT_NE(TakeThreadError().description.find("Invalid options section name"), std::string::npos);
+    abi::ComPtr<abi::IOptionsReader> reader;
+    EXPECT_EQ(manager->GetOptionsReader(wide.get(), nullptr, reader.put()), abi::E_UNEXPECTED) << section;
+  }
+  EXPECT_EQ(manager->GetOptionsWriter(nullptr, nullptr), abi::E_UNEXPECTED);
+}
+
+TEST_F(OptionsStoreTest, ANameALineCannotHoldIsRefusedAndNothingIsLost) {
+  auto writer = Writer("Brelix");
+  Write(writer.get(), "CopperHeight", abi::kTrue32);
+  platform::BStr group = platform::BStr::FromUtf8("LayerStackupLegend");
+  platform::BStr badKey = platform::BStr::FromUtf8("A=B");
+  EXPECT_EQ(writer->WriteBoolean(group.get(), badKey.get(), abi::kTrue32), abi::E_UNEXPECTED);
+  EXPECT_EQ(Read(Reader("Brelix").get(), "CopperHeight", abi::kFalse32), abi::kTrue32);
+}
+
+}  // namespace
+}  // namespace quorvex::test

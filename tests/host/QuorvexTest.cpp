@@ -1,0 +1,109 @@
+// The command-line host, run as a separate program.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "HostTestSession.h"
+
+namespace quorvex::test {
+namespace {
+
+struct RunResult {
+  int exitCode = -1;
+  std::string out;
+  std::string err;
+};
+
+std::string ReadText(const std::filesystem::path& path) {
+  std::ifstream file(path);
+  std::stringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+class QuorvexTest : public HostTest {
+ protected:
+  RunResult Run(const std::string& arguments, const std::string& program = STRATIVUE_BIN_DIR "/quorvex") {
+    const auto out = std::filesystem::path(root_) / "out.txt";
+    const auto err = std::filesystem::path(root_) / "err.txt";
+    const std::string command =
+        "'" + program + "' " + arguments + " >'" + out.string() + "' 2>'" + err.string() + "'";
+    const int status = std::system(command.c_str());
+    RunResult result;
+    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    result.out = ReadText(out);
+    result.err = ReadText(err);
+    return result;
+  }
+  std::string Machine() { return "--machine '" + root_ + "/machine'"; }
+};
+
+// The plug-in's own command has effects of its own; these tests use a name
+// it does not register, which the launcher answers silently.
+TEST_F(QuorvexTest, LoadsThePlugInAndPrintsItsModuleName) {
+  const auto result = Run(Machine() + " --command NoSuchCommand");
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(result.out, "module: Strativue\n");
+  EXPECT_EQ(result.err, "");
+}
+
+TEST_F(QuorvexTest, AsksTheStateAndLaunchesTheNamedCommand) {
+  const auto result = Run(Machine() + " --command NoSuchCommand --params 'A=1|B=2' --trace");
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(result.out, "module: Strativue\nstate NoSuchCommand: enabled\n");
+}
+
+TEST_F(QuorvexTest, TestModeCreatesTheRegistryKey) {
+  const auto result = Run(Machine() + " --command NoSuchCommand --test-mode");
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  const std::string registry = ReadText(std::filesystem::path(root_) / "machine" / "registry.reg");
+  EXPECT_NE(registry.find("[HKEY_LOCAL_MACHINE\\Software\\Verdane\\TestMode]"), std::string::npos)
+      << registry;
+}
+
+TEST_F(QuorvexTest, BadArgumentsEndWithOneLineAndStatusTwo) {
+  for (const char* arguments : {"--bogus", "--command", "--command ''", "stray"}) {
+    const auto result = Run(Machine() + " " + arguments);
+    EXPECT_EQ(result.exitCode, 2) << arguments;
+    EXPECT_EQ(result.out, "") << arguments;
+    EXPECT_EQ(result.err.rfind("quorvex: ", 0), 0u) << result.err;
+    EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
+  }
+}
+
+TEST_F(QuorvexTest, HelpListsTheOptions) {
+  const auto result = Run("--help");
+  EXPECT_EQ(result.exitCode, 0);
+  for (const char* option : {"--command", "--params", "--machine", "--test-mode", "--trace"})
+    EXPECT_NE(result.out.find(option), std::string::npos) << option;
+}
+
+TEST_F(QuorvexTest, ABrokenHostSettingsFileIsRefused) {
+  const auto folder =
+      std::filesystem::path(root_) / "machine" / "C" / "Users" / "user" / "AppData" / "Roaming" / "Quorvex";
+  std::filesystem::create_directories(folder);
+  std::ofstream(folder / "Host.ini") << "[Preferences]\r\nUseLuna=often\r\n";
+  const auto result = Run(Machine());
+  EXPECT_EQ(result.exitCode, 2);
+  EXPECT_EQ(result.out, "");
+  EXPECT_NE(result.err.find("UseLuna"), std::string::npos) << result.err;
+}
+
+TEST_F(QuorvexTest, AMissingModuleIsAOneLineErrorWithStatusTwo) {
+  // A copy of the program in a folder without the modules beside it.
+  const auto lonely = std::filesystem::path(root_) / "lonely";
+  std::filesystem::create_directories(lonely);
+  std::filesystem::copy_file(STRATIVUE_BIN_DIR "/quorvex", lonely / "quorvex");
+  const auto result =
+      Run(Machine(), "env' LD_LIBRARY_PATH='" STRATIVUE_BIN_DIR "' '" + (lonely / "quorvex").string());
+  EXPECT_EQ(result.exitCode, 2);
+  EXPECT_EQ(result.out, "");
+  EXPECT_NE(result.err.find("Brelix.so"), std::string::npos) << result.err;
+  EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
+}
+
+}  // namespace
+}  // namespace quorvex::test

@@ -1,0 +1,106 @@
+#include <gtest/gtest.h>
+
+#include "TempMachine.h"
+#include "platform/IniFile.h"
+
+namespace {
+
+using platform::IniText;
+
+TEST(IniRead, WindowsRules) {
+  const IniText ini(
+      "\xEF\xBB\xBF[Settings]\r\n"
+      "  CopperHeight =  1  \r\n"
+      "; Type=0\r\n"
+      "Type=0\r\n"
+      "type=1\r\n"
+      "Quoted=\"  spaced  \"\r\n"
+      "Single='x'\r\n"
+      "Half=\"open\r\n"
+      "Empty=\r\n"
+      "NoEquals\r\n"
+      "[ Other ]\r\n"
+      "Type=9\r\n"
+      "[SETTINGS]\r\n"
+      "Material=later section is not read\r\n");
+  EXPECT_EQ(ini.Get("SETTINGS", "copperheight"), "1");
+  EXPECT_EQ(ini.Get("settings", "TYPE"), "0");  // first of duplicates, comment skipped
+  EXPECT_EQ(ini.Get("Settings", "Quoted"), "  spaced  ");
+  EXPECT_EQ(ini.Get("Settings", "Single"), "x");
+  EXPECT_EQ(ini.Get("Settings", "Half"), "\"open");
+  EXPECT_EQ(ini.Get("Settings", "Empty"), "");
+  EXPECT_FALSE(ini.HasKey("Settings", "NoEquals"));
+  EXPECT_FALSE(ini.HasKey("Settings", "Material"));
+  EXPECT_EQ(ini.Get("other", "type"), "9");
+  EXPECT_EQ(ini.Keys("settings"),
+            (std::vector<std::string>{"CopperHeight", "Type", "Quoted", "Single", "Half", "Empty"}));
+  EXPECT_EQ(ini.Sections(), (std::vector<std::string>{"Settings", "Other"}));
+  EXPECT_EQ(ini.GetString("Nowhere", "x", "dflt"), "dflt");
+}
+
+TEST(IniRead, IntegersMustBeWhole) {
+  const IniText ini("[S]\na=0\nb=2\nc=False\nd= -7 \ne=12abc\nf=99999999999\ng=+3\n");
+  EXPECT_EQ(ini.GetInteger("S", "a", 1), 0);
+  EXPECT_EQ(ini.GetInteger("S", "b", 1), 2);
+  EXPECT_EQ(ini.GetInteger("S", "c", 1), 1);
+  EXPECT_EQ(ini.GetInteger("S", "d", 1), -7);
+  EXPECT_EQ(ini.GetInteger("S", "e", 1), 1);
+  EXPECT_EQ(ini.GetInteger("S", "f", 1), 1);
+  EXPECT_EQ(ini.GetInteger("S", "g", 1), 3);
+  EXPECT_EQ(ini.GetInteger("S", "missing", -1), -1);
+}
+
+TEST(IniWrite, ChangesOneValueAndKeepsTheRest) {
+  IniText ini("; header comment\r\n[A]\r\nx = 1 ; not a comment\r\n\r\n[B]\r\ny=2\r\n");
+  ASSERT_TRUE(ini.Set("a", "X", "5"));
+  ASSERT_TRUE(ini.Set("A", "z", "new"));
+  ASSERT_TRUE(ini.Set("C", "w", "3"));
+  EXPECT_EQ(ini.ToString(),
+            "; header comment\r\n[A]\r\nx=5\r\nz=new\r\n\r\n[B]\r\ny=2\r\n\r\n[C]\r\nw=3\r\n");
+}
+
+TEST(IniWrite, ValuesReadBackExactly) {
+  IniText ini;
+  for (const std::string value : {"  padded ", "\"quoted\"", "'single'", "plain", ""}) {
+    ASSERT_TRUE(ini.Set("S", "k", value));
+    EXPECT_EQ(IniText(ini.ToString()).Get("S", "k"), value) << ini.ToString();
+  }
+}
+
+TEST(IniWrite, RefusesWhatALineCannotHold) {
+  IniText ini("[S]\nk=1\n");
+  std::string error;
+  EXPECT_FALSE(ini.Set("S", "k", "two\nlines", &error));
+  EXPECT_EQ(error, "an INI line cannot hold a line break");
+  EXPECT_FALSE(ini.Set("S]", "k", "v", &error));
+  EXPECT_FALSE(ini.Set("S", "a=b", "v", &error));
+  EXPECT_FALSE(ini.Set("S", "", "v", &error));
+  EXPECT_EQ(ini.ToString(), "[S]\nk=1\n");
+}
+
+TEST(IniWrite, RemovesKeysAndSections) {
+  IniText ini("[A]\na=1\nb=2\n[B]\nc=3\n");
+  EXPECT_TRUE(ini.RemoveKey("a", "A"));
+  EXPECT_FALSE(ini.RemoveKey("a", "A"));
+  EXPECT_TRUE(ini.RemoveSection("b"));
+  EXPECT_EQ(ini.ToString(), "[A]\nb=2\n");
+}
+
+TEST(IniFile, ProfileFunctionsOnWindowsPaths) {
+  TempMachine machine;
+  EXPECT_EQ(platform::GetPrivateProfileString("SETTINGS", "Type", "none", "C:\\Windows\\vemtro.ini"), "none");
+  machine.Write("C/WINDOWS/Vemtro.INI", "[settings]\nType=1\n");
+  EXPECT_EQ(platform::GetPrivateProfileString("SETTINGS", "type", "none", "c:\\windows\\vemtro.ini"), "1");
+
+  ASSERT_TRUE(platform::WritePrivateProfileString("SETTINGS", "Gerbers", "0", "C:\\Windows\\vemtro.ini"));
+  EXPECT_EQ(machine.Read("C/WINDOWS/Vemtro.INI"), "[settings]\nType=1\nGerbers=0\n");
+  ASSERT_TRUE(
+      platform::WritePrivateProfileString("SETTINGS", "type", std::nullopt, "C:\\Windows\\vemtro.ini"));
+  EXPECT_EQ(machine.Read("C/WINDOWS/Vemtro.INI"), "[settings]\nGerbers=0\n");
+
+  std::string error;
+  EXPECT_FALSE(platform::WritePrivateProfileString("S", "k", "v", "C:\\No\\Such\\Folder\\x.ini", &error));
+  EXPECT_NE(error.find("folder does not exist"), std::string::npos) << error;
+}
+
+}  // namespace

@@ -1,0 +1,71 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+#include "platform/MessageQueue.h"
+#include "platform/Windows.h"
+
+namespace {
+
+using namespace platform;
+
+TEST(MessageQueue, PeekWithoutRemovingLeavesTheMessage) {
+  ClearMessageQueue();
+  Message message{};
+  EXPECT_FALSE(PeekMessage(&message, false));
+  PostMessage(0, WM_USER, 1, 2);
+  PostMessage(0, WM_USER + 1, 3, 4);
+  ASSERT_TRUE(PeekMessage(&message, false));
+  EXPECT_EQ(message.message, WM_USER);
+  EXPECT_EQ(QueuedMessageCount(), 2);
+  ASSERT_TRUE(PeekMessage(&message, true));
+  EXPECT_EQ(message.wParam, 1);
+  ASSERT_TRUE(PeekMessage(&message, true));
+  EXPECT_EQ(message.message, WM_USER + 1);
+  EXPECT_EQ(message.lParam, 4);
+  EXPECT_EQ(QueuedMessageCount(), 0);
+}
+
+TEST(MessageQueue, PostGoesToTheWindowsThread) {
+  ClearMessageQueue();
+  std::atomic<HWND> window = 0;
+  std::atomic<bool> posted{false};
+  int received = 0;
+  std::thread worker([&] {
+    WindowCreateParams params;
+    params.className = "TWorker";
+    const HWND mine = CreateWindow(params);
+    window = mine;
+    posted.wait(false);
+    received = QueuedMessageCount();
+    DestroyWindow(mine);
+  });
+  while (true) {
+    if (IsWindow(window)) break;
+    std::this_thread::yield();
+  }
+  PostMessage(window, WM_USER, 7, 8);
+  posted = true;
+  posted.notify_all();
+  worker.join();
+  EXPECT_EQ(received, 1);
+  EXPECT_EQ(QueuedMessageCount(), 0);
+
+  // An unknown window's message comes to the caller.
+  PostMessage(999999, WM_USER, 0, 0);
+  EXPECT_EQ(QueuedMessageCount(), 1);
+  ClearMessageQueue();
+  EXPECT_EQ(QueuedMessageCount(), 0);
+  ResetWindows();
+}
+
+TEST(MessageQueue, WaitReturnsAtOnceWhenInputIsQueued) {
+  ClearMessageQueue();
+  EXPECT_FALSE(WaitMessage(std::chrono::milliseconds(0)));
+  PostMessage(0, WM_USER, 0, 0);
+  EXPECT_TRUE(WaitMessage(std::chrono::milliseconds(0)));
+  ClearMessageQueue();
+}
+
+}  // namespace

@@ -1,0 +1,200 @@
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "TempMachine.h"
+#include "platform/Registry.h"
+
+namespace {
+
+using namespace platform;
+
+TEST(Registry, ValuesRoundTripThroughTheFile) {
+  TempMachine machine;
+  ASSERT_TRUE(
+      WriteString(HKEY_CURRENT_USER, "Software\\Verdane2004\\Preference Location", "Application", "MyPrefs"));
+  ASSERT_TRUE(WriteDword(HKEY_CURRENT_USER, "Software\\Verdane2004\\Quorvex\\Forms", "Width", 42));
+  ASSERT_TRUE(WriteString(HKEY_CLASSES_ROOT, ".PDF", "@", "AcroExch.Document"));
+
+  const std::string file = machine.Read("registry.reg");
+  EXPECT_EQ(file.rfind("Windows Registry Editor Version 5.00\n", 0), 0u);
+  EXPECT_NE(
+      file.find(
+          "[HKEY_CURRENT_USER\\Software\\Verdane2004\\Preference Location]\n\"Application\"=\"MyPrefs\""),
+      std::string::npos);
+  EXPECT_NE(file.find("\"Width\"=dword:0000002a"), std::string::npos);
+  EXPECT_NE(file.find("[HKEY_CLASSES_ROOT\\.PDF]\n@=\"AcroExch.Document\""), std::string::npos);
+
+  // A fresh process would read the same: force a re-read by switching roots.
+  SetMachineRoot(machine.root().string() + "/elsewhere");
+  EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, "Software\\Verdane2004"));
+  SetMachineRoot(machine.root().string());
+  EXPECT_EQ(ReadString(HKEY_CURRENT_USER, "Software\\Verdane2004\\Preference Location", "Application"),
+            "MyPrefs");
+  EXPECT_EQ(ReadDword(HKEY_CURRENT_USER, "Software\\Verdane2004\\Quorvex\\Forms", "Width"), 42u);
+  EXPECT_EQ(ReadString(HKEY_CLASSES_ROOT, ".PDF", ""), "AcroExch.Document");
+}
+
+TEST(Registry, EscapesAndLineBreaksSurvive) {
+  TempMachine machine;
+  const std::string tricky = "C:\\Program Files\\\"Reader\" %1";
+  const std::string multiLine = "first\r\nsecond";
+  ASSERT_TRUE(WriteString(HKEY_CURRENT_USER, "Software\\T", "Quote \"and\" slash\\", tricky));
+  ASSERT_TRUE(WriteString(HKEY_CURRENT_USER, "Software\\T", "Lines", multiLine));
+  EXPECT_NE(
+      machine.Read("registry.reg").find(R"("Quote \"and\" slash\\"="C:\\Program Files\\\"Reader\" %1")"),
+      std::string::npos);
+
+  SetMachineRoot(machine.root().string() + "/x");
+  SetMachineRoot(machine.root().string());
+  EXPECT_EQ(ReadString(HKEY_CURRENT_USER, "Software\\T", "Quote \"and\" slash\\"), tricky);
+  EXPECT_EQ(ReadString(HKEY_CURRENT_USER, "Software\\T", "Lines"), multiLine);
+}
+
+TEST(Registry, KeysAndValueNamesIgnoreCaseAndLeadingBackslash) {
+  TempMachine machine;
+  machine.Write("registry.reg",
+                "Windows Registry Editor Version 5.00\r\n\r\n"
+                "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Verdane\\TestMode]\r\n"
+                "\"Flag\"=dword:00000001\r\n");
+  HKEY key = 0;
+  ASSERT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, "\\Software\\Verdane\\TestMode", 0, KEY_ALL_ACCESS, &key),
+            ERROR_SUCCESS);
+  RegValue value;
+  EXPECT_EQ(RegQueryValueEx(key, "FLAG", &value), ERROR_SUCCESS);
+  EXPECT_EQ(value.type, REG_DWORD);
+  EXPECT_EQ(value.dword, 1u);
+  EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
+  EXPECT_EQ(RegCloseKey(key), ERROR_INVALID_HANDLE);
+
+  EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, "software\\verdane"));  // implied parent
+  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, "Software\\Verdane\\TestModeX"));
+  EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, "Software\\Verdane\\TestMode"));
+  EXPECT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, "Software\\Nothing", 0, KEY_READ, &key), ERROR_FILE_NOT_FOUND);
+  EXPECT_EQ(key, 0u);
+}
+
+TEST(Registry, OutsideEditIsSeenAtOnce) {
+  TempMachine machine;
+  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, "Software\\Verdane\\TestMode"));
+  machine.Write(
+      "registry.reg",
+      "Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\Software\\Verdane\\TestMode]\n");
+  EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, "Software\\Verdane\\TestMode"));
+  std::filesystem::remove(machine.root() / "registry.reg");
+  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, "Software\\Verdane\\TestMode"));
+}
+
+TEST(Registry, MalformedFileIsNeverOverwritten) {
+  TempMachine machine;
+  const std::string broken =
+      "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software\\A]\n\"Good\"=\"1\"\nnonsense "
+      "here\n";
+  machine.Write("registry.reg", broken);
+
+  EXPECT_FALSE(ReadString(HKEY_CURRENT_USER, "Software\\A", "Good"));
+  const std::string reason = RegLastError();
+  EXPECT_NE(reason.find("registry.reg, line 5: expected a value line"), std::string::npos) << reason;
+
+  EXPECT_FALSE(WriteString(HKEY_CURRENT_USER, "Software\\A", "New", "x"));
+  EXPECT_NE(RegLastError().find("line 5"), std::string::npos);
+  HKEY key = 0;
+  EXPECT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, "Software\\B", &key), ERROR_BADDB);
+  EXPECT_EQ(machine.Read("registry.reg"), broken);
+
+  // Mended by hand: usable again.
+  machine.Write("registry.reg",
+                "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software\\A]\n\"Good\"=\"1\"\n");
+  EXPECT_EQ(ReadString(HKEY_CURRENT_USER, "Software\\A", "Good"), "1");
+}
+
+TEST(Registry, MalformedLinesAreNamed) {
+  TempMachine machine;
+  const struct {
+    const char* text;
+    const char* reason;
+  } cases[] = {
+      {"REGEDIT4\n", "line 1: expected the first line"},
+      {"Windows Registry Editor Version 5.00\n\"A\"=\"x\"\n", "line 2: a value line before the first [key]"},
+      {"Windows Registry Editor Version 5.00\n[HKEY_NOWHERE\\X]\n", "line 2: unknown root key"},
+      {"Windows Registry Editor Version 5.00\n[HKEY_CURRENT_USER\\X]\n\"A\"=dword:123456789\n",
+       "line 3: expected dword:"},
+      {"Windows Registry Editor Version 5.00\n[HKEY_CURRENT_USER\\X]\n\"A\"=\"C:\\Temp\"\n",
+       "line 3: a backslash"},
+      {"Windows Registry Editor Version 5.00\n[HKEY_CURRENT_USER\\X]\n\"A\"=\"open\n",
+       "line 3: a quoted name or text has no closing quote"},
+      {"Windows Registry Editor Version 5.00\n[HKEY_CURRENT_USER\\X\n",
+       "line 2: a key line must end with ']'"},
+  };
+  for (const auto& c : cases) {
+    machine.Write("registry.reg", c.text);
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, "X")) << c.text;
+    EXPECT_NE(RegLastError().find(c.reason), std::string::npos) << c.text << "\n" << RegLastError();
+  }
+}
+
+TEST(Registry, OtherValueKindsAreKeptWhenTheFileIsRewritten) {
+  TempMachine machine;
+  machine.Write("registry.reg",
+                "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software\\K]\n"
+                "\"Bin\"=hex:01,02,\\\n  ff\n\"Expand\"=hex(2):25,00,00,00\n");
+  ASSERT_TRUE(WriteDword(HKEY_CURRENT_USER, "Software\\K", "N", 7));
+  const std::string file = machine.Read("registry.reg");
+  EXPECT_NE(file.find("\"Bin\"=hex:01,02,ff"), std::string::npos) << file;
+  EXPECT_NE(file.find("\"Expand\"=hex(2):25,00,00,00"), std::string::npos) << file;
+  EXPECT_EQ(ReadString(HKEY_CURRENT_USER, "Software\\K", "Bin"), std::nullopt);
+}
+
+TEST(Registry, DeletingValuesAndKeys) {
+  TempMachine machine;
+  ASSERT_TRUE(WriteString(HKEY_CURRENT_USER, "Software\\D\\Sub\\Deep", "v", "1"));
+  ASSERT_TRUE(WriteString(HKEY_CURRENT_USER, "Software\\D", "keep", "1"));
+  ASSERT_TRUE(WriteString(HKEY_CURRENT_USER, "Software\\Dx", "v", "sibling"));
+
+  HKEY key = 0;
+  ASSERT_EQ(RegOpenKeyEx(HKEY_CURRENT_USER, "Software\\D", 0, KEY_ALL_ACCESS, &key), ERROR_SUCCESS);
+  std::vector<std::string> names;
+  ASSERT_EQ(RegEnumKeys(key, &names), ERROR_SUCCESS);
+  EXPECT_EQ(names, std::vector<std::string>{"Sub"});
+  EXPECT_EQ(RegDeleteValue(key, "KEEP"), ERROR_SUCCESS);
+  EXPECT_EQ(RegDeleteValue(key, "keep"), ERROR_FILE_NOT_FOUND);
+  EXPECT_EQ(RegDeleteKey(key, "sub"), ERROR_SUCCESS);
+  EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, "Software\\D\\Sub\\Deep"));
+  EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, "Software\\Dx"));
+
+  HKEY child = 0;
+  ASSERT_EQ(RegOpenKeyEx(key, "", 0, KEY_READ, &child), ERROR_SUCCESS);
+  EXPECT_EQ(RegDeleteKey(HKEY_CURRENT_USER, "Software\\D"), ERROR_SUCCESS);
+  RegValue value;
+  EXPECT_EQ(RegQueryValueEx(child, "keep", &value), ERROR_KEY_DELETED);
+  EXPECT_EQ(RegDeleteKey(HKEY_CURRENT_USER, ""), ERROR_ACCESS_DENIED);
+  RegCloseKey(child);
+  RegCloseKey(key);
+  EXPECT_EQ(machine.Read("registry.reg").find("[HKEY_CURRENT_USER\\Software\\D]"), std::string::npos);
+}
+
+TEST(Registry, CreateReportsWhetherTheKeyIsNew) {
+  TempMachine machine;
+  HKEY key = 0;
+  bool created = false;
+  ASSERT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, "Software\\New", &key, &created), ERROR_SUCCESS);
+  EXPECT_TRUE(created);
+  RegCloseKey(key);
+  ASSERT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, "SOFTWARE\\NEW", &key, &created), ERROR_SUCCESS);
+  EXPECT_FALSE(created);
+  RegCloseKey(key);
+  EXPECT_FALSE(WriteString(HKEY_CURRENT_USER, "Software\\Bad\nKey", "v", "x"));
+}
+
+TEST(Registry, DwordAndTextReadEachOther) {
+  TempMachine machine;
+  ASSERT_TRUE(WriteString(HKEY_CURRENT_USER, "S", "Number", "123"));
+  ASSERT_TRUE(WriteString(HKEY_CURRENT_USER, "S", "Word", "abc"));
+  ASSERT_TRUE(WriteDword(HKEY_CURRENT_USER, "S", "D", 0xFFFFFFFFu));
+  EXPECT_EQ(ReadDword(HKEY_CURRENT_USER, "S", "Number"), 123u);
+  EXPECT_EQ(ReadDword(HKEY_CURRENT_USER, "S", "Word"), std::nullopt);
+  EXPECT_EQ(ReadString(HKEY_CURRENT_USER, "S", "D"), "4294967295");
+  EXPECT_EQ(ReadDword(HKEY_CURRENT_USER, "S", "D"), 0xFFFFFFFFu);
+}
+
+}  // namespace

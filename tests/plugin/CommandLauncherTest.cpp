@@ -1,0 +1,219 @@
+// The command table and its dispatch, at the level of TCommandLauncher, with
+// the host stand-in as the process-wide client.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "PluginModuleSession.h"
+#include "plugin/RTL/CommandLauncher.h"
+#include "plugin/RTL/Exceptions.h"
+#include "plugin/RTL/HostClient.h"
+#include "plugin/RTL/ModuleFile.h"
+
+namespace strativue {
+namespace {
+
+struct Calls {
+  std::vector<std::string> runs;  // "<handler>:<parameters>"
+  std::vector<abi::IServerView*> views;
+  int states = 0;
+};
+Calls g_calls;
+
+void RunA(abi::IServerView* view, const char* parameters) {
+  g_calls.runs.push_back(std::string("A:") + parameters);
+  g_calls.views.push_back(view);
+}
+void RunB(abi::IServerView*, const char* parameters) {
+  g_calls.runs.push_back(std::string("B:") + parameters);
+}
+void RunRaising(abi::IServerView*, const char*) { throw Exception("The legend does not fit"); }
+
+void StateDisabled(abi::IServerView*, const char*, abi::BOOL32& enabled, int32_t&, int32_t&, abi::ByteBool&,
+                   abi::ByteBool&) {
+  ++g_calls.states;
+  enabled = abi::kFalse32;
+}
+void StateRaisingMidway(abi::IServerView*, const char*, abi::BOOL32& enabled, int32_t& state2, int32_t&,
+                        abi::ByteBool&, abi::ByteBool&) {
+  enabled = abi::kFalse32;
+  state2 = 9;
+  throw Exception("State unknown");
+}
+
+class CommandLauncherTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    root_ = moduletest::MakeMachineRoot();
+    platform::SetMachineRoot(root_);
+    quorvex::Host::Instance().Reset();
+    SetHostClient(quorvex::Host::Instance().client());
+    g_calls = {};
+  }
+  void TearDown() override {
+    SetHostClient(nullptr);
+    quorvex::Host::Instance().Reset();
+    platform::SetMachineRoot("");
+    std::filesystem::remove_all(root_);
+  }
+
+  quorvex::GuiManager& gui() { return quorvex::Host::Instance().guiManager(); }
+  abi::ICommandLauncher* launcher() { return &launcher_; }
+
+  std::string root_;
+  TCommandLauncher launcher_;
+};
+
+TEST_F(CommandLauncherTest, UnregisteredNameHasDefaultStateAndDoesNothing) {
+  launcher_.RegisterCommand("Other", RunA, StateDisabled);
+  abi::BOOL32 enabled = 3;
+  int32_t state2 = 3, state3 = 3;
+  abi::ByteBool state4 = 3, state5 = 3;
+  EXPECT_EQ(launcher()->GetCommandState("GenerateCrossSection", "", nullptr, &enabled, &state2, &state3,
+                                        &state4, &state5),
+            abi::S_OK);
+  EXPECT_EQ(enabled, -1);
+  EXPECT_EQ(state2, 0);
+  EXPECT_EQ(state3, -1);
+  EXPECT_EQ(state4, 0);
+  EXPECT_EQ(state5, 0);
+  EXPECT_EQ(g_calls.states, 0);
+
+  EXPECT_EQ(launcher()->LaunchCommand("GenerateCrossSection", "", 0, nullptr), abi::S_OK);
+  EXPECT_TRUE(g_calls.runs.empty());
+  EXPECT_TRUE(gui().statusBarCalls().empty());
+}
+
+TEST_F(CommandLauncherTest, NamesMatchWithoutRegardToCaseAndFirstRegistrationWins) {
+  launcher_.RegisterCommand("GenerateCrossSection", RunA, StateDisabled);
+  launcher_.RegisterCommand("GENERATECROSSSECTION", RunB, nullptr);
+  launcher_.RegisterCommand("generatecrosssection", RunB, nullptr);
+  EXPECT_EQ(launcher_.CommandCount(), 1);
+
+  for (const char* name : {"GenerateCrossSection", "generatecrosssection", "GENERATECROSSSECTION"})
+    EXPECT_EQ(launcher()->LaunchCommand(name, "P", 0, nullptr), abi::S_OK) << name;
+  EXPECT_EQ(g_calls.runs, (std::vector<std::string>{"A:P", "A:P", "A:P"}));
+
+  abi::BOOL32 enabled = 0;
+  int32_t state2 = 0, state3 = 0;
+  abi::ByteBool state4 = 0, state5 = 0;
+  EXPECT_EQ(launcher()->GetCommandState("gEnErAtEcRoSsSeCtIoN", "", nullptr, &enabled, &state2, &state3,
+                                        &state4, &state5),
+            abi::S_OK);
+  EXPECT_EQ(enabled, 0);
+  EXPECT_EQ(state3, -1);
+  EXPECT_EQ(g_calls.states, 1);
+}
+
+TEST_F(CommandLauncherTest, EveryRegisteredNameIsFoundWhateverTheRegistrationOrder) {
+  std::vector<std::string> names;
+  for (int i = 0; i < 40; ++i) names.push_back("Command" + std::to_string(i * 7 % 40) + (i % 2 ? "x" : "Y"));
+  names.push_back("Ärger");
+  names.push_back("zeta");
+  std::shuffle(names.begin(), names.end(), std::mt19937(7));
+  for (const auto& name : names) launcher_.RegisterCommand(name, RunA, nullptr);
+  EXPECT_EQ(launcher_.CommandCount(), static_cast<int>(names.size()));
+
+  for (const auto& name : names) EXPECT_NE(launcher_.FindCommand(name), nullptr) << name;
+  EXPECT_NE(launcher_.FindCommand("äRGER"), nullptr);
+  EXPECT_NE(launcher_.FindCommand("COMMAND3X"), nullptr);
+  for (const char* absent : {"", "Command", "Command40x", "zeta2", "Arger"})
+    EXPECT_EQ(launcher_.FindCommand(absent), nullptr) << absent;
+}
+
+TEST_F(CommandLauncherTest, RunReceivesViewAndParametersThenRefreshesTheCurrentView) {
+  launcher_.RegisterCommand("Run", RunA, nullptr);
+  quorvex::View* view = quorvex::Host::Instance().openPcbView("Demo.PcbDoc");
+
+  EXPECT_EQ(launcher()->LaunchCommand("Run", "CopperHeight=1|Type=0", 99, view), abi::S_OK);
+  EXPECT_EQ(launcher()->LaunchCommand("Run", nullptr, 0, nullptr), abi::S_OK);
+  EXPECT_EQ(g_calls.runs, (std::vector<std::string>{"A:CopperHeight=1|Type=0", "A:"}));
+  EXPECT_EQ(g_calls.views, (std::vector<abi::IServerView*>{view, nullptr}));
+  // The host's current view is refreshed, whatever view the command got.
+  EXPECT_EQ(view->refreshCount(), 2);
+  EXPECT_TRUE(gui().statusBarCalls().empty());
+}
+
+TEST_F(CommandLauncherTest, RunWithoutCurrentViewClearsPanelsOneToThreeOnly) {
+  launcher_.RegisterCommand("Run", RunA, nullptr);
+  gui().SetStatusBarText(4, nullptr);
+  EXPECT_EQ(launcher()->LaunchCommand("Run", "", 0, nullptr), abi::S_OK);
+  const auto calls = gui().statusBarCalls();
+  EXPECT_EQ(calls, (std::vector<quorvex::StatusBarCall>{{4, ""}, {1, ""}, {2, ""}, {3, ""}}));
+}
+
+TEST_F(CommandLauncherTest, RaisingRunHandlerFailsWithItsMessageAndLeavesTheHostAlone) {
+  launcher_.RegisterCommand("Run", RunRaising, nullptr);
+  quorvex::View* view = quorvex::Host::Instance().openPcbView("Demo.PcbDoc");
+  EXPECT_EQ(launcher()->LaunchCommand("Run", "", 0, view), abi::E_UNEXPECTED);
+  const auto error = quorvex::TakeThreadError();
+  EXPECT_EQ(error.description, "The legend does not fit");
+  EXPECT_EQ(error.source, ThisModuleFileName());
+  EXPECT_EQ(view->refreshCount(), 0);
+
+  quorvex::Host::Instance().setCurrentView(nullptr);
+  EXPECT_EQ(launcher()->LaunchCommand("Run", "", 0, nullptr), abi::E_UNEXPECTED);
+  EXPECT_TRUE(gui().statusBarCalls().empty());
+}
+
+TEST_F(CommandLauncherTest, FailingHostCallsAfterTheRunFail) {
+  launcher_.RegisterCommand("Run", RunA, nullptr);
+  quorvex::InjectFailure(quorvex::HostCall::GetCurrentView, "No view list");
+  EXPECT_EQ(launcher()->LaunchCommand("Run", "", 0, nullptr), abi::E_UNEXPECTED);
+  EXPECT_EQ(g_calls.runs.size(), 1u);
+  EXPECT_EQ(quorvex::TakeThreadError().description, "No view list");
+
+  quorvex::ClearInjectedFailures();
+  quorvex::View* view = quorvex::Host::Instance().openPcbView("Demo.PcbDoc");
+  quorvex::InjectFailure(quorvex::HostCall::RefreshAfterCommand, "Cannot redraw");
+  EXPECT_EQ(launcher()->LaunchCommand("Run", "", 0, view), abi::E_UNEXPECTED);
+  EXPECT_EQ(quorvex::TakeThreadError().description, "Cannot redraw");
+
+  quorvex::ClearInjectedFailures();
+  quorvex::Host::Instance().setCurrentView(nullptr);
+  quorvex::InjectFailure(quorvex::HostCall::SetStatusBarText, "No status bar");
+  EXPECT_EQ(launcher()->LaunchCommand("Run", "", 0, nullptr), abi::E_UNEXPECTED);
+}
+
+TEST_F(CommandLauncherTest, RaisingStateHandlerFailsAndKeepsWhatItSet) {
+  launcher_.RegisterCommand("State", nullptr, StateRaisingMidway);
+  abi::BOOL32 enabled = 0;
+  int32_t state2 = 0, state3 = 0;
+  abi::ByteBool state4 = 1, state5 = 1;
+  EXPECT_EQ(launcher()->GetCommandState("State", "", nullptr, &enabled, &state2, &state3, &state4, &state5),
+            abi::E_UNEXPECTED);
+  EXPECT_EQ(enabled, 0);
+  EXPECT_EQ(state2, 9);
+  EXPECT_EQ(state3, -1);
+  EXPECT_EQ(state4, 0);
+  EXPECT_EQ(quorvex::TakeThreadError().description, "State unknown");
+
+  // A command without a run handler launches as an unknown one.
+  EXPECT_EQ(launcher()->LaunchCommand("State", "", 0, nullptr), abi::S_OK);
+  EXPECT_TRUE(gui().statusBarCalls().empty());
+  EXPECT_EQ(launcher()->GetCommandState("State", "", nullptr, nullptr, &state2, &state3, &state4, &state5),
+            abi::E_UNEXPECTED);
+}
+
+TEST(ProcessControlTest, CountsFromZeroAndFailsAtEitherEnd) {
+  TProcessControl control;
+  abi::IProcessControl& counter = control;
+  int32_t depth = 1;
+  EXPECT_EQ(counter.GetProcessDepth(&depth), abi::S_OK);
+  EXPECT_EQ(depth, 0);
+  EXPECT_EQ(counter.LeaveProcess(0, 0), abi::S_OK);
+  counter.GetProcessDepth(&depth);
+  EXPECT_EQ(depth, -1);
+  counter.SetProcessDepth(INT32_MAX - 1);
+  EXPECT_EQ(counter.EnterProcess(0, 0), abi::S_OK);
+  EXPECT_EQ(counter.EnterProcess(0, 0), abi::E_UNEXPECTED);
+  counter.GetProcessDepth(&depth);
+  EXPECT_EQ(depth, INT32_MAX);
+  EXPECT_EQ(counter.GetProcessDepth(nullptr), abi::E_UNEXPECTED);
+}
+
+}  // namespace
+}  // namespace strativue

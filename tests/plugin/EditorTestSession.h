@@ -1,0 +1,60 @@
+// Loads the PCB editor stand-in into the test process and binds the
+// plug-in's editor functions to it, for tests that talk to the real editor.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "editor/BrelixSim.h"
+#include "platform/Modules.h"
+#include "plugin/RTL/PcbApi.h"
+
+namespace strativue::editortest {
+
+// The editor stays loaded for the rest of the process once loaded.
+inline const brelix::SimApi* LoadEditor(std::string* error) {
+  static std::string loadError;
+  static const brelix::SimApi* api = []() -> const brelix::SimApi* {
+    const platform::ModuleHandle module =
+        platform::LoadModule(std::string(STRATIVUE_BIN_DIR) + "/Brelix.so", &loadError);
+    if (!module) return nullptr;
+    static brelix::SimApi sim;
+    if (!sim.Load(module)) {
+      loadError = "Brelix.so lacks part of its simulation API";
+      return nullptr;
+    }
+    return &sim;
+  }();
+  *error = loadError;
+  return api;
+}
+
+// Base of test suites that use the editor: a fresh editor state and a
+// fresh binding for every test.
+class EditorTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string error;
+    sim_ = LoadEditor(&error);
+    ASSERT_NE(sim_, nullptr) << error;
+    sim_->Reset();
+    PcbApi::Unbind();
+    PcbApi::Bind();
+    ASSERT_TRUE(PcbApi::IsBound());
+  }
+  void TearDown() override {
+    if (sim_) sim_->Reset();
+  }
+
+  abi::PcbHandle OpenBoard(const std::string& json) {
+    const char* error = nullptr;
+    const abi::PcbHandle board = sim_->OpenBoardText(json.c_str(), "test.board.json", &error);
+    EXPECT_NE(board, 0) << (error ? error : "");
+    return board;
+  }
+
+  const brelix::SimApi* sim_ = nullptr;
+};
+
+}  // namespace strativue::editortest

@@ -1,0 +1,120 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "platform/Machine.h"
+#include "plugin/LegendOptions.h"
+#include "plugin/RTL/Parameters.h"
+
+using namespace strativue;
+
+namespace {
+
+class LegendOptionsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    root_ =
+        std::filesystem::temp_directory_path() /
+        (std::string("legend-options-") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::filesystem::remove_all(root_);
+    std::filesystem::create_directories(root_);
+    platform::SetMachineRoot(root_.string());
+    FreeProcessParameters();
+  }
+  void TearDown() override {
+    FreeProcessParameters();
+    platform::SetMachineRoot("");
+    std::filesystem::remove_all(root_);
+  }
+
+  // Writes the legacy file with a folder name in another letter case, as a
+  // Windows machine may have it.
+  std::filesystem::path WriteLegacyFile(const std::string& text) {
+    std::filesystem::create_directories(root_ / "C" / "WINDOWS");
+    const std::filesystem::path path = root_ / "C" / "WINDOWS" / "Vemtro.INI";
+    std::ofstream(path, std::ios::binary) << text;
+    return path;
+  }
+
+  std::filesystem::path root_;
+};
+
+TLegendOptions Options(int copper, int type, int gerbers, int height, int material, int constant, int ext) {
+  return TLegendOptions{static_cast<abi::ByteBool>(copper),   static_cast<abi::ByteBool>(type),
+                        static_cast<abi::ByteBool>(gerbers),  static_cast<abi::ByteBool>(height),
+                        static_cast<abi::ByteBool>(material), static_cast<abi::ByteBool>(constant),
+                        static_cast<abi::ByteBool>(ext)};
+}
+
+TEST_F(LegendOptionsTest, RecordLayoutIsSevenBytesInFieldOrder) {
+  const TLegendOptions options = Options(1, 0, 1, 0, 0, 1, 1);
+  const auto* bytes = reinterpret_cast<const unsigned char*>(&options);
+  EXPECT_EQ(bytes[0], 1);
+  EXPECT_EQ(bytes[1], 0);
+  EXPECT_EQ(bytes[2], 1);
+  EXPECT_EQ(bytes[5], 1);
+  EXPECT_EQ(bytes[6], 1);
+}
+
+TEST_F(LegendOptionsTest, ParametersTurnOnExactlyTheTrueOnes) {
+  EXPECT_EQ(ParseOptionParameters("Type=true|Gerbers=TRUE"), Options(0, 1, 1, 0, 0, 0, 0));
+  EXPECT_EQ(ParseOptionParameters("CopperHeight=True|DielHeight=True|Material=True|Constant=True"),
+            Options(1, 0, 0, 1, 1, 1, 0));
+  // "1", an empty value and anything else turn a flag off.
+  EXPECT_EQ(ParseOptionParameters("Type=1|Gerbers=|Material=yes|Constant= True "),
+            Options(0, 0, 0, 0, 0, 1, 0));
+}
+
+TEST_F(LegendOptionsTest, ParametersNeverSetExternalDielectrics) {
+  EXPECT_EQ(ParseOptionParameters("ExtDielectrics=True"), TLegendOptions::AllOff());
+  EXPECT_EQ(ParseOptionParameters("Unrelated=True|Other=1"), TLegendOptions::AllOff());
+}
+
+TEST_F(LegendOptionsTest, ParametersDoNotReadTheLegacyFile) {
+  WriteLegacyFile("[SETTINGS]\r\nType=1\r\n");
+  EXPECT_EQ(ParseOptionParameters("Unrelated=True"), TLegendOptions::AllOff());
+}
+
+TEST_F(LegendOptionsTest, NoLegacyFileGivesNothing) { EXPECT_FALSE(ReadLegacySettings().has_value()); }
+
+TEST_F(LegendOptionsTest, LegacyKeysDefaultToOn) {
+  WriteLegacyFile("[SETTINGS]\r\n");
+  EXPECT_EQ(ReadLegacySettings(), TLegendOptions::AllOn());
+  WriteLegacyFile("[Other]\r\nType=0\r\n");
+  EXPECT_EQ(ReadLegacySettings(), TLegendOptions::AllOn());
+}
+
+TEST_F(LegendOptionsTest, LegacyValuesAreReadAsIntegers) {
+  WriteLegacyFile(
+      "[settings]\r\n"
+      "CopperHeight=0\r\n"
+      "Type=2\r\n"
+      "Gerbers=False\r\n"
+      "DielHeight= 0 \r\n"
+      "Material=-1\r\n"
+      "Constant=0x\r\n"
+      "EXTDIELECTRICS=0\r\n");
+  EXPECT_EQ(ReadLegacySettings(), Options(0, 1, 1, 0, 1, 1, 0));
+}
+
+TEST_F(LegendOptionsTest, LegacyFileIsNeverWritten) {
+  const std::filesystem::path path = WriteLegacyFile("[SETTINGS]\nType=0\n");
+  const auto before = std::filesystem::last_write_time(path);
+  ReadLegacySettings();
+  EXPECT_EQ(std::filesystem::last_write_time(path), before);
+  std::ifstream in(path, std::ios::binary);
+  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(text, "[SETTINGS]\nType=0\n");
+}
+
+TEST_F(LegendOptionsTest, GarbageInTheLegacyFileCountsAsOn) {
+  WriteLegacyFile("\x01\xff garbage\nno equals sign\n[SETTINGS]\nCopperHeight=99999999999\n=5\nType=0\n");
+  const std::optional<TLegendOptions> options = ReadLegacySettings();
+  ASSERT_TRUE(options.has_value());
+  EXPECT_EQ(options->CopperHeight, 1);
+  EXPECT_EQ(options->Type, 0);
+}
+
+}  // namespace

@@ -1,0 +1,205 @@
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <clocale>
+#include <filesystem>
+#include <fstream>
+#include <locale>
+#include <string>
+
+#include "platform/Journal.h"
+#include "platform/Keys.h"
+#include "platform/Machine.h"
+#include "platform/MessageQueue.h"
+#include "platform/Registry.h"
+#include "plugin/RTL/Messages.h"
+#include "toolkit/Automation.h"
+#include "toolkit/MessageLog.h"
+
+using namespace strativue;
+
+namespace {
+
+class MessagesTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    root_ = std::filesystem::temp_directory_path() /
+            (std::string("messages-") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::filesystem::remove_all(root_);
+    std::filesystem::create_directories(root_);
+    platform::SetMachineRoot(root_.string());
+    platform::ClearMessageQueue();
+    platform::ResetKeyStates();
+    toolkit::automation::Reset();
+    toolkit::MessageLog::Clear();
+  }
+  void TearDown() override {
+    platform::ClearMessageQueue();
+    platform::ResetKeyStates();
+    platform::SetMachineRoot("");
+    std::filesystem::remove_all(root_);
+  }
+
+  static void SetTestModeKey() {
+    platform::HKEY key = 0;
+    ASSERT_EQ(platform::RegCreateKeyEx(platform::HKEY_LOCAL_MACHINE, "Software\\Verdane\\TestMode", &key),
+              platform::ERROR_SUCCESS);
+    platform::RegCloseKey(key);
+  }
+
+  struct ChildResult {
+    std::string output;
+    int exitCode = -1;
+  };
+
+  // Runs `body` in a child process and captures its standard output byte for
+  // byte; the child must end the process itself.
+  template <class Body>
+  static ChildResult RunInChild(Body body) {
+    int pipeEnds[2];
+    EXPECT_EQ(pipe(pipeEnds), 0);
+    std::fflush(stdout);
+    const pid_t child = fork();
+    if (child == 0) {
+      close(pipeEnds[0]);
+      dup2(pipeEnds[1], STDOUT_FILENO);
+      close(pipeEnds[1]);
+      body();
+      std::_Exit(99);  // the body did not end the process
+    }
+    close(pipeEnds[1]);
+    ChildResult result;
+    char buffer[256];
+    ssize_t count = 0;
+    while ((count = read(pipeEnds[0], buffer, sizeof buffer)) > 0) result.output.append(buffer, count);
+    close(pipeEnds[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return result;
+  }
+
+  std::filesystem::path root_;
+};
+
+TEST_F(MessagesTest, TestModeWritesOneLineAndEndsTheProcess) {
+  SetTestModeKey();
+  const ChildResult information = RunInChild([] { ShowInformation("Board saved."); });
+  EXPECT_EQ(information.exitCode, 1);
+  EXPECT_EQ(information.output, "ShowDialogWithCaption withInformation Board saved.\n");
+
+  const ChildResult error = RunInChild([] { ShowError("Disk full", "Strativue"); });
+  EXPECT_EQ(error.exitCode, 1);
+  EXPECT_EQ(error.output, "ShowDialogWithCaption withStrativue Disk full\n");
+
+  const ChildResult nilError = RunInChild([] { ShowError(""); });
+  EXPECT_EQ(nilError.output, "ShowDialogWithCaption withError \n");
+}
+
+TEST_F(MessagesTest, WithoutTheKeyABoxIsShownAndClosedByScriptedInput) {
+  toolkit::automation::Click("OK");
+  EXPECT_EQ(ShowInformation("Active window is not of type PCB document."), toolkit::mrOk);
+  EXPECT_EQ(ShowError("Broken"), toolkit::mrCancel);  // no input left: closed
+  const std::vector<toolkit::MessageRecord> log = toolkit::MessageLog::Entries();
+  ASSERT_EQ(log.size(), 2u);
+  EXPECT_EQ(log[0], (toolkit::MessageRecord{"Information", "Active window is not of type PCB document.",
+                                            TMsgDlgType::Information, toolkit::mrOk}));
+  EXPECT_EQ(log[1].caption, "Error");
+  EXPECT_EQ(log[1].type, TMsgDlgType::Error);
+}
+
+TEST_F(MessagesTest, TestModeIsAskedAnewAndTheKeyIsNeverCreated) {
+  EXPECT_FALSE(IsTestMode());
+  EXPECT_FALSE(platform::KeyExists(platform::HKEY_LOCAL_MACHINE, "Software\\Verdane\\TestMode"));
+  EXPECT_FALSE(platform::KeyExists(platform::HKEY_LOCAL_MACHINE, "Software\\Verdane"));
+  SetTestModeKey();
+  EXPECT_TRUE(IsTestMode());
+  ASSERT_EQ(platform::RegDeleteKey(platform::HKEY_LOCAL_MACHINE, "Software\\Verdane\\TestMode"),
+            platform::ERROR_SUCCESS);
+  EXPECT_FALSE(IsTestMode());
+  // Under another root the key is not there.
+  platform::HKEY key = 0;
+  platform::RegCreateKeyEx(platform::HKEY_CURRENT_USER, "Software\\Verdane\\TestMode", &key);
+  platform::RegCloseKey(key);
+  EXPECT_FALSE(IsTestMode());
+}
+
+TEST_F(MessagesTest, SameTextFoldsOnlyAsciiLetters) {
+  EXPECT_TRUE(IsSameText("PCB", "pcb"));
+  EXPECT_TRUE(IsSameText("True", "tRUE"));
+  EXPECT_TRUE(IsSameText("", ""));
+  EXPECT_FALSE(IsSameText("PCB", "PCBs"));
+  EXPECT_FALSE(IsSameText("\xC9", "\xE9"));          // accented letters: exact
+  EXPECT_FALSE(IsSameText("\xC3\x89", "\xC3\xA9"));  // also as UTF-8
+  EXPECT_FALSE(IsSameText("[", "{"));                // neighbours of the letters
+  EXPECT_FALSE(IsSameText("@", "`"));
+}
+
+TEST_F(MessagesTest, TwoDecimalsRoundAndUseAPoint) {
+  EXPECT_EQ(FormatTwoDecimals(1.5f), "1.50");
+  EXPECT_EQ(FormatTwoDecimals(-0.25f), "-0.25");
+  EXPECT_EQ(FormatTwoDecimals(3.0f), "3.00");
+  EXPECT_EQ(FormatTwoDecimals(-1.5f), "-1.50");
+  EXPECT_EQ(FormatTwoDecimals(0.0f), "0.00");
+  EXPECT_EQ(FormatTwoDecimals(4.8f), "4.80");
+  EXPECT_EQ(FormatTwoDecimals(9.999f), "10.00");
+  EXPECT_EQ(FormatTwoDecimals(-99.995f), "-100.00");  // the float lies just above the half
+  EXPECT_EQ(FormatTwoDecimals(0.125f), "0.13");       // an exact half goes away from zero
+  EXPECT_EQ(FormatTwoDecimals(-0.125f), "-0.13");
+  EXPECT_EQ(FormatTwoDecimals(1.005f), "1.00");   // the float lies just below the half
+  EXPECT_EQ(FormatTwoDecimals(-0.001f), "0.00");  // no "-0.00"
+  EXPECT_EQ(FormatTwoDecimals(1234567.0f), "1234567.00");
+  std::string text = "old";
+  FormatTwoDecimals(text, 12.6f);
+  EXPECT_EQ(text, "12.60");
+}
+
+// A decimal comma and thousands grouping, as many user locales have.
+struct CommaPunct : std::numpunct<char> {
+  char do_decimal_point() const override { return ','; }
+  char do_thousands_sep() const override { return '.'; }
+  std::string do_grouping() const override { return "\3"; }
+};
+
+TEST_F(MessagesTest, TwoDecimalsIgnoreTheLocale) {
+  const std::locale previousGlobal = std::locale::global(std::locale(std::locale::classic(), new CommaPunct));
+  const std::string withCppLocale = FormatTwoDecimals(1234.5f);
+  std::locale::global(previousGlobal);
+  EXPECT_EQ(withCppLocale, "1234.50");
+
+  const std::string previous = std::setlocale(LC_ALL, nullptr);
+  if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr && std::setlocale(LC_ALL, "fr_FR.UTF-8") == nullptr)
+    return;  // no C locale with a decimal comma installed here
+  const std::string withCLocale = FormatTwoDecimals(1234.5f);
+  std::setlocale(LC_ALL, previous.c_str());
+  EXPECT_EQ(withCLocale, "1234.50");
+}
+
+TEST_F(MessagesTest, ModifierKeysFollowTheKeyStates) {
+  EXPECT_FALSE(IsCtrlDown() || IsShiftDown() || IsAltDown());
+  platform::SetKeyState(platform::VK_SHIFT, true);
+  EXPECT_TRUE(IsShiftDown());
+  EXPECT_FALSE(IsCtrlDown());
+  platform::SetKeyState(platform::VK_CONTROL, true);
+  platform::SetKeyState(platform::VK_MENU, true);
+  EXPECT_TRUE(IsCtrlDown());
+  EXPECT_TRUE(IsAltDown());
+  platform::SetKeyState(platform::VK_SHIFT, false);
+  EXPECT_FALSE(IsShiftDown());
+}
+
+TEST_F(MessagesTest, VersionQueriesFollowTheMachine) {
+  EXPECT_FALSE(IsWindows2000());
+  EXPECT_TRUE(IsVistaOrLater());
+  std::ofstream(root_ / "machine.ini") << "[Windows]\nVersion=5.0\n";
+  EXPECT_TRUE(IsWindows2000());
+  EXPECT_FALSE(IsVistaOrLater());
+  std::ofstream(root_ / "machine.ini") << "[Windows]\nVersion=5.1\n";
+  EXPECT_FALSE(IsWindows2000());
+  EXPECT_FALSE(IsVistaOrLater());
+  std::ofstream(root_ / "machine.ini") << "[Windows]\nVersion=6.0\n";
+  EXPECT_TRUE(IsVistaOrLater());
+}
+
+}  // namespace

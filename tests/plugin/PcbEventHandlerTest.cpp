@@ -1,0 +1,176 @@
+// The event-handler base: its registration records, Run, and how the editor
+// stand-in's interactive loop reaches a subclass's overrides.
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "EditorTestSession.h"
+#include "plugin/RTL/PcbEventHandler.h"
+
+namespace strativue {
+namespace {
+
+// Overrides the slots the legend's placement uses and records each call.
+class RecordingHandler : public TPCBEventHandler {
+ public:
+  using TPCBEventHandler::TPCBEventHandler;
+  void OnEvent08() override { calls.push_back("setup"); }
+  void OnEvent11() override {
+    calls.push_back("done-click");
+    done = true;
+  }
+  void OnEvent14() override {
+    calls.push_back("done-escape");
+    done = true;
+  }
+  void OnEvent16() override {
+    calls.push_back("cursor");
+    if (failOnCursor) throw std::runtime_error("cursor failed");
+  }
+  void OnEvent27() override { calls.push_back("show"); }
+  void OnEvent28() override { calls.push_back("layout"); }
+  void OnEvent29() override { calls.push_back("commit"); }
+  void OnEvent30() override { calls.push_back("drop"); }
+  bool OnQuery36() override { return true; }
+  bool OnQuery37() override { return done; }
+  bool OnCode(uint16_t code) override { return code == 42; }
+
+  std::vector<std::string> calls;
+  bool done = false;
+  bool failOnCursor = false;
+};
+
+bool IsEmpty(const abi::EventMethod& entry) { return entry.code == nullptr && entry.data == nullptr; }
+bool IsEmpty(const abi::QueryMethod& entry) { return entry.code == nullptr && entry.data == nullptr; }
+
+TEST(PcbEventHandlerTables, EmptyEntriesAreZeroAndFilledOnesBoundToTheHandler) {
+  RecordingHandler handler(0);
+  const abi::EventTableA a = handler.MakeEventTableA();
+  const abi::EventTableB b = handler.MakeEventTableB();
+  for (int entry = 0; entry < abi::kEventTableASize; ++entry) {
+    const bool empty = entry == 9 || entry >= 37;
+    EXPECT_EQ(IsEmpty(a.entries[entry]), empty) << "entry " << entry;
+    if (!empty) {
+      EXPECT_EQ(a.entries[entry].data, &handler) << "entry " << entry;
+    }
+  }
+  for (int entry = 0; entry < abi::kEventTableBSize; ++entry) {
+    EXPECT_EQ(IsEmpty(b.entries[entry]), entry >= 2) << "entry " << entry;
+    if (entry < 2) {
+      EXPECT_EQ(b.entries[entry].data, &handler);
+    }
+  }
+}
+
+TEST(PcbEventHandlerTables, EntriesReachTheSubclassOverrides) {
+  RecordingHandler handler(0);
+  const abi::EventTableA a = handler.MakeEventTableA();
+  const abi::EventTableB b = handler.MakeEventTableB();
+  for (int entry : {8, 12, 15, 17, 28, 29, 30, 31}) a.entries[entry].code(a.entries[entry].data);
+  EXPECT_EQ(handler.calls, (std::vector<std::string>{"setup", "done-click", "done-escape", "cursor", "show",
+                                                     "layout", "commit", "drop"}));
+  // Entries the subclass leaves alone run the base's empty methods.
+  a.entries[0].code(a.entries[0].data);
+  a.entries[36].code(a.entries[36].data);
+  EXPECT_EQ(handler.calls.size(), 8u);
+
+  EXPECT_EQ(b.entries[0].code(b.entries[0].data), 1);
+  EXPECT_EQ(b.entries[1].code(b.entries[1].data), 1);  // done after "done-click"
+  handler.done = false;
+  EXPECT_EQ(b.entries[1].code(b.entries[1].data), 0);
+}
+
+TEST(PcbEventHandlerBase, DoesNothingAndAnswersFalse) {
+  TPCBEventHandler handler(0);
+  EXPECT_FALSE(handler.OnQuery36());
+  EXPECT_FALSE(handler.OnQuery37());
+  EXPECT_FALSE(handler.OnCode(42));
+}
+
+TEST(PcbEventHandlerNoEditor, RunCallsOnEvent28AndAnswersFalse) {
+  if (platform::FindLoadedModule(PcbApi::kEditorModule))
+    GTEST_SKIP() << "the editor is loaded in this process";
+  PcbApi::Unbind();
+  RecordingHandler handler(1);
+  EXPECT_EQ(handler.HandlerHandle, 0);
+  EXPECT_FALSE(handler.Run());
+  EXPECT_EQ(handler.calls, (std::vector<std::string>{"layout"}));
+}
+
+class PcbEventHandlerEditor : public editortest::EditorTest {
+ protected:
+  abi::PcbHandle BoardWithScript(const std::string& script) {
+    const abi::PcbHandle board = OpenBoard(R"({"format": "quorvex-board/1", "fileName": "C:\\E.PcbDoc",
+      "unit": "imperial", "currentLayer": 1,
+      "stack": [{"id": 1, "name": "Top", "copper": 14000,
+                 "dielectric": {"material": "FR-4", "type": "core", "constant": 4.8, "height": 126000}},
+                {"id": 32, "name": "Bottom", "copper": 14000}],
+      "topDielectric": {"material": "SR", "type": "surface", "constant": 3.5, "height": 4000},
+      "bottomDielectric": {"material": "SR", "type": "surface", "constant": 3.5, "height": 4000},
+      "layerPairs": [[1, 32]], "objects": []})");
+    const char* error = nullptr;
+    EXPECT_EQ(sim_->SetInputScript(board, script.c_str(), &error), 1) << (error ? error : "");
+    sim_->ClearEventLog();
+    return board;
+  }
+};
+
+TEST_F(PcbEventHandlerEditor, TheEditorsLoopCallsTheOverrides) {
+  const abi::PcbHandle board = BoardWithScript("move 10,20\nclick\n");
+  RecordingHandler handler(board);
+  EXPECT_NE(handler.HandlerHandle, 0);
+  EXPECT_TRUE(handler.Run());
+  // OnEvent28 once from Run itself, then the editor's entries 17, 29, 28 for
+  // the move and 30, 12 for the click.
+  EXPECT_EQ(handler.calls,
+            (std::vector<std::string>{"layout", "cursor", "layout", "show", "commit", "done-click"}));
+}
+
+TEST_F(PcbEventHandlerEditor, EscapeEndsTheLoopWithFalse) {
+  const abi::PcbHandle board = BoardWithScript("escape\n");
+  RecordingHandler handler(board);
+  EXPECT_FALSE(handler.Run());
+  EXPECT_EQ(handler.calls, (std::vector<std::string>{"layout", "drop", "done-escape"}));
+}
+
+TEST_F(PcbEventHandlerEditor, AnErrorInAnEventStopsTheLoopAndReachesTheCallerOfRun) {
+  const abi::PcbHandle board = BoardWithScript("move 1,1\nmove 2,2\nclick\n");
+  RecordingHandler handler(board);
+  handler.failOnCursor = true;
+  try {
+    handler.Run();
+    ADD_FAILURE() << "Run did not raise";
+  } catch (const std::runtime_error& error) {
+    EXPECT_STREQ(error.what(), "cursor failed");
+  }
+  // Nothing of the handler runs after the failure, and the loop ends before
+  // the next action.
+  EXPECT_EQ(handler.calls, (std::vector<std::string>{"layout", "cursor"}));
+  EXPECT_EQ(sim_->PendingActionCount(board), 2);
+
+  // A second run starts clean.
+  handler.failOnCursor = false;
+  const char* error = nullptr;
+  ASSERT_EQ(sim_->SetInputScript(board, "click\n", &error), 1);
+  handler.calls.clear();
+  EXPECT_TRUE(handler.Run());
+  EXPECT_EQ(handler.calls, (std::vector<std::string>{"layout", "commit", "done-click"}));
+}
+
+TEST_F(PcbEventHandlerEditor, DestructionUnregisters) {
+  const abi::PcbHandle board = BoardWithScript("click\n");
+  abi::PcbHandle handle = 0;
+  {
+    RecordingHandler handler(board);
+    handle = handler.HandlerHandle;
+    ASSERT_NE(handle, 0);
+  }
+  // The editor no longer runs the registration.
+  EXPECT_EQ(PcbApi::RunEventHandler(handle), 0);
+  EXPECT_EQ(sim_->PendingActionCount(board), 1);
+}
+
+}  // namespace
+}  // namespace strativue

@@ -1,0 +1,497 @@
+// The primitive wrappers: defaults, slot behaviour, turned-rectangle corners,
+// and the field-by-field exchange with the editor stand-in.
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <stdexcept>
+#include <string>
+
+#include "EditorTestSession.h"
+#include "plugin/RTL/PcbObjects.h"
+
+namespace strativue {
+namespace {
+
+struct Corners {
+  int32_t x1, y1, x2, y2, x3, y3, x4, y4;
+  bool operator==(const Corners&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const Corners& c) {
+  return out << "(" << c.x1 << "," << c.y1 << ") (" << c.x2 << "," << c.y2 << ") (" << c.x3 << "," << c.y3
+             << ") (" << c.x4 << "," << c.y4 << ")";
+}
+
+Corners CornersOf(TPCBObject& object, int32_t margin) {
+  return {object.CornerX1(margin), object.CornerY1(margin), object.CornerX2(margin), object.CornerY2(margin),
+          object.CornerX3(margin), object.CornerY3(margin), object.CornerX4(margin), object.CornerY4(margin)};
+}
+
+std::unique_ptr<TPcbFill> Fill(int32_t x, int32_t y, int32_t x2, int32_t y2, double rotation) {
+  auto fill = std::make_unique<TPcbFill>(1);
+  fill->X = x;
+  fill->Y = y;
+  fill->X2 = x2;
+  fill->Y2 = y2;
+  fill->Rotation = rotation;
+  return fill;
+}
+
+TEST(PcbObjectDefaults, ConstructorsSetKindAndTextDefaults) {
+  TPcbTrack track(11);
+  EXPECT_EQ(track.GetHandle(), 11);
+  EXPECT_EQ(track.GetObjectKind(), 4);
+  EXPECT_EQ(track.Layer, 0u);
+  EXPECT_EQ(TPcbArc(1).ObjectKind, 1);
+  EXPECT_EQ(TPcbFill(1).ObjectKind, 6);
+  TPcbText text(12);
+  EXPECT_EQ(text.ObjectKind, 5);
+  EXPECT_EQ(text.FontName.str(), "Arial");
+  EXPECT_EQ(text.TrueTypeValue, 200000);
+  EXPECT_EQ(text.Text.str(), "");
+  EXPECT_EQ(TPCBObject(3).ObjectKind, 0);
+}
+
+TEST(PcbObjectSlots, TextIsCutTo254Characters) {
+  TPcbText text(1);
+  text.SetText(std::string(300, 'x'));
+  EXPECT_EQ(text.GetText(), std::string(254, 'x'));
+  text.SetText("R1");
+  EXPECT_EQ(text.GetText(), "R1");
+}
+
+TEST(PcbObjectSlots, SetLayerStoresThePlainEditorId) {
+  TPcbTrack track(1);
+  track.SetLayer(32);
+  EXPECT_EQ(track.Layer, 32u);
+  EXPECT_EQ(track.GetLayer(), 32);
+  track.SetLayerId(39);
+  EXPECT_EQ(track.Layer, 39u);
+  track.Layer = 0x01010028u;
+  EXPECT_EQ(track.GetLayer(), 31);
+}
+
+TEST(PcbObjectSlots, MoveByMovesBothEndsOfATrackButOnlyTheCentreOfAnArc) {
+  TPcbTrack track(1);
+  track.X = 1;
+  track.Y = 2;
+  track.X2 = 3;
+  track.Y2 = 4;
+  track.MoveBy(10, -5);
+  EXPECT_EQ(track.X, 11);
+  EXPECT_EQ(track.Y, -3);
+  EXPECT_EQ(track.X2, 13);
+  EXPECT_EQ(track.Y2, -1);
+
+  TPcbArc arc(1);
+  arc.X = 1;
+  arc.Y = 2;
+  arc.Radius = 50;
+  arc.MoveBy(10, -5);
+  EXPECT_EQ(arc.X, 11);
+  EXPECT_EQ(arc.Y, -3);
+  EXPECT_EQ(arc.Radius, 50);
+
+  const auto fill = Fill(0, 0, 5, 5, 0);
+  fill->MoveBy(-1, 1);
+  EXPECT_EQ(fill->GetX2(), 4);
+  EXPECT_EQ(fill->GetY2(), 6);
+
+  track.X = std::numeric_limits<int32_t>::max() - 1;
+  track.MoveBy(5, 0);
+  EXPECT_EQ(track.X, std::numeric_limits<int32_t>::max());
+}
+
+TEST(PcbObjectSlots, FlagBitsAreTheNamedOnes) {
+  TPCBObject object(1);
+  struct BitSlot {
+    bool (TPCBObject::*get)();
+    void (TPCBObject::*set)(bool);
+    uint16_t mask;
+  };
+  const BitSlot flagSlots[] = {
+      {&TPCBObject::FlagsBit4, &TPCBObject::SetFlagsBit4, 1u << 4},
+      {&TPCBObject::FlagsBit11, &TPCBObject::SetFlagsBit11, 1u << 11},
+      {&TPCBObject::FlagsBit12, &TPCBObject::SetFlagsBit12, 1u << 12},
+      {&TPCBObject::FlagsBit13, &TPCBObject::SetFlagsBit13, 1u << 13},
+      {&TPCBObject::FlagsBit14, &TPCBObject::SetFlagsBit14, 1u << 14},
+      {&TPCBObject::FlagsBit15, &TPCBObject::SetFlagsBit15, 1u << 15},
+  };
+  for (const BitSlot& slot : flagSlots) {
+    object.Flags = 0;
+    (object.*slot.set)(true);
+    EXPECT_EQ(object.Flags, slot.mask);
+    EXPECT_TRUE((object.*slot.get)());
+    object.Flags = 0xFFFF;
+    (object.*slot.set)(false);
+    EXPECT_EQ(object.Flags, 0xFFFF & ~slot.mask);
+    EXPECT_FALSE((object.*slot.get)());
+  }
+  object.Flags = 1u << 3;
+  EXPECT_TRUE(object.FlagsBit3());
+  object.Flags = 1u << 8;
+  EXPECT_FALSE(object.FlagsBit8Clear());
+  object.Flags = 0;
+  EXPECT_TRUE(object.FlagsBit8Clear());
+
+  object.BitField2 = 0b0111'1011;
+  EXPECT_TRUE(object.BitField2Bit0() && object.BitField2Bit1() && object.BitField2Bit3() &&
+              object.BitField2Bit4() && object.BitField2Bit5() && object.BitField2Bit6());
+  object.BitField2 = 0b1000'0100;
+  EXPECT_FALSE(object.BitField2Bit0() || object.BitField2Bit1() || object.BitField2Bit3() ||
+               object.BitField2Bit4() || object.BitField2Bit5() || object.BitField2Bit6());
+
+  object.BitField3 = 0;
+  object.SetBitField3Bits1And2(true);
+  EXPECT_EQ(object.BitField3, 0b110);
+  object.SetBitField3Bit1(false);
+  EXPECT_TRUE(object.BitField3Bit1Or2());
+  object.SetBitField3Bit2(false);
+  EXPECT_FALSE(object.BitField3Bit1Or2());
+}
+
+TEST(PcbObjectSlots, BaseAnswersAndKindOverrides) {
+  TPcbText text(1);
+  text.X = 7;
+  text.Y = 8;
+  text.Size = 600;
+  text.Width = 40;
+  EXPECT_EQ(text.GetX2(), 7);
+  EXPECT_EQ(text.GetY2(), 8);
+  EXPECT_EQ(text.GetSizeX(), 600);
+  EXPECT_EQ(text.GetSizeY(), 600);
+  EXPECT_EQ(text.GetLineWidth(), 40);
+  EXPECT_EQ(text.GetWidth(), 40);
+  text.SetWidth(99);  // a track's slot; the text keeps its stroke width
+  EXPECT_EQ(text.Width, 40);
+
+  TPcbArc arc(1);
+  arc.SetLineWidth(30);
+  arc.SetRadius(20);
+  EXPECT_EQ(arc.GetLineWidth(), 30);
+  EXPECT_EQ(arc.GetWidth(), 0);
+  EXPECT_EQ(arc.GetRadius(), 20);
+  EXPECT_EQ(arc.GetName(), "");
+  EXPECT_FALSE(arc.KindByte1());
+}
+
+TEST(PcbObjectCorners, FlatRectangleUsesItsEnds) {
+  TPcbTrack track(1);
+  track.X2 = 100;
+  EXPECT_EQ(CornersOf(track, 0), (Corners{0, 0, 100, 0, 0, 0, 100, 0}));
+}
+
+TEST(PcbObjectCorners, UnturnedRectangleGrowsByTheMargin) {
+  TPcbTrack track(1);
+  track.X2 = 100;
+  track.Y2 = 50;
+  // w = 120, h = 70 around (50, 25).
+  EXPECT_EQ(CornersOf(track, 10), (Corners{-10, -10, 110, -10, -10, 60, 110, 60}));
+}
+
+TEST(PcbObjectCorners, TurnedRectangleTurnsAboutItsCentre) {
+  // 200 x 100 about (100, 50), a quarter turn: lower left (-100, -50) goes
+  // to (50, -100), and so on.
+  EXPECT_EQ(CornersOf(*Fill(0, 0, 200, 100, 90), 0), (Corners{150, -50, 150, 150, 50, -50, 50, 150}));
+  // A 100 x 100 square about (50, 50) turned by 45 degrees: corners at
+  // 50 * sqrt(2) = 70.71 from the centre, on the axes.
+  EXPECT_EQ(CornersOf(*Fill(0, 0, 100, 100, 45), 0), (Corners{50, -21, 121, 50, -21, 50, 50, 121}));
+}
+
+TEST(PcbObjectCorners, OnLayerVariantsAnswerOnlyForTheObjectsLayer) {
+  TPcbTrack track(1);
+  track.SetLayer(1);
+  track.X = 5;
+  track.Y = 6;
+  track.X2 = 105;
+  track.Y2 = 6;
+  track.Width = 500;
+  EXPECT_EQ(track.GetWidthOnLayer(1), 500);
+  EXPECT_EQ(track.GetWidthOnLayer(2), 0);
+  EXPECT_EQ(track.GetXOnLayer(1), 5);
+  EXPECT_EQ(track.GetY2OnLayer(1), 6);
+  EXPECT_EQ(track.GetX2OnLayer(32), 0);
+  // The centre is X div 2 + X2 div 2 = 2 + 52: odd ends lose their halves.
+  EXPECT_EQ(track.CornerX2OnLayer(1, 0), 104);
+  EXPECT_EQ(track.CornerX2OnLayer(33, 0), 0);
+  EXPECT_EQ(track.GetSizeOnLayer(1), 0);
+}
+
+// The editor's record of an object, as it describes it.
+class PcbObjectsEditor : public editortest::EditorTest {
+ protected:
+  nlohmann::json Describe(abi::PcbHandle object) {
+    const char* text = sim_->DescribeObject(object);
+    if (!text) throw std::runtime_error("unknown object");
+    return nlohmann::json::parse(text);
+  }
+  void SetCommonFields(TPCBObject& object) {
+    object.Flags = 0x1234;
+    object.HeaderWord = 0x0567;
+    object.HeaderValue1 = 901;
+    object.HeaderValue2 = 902;
+    object.HeaderByte = 93;
+    object.BitField2 = 0x45;
+    object.BitField3 = 0x0606;
+    object.X = 1001;
+    object.Y = -1002;
+  }
+  void ExpectCommonFields(const nlohmann::json& record) {
+    EXPECT_EQ(record["flags"], 0x1234);
+    EXPECT_EQ(record["headerWord"], 0x0567);
+    EXPECT_EQ(record["headerValue1"], 901);
+    EXPECT_EQ(record["headerValue2"], 902);
+    EXPECT_EQ(record["headerByte"], 93);
+    EXPECT_EQ(record["bitField2"], 0x45);
+    EXPECT_EQ(record["bitField3"], 0x0606);
+    EXPECT_EQ(record["x"], 1001);
+    EXPECT_EQ(record["y"], -1002);
+  }
+  void ExpectCommonFields(const TPCBObject& object) {
+    EXPECT_EQ(object.Flags, 0x1234);
+    EXPECT_EQ(object.HeaderWord, 0x0567);
+    EXPECT_EQ(object.HeaderValue1, 901);
+    EXPECT_EQ(object.HeaderValue2, 902);
+    EXPECT_EQ(object.HeaderByte, 93);
+    EXPECT_EQ(object.BitField2, 0x45);
+    EXPECT_EQ(object.BitField3, 0x0606);
+    EXPECT_EQ(object.X, 1001);
+    EXPECT_EQ(object.Y, -1002);
+  }
+  abi::PcbHandle Board() {
+    return OpenBoard(R"({"format": "quorvex-board/1", "fileName": "C:\\B.PcbDoc",
+    "unit": "imperial", "currentLayer": 1,
+    "stack": [{"id": 1, "name": "Top", "copper": 14000,
+               "dielectric": {"material": "FR-4", "type": "core", "constant": 4.8, "height": 126000}},
+              {"id": 32, "name": "Bottom", "copper": 14000}],
+    "topDielectric": {"material": "SR", "type": "surface", "constant": 3.5, "height": 4000},
+    "bottomDielectric": {"material": "SR", "type": "surface", "constant": 3.5, "height": 4000},
+    "layerPairs": [[1, 32]], "objects": []})");
+  }
+};
+
+TEST_F(PcbObjectsEditor, NewPrimitiveTakesTheEditorsDefaultsAndTheCallersChanges) {
+  const abi::PcbHandle board = Board();
+  const int32_t liveBefore = sim_->LiveObjectCount();
+  auto track = NewPrimitive<TPcbTrack>(board, 33, [](TPcbTrack& t) {
+    EXPECT_EQ(t.Width, 100000);  // the editor's default, read before the change
+    t.X2 = 5000;
+    t.Y2 = 6000;
+  });
+  ASSERT_NE(track->Handle, 0);
+  EXPECT_EQ(sim_->LiveObjectCount(), liveBefore + 1);
+  const nlohmann::json record = Describe(track->Handle);
+  EXPECT_EQ(record["layer"], 33);
+  EXPECT_EQ(record["x2"], 5000);
+  EXPECT_EQ(record["y2"], 6000);
+  EXPECT_EQ(record["width"], 100000);
+  EXPECT_EQ(record["owner"], board);
+  EXPECT_EQ(sim_->BoardObjectCount(board), 0);
+
+  // Freeing the wrapper leaves the editor object alone.
+  const abi::PcbHandle handle = track->Handle;
+  track.reset();
+  EXPECT_EQ(sim_->LiveObjectCount(), liveBefore + 1);
+  EXPECT_NE(sim_->DescribeObject(handle), nullptr);
+
+  auto text = NewPrimitive<TPcbText>(board, 33, [](TPcbText& t) { t.SetText("Layer Stack"); });
+  EXPECT_EQ(text->Size, 600000);
+  EXPECT_EQ(text->FontName.str(), "Arial");
+  EXPECT_EQ(Describe(text->Handle)["text"], "Layer Stack");
+}
+
+TEST_F(PcbObjectsEditor, NewPrimitiveDestroysTheEditorObjectWhenTheChangeFails) {
+  const abi::PcbHandle board = Board();
+  const int32_t liveBefore = sim_->LiveObjectCount();
+  EXPECT_THROW(NewPrimitive<TPcbArc>(board, 33, [](TPcbArc&) { throw std::runtime_error("no"); }),
+               std::runtime_error);
+  EXPECT_EQ(sim_->LiveObjectCount(), liveBefore);
+}
+
+TEST_F(PcbObjectsEditor, TrackRecordRoundTrip) {
+  TPcbTrack track(PcbApi::CreateObject(static_cast<uint8_t>(abi::ObjectKind::Track)));
+  SetCommonFields(track);
+  track.SetLayer(32);
+  track.X2 = 2003;
+  track.Y2 = 2004;
+  track.Width = 2005;
+  track.AttributeA = 2006;
+  track.AttributeB = 2007;
+  track.AttributeC = 2008;
+  track.Sync(abi::WriteMode);
+  const nlohmann::json record = Describe(track.Handle);
+  ExpectCommonFields(record);
+  EXPECT_EQ(record["layer"], 32);
+  EXPECT_EQ(record["x2"], 2003);
+  EXPECT_EQ(record["y2"], 2004);
+  EXPECT_EQ(record["width"], 2005);
+  EXPECT_EQ(record["attributeA"], 2006);
+  EXPECT_EQ(record["attributeB"], 2007);
+  EXPECT_EQ(record["attributeC"], 2008);
+
+  TPcbTrack back(track.Handle);
+  back.Sync(abi::ReadMode);
+  ExpectCommonFields(back);
+  EXPECT_EQ(back.GetLayer(), 32);
+  EXPECT_EQ(back.X2, 2003);
+  EXPECT_EQ(back.Y2, 2004);
+  EXPECT_EQ(back.Width, 2005);
+  EXPECT_EQ(back.AttributeA, 2006);
+  EXPECT_EQ(back.AttributeB, 2007);
+  EXPECT_EQ(back.AttributeC, 2008);
+
+  // The base exchange carries the common part of any kind.
+  TPCBObject base(track.Handle);
+  base.Sync(abi::ReadMode);
+  EXPECT_EQ(base.Flags, 0x1234);
+  EXPECT_EQ(base.HeaderValue2, 902);
+  EXPECT_EQ(base.HeaderByte, 93);
+  EXPECT_EQ(base.Layer, 32u);
+  base.HeaderValue2 = 7702;
+  base.HeaderByte = 77;
+  base.Sync(abi::WriteMode);
+  EXPECT_EQ(Describe(track.Handle)["headerValue2"], 7702);
+  EXPECT_EQ(Describe(track.Handle)["headerByte"], 77);
+}
+
+TEST_F(PcbObjectsEditor, ArcRecordRoundTrip) {
+  TPcbArc arc(PcbApi::CreateObject(static_cast<uint8_t>(abi::ObjectKind::Arc)));
+  SetCommonFields(arc);
+  arc.SetLayer(34);
+  arc.Radius = 3003;
+  arc.StartAngle = 12.5;
+  arc.EndAngle = 270.25;
+  arc.Width = 3004;
+  arc.AttributeA = 3005;
+  arc.Sync(abi::WriteMode);
+  const nlohmann::json record = Describe(arc.Handle);
+  ExpectCommonFields(record);
+  EXPECT_EQ(record["layer"], 34);
+  EXPECT_EQ(record["radius"], 3003);
+  EXPECT_EQ(record["startAngle"], 12.5);
+  EXPECT_EQ(record["endAngle"], 270.25);
+  EXPECT_EQ(record["width"], 3004);
+  EXPECT_EQ(record["attributeA"], 3005);
+
+  TPcbArc back(arc.Handle);
+  back.Sync(abi::ReadMode);
+  ExpectCommonFields(back);
+  EXPECT_EQ(back.GetLayer(), 34);
+  EXPECT_EQ(back.Radius, 3003);
+  EXPECT_EQ(back.StartAngle, 12.5);
+  EXPECT_EQ(back.EndAngle, 270.25);
+  EXPECT_EQ(back.Width, 3004);
+  EXPECT_EQ(back.AttributeA, 3005);
+}
+
+TEST_F(PcbObjectsEditor, FillRecordRoundTrip) {
+  TPcbFill fill(PcbApi::CreateObject(static_cast<uint8_t>(abi::ObjectKind::Fill)));
+  SetCommonFields(fill);
+  fill.SetLayer(56);
+  fill.X2 = 4003;
+  fill.Y2 = 4004;
+  fill.AttributeA = 4005;
+  fill.Rotation = 33.75;
+  fill.Sync(abi::WriteMode);
+  const nlohmann::json record = Describe(fill.Handle);
+  ExpectCommonFields(record);
+  EXPECT_EQ(record["layer"], 56);
+  EXPECT_EQ(record["x2"], 4003);
+  EXPECT_EQ(record["y2"], 4004);
+  EXPECT_EQ(record["attributeA"], 4005);
+  EXPECT_EQ(record["rotation"], 33.75);
+
+  TPcbFill back(fill.Handle);
+  back.Sync(abi::ReadMode);
+  ExpectCommonFields(back);
+  EXPECT_EQ(back.GetLayer(), 56);
+  EXPECT_EQ(back.X2, 4003);
+  EXPECT_EQ(back.Y2, 4004);
+  EXPECT_EQ(back.AttributeA, 4005);
+  EXPECT_EQ(back.Rotation, 33.75);
+}
+
+TEST_F(PcbObjectsEditor, TextRecordRoundTrip) {
+  TPcbText text(PcbApi::CreateObject(static_cast<uint8_t>(abi::ObjectKind::Text)));
+  SetCommonFields(text);
+  text.SetLayer(33);
+  text.Size = 5003;
+  text.TextAttribute = 5004;
+  text.Rotation = 90.5;
+  text.TextFlag = 6;
+  text.SetText("Dielectric");
+  text.Width = 5005;
+  text.AttributeB = 5006;
+  text.AttributeC = 5007;
+  text.TrueTypeMode = 8;
+  text.FontName.assign("Consolas");
+  text.TrueTypeFlag1 = 9;
+  text.TrueTypeFlag2 = 10;
+  text.TrueTypeFlag3 = 11;
+  text.TrueTypeValue = 5008;
+  text.BarCodeBytes[0] = 12;
+  text.BarCodeBytes[1] = 13;
+  text.BarCodeBytes[2] = 14;
+  text.BarCodeBytes[3] = 15;
+  text.Sync(abi::WriteMode);
+  const nlohmann::json record = Describe(text.Handle);
+  ExpectCommonFields(record);
+  EXPECT_EQ(record["layer"], 33);
+  EXPECT_EQ(record["size"], 5003);
+  EXPECT_EQ(record["textAttribute"], 5004);
+  EXPECT_EQ(record["rotation"], 90.5);
+  EXPECT_EQ(record["textFlag"], 6);
+  EXPECT_EQ(record["text"], "Dielectric");
+  EXPECT_EQ(record["width"], 5005);
+  EXPECT_EQ(record["attributeB"], 5006);
+  EXPECT_EQ(record["attributeC"], 5007);
+  EXPECT_EQ(record["trueTypeMode"], 8);
+  EXPECT_EQ(record["fontName"], "Consolas");
+  EXPECT_EQ(record["trueTypeFlag1"], 9);
+  EXPECT_EQ(record["trueTypeFlag2"], 10);
+  EXPECT_EQ(record["trueTypeFlag3"], 11);
+  EXPECT_EQ(record["trueTypeValue"], 5008);
+  EXPECT_EQ(record["barCode"], nlohmann::json::parse("[12, 13, 14, 15]"));
+
+  TPcbText back(text.Handle);
+  back.Sync(abi::ReadMode);
+  ExpectCommonFields(back);
+  EXPECT_EQ(back.GetLayer(), 33);
+  EXPECT_EQ(back.Size, 5003);
+  EXPECT_EQ(back.TextAttribute, 5004);
+  EXPECT_EQ(back.Rotation, 90.5);
+  EXPECT_EQ(back.TextFlag, 6);
+  EXPECT_EQ(back.GetText(), "Dielectric");
+  EXPECT_EQ(back.DesignatorText.str(), "Dielectric");
+  EXPECT_EQ(back.Width, 5005);
+  EXPECT_EQ(back.AttributeB, 5006);
+  EXPECT_EQ(back.AttributeC, 5007);
+  EXPECT_EQ(back.TrueTypeMode, 8);
+  EXPECT_EQ(back.FontName.str(), "Consolas");
+  EXPECT_EQ(back.TrueTypeFlag1, 9);
+  EXPECT_EQ(back.TrueTypeFlag2, 10);
+  EXPECT_EQ(back.TrueTypeFlag3, 11);
+  EXPECT_EQ(back.TrueTypeValue, 5008);
+  EXPECT_EQ(back.BarCodeBytes[0], 12);
+  EXPECT_EQ(back.BarCodeBytes[3], 15);
+}
+
+TEST_F(PcbObjectsEditor, BoundsComeFromTheEditor) {
+  TPcbTrack track(PcbApi::CreateObject(static_cast<uint8_t>(abi::ObjectKind::Track)));
+  track.Sync(abi::ReadMode);
+  track.X = 0;
+  track.Y = 0;
+  track.X2 = 1000;
+  track.Y2 = 0;
+  track.Width = 200;
+  track.Sync(abi::WriteMode);
+  EXPECT_EQ(track.GetBoundsValue1(), -100);
+  EXPECT_EQ(track.GetBoundsValue2(), -100);
+  EXPECT_EQ(track.GetBoundsValue3(), 1100);
+  EXPECT_EQ(track.GetBoundsValue4(), 100);
+}
+
+}  // namespace
+}  // namespace strativue

@@ -1,0 +1,153 @@
+// A PCB server module the tests control, and an editor session with the host
+// in place, for the tests of the placement handler and the command.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "LegendTestSupport.h"
+#include "abi/PcbServer.h"
+#include "abi/ServerModule.h"
+#include "host/HostStatus.h"
+#include "platform/Machine.h"
+#include "platform/MessageQueue.h"
+#include "plugin/RTL/RT_PCB.h"
+#include "toolkit/Automation.h"
+#include "toolkit/MessageLog.h"
+
+namespace strativue::placementtest {
+
+// Offered to the plug-in as the server module "PCB". Board interfaces come
+// from the editor's real server interface when one is given, else none is
+// found; each notification records what `observe` answers at that moment
+// and can be made to fail.
+class FakePcbServer final : public abi::Implements<abi::IServerModule, abi::IPCB_ServerInterface> {
+ public:
+  abi::HRESULT STDCALL Idle() override { return abi::E_NOTIMPL; }
+  abi::HRESULT STDCALL HostNotify(int32_t) override { return abi::E_NOTIMPL; }
+  abi::HRESULT STDCALL CreateDocument(intptr_t, intptr_t, abi::IServerDocument**) override {
+    return abi::E_NOTIMPL;
+  }
+  abi::HRESULT STDCALL DestroyDocument(abi::IServerDocument*) override { return abi::E_NOTIMPL; }
+  abi::HRESULT STDCALL GetClient(abi::IClient**) override { return abi::E_NOTIMPL; }
+  abi::HRESULT STDCALL GetCommandLauncher(abi::ICommandLauncher**) override { return abi::E_NOTIMPL; }
+  abi::HRESULT STDCALL GetDocumentCount(int32_t*) override { return abi::E_NOTIMPL; }
+  abi::HRESULT STDCALL GetDocument(int32_t, abi::IServerDocument**) override { return abi::E_NOTIMPL; }
+  abi::HRESULT STDCALL GetModuleInstance(int32_t*) override { return abi::E_NOTIMPL; }
+  abi::HRESULT STDCALL GetModuleName(abi::BSTR*) override { return abi::E_NOTIMPL; }
+  abi::HRESULT STDCALL GetProcessControl(abi::IProcessControl**) override { return abi::E_NOTIMPL; }
+  abi::HRESULT STDCALL GetAttachedObjectCount(int32_t*) override { return abi::E_NOTIMPL; }
+  abi::HRESULT STDCALL GetAttachedObject(int32_t, abi::IUnknown**) override { return abi::E_NOTIMPL; }
+  abi::HRESULT STDCALL GetDocumentOptionsView(abi::BSTR, abi::IUnknown**) override { return abi::E_NOTIMPL; }
+  abi::HRESULT STDCALL QueryObject1(int32_t, abi::IUnknown**) override { return abi::E_NOTIMPL; }
+  abi::HRESULT STDCALL QueryObject2(int32_t, int32_t, abi::IUnknown**) override { return abi::E_NOTIMPL; }
+  abi::HRESULT STDCALL DetachObject(abi::IUnknown*) override { return abi::E_NOTIMPL; }
+  abi::HRESULT STDCALL AttachObject(abi::IUnknown*) override { return abi::E_NOTIMPL; }
+  abi::HRESULT STDCALL CreateDocumentEx(intptr_t, intptr_t, abi::ByteBool, abi::IServerDocument**) override {
+    return abi::E_NOTIMPL;
+  }
+
+  abi::HRESULT STDCALL QueryBoardInterface(abi::PcbHandle board, abi::REFIID iid, void** object,
+                                           abi::BOOL32* found) override {
+    if (editor) return editor->QueryBoardInterface(board, iid, object, found);
+    *object = nullptr;
+    *found = abi::kFalse32;
+    return abi::S_OK;
+  }
+  abi::HRESULT STDCALL NotifyHandlerCreated() override { return Record("created", failCreated); }
+  abi::HRESULT STDCALL NotifyHandlerDestroyed() override { return Record("destroyed", failDestroyed); }
+
+  abi::ComPtr<abi::IPCB_ServerInterface> editor;
+  std::function<std::string()> observe = [] { return std::string(); };
+  std::vector<std::string> notifications;
+  bool failCreated = false;
+  bool failDestroyed = false;
+
+ private:
+  abi::HRESULT Record(const std::string& what, bool fail) {
+    notifications.push_back(what + observe());
+    return fail ? quorvex::Fail(what + " refused") : abi::S_OK;
+  }
+};
+
+// A legend session (editor, host, status bar) whose host also offers a PCB
+// server module.
+class PlacementTest : public legendtest::LegendTest {
+ protected:
+  // A machine root of its own, so that no legacy settings file or registry
+  // of another run takes part.
+  void SetUp() override {
+    root_ = std::filesystem::temp_directory_path() /
+            ("strativue-placement-" + std::to_string(std::random_device{}()));
+    std::filesystem::remove_all(root_);
+    std::filesystem::create_directories(root_);
+    platform::SetMachineRoot(root_.string());
+    platform::ClearMessageQueue();
+    toolkit::automation::Reset();
+    toolkit::MessageLog::Clear();
+    LegendTest::SetUp();
+  }
+  void TearDown() override {
+    LegendTest::TearDown();
+    fakes_.clear();
+    platform::ClearMessageQueue();
+    platform::SetMachineRoot("");
+    std::filesystem::remove_all(root_);
+  }
+
+  // The editor's own server module, loaded as the host would.
+  void LoadEditorServer() {
+    std::string error;
+    ASSERT_NE(
+        quorvex::Host::Instance().loadServerModule(std::string(STRATIVUE_BIN_DIR) + "/Brelix.so", &error),
+        nullptr)
+        << error;
+  }
+  // A fake in its place; with `withEditor`, board interfaces come from the
+  // editor's real one.
+  FakePcbServer& InstallFakeServer(bool withEditor) {
+    abi::ComPtr<abi::IPCB_ServerInterface> editor;
+    if (withEditor) {
+      LoadEditorServer();
+      editor = GetPCBServerInterface();
+      quorvex::Host::Instance().releaseServerModules();
+    }
+    abi::ComPtr<FakePcbServer> fake(new FakePcbServer);
+    fake->AddRef();
+    fake->editor = editor;
+    quorvex::Host::Instance().addServerModule("PCB", fake.get());
+    fakes_.push_back(fake);
+    return *fake.get();
+  }
+
+  // A board file with the cursor at (x, y) and, optionally, refusing commands.
+  abi::PcbHandle OpenBoardAt(int32_t x, int32_t y, bool refuses = false,
+                             const std::vector<legendtest::StackLayer>& stack = legendtest::kTwoLayers) {
+    nlohmann::json board = nlohmann::json::parse(legendtest::BoardJson(stack));
+    board["cursor"] = {x, y};
+    board["refusesCommands"] = refuses;
+    return OpenBoard(board.dump());
+  }
+
+  void SetScript(abi::PcbHandle board, const std::string& script) {
+    const char* error = nullptr;
+    ASSERT_EQ(sim_->SetInputScript(board, script.c_str(), &error), 1) << (error ? error : "");
+  }
+
+  // Puts the editor's cursor at `point` ("X,Y"), as the user's answer to a
+  // prompt would.
+  void MoveCursor(abi::PcbHandle board, const std::string& point) {
+    SetScript(board, "corner " + point);
+    ASSERT_NE(PcbApi::ChooseLocation(board, nullptr, nullptr, nullptr), 0);
+  }
+
+  std::filesystem::path root_;
+  std::vector<abi::ComPtr<FakePcbServer>> fakes_;
+};
+
+}  // namespace strativue::placementtest

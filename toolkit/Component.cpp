@@ -1,0 +1,69 @@
+#include "toolkit/Component.h"
+
+#include <algorithm>
+
+#include "toolkit/Hooks.h"
+
+namespace toolkit {
+
+const ClassInfo& TComponent::StaticClass() {
+  static const ClassInfo info("TComponent", nullptr,
+                              {MakeProperty<TComponent>(
+                                  "Name", PropertyType::Text, [](const TComponent& c) { return c.Name(); },
+                                  [](TComponent& c, const PropertyValue& v) { c.SetName(TextOf(v)); })});
+  return info;
+}
+
+TComponent::TComponent(TComponent* owner) {
+  if (owner != nullptr) owner->Adopt(this);
+}
+
+TComponent::~TComponent() {
+  while (!components_.empty()) {
+    TComponent* last = components_.back();
+    components_.pop_back();
+    last->owner_ = nullptr;
+    delete last;
+  }
+  if (owner_ != nullptr) owner_->RemoveComponent(this);
+}
+
+TComponent* TComponent::FindComponent(std::string_view name) const {
+  if (name.empty()) return nullptr;
+  for (TComponent* component : components_)
+    if (SameName(component->Name(), name)) return component;
+  return nullptr;
+}
+
+void TComponent::Adopt(TComponent* component) {
+  if (component->owner_ != nullptr) component->owner_->RemoveComponent(component);
+  components_.push_back(component);
+  component->owner_ = this;
+}
+
+void TComponent::InsertComponent(TComponent* component) {
+  if (component == nullptr || component->owner_ == this || component == this) return;
+  Adopt(component);
+  Hooks::Get().NotifyComponentInserted(*this, *component);
+}
+
+void TComponent::RemoveComponent(TComponent* component) {
+  const auto it = std::find(components_.begin(), components_.end(), component);
+  if (it == components_.end()) return;
+  components_.erase(it);
+  component->owner_ = nullptr;
+}
+
+PropertyValue TComponent::GetProperty(std::string_view name) const {
+  const PropertyInfo* property = FindProperty(name);
+  if (property == nullptr) throw EPropertyError(ClassName() + " has no property " + std::string(name));
+  return property->get(*this);
+}
+
+void TComponent::SetProperty(std::string_view name, const PropertyValue& value) {
+  const PropertyInfo* property = FindProperty(name);
+  if (property == nullptr) throw EPropertyError(ClassName() + " has no property " + std::string(name));
+  property->set(*this, value);
+}
+
+}  // namespace toolkit

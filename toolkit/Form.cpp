@@ -1,0 +1,340 @@
+#include "toolkit/Form.h"
+
+#include <algorithm>
+
+#include "platform/Keys.h"
+#include "toolkit/Application.h"
+#include "toolkit/Button.h"
+#include "toolkit/Hooks.h"
+
+namespace toolkit {
+namespace {
+
+PropertyInfo FormInteger(std::string name, std::function<int64_t(const TForm&)> get,
+                         std::function<void(TForm&, int64_t)> set) {
+  return MakeProperty<TForm>(
+      std::move(name), PropertyType::Integer, [get](const TForm& f) { return get(f); },
+      [set](TForm& f, const PropertyValue& v) { set(f, IntegerOf(v)); });
+}
+
+template <class Enum>
+Enum EnumFrom(int64_t value, Enum last) {
+  if (value < 0 || value > static_cast<int64_t>(last)) throw EPropertyError("Invalid property value");
+  return static_cast<Enum>(value);
+}
+
+}  // namespace
+
+const ClassInfo& TForm::StaticClass() {
+  static const ClassInfo info(
+      "TForm", &TWinControl::StaticClass(),
+      {
+          FormInteger(
+              "BorderStyle", [](const TForm& f) { return static_cast<int64_t>(f.BorderStyle()); },
+              [](TForm& f, int64_t v) { f.SetBorderStyle(EnumFrom(v, TBorderStyle::SizeToolWin)); }),
+          FormInteger(
+              "BorderIcons", [](const TForm& f) { return static_cast<int64_t>(f.BorderIcons()); },
+              [](TForm& f, int64_t v) { f.SetBorderIcons(static_cast<TBorderIcons>(v & 0x0F)); }),
+          FormInteger(
+              "Position", [](const TForm& f) { return static_cast<int64_t>(f.Position()); },
+              [](TForm& f, int64_t v) { f.SetPosition(EnumFrom(v, TPosition::OwnerFormCenter)); }),
+          FormInteger(
+              "ClientWidth", [](const TForm& f) { return static_cast<int64_t>(f.ClientWidth()); },
+              [](TForm& f, int64_t v) { f.SetClientWidth(static_cast<int>(v)); }),
+          FormInteger(
+              "ClientHeight", [](const TForm& f) { return static_cast<int64_t>(f.ClientHeight()); },
+              [](TForm& f, int64_t v) { f.SetClientHeight(static_cast<int>(v)); }),
+          MakeProperty<TForm>(
+              "OnShow", PropertyType::Event, [](const TForm& f) { return f.OnShow; },
+              [](TForm& f, const PropertyValue& v) { f.OnShow = EventOf(v); }),
+          MakeProperty<TForm>(
+              "OnHide", PropertyType::Event, [](const TForm& f) { return f.OnHide; },
+              [](TForm& f, const PropertyValue& v) { f.OnHide = EventOf(v); }),
+      },
+      [](TComponent* owner) { return std::make_unique<TForm>(owner); });
+  return info;
+}
+
+TForm::TForm(TComponent* owner) : TWinControl(owner) {
+  TControl::SetVisible(false);
+  SetBounds(0, 0, 320, 240);
+}
+
+TForm::~TForm() { Application().LeaveModal(this); }
+
+void TForm::SetBorderStyle(TBorderStyle style) {
+  if (style == borderStyle_) return;
+  borderStyle_ = style;
+  RecreateWnd();
+}
+
+void TForm::SetBorderIcons(TBorderIcons icons) {
+  if (icons == borderIcons_) return;
+  borderIcons_ = icons;
+  RecreateWnd();
+}
+
+TRect TForm::FrameInsets() const {
+  switch (borderStyle_) {
+    case TBorderStyle::None:
+      return {0, 0, 0, 0};
+    case TBorderStyle::Single:
+    case TBorderStyle::Dialog:
+      return {3, 22, 3, 3};
+    case TBorderStyle::Sizeable:
+      return {4, 23, 4, 4};
+    case TBorderStyle::ToolWindow:
+      return {3, 18, 3, 3};
+    case TBorderStyle::SizeToolWin:
+      return {4, 19, 4, 4};
+  }
+  return {0, 0, 0, 0};
+}
+
+int TForm::ClientWidth() const {
+  const TRect frame = FrameInsets();
+  return std::max(0, Width() - frame.Left - frame.Right);
+}
+
+int TForm::ClientHeight() const {
+  const TRect frame = FrameInsets();
+  return std::max(0, Height() - frame.Top - frame.Bottom);
+}
+
+void TForm::SetClientWidth(int width) {
+  const TRect frame = FrameInsets();
+  SetWidth(width + frame.Left + frame.Right);
+}
+
+void TForm::SetClientHeight(int height) {
+  const TRect frame = FrameInsets();
+  SetHeight(height + frame.Top + frame.Bottom);
+}
+
+platform::Point TForm::ClientOrigin() const {
+  const TRect frame = FrameInsets();
+  return {Left() + frame.Left, Top() + frame.Top};
+}
+
+void TForm::CreateParams(platform::WindowCreateParams& params) {
+  TWinControl::CreateParams(params);
+  params.style = platform::WS_POPUP;
+  params.exStyle = 0;
+  if (borderStyle_ != TBorderStyle::None) params.style |= platform::WS_CAPTION;
+  if ((borderIcons_ & biSystemMenu) != 0 && borderStyle_ != TBorderStyle::None)
+    params.style |= platform::WS_SYSMENU;
+  if (borderStyle_ == TBorderStyle::Sizeable || borderStyle_ == TBorderStyle::SizeToolWin)
+    params.style |= platform::WS_THICKFRAME;
+  if (borderStyle_ == TBorderStyle::Dialog) params.exStyle |= platform::WS_EX_DLGMODALFRAME;
+  if (borderStyle_ == TBorderStyle::ToolWindow || borderStyle_ == TBorderStyle::SizeToolWin)
+    params.exStyle |= platform::WS_EX_TOOLWINDOW;
+  if ((borderIcons_ & biHelp) != 0 && (borderIcons_ & (biMinimize | biMaximize)) == 0)
+    params.exStyle |= platform::WS_EX_CONTEXTHELP;
+  params.parent = 0;
+  params.owner = Application().Handle();
+}
+
+void TForm::Close() {
+  if (modal_) {
+    modalResult_ = mrCancel;
+    return;
+  }
+  if (!CloseQuery()) return;
+  TCloseAction action = TCloseAction::Hide;
+  if (OnClose) OnClose(this, action);
+  if (action == TCloseAction::Hide || action == TCloseAction::Free) Hide();
+}
+
+bool TForm::CloseQuery() {
+  bool canClose = true;
+  if (OnCloseQuery) OnCloseQuery(this, canClose);
+  return canClose;
+}
+
+bool TForm::CloseModalQuery() {
+  if (!CloseQuery()) return false;
+  TCloseAction action = TCloseAction::Hide;
+  if (OnClose) OnClose(this, action);
+  return action != TCloseAction::None;
+}
+
+TModalResult TForm::ShowModal() {
+  if (modal_ || Visible()) throw EInvalidOperation("Cannot make a visible window modal");
+  const platform::HWND previousActive = platform::GetActiveWindow();
+  modalResult_ = mrNone;
+  modal_ = true;
+  Application().EnterModal(this);
+  const auto finish = [&] {
+    modal_ = false;
+    Application().LeaveModal(this);
+    if (Visible()) Hide();
+    if (previousActive != 0 && platform::IsWindow(previousActive)) platform::SetActiveWindow(previousActive);
+  };
+  try {
+    Show();
+    if (HandleAllocated()) platform::SetActiveWindow(Handle());
+    while (true) {
+      if (modalResult_ != mrNone) {
+        if (CloseModalQuery()) break;
+        modalResult_ = mrNone;
+      }
+      if (!Application().ProcessMessage()) {
+        // Out of input: close as the close button would, and end even when
+        // the form refuses, so that no run can hang.
+        modalResult_ = mrCancel;
+        CloseModalQuery();
+        break;
+      }
+    }
+  } catch (...) {
+    const TModalResult result = modalResult_;
+    try {
+      finish();
+    } catch (...) {
+    }
+    modalResult_ = result;
+    throw;
+  }
+  finish();
+  return modalResult_;
+}
+
+void TForm::SetVisible(bool visible) {
+  if (visible == Visible()) return;
+  TControl::SetVisible(visible);
+  ShowingChanged(visible);
+}
+
+void TForm::ShowingChanged(bool visible) {
+  if (Hooks::Get().NotifyFormShowing(*this, visible)) return;
+  if (visible) {
+    ApplyPosition();
+    ShowWithoutPositioning();
+  } else {
+    if (OnHide) Application().Guard(this, [&] { OnHide(this); });
+    if (HandleAllocated()) platform::ShowWindow(Handle(), platform::SW_HIDE);
+  }
+}
+
+void TForm::DoShow() {
+  if (OnShow) OnShow(this);
+}
+
+void TForm::ShowWithoutPositioning() {
+  Application().Guard(this, [&] { DoShow(); });
+  const platform::HWND window = Handle();
+  UpdateWindowRects();
+  switch (windowState_) {
+    case TWindowState::Normal:
+      platform::ShowWindow(window, platform::SW_SHOWNORMAL);
+      break;
+    case TWindowState::Minimized:
+      platform::ShowWindow(window, platform::SW_SHOWMINIMIZED);
+      break;
+    case TWindowState::Maximized:
+      platform::ShowWindow(window, platform::SW_SHOWMAXIMIZED);
+      break;
+  }
+  if (ActiveControl() == nullptr) {
+    std::vector<TWinControl*> sequence = TabSequence();
+    if (TButton* button = DefaultButton()) sequence.insert(sequence.begin(), button);
+    for (TWinControl* control : sequence)
+      if (control->CanFocus()) {
+        control->SetFocus();
+        break;
+      }
+  }
+}
+
+void TForm::ApplyPosition() {
+  platform::Rect area;
+  switch (position_) {
+    case TPosition::ScreenCenter:
+    case TPosition::DesktopCenter: {
+      platform::Rect work;
+      if (!platform::GetMonitorInfo(platform::MonitorFromPoint({0, 0}, platform::MONITOR_DEFAULTTOPRIMARY),
+                                    &area, &work))
+        return;
+      break;
+    }
+    case TPosition::MainFormCenter:
+    case TPosition::OwnerFormCenter: {
+      const platform::HWND owner = Application().Handle();
+      if (owner == 0 || !platform::GetWindowRect(owner, &area)) {
+        platform::Rect work;
+        if (!platform::GetMonitorInfo(platform::MonitorFromPoint({0, 0}, platform::MONITOR_DEFAULTTOPRIMARY),
+                                      &area, &work))
+          return;
+      }
+      break;
+    }
+    default:
+      return;
+  }
+  SetBounds(area.left + (area.width() - Width()) / 2, area.top + (area.height() - Height()) / 2, Width(),
+            Height());
+}
+
+bool TForm::HandleKey(int virtualKey) {
+  if (DialogKey(virtualKey)) return true;
+  if (TWinControl* focused = ActiveControl()) return focused->KeyDown(virtualKey);
+  return false;
+}
+
+bool TForm::DialogKey(int virtualKey) {
+  switch (virtualKey) {
+    case platform::VK_TAB:
+      SelectNext((platform::GetKeyState(platform::VK_SHIFT) & 0x8000) == 0);
+      return true;
+    case platform::VK_RETURN: {
+      TButton* target = dynamic_cast<TButton*>(ActiveControl());
+      if (target == nullptr) target = DefaultButton();
+      if (target == nullptr || !target->CanFocus()) return false;
+      target->Click();
+      return true;
+    }
+    case platform::VK_ESCAPE: {
+      TButton* target = CancelButton();
+      if (target == nullptr || !target->CanFocus()) return false;
+      target->Click();
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
+void TForm::SelectNext(bool forward) {
+  std::vector<TWinControl*> sequence = TabSequence();
+  std::erase_if(sequence, [](TWinControl* control) { return !control->CanFocus(); });
+  if (sequence.empty()) return;
+  const auto it = std::find(sequence.begin(), sequence.end(), ActiveControl());
+  std::size_t next = 0;
+  if (it == sequence.end()) {
+    next = forward ? 0 : sequence.size() - 1;
+  } else {
+    const std::size_t index = static_cast<std::size_t>(it - sequence.begin());
+    next = forward ? (index + 1) % sequence.size() : (index + sequence.size() - 1) % sequence.size();
+  }
+  sequence[next]->SetFocus();
+}
+
+TWinControl* TForm::ActiveControl() const {
+  TWinControl* focused = TWinControl::FindControl(platform::GetFocus());
+  if (focused == nullptr || focused == this || focused->ParentForm() != this) return nullptr;
+  return focused;
+}
+
+TButton* TForm::DefaultButton() const {
+  for (TControl* control : AllControls())
+    if (auto* button = dynamic_cast<TButton*>(control); button != nullptr && button->Default()) return button;
+  return nullptr;
+}
+
+TButton* TForm::CancelButton() const {
+  for (TControl* control : AllControls())
+    if (auto* button = dynamic_cast<TButton*>(control); button != nullptr && button->Cancel()) return button;
+  return nullptr;
+}
+
+}  // namespace toolkit

@@ -1,0 +1,137 @@
+// Forms: top-level windows with a frame, caption buttons, a position rule and
+// a modal loop.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <stdexcept>
+
+#include "toolkit/Control.h"
+
+namespace toolkit {
+
+class TButton;
+
+enum class TBorderStyle { None, Single, Sizeable, Dialog, ToolWindow, SizeToolWin };
+enum BorderIcon : uint8_t { biSystemMenu = 1, biMinimize = 2, biMaximize = 4, biHelp = 8 };
+using TBorderIcons = uint8_t;
+enum class TPosition {
+  Designed,
+  Default,
+  DefaultPosOnly,
+  DefaultSizeOnly,
+  ScreenCenter,
+  DesktopCenter,
+  MainFormCenter,
+  OwnerFormCenter
+};
+enum class TWindowState { Normal, Minimized, Maximized };
+enum class TCloseAction { None, Hide, Free, Minimize };
+
+using TModalResult = int;
+inline constexpr TModalResult mrNone = 0;
+inline constexpr TModalResult mrOk = 1;
+inline constexpr TModalResult mrCancel = 2;
+inline constexpr TModalResult mrAbort = 3;
+inline constexpr TModalResult mrRetry = 4;
+inline constexpr TModalResult mrIgnore = 5;
+inline constexpr TModalResult mrYes = 6;
+inline constexpr TModalResult mrNo = 7;
+inline constexpr TModalResult mrAll = 8;
+inline constexpr TModalResult mrNoToAll = 9;
+inline constexpr TModalResult mrYesToAll = 10;
+
+// A control used in a way its state does not allow.
+class EInvalidOperation : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+class TForm : public TWinControl {
+ public:
+  explicit TForm(TComponent* owner);
+  ~TForm() override;
+  TOOLKIT_DECLARE_CLASS()
+
+  TBorderStyle BorderStyle() const { return borderStyle_; }
+  void SetBorderStyle(TBorderStyle style);
+  TBorderIcons BorderIcons() const { return borderIcons_; }
+  void SetBorderIcons(TBorderIcons icons);
+  TPosition Position() const { return position_; }
+  void SetPosition(TPosition position) { position_ = position; }
+  TWindowState WindowState() const { return windowState_; }
+  void SetWindowState(TWindowState state) { windowState_ = state; }
+
+  // The frame around the client area (left, top with caption, right, bottom)
+  // for the border style.
+  TRect FrameInsets() const;
+  int ClientWidth() const;
+  int ClientHeight() const;
+  // Resize the window so that the client area gets this size.
+  void SetClientWidth(int width);
+  void SetClientHeight(int height);
+  platform::Point ClientOrigin() const override;
+
+  TModalResult ModalResult() const { return modalResult_; }
+  void SetModalResult(TModalResult result) { modalResult_ = result; }
+  bool Modal() const { return modal_; }
+
+  TNotifyEvent OnShow;
+  TNotifyEvent OnHide;
+  std::function<void(TComponent* sender, bool& canClose)> OnCloseQuery;
+  std::function<void(TComponent* sender, TCloseAction& action)> OnClose;
+
+  void Show() { SetVisible(true); }
+  void Hide() { SetVisible(false); }
+  // A modal form ends its loop with mrCancel; another form asks CloseQuery
+  // and OnClose and hides.
+  void Close();
+  // Shows the form and runs the modal loop over the thread's message queue
+  // until a modal result is set. With no input left the form closes as with
+  // its close button, so the loop always ends.
+  virtual TModalResult ShowModal();
+  // True when the form may close: OnCloseQuery's answer (true without one).
+  virtual bool CloseQuery();
+
+  void SetVisible(bool visible) override;
+  // The show step: runs OnShow. Errors go to the application's handler.
+  virtual void DoShow();
+  // Places the form by its position setting (nothing for Designed).
+  void ApplyPosition();
+  // Runs the show step and shows the window in its window state, leaving its
+  // position as it is: what a formShowing hook calls to show a form itself.
+  void ShowWithoutPositioning();
+
+  // Keys sent to the form: dialog keys (Tab, Enter, Escape) first, then the
+  // focused control. True when something handled the key.
+  bool HandleKey(int virtualKey);
+  // Tab moves the focus, Enter clicks the default button, Escape the cancel
+  // button. True when handled.
+  virtual bool DialogKey(int virtualKey);
+  // Moves the focus to the next (or previous) tab stop, wrapping around.
+  void SelectNext(bool forward);
+  // The focused control of this form, or nil.
+  TWinControl* ActiveControl() const;
+  TButton* DefaultButton() const;
+  TButton* CancelButton() const;
+
+  // The window's owner when the form is created: the application window.
+  void CreateParams(platform::WindowCreateParams& params) override;
+
+ protected:
+  // The form became visible or hidden. The hooks come first; then the
+  // toolkit positions (when showing), runs the show step and shows.
+  virtual void ShowingChanged(bool visible);
+
+ private:
+  bool CloseModalQuery();
+
+  TBorderStyle borderStyle_ = TBorderStyle::Sizeable;
+  TBorderIcons borderIcons_ = biSystemMenu | biMinimize | biMaximize;
+  TPosition position_ = TPosition::Designed;
+  TWindowState windowState_ = TWindowState::Normal;
+  TModalResult modalResult_ = mrNone;
+  bool modal_ = false;
+};
+
+}  // namespace toolkit
