@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <map>
+#include <unordered_map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -78,7 +79,8 @@ class Editor {
 
   int64_t lastHandle_ = 0;
   std::map<abi::PcbHandle, Board> boards_;
-  std::map<abi::PcbHandle, EditorObject> objects_;
+  // Looked up on every editor call an object takes; handles are never reused.
+  std::unordered_map<abi::PcbHandle, EditorObject> objects_;
   std::map<abi::PcbHandle, EventHandler> handlers_;
   abi::PcbHandle current_ = 0;
   std::vector<std::string> eventLog_;

@@ -1,11 +1,27 @@
 #!/usr/bin/env bash
-# Sets up, builds and runs the main job: the command-line host loads the
-# plug-in and runs its command, in a machine root of its own.
+# Sets up, builds and runs the main job: quorvex opens a bundled board, runs
+# the plug-in's GenerateCrossSection with a scripted drag beside the board,
+# commits the legend, and saves and draws the result.
+#   scripts/demo.sh [BOARD.json] [more quorvex options]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
 cmake --preset default
 cmake --build --preset default --target quorvex
-machine="build/default/demo-machine"
-mkdir -p "$machine"
-build/default/bin/quorvex --machine "$machine" "$@"
+
+board=examples/boards/six-layer.board.json
+if [[ $# -gt 0 && $1 != -* ]]; then
+  board=$1
+  shift
+fi
+name=$(basename "$board" .board.json)
+demo=build/demo
+machine="$demo/machine"
+mkdir -p "$machine/C/Windows"
+# The legacy settings file turns every column of the legend and the solder
+# mask rows on.
+printf '[SETTINGS]\r\nCopperHeight=1\r\nType=1\r\nGerbers=1\r\nDielHeight=1\r\nMaterial=1\r\nConstant=1\r\nExtDielectrics=1\r\n' \
+  >"$machine/C/Windows/vemtro.ini"
+
+build/default/bin/quorvex --machine "$machine" "$board" --out "$demo/$name.board.json" --svg "$demo/$name.svg" "$@"
+echo "demo: the board with its legend is drawn in $demo/$name.svg (the board itself is saved as $demo/$name.board.json)"

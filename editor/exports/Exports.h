@@ -56,7 +56,7 @@ inline void Exchange(uint8_t mode, abi::ShortString* field, std::string& stored)
   if (mode == abi::ReadMode)
     field->assign(stored);
   else
-    stored = field->str();
+    stored.assign(field->view());
 }
 
 }  // namespace brelix::exports

@@ -25,8 +25,8 @@ int main(int argc, char** argv) {
                                                      << parsed.message << (parsed.exitCode == 0 ? "" : "\n");
       return parsed.exitCode;
     }
-    quorvex::cli::Session session{*parsed.options, quorvex::Host::Instance(), std::cout, std::cerr,
-                                  ProgramFolder()};
+    quorvex::cli::Session session(*parsed.options, quorvex::Host::Instance(), std::cout, std::cerr,
+                                  ProgramFolder());
     return quorvex::cli::Run(session);
   } catch (const std::exception& error) {
     std::cerr << "quorvex: " << error.what() << '\n';

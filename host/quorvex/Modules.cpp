@@ -1,7 +1,8 @@
+#include "platform/Modules.h"
+
 #include <ostream>
 
 #include "host/quorvex/Steps.h"
-#include "platform/Modules.h"
 #include "platform/WideString.h"
 
 namespace quorvex::cli {

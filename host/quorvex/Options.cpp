@@ -45,7 +45,8 @@ ParseResult ParseOptions(int argc, const char* const* argv) {
   auto* cornerOption = app.add_option("--corner", corner, "first corner X,Y (answers the prompt)");
   auto* dragOption = app.add_option("--drag", drag, "drag the cursor from the corner to X,Y");
   auto* stepsOption = app.add_option("--steps", options.steps, "cursor moves on the way (default 10)");
-  auto* cancelOption = app.add_flag("--cancel", options.cancel, "press Escape at the end instead of clicking");
+  auto* cancelOption =
+      app.add_flag("--cancel", options.cancel, "press Escape at the end instead of clicking");
   auto* setupOption =
       app.add_option("--setup", setup, "open the setup dialog after the drag (not supported yet)");
   app.add_option("--out", options.out, "save the board to this file after the run");
@@ -55,7 +56,8 @@ ParseResult ParseOptions(int argc, const char* const* argv) {
                  "file: a PCB document while the editor has no current board)");
   app.add_option("--machine", options.machine, "folder of the machine root (default: QUORVEX_MACHINE)");
   app.add_flag("--test-mode", options.testMode, "create the registry's test-mode key before the run");
-  app.add_flag("--trace", options.trace, "print the command state, editor events, journal entries and error reports");
+  app.add_flag("--trace", options.trace,
+               "print the command state, editor events, journal entries and error reports");
 
   ParseResult result;
   try {

@@ -1,6 +1,7 @@
 #include "host/quorvex/Reporting.h"
 
 #include <ostream>
+#include <sstream>
 
 #include "host/HostStatus.h"
 #include "platform/Journal.h"
@@ -15,6 +16,10 @@ void ReportHostFailure(Session& session, const std::string& what) {
 }
 
 void ReportTrace(Session& session) {
+  if (session.editorLoaded) {
+    std::istringstream events(session.editor.EventLog());
+    for (std::string event; std::getline(events, event);) session.out << "event " << event << '\n';
+  }
   for (const auto& entry : platform::JournalEntries())
     session.out << "journal " << entry.kind << ": " << entry.text << '\n';
   for (const auto& report : session.host.errorReports()) {
@@ -32,6 +37,12 @@ void ReportTrace(Session& session) {
         break;
     }
   }
+}
+
+void ReportMessages(Session& session) {
+  // Every message box shown leaves a journal entry "CAPTION: TEXT".
+  for (const auto& entry : platform::JournalEntries())
+    if (entry.kind == "message") session.out << "message " << entry.text << '\n';
 }
 
 void ReportStatusBar(Session& session) {

@@ -7,7 +7,8 @@ namespace quorvex::cli {
 
 int Run(Session& session) {
   using Step = StepResult (*)(Session&);
-  const std::vector<Step> steps = {PrepareMachine, LoadEditor, LoadPlugin, RunCommand};
+  const std::vector<Step> steps = {PrepareMachine, LoadEditor, OpenDocuments,
+                                   LoadPlugin,     RunCommand, WriteOutputs};
 
   int exitCode = kExitRan;
   for (Step step : steps) {
@@ -19,6 +20,7 @@ int Run(Session& session) {
   if (exitCode != kExitBadInput) {
     if (session.options.trace) ReportTrace(session);
     ReportStatusBar(session);
+    ReportMessages(session);
   }
   session.plugin = nullptr;
   session.host.releaseServerModules();

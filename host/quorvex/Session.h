@@ -3,6 +3,7 @@
 
 #include <iosfwd>
 #include <string>
+#include <utility>
 
 #include "abi/ServerModule.h"
 #include "editor/BrelixSim.h"
@@ -12,6 +13,13 @@
 namespace quorvex::cli {
 
 struct Session {
+  Session(Options options, Host& host, std::ostream& out, std::ostream& err, std::string programFolder)
+      : options(std::move(options)),
+        host(host),
+        out(out),
+        err(err),
+        programFolder(std::move(programFolder)) {}
+
   Options options;
   Host& host;
   std::ostream& out;  // the run's report

@@ -13,9 +13,14 @@ struct ProcessParameters {
   int parseCount = 0;
 };
 
+// Created on the first lookup and freed by FreeProcessParameters at unload. A
+// plain pointer, not a function-local static: a static would be destroyed
+// before the library's unload step runs, which then touched a dead object.
+ProcessParameters* g_state = nullptr;
+
 ProcessParameters& State() {
-  static ProcessParameters state;
-  return state;
+  if (!g_state) g_state = new ProcessParameters;
+  return *g_state;
 }
 
 bool IsBlank(char c) { return static_cast<unsigned char>(c) <= 0x20; }
@@ -97,10 +102,8 @@ bool GetParameterValueShort(const char* parameters, std::string_view name, abi::
 }
 
 void FreeProcessParameters() {
-  ProcessParameters& state = State();
-  state.list.reset();
-  state.cache.reset();
-  state.parseCount = 0;
+  delete g_state;
+  g_state = nullptr;
 }
 
 int ParameterParseCount() { return State().parseCount; }

@@ -36,7 +36,8 @@ void Bind() {
   if (binding.module) return;
   binding.module = platform::FindLoadedModule(kEditorModule);
   if (!binding.module) return;
-  for (int i = 0; i < kEntryCount; ++i) binding.entries[i] = platform::FindFunction(binding.module, kNames[i]);
+  for (int i = 0; i < kEntryCount; ++i)
+    binding.entries[i] = platform::FindFunction(binding.module, kNames[i]);
 }
 
 bool IsBound() { return State().module != nullptr; }
@@ -47,6 +48,17 @@ void* Lookup(const char* name) {
   const std::string prefixed = std::string("PcbApi_") + name;
   for (int i = 0; i < kEntryCount; ++i)
     if (prefixed == kNames[i]) return detail::Entry(static_cast<detail::Id>(i));
+  return nullptr;
+}
+
+void* ReplaceEntry(const char* name, void* entry) {
+  const std::string prefixed = std::string("PcbApi_") + name;
+  for (int i = 0; i < kEntryCount; ++i) {
+    if (prefixed != kNames[i]) continue;
+    void* previous = detail::Entry(static_cast<detail::Id>(i));
+    State().entries[i] = entry;
+    return previous;
+  }
   return nullptr;
 }
 

@@ -29,6 +29,11 @@ void Unbind();
 // The entry of any PcbApi_ name, given without the prefix; nil when missing
 // or unknown.
 void* Lookup(const char* name);
+// Puts `entry` in place of the function `name` (without the prefix), binding
+// first, so that a measurement or a test can count or stand in for the
+// editor's calls. Answers the entry it replaced; nil, and nothing replaced,
+// for an unknown name. Unbind and Bind bring back the editor's own.
+void* ReplaceEntry(const char* name, void* entry);
 
 namespace detail {
 enum class Id : int {
@@ -36,9 +41,9 @@ enum class Id : int {
   ABI_PCBAPI_TYPED_FUNCTIONS(STRATIVUE_PCBAPI_ID)
 #undef STRATIVUE_PCBAPI_ID
 #define STRATIVUE_PCBAPI_OTHER_ID(name) name,
-  ABI_PCBAPI_OTHER_NAMES(STRATIVUE_PCBAPI_OTHER_ID)
+      ABI_PCBAPI_OTHER_NAMES(STRATIVUE_PCBAPI_OTHER_ID)
 #undef STRATIVUE_PCBAPI_OTHER_ID
-  Count
+          Count
 };
 // The entry for `id`, binding first while the module is not found yet.
 void* Entry(Id id);
@@ -54,16 +59,16 @@ Result MissingResult(Id id) {
 }
 }  // namespace detail
 
-#define STRATIVUE_PCBAPI_WRAPPER(name, result, params)                                   \
-  template <typename... Args>                                                            \
-  inline result name(Args&&... args) {                                                   \
+#define STRATIVUE_PCBAPI_WRAPPER(name, result, params)                                      \
+  template <typename... Args>                                                               \
+  inline result name(Args&&... args) {                                                      \
     auto* fn = reinterpret_cast<::abi::pcbapi::name##_t*>(detail::Entry(detail::Id::name)); \
-    if constexpr (std::is_void_v<result>) {                                              \
-      if (fn) fn(std::forward<Args>(args)...);                                           \
-    } else {                                                                             \
-      if (!fn) return detail::MissingResult<result>(detail::Id::name);                   \
-      return fn(std::forward<Args>(args)...);                                            \
-    }                                                                                    \
+    if constexpr (std::is_void_v<result>) {                                                 \
+      if (fn) fn(std::forward<Args>(args)...);                                              \
+    } else {                                                                                \
+      if (!fn) return detail::MissingResult<result>(detail::Id::name);                      \
+      return fn(std::forward<Args>(args)...);                                               \
+    }                                                                                       \
   }
 ABI_PCBAPI_TYPED_FUNCTIONS(STRATIVUE_PCBAPI_WRAPPER)
 #undef STRATIVUE_PCBAPI_WRAPPER

@@ -1,0 +1,221 @@
+#include "host/quorvex/BoardSvg.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+
+namespace quorvex::cli {
+namespace {
+
+// Drawing units are mils: board units / 10000.
+constexpr double kUnitsPerMil = 10000.0;
+constexpr double kPi = 3.14159265358979323846;
+constexpr double kLongestSidePixels = 1600.0;
+constexpr double kMinMarginMil = 100.0;
+// A monospaced font's advance and cap height as shares of its size. The font
+// size is chosen so that the text's natural width is already the measured
+// one; textLength then makes it exact where the viewer supports it.
+constexpr double kMonoAdvance = 0.602;
+constexpr double kCapHeight = 0.73;
+constexpr const char* kBackground = "#0c1016";
+
+double Mil(int64_t units) { return static_cast<double>(units) / kUnitsPerMil; }
+
+std::string Number(double value) {
+  char buffer[64];
+  std::snprintf(buffer, sizeof buffer, "%.4f", value);
+  std::string text(buffer);
+  text.erase(text.find_last_not_of('0') + 1);
+  if (text.back() == '.') text.pop_back();
+  if (text == "-0") text = "0";
+  return text;
+}
+
+std::string Escape(const std::string& text) {
+  std::string escaped;
+  for (const char c : text) {
+    switch (c) {
+      case '&':
+        escaped += "&amp;";
+        break;
+      case '<':
+        escaped += "&lt;";
+        break;
+      case '>':
+        escaped += "&gt;";
+        break;
+      case '"':
+        escaped += "&quot;";
+        break;
+      default:
+        escaped += c;
+    }
+  }
+  return escaped;
+}
+
+int64_t Int(const nlohmann::json& object, const char* key) {
+  const auto found = object.find(key);
+  return found != object.end() && found->is_number() ? found->get<int64_t>() : 0;
+}
+
+double Real(const nlohmann::json& object, const char* key) {
+  const auto found = object.find(key);
+  return found != object.end() && found->is_number() ? found->get<double>() : 0.0;
+}
+
+struct Bounds {
+  double left = std::numeric_limits<double>::max();
+  double bottom = std::numeric_limits<double>::max();
+  double right = std::numeric_limits<double>::lowest();
+  double top = std::numeric_limits<double>::lowest();
+  bool empty() const { return left > right; }
+  void add(double x, double y) {
+    left = std::min(left, x);
+    right = std::max(right, x);
+    bottom = std::min(bottom, y);
+    top = std::max(top, y);
+  }
+};
+
+// Screen y: the board's y grows upwards.
+std::string Y(double yMil) { return Number(-yMil); }
+
+std::string Stroke(const nlohmann::json& object) {
+  return "stroke=\"" + LayerColour(static_cast<int>(Int(object, "layer"))) + "\" stroke-width=\"" +
+         Number(std::max(Mil(Int(object, "width")), 0.1)) + "\"";
+}
+
+std::string Track(const nlohmann::json& object) {
+  return "<line x1=\"" + Number(Mil(Int(object, "x"))) + "\" y1=\"" + Y(Mil(Int(object, "y"))) + "\" x2=\"" +
+         Number(Mil(Int(object, "x2"))) + "\" y2=\"" + Y(Mil(Int(object, "y2"))) + "\" " + Stroke(object) +
+         " stroke-linecap=\"round\"/>";
+}
+
+std::string Arc(const nlohmann::json& object) {
+  const double cx = Mil(Int(object, "x"));
+  const double cy = Mil(Int(object, "y"));
+  const double r = Mil(Int(object, "radius"));
+  const double start = Real(object, "startAngle");
+  double sweep = std::fmod(Real(object, "endAngle") - start, 360.0);
+  if (sweep < 0) sweep += 360.0;
+  if (sweep == 0.0)
+    return "<circle cx=\"" + Number(cx) + "\" cy=\"" + Y(cy) + "\" r=\"" + Number(r) + "\" fill=\"none\" " +
+           Stroke(object) + "/>";
+  const double a0 = start * kPi / 180.0;
+  const double a1 = (start + sweep) * kPi / 180.0;
+  // Counter-clockwise on the board is counter-clockwise on screen, which
+  // with SVG's downward y is its negative sweep direction.
+  return "<path d=\"M " + Number(cx + r * std::cos(a0)) + " " + Y(cy + r * std::sin(a0)) + " A " + Number(r) +
+         " " + Number(r) + " 0 " + (sweep > 180.0 ? "1" : "0") + " 0 " + Number(cx + r * std::cos(a1)) + " " +
+         Y(cy + r * std::sin(a1)) + "\" fill=\"none\" " + Stroke(object) + " stroke-linecap=\"round\"/>";
+}
+
+std::string Text(const nlohmann::json& object) {
+  const std::string text = object.value("text", std::string());
+  if (text.empty()) return {};
+  const double rotation = Real(object, "rotation");
+  double left = 0;
+  double bottom = 0;
+  double width = 0;
+  double height = 0;
+  if (rotation == 0.0 && object.contains("boundingRect")) {
+    // Exactly the rectangle the editor measured.
+    const auto& rect = object["boundingRect"];
+    left = Mil(rect[0].get<int64_t>());
+    bottom = Mil(rect[1].get<int64_t>());
+    width = Mil(rect[2].get<int64_t>()) - left;
+    height = Mil(rect[3].get<int64_t>()) - bottom;
+  } else {
+    // The unturned extent by the editor's rule, turned about the origin.
+    const int64_t size = Int(object, "size");
+    const int64_t stroke = Int(object, "width");
+    left = Mil(Int(object, "x"));
+    bottom = Mil(Int(object, "y"));
+    width = Mil(static_cast<int64_t>(text.size()) * (size * 2 / 3) + stroke);
+    height = Mil(size + stroke);
+  }
+  if (width <= 0 || height <= 0) return {};
+  // The font size gives the measured width; the vertical scale stretches
+  // the capitals to the measured height.
+  const double fontSize = width / (kMonoAdvance * static_cast<double>(text.size()));
+  const double stretch = height / (kCapHeight * fontSize);
+  std::string transform = "translate(" + Number(left) + " " + Y(bottom) + ")";
+  if (rotation != 0.0) transform += " rotate(" + Number(-rotation) + ")";
+  transform += " scale(1 " + Number(stretch) + ")";
+  return "<text transform=\"" + transform + "\" font-size=\"" + Number(fontSize) + "\" textLength=\"" +
+         Number(width) + "\" lengthAdjust=\"spacingAndGlyphs\" fill=\"" +
+         LayerColour(static_cast<int>(Int(object, "layer"))) + "\">" + Escape(text) + "</text>";
+}
+
+void AddBounds(Bounds& bounds, const nlohmann::json& object) {
+  if (object.contains("boundingRect") && object["boundingRect"].is_array() &&
+      object["boundingRect"].size() == 4) {
+    const auto& rect = object["boundingRect"];
+    bounds.add(Mil(rect[0].get<int64_t>()), Mil(rect[1].get<int64_t>()));
+    bounds.add(Mil(rect[2].get<int64_t>()), Mil(rect[3].get<int64_t>()));
+  }
+}
+
+}  // namespace
+
+std::string LayerColour(int layer) {
+  // Mid layers and mechanical layers cycle through their own families.
+  static constexpr std::array<const char*, 6> kMidLayers = {"#ffa020", "#30d0d0", "#c060ff",
+                                                            "#a0e040", "#ff6090", "#6090ff"};
+  static constexpr std::array<const char*, 4> kMechanical = {"#e070e0", "#70c0ff", "#f0a0a0", "#a0f0c0"};
+  if (layer == 1) return "#ff3030";  // top layer
+  if (layer >= 2 && layer <= 31) return kMidLayers[static_cast<std::size_t>(layer - 2) % kMidLayers.size()];
+  if (layer == 32) return "#3c8cff";                 // bottom layer
+  if (layer == 33) return "#ffe040";                 // top overlay
+  if (layer == 34) return "#c8a020";                 // bottom overlay
+  if (layer == 35 || layer == 36) return "#909090";  // pastes
+  if (layer == 37) return "#b060b0";                 // top solder mask
+  if (layer == 38) return "#c050c0";                 // bottom solder mask
+  if (layer >= 39 && layer <= 54) return "#40c070";  // internal planes
+  if (layer == 55) return "#c07000";                 // drill guide
+  if (layer == 56) return "#ff40ff";                 // keep-out
+  if (layer >= 57 && layer <= 72)
+    return kMechanical[static_cast<std::size_t>(layer - 57) % kMechanical.size()];
+  if (layer == 73) return "#ff8000";  // drill drawing
+  return "#d0d0d0";
+}
+
+std::string DrawBoardSvg(const std::vector<nlohmann::json>& objects, const std::string& title) {
+  Bounds bounds;
+  for (const auto& object : objects) AddBounds(bounds, object);
+  if (bounds.empty()) bounds = {0, 0, 1000, 1000};
+  const double margin =
+      std::max(kMinMarginMil, 0.04 * std::max(bounds.right - bounds.left, bounds.top - bounds.bottom));
+  const double left = bounds.left - margin;
+  const double top = bounds.top + margin;
+  const double width = bounds.right - bounds.left + 2 * margin;
+  const double height = bounds.top - bounds.bottom + 2 * margin;
+  const double scale = kLongestSidePixels / std::max(width, height);
+
+  std::string svg = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+  svg += "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + Number(std::round(width * scale)) +
+         "\" height=\"" + Number(std::round(height * scale)) + "\" viewBox=\"" + Number(left) + " " + Y(top) +
+         " " + Number(width) + " " + Number(height) + "\">\n";
+  svg += "<title>" + Escape(title) + "</title>\n";
+  svg += "<rect x=\"" + Number(left) + "\" y=\"" + Y(top) + "\" width=\"" + Number(width) + "\" height=\"" +
+         Number(height) + "\" fill=\"" + kBackground + "\"/>\n";
+  svg += "<g font-family=\"DejaVu Sans Mono, Consolas, monospace\">\n";
+  for (const auto& object : objects) {
+    const std::string kind = object.value("kind", std::string());
+    std::string element;
+    if (kind == "track")
+      element = Track(object);
+    else if (kind == "arc")
+      element = Arc(object);
+    else if (kind == "text")
+      element = Text(object);
+    if (!element.empty()) svg += element + "\n";
+  }
+  svg += "</g>\n</svg>\n";
+  return svg;
+}
+
+}  // namespace quorvex::cli

@@ -1,0 +1,106 @@
+#include <filesystem>
+#include <nlohmann/json.hpp>
+#include <ostream>
+
+#include "host/quorvex/Steps.h"
+#include "host/quorvex/UserActions.h"
+#include "platform/Locale.h"
+
+namespace quorvex::cli {
+namespace {
+
+constexpr const char* kPcbKind = "PCB";
+
+bool IsPcbKind(const std::string& kind) { return platform::CompareTextIgnoreCase(kind, kPcbKind) == 0; }
+
+// The document's file name: the board's own (a Windows path), else the file's.
+std::string DocumentFileName(const Session& session) {
+  const char* text = session.editor.BoardText(session.board);
+  if (text) {
+    const nlohmann::json board = nlohmann::json::parse(text, nullptr, false);
+    if (board.is_object() && board.contains("fileName") && board["fileName"].is_string())
+      return board["fileName"].get<std::string>();
+  }
+  return session.options.board;
+}
+
+std::vector<BoardBox> ContentBoxes(const Session& session) {
+  std::vector<BoardBox> boxes;
+  const int32_t count = session.editor.BoardObjectCount(session.board);
+  for (int32_t i = 0; i < count; ++i) {
+    const char* text = session.editor.DescribeObject(session.editor.BoardObjectAt(session.board, i));
+    if (!text) continue;
+    const nlohmann::json object = nlohmann::json::parse(text, nullptr, false);
+    if (!object.is_object() || !object.contains("boundingRect")) continue;
+    const auto& rect = object["boundingRect"];
+    boxes.push_back(
+        {rect[0].get<int64_t>(), rect[1].get<int64_t>(), rect[2].get<int64_t>(), rect[3].get<int64_t>()});
+  }
+  return boxes;
+}
+
+std::string InputScript(const Session& session) {
+  const Options& options = session.options;
+  if (!options.script.empty()) return ReadScriptFile(options.script);
+  BoardPoint corner;
+  BoardPoint drag;
+  if (options.corner && options.drag) {
+    corner = *options.corner;
+    drag = *options.drag;
+  } else {
+    DefaultRectangle(ContentBoxes(session), corner, drag);
+  }
+  return BuildDragScript(corner, drag, options.steps, options.cancel);
+}
+
+// An output file whose folder is missing would only fail after the run.
+void CheckWritable(const std::string& option, const std::string& path) {
+  if (path.empty()) return;
+  const std::filesystem::path folder = std::filesystem::absolute(path).parent_path();
+  std::error_code error;
+  if (!std::filesystem::is_directory(folder, error))
+    throw InputError(option + ": the folder " + folder.string() + " does not exist");
+  if (std::filesystem::is_directory(path, error)) throw InputError(option + ": " + path + " is a folder");
+}
+
+void OpenBoard(Session& session) {
+  const char* error = nullptr;
+  session.board = session.editor.OpenBoardFile(session.options.board.c_str(), &error);
+  if (session.board == 0) throw InputError(error ? error : session.options.board + ": cannot open the board");
+  const std::string script = InputScript(session);
+  if (!session.editor.SetInputScript(session.board, script.c_str(), &error)) {
+    const std::string source =
+        session.options.script.empty() ? std::string("input script") : session.options.script;
+    throw InputError(source + ": " + (error ? error : "refused"));
+  }
+  session.host.openPcbView(DocumentFileName(session));
+}
+
+void OpenActiveDocument(Session& session) {
+  const std::string& kind = session.options.active;
+  if (kind.empty()) return;
+  if (IsPcbKind(kind)) {
+    // With a board its view is already the active one; without, a PCB
+    // document shows while the editor has no current board.
+    if (session.board == 0) session.host.openPcbView("PCB1.PcbDoc");
+    return;
+  }
+  session.host.openDocument(kind, "Document1." + kind + "Doc");
+}
+
+}  // namespace
+
+StepResult OpenDocuments(Session& session) {
+  try {
+    CheckWritable("--out", session.options.out);
+    CheckWritable("--svg", session.options.svg);
+    if (!session.options.board.empty()) OpenBoard(session);
+    OpenActiveDocument(session);
+  } catch (const InputError& error) {
+    session.err << "quorvex: " << error.what() << '\n';
+    return StepResult::Stop(kExitBadInput);
+  }
+  return StepResult::Next();
+}
+
+}  // namespace quorvex::cli

@@ -1,0 +1,83 @@
+#include "host/quorvex/UserActions.h"
+
+#include <algorithm>
+#include <fstream>
+#include <limits>
+#include <sstream>
+#include <string_view>
+
+namespace quorvex::cli {
+namespace {
+
+constexpr int64_t kMil = 10000;
+constexpr int64_t kDefaultWidth = 6000 * kMil;
+constexpr int64_t kDefaultHeight = 4000 * kMil;
+constexpr int64_t kGapBesideContents = 500 * kMil;
+
+std::string Point(int64_t x, int64_t y) { return std::to_string(x) + "," + std::to_string(y); }
+
+int32_t Clamp32(int64_t value) {
+  return static_cast<int32_t>(
+      std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
+}
+
+std::string_view Trim(std::string_view text) {
+  const auto first = text.find_first_not_of(" \t\r");
+  if (first == std::string_view::npos) return {};
+  const auto last = text.find_last_not_of(" \t\r");
+  return text.substr(first, last - first + 1);
+}
+
+}  // namespace
+
+std::string BuildDragScript(BoardPoint corner, BoardPoint drag, int32_t steps, bool cancel) {
+  std::string script = "corner " + Point(corner.x, corner.y) + "\n";
+  const int64_t dx = int64_t{drag.x} - corner.x;
+  const int64_t dy = int64_t{drag.y} - corner.y;
+  for (int64_t i = 1; i <= steps; ++i)
+    script += "move " + Point(corner.x + dx * i / steps, corner.y + dy * i / steps) + "\n";
+  script += "move " + Point(drag.x, drag.y) + "\n";
+  script += cancel ? "escape\n" : "click\n";
+  return script;
+}
+
+std::string ReadScriptFile(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  if (!file) throw InputError(path + ": cannot read the script file");
+  std::stringstream text;
+  text << file.rdbuf();
+  if (file.bad()) throw InputError(path + ": cannot read the script file");
+  const std::string script = text.str();
+
+  int line = 0;
+  std::istringstream lines(script);
+  for (std::string raw; std::getline(lines, raw);) {
+    ++line;
+    const std::string_view action = Trim(raw);
+    const std::string_view word = action.substr(0, action.find_first_of(" \t"));
+    // The setup dialog arrives with a later version of the plug-in.
+    if (word == "setup")
+      throw InputError(path + ": line " + std::to_string(line) + ": the setup dialog is not supported yet");
+  }
+  return script;
+}
+
+void DefaultRectangle(const std::vector<BoardBox>& contents, BoardPoint& corner, BoardPoint& drag) {
+  int64_t left = 0;
+  int64_t bottom = 0;
+  if (!contents.empty()) {
+    int64_t right = std::numeric_limits<int64_t>::min();
+    bottom = std::numeric_limits<int64_t>::max();
+    for (const BoardBox& box : contents) {
+      right = std::max({right, box.x1, box.x2});
+      bottom = std::min({bottom, box.y1, box.y2});
+    }
+    // On a whole mil, so that the legend's sizes come out round.
+    left = (right + kGapBesideContents + kMil - 1) / kMil * kMil;
+    bottom = bottom / kMil * kMil;
+  }
+  corner = {Clamp32(left), Clamp32(bottom)};
+  drag = {Clamp32(left + kDefaultWidth), Clamp32(bottom + kDefaultHeight)};
+}
+
+}  // namespace quorvex::cli
