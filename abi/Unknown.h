@@ -83,6 +83,17 @@ ComPtr<I> QueryAs(IUnknown* unknown) {
   return result;
 }
 
+// Answers `iid` from the interfaces an object implements: IUnknown through
+// the first of them, or the first interface whose IID matches. Nil when none.
+template <typename... Interfaces, typename Object>
+void* FindInterface(Object* object, REFIID iid) {
+  using First = std::tuple_element_t<0, std::tuple<Interfaces...>>;
+  if (iid == IUnknown::IID) return static_cast<IUnknown*>(static_cast<First*>(object));
+  void* found = nullptr;
+  (void)((iid == Interfaces::IID ? (found = static_cast<Interfaces*>(object), true) : false) || ...);
+  return found;
+}
+
 // Generates QueryInterface, AddRef and Release for a reference-counted object
 // implementing the listed interfaces (each derived from IUnknown). The object
 // deletes itself when the count reaches zero; it starts at zero, so whoever
@@ -92,12 +103,7 @@ class Implements : public Interfaces... {
  public:
   HRESULT STDCALL QueryInterface(REFIID iid, void** out) override {
     if (!out) return E_POINTER;
-    *out = nullptr;
-    if (iid == IUnknown::IID) {
-      *out = static_cast<IUnknown*>(static_cast<First*>(this));
-    } else {
-      (TryInterface<Interfaces>(iid, out) || ...);
-    }
+    *out = FindInterface<Interfaces...>(this, iid);
     if (!*out) return E_NOINTERFACE;
     AddRef();
     return S_OK;
@@ -115,13 +121,6 @@ class Implements : public Interfaces... {
   virtual ~Implements() = default;
 
  private:
-  using First = std::tuple_element_t<0, std::tuple<Interfaces...>>;
-  template <typename I>
-  bool TryInterface(REFIID iid, void** out) {
-    if (!(iid == I::IID)) return false;
-    *out = static_cast<I*>(this);
-    return true;
-  }
   std::atomic<uint32_t> refCount_{0};
 };
 
@@ -133,26 +132,12 @@ class ImplementsNoRef : public Interfaces... {
  public:
   HRESULT STDCALL QueryInterface(REFIID iid, void** out) override {
     if (!out) return E_POINTER;
-    *out = nullptr;
-    if (iid == IUnknown::IID) {
-      *out = static_cast<IUnknown*>(static_cast<First*>(this));
-    } else {
-      (TryInterface<Interfaces>(iid, out) || ...);
-    }
+    *out = FindInterface<Interfaces...>(this, iid);
     return *out ? S_OK : E_NOINTERFACE;
   }
   uint32_t STDCALL AddRef() override { return 0; }
   uint32_t STDCALL Release() override { return 0; }
   virtual ~ImplementsNoRef() = default;
-
- private:
-  using First = std::tuple_element_t<0, std::tuple<Interfaces...>>;
-  template <typename I>
-  bool TryInterface(REFIID iid, void** out) {
-    if (!(iid == I::IID)) return false;
-    *out = static_cast<I*>(this);
-    return true;
-  }
 };
 
 }  // namespace abi

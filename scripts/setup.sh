@@ -1,14 +1,18 @@
 #!/usr/bin/env bash
 # Installs, without questions, the Debian packages the build and the tests
 # need and that are missing; packages already present are left alone.
+#   scripts/setup.sh          what the default and sanitize presets need
+#   scripts/setup.sh --fuzz   also clang's libFuzzer, for the fuzz preset
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++ clang
+  cmake ninja-build g++
   libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev libcli11-dev
-  libclang-rt-14-dev
 )
+if [[ ${1:-} == --fuzz ]]; then
+  packages+=(clang libclang-rt-14-dev)
+fi
 
 missing=()
 for p in "${packages[@]}"; do
