@@ -128,7 +128,7 @@ std::string StackBoard(int copper) {
           "\"height\": \"12.6mil\"}";
     stack += i + 1 < ids.size() ? "},\n" : "}\n";
   }
-  return "{\"format\": \"quorvex-board/1\", \"fileName\": \"C:\\\\Bench\\\\Stack.PcbDoc\", "
+  return "{\"format\": \"quorvex-board/1\", \"fileName\": \"C:\\\\Bench\\\\Stack.qvpcb\", "
          "\"currentLayer\": 33, \"stack\": [" +
          stack +
          "], \"topDielectric\": {\"material\": \"Solder Resist\", \"type\": \"surface\", \"constant\": 3.5, "

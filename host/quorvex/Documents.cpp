@@ -82,7 +82,7 @@ void OpenActiveDocument(Session& session) {
   if (IsPcbKind(kind)) {
     // With a board its view is already the active one; without, a PCB
     // document shows while the editor has no current board.
-    if (session.board == 0) session.host.openPcbView("PCB1.PcbDoc");
+    if (session.board == 0) session.host.openPcbView("PCB1.qvpcb");
     return;
   }
   session.host.openDocument(kind, "Document1." + kind + "Doc");

@@ -37,7 +37,7 @@ class PlacementE2eTest : public QuorvexE2eTest {};
 // Two-layer board, every option off, the rectangle (0, 0) to (6000 mil,
 // 4000 mil): X1 = 0, Y1 = 0, X2 = 60000000, Y2 = 40000000.
 //   N = 2 rows, C = 1 column (s = 0), S = 12 ("Bottom Layer"),
-//   title "Layer Stack Up Detail for: SensorNode.PcbDoc" = 27 + 17 = 44
+//   title "Layer Stack Up Detail for: Sensor Node.qvpcb" = 27 + 17 = 44
 //   characters, so L = max(12, 44) = 44.
 //   f = max(0.15, min(0.4, 2 / 4)) = 0.4; HeadBand = 40000000 * 0.4 = 16000000
 //   Margin = max(600000, 60000000 div 100) = 600000
@@ -80,7 +80,7 @@ TEST_F(PlacementE2eTest, TwoLayerLegendIsCommittedWithTheHandDerivedGeometry) {
       Arc(1830000, 1830000, 1830000, 180, 270, 310000),      // lower left
       Arc(1830000, 38170000, 1830000, 90, 180, 310000),      // upper left
       Arc(58170000, 38170000, 1830000, 0, 90, 310000),       // upper right
-      Text(600000, 34025000, 1310000, 220000, "Layer Stack Up Detail for: SensorNode.PcbDoc"),
+      Text(600000, 34025000, 1310000, 220000, "Layer Stack Up Detail for: Sensor Node.qvpcb"),
       Track(600000, 29836000, 59400000, 29836000, 310000),  // above the header
       Text(600000, 27716000, 1310000, 220000, "Layer"),
       Text(600000, 25096000, 1310000, 220000, "Name"),

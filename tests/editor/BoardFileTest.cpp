@@ -54,7 +54,7 @@ TEST_F(BoardFileTest, ExamplesHoldTheStacksTheyPromise) {
 
 TEST_F(BoardFileTest, ReadsTheModelFromTheFile) {
   const Board& board = *editor().FindBoard(OpenSmallBoard());
-  EXPECT_EQ(board.fileName, "C:\\Designs\\T\\T.PcbDoc");
+  EXPECT_EQ(board.fileName, "C:\\Designs\\T\\T.qvpcb");
   EXPECT_EQ(board.unit, kImperial);
   EXPECT_EQ(board.currentLayer, 33);
   EXPECT_EQ(board.cursor, (Point{100000, -200000}));

@@ -42,7 +42,7 @@ TEST_F(BoardRecordsTest, BoardRecordReadsEveryFieldInOrder) {
   EXPECT_EQ(PcbApi_QueryBoard(R, handle, &int3, &name, &byte5, &int6, &int7, &x, &y, &unit, &layer, &int12),
             0);
   EXPECT_EQ(int3, 3);
-  EXPECT_EQ(name.str(), "C:\\Designs\\T\\T.PcbDoc");
+  EXPECT_EQ(name.str(), "C:\\Designs\\T\\T.qvpcb");
   EXPECT_EQ(byte5, 5);
   EXPECT_EQ(int6, 6);
   EXPECT_EQ(int7, 7);
@@ -57,11 +57,11 @@ TEST_F(BoardRecordsTest, BoardRecordWritesEveryFieldInOrder) {
   int32_t int3 = 30, int6 = 60, int7 = 70, x = 80, y = 90, int12 = 120;
   uint8_t byte5 = 50, unit = kMetric;
   uint32_t layer = 57;
-  abi::ShortString name = Short("D:\\Other.PcbDoc");
+  abi::ShortString name = Short("D:\\Other.qvpcb");
   EXPECT_EQ(PcbApi_QueryBoard(W, handle, &int3, &name, &byte5, &int6, &int7, &x, &y, &unit, &layer, &int12),
             0);
   EXPECT_EQ(board->int3, 30);
-  EXPECT_EQ(board->fileName, "D:\\Other.PcbDoc");
+  EXPECT_EQ(board->fileName, "D:\\Other.qvpcb");
   EXPECT_EQ(board->byte5, 50);
   EXPECT_EQ(board->int6, 60);
   EXPECT_EQ(board->int7, 70);

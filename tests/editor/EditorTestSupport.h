@@ -23,7 +23,7 @@ inline const std::vector<std::string>& ExampleNames() {
 
 // A small valid board: Top, GND plane, Bottom.
 inline std::string SmallBoardText(const std::string& extraTopLevel = "") {
-  return R"({"format": "quorvex-board/1", "fileName": "C:\\Designs\\T\\T.PcbDoc", "unit": "imperial",
+  return R"({"format": "quorvex-board/1", "fileName": "C:\\Designs\\T\\T.qvpcb", "unit": "imperial",
     "currentLayer": 33, "cursor": ["10mil", "-20mil"], )" +
          extraTopLevel + R"(
     "stack": [

@@ -37,9 +37,9 @@ TEST_F(ClientTest, BoardsShareOnePcbDocumentAndTheNewestViewIsCurrent) {
   ASSERT_EQ(client()->GetCurrentView(none.put()), abi::S_OK);
   EXPECT_FALSE(none);
 
-  View* first = host().openPcbView("C:\\Designs\\A.PcbDoc");
-  View* second = host().openPcbView("C:\\Designs\\B.PcbDoc");
-  View* sheet = host().openDocument("SCH", "C:\\Designs\\A.SchDoc");
+  View* first = host().openPcbView("C:\\Designs\\A.qvpcb");
+  View* second = host().openPcbView("C:\\Designs\\B.qvpcb");
+  View* sheet = host().openDocument("SCH", "C:\\Designs\\A.qvsch");
   EXPECT_EQ(first->document(), second->document());
   EXPECT_NE(sheet->document(), first->document());
   EXPECT_EQ(host().documents().size(), 2u);
@@ -56,7 +56,7 @@ TEST_F(ClientTest, BoardsShareOnePcbDocumentAndTheNewestViewIsCurrent) {
   ASSERT_EQ(document->GetKind(kind.put()), abi::S_OK);
   EXPECT_EQ(kind.utf8(), "PCB");
   ASSERT_EQ(current->GetViewName(viewName.put()), abi::S_OK);
-  EXPECT_EQ(viewName.utf8(), "C:\\Designs\\B.PcbDoc");
+  EXPECT_EQ(viewName.utf8(), "C:\\Designs\\B.qvpcb");
   int32_t views = 0;
   ASSERT_EQ(document->GetViewCount(&views), abi::S_OK);
   EXPECT_EQ(views, 2);
@@ -78,7 +78,7 @@ TEST_F(ClientTest, BoardsShareOnePcbDocumentAndTheNewestViewIsCurrent) {
 
 TEST_F(ClientTest, AViewHeldByAPlugInOutlivesAReset) {
   abi::ComPtr<abi::IServerView> held =
-      abi::ComPtr<abi::IServerView>::Share(host().openDocument("SCH", "S.SchDoc"));
+      abi::ComPtr<abi::IServerView>::Share(host().openDocument("SCH", "S.qvsch"));
   host().Reset();
   abi::ComPtr<abi::IServerDocument> document;
   ASSERT_EQ(held->GetOwnerDocument(document.put()), abi::S_OK);

@@ -126,7 +126,7 @@ TEST_F(CommandLauncherTest, EveryRegisteredNameIsFoundWhateverTheRegistrationOrd
 
 TEST_F(CommandLauncherTest, RunReceivesViewAndParametersThenRefreshesTheCurrentView) {
   launcher_.RegisterCommand("Run", RunA, nullptr);
-  quorvex::View* view = quorvex::Host::Instance().openPcbView("Demo.PcbDoc");
+  quorvex::View* view = quorvex::Host::Instance().openPcbView("Demo.qvpcb");
 
   EXPECT_EQ(launcher()->LaunchCommand("Run", "CopperHeight=1|Type=0", 99, view), abi::S_OK);
   EXPECT_EQ(launcher()->LaunchCommand("Run", nullptr, 0, nullptr), abi::S_OK);
@@ -147,7 +147,7 @@ TEST_F(CommandLauncherTest, RunWithoutCurrentViewClearsPanelsOneToThreeOnly) {
 
 TEST_F(CommandLauncherTest, RaisingRunHandlerFailsWithItsMessageAndLeavesTheHostAlone) {
   launcher_.RegisterCommand("Run", RunRaising, nullptr);
-  quorvex::View* view = quorvex::Host::Instance().openPcbView("Demo.PcbDoc");
+  quorvex::View* view = quorvex::Host::Instance().openPcbView("Demo.qvpcb");
   EXPECT_EQ(launcher()->LaunchCommand("Run", "", 0, view), abi::E_UNEXPECTED);
   const auto error = quorvex::TakeThreadError();
   EXPECT_EQ(error.description, "The legend does not fit");
@@ -167,7 +167,7 @@ TEST_F(CommandLauncherTest, FailingHostCallsAfterTheRunFail) {
   EXPECT_EQ(quorvex::TakeThreadError().description, "No view list");
 
   quorvex::ClearInjectedFailures();
-  quorvex::View* view = quorvex::Host::Instance().openPcbView("Demo.PcbDoc");
+  quorvex::View* view = quorvex::Host::Instance().openPcbView("Demo.qvpcb");
   quorvex::InjectFailure(quorvex::HostCall::RefreshAfterCommand, "Cannot redraw");
   EXPECT_EQ(launcher()->LaunchCommand("Run", "", 0, view), abi::E_UNEXPECTED);
   EXPECT_EQ(quorvex::TakeThreadError().description, "Cannot redraw");

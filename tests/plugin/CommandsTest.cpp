@@ -46,7 +46,7 @@ class CommandsTest : public PlacementTest {
   abi::PcbHandle UsableBoard(bool refuses = false) {
     LoadEditorServer();
     const abi::PcbHandle board = OpenBoardAt(0, 0, refuses);
-    host().openPcbView("C:\\Designs\\Demo\\Board.PcbDoc");
+    host().openPcbView("C:\\Designs\\Demo\\Board.qvpcb");
     return board;
   }
 
@@ -84,7 +84,7 @@ TEST_F(CommandsTest, StateComparesTheDocumentKindIgnoringCase) {
   LoadEditorServer();
   OpenBoardAt(0, 0);
   for (const char* kind : {"pcb", "Pcb", "PCB"})
-    EXPECT_TRUE(Enabled(host().openDocument(kind, "Board.PcbDoc"))) << kind;
+    EXPECT_TRUE(Enabled(host().openDocument(kind, "Board.qvpcb"))) << kind;
   for (const char* kind : {"SCH", "PCBLIB", "", "PC"})
     EXPECT_FALSE(Enabled(host().openDocument(kind, "Other"))) << kind;
 }
@@ -142,7 +142,7 @@ TEST_F(CommandsTest, RunWithoutAPcbDocumentShowsTheFirstMessageAndStops) {
   bare->AddRef();
   RunGenerateCrossSection(nullptr, "");
   RunGenerateCrossSection(bare.get(), "");
-  RunGenerateCrossSection(host().openDocument("SCH", "Sheet1.SchDoc"), "");
+  RunGenerateCrossSection(host().openDocument("SCH", "Sheet1.qvsch"), "");
   const std::string message = Information(kNotPcbDocumentMessage);
   EXPECT_EQ(Messages(), (std::vector<std::string>{message, message, message}));
   // Nothing was asked of the user or done to the board.
@@ -152,7 +152,7 @@ TEST_F(CommandsTest, RunWithoutAPcbDocumentShowsTheFirstMessageAndStops) {
 
 TEST_F(CommandsTest, RunWithoutACurrentBoardShowsTheSecondMessage) {
   LoadEditorServer();
-  host().openPcbView("Board.PcbDoc");
+  host().openPcbView("Board.qvpcb");
   RunGenerateCrossSection(host().currentView(), "");
   EXPECT_EQ(Messages(), (std::vector<std::string>{Information(kNoCurrentBoardMessage)}));
   EXPECT_EQ(toolkit::MessageLog::Entries()[0].type, toolkit::TMsgDlgType::Information);
@@ -223,7 +223,7 @@ TEST_F(CommandsTest, TheModuleRegistersTheCommandUnderItsNameInAnyCase) {
   ASSERT_EQ(module->GetCommandLauncher(&launcher), abi::S_OK);
   ASSERT_NE(launcher, nullptr);
 
-  abi::IServerView* schematic = host().openDocument("SCH", "Sheet1.SchDoc");
+  abi::IServerView* schematic = host().openDocument("SCH", "Sheet1.qvsch");
   abi::BOOL32 enabled = abi::kTrue32;
   int32_t state2 = 7;
   int32_t state3 = 7;

@@ -59,7 +59,7 @@ TEST_F(LegendDrawing, TwoLayerTableWithEveryOption) {
   }
   const auto lines = Lines(board);
   const std::vector<std::pair<int32_t, std::vector<std::string>>> expected = {
-      {-5007500, {"Layer Stack Up Detail for: Board.PcbDoc"}},
+      {-5007500, {"Layer Stack Up Detail for: Board1.qvpcb"}},
       {-9798000, {"Layer", "Gerber", "Copper", "Dielectric", "Dielectric", "Dielectric", "Dielectric"}},
       {-9938000, {"Name", "Document", "Thickness", "Height", "Material", "Constant", "Type"}},
       {-12250000, {"Top Solder Mask", "(.GTS)", "0.4mil", "SolderMask", "3.50"}},

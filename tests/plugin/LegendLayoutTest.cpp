@@ -72,7 +72,7 @@ TEST_F(LegendLayout, WorkedExampleHeaderTitleAndFirstLine) {
   EXPECT_EQ(title["width"], 200000);
   EXPECT_EQ(title["y"], -3781000);
   EXPECT_EQ(title["x"], 600000);
-  EXPECT_EQ(title["text"], "Layer Stack Up Detail for: Board.PcbDoc");
+  EXPECT_EQ(title["text"], "Layer Stack Up Detail for: Board1.qvpcb");
 
   // About 53.6 body heights: no half-line shift.
   EXPECT_EQ(XOf(*legend.TopMaskRow->NameText), 600000);

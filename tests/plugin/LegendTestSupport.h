@@ -21,8 +21,8 @@ struct StackLayer {
   std::string material = "FR-4";
 };
 
-// "Layer Stack Up Detail for: Board.PcbDoc" has 39 characters.
-inline constexpr const char* kFileName = "C:\\Designs\\Demo\\Board.PcbDoc";
+// "Layer Stack Up Detail for: Board1.qvpcb" has 39 characters.
+inline constexpr const char* kFileName = "C:\\Designs\\Demo\\Board1.qvpcb";
 
 // A board file with the given stack (each layer 1.4 mil of copper over
 // 12.6 mil of dielectric, constant 4.8), 0.4 mil surface masks of

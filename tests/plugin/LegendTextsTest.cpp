@@ -57,7 +57,7 @@ TEST_F(LegendTexts, RowsFollowTheStackAndTheLastHasNoDielectricTexts) {
 
   // The editor holds what the wrappers hold.
   EXPECT_EQ(Describe(top.ConstantText->Handle)["text"], "4.80");
-  EXPECT_EQ(Describe(legend.Title->Handle)["text"], "Layer Stack Up Detail for: Board.PcbDoc");
+  EXPECT_EQ(Describe(legend.Title->Handle)["text"], "Layer Stack Up Detail for: Board1.qvpcb");
 }
 
 TEST_F(LegendTexts, GerberExtensionsNumberMidLayersAndPlanesInStackOrder) {

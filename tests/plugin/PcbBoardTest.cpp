@@ -162,7 +162,7 @@ TEST_F(PcbBoardPairNames, LongNamesAreCutTo255) {
 // A four-layer board with a distinct value in every field.
 constexpr const char* kFourLayerBoard = R"({
   "format": "quorvex-board/1",
-  "fileName": "C:\\Designs\\Probe\\Probe.PcbDoc",
+  "fileName": "C:\\Designs\\Probe\\Probe.qvpcb",
   "unit": "metric",
   "currentLayer": 39,
   "cursor": [123456, -65432],
@@ -188,7 +188,7 @@ TEST_F(PcbBoardEditor, ReadsEveryFieldFromTheEditor) {
   TPcbBoard board(handle);
   board.LoadBoard(abi::ReadMode);
 
-  EXPECT_EQ(board.FileName.str(), "C:\\Designs\\Probe\\Probe.PcbDoc");
+  EXPECT_EQ(board.FileName.str(), "C:\\Designs\\Probe\\Probe.qvpcb");
   EXPECT_EQ(board.Unit(), BoardUnit::Metric);
   EXPECT_EQ(board.CurrentLayer, 39);
   EXPECT_EQ(board.CursorX, 123456);

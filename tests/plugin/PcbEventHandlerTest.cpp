@@ -102,7 +102,7 @@ TEST(PcbEventHandlerNoEditor, RunCallsOnEvent28AndAnswersFalse) {
 class PcbEventHandlerEditor : public editortest::EditorTest {
  protected:
   abi::PcbHandle BoardWithScript(const std::string& script) {
-    const abi::PcbHandle board = OpenBoard(R"({"format": "quorvex-board/1", "fileName": "C:\\E.PcbDoc",
+    const abi::PcbHandle board = OpenBoard(R"({"format": "quorvex-board/1", "fileName": "C:\\E.qvpcb",
       "unit": "imperial", "currentLayer": 1,
       "stack": [{"id": 1, "name": "Top", "copper": 14000,
                  "dielectric": {"material": "FR-4", "type": "core", "constant": 4.8, "height": 126000}},

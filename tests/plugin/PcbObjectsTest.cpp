@@ -261,7 +261,7 @@ class PcbObjectsEditor : public editortest::EditorTest {
     EXPECT_EQ(object.Y, -1002);
   }
   abi::PcbHandle Board() {
-    return OpenBoard(R"({"format": "quorvex-board/1", "fileName": "C:\\B.PcbDoc",
+    return OpenBoard(R"({"format": "quorvex-board/1", "fileName": "C:\\B.qvpcb",
     "unit": "imperial", "currentLayer": 1,
     "stack": [{"id": 1, "name": "Top", "copper": 14000,
                "dielectric": {"material": "FR-4", "type": "core", "constant": 4.8, "height": 126000}},

@@ -79,7 +79,7 @@ TEST_F(ServerModuleTest, HasNoDocumentsOfItsOwn) {
 
 TEST_F(ServerModuleTest, DestroyDocumentRunsTheDocumentsOwnRelease) {
   auto module = CreateModule();
-  quorvex::View* view = quorvex::Host::Instance().openDocument("SCH", "Sheet1.SchDoc");
+  quorvex::View* view = quorvex::Host::Instance().openDocument("SCH", "Sheet1.qvsch");
   EXPECT_EQ(module->DestroyDocument(view->document()), abi::S_OK);
   EXPECT_EQ(view->document()->releaseCount(), 1);
 
@@ -219,7 +219,7 @@ TEST_F(ServerModuleTest, ProcessCounterCountsAndRefusesToOverflow) {
 
 TEST_F(ServerModuleTest, UnregisteredCommandHasDefaultStateAndLaunchesSilently) {
   auto module = CreateModule();
-  quorvex::View* view = quorvex::Host::Instance().openPcbView("C:\\Designs\\Demo.PcbDoc");
+  quorvex::View* view = quorvex::Host::Instance().openPcbView("C:\\Designs\\Demo.qvpcb");
   abi::ICommandLauncher* launcher = nullptr;
   ASSERT_EQ(module->GetCommandLauncher(&launcher), abi::S_OK);
 
