@@ -14,6 +14,7 @@
 #include "plugin/RTL/ModuleFile.h"
 #include "plugin/RTL/Parameters.h"
 #include "plugin/RTL/PcbApi.h"
+#include "plugin/RTL/PreferencePaths.h"
 #include "plugin/Strativue.h"
 
 namespace {
@@ -27,11 +28,13 @@ class TLibraryLifetime {
     abi::IClient* client = nullptr;
     strativue::ClientAPI::GetClientInterface(&client);
     strativue::SetHostClient(client);
+    strativue::ResolvePreferenceLocation();
     strativue::PcbApi::Bind();
   }
   ~TLibraryLifetime() {
     strativue::PcbApi::Unbind();
     strativue::FreeProcessParameters();
+    strativue::FreePreferencePaths();
     strativue::SetHostClient(nullptr);
   }
   TLibraryLifetime(const TLibraryLifetime&) = delete;
