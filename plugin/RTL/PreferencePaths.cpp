@@ -26,13 +26,25 @@ struct LocationCache {
   bool resolved = false;
   std::string text;
 };
-LocationCache g_location;
 
 struct LanguageTable {
   bool attempted = false;
   std::vector<std::pair<int32_t, int32_t>> entries;  // (source, target), file order
 };
-LanguageTable g_languages;
+// One function-local object: the load step runs during the module's static
+// initialisation, possibly before this file's globals would be constructed,
+// and the unload step runs during static destruction, which must not come
+// after this object's own.
+struct PathCaches {
+  LocationCache location;
+  LanguageTable languages;
+};
+PathCaches& Caches() {
+  static PathCaches caches;
+  return caches;
+}
+LocationCache& Location() { return Caches().location; }
+LanguageTable& LanguageState() { return Caches().languages; }
 
 // Closes a registry key when the scope ends.
 class RegKey {
@@ -97,12 +109,13 @@ std::optional<int32_t> ParseDecimal(std::string_view text) {
 
 // Reads the mapping table once; a file that cannot be read leaves it empty.
 const LanguageTable& Languages() {
-  if (g_languages.attempted) return g_languages;
-  g_languages.attempted = true;
+  LanguageTable& table = LanguageState();
+  if (table.attempted) return table;
+  table.attempted = true;
   const std::string file = GetResourcesFolder() + "LanguageMappings.dat";
-  if (!platform::FileExists(file)) return g_languages;
+  if (!platform::FileExists(file)) return table;
   std::string text;
-  if (!platform::ReadFile(file, &text) || text.size() > kMaxMappingFileSize) return g_languages;
+  if (!platform::ReadFile(file, &text) || text.size() > kMaxMappingFileSize) return table;
   std::string_view rest = text;
   while (!rest.empty()) {
     const std::size_t end = rest.find('\n');
@@ -112,9 +125,9 @@ const LanguageTable& Languages() {
     if (equals == std::string_view::npos) continue;
     const auto source = ParseDecimal(line.substr(0, equals));
     const auto target = ParseDecimal(line.substr(equals + 1));
-    if (source && target) g_languages.entries.emplace_back(*source, *target);
+    if (source && target) table.entries.emplace_back(*source, *target);
   }
-  return g_languages;
+  return table;
 }
 
 bool HasFolderPart(std::string_view name) { return name.find_first_of("\\/:") != std::string_view::npos; }
@@ -122,11 +135,12 @@ bool HasFolderPart(std::string_view name) { return name.find_first_of("\\/:") !=
 }  // namespace
 
 std::string GetPreferenceLocation() {
-  if (!g_location.resolved) {
-    g_location.text = ResolveLocation();
-    g_location.resolved = true;
+  LocationCache& cache = Location();
+  if (!cache.resolved) {
+    cache.text = ResolveLocation();
+    cache.resolved = true;
   }
-  return g_location.text;
+  return cache.text;
 }
 
 std::string GetPreferenceRegistryPath() { return "Software" + GetPreferenceLocation() + "\\Quorvex"; }
@@ -170,19 +184,19 @@ std::string ResolveHelpFile(std::string_view fileName) {
 }
 
 void ResolvePreferenceLocation() {
-  g_location = {};
+  Location() = {};
   try {
     GetPreferenceLocation();
   } catch (...) {
     // Runs while the module loads, where nothing may escape; the first later
     // use tries again.
-    g_location = {};
+    Location() = {};
   }
 }
 
 void FreePreferencePaths() {
-  g_location = {};
-  g_languages = {};
+  Location() = {};
+  LanguageState() = {};
 }
 
 }  // namespace strativue
