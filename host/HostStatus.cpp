@@ -10,9 +10,17 @@
 namespace quorvex {
 namespace {
 
+struct OptionsFailure {
+  int nth = 0;  // 0: none
+  int counted = 0;
+  std::string description;
+  bool withheld = false;
+};
+
 struct Injected {
   std::mutex lock;
   std::map<HostCall, std::string> failures;
+  OptionsFailure options[2];
 };
 
 Injected& InjectedState() {
@@ -54,6 +62,7 @@ void ClearInjectedFailures() {
   Injected& state = InjectedState();
   std::lock_guard lock(state.lock);
   state.failures.clear();
+  for (OptionsFailure& options : state.options) options = OptionsFailure{};
 }
 
 std::optional<std::string> InjectedFailure(HostCall call) {
@@ -62,6 +71,37 @@ std::optional<std::string> InjectedFailure(HostCall call) {
   const auto found = state.failures.find(call);
   if (found == state.failures.end()) return std::nullopt;
   return found->second;
+}
+
+void FailOptionsFrom(OptionsAccess access, int nth, const std::string& description) {
+  Injected& state = InjectedState();
+  std::lock_guard lock(state.lock);
+  OptionsFailure& options = state.options[static_cast<int>(access)];
+  options.nth = nth < 1 ? 0 : nth;
+  options.counted = 0;
+  options.description = description;
+}
+
+void WithholdOptions(OptionsAccess access, bool withheld) {
+  Injected& state = InjectedState();
+  std::lock_guard lock(state.lock);
+  state.options[static_cast<int>(access)].withheld = withheld;
+}
+
+std::optional<std::string> CountOptionsValue(OptionsAccess access) {
+  Injected& state = InjectedState();
+  std::lock_guard lock(state.lock);
+  OptionsFailure& options = state.options[static_cast<int>(access)];
+  if (options.nth == 0) return std::nullopt;
+  if (options.counted < options.nth) ++options.counted;
+  if (options.counted < options.nth) return std::nullopt;
+  return options.description;
+}
+
+bool OptionsWithheld(OptionsAccess access) {
+  Injected& state = InjectedState();
+  std::lock_guard lock(state.lock);
+  return state.options[static_cast<int>(access)].withheld;
 }
 
 }  // namespace quorvex

@@ -36,9 +36,21 @@ enum class HostCall {
 };
 // From now on `call` answers Fail(description), until cleared.
 void InjectFailure(HostCall call, const std::string& description);
+// Clears every injected failure, the options store's included.
 void ClearInjectedFailures();
 // The description injected for `call`, if any.
 std::optional<std::string> InjectedFailure(HostCall call);
+
+// The options store's values, read (ReadBoolean) or written (WriteBoolean).
+enum class OptionsAccess { Read, Write };
+// Counting from the next value of that kind (1) on, the `nth` one and every
+// later one answers Fail(description), until cleared. nth < 1 clears.
+void FailOptionsFrom(OptionsAccess access, int nth, const std::string& description);
+// The options manager answers S_OK with nil instead of a reader (writer).
+void WithholdOptions(OptionsAccess access, bool withheld);
+// Counts one value of that kind; the failure it must answer, if any.
+std::optional<std::string> CountOptionsValue(OptionsAccess access);
+bool OptionsWithheld(OptionsAccess access);
 
 // Runs `body`, which answers a status; an exception becomes Fail(what).
 template <typename Body>

@@ -13,11 +13,12 @@ namespace toolkit {
 namespace {
 
 struct Action {
-  enum Kind { kKey, kClick, kSetChecked, kClose } kind = kKey;
+  enum Kind { kKey, kClick, kSetChecked, kClose, kInspect } kind = kKey;
   int key = 0;
   bool shift = false, ctrl = false, alt = false;
   std::string target;
   bool checked = false;
+  std::function<void(TForm&)> look;
 };
 
 struct ActionTable {
@@ -123,6 +124,9 @@ void Perform(const Action& action) {
     case Action::kClose:
       form->Close();
       break;
+    case Action::kInspect:
+      action.look(*form);
+      break;
   }
 }
 
@@ -158,6 +162,13 @@ void SetChecked(const std::string& target, bool checked) {
 void PressCloseButton() {
   Action action;
   action.kind = Action::kClose;
+  Queue(std::move(action));
+}
+
+void Inspect(std::function<void(TForm& form)> look) {
+  Action action;
+  action.kind = Action::kInspect;
+  action.look = std::move(look);
   Queue(std::move(action));
 }
 

@@ -4,10 +4,13 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
 namespace toolkit {
+
+class TForm;
 
 // The message that carries a queued action (lParam: the action's id).
 inline constexpr uint32_t kAutomationMessage = 0x8000 + 0x0A1;
@@ -23,6 +26,9 @@ void Click(const std::string& target);
 void SetChecked(const std::string& target, bool checked);
 // The close button in the input form's caption.
 void PressCloseButton();
+// Runs `look` on the input form at that point of the script, as a user
+// looking at the screen would (the command-line host draws a dialog with it).
+void Inspect(std::function<void(TForm& form)> look);
 
 // Actions queued and not yet carried out.
 int PendingActions();

@@ -107,5 +107,48 @@ TEST_F(OptionsStoreTest, ANameALineCannotHoldIsRefusedAndNothingIsLost) {
   EXPECT_EQ(Read(Reader("Brelix").get(), "CopperHeight", abi::kFalse32), abi::kTrue32);
 }
 
+TEST_F(OptionsStoreTest, TheFailureSwitchFailsFromTheNthValueOnAndResetClearsIt) {
+  auto writer = Writer("Brelix");
+  FailOptionsFrom(OptionsAccess::Write, 3, "disk full");
+  platform::BStr group = platform::BStr::FromUtf8("LayerStackupLegend");
+  const char* keys[] = {"CopperHeight", "Gerbers", "Type", "DielHeight"};
+  std::vector<abi::HRESULT> statuses;
+  for (const char* key : keys)
+    statuses.push_back(writer->WriteBoolean(group.get(), platform::BStr::FromUtf8(key).get(), abi::kTrue32));
+  // The first two land, the third and every later one fail.
+  EXPECT_EQ(statuses,
+            (std::vector<abi::HRESULT>{abi::S_OK, abi::S_OK, abi::E_UNEXPECTED, abi::E_UNEXPECTED}));
+  EXPECT_EQ(TakeThreadError().description, "disk full");
+  const std::string path = OptionsFilePath("Brelix");
+  EXPECT_EQ(platform::GetPrivateProfileString("LayerStackupLegend", "Gerbers", "", path), "-1");
+  EXPECT_EQ(platform::GetPrivateProfileString("LayerStackupLegend", "Type", "", path), "");
+
+  FailOptionsFrom(OptionsAccess::Read, 1, "unreadable");
+  auto reader = Reader("Brelix");
+  abi::BOOL32 value = 77;
+  EXPECT_EQ(reader->ReadBoolean(group.get(), platform::BStr::FromUtf8("Gerbers").get(), 0, &value),
+            abi::E_UNEXPECTED);
+  EXPECT_EQ(value, abi::kFalse32);
+
+  host().Reset();
+  EXPECT_EQ(Read(reader.get(), "Gerbers", abi::kFalse32), abi::kTrue32);
+  Write(writer.get(), "Type", abi::kTrue32);
+}
+
+TEST_F(OptionsStoreTest, AWithheldReaderOrWriterIsNilWithSuccess) {
+  abi::ComPtr<abi::IOptionsManager> manager;
+  ASSERT_EQ(client()->GetOptionsManager(manager.put()), abi::S_OK);
+  platform::BStr section = platform::BStr::FromUtf8("Brelix");
+  WithholdOptions(OptionsAccess::Read, true);
+  abi::ComPtr<abi::IOptionsReader> reader;
+  EXPECT_EQ(manager->GetOptionsReader(section.get(), nullptr, reader.put()), abi::S_OK);
+  EXPECT_FALSE(reader);
+  EXPECT_TRUE(Writer("Brelix"));
+  WithholdOptions(OptionsAccess::Write, true);
+  abi::ComPtr<abi::IOptionsWriter> writer;
+  EXPECT_EQ(manager->GetOptionsWriter(section.get(), writer.put()), abi::S_OK);
+  EXPECT_FALSE(writer);
+}
+
 }  // namespace
 }  // namespace quorvex::test

@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <stdexcept>
+#include <vector>
 
 #include "ToolkitFixture.h"
 #include "toolkit/Button.h"
@@ -49,6 +50,20 @@ struct Dialog {
 };
 
 using ModalLoopTest = ToolkitTest;
+
+TEST_F(ModalLoopTest, AnInspectionSeesTheShownFormBetweenTheActionsAroundIt) {
+  Dialog dialog;
+  std::vector<bool> seen;
+  automation::SetChecked("chFirst", true);
+  automation::Inspect([&](TForm& form) {
+    seen = {&form == dialog.form.get(), form.Visible(), dialog.first->Checked(), dialog.second->Checked()};
+  });
+  automation::SetChecked("chSecond", true);
+  automation::Click("ButtonOK");
+  EXPECT_EQ(dialog.form->ShowModal(), mrOk);
+  EXPECT_EQ(seen, (std::vector<bool>{true, true, true, false}));
+  EXPECT_TRUE(dialog.second->Checked());
+}
 
 TEST_F(ModalLoopTest, ScriptedClickEndsTheLoopWithTheButtonsResult) {
   Dialog dialog;
