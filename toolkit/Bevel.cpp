@@ -3,19 +3,14 @@
 namespace toolkit {
 
 const ClassInfo& TBevel::StaticClass() {
-  static const ClassInfo info(
-      "TBevel", &TControl::StaticClass(),
-      {
-          MakeProperty<TBevel>(
-              "Shape", PropertyType::Integer, [](const TBevel& b) { return static_cast<int64_t>(b.Shape()); },
-              [](TBevel& b, const PropertyValue& v) {
-                const int64_t shape = IntegerOf(v);
-                if (shape < 0 || shape > static_cast<int64_t>(TBevelShape::Spacer))
-                  throw EPropertyError("Invalid property value");
-                b.SetShape(static_cast<TBevelShape>(shape));
-              }),
-      },
-      [](TComponent* owner) { return std::make_unique<TBevel>(owner); });
+  static const ClassInfo info("TBevel", &TControl::StaticClass(),
+                              {
+                                  MakeEnumProperty<TBevel>("Shape",
+                                                           {"bsBox", "bsFrame", "bsTopLine", "bsBottomLine",
+                                                            "bsLeftLine", "bsRightLine", "bsSpacer"},
+                                                           &TBevel::Shape, &TBevel::SetShape),
+                              },
+                              [](TComponent* owner) { return std::make_unique<TBevel>(owner); });
   return info;
 }
 

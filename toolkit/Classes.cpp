@@ -8,6 +8,7 @@
 #include "toolkit/Label.h"
 #include "toolkit/MessageDialog.h"
 #include "toolkit/Panel.h"
+#include "toolkit/ThemedControls.h"
 
 namespace toolkit {
 
@@ -17,7 +18,8 @@ void RegisterToolkitClasses() {
          {&TComponent::StaticClass(), &TControl::StaticClass(), &TWinControl::StaticClass(),
           &TForm::StaticClass(), &TButton::StaticClass(), &TCheckBox::StaticClass(), &TLabel::StaticClass(),
           &TBevel::StaticClass(), &TPanel::StaticClass(), &THintWindow::StaticClass(),
-          &TMessageForm::StaticClass()})
+          &TMessageForm::StaticClass(), &TXPBitBtn::StaticClass(), &TXPCheckBox::StaticClass(),
+          &TXPExtPanel::StaticClass()})
       RegisterClass(*info);
     return true;
   }();

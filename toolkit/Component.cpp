@@ -54,6 +54,21 @@ void TComponent::RemoveComponent(TComponent* component) {
   component->owner_ = nullptr;
 }
 
+std::string TComponent::EventHandlerName(std::string_view property) const {
+  for (const auto& [name, handler] : eventHandlerNames_)
+    if (SameName(name, property)) return handler;
+  return {};
+}
+
+void TComponent::SetEventHandlerName(std::string_view property, std::string handler) {
+  for (auto& [name, existing] : eventHandlerNames_)
+    if (SameName(name, property)) {
+      existing = std::move(handler);
+      return;
+    }
+  eventHandlerNames_.emplace_back(std::string(property), std::move(handler));
+}
+
 PropertyValue TComponent::GetProperty(std::string_view name) const {
   const PropertyInfo* property = FindProperty(name);
   if (property == nullptr) throw EPropertyError(ClassName() + " has no property " + std::string(name));

@@ -53,6 +53,11 @@ class TComponent {
   PropertyValue GetProperty(std::string_view name) const;
   void SetProperty(std::string_view name, const PropertyValue& value);
 
+  // The name of the handler a form description bound to an event property
+  // (empty when none), so that a writer can name it again.
+  std::string EventHandlerName(std::string_view property) const;
+  void SetEventHandlerName(std::string_view property, std::string handler);
+
   // Creates a component of type T owned by this one; the owner frees it.
   // The insertion hooks run once the component is fully constructed.
   template <class T, class... Args>
@@ -69,6 +74,7 @@ class TComponent {
   TComponent* owner_ = nullptr;
   std::vector<TComponent*> components_;
   bool loading_ = false;
+  std::vector<std::pair<std::string, std::string>> eventHandlerNames_;
 };
 
 }  // namespace toolkit

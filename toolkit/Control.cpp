@@ -28,6 +28,14 @@ PropertyInfo BooleanProperty(std::string name, bool (TControl::*get)() const, vo
       [set](TControl& c, const PropertyValue& v) { (c.*set)(BooleanOf(v)); });
 }
 
+PropertyInfo ColorProperty() {
+  PropertyInfo info = MakeProperty<TControl>(
+      "Color", PropertyType::Integer, [](const TControl& c) { return static_cast<int64_t>(c.Color()); },
+      [](TControl& c, const PropertyValue& v) { c.SetColor(static_cast<TColor>(IntegerOf(v))); });
+  info.idents = ColorIdents();
+  return info;
+}
+
 }  // namespace
 
 const ClassInfo& TControl::StaticClass() {
@@ -48,10 +56,7 @@ const ClassInfo& TControl::StaticClass() {
           MakeProperty<TControl>(
               "Font", PropertyType::Font, [](const TControl& c) { return &c.Font(); },
               [](TControl& c, const PropertyValue& v) { c.Font().Assign(FontOf(v)); }),
-          MakeProperty<TControl>(
-              "Color", PropertyType::Integer,
-              [](const TControl& c) { return static_cast<int64_t>(c.Color()); },
-              [](TControl& c, const PropertyValue& v) { c.SetColor(static_cast<TColor>(IntegerOf(v))); }),
+          ColorProperty(),
           BooleanProperty("Visible", &TControl::Visible, &TControl::SetVisible),
           BooleanProperty("Enabled", &TControl::Enabled, &TControl::SetEnabled),
           BooleanProperty("TabStop", &TControl::TabStop, &TControl::SetTabStop),

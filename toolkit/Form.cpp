@@ -17,27 +17,25 @@ PropertyInfo FormInteger(std::string name, std::function<int64_t(const TForm&)> 
       [set](TForm& f, const PropertyValue& v) { set(f, IntegerOf(v)); });
 }
 
-template <class Enum>
-Enum EnumFrom(int64_t value, Enum last) {
-  if (value < 0 || value > static_cast<int64_t>(last)) throw EPropertyError("Invalid property value");
-  return static_cast<Enum>(value);
-}
-
 }  // namespace
 
 const ClassInfo& TForm::StaticClass() {
   static const ClassInfo info(
       "TForm", &TWinControl::StaticClass(),
       {
-          FormInteger(
-              "BorderStyle", [](const TForm& f) { return static_cast<int64_t>(f.BorderStyle()); },
-              [](TForm& f, int64_t v) { f.SetBorderStyle(EnumFrom(v, TBorderStyle::SizeToolWin)); }),
-          FormInteger(
-              "BorderIcons", [](const TForm& f) { return static_cast<int64_t>(f.BorderIcons()); },
-              [](TForm& f, int64_t v) { f.SetBorderIcons(static_cast<TBorderIcons>(v & 0x0F)); }),
-          FormInteger(
-              "Position", [](const TForm& f) { return static_cast<int64_t>(f.Position()); },
-              [](TForm& f, int64_t v) { f.SetPosition(EnumFrom(v, TPosition::OwnerFormCenter)); }),
+          MakeEnumProperty<TForm>(
+              "BorderStyle",
+              {"bsNone", "bsSingle", "bsSizeable", "bsDialog", "bsToolWindow", "bsSizeToolWin"},
+              &TForm::BorderStyle, &TForm::SetBorderStyle),
+          MakeSetProperty<TForm>("BorderIcons", {"biSystemMenu", "biMinimize", "biMaximize", "biHelp"},
+                                 &TForm::BorderIcons, &TForm::SetBorderIcons),
+          MakeEnumProperty<TForm>(
+              "Position",
+              {"poDesigned", "poDefault", "poDefaultPosOnly", "poDefaultSizeOnly", "poScreenCenter",
+               "poDesktopCenter", "poMainFormCenter", "poOwnerFormCenter"},
+              &TForm::Position, &TForm::SetPosition),
+          MakeEnumProperty<TForm>("WindowState", {"wsNormal", "wsMinimized", "wsMaximized"},
+                                  &TForm::WindowState, &TForm::SetWindowState),
           FormInteger(
               "ClientWidth", [](const TForm& f) { return static_cast<int64_t>(f.ClientWidth()); },
               [](TForm& f, int64_t v) { f.SetClientWidth(static_cast<int>(v)); }),
@@ -102,13 +100,22 @@ int TForm::ClientHeight() const {
 }
 
 void TForm::SetClientWidth(int width) {
+  if (Loading()) loadedClientWidth_ = width;
   const TRect frame = FrameInsets();
   SetWidth(width + frame.Left + frame.Right);
 }
 
 void TForm::SetClientHeight(int height) {
+  if (Loading()) loadedClientHeight_ = height;
   const TRect frame = FrameInsets();
   SetHeight(height + frame.Top + frame.Bottom);
+}
+
+void TForm::Loaded() {
+  TWinControl::Loaded();
+  if (loadedClientWidth_ >= 0) SetClientWidth(loadedClientWidth_);
+  if (loadedClientHeight_ >= 0) SetClientHeight(loadedClientHeight_);
+  loadedClientWidth_ = loadedClientHeight_ = -1;
 }
 
 platform::Point TForm::ClientOrigin() const {

@@ -67,9 +67,12 @@ class TForm : public TWinControl {
   TRect FrameInsets() const;
   int ClientWidth() const;
   int ClientHeight() const;
-  // Resize the window so that the client area gets this size.
+  // Resize the window so that the client area gets this size. While a form
+  // description is read the size is also applied again once reading ends,
+  // so that it holds for the border style the description finally gives.
   void SetClientWidth(int width);
   void SetClientHeight(int height);
+  void Loaded() override;
   platform::Point ClientOrigin() const override;
 
   TModalResult ModalResult() const { return modalResult_; }
@@ -132,6 +135,8 @@ class TForm : public TWinControl {
   TWindowState windowState_ = TWindowState::Normal;
   TModalResult modalResult_ = mrNone;
   bool modal_ = false;
+  int loadedClientWidth_ = -1;
+  int loadedClientHeight_ = -1;
 };
 
 }  // namespace toolkit

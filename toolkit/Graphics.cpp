@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "toolkit/Hooks.h"
+#include "toolkit/Properties.h"
 
 namespace toolkit {
 namespace {
@@ -69,6 +70,33 @@ std::string ColorToText(TColor color) {
 uint32_t ColorToRgb(TColor color) {
   if ((color & 0xFF000000u) == 0xFF000000u) return SystemRgb(color & 0xFFu);
   return color & 0xFFFFFFu;
+}
+
+const std::vector<IntegerIdent>& ColorIdents() {
+  static const std::vector<IntegerIdent> idents = [] {
+    std::vector<IntegerIdent> all;
+    for (const NamedColor& named : kNames) all.push_back({named.name, named.color});
+    return all;
+  }();
+  return idents;
+}
+
+const std::vector<IntegerIdent>& CharsetIdents() {
+  static const std::vector<IntegerIdent> idents = {
+      {"ANSI_CHARSET", 0},      {"DEFAULT_CHARSET", 1},    {"SYMBOL_CHARSET", 2},
+      {"MAC_CHARSET", 77},      {"SHIFTJIS_CHARSET", 128}, {"HANGEUL_CHARSET", 129},
+      {"JOHAB_CHARSET", 130},   {"GB2312_CHARSET", 134},   {"CHINESEBIG5_CHARSET", 136},
+      {"GREEK_CHARSET", 161},   {"TURKISH_CHARSET", 162},  {"VIETNAMESE_CHARSET", 163},
+      {"HEBREW_CHARSET", 177},  {"ARABIC_CHARSET", 178},   {"BALTIC_CHARSET", 186},
+      {"RUSSIAN_CHARSET", 204}, {"THAI_CHARSET", 222},     {"EASTEUROPE_CHARSET", 238},
+      {"OEM_CHARSET", 255},
+  };
+  return idents;
+}
+
+const std::vector<std::string>& FontStyleNames() {
+  static const std::vector<std::string> names = {"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"};
+  return names;
 }
 
 int TFont::Size() const {

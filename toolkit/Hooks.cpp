@@ -26,6 +26,14 @@ void Hooks::NotifyComponentInserted(TComponent& owner, TComponent& component) co
   for (const auto& hook : componentInserted.Snapshot()) hook(owner, component);
 }
 
+void Hooks::NotifyComponentReadBegin(TComponent& root, TComponent& component) const {
+  for (const auto& hook : componentReadBegin.Snapshot()) hook(root, component);
+}
+
+void Hooks::NotifyComponentReadEnd(TComponent& root, TComponent& component) const {
+  for (const auto& hook : componentReadEnd.Snapshot()) hook(root, component);
+}
+
 void Hooks::NotifyTextRead(const TextReadContext& context, std::string& value) const {
   for (const auto& hook : textRead.Snapshot()) hook(context, value);
 }

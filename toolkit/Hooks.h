@@ -87,6 +87,8 @@ class Hooks {
   bool NotifyFormShowing(TForm& form, bool visible) const;
   void NotifyControlInserted(TWinControl& parent, TControl& control) const;
   void NotifyComponentInserted(TComponent& owner, TComponent& component) const;
+  void NotifyComponentReadBegin(TComponent& root, TComponent& component) const;
+  void NotifyComponentReadEnd(TComponent& root, TComponent& component) const;
   void NotifyTextRead(const TextReadContext& context, std::string& value) const;
   void NotifyExceptionCaught(std::exception_ptr error) const;
   void NotifyExceptionHandled() const;

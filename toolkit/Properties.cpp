@@ -15,15 +15,6 @@ const T& Expect(const PropertyValue& value, const char* what) {
 
 char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
-struct NameLess {
-  bool operator()(const std::string& a, const std::string& b) const {
-    const std::size_t n = a.size() < b.size() ? a.size() : b.size();
-    for (std::size_t i = 0; i < n; ++i)
-      if (Upper(a[i]) != Upper(b[i])) return Upper(a[i]) < Upper(b[i]);
-    return a.size() < b.size();
-  }
-};
-
 std::map<std::string, const ClassInfo*, NameLess>& Registry() {
   static std::map<std::string, const ClassInfo*, NameLess> registry;
   return registry;
@@ -43,6 +34,13 @@ const TFont& FontOf(const PropertyValue& value) {
   return *font;
 }
 const TNotifyEvent& EventOf(const PropertyValue& value) { return Expect<TNotifyEvent>(value, "event"); }
+
+bool NameLess::operator()(std::string_view a, std::string_view b) const {
+  const std::size_t n = a.size() < b.size() ? a.size() : b.size();
+  for (std::size_t i = 0; i < n; ++i)
+    if (Upper(a[i]) != Upper(b[i])) return Upper(a[i]) < Upper(b[i]);
+  return a.size() < b.size();
+}
 
 bool SameName(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
@@ -86,7 +84,7 @@ void RegisterClass(const ClassInfo& info) { Registry()[info.Name()] = &info; }
 
 const ClassInfo* FindClass(std::string_view name) {
   RegisterToolkitClasses();
-  const auto it = Registry().find(std::string(name));
+  const auto it = Registry().find(name);
   return it == Registry().end() ? nullptr : it->second;
 }
 

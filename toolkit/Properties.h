@@ -22,11 +22,26 @@ class TComponent;
 
 using TNotifyEvent = std::function<void(TComponent* sender)>;
 
-enum class PropertyType { Text, Integer, Boolean, Font, Event };
+// Enum values are ordinals and Set values bit masks (bit i: element i), both
+// held as integers; their identifiers are the property's `names`.
+enum class PropertyType { Text, Integer, Boolean, Font, Event, Enum, Set };
 
-// Text, Integer, Boolean, Font (the component's own font object; setting
-// copies it) and Event values.
+// Text, Integer (also Enum and Set), Boolean, Font (the component's own font
+// object; setting copies it) and Event values.
 using PropertyValue = std::variant<std::string, int64_t, bool, const TFont*, TNotifyEvent>;
+
+// Typed access to a value; EPropertyError when it holds another type.
+const std::string& TextOf(const PropertyValue& value);
+int64_t IntegerOf(const PropertyValue& value);
+bool BooleanOf(const PropertyValue& value);
+const TFont& FontOf(const PropertyValue& value);
+const TNotifyEvent& EventOf(const PropertyValue& value);
+
+// A named integer constant ("clBtnFace", "DEFAULT_CHARSET").
+struct IntegerIdent {
+  std::string name;
+  int64_t value = 0;
+};
 
 // Bad property use: unknown name, wrong value type, invalid value.
 class EPropertyError : public std::runtime_error {
@@ -39,22 +54,56 @@ struct PropertyInfo {
   PropertyType type;
   std::function<PropertyValue(const TComponent&)> get;
   std::function<void(TComponent&, const PropertyValue&)> set;
+  // Enum: the identifiers by ordinal; Set: the element identifiers by bit.
+  std::vector<std::string> names;
+  // Integer: named values a form description may use instead of a number.
+  std::vector<IntegerIdent> idents;
 };
 
 // A property of class C from a getter and a setter on C.
 template <class C, class Get, class Set>
 PropertyInfo MakeProperty(std::string name, PropertyType type, Get get, Set set) {
-  return PropertyInfo{std::move(name), type,
-                      [get](const TComponent& c) { return PropertyValue(get(static_cast<const C&>(c))); },
-                      [set](TComponent& c, const PropertyValue& v) { set(static_cast<C&>(c), v); }};
+  PropertyInfo info;
+  info.name = std::move(name);
+  info.type = type;
+  info.get = [get](const TComponent& c) { return PropertyValue(get(static_cast<const C&>(c))); };
+  info.set = [set](TComponent& c, const PropertyValue& v) { set(static_cast<C&>(c), v); };
+  return info;
 }
 
-// Typed access to a value; EPropertyError when it holds another type.
-const std::string& TextOf(const PropertyValue& value);
-int64_t IntegerOf(const PropertyValue& value);
-bool BooleanOf(const PropertyValue& value);
-const TFont& FontOf(const PropertyValue& value);
-const TNotifyEvent& EventOf(const PropertyValue& value);
+// An enumerated property of class C whose values are the enum E's ordinals,
+// named by `names` in ordinal order. Setting checks the range.
+template <class C, class E>
+PropertyInfo MakeEnumProperty(std::string name, std::vector<std::string> names, E (C::*get)() const,
+                              void (C::*set)(E)) {
+  const int64_t count = static_cast<int64_t>(names.size());
+  PropertyInfo info = MakeProperty<C>(
+      std::move(name), PropertyType::Enum, [get](const C& c) { return static_cast<int64_t>((c.*get)()); },
+      [set, count](C& c, const PropertyValue& v) {
+        const int64_t ordinal = IntegerOf(v);
+        if (ordinal < 0 || ordinal >= count) throw EPropertyError("Invalid property value");
+        (c.*set)(static_cast<E>(ordinal));
+      });
+  info.names = std::move(names);
+  return info;
+}
+
+// A set property of class C held as a bit mask; bits beyond `names` are
+// refused.
+template <class C, class S>
+PropertyInfo MakeSetProperty(std::string name, std::vector<std::string> names, S (C::*get)() const,
+                             void (C::*set)(S)) {
+  const int64_t all = (int64_t{1} << names.size()) - 1;
+  PropertyInfo info = MakeProperty<C>(
+      std::move(name), PropertyType::Set, [get](const C& c) { return static_cast<int64_t>((c.*get)()); },
+      [set, all](C& c, const PropertyValue& v) {
+        const int64_t bits = IntegerOf(v);
+        if ((bits & ~all) != 0) throw EPropertyError("Invalid property value");
+        (c.*set)(static_cast<S>(bits));
+      });
+  info.names = std::move(names);
+  return info;
+}
 
 class ClassInfo {
  public:
@@ -86,8 +135,19 @@ class ClassInfo {
 void RegisterClass(const ClassInfo& info);
 const ClassInfo* FindClass(std::string_view name);
 
+// The named colours ("clBtnFace") and character sets ("DEFAULT_CHARSET").
+const std::vector<IntegerIdent>& ColorIdents();
+const std::vector<IntegerIdent>& CharsetIdents();
+// The font style set's elements by bit ("fsBold", ...).
+const std::vector<std::string>& FontStyleNames();
+
 // ASCII case-insensitive equality, the rule for property and class names.
 bool SameName(std::string_view a, std::string_view b);
+// ASCII case-insensitive ordering, for maps keyed by such names.
+struct NameLess {
+  using is_transparent = void;
+  bool operator()(std::string_view a, std::string_view b) const;
+};
 
 }  // namespace toolkit
 
