@@ -4,6 +4,7 @@
 #include "plugin/RTL/HostClient.h"
 #include "plugin/RTL/PcbApi.h"
 #include "plugin/RTL/RT_PCB.h"
+#include "plugin/SetupDialog.h"
 
 namespace strativue {
 namespace {
@@ -72,6 +73,12 @@ void TEventLegendHandler::ReadCursor() {
                      &cursorX, &cursorY, &boardUnit, &currentLayer, &boardInt12);
   CursorX = cursorX;
   CursorY = cursorY;
+}
+
+void TEventLegendHandler::OnEvent08() {
+  TPCBEventHandler::OnEvent08();
+  TLegendOptions options;
+  if (ShowSetupDialog(options)) Legend->ApplyOptions(options);
 }
 
 void TEventLegendHandler::OnEvent11() {

@@ -28,6 +28,9 @@ class TEventLegendHandler : public TPCBEventHandler {
   // interface that the handler is gone. Runs once; later calls do nothing.
   void Finish();
 
+  // The setup dialog: on OK its choices become the legend's options (they
+  // show from the next layout and display on).
+  void OnEvent08() override;
   // Done (click).
   void OnEvent11() override;
   // Done (Escape).

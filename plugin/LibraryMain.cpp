@@ -15,7 +15,9 @@
 #include "plugin/RTL/Parameters.h"
 #include "plugin/RTL/PcbApi.h"
 #include "plugin/RTL/PreferencePaths.h"
+#include "plugin/RTL/ServerDialog.h"
 #include "plugin/Strativue.h"
+#include "toolkit/Application.h"
 
 namespace {
 
@@ -30,8 +32,12 @@ class TLibraryLifetime {
     strativue::SetHostClient(client);
     strativue::ResolvePreferenceLocation();
     strativue::PcbApi::Bind();
+    toolkit::Application().SetHintWindowClass<strativue::TNoShadowHintWindow>();
   }
   ~TLibraryLifetime() {
+    // The toolkit outlives this module: it must not keep a hint window
+    // factory (or a hint window) whose code goes away with it.
+    toolkit::Application().ResetHintWindowClass();
     strativue::PcbApi::Unbind();
     strativue::FreeProcessParameters();
     strativue::FreePreferencePaths();

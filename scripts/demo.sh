@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs the main job: quorvex opens a bundled board, runs
-# the plug-in's GenerateCrossSection with a scripted drag beside the board,
-# commits the legend, and saves and draws the result.
+# the plug-in's GenerateCrossSection with a scripted drag beside the board
+# (opening the setup dialog on the way, with every box checked), commits the
+# legend, and saves and draws the result and the dialog.
 #   scripts/demo.sh [BOARD.json] [more quorvex options]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -23,5 +24,7 @@ mkdir -p "$machine/C/Windows"
 printf '[SETTINGS]\r\nCopperHeight=1\r\nType=1\r\nGerbers=1\r\nDielHeight=1\r\nMaterial=1\r\nConstant=1\r\nExtDielectrics=1\r\n' \
   >"$machine/C/Windows/vemtro.ini"
 
-build/default/bin/quorvex --machine "$machine" "$board" --out "$demo/$name.board.json" --svg "$demo/$name.svg" "$@"
+build/default/bin/quorvex --machine "$machine" "$board" --setup all --dialog-svg "$demo/setup-dialog.svg" \
+  --out "$demo/$name.board.json" --svg "$demo/$name.svg" "$@"
 echo "demo: the board with its legend is drawn in $demo/$name.svg (the board itself is saved as $demo/$name.board.json)"
+echo "demo: the setup dialog opened during the drag is drawn in $demo/setup-dialog.svg"

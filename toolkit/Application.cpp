@@ -95,6 +95,10 @@ void TApplication::SetHintWindowClass(HintWindowFactory factory) {
   hintFactory_ = std::move(factory);
 }
 
+void TApplication::ResetHintWindowClass() {
+  SetHintWindowClass([] { return std::make_unique<THintWindow>(nullptr); });
+}
+
 void TApplication::ActivateHint(TControl& control) {
   std::string hint = control.Hint();
   bool canShow = control.ShowHint() && !hint.empty();

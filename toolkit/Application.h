@@ -80,6 +80,9 @@ class TApplication {
   void SetHintWindowClass() {
     SetHintWindowClass([] { return std::make_unique<T>(nullptr); });
   }
+  // Back to the toolkit's own THintWindow. A module that set a class of its
+  // own calls this before it is unloaded: the factory it set is its code.
+  void ResetHintWindowClass();
   // Shows the control's hint when it has one and ShowHint is on; OnShowHint
   // may change the text or refuse.
   void ActivateHint(TControl& control);

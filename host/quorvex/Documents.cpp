@@ -50,7 +50,7 @@ std::string InputScript(const Session& session) {
   } else {
     DefaultRectangle(ContentBoxes(session), corner, drag);
   }
-  return BuildDragScript(corner, drag, options.steps, options.cancel);
+  return BuildDragScript(corner, drag, options.steps, options.cancel, options.setup);
 }
 
 // An output file whose folder is missing would only fail after the run.
@@ -94,6 +94,7 @@ StepResult OpenDocuments(Session& session) {
   try {
     CheckWritable("--out", session.options.out);
     CheckWritable("--svg", session.options.svg);
+    CheckWritable("--dialog-svg", session.options.dialogSvg);
     if (!session.options.board.empty()) OpenBoard(session);
     OpenActiveDocument(session);
   } catch (const InputError& error) {

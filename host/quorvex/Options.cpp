@@ -2,6 +2,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "editor/InputScript.h"
 #include "editor/Lengths.h"
 
 namespace quorvex::cli {
@@ -23,13 +24,39 @@ void Check(bool condition, const std::string& message) {
   if (!condition) throw BadArguments{message};
 }
 
+// The same rule as a script's `setup` line.
+void CheckSetupList(const std::string& list) {
+  try {
+    brelix::ParseScript("setup " + list);
+  } catch (const brelix::ScriptError& error) {
+    std::string why = error.what();
+    if (const auto colon = why.find(": "); why.rfind("line ", 0) == 0 && colon != std::string::npos)
+      why.erase(0, colon + 2);
+    throw BadArguments{"--setup: " + why};
+  }
+}
+
+Options::StoreFailure ParseStoreFailure(const std::string& text) {
+  const auto colon = text.find(':');
+  const std::string kind = text.substr(0, colon);
+  Check(colon != std::string::npos && (kind == "read" || kind == "write"),
+        "--fail-store: expected read:N or write:N, not \"" + text + "\"");
+  const std::string number = text.substr(colon + 1);
+  int32_t from = 0;
+  const bool digits =
+      !number.empty() && number.size() <= 9 && number.find_first_not_of("0123456789") == std::string::npos;
+  if (digits) from = std::stoi(number);
+  Check(from >= 1, "--fail-store: the value number must be a whole number from 1 on, not \"" + number + "\"");
+  return {kind == "write", from};
+}
+
 }  // namespace
 
 ParseResult ParseOptions(int argc, const char* const* argv) {
   Options options;
   std::string corner;
   std::string drag;
-  std::string setup;
+  std::string failStore;
   CLI::App app{
       "quorvex: the command-line host. Loads Brelix.so and Strativue.so from its own folder, opens the "
       "board file as the current PCB document, runs one command of the plug-in with the user's actions "
@@ -48,9 +75,21 @@ ParseResult ParseOptions(int argc, const char* const* argv) {
   auto* cancelOption =
       app.add_flag("--cancel", options.cancel, "press Escape at the end instead of clicking");
   auto* setupOption =
-      app.add_option("--setup", setup, "open the setup dialog after the drag (not supported yet)");
+      app.add_option(
+             "--setup", options.setup,
+             "open the setup dialog after the drag, leave exactly the listed check boxes checked and press "
+             "OK: "
+             "a comma-separated list of CopperHeight, Type, Gerbers, DielHeight, Material, Constant and "
+             "ExtDielectrics, or all, none, or cancel to press Cancel instead")
+          ->take_last();
   app.add_option("--out", options.out, "save the board to this file after the run");
   app.add_option("--svg", options.svg, "draw the board's objects to this SVG file after the run");
+  app.add_option("--dialog-svg", options.dialogSvg,
+                 "draw the setup dialog to this SVG file as it opens (each opening replaces the file)")
+      ->take_last();
+  auto* failStoreOption = app.add_option(
+      "--fail-store", failStore,
+      "make the host's options store fail from the Nth value read (read:N) or written (write:N) on");
   app.add_option("--active", options.active,
                  "make the active document one of this kind (SCH: a schematic; PCB without a board "
                  "file: a PCB document while the editor has no current board)");
@@ -72,21 +111,21 @@ ParseResult ParseOptions(int argc, const char* const* argv) {
   }
   try {
     Check(!options.command.empty(), "--command: the command name is empty");
-    // The setup dialog arrives with a later version of the plug-in.
-    Check(setupOption->count() == 0, "--setup: the setup dialog is not supported yet");
     const bool shortForms = cornerOption->count() + dragOption->count() + stepsOption->count() > 0;
     Check(cornerOption->count() == dragOption->count(), "--corner and --drag go together");
     Check(stepsOption->count() == 0 || dragOption->count() > 0, "--steps needs --corner and --drag");
     Check(options.steps >= 0 && options.steps <= kMaxSteps,
           "--steps: " + std::to_string(options.steps) + " is outside 0 to " + std::to_string(kMaxSteps));
-    Check(scriptOption->count() == 0 || (!shortForms && cancelOption->count() == 0),
-          "--script excludes --corner, --drag, --steps and --cancel");
+    Check(scriptOption->count() == 0 || (!shortForms && cancelOption->count() + setupOption->count() == 0),
+          "--script excludes --corner, --drag, --steps, --setup and --cancel");
+    if (setupOption->count() > 0) CheckSetupList(options.setup);
     if (options.board.empty()) {
-      for (const auto* needsBoard : {scriptOption, cornerOption, cancelOption})
+      for (const auto* needsBoard : {scriptOption, cornerOption, cancelOption, setupOption})
         Check(needsBoard->count() == 0, needsBoard->get_name() + " needs a board file");
       Check(options.out.empty(), "--out needs a board file");
       Check(options.svg.empty(), "--svg needs a board file");
     }
+    if (failStoreOption->count() > 0) options.failStore = ParseStoreFailure(failStore);
     if (cornerOption->count() > 0) options.corner = ParsePoint("--corner", corner);
     if (dragOption->count() > 0) options.drag = ParsePoint("--drag", drag);
   } catch (const BadArguments& bad) {

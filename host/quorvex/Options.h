@@ -29,6 +29,17 @@ struct Options {
   std::optional<BoardPoint> drag;
   int32_t steps = 10;
   bool cancel = false;
+  // The setup dialog after the drag (`setup LIST` in the built script);
+  // empty: not opened.
+  std::string setup;
+  // Where the setup dialog is drawn when it opens; empty: not at all.
+  std::string dialogSvg;
+  // The options store fails from this value read (or written) on.
+  struct StoreFailure {
+    bool write = false;
+    int32_t from = 0;
+  };
+  std::optional<StoreFailure> failStore;
   // Where the board is saved and drawn after the run; empty: not at all.
   std::string out;
   std::string svg;

@@ -31,6 +31,8 @@ struct Session {
   bool editorLoaded = false;
   // The board opened from the board file; 0 without one.
   abi::PcbHandle board = 0;
+  // An output file could not be written during the run.
+  bool outputFailed = false;
 };
 
 // The outcome of one step: go on, or end the run with an exit status.

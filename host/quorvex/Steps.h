@@ -19,6 +19,10 @@ StepResult LoadPlugin(Session& session);
 // documents and views --active asks for. Bad files end the run with status 2
 // before anything is written.
 StepResult OpenDocuments(Session& session);
+// SetupUser.cpp: makes the editor's `setup` actions work the setup dialog:
+// draw it (--dialog-svg), set its check boxes, press OK or Cancel; arms the
+// options store's failure (--fail-store).
+StepResult PrepareSetupUser(Session& session);
 // Command.cpp: asks the command's state, then launches it through the
 // plug-in's command launcher with the current view.
 StepResult RunCommand(Session& session);

@@ -21,21 +21,16 @@ int32_t Clamp32(int64_t value) {
       std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
 }
 
-std::string_view Trim(std::string_view text) {
-  const auto first = text.find_first_not_of(" \t\r");
-  if (first == std::string_view::npos) return {};
-  const auto last = text.find_last_not_of(" \t\r");
-  return text.substr(first, last - first + 1);
-}
-
 }  // namespace
 
-std::string BuildDragScript(BoardPoint corner, BoardPoint drag, int32_t steps, bool cancel) {
+std::string BuildDragScript(BoardPoint corner, BoardPoint drag, int32_t steps, bool cancel,
+                            const std::string& setup) {
   std::string script = "corner " + Point(corner.x, corner.y) + "\n";
   const int64_t dx = int64_t{drag.x} - corner.x;
   const int64_t dy = int64_t{drag.y} - corner.y;
   for (int64_t i = 1; i <= steps; ++i)
     script += "move " + Point(corner.x + dx * i / steps, corner.y + dy * i / steps) + "\n";
+  if (!setup.empty()) script += "setup " + setup + "\n";
   script += "move " + Point(drag.x, drag.y) + "\n";
   script += cancel ? "escape\n" : "click\n";
   return script;
@@ -47,19 +42,7 @@ std::string ReadScriptFile(const std::string& path) {
   std::stringstream text;
   text << file.rdbuf();
   if (file.bad()) throw InputError(path + ": cannot read the script file");
-  const std::string script = text.str();
-
-  int line = 0;
-  std::istringstream lines(script);
-  for (std::string raw; std::getline(lines, raw);) {
-    ++line;
-    const std::string_view action = Trim(raw);
-    const std::string_view word = action.substr(0, action.find_first_of(" \t"));
-    // The setup dialog arrives with a later version of the plug-in.
-    if (word == "setup")
-      throw InputError(path + ": line " + std::to_string(line) + ": the setup dialog is not supported yet");
-  }
-  return script;
+  return text.str();
 }
 
 void DefaultRectangle(const std::vector<BoardBox>& contents, BoardPoint& corner, BoardPoint& drag) {

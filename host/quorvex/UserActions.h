@@ -17,12 +17,12 @@ class InputError : public std::runtime_error {
 };
 
 // `corner A`, a `move` to each of the `steps` points on the way from A to B
-// (point i is A + (B - A) * i / steps, truncated), one more `move B`, then
-// `click`, or `escape` when cancelling.
-std::string BuildDragScript(BoardPoint corner, BoardPoint drag, int32_t steps, bool cancel);
+// (point i is A + (B - A) * i / steps, truncated), `setup LIST` when `setup`
+// is not empty, one more `move B`, then `click`, or `escape` when cancelling.
+std::string BuildDragScript(BoardPoint corner, BoardPoint drag, int32_t steps, bool cancel,
+                            const std::string& setup = {});
 
-// The script file's text. Raises InputError when the file cannot be read or
-// asks for the setup dialog, which is not supported yet.
+// The script file's text. Raises InputError when the file cannot be read.
 std::string ReadScriptFile(const std::string& path);
 
 // A bounding rectangle in board units.

@@ -28,12 +28,17 @@ class ArgumentsE2eTest : public QuorvexE2eTest {
   }
 };
 
-TEST_F(ArgumentsE2eTest, TheSetupDialogIsRefusedAsNotYetSupported) {
-  const std::string board = Quote(Example("two-layer"));
-  ExpectRefused(board + " --corner 0,0 --drag 10mil,10mil --setup all", "not supported yet");
-  WriteFile("setup.txt", "corner 0,0\n  setup Gerbers,Type\nclick\n");
-  ExpectRefused(board + " --script " + Quote(File("setup.txt")),
-                "line 2: the setup dialog is not supported yet");
+TEST_F(ArgumentsE2eTest, BadSetupListsAndStoreFailuresAreRefused) {
+  const std::string board = Quote(Example("two-layer")) + " --corner 0,0 --drag 10mil,10mil";
+  ExpectRefused(board + " --setup Copper", "quorvex: --setup: unknown setup option \"Copper\"");
+  ExpectRefused(board + " --setup Type,,Gerbers", "--setup: unknown setup option \"\"");
+  WriteFile("setup.txt", "corner 0,0\n  setup Gerbers,Typo\nclick\n");
+  ExpectRefused(Quote(Example("two-layer")) + " --script " + Quote(File("setup.txt")),
+                "line 2: unknown setup option \"Typo\"");
+  ExpectRefused(Quote(Example("two-layer")) + " --script " + Quote(File("setup.txt")) + " --setup all",
+                "--script excludes");
+  ExpectRefused(board + " --fail-store write", "--fail-store: expected read:N or write:N");
+  ExpectRefused(board + " --fail-store read:0", "--fail-store: the value number must be");
 }
 
 TEST_F(ArgumentsE2eTest, BadPointsOptionsAndFilesAreRefused) {

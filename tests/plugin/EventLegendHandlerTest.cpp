@@ -8,6 +8,7 @@
 
 #include "PlacementTestSupport.h"
 #include "plugin/EventLegendHandler.h"
+#include "toolkit/Automation.h"
 
 namespace strativue {
 namespace {
@@ -28,6 +29,26 @@ TEST_F(EventLegendHandlerTest, FirstCornerIsTheEditorsCursorAtConstruction) {
   EXPECT_FALSE(handler.Done);
   ASSERT_NE(handler.Legend, nullptr);
   EXPECT_FALSE(handler.Legend->Committed);
+}
+
+// The dialog loads from the options store (empty here, so every box opens
+// checked), not from the legend's flags; only OK reaches the legend.
+TEST_F(EventLegendHandlerTest, TheSetupDialogsChoiceReachesTheLegendOnOkOnly) {
+  const abi::PcbHandle board = OpenBoardAt(0, 0);
+  TEventLegendHandler handler(board, "CopperHeight=True");
+  const TLegendOptions before = legendtest::OptionsWith(true, false, false, false, false, false, false);
+  ASSERT_EQ(handler.Legend->Options(), before);
+
+  toolkit::automation::SetChecked("chType", false);
+  toolkit::automation::Click("ButtonCancel");
+  handler.OnEvent08();
+  EXPECT_EQ(handler.Legend->Options(), before);
+
+  toolkit::automation::SetChecked("chCopperThickness", false);
+  toolkit::automation::Click("ButtonOK");
+  handler.OnEvent08();
+  EXPECT_EQ(handler.Legend->Options(), legendtest::OptionsWith(false, true, true, true, true, true, true));
+  EXPECT_EQ(toolkit::automation::PendingActions(), 0);
 }
 
 TEST_F(EventLegendHandlerTest, CursorIsReadAgainOnlyOnEvent16AndTheCornerStays) {

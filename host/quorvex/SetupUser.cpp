@@ -1,0 +1,84 @@
+// The user in front of the setup dialog. When the editor runs a script's
+// `setup` action it calls the hook installed here right before it asks the
+// plug-in to open the dialog; the hook queues what the user then does in the
+// dialog's modal loop: look at it (--dialog-svg), set the seven check boxes,
+// press OK, or press Cancel.
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "host/HostStatus.h"
+#include "host/quorvex/Steps.h"
+#include "platform/AtomicFile.h"
+#include "platform/Locale.h"
+#include "toolkit/Automation.h"
+#include "toolkit/FormSvg.h"
+
+namespace quorvex::cli {
+namespace {
+
+// The script's option names and the check boxes of the dialog that show them.
+constexpr std::pair<std::string_view, std::string_view> kBoxes[] = {{"CopperHeight", "chCopperThickness"},
+                                                                    {"Type", "chType"},
+                                                                    {"Gerbers", "chGerberExtension"},
+                                                                    {"DielHeight", "chHeight"},
+                                                                    {"Material", "chMaterial"},
+                                                                    {"Constant", "chConstant"},
+                                                                    {"ExtDielectrics", "chXtDielectrics"}};
+
+bool Same(std::string_view a, std::string_view b) { return platform::CompareTextIgnoreCase(a, b) == 0; }
+
+std::string_view Trim(std::string_view text) {
+  const auto first = text.find_first_not_of(" \t");
+  if (first == std::string_view::npos) return {};
+  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+// Whether the list (already checked by the editor) names the option.
+bool Listed(std::string_view list, std::string_view option) {
+  if (Same(list, "all")) return true;
+  while (!list.empty()) {
+    const auto comma = list.find(',');
+    if (Same(Trim(list.substr(0, comma)), option)) return true;
+    if (comma == std::string_view::npos) break;
+    list.remove_prefix(comma + 1);
+  }
+  return false;
+}
+
+void DrawDialog(Session& session, toolkit::TForm& form) {
+  std::string error;
+  if (!platform::WriteFileAtomically(session.options.dialogSvg, toolkit::DrawFormSvg(form), &error)) {
+    session.err << "quorvex: " << error << '\n';
+    session.outputFailed = true;
+  }
+}
+
+void OnSetup(void* context, const char* argument) {
+  Session& session = *static_cast<Session*>(context);
+  const std::string_view list = Trim(argument ? argument : "");
+  if (!session.options.dialogSvg.empty())
+    toolkit::automation::Inspect([&session](toolkit::TForm& form) { DrawDialog(session, form); });
+  if (Same(list, "cancel")) {
+    toolkit::automation::Click("ButtonCancel");
+    return;
+  }
+  for (const auto& [option, box] : kBoxes)
+    toolkit::automation::SetChecked(std::string(box), Listed(list, option));
+  toolkit::automation::Click("ButtonOK");
+}
+
+}  // namespace
+
+StepResult PrepareSetupUser(Session& session) {
+  session.editor.SetSetupHook(&OnSetup, &session);
+  if (const auto& failure = session.options.failStore)
+    FailOptionsFrom(failure->write ? OptionsAccess::Write : OptionsAccess::Read, failure->from,
+                    std::string("The options store cannot be ") + (failure->write ? "written" : "read") +
+                        " (--fail-store)");
+  return StepResult::Next();
+}
+
+}  // namespace quorvex::cli

@@ -1,0 +1,95 @@
+// The setup dialog during placement, end to end: quorvex plays the user who
+// opens it after the drag, sets its check boxes and presses OK or Cancel.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <vector>
+
+#include "QuorvexRun.h"
+
+namespace e2e {
+namespace {
+
+using nlohmann::json;
+
+class SetupE2eTest : public QuorvexE2eTest {
+ protected:
+  // A drag on the six-layer board with these extra options; the saved board.
+  std::string Drag(const std::string& options, const std::string& out) {
+    const auto result = Run(Quote(Example("six-layer")) + " --corner 0,0 --drag 6000mil,4000mil --steps 3 " +
+                            options + " --out " + Quote(File(out)));
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    return ReadText(File(out));
+  }
+  std::vector<std::string> TextsOf(const std::string& out) const {
+    std::vector<std::string> texts;
+    for (const json& object : SavedObjects(out))
+      if (object["kind"] == "text") texts.push_back(object["text"].get<std::string>());
+    return texts;
+  }
+};
+
+// What the dialog hands over must give exactly the legend the same flags give
+// from their other sources: the legacy file (all seven) and the parameter
+// string (the six columns).
+TEST_F(SetupE2eTest, TheDialogsChoiceMakesTheSameLegendAsTheSameFlagsFromElsewhere) {
+  WriteLegacySettings(false);
+  const std::string all = Drag("--setup all", "setup-all.json");
+  const std::string typeOnly = Drag("--setup type", "setup-type.json");
+  WriteLegacySettings(true);
+  EXPECT_EQ(all, Drag("", "legacy-all.json"));
+  EXPECT_EQ(typeOnly, Drag("--params Type=True", "params-type.json"));
+
+  const std::vector<std::string> texts = TextsOf("setup-all.json");
+  for (const char* row : {"Top Solder Mask", "Bottom Solder Mask", "(.GTL)", "Thickness", "Material", "Type"})
+    EXPECT_NE(std::find(texts.begin(), texts.end(), row), texts.end()) << row;
+  // Name and type: the header keeps "Name" and "Type" and loses the others.
+  const std::vector<std::string> typeTexts = TextsOf("setup-type.json");
+  for (const char* shown : {"Name", "Type", "Core", "PrePreg"})
+    EXPECT_NE(std::find(typeTexts.begin(), typeTexts.end(), shown), typeTexts.end()) << shown;
+  for (const char* hidden : {"Top Solder Mask", "(.GTL)", "Thickness", "Material", "Constant", "FR-4"})
+    EXPECT_EQ(std::find(typeTexts.begin(), typeTexts.end(), hidden), typeTexts.end()) << hidden;
+}
+
+TEST_F(SetupE2eTest, CancelKeepsTheLegendAndEscapeAfterASetupCommitsNothing) {
+  WriteLegacySettings(true);
+  EXPECT_EQ(Drag("--setup cancel", "cancelled-setup.json"), Drag("", "no-setup.json"));
+  EXPECT_EQ(Drag("--setup all --cancel", "escaped.json"), ReadText(Example("six-layer")));
+}
+
+// The store keeps the choice for the next opening; the dialog's picture shows
+// what the store held when it opened.
+TEST_F(SetupE2eTest, TheChoiceIsKeptInTheOptionsStoreAndTheDialogIsDrawnAsItOpens) {
+  WriteLegacySettings(false);
+  Drag("--setup Type,Material", "first.json");
+  const std::string store = ReadText(Machine() / "C/Users/user/AppData/Roaming/Quorvex/Options/Brelix.ini");
+  EXPECT_NE(store.find("Type=-1"), std::string::npos) << store;
+  EXPECT_NE(store.find("Gerbers=0"), std::string::npos) << store;
+
+  Drag("--setup all --dialog-svg " + Quote(File("dialog.svg")), "second.json");
+  const std::string svg = ReadText(File("dialog.svg"));
+  EXPECT_NE(svg.find("Strativue Setup"), std::string::npos);
+  EXPECT_NE(svg.find("Type"), std::string::npos);
+}
+
+TEST_F(SetupE2eTest, InTestModeOpeningTheDialogIsTheLastLineAndEndsWithOne) {
+  WriteLegacySettings(false);
+  const auto result = Run(Quote(Example("two-layer")) +
+                          " --corner 0,0 --drag 100mil,100mil --steps 1 --setup all --test-mode");
+  EXPECT_EQ(result.exitCode, 1) << result.err;
+  EXPECT_TRUE(result.out.ends_with("\nRunning modal dialog TLegendSetupDialog Strativue Setup\n"))
+      << result.out;
+}
+
+// A write that fails leaves the dialog open; the error reaches the user as a
+// message box and the input then runs out, which closes the dialog.
+TEST_F(SetupE2eTest, AFailingStoreShowsTheErrorAndTheLegendKeepsItsColumns) {
+  WriteLegacySettings(true);
+  const std::string failed = Drag("--setup none --fail-store write:2", "failed.json");
+  EXPECT_EQ(failed, Drag("", "plain.json"));
+}
+
+}  // namespace
+}  // namespace e2e
