@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "DialogTestSupport.h"
+#include "PluginModuleSession.h"
 #include "host/HostSettings.h"
 #include "platform/IniFile.h"
 #include "platform/Registry.h"
@@ -14,6 +15,8 @@
 #include "plugin/RTL/ServerDialog.h"
 #include "plugin/SetupDialog.h"
 #include "toolkit/Automation.h"
+#include "toolkit/Button.h"
+#include "toolkit/HintWindow.h"
 #include "toolkit/Label.h"
 
 namespace strativue {
@@ -84,6 +87,12 @@ TEST_F(ServerDialogTest, ADialogIsCentredOnTheFullBoundsOfTheActiveWindowsMonito
   EXPECT_EQ(setup->ClientHeight(), 226);
   EXPECT_EQ(setup->Left(), (1920 + 3200 - setup->Width()) / 2);
   EXPECT_EQ(setup->Top(), (0 + 1024 - setup->Height()) / 2);
+  // Showing keeps that place (the toolkit's "centred on screen" would take
+  // the primary monitor).
+  const toolkit::TRect placed = setup->BoundsRect();
+  setup->Show();
+  EXPECT_EQ(setup->BoundsRect(), placed);
+  setup->Hide();
   setup->SetBounds(5, 5, setup->Width(), setup->Height());
 
   // Moved last time, it opens centred again, now on the first monitor.
@@ -98,6 +107,7 @@ TEST_F(ServerDialogTest, TheHostsMainWindowOwnsTheDialogWithCloseAndHelpInItsCap
   EXPECT_EQ(dialog->BorderStyle(), toolkit::TBorderStyle::Dialog);
   EXPECT_EQ(dialog->BorderIcons(), toolkit::biSystemMenu | toolkit::biHelp);
   EXPECT_FALSE(dialog->FResizableFrame);
+  EXPECT_TRUE(dialog->ShowHint());
   const platform::HWND window = dialog->Handle();
   EXPECT_EQ(platform::GetWindowOwner(window), quorvex::Host::Instance().mainWindow());
   EXPECT_NE(platform::GetWindowExStyle(window) & platform::WS_EX_CONTEXTHELP, 0u);
@@ -220,6 +230,37 @@ TEST_F(ServerDialogTest, TheNoShadowHintWindowDropsOnlyTheShadowClassStyle) {
   const uint32_t plainStyle = platform::GetClassStyle(plain.Handle());
   EXPECT_NE(plainStyle & platform::CS_DROPSHADOW, 0u);
   EXPECT_EQ(platform::GetClassStyle(flat.Handle()), plainStyle & ~platform::CS_DROPSHADOW);
+}
+
+class HintWindowClassTest : public moduletest::PluginModuleTest {
+ protected:
+  // The window class and class style of the tooltip shown for a control.
+  static std::pair<std::string, uint32_t> ShownHint() {
+    toolkit::TForm form(nullptr);
+    auto* button = form.Create<toolkit::TButton>();
+    button->SetParent(&form);
+    button->SetHint("Close the dialog");
+    button->SetShowHint(true);
+    toolkit::Application().ActivateHint(*button);
+    const platform::HWND window = toolkit::Application().HintWindow()->Handle();
+    std::pair<std::string, uint32_t> shown{platform::GetClassName(window), platform::GetClassStyle(window)};
+    toolkit::Application().CancelHint();
+    return shown;
+  }
+};
+
+// While the module is loaded its tooltips have no shadow; once it is
+// unloaded the toolkit draws its own again instead of calling code that is
+// gone.
+TEST_F(HintWindowClassTest, TheModuleSetsItsHintWindowAndGivesTheToolkitsBackAtUnload) {
+  const auto loaded = ShownHint();
+  EXPECT_EQ(loaded.first, "TNoShadowHintWindow");
+  EXPECT_EQ(loaded.second & platform::CS_DROPSHADOW, 0u);
+  platform::UnloadModule(module_);
+  module_ = nullptr;
+  const auto unloaded = ShownHint();
+  EXPECT_EQ(unloaded.first, "THintWindow");
+  EXPECT_NE(unloaded.second & platform::CS_DROPSHADOW, 0u);
 }
 
 }  // namespace
