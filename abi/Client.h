@@ -15,6 +15,8 @@
 
 namespace abi {
 
+struct INavigationService;
+
 // {6A1F2E42-3C55-4B7A-9E21-5D0B7C9F1A01}
 struct IGUIManager : IUnknown {
   static constexpr GUID IID = {0x6A1F2E42, 0x3C55, 0x4B7A, {0x9E, 0x21, 0x5D, 0x0B, 0x7C, 0x9F, 0x1A, 0x01}};
@@ -23,7 +25,8 @@ struct IGUIManager : IUnknown {
   virtual HRESULT STDCALL ShortcutHandled() = 0;
   virtual HRESULT STDCALL Slot04() { return E_NOTIMPL; }
   // 5: offers a key with its modifiers to the host.
-  virtual HRESULT STDCALL ProcessShortcut(int32_t keyCode, BOOL32 alt, BOOL32 shift, BOOL32 ctrl, int32_t* handled) = 0;
+  virtual HRESULT STDCALL ProcessShortcut(int32_t keyCode, BOOL32 alt, BOOL32 shift, BOOL32 ctrl,
+                                          int32_t* handled) = 0;
   virtual HRESULT STDCALL Slot06() { return E_NOTIMPL; }
   virtual HRESULT STDCALL Slot07() { return E_NOTIMPL; }
   virtual HRESULT STDCALL Slot08() { return E_NOTIMPL; }
@@ -81,7 +84,7 @@ struct IClient : IUnknown {
   virtual HRESULT STDCALL Slot12() { return E_NOTIMPL; }
   // 13: the current view; nil when there is none.
   virtual HRESULT STDCALL GetCurrentView(IServerView** view) = 0;
-  // 14: the server module that provides a named target.
+  // 14: the server module that provides a named target; nil when none.
   virtual HRESULT STDCALL GetServerModuleForTarget(BSTR target, IServerModule** module) = 0;
   // 15: parent window of the plug-in's dialogs.
   virtual HRESULT STDCALL GetMainWindowHandle(int32_t* handle) = 0;
@@ -123,9 +126,10 @@ struct IClient : IUnknown {
   // 47: module file that provides a help redirect; empty when none.
   virtual HRESULT STDCALL GetModuleForRedirect(BSTR redirect, BSTR* moduleFileName) = 0;
   // 48: the host's interface font; the other outputs mean something only when *valid.
-  virtual HRESULT STDCALL GetGUIFont(int32_t index, ByteBool* valid, BSTR* name, int32_t* size, uint8_t* style, int32_t* colour, uint8_t* charset) = 0;
+  virtual HRESULT STDCALL GetGUIFont(int32_t index, ByteBool* valid, BSTR* name, int32_t* size,
+                                     uint8_t* style, int32_t* colour, uint8_t* charset) = 0;
   // 49: the host's navigation service.
-  virtual HRESULT STDCALL GetNavigationService(IUnknown** service) = 0;
+  virtual HRESULT STDCALL GetNavigationService(INavigationService** service) = 0;
   virtual HRESULT STDCALL Slot50() { return E_NOTIMPL; }
   virtual HRESULT STDCALL Slot51() { return E_NOTIMPL; }
   virtual HRESULT STDCALL Slot52() { return E_NOTIMPL; }

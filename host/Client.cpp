@@ -3,6 +3,7 @@
 #include "host/Host.h"
 #include "host/HostSettings.h"
 #include "host/HostStatus.h"
+#include "platform/Journal.h"
 #include "platform/WideString.h"
 
 namespace quorvex {
@@ -46,9 +47,13 @@ abi::HRESULT STDCALL Client::GetCurrentView(abi::IServerView** view) {
   });
 }
 
-abi::HRESULT STDCALL Client::GetServerModuleForTarget(abi::BSTR, abi::IServerModule** module) {
-  ClearOut(module);
-  return Fail("GetServerModuleForTarget is not supported by this host");
+// A target names a server module: the module registered under that name.
+abi::HRESULT STDCALL Client::GetServerModuleForTarget(abi::BSTR target, abi::IServerModule** module) {
+  return HostGuard([&] {
+    if (!ClearOut(module)) return Fail("GetServerModuleForTarget: nil out argument");
+    *module = Shared(host_.findServerModule(Narrow(target)));
+    return abi::S_OK;
+  });
 }
 
 abi::HRESULT STDCALL Client::GetMainWindowHandle(int32_t* handle) {
@@ -86,12 +91,31 @@ abi::HRESULT STDCALL Client::GetServerModuleByName(abi::BSTR name, abi::IServerM
   });
 }
 
+// The host's own documents get their first view made current; documents
+// of a registered server module are shown where that module shows them. Each
+// showing is a "navigate" journal entry ("show <file name>").
 abi::HRESULT STDCALL Client::ShowDocument(abi::IServerDocument* document) {
   return HostGuard([&] {
+    if (!document) return Fail("ShowDocument: no document");
+    platform::BStr fileName;
+    if (abi::Failed(document->GetFileName(fileName.put()))) return Fail("ShowDocument: the document has no name");
     for (Document* open : host_.documents()) {
       if (static_cast<abi::IServerDocument*>(open) != document || open->viewCount() == 0) continue;
       host_.setCurrentView(open->view(0));
+      platform::JournalAppend("navigate", "show " + fileName.utf8());
       return abi::S_OK;
+    }
+    for (int m = 0; m < host_.serverModuleCount(); ++m) {
+      abi::IServerModule* module = host_.serverModuleAt(m);
+      int32_t count = 0;
+      if (!module || abi::Failed(module->GetDocumentCount(&count))) continue;
+      for (int32_t d = 0; d < count; ++d) {
+        abi::ComPtr<abi::IServerDocument> served;
+        if (abi::Succeeded(module->GetDocument(d, served.put())) && served.get() == document) {
+          platform::JournalAppend("navigate", "show " + fileName.utf8());
+          return abi::S_OK;
+        }
+      }
     }
     return Fail("ShowDocument: the document is not open");
   });
@@ -120,9 +144,12 @@ abi::HRESULT STDCALL Client::GetGUIFont(int32_t, abi::ByteBool* valid, abi::BSTR
   });
 }
 
-abi::HRESULT STDCALL Client::GetNavigationService(abi::IUnknown** service) {
-  ClearOut(service);
-  return Fail("GetNavigationService is not supported by this host");
+abi::HRESULT STDCALL Client::GetNavigationService(abi::INavigationService** service) {
+  return HostGuard([&] {
+    if (!ClearOut(service)) return Fail("GetNavigationService: nil out argument");
+    *service = Shared<abi::INavigationService>(&host_.navigationService());
+    return abi::S_OK;
+  });
 }
 
 abi::HRESULT STDCALL Client::GetOptionsManager(abi::IOptionsManager** manager) {
@@ -130,6 +157,18 @@ abi::HRESULT STDCALL Client::GetOptionsManager(abi::IOptionsManager** manager) {
     if (!ClearOut(manager)) return Fail("GetOptionsManager: nil out argument");
     if (const auto failure = InjectedFailure(HostCall::GetOptionsManager)) return Fail(*failure);
     *manager = Shared<abi::IOptionsManager>(&host_.optionsManager());
+    return abi::S_OK;
+  });
+}
+
+abi::HRESULT STDCALL Client::RunProcess(const char* processName, const char* parameters,
+                                        int32_t parameterSize, int32_t value) {
+  return HostGuard([&] {
+    if (!processName || !*processName) return Fail("RunProcess: no process name");
+    std::string text = processName;
+    if (parameters && *parameters) text += std::string(" ") + parameters;
+    text += " (size " + std::to_string(parameterSize) + ", value " + std::to_string(value) + ")";
+    platform::JournalAppend("process", text);
     return abi::S_OK;
   });
 }

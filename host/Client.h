@@ -3,13 +3,17 @@
 #pragma once
 
 #include "abi/Client.h"
+#include "abi/Navigation.h"
 #include "abi/Unknown.h"
 
 namespace quorvex {
 
 class Host;
 
-class Client final : public abi::Implements<abi::IClient> {
+// Also the host's process launcher (QueryInterface for IProcessLauncher):
+// each process run is a "process" journal entry
+// ("<name> <parameters> (size <n>, value <v>)").
+class Client final : public abi::Implements<abi::IClient, abi::IProcessLauncher> {
  public:
   explicit Client(Host& host) : host_(host) {}
 
@@ -25,8 +29,11 @@ class Client final : public abi::Implements<abi::IClient> {
   abi::HRESULT STDCALL GetModuleForRedirect(abi::BSTR redirect, abi::BSTR* moduleFileName) override;
   abi::HRESULT STDCALL GetGUIFont(int32_t index, abi::ByteBool* valid, abi::BSTR* name, int32_t* size,
                                   uint8_t* style, int32_t* colour, uint8_t* charset) override;
-  abi::HRESULT STDCALL GetNavigationService(abi::IUnknown** service) override;
+  abi::HRESULT STDCALL GetNavigationService(abi::INavigationService** service) override;
   abi::HRESULT STDCALL GetOptionsManager(abi::IOptionsManager** manager) override;
+
+  abi::HRESULT STDCALL RunProcess(const char* processName, const char* parameters, int32_t parameterSize,
+                                  int32_t value) override;
 
  private:
   Host& host_;

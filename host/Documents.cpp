@@ -3,12 +3,18 @@
 #include <algorithm>
 
 #include "host/HostStatus.h"
+#include "platform/Journal.h"
+#include "platform/Locale.h"
 #include "platform/WideString.h"
 
 namespace quorvex {
 namespace {
 
 abi::BSTR Wide(const std::string& text) { return platform::BStr::FromUtf8(text).release(); }
+
+std::string Narrow(abi::BSTR text) {
+  return platform::Utf16ToUtf8(std::u16string_view(text ? text : u"", platform::SysStringLen(text)));
+}
 
 }  // namespace
 
@@ -99,6 +105,54 @@ abi::HRESULT STDCALL View::RefreshAfterCommand() {
     ++refreshCount_;
     return abi::S_OK;
   });
+}
+
+abi::HRESULT STDCALL Document::QueryInterface(abi::REFIID iid, void** out) {
+  if ((iid == abi::IAddressableDocument::IID && !address_) ||
+      (iid == abi::INavigableDocument::IID && !navigable_)) {
+    if (out) *out = nullptr;
+    return abi::E_NOINTERFACE;
+  }
+  return Implements::QueryInterface(iid, out);
+}
+
+abi::HRESULT STDCALL Document::GetAddress(abi::BSTR* address) {
+  return HostGuard([&] {
+    if (!ClearOut(address)) return Fail("GetAddress: nil out argument");
+    *address = Wide(address_.value_or(""));
+    return abi::S_OK;
+  });
+}
+
+abi::HRESULT STDCALL Document::MatchesAddress(abi::BSTR address, abi::ByteBool* matches) {
+  return HostGuard([&] {
+    if (!ClearOut(matches)) return Fail("MatchesAddress: nil out argument");
+    *matches = abi::ToByteBool(address_ && platform::CompareTextIgnoreCase(*address_, Narrow(address)) == 0);
+    return abi::S_OK;
+  });
+}
+
+abi::HRESULT STDCALL Document::Navigate(abi::BSTR address, abi::BOOL32* success) {
+  return HostGuard([&] {
+    if (!ClearOut(success)) return Fail("Navigate: nil out argument");
+    platform::JournalAppend("navigate", "document " + fileName_ + ": " + Narrow(address));
+    if (address_) address_ = Narrow(address);
+    *success = abi::kTrue32;
+    return abi::S_OK;
+  });
+}
+
+abi::HRESULT STDCALL View::QueryInterface(abi::REFIID iid, void** out) {
+  if (iid == abi::IActivatableView::IID && !activatable_) {
+    if (out) *out = nullptr;
+    return abi::E_NOINTERFACE;
+  }
+  return Implements::QueryInterface(iid, out);
+}
+
+abi::HRESULT STDCALL View::Activate() {
+  ++activateCount_;
+  return abi::S_OK;
 }
 
 }  // namespace quorvex

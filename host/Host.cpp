@@ -37,10 +37,14 @@ Host& Host::Instance() {
 }
 
 Host::Host()
-    : client_(new Client(*this)), guiManager_(new GuiManager()), optionsManager_(new OptionsManager()) {
+    : client_(new Client(*this)),
+      guiManager_(new GuiManager()),
+      optionsManager_(new OptionsManager()),
+      navigationService_(new NavigationService()) {
   client_->AddRef();
   guiManager_->AddRef();
   optionsManager_->AddRef();
+  navigationService_->AddRef();
 }
 
 void Host::Reset() {

@@ -16,6 +16,7 @@
 #include "host/Client.h"
 #include "host/Documents.h"
 #include "host/GuiManager.h"
+#include "host/NavigationService.h"
 #include "host/OptionsStore.h"
 #include "platform/Modules.h"
 
@@ -46,6 +47,7 @@ class Host {
   abi::IClient* client() { return client_.get(); }
   GuiManager& guiManager() { return *guiManager_.get(); }
   OptionsManager& optionsManager() { return *optionsManager_.get(); }
+  NavigationService& navigationService() { return *navigationService_.get(); }
 
   // The application window (IClient slot 9) and the main window (slot 15),
   // created in the platform's window table when first asked for. A test may
@@ -94,6 +96,7 @@ class Host {
   abi::ComPtr<Client> client_;
   abi::ComPtr<GuiManager> guiManager_;
   abi::ComPtr<OptionsManager> optionsManager_;
+  abi::ComPtr<NavigationService> navigationService_;
   int32_t applicationWindow_ = 0;
   int32_t mainWindow_ = 0;
   std::optional<int32_t> applicationHandleOverride_;

@@ -10,6 +10,7 @@
 #include "abi/ServerModule.h"
 #include "abi/Types.h"
 #include "plugin/RTL/ClientApi.h"
+#include "plugin/RTL/HelpNavigation.h"
 #include "plugin/RTL/HostClient.h"
 #include "plugin/RTL/ModuleFile.h"
 #include "plugin/RTL/Parameters.h"
@@ -41,6 +42,7 @@ class TLibraryLifetime {
     strativue::PcbApi::Unbind();
     strativue::FreeProcessParameters();
     strativue::FreePreferencePaths();
+    strativue::FreeWorkspaceAccess();
     strativue::SetHostClient(nullptr);
   }
   TLibraryLifetime(const TLibraryLifetime&) = delete;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "HostTestSession.h"
+#include "host/DocumentServer.h"
 #include "host/HostSettings.h"
 #include "platform/IniFile.h"
 #include "platform/Modules.h"
@@ -157,14 +158,25 @@ TEST_F(ClientTest, LoadingAMissingModuleNamesIt) {
 }
 
 TEST_F(ClientTest, UnsupportedSlotsFailWithADescription) {
-  platform::BStr target = platform::BStr::FromUtf8("PCB");
-  abi::IServerModule* module = reinterpret_cast<abi::IServerModule*>(uintptr_t{1});
-  EXPECT_EQ(client()->GetServerModuleForTarget(target.get(), &module), abi::E_UNEXPECTED);
-  EXPECT_EQ(module, nullptr);
+  platform::BStr redirect = platform::BStr::FromUtf8("Guide");
+  platform::BStr moduleFile;
+  EXPECT_EQ(client()->GetModuleForRedirect(redirect.get(), moduleFile.put()), abi::E_UNEXPECTED);
+  EXPECT_EQ(moduleFile.get(), nullptr);
   EXPECT_NE(TakeThreadError().description.find("not supported"), std::string::npos);
-  abi::ComPtr<abi::IUnknown> service;
-  EXPECT_EQ(client()->GetNavigationService(service.put()), abi::E_UNEXPECTED);
   EXPECT_EQ(client()->Slot03(), abi::E_NOTIMPL);
+}
+
+TEST_F(ClientTest, ATargetNamesTheServerModuleRegisteredUnderIt) {
+  abi::ComPtr<DocumentServer> tasks(new DocumentServer("Tasks"));
+  tasks->AddRef();
+  host().addServerModule("Tasks", tasks.get());
+  platform::BStr known = platform::BStr::FromUtf8("Tasks");
+  platform::BStr unknown = platform::BStr::FromUtf8("Elsewhere");
+  abi::ComPtr<abi::IServerModule> module;
+  ASSERT_EQ(client()->GetServerModuleForTarget(known.get(), module.put()), abi::S_OK);
+  EXPECT_EQ(module.get(), static_cast<abi::IServerModule*>(tasks.get()));
+  ASSERT_EQ(client()->GetServerModuleForTarget(unknown.get(), module.put()), abi::S_OK);
+  EXPECT_EQ(module.get(), nullptr);
 }
 
 TEST_F(ClientTest, GuiFontIsGivenOnlyWhenTheSettingsNameOne) {

@@ -1,0 +1,125 @@
+// Help navigation: the host's navigation service and the interfaces that
+// documents, views and server modules may offer to be navigated, plus the
+// workspace of the host library WorkspaceManager.so.
+//
+// Implemented by: the host (service, workspace) and by documents, views and
+// server modules that support them. Called by: plug-ins, on the host's UI
+// thread. Status convention of IClient: out strings are allocated by the
+// callee and freed by the caller; out interfaces carry a new reference.
+#pragma once
+
+#include "abi/Documents.h"
+#include "abi/ServerModule.h"
+#include "abi/Types.h"
+#include "abi/Unknown.h"
+
+namespace abi {
+
+// {6A1F2E46-3C55-4B7A-9E21-5D0B7C9F1A01}: IClient slot 49.
+struct INavigationService : IUnknown {
+  static constexpr GUID IID = {0x6A1F2E46, 0x3C55, 0x4B7A, {0x9E, 0x21, 0x5D, 0x0B, 0x7C, 0x9F, 0x1A, 0x01}};
+
+  virtual HRESULT STDCALL Slot03() { return E_NOTIMPL; }
+  virtual HRESULT STDCALL Slot04() { return E_NOTIMPL; }
+  virtual HRESULT STDCALL Slot05() { return E_NOTIMPL; }
+  virtual HRESULT STDCALL Slot06() { return E_NOTIMPL; }
+  // 7: splits an address into its protocol ("http", "file", ...; empty when
+  // it has none) and two further parts whose meaning is the host's.
+  virtual HRESULT STDCALL ParseAddress(BSTR address, BSTR* protocol, BSTR* part1, BSTR* part2) = 0;
+  // 8: opens an address in the host. `flags` is 0. *address is in/out: the
+  // callee may free it and store the address it actually opened. *document
+  // is the document shown (may be nil); *success is -1 or 0.
+  virtual HRESULT STDCALL OpenAddress(int32_t flags, BSTR* address, IServerDocument** document,
+                                      BOOL32* success) = 0;
+  virtual HRESULT STDCALL Slot09() { return E_NOTIMPL; }
+  // 10: the address a help target stands for (the target itself when the
+  // host knows no better).
+  virtual HRESULT STDCALL ResolveAddress(BSTR target, BSTR* address) = 0;
+};
+
+// {82D46D14-F808-45CC-AB41-B860278A1AAE}: a document or server module that
+// can show an address itself (a browser document, the task server).
+struct INavigableDocument : IUnknown {
+  static constexpr GUID IID = {0x82D46D14, 0xF808, 0x45CC, {0xAB, 0x41, 0xB8, 0x60, 0x27, 0x8A, 0x1A, 0xAE}};
+
+  // 3: shows `address`; *success is -1 or 0.
+  virtual HRESULT STDCALL Navigate(BSTR address, BOOL32* success) = 0;
+};
+
+// {E9822C7C-165E-4346-BA0A-E51D92080C77}: a document that has an address of
+// its own.
+struct IAddressableDocument : IUnknown {
+  static constexpr GUID IID = {0xE9822C7C, 0x165E, 0x4346, {0xBA, 0x0A, 0xE5, 0x1D, 0x92, 0x08, 0x0C, 0x77}};
+
+  // 3: the address the document shows.
+  virtual HRESULT STDCALL GetAddress(BSTR* address) = 0;
+  virtual HRESULT STDCALL Slot04() { return E_NOTIMPL; }
+  // 5: whether `address` leads to this document (*matches 1 or 0).
+  virtual HRESULT STDCALL MatchesAddress(BSTR address, ByteBool* matches) = 0;
+};
+
+// {B3D04C3E-CDA5-4C91-AEFA-965D08F47B2F}: a view that can be brought to the
+// user's attention.
+struct IActivatableView : IUnknown {
+  static constexpr GUID IID = {0xB3D04C3E, 0xCDA5, 0x4C91, {0xAE, 0xFA, 0x96, 0x5D, 0x08, 0xF4, 0x7B, 0x2F}};
+
+  virtual HRESULT STDCALL Slot03() { return E_NOTIMPL; }
+  virtual HRESULT STDCALL Slot04() { return E_NOTIMPL; }
+  virtual HRESULT STDCALL Slot05() { return E_NOTIMPL; }
+  virtual HRESULT STDCALL Slot06() { return E_NOTIMPL; }
+  virtual HRESULT STDCALL Slot07() { return E_NOTIMPL; }
+  virtual HRESULT STDCALL Slot08() { return E_NOTIMPL; }
+  virtual HRESULT STDCALL Slot09() { return E_NOTIMPL; }
+  virtual HRESULT STDCALL Slot10() { return E_NOTIMPL; }
+  virtual HRESULT STDCALL Slot11() { return E_NOTIMPL; }
+  virtual HRESULT STDCALL Slot12() { return E_NOTIMPL; }
+  virtual HRESULT STDCALL Slot13() { return E_NOTIMPL; }
+  virtual HRESULT STDCALL Slot14() { return E_NOTIMPL; }
+  // 15: activates the view.
+  virtual HRESULT STDCALL Activate() = 0;
+};
+
+// {6A1F2E47-3C55-4B7A-9E21-5D0B7C9F1A01}: the workspace of the host library
+// WorkspaceManager.so, reached through its export GetWorkspace.
+struct IWorkspace : IUnknown {
+  static constexpr GUID IID = {0x6A1F2E47, 0x3C55, 0x4B7A, {0x9E, 0x21, 0x5D, 0x0B, 0x7C, 0x9F, 0x1A, 0x01}};
+
+#define ABI_WORKSPACE_PLACEHOLDER(n) \
+  virtual HRESULT STDCALL Slot##n() { return E_NOTIMPL; }
+  ABI_WORKSPACE_PLACEHOLDER(03)
+  ABI_WORKSPACE_PLACEHOLDER(04)
+  ABI_WORKSPACE_PLACEHOLDER(05) ABI_WORKSPACE_PLACEHOLDER(06) ABI_WORKSPACE_PLACEHOLDER(
+      07) ABI_WORKSPACE_PLACEHOLDER(08) ABI_WORKSPACE_PLACEHOLDER(09) ABI_WORKSPACE_PLACEHOLDER(10)
+      ABI_WORKSPACE_PLACEHOLDER(11) ABI_WORKSPACE_PLACEHOLDER(12) ABI_WORKSPACE_PLACEHOLDER(
+          13) ABI_WORKSPACE_PLACEHOLDER(14) ABI_WORKSPACE_PLACEHOLDER(15) ABI_WORKSPACE_PLACEHOLDER(16)
+          ABI_WORKSPACE_PLACEHOLDER(17) ABI_WORKSPACE_PLACEHOLDER(18) ABI_WORKSPACE_PLACEHOLDER(
+              19) ABI_WORKSPACE_PLACEHOLDER(20) ABI_WORKSPACE_PLACEHOLDER(21) ABI_WORKSPACE_PLACEHOLDER(22)
+              ABI_WORKSPACE_PLACEHOLDER(23) ABI_WORKSPACE_PLACEHOLDER(24) ABI_WORKSPACE_PLACEHOLDER(25)
+                  ABI_WORKSPACE_PLACEHOLDER(26) ABI_WORKSPACE_PLACEHOLDER(27) ABI_WORKSPACE_PLACEHOLDER(28)
+                      ABI_WORKSPACE_PLACEHOLDER(29) ABI_WORKSPACE_PLACEHOLDER(30) ABI_WORKSPACE_PLACEHOLDER(
+                          31) ABI_WORKSPACE_PLACEHOLDER(32) ABI_WORKSPACE_PLACEHOLDER(33)
+                          ABI_WORKSPACE_PLACEHOLDER(34) ABI_WORKSPACE_PLACEHOLDER(35)
+                              ABI_WORKSPACE_PLACEHOLDER(36) ABI_WORKSPACE_PLACEHOLDER(37)
+                                  ABI_WORKSPACE_PLACEHOLDER(38) ABI_WORKSPACE_PLACEHOLDER(39)
+                                      ABI_WORKSPACE_PLACEHOLDER(40) ABI_WORKSPACE_PLACEHOLDER(41)
+                                          ABI_WORKSPACE_PLACEHOLDER(42) ABI_WORKSPACE_PLACEHOLDER(43)
+                                              ABI_WORKSPACE_PLACEHOLDER(44) ABI_WORKSPACE_PLACEHOLDER(45)
+                                                  ABI_WORKSPACE_PLACEHOLDER(46) ABI_WORKSPACE_PLACEHOLDER(47)
+                                                      ABI_WORKSPACE_PLACEHOLDER(48)
+                                                          ABI_WORKSPACE_PLACEHOLDER(49)
+                                                              ABI_WORKSPACE_PLACEHOLDER(50)
+                                                                  ABI_WORKSPACE_PLACEHOLDER(51)
+                                                                      ABI_WORKSPACE_PLACEHOLDER(52)
+                                                                          ABI_WORKSPACE_PLACEHOLDER(53)
+#undef ABI_WORKSPACE_PLACEHOLDER
+
+      // 54: the target text of a host server known by name ("PickATask"); empty
+      // when the workspace has none. IClient slot 14 turns it into the module.
+      virtual HRESULT STDCALL GetServerTarget(BSTR serverName, BSTR* target) = 0;
+};
+
+// The export GetWorkspace of WorkspaceManager.so: the workspace with a new
+// reference.
+using GetWorkspace_t = HRESULT STDCALL(IWorkspace** workspace);
+
+}  // namespace abi
