@@ -3,9 +3,29 @@
 #include <algorithm>
 
 #include "host/HostStatus.h"
+#include "platform/Journal.h"
 #include "platform/WideString.h"
 
 namespace quorvex {
+
+abi::HRESULT STDCALL DocumentServer::QueryInterface(abi::REFIID iid, void** out) {
+  if (iid == abi::INavigableDocument::IID && !navigable_) {
+    if (out) *out = nullptr;
+    return abi::E_NOINTERFACE;
+  }
+  return Implements::QueryInterface(iid, out);
+}
+
+abi::HRESULT STDCALL DocumentServer::Navigate(abi::BSTR address, abi::BOOL32* success) {
+  return HostGuard([&] {
+    if (!ClearOut(success)) return Fail("Navigate: nil out argument");
+    const std::string text =
+        platform::Utf16ToUtf8(std::u16string_view(address ? address : u"", platform::SysStringLen(address)));
+    platform::JournalAppend("navigate", "module " + name_ + ": " + text);
+    *success = abi::kTrue32;
+    return abi::S_OK;
+  });
+}
 
 abi::HRESULT STDCALL DocumentServer::CreateDocument(intptr_t, intptr_t, abi::IServerDocument** document) {
   ClearOut(document);

@@ -2,24 +2,30 @@
 // documents of kinds no loaded plug-in serves (help pages, text files, ...)
 // are found by walking the server modules as plug-ins do. Tests register one
 // with Host::addServerModule to give the open-view search documents and
-// views to find.
+// views to find. Made navigable, it answers INavigableDocument and records
+// each navigation as a "navigate" journal entry ("module <name>: <address>").
 #pragma once
 
 #include <string>
 #include <vector>
 
+#include "abi/Navigation.h"
 #include "abi/ServerModule.h"
 #include "abi/Unknown.h"
 #include "host/Documents.h"
 
 namespace quorvex {
 
-class DocumentServer final : public abi::Implements<abi::IServerModule> {
+class DocumentServer final : public abi::Implements<abi::IServerModule, abi::INavigableDocument> {
  public:
   explicit DocumentServer(std::string name) : name_(std::move(name)) {}
 
   // Adds a document (a new reference is kept).
   void addDocument(Document* document) { documents_.push_back(abi::ComPtr<Document>::Share(document)); }
+  void setNavigable(bool navigable) { navigable_ = navigable; }
+
+  abi::HRESULT STDCALL QueryInterface(abi::REFIID iid, void** out) override;
+  abi::HRESULT STDCALL Navigate(abi::BSTR address, abi::BOOL32* success) override;
 
   abi::HRESULT STDCALL Idle() override { return abi::S_OK; }
   abi::HRESULT STDCALL HostNotify(int32_t) override { return abi::S_OK; }
@@ -45,6 +51,7 @@ class DocumentServer final : public abi::Implements<abi::IServerModule> {
  private:
   std::string name_;
   std::vector<abi::ComPtr<Document>> documents_;
+  bool navigable_ = false;
 };
 
 }  // namespace quorvex

@@ -74,6 +74,7 @@ bool DdeExecute(std::string_view service, std::string_view topic, std::string_vi
 
 int32_t GetFileVersion(std::string_view windowsPath, FileVersion* version) {
   try {
+    JournalAppend("version", windowsPath);
     std::string text;
     if (!FileExists(windowsPath) || !ReadFile(windowsPath, &text)) return ERROR_FILE_NOT_FOUND;
     const IniText ini("[Version]\n" + text);

@@ -28,10 +28,10 @@ intptr_t ShellExecute(std::string_view verb, std::string_view file, std::string_
 // ("<service>|<topic>: <command>") and answers true.
 bool DdeExecute(std::string_view service, std::string_view topic, std::string_view command);
 
-// The version resource of an executable under the machine root. The stand-in
-// executables are text files; a line "FileVersion=a.b.c.d" is their version
-// resource. Answers 0 and the four parts; ERROR_FILE_NOT_FOUND (2) for a
-// missing file; ERROR_RESOURCE_TYPE_NOT_FOUND (1813) when the file has no
+// The version resource of an executable under the machine root, asked for
+// with a "version" journal entry (the path). The stand-in executables are
+// text files; a line "FileVersion=a.b.c.d" is their version resource. Answers 0 and the four parts;
+// ERROR_FILE_NOT_FOUND (2) for a missing file; ERROR_RESOURCE_TYPE_NOT_FOUND (1813) when the file has no
 // version line; ERROR_INVALID_DATA (13) for a malformed one.
 inline constexpr int32_t ERROR_INVALID_DATA = 13;
 inline constexpr int32_t ERROR_RESOURCE_TYPE_NOT_FOUND = 1813;

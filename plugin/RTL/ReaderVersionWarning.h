@@ -1,33 +1,26 @@
 // The warning shown when the installed PDF reader is too old to open a help
 // file at a page: an OK button and a "&Don't show this again" check box whose
-// choice is kept in the registry.
+// choice is kept in the registry. A server dialog read from its description
+// (ReaderVersionWarning.form).
 #pragma once
 
 #include <string>
+#include <string_view>
 
-#include "toolkit/Button.h"
+#include "plugin/RTL/ServerDialog.h"
 #include "toolkit/CheckBox.h"
-#include "toolkit/Form.h"
-#include "toolkit/Label.h"
 
 namespace strativue {
 
-class TReaderVersionDialog : public toolkit::TForm {
+class TReaderVersionDialog : public TServerDialog {
  public:
-  TReaderVersionDialog();
+  explicit TReaderVersionDialog(toolkit::TComponent* owner) : TServerDialog(owner) {}
   TOOLKIT_DECLARE_CLASS()
 
-  toolkit::TCheckBox* DontShowAgain() const { return dontShowAgain_; }
+  toolkit::TCheckBox& DontShowAgain() const;
 
-  // In test mode nothing is shown: one line "Running modal dialog
-  // TReaderVersionDialog <caption>" on standard output, then the process ends
-  // with exit code 1.
-  toolkit::TModalResult ShowModal() override;
-
- private:
-  toolkit::TLabel* message_ = nullptr;
-  toolkit::TCheckBox* dontShowAgain_ = nullptr;
-  toolkit::TButton* ok_ = nullptr;
+ protected:
+  std::string_view FormDescription() const override;
 };
 
 // The registry key (under HKEY_CURRENT_USER) and value of the switch.

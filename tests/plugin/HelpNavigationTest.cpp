@@ -7,6 +7,7 @@
 #include "host/DocumentServer.h"
 #include "platform/Dde.h"
 #include "platform/MessageQueue.h"
+#include "platform/Modules.h"
 #include "platform/Registry.h"
 #include "plugin/RTL/Exceptions.h"
 #include "plugin/RTL/HelpNavigation.h"
@@ -120,6 +121,7 @@ TEST_F(HelpNavigationTest, ReaderVersionComesFromClassKeysThenFromTheExecutable)
   const std::string command = GetPdfReaderCommand();
   EXPECT_EQ(command, "\"C:\\Reader\\reader.exe\"  ");
   EXPECT_EQ(GetPdfReaderVersion(command), 5);  // from the file version
+  EXPECT_EQ(Entries("version"), (std::vector<JournalEntry>{{"version", kReader}}));
   AddClassKey("PDF.PdfCtrl.8");
   EXPECT_EQ(GetPdfReaderVersion(command), 8);
   AddClassKey("PDF.PdfCtrl.5");  // the lowest numbered key wins
@@ -128,6 +130,7 @@ TEST_F(HelpNavigationTest, ReaderVersionComesFromClassKeysThenFromTheExecutable)
   EXPECT_EQ(GetPdfReaderVersion(command), 4);
   AddClassKey("AcroPDF.PDF.1");
   EXPECT_EQ(GetPdfReaderVersion(command), 7);
+  EXPECT_EQ(Entries("version").size(), 1u);  // a class key spares reading the file
 }
 
 TEST_F(HelpNavigationTest, ReaderWithoutVersionIsFourAndAMissingReaderIsAnError) {
@@ -254,6 +257,24 @@ TEST_F(HelpNavigationTest, WebAddressesAndHostFilesGoWhereTheHostSays) {
   EXPECT_EQ(Entries("shell"), (std::vector<JournalEntry>{{"shell", "open HTTPS://example.invalid/help"}}));
   NavigateHelpTarget(u"mailto:help@example.invalid");
   EXPECT_EQ(Entries("shell").size(), 1u);
+}
+
+TEST_F(HelpNavigationTest, TaskServerOfTheLoadedWorkspaceShowsWhatNothingElseTook) {
+  auto tasks = abi::ComPtr<quorvex::DocumentServer>::Share(new quorvex::DocumentServer("Tasks"));
+  tasks->setNavigable(true);
+  quorvex::Host::Instance().addServerModule("Tasks", tasks.get());
+  // Not loaded yet: the last step finds no workspace and does nothing.
+  NavigateHelpTarget(u"topic:layer-stack");
+  EXPECT_TRUE(platform::JournalEntries().empty());
+  std::string error;
+  const platform::ModuleHandle library =
+      platform::LoadModule(std::string(STRATIVUE_BIN_DIR) + "/WorkspaceManager.so", &error);
+  ASSERT_NE(library, nullptr) << error;
+  NavigateHelpTarget(u"topic:layer-stack");
+  EXPECT_EQ(Entries("navigate"),
+            (std::vector<JournalEntry>{{"navigate", "module Tasks: topic:layer-stack"}}));
+  FreeWorkspaceAccess();
+  platform::UnloadModule(library);
 }
 
 TEST_F(HelpNavigationTest, HostProcessesRunThroughTheLauncher) {
