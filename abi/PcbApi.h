@@ -12,7 +12,6 @@
 // function with a settled signature; the editor defines each one as
 // extern "C" PcbApi_<name>, and the plug-in's binding derives its function
 // pointer types from the same list, so the two sides cannot drift apart.
-// ABI_PCBAPI_OTHER_NAMES lists the remaining names the binding resolves.
 #pragma once
 
 #include "abi/Types.h"
@@ -177,6 +176,108 @@ inline constexpr int kEcoOptionCount = 2;
   X(GetDesignatorDisplayString, int32_t, (::abi::PcbHandle object, ::abi::ShortString* text))                 \
   X(QueryBarCodeTextInfo, int32_t,                                                                             \
     (uint8_t mode, ::abi::PcbHandle object, uint8_t* byte0, uint8_t* byte1, uint8_t* byte2, uint8_t* byte3))   \
+  /* Pads and vias. The pad record is 35 values after mode and handle. */                                       \
+  X(QueryPad, int32_t,                                                                                         \
+    (uint8_t mode, ::abi::PcbHandle object, uint16_t* flags, uint16_t* headerWord, uint32_t* layer,            \
+     int32_t* headerValue1, uint8_t* headerByte, int32_t* headerValue2, int32_t* x, int32_t* y,                \
+     int32_t* padValue1, int32_t* padValue2, int32_t* padValue3, int32_t* padValue4, int32_t* padValue5,       \
+     int32_t* padValue6, int32_t* padValue7, uint8_t* padByte1, uint8_t* padByte2, uint8_t* padByte3,          \
+     ::abi::ShortString* name, double* rotation, uint8_t* kindByte1, uint8_t* kindByte2, int32_t* extraValue1, \
+     int32_t* extraValue2, int32_t* extraValue3, int32_t* extraValue4, int32_t* extraValue5,                   \
+     int32_t* extraValue6, int32_t* extraValue7, int32_t* extraValue8, int32_t* extraValue9,                   \
+     int32_t* extraValue10, uint8_t* extraByte1, uint8_t* extraByte2, uint8_t* extraByte3))                     \
+  X(QueryPadStackMode, int32_t, (uint8_t mode, ::abi::PcbHandle object, uint8_t* stackMode))                  \
+  /* Per-layer pad and via data, layer ids 0 to 82; answer 1 for another id. */                                \
+  X(QueryPadOrViaShapeOnLayer, int32_t, (::abi::PcbHandle object, uint8_t layer, uint8_t* shape))             \
+  X(QueryPadOrViaSizeOnLayer, int32_t,                                                                         \
+    (::abi::PcbHandle object, uint8_t layer, int32_t* sizeX, int32_t* sizeY))                                  \
+  X(QueryPadCornerRadiusOnLayer, int32_t, (::abi::PcbHandle object, uint8_t layer, int32_t* radius))          \
+  X(QueryPadCRPercentageOnLayer, int32_t, (::abi::PcbHandle object, uint8_t layer, uint8_t* percentage))      \
+  X(SetPadShapeOnLayer, int32_t, (::abi::PcbHandle object, uint8_t layer, uint8_t shape))                     \
+  X(SetPadSizeOnLayer, int32_t, (::abi::PcbHandle object, uint8_t layer, int32_t sizeX, int32_t sizeY))       \
+  X(SetCRPctOnLayer, int32_t, (::abi::PcbHandle object, uint8_t layer, uint8_t percentage))                   \
+  /* The via passes its layer as a layer id (1 to 82), not as a record layer id. */                            \
+  X(QueryVia, int32_t,                                                                                         \
+    (uint8_t mode, ::abi::PcbHandle object, uint16_t* flags, uint16_t* headerWord, uint8_t* layer,             \
+     int32_t* headerValue1, uint8_t* headerByte, int32_t* headerValue2, int32_t* x, int32_t* y, int32_t* size, \
+     int32_t* holeSize, uint8_t* kindByte1, uint8_t* kindByte2, uint8_t* viaByte1, uint8_t* viaByte2,          \
+     uint8_t* lowLayer, uint8_t* highLayer))                                                                   \
+  /* Connections */                                                                                            \
+  X(QueryFromTo, int32_t,                                                                                      \
+    (uint8_t mode, ::abi::PcbHandle object, uint16_t* headerWord, int32_t* x, int32_t* y, uint8_t* byte1,      \
+     int32_t* x2, int32_t* y2, uint8_t* byte2, int32_t* headerValue1))                                         \
+  X(QueryManualFromTo, int32_t,                                                                                \
+    (uint8_t mode, ::abi::PcbHandle object, uint16_t* headerWord, ::abi::ShortString* net,                     \
+     ::abi::ShortString* fromPad, ::abi::ShortString* toPad, ::abi::ShortString* name))                        \
+  X(QueryNet, int32_t,                                                                                         \
+    (uint8_t mode, ::abi::PcbHandle object, uint16_t* headerWord, ::abi::ShortString* name, uint8_t* byte1,    \
+     uint8_t* byte2))                                                                                          \
+  /* Components; the name and comment are text objects of their own */                                        \
+  X(QueryComponent, int32_t,                                                                                   \
+    (uint8_t mode, ::abi::PcbHandle object, uint16_t* flags, uint16_t* headerWord, uint32_t* layer,            \
+     int32_t* headerValue1, uint8_t* headerByte, int32_t* headerValue2, int32_t* x, int32_t* y,                \
+     double* rotation, ::abi::PcbHandle* nameObject, ::abi::PcbHandle* commentObject,                          \
+     ::abi::ShortString* pattern))                                                                             \
+  X(QueryComponentEx, int32_t,                                                                                 \
+    (uint8_t mode, ::abi::PcbHandle object, ::abi::ShortString* sourceDesignator, int32_t* height,             \
+     uint8_t* lockStrings))                                                                                    \
+  X(QueryComponentSourceLinks, int32_t,                                                                        \
+    (uint8_t mode, ::abi::PcbHandle object, ::abi::ShortString* sourceLibrary,                                 \
+     ::abi::ShortString* sourceUniqueId))                                                                      \
+  X(QueryDefaultPCB3DModel, int32_t, (uint8_t mode, ::abi::PcbHandle object, ::abi::ShortString* model))      \
+  X(QueryComponentChannelOffset, int32_t, (uint8_t mode, ::abi::PcbHandle object, int32_t* offset))           \
+  X(QueryComponentKind, int32_t, (uint8_t mode, ::abi::PcbHandle object, uint8_t* componentKind))             \
+  /* Outlined areas; their points stay in the editor */                                                       \
+  X(QueryPolygon, int32_t,                                                                                     \
+    (uint8_t mode, ::abi::PcbHandle object, uint16_t* flags, uint16_t* headerWord, uint32_t* layer,            \
+     int32_t* headerValue1, uint8_t* headerByte, int32_t* headerValue2, ::abi::ShortString* net,               \
+     int32_t* grid, int32_t* trackWidth, uint8_t* hatchStyle, uint8_t* pourOver, uint8_t* removeDead))         \
+  X(QueryRegion, int32_t,                                                                                      \
+    (uint8_t mode, ::abi::PcbHandle object, uint16_t* flags, uint16_t* headerWord, uint32_t* layer,            \
+     int32_t* headerValue1, uint8_t* headerByte, int32_t* headerValue2, ::abi::ShortString* net,               \
+     uint8_t* keepout, int32_t* regionKind))                                                                   \
+  X(QuerySplitPlane, int32_t,                                                                                  \
+    (uint8_t mode, ::abi::PcbHandle object, uint16_t* flags, uint16_t* headerWord, uint32_t* layer,            \
+     int32_t* headerValue1, uint8_t* headerByte, int32_t* headerValue2, ::abi::ShortString* net))              \
+  /* Dimensions and coordinates. A dimension's references are read only. */                                    \
+  X(QueryDimension, int32_t,                                                                                   \
+    (uint8_t mode, ::abi::PcbHandle object, uint16_t* flags, uint16_t* headerWord, uint32_t* layer,            \
+     int32_t* headerValue1, uint8_t* headerByte, int32_t* headerValue2, int32_t* x, int32_t* y, int32_t* x2,   \
+     int32_t* y2, int32_t* textHeight, int32_t* lineWidth))                                                    \
+  X(QueryExtDimension, int32_t,                                                                                \
+    (uint8_t mode, ::abi::PcbHandle object, int32_t* arrowSize, int32_t* textGap, uint8_t* unitStyle,          \
+     uint8_t* precision))                                                                                      \
+  /* Count: the number of references, 0 for an unknown object. At: 0 done, 1 out of range. */                 \
+  X(References_Count, int32_t, (::abi::PcbHandle object))                                                     \
+  X(References_At, int32_t, (::abi::PcbHandle object, int32_t index, ::abi::PcbHandle* reference))            \
+  X(QueryCoordinate, int32_t,                                                                                  \
+    (uint8_t mode, ::abi::PcbHandle object, uint16_t* flags, uint16_t* headerWord, uint32_t* layer,            \
+     int32_t* headerValue1, uint8_t* headerByte, int32_t* headerValue2, int32_t* x, int32_t* y, int32_t* size, \
+     int32_t* lineWidth, int32_t* textHeight))                                                                 \
+  /* Object classes and their member names. At: 0 done, 1 past the last member. */                              \
+  X(QueryClass, int32_t,                                                                                       \
+    (uint8_t mode, ::abi::PcbHandle object, uint16_t* headerWord, ::abi::ShortString* name,                    \
+     uint8_t* memberKind, uint8_t* superClass))                                                                \
+  X(GetMemberFromClassAt, int32_t, (::abi::PcbHandle object, int32_t index, ::abi::ShortString* member))      \
+  X(RemoveAllMembersFromClass, int32_t, (::abi::PcbHandle object))                                            \
+  X(AddMemberToClass, int32_t, (::abi::PcbHandle object, const ::abi::ShortString* member))                   \
+  /* Design rules, violations, embedded objects and boards */                                                  \
+  X(QueryRule, int32_t,                                                                                        \
+    (uint8_t mode, ::abi::PcbHandle object, uint16_t* headerWord, ::abi::ShortString* name, uint8_t* ruleKind, \
+     ::abi::ShortString* scope1, ::abi::ShortString* scope2, int32_t* value, uint8_t* enabled,                 \
+     int32_t* priority))                                                                                       \
+  X(QueryViolation, int32_t,                                                                                   \
+    (uint8_t mode, ::abi::PcbHandle object, uint16_t* flags, uint16_t* headerWord, uint32_t* layer,            \
+     int32_t* headerValue1, uint8_t* headerByte, int32_t* headerValue2, int32_t* x, int32_t* y,                \
+     ::abi::ShortString* rule, ::abi::ShortString* description))                                               \
+  X(QueryEmbedded, int32_t,                                                                                    \
+    (uint8_t mode, ::abi::PcbHandle object, uint16_t* headerWord, ::abi::ShortString* name,                    \
+     ::abi::ShortString* description))                                                                         \
+  X(QueryEmbeddedBoard, int32_t,                                                                               \
+    (uint8_t mode, ::abi::PcbHandle object, uint16_t* flags, uint16_t* headerWord, uint32_t* layer,            \
+     int32_t* headerValue1, uint8_t* headerByte, int32_t* headerValue2, int32_t* x, int32_t* y,                \
+     ::abi::ShortString* document, int32_t* rows, int32_t* columns, int32_t* rowSpacing,                       \
+     int32_t* columnSpacing, uint8_t* mirrored))                                                               \
   /* Interactive event handlers */                                                                             \
   X(CreateEventHandler, ::abi::PcbHandle,                                                                      \
     (::abi::PcbHandle board, const ::abi::EventTableA* tableA, const ::abi::EventTableB* tableB,               \
@@ -184,17 +285,6 @@ inline constexpr int kEcoOptionCount = 2;
   X(RunEventHandler, ::abi::ByteBool, (::abi::PcbHandle handler))                                             \
   X(DestroyEventHandler, void, (::abi::PcbHandle handler))
 
-// Names the binding resolves whose signatures belong to object kinds this
-// program does not wrap yet.
-#define ABI_PCBAPI_OTHER_NAMES(X)                                                                              \
-  X(AddMemberToClass) X(GetMemberFromClassAt) X(QueryClass) X(QueryComponent) X(QueryComponentChannelOffset)  \
-  X(QueryComponentEx) X(QueryComponentKind) X(QueryComponentSourceLinks) X(QueryCoordinate)                    \
-  X(QueryDefaultPCB3DModel) X(QueryDimension) X(QueryEmbedded) X(QueryEmbeddedBoard) X(QueryExtDimension)      \
-  X(QueryFromTo) X(QueryManualFromTo) X(QueryNet) X(QueryPad) X(QueryPadCRPercentageOnLayer)                   \
-  X(QueryPadCornerRadiusOnLayer) X(QueryPadOrViaShapeOnLayer) X(QueryPadOrViaSizeOnLayer) X(QueryPadStackMode) \
-  X(QueryPolygon) X(QueryRegion) X(QueryRule) X(QuerySplitPlane) X(QueryVia) X(QueryViolation)                 \
-  X(References_At) X(References_Count) X(RemoveAllMembersFromClass) X(SetCRPctOnLayer) X(SetPadShapeOnLayer)   \
-  X(SetPadSizeOnLayer)
 // clang-format on
 
 namespace pcbapi {

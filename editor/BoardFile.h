@@ -21,8 +21,10 @@ class BoardFileError : public std::runtime_error {
 };
 
 struct BoardFileContents {
-  Board board;                        // no handle and no contents yet
-  std::vector<EditorObject> objects;  // the file's objects in order, without handles
+  Board board;  // no handle and no contents yet
+  // The file's objects in order, without handles; their references to other
+  // objects are 1-based positions in this list (0: none).
+  std::vector<EditorObject> objects;
 };
 
 // Reads a board file's text; `name` is the file named in messages.

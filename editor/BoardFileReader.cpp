@@ -7,6 +7,8 @@
 #include <set>
 
 #include "editor/BoardFile.h"
+#include "editor/BoardFileFields.h"
+#include "editor/BoardFileObjects.h"
 
 namespace brelix {
 namespace {
@@ -14,42 +16,10 @@ namespace {
 using nlohmann::json;
 
 constexpr int kMaxNesting = 32;
-constexpr std::size_t kMaxString = 255;
 
-// Field paths as written in messages: "unit", "stack[2].id", "cursor[1]".
-std::string Member(const std::string& path, const std::string& key) {
-  return path.empty() ? key : path + "." + key;
-}
-std::string Element(const std::string& path, std::size_t index) {
-  return path + "[" + std::to_string(index) + "]";
-}
-
-const char* TypeName(const json& value) {
-  switch (value.type()) {
-    case json::value_t::null:
-      return "null";
-    case json::value_t::boolean:
-      return "a boolean";
-    case json::value_t::string:
-      return "a string";
-    case json::value_t::array:
-      return "an array";
-    case json::value_t::object:
-      return "an object";
-    case json::value_t::number_float:
-      return "a fractional number";
-    default:
-      return "a number";
-  }
-}
-
-class Reader {
+class Reader : public FieldReader {
  public:
-  explicit Reader(std::string file) : file_(std::move(file)) {}
-
-  [[noreturn]] void Fail(const std::string& path, const std::string& rule) const {
-    throw BoardFileError(file_ + ": " + (path.empty() ? std::string("(document)") : path) + ": " + rule);
-  }
+  using FieldReader::FieldReader;
 
   json Parse(std::string_view text) const {
     // Duplicate keys would silently lose a value, and deep nesting only
@@ -75,52 +45,6 @@ class Reader {
     }
     if (!problem.empty()) Fail("", problem);
     return document;
-  }
-
-  void CheckMembers(const json& object, const std::string& path,
-                    std::initializer_list<const char*> allowed) const {
-    if (!object.is_object()) Fail(path, std::string("must be an object, not ") + TypeName(object));
-    for (const auto& [key, value] : object.items()) {
-      bool known = false;
-      for (const char* name : allowed) known = known || key == name;
-      if (!known) Fail(Member(path, key), "unknown field");
-    }
-  }
-
-  const json* Optional(const json& object, const std::string& key) const {
-    const auto it = object.find(key);
-    return it == object.end() ? nullptr : &*it;
-  }
-
-  const json& Required(const json& object, const std::string& path, const std::string& key) const {
-    const json* value = Optional(object, key);
-    if (!value) Fail(Member(path, key), "required field is missing");
-    return *value;
-  }
-
-  std::string String(const json& value, const std::string& path) const {
-    if (!value.is_string()) Fail(path, std::string("must be a string, not ") + TypeName(value));
-    const auto& text = value.get_ref<const std::string&>();
-    if (text.size() > kMaxString)
-      Fail(path, "is " + std::to_string(text.size()) + " characters long; at most 255 are allowed");
-    return text;
-  }
-
-  int64_t Integer(const json& value, const std::string& path, int64_t low, int64_t high) const {
-    if (!value.is_number_integer()) Fail(path, std::string("must be a whole number, not ") + TypeName(value));
-    if (value.is_number_unsigned() && value.get<uint64_t>() > static_cast<uint64_t>(high))
-      Fail(path, "must be from " + std::to_string(low) + " to " + std::to_string(high));
-    const int64_t number = value.get<int64_t>();
-    if (number < low || number > high)
-      Fail(path, "must be from " + std::to_string(low) + " to " + std::to_string(high));
-    return number;
-  }
-
-  double Number(const json& value, const std::string& path) const {
-    if (!value.is_number()) Fail(path, std::string("must be a number, not ") + TypeName(value));
-    const double number = value.get<double>();
-    if (!std::isfinite(number)) Fail(path, "must be a finite number");
-    return number;
   }
 
   Length LengthOf(const json& value, const std::string& path, bool nonNegative) const {
@@ -226,61 +150,6 @@ class Reader {
     }
   }
 
-  EditorObject ObjectOf(const json& entry, const std::string& path) const {
-    if (!entry.is_object()) Fail(path, std::string("must be an object, not ") + TypeName(entry));
-    const std::string kind = String(Required(entry, path, "kind"), Member(path, "kind"));
-    constexpr int64_t kMin = std::numeric_limits<int32_t>::min();
-    constexpr int64_t kMax = std::numeric_limits<int32_t>::max();
-    auto coordinate = [&](const char* key) {
-      return static_cast<int32_t>(Integer(Required(entry, path, key), Member(path, key), kMin, kMax));
-    };
-    auto size = [&](const char* key) {
-      return static_cast<int32_t>(Integer(Required(entry, path, key), Member(path, key), 0, kMax));
-    };
-    auto angle = [&](const char* key) { return Number(Required(entry, path, key), Member(path, key)); };
-    EditorObject object;
-    if (kind == "track") {
-      CheckMembers(entry, path, {"kind", "layer", "x1", "y1", "x2", "y2", "width"});
-      object = MakeObject(abi::ObjectKind::Track, 0);
-      object.x = coordinate("x1");
-      object.y = coordinate("y1");
-      object.x2 = coordinate("x2");
-      object.y2 = coordinate("y2");
-      object.width = size("width");
-    } else if (kind == "arc") {
-      CheckMembers(entry, path, {"kind", "layer", "x", "y", "radius", "startAngle", "endAngle", "width"});
-      object = MakeObject(abi::ObjectKind::Arc, 0);
-      object.x = coordinate("x");
-      object.y = coordinate("y");
-      object.radius = size("radius");
-      object.startAngle = angle("startAngle");
-      object.endAngle = angle("endAngle");
-      object.width = size("width");
-    } else if (kind == "text") {
-      CheckMembers(entry, path, {"kind", "layer", "x", "y", "size", "width", "rotation", "text"});
-      object = MakeObject(abi::ObjectKind::Text, 0);
-      object.x = coordinate("x");
-      object.y = coordinate("y");
-      object.size = size("size");
-      object.width = size("width");
-      object.rotation = angle("rotation");
-      object.text = String(Required(entry, path, "text"), Member(path, "text"));
-    } else if (kind == "fill") {
-      CheckMembers(entry, path, {"kind", "layer", "x1", "y1", "x2", "y2", "rotation"});
-      object = MakeObject(abi::ObjectKind::Fill, 0);
-      object.x = coordinate("x1");
-      object.y = coordinate("y1");
-      object.x2 = coordinate("x2");
-      object.y2 = coordinate("y2");
-      object.rotation = angle("rotation");
-    } else {
-      Fail(Member(path, "kind"), "\"" + kind + "\" is not track, arc, text or fill");
-    }
-    object.layer =
-        static_cast<uint32_t>(Integer(Required(entry, path, "layer"), Member(path, "layer"), 1, kLayerCount));
-    return object;
-  }
-
   BoardFileContents Read(std::string_view text) const {
     const json document = Parse(text);
     CheckMembers(document, "",
@@ -319,8 +188,10 @@ class Reader {
     if (const json* pairs = Optional(document, "layerPairs")) ReadPairs(*pairs, board);
     if (const json* objects = Optional(document, "objects")) {
       if (!objects->is_array()) Fail("objects", std::string("must be an array, not ") + TypeName(*objects));
+      ObjectFileReader reader(*this);
       for (std::size_t i = 0; i < objects->size(); ++i)
-        result.objects.push_back(ObjectOf((*objects)[i], Element("objects", i)));
+        result.objects.push_back(reader.Read((*objects)[i], Element("objects", i)));
+      reader.CheckReferences(result.objects);
     }
     board.LinkStack();
     return result;
@@ -340,8 +211,6 @@ class Reader {
     }
     return "line " + std::to_string(line) + ", column " + std::to_string(column);
   }
-
-  std::string file_;
 };
 
 }  // namespace

@@ -2,6 +2,7 @@
 #include <limits>
 
 #include "editor/BoardFile.h"
+#include "editor/BoardFileObjects.h"
 
 namespace brelix {
 namespace {
@@ -83,59 +84,6 @@ Json DielectricJson(const Dielectric& d) {
   return out;
 }
 
-// Angles are whole degrees almost always; those are written as integers.
-Json AngleJson(double degrees) {
-  if (!std::isfinite(degrees)) return 0;
-  if (std::trunc(degrees) == degrees && std::fabs(degrees) < 1e9) return static_cast<int64_t>(degrees);
-  return degrees;
-}
-
-uint32_t PlainLayer(uint32_t value) {
-  const auto id = LayerFromRecordId(value);
-  return id ? *id : value;
-}
-
-Json ObjectJson(const EditorObject& o) {
-  Json out = Json::object();
-  out["kind"] = KindName(o.kind);
-  out["layer"] = PlainLayer(o.layer);
-  switch (o.kind) {
-    case abi::ObjectKind::Track:
-      out["x1"] = o.x;
-      out["y1"] = o.y;
-      out["x2"] = o.x2;
-      out["y2"] = o.y2;
-      out["width"] = o.width;
-      break;
-    case abi::ObjectKind::Arc:
-      out["x"] = o.x;
-      out["y"] = o.y;
-      out["radius"] = o.radius;
-      out["startAngle"] = AngleJson(o.startAngle);
-      out["endAngle"] = AngleJson(o.endAngle);
-      out["width"] = o.width;
-      break;
-    case abi::ObjectKind::Text:
-      out["x"] = o.x;
-      out["y"] = o.y;
-      out["size"] = o.size;
-      out["width"] = o.width;
-      out["rotation"] = AngleJson(o.rotation);
-      out["text"] = o.text;
-      break;
-    case abi::ObjectKind::Fill:
-      out["x1"] = o.x;
-      out["y1"] = o.y;
-      out["x2"] = o.x2;
-      out["y2"] = o.y2;
-      out["rotation"] = AngleJson(o.rotation);
-      break;
-    default:
-      break;
-  }
-  return out;
-}
-
 }  // namespace
 
 std::string WriteBoardFile(const Board& board, const std::vector<const EditorObject*>& contents) {
@@ -165,9 +113,12 @@ std::string WriteBoardFile(const Board& board, const std::vector<const EditorObj
   for (const LayerPair& pair : board.pairs)
     pairs.push_back(Json::array({PlainLayer(pair.first), PlainLayer(pair.second)}));
   document["layerPairs"] = std::move(pairs);
+  std::unordered_map<abi::PcbHandle, std::size_t> positions;
+  for (const EditorObject* object : contents)
+    if (object) positions.emplace(object->handle, positions.size());
   Json objects = Json::array();
   for (const EditorObject* object : contents)
-    if (object) objects.push_back(ObjectJson(*object));
+    if (object) objects.push_back(WriteObjectEntry(*object, positions));
   document["objects"] = std::move(objects);
   return Layout(document);
 }

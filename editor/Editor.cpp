@@ -22,13 +22,26 @@ abi::PcbHandle Editor::AddBoard(BoardFileContents contents, const std::string& s
   Board& board = boards_[handle] = std::move(contents.board);
   board.handle = handle;
   board.sourcePath = sourcePath;
+  std::vector<abi::PcbHandle> handles;
   for (EditorObject& object : contents.objects) {
     const abi::PcbHandle objectHandle = NextHandle();
     if (objectHandle == 0) break;
     object.handle = objectHandle;
     object.owner = handle;
-    objects_[objectHandle] = std::move(object);
-    board.contents.push_back(objectHandle);
+    handles.push_back(objectHandle);
+  }
+  // The file's references are 1-based positions in its objects.
+  auto resolve = [&](abi::PcbHandle& reference) {
+    const auto position = static_cast<std::size_t>(reference);
+    reference = position >= 1 && position <= handles.size() ? handles[position - 1] : 0;
+  };
+  for (std::size_t i = 0; i < handles.size(); ++i) {
+    EditorObject& object = contents.objects[i];
+    resolve(object.nameObject);
+    resolve(object.commentObject);
+    for (abi::PcbHandle& reference : object.references) resolve(reference);
+    objects_[handles[i]] = std::move(object);
+    board.contents.push_back(handles[i]);
   }
   current_ = handle;
   return handle;

@@ -135,27 +135,113 @@ Rect FillRect(const EditorObject& f) {
   return ToRect(b);
 }
 
+Rect PointsRect(const EditorObject& o, const std::vector<Point>& points, int64_t grow) {
+  if (points.empty()) return {o.x, o.y, o.x, o.y};
+  Bounds b;
+  for (const Point& p : points) b.Add(p.x, p.y);
+  b.Grow(grow);
+  return ToRect(b);
+}
+
+Rect SquareRect(const EditorObject& o, int32_t size) {
+  Bounds b;
+  b.Add(o.x, o.y);
+  b.Grow(static_cast<int64_t>(size) / 2);
+  return ToRect(b);
+}
+
+// The largest per-layer extent, turned about the pad's centre.
+Rect PadRect(const EditorObject& pad) {
+  int64_t halfX = 0;
+  int64_t halfY = 0;
+  for (int layer = 0; layer < kPadLayerCount; ++layer) {
+    halfX = std::max<int64_t>(halfX, pad.sizeX[static_cast<std::size_t>(layer)] / 2);
+    halfY = std::max<int64_t>(halfY, pad.sizeY[static_cast<std::size_t>(layer)] / 2);
+  }
+  Bounds b;
+  const std::array<std::pair<int64_t, int64_t>, 4> corners = {
+      std::pair<int64_t, int64_t>{-halfX, -halfY}, {halfX, -halfY}, {-halfX, halfY}, {halfX, halfY}};
+  for (const auto& [dx, dy] : corners) {
+    const auto [qx, qy] =
+        Turn(pad.x + dx, pad.y + dy, pad.x, pad.y, std::isfinite(pad.rotation) ? pad.rotation : 0.0);
+    b.Add(qx, qy);
+  }
+  return ToRect(b);
+}
+
+struct KindEntry {
+  abi::ObjectKind kind;
+  const char* name;
+  bool shape;
+};
+
+constexpr std::array<KindEntry, 23> kKinds = {{
+    {abi::ObjectKind::Arc, "arc", true},
+    {abi::ObjectKind::Pad, "pad", true},
+    {abi::ObjectKind::Via, "via", true},
+    {abi::ObjectKind::Track, "track", true},
+    {abi::ObjectKind::Text, "text", true},
+    {abi::ObjectKind::Fill, "fill", true},
+    {abi::ObjectKind::FromTo, "fromTo", false},
+    {abi::ObjectKind::Net, "net", false},
+    {abi::ObjectKind::Component, "component", false},
+    {abi::ObjectKind::Polygon, "polygon", true},
+    {abi::ObjectKind::Region, "region", true},
+    {abi::ObjectKind::ComponentBody, "componentBody", false},
+    {abi::ObjectKind::Dimension, "dimension", true},
+    {abi::ObjectKind::Coordinate, "coordinate", true},
+    {abi::ObjectKind::ObjectClass, "class", false},
+    {abi::ObjectKind::Rule, "rule", false},
+    {abi::ObjectKind::ManualFromTo, "manualFromTo", false},
+    {abi::ObjectKind::DifferentialPair, "differentialPair", false},
+    {abi::ObjectKind::Violation, "violation", false},
+    {abi::ObjectKind::Embedded, "embedded", false},
+    {abi::ObjectKind::EmbeddedBoard, "embeddedBoard", false},
+    {abi::ObjectKind::SplitPlane, "splitPlane", true},
+    {abi::ObjectKind::BoardOutline, "boardOutline", true},
+}};
+
+const KindEntry* EntryOf(abi::ObjectKind kind) {
+  for (const KindEntry& entry : kKinds)
+    if (entry.kind == kind) return &entry;
+  return nullptr;
+}
+
 }  // namespace
 
 bool IsSupportedKind(int kind) {
-  using K = abi::ObjectKind;
-  return kind == static_cast<int>(K::Arc) || kind == static_cast<int>(K::Track) ||
-         kind == static_cast<int>(K::Text) || kind == static_cast<int>(K::Fill);
+  return kind > 0 && kind <= 0xFF && EntryOf(static_cast<abi::ObjectKind>(kind)) != nullptr;
 }
 
 const char* KindName(abi::ObjectKind kind) {
-  switch (kind) {
-    case abi::ObjectKind::Arc:
-      return "arc";
-    case abi::ObjectKind::Track:
-      return "track";
-    case abi::ObjectKind::Text:
-      return "text";
-    case abi::ObjectKind::Fill:
-      return "fill";
-    default:
-      return "";
-  }
+  const KindEntry* entry = EntryOf(kind);
+  return entry ? entry->name : "";
+}
+
+abi::ObjectKind KindFromName(std::string_view name) {
+  for (const KindEntry& entry : kKinds)
+    if (name == entry.name) return entry.kind;
+  return abi::ObjectKind::None;
+}
+
+bool HasShape(abi::ObjectKind kind) {
+  const KindEntry* entry = EntryOf(kind);
+  return entry && entry->shape;
+}
+
+int CornerPercentSlot(int layer) {
+  if (layer == 1) return 0;
+  if (layer == 32) return 2;
+  return 1;
+}
+
+int32_t PadCornerRadius(const EditorObject& pad, int layer) {
+  if (layer < 0 || layer >= kPadLayerCount) return 0;
+  const auto index = static_cast<std::size_t>(layer);
+  if (pad.shapes[index] != kRoundedRectangleShape) return 0;
+  const int64_t smaller = std::min<int64_t>(pad.sizeX[index], pad.sizeY[index]);
+  return static_cast<int32_t>(smaller *
+                              pad.cornerPercent[static_cast<std::size_t>(CornerPercentSlot(layer))] / 200);
 }
 
 EditorObject MakeObject(abi::ObjectKind kind, abi::PcbHandle handle) {
@@ -174,6 +260,28 @@ EditorObject MakeObject(abi::ObjectKind kind, abi::PcbHandle handle) {
       object.fontName = "Arial";
       object.trueTypeValue = 200000;
       break;
+    case abi::ObjectKind::Pad:
+      // A 60 mil round through-hole pad with a 30 mil hole on the multi layer.
+      object.layer = kMultiLayer;
+      object.hole = 300000;
+      for (int layer : {1, 32}) {
+        object.shapes[static_cast<std::size_t>(layer)] = kRoundShape;
+        object.sizeX[static_cast<std::size_t>(layer)] = 600000;
+        object.sizeY[static_cast<std::size_t>(layer)] = 600000;
+      }
+      break;
+    case abi::ObjectKind::Via:
+      object.layer = kMultiLayer;
+      object.size = 500000;
+      object.hole = 280000;
+      break;
+    case abi::ObjectKind::Dimension:
+    case abi::ObjectKind::Coordinate:
+      object.layer = kFirstMechanical;
+      object.width = 100000;
+      object.textHeight = 600000;
+      object.size = 1000000;
+      break;
     default:
       break;
   }
@@ -190,6 +298,20 @@ Rect BoundingRect(const EditorObject& object) {
       return ArcRect(object);
     case abi::ObjectKind::Fill:
       return FillRect(object);
+    case abi::ObjectKind::Pad:
+      return PadRect(object);
+    case abi::ObjectKind::Via:
+      return SquareRect(object, object.size);
+    case abi::ObjectKind::Coordinate:
+      return SquareRect(object, object.size);
+    case abi::ObjectKind::Dimension:
+      return PointsRect(object, {{object.x, object.y}, {object.x2, object.y2}},
+                        static_cast<int64_t>(object.width) / 2);
+    case abi::ObjectKind::Polygon:
+    case abi::ObjectKind::Region:
+    case abi::ObjectKind::SplitPlane:
+    case abi::ObjectKind::BoardOutline:
+      return PointsRect(object, object.points, 0);
     default:
       return {object.x, object.y, object.x, object.y};
   }

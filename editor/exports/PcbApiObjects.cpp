@@ -1,38 +1,17 @@
 // Object creation, contents, display and the per-kind records.
 #include "editor/Editor.h"
 #include "editor/exports/Exports.h"
+#include "editor/exports/ObjectRecords.h"
 
 using brelix::Editor;
 using brelix::EditorObject;
 using brelix::exports::Exchange;
+using brelix::exports::ExchangeKindHeader;
 using brelix::exports::Guarded;
 using brelix::exports::kDone;
 using brelix::exports::kRefused;
+using brelix::exports::ObjectFor;
 using brelix::exports::ValidMode;
-
-namespace {
-
-// The object when the mode is valid and, if `kind` is given, of that kind.
-EditorObject* ObjectFor(uint8_t mode, abi::PcbHandle handle, abi::ObjectKind kind = abi::ObjectKind::None) {
-  if (!ValidMode(mode)) return nullptr;
-  EditorObject* object = Editor::Instance().FindObject(handle);
-  if (!object || (kind != abi::ObjectKind::None && object->kind != kind)) return nullptr;
-  return object;
-}
-
-// The header every kind record starts with; the kind records pass the byte
-// before the second value.
-void ExchangeKindHeader(uint8_t mode, EditorObject& o, uint16_t* flags, uint16_t* headerWord, uint32_t* layer,
-                        int32_t* headerValue1, uint8_t* headerByte, int32_t* headerValue2) {
-  Exchange(mode, flags, o.flags);
-  Exchange(mode, headerWord, o.headerWord);
-  Exchange(mode, layer, o.layer);
-  Exchange(mode, headerValue1, o.headerValue1);
-  Exchange(mode, headerByte, o.headerByte);
-  Exchange(mode, headerValue2, o.headerValue2);
-}
-
-}  // namespace
 
 extern "C" {
 

@@ -3,6 +3,7 @@
 #include <nlohmann/json.hpp>
 
 #include "editor/Editor.h"
+#include "editor/ObjectDescription.h"
 #include "editor/exports/Exports.h"
 
 using brelix::Editor;
@@ -107,10 +108,14 @@ nlohmann::ordered_json Describe(const brelix::EditorObject& o) {
       out["barCode"] = o.barCode;
       break;
     default:
+      brelix::DescribeKindFields(o, out);
       break;
   }
-  const brelix::Rect rect = brelix::BoundingRect(o);
-  out["boundingRect"] = {rect.x1, rect.y1, rect.x2, rect.y2};
+  // Objects without a shape on the board (nets, classes, ...) have no extent.
+  if (brelix::HasShape(o.kind)) {
+    const brelix::Rect rect = brelix::BoundingRect(o);
+    out["boundingRect"] = {rect.x1, rect.y1, rect.x2, rect.y2};
+  }
   nlohmann::ordered_json displays = nlohmann::ordered_json::object();
   for (const auto& [mode, count] : o.displays) displays[std::to_string(mode)] = count;
   out["displays"] = displays;

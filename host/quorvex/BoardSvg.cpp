@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <limits>
 
+#include "host/quorvex/BoardSvgShapes.h"
+
 namespace quorvex::cli {
 namespace {
 
@@ -203,16 +205,22 @@ std::string DrawBoardSvg(const std::vector<nlohmann::json>& objects, const std::
   svg += "<rect x=\"" + Number(left) + "\" y=\"" + Y(top) + "\" width=\"" + Number(width) + "\" height=\"" +
          Number(height) + "\" fill=\"" + kBackground + "\"/>\n";
   svg += "<g font-family=\"DejaVu Sans Mono, Consolas, monospace\">\n";
-  for (const auto& object : objects) {
-    const std::string kind = object.value("kind", std::string());
-    std::string element;
-    if (kind == "track")
-      element = Track(object);
-    else if (kind == "arc")
-      element = Arc(object);
-    else if (kind == "text")
-      element = Text(object);
-    if (!element.empty()) svg += element + "\n";
+  // Outlined areas first, so that everything else shows on top of them.
+  for (const bool areas : {true, false}) {
+    for (const auto& object : objects) {
+      if (IsArea(object) != areas) continue;
+      const std::string kind = object.value("kind", std::string());
+      std::string element;
+      if (kind == "track")
+        element = Track(object);
+      else if (kind == "arc")
+        element = Arc(object);
+      else if (kind == "text")
+        element = Text(object);
+      else
+        element = DrawShape(object, kBackground);
+      if (!element.empty()) svg += element + "\n";
+    }
   }
   svg += "</g>\n</svg>\n";
   return svg;

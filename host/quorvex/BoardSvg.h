@@ -10,8 +10,9 @@
 namespace quorvex::cli {
 
 // `objects` are the board's contents as the editor describes them
-// (BrelixSim_DescribeObject), in drawing order; objects of other kinds are
-// left out. `title` names the drawing.
+// (BrelixSim_DescribeObject), in drawing order, outlined areas (polygons,
+// regions, split planes, the board outline) beneath the rest; objects
+// without a visible shape (nets, classes, rules, ...) are left out. `title` names the drawing.
 std::string DrawBoardSvg(const std::vector<nlohmann::json>& objects, const std::string& title);
 
 // The colour of a layer id, as "#rrggbb".

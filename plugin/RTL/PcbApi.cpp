@@ -14,9 +14,6 @@ constexpr std::array<const char*, kEntryCount> kNames = {
 #define STRATIVUE_PCBAPI_NAME(name, result, params) "PcbApi_" #name,
     ABI_PCBAPI_TYPED_FUNCTIONS(STRATIVUE_PCBAPI_NAME)
 #undef STRATIVUE_PCBAPI_NAME
-#define STRATIVUE_PCBAPI_OTHER_NAME(name) "PcbApi_" #name,
-        ABI_PCBAPI_OTHER_NAMES(STRATIVUE_PCBAPI_OTHER_NAME)
-#undef STRATIVUE_PCBAPI_OTHER_NAME
 };
 
 struct Binding {

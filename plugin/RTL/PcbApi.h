@@ -40,9 +40,6 @@ enum class Id : int {
 #define STRATIVUE_PCBAPI_ID(name, result, params) name,
   ABI_PCBAPI_TYPED_FUNCTIONS(STRATIVUE_PCBAPI_ID)
 #undef STRATIVUE_PCBAPI_ID
-#define STRATIVUE_PCBAPI_OTHER_ID(name) name,
-      ABI_PCBAPI_OTHER_NAMES(STRATIVUE_PCBAPI_OTHER_ID)
-#undef STRATIVUE_PCBAPI_OTHER_ID
           Count
 };
 // The entry for `id`, binding first while the module is not found yet.

@@ -187,14 +187,19 @@ int32_t TPCBObject::Corner(int corner, bool wantX, int32_t margin) {
   const int32_t y2 = GetY2();
   const double w = std::fabs(static_cast<double>(x2) - x) + 2.0 * margin;
   const double h = std::fabs(static_cast<double>(y2) - y) + 2.0 * margin;
-  const double cx = static_cast<double>(x / 2 + x2 / 2);
-  const int32_t cy = y / 2 + y2 / 2;
+  return TurnedCorner(x / 2 + x2 / 2, y / 2 + y2 / 2, w, h, GetRotation(), corner, wantX);
+}
+
+int32_t TPCBObject::TurnedCorner(int32_t centreX, int32_t centreY, double w, double h, double degrees,
+                                 int corner, bool wantX) {
+  const double cx = centreX;
+  const double cy = centreY;
   const bool leftSide = corner == 1 || corner == 3;
-  if (h == 0.0) return wantX ? RoundToInt32(leftSide ? cx - w / 2 : cx + w / 2) : cy;
+  if (h == 0.0) return wantX ? RoundToInt32(leftSide ? cx - w / 2 : cx + w / 2) : centreY;
 
   const double r = std::sqrt((w / 2) * (w / 2) + (h / 2) * (h / 2));
   const double phi = std::atan(w / h);
-  const double theta = GetRotation() * std::numbers::pi / 180.0;
+  const double theta = degrees * std::numbers::pi / 180.0;
   const double a = phi - theta;
   const double b = std::numbers::pi / 2 - theta - phi;
   double cornerX = 0.0;

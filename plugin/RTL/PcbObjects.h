@@ -216,6 +216,10 @@ class TPCBObject {
   void SyncBitFields(uint8_t mode);
   // The turned-rectangle corner `corner` (1 to 4), x or y.
   int32_t Corner(int corner, bool wantX, int32_t margin);
+  // Corner `corner` of a w by h rectangle centred on (centreX, centreY) and
+  // turned by `degrees`, rounded half to even and saturated.
+  static int32_t TurnedCorner(int32_t centreX, int32_t centreY, double w, double h, double degrees,
+                              int corner, bool wantX);
   bool OnLayer(TLayerId layer) const { return ToPartitionId(layer) == Layer; }
 };
 

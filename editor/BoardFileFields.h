@@ -1,0 +1,43 @@
+// The checked reading of one board file's fields, shared by the reader of
+// the file as a whole and the readers of its objects. Every check that fails
+// raises BoardFileError("FILE: FIELD: RULE").
+#pragma once
+
+#include <cstdint>
+#include <initializer_list>
+#include <nlohmann/json.hpp>
+#include <string>
+
+namespace brelix {
+
+// Field paths as written in messages: "unit", "stack[2].id", "cursor[1]".
+std::string Member(const std::string& path, const std::string& key);
+std::string Element(const std::string& path, std::size_t index);
+// "a string", "an array", ... for messages.
+const char* TypeName(const nlohmann::json& value);
+
+class FieldReader {
+ public:
+  explicit FieldReader(std::string file) : file_(std::move(file)) {}
+
+  [[noreturn]] void Fail(const std::string& path, const std::string& rule) const;
+  // Refuses anything but an object, and any member not in `allowed`.
+  void CheckMembers(const nlohmann::json& object, const std::string& path,
+                    std::initializer_list<const char*> allowed) const;
+  const nlohmann::json* Optional(const nlohmann::json& object, const std::string& key) const;
+  const nlohmann::json& Required(const nlohmann::json& object, const std::string& path,
+                                 const std::string& key) const;
+  // At most 255 characters.
+  std::string String(const nlohmann::json& value, const std::string& path) const;
+  int64_t Integer(const nlohmann::json& value, const std::string& path, int64_t low, int64_t high) const;
+  // Any finite number.
+  double Number(const nlohmann::json& value, const std::string& path) const;
+  bool Boolean(const nlohmann::json& value, const std::string& path) const;
+
+  const std::string& file() const { return file_; }
+
+ private:
+  std::string file_;
+};
+
+}  // namespace brelix

@@ -1,0 +1,361 @@
+// The records of the other object kinds: connections, components, areas,
+// dimensions, classes, rules, violations and embedded objects.
+#include "editor/Editor.h"
+#include "editor/exports/Exports.h"
+#include "editor/exports/ObjectRecords.h"
+
+using brelix::Editor;
+using brelix::EditorObject;
+using brelix::exports::Exchange;
+using brelix::exports::ExchangeKindHeader;
+using brelix::exports::Guarded;
+using brelix::exports::kDone;
+using brelix::exports::kRefused;
+using brelix::exports::ObjectFor;
+using K = abi::ObjectKind;
+
+namespace {
+
+// Every query that carries a string can run out of memory; none may throw.
+template <typename Body>
+int32_t Record(Body&& body) {
+  return Guarded<int32_t>(kRefused, std::forward<Body>(body));
+}
+
+EditorObject* ReadOnly(abi::PcbHandle handle, K kind) { return ObjectFor(abi::ReadMode, handle, kind); }
+
+}  // namespace
+
+extern "C" {
+
+ABI_EXPORT int32_t STDCALL PcbApi_QueryFromTo(uint8_t mode, abi::PcbHandle object, uint16_t* headerWord,
+                                              int32_t* x, int32_t* y, uint8_t* byte1, int32_t* x2,
+                                              int32_t* y2, uint8_t* byte2, int32_t* headerValue1) {
+  EditorObject* o = ObjectFor(mode, object, K::FromTo);
+  if (!o) return kRefused;
+  Exchange(mode, headerWord, o->headerWord);
+  Exchange(mode, x, o->x);
+  Exchange(mode, y, o->y);
+  Exchange(mode, byte1, o->kindByte1);
+  Exchange(mode, x2, o->x2);
+  Exchange(mode, y2, o->y2);
+  Exchange(mode, byte2, o->kindByte2);
+  Exchange(mode, headerValue1, o->headerValue1);
+  return kDone;
+}
+
+ABI_EXPORT int32_t STDCALL PcbApi_QueryManualFromTo(uint8_t mode, abi::PcbHandle object, uint16_t* headerWord,
+                                                    abi::ShortString* net, abi::ShortString* fromPad,
+                                                    abi::ShortString* toPad, abi::ShortString* name) {
+  return Record([&]() -> int32_t {
+    EditorObject* o = ObjectFor(mode, object, K::ManualFromTo);
+    if (!o) return kRefused;
+    Exchange(mode, headerWord, o->headerWord);
+    Exchange(mode, net, o->net);
+    Exchange(mode, fromPad, o->fromPad);
+    Exchange(mode, toPad, o->toPad);
+    Exchange(mode, name, o->name);
+    return kDone;
+  });
+}
+
+ABI_EXPORT int32_t STDCALL PcbApi_QueryNet(uint8_t mode, abi::PcbHandle object, uint16_t* headerWord,
+                                           abi::ShortString* name, uint8_t* byte1, uint8_t* byte2) {
+  return Record([&]() -> int32_t {
+    EditorObject* o = ObjectFor(mode, object, K::Net);
+    if (!o) return kRefused;
+    Exchange(mode, headerWord, o->headerWord);
+    Exchange(mode, name, o->name);
+    Exchange(mode, byte1, o->kindByte1);
+    Exchange(mode, byte2, o->kindByte2);
+    return kDone;
+  });
+}
+
+ABI_EXPORT int32_t STDCALL PcbApi_QueryComponent(uint8_t mode, abi::PcbHandle object, uint16_t* flags,
+                                                 uint16_t* headerWord, uint32_t* layer, int32_t* headerValue1,
+                                                 uint8_t* headerByte, int32_t* headerValue2, int32_t* x,
+                                                 int32_t* y, double* rotation, abi::PcbHandle* nameObject,
+                                                 abi::PcbHandle* commentObject, abi::ShortString* pattern) {
+  return Record([&]() -> int32_t {
+    EditorObject* o = ObjectFor(mode, object, K::Component);
+    if (!o) return kRefused;
+    ExchangeKindHeader(mode, *o, flags, headerWord, layer, headerValue1, headerByte, headerValue2);
+    Exchange(mode, x, o->x);
+    Exchange(mode, y, o->y);
+    Exchange(mode, rotation, o->rotation);
+    Exchange(mode, nameObject, o->nameObject);
+    Exchange(mode, commentObject, o->commentObject);
+    Exchange(mode, pattern, o->pattern);
+    return kDone;
+  });
+}
+
+ABI_EXPORT int32_t STDCALL PcbApi_QueryComponentEx(uint8_t mode, abi::PcbHandle object,
+                                                   abi::ShortString* sourceDesignator, int32_t* height,
+                                                   uint8_t* lockStrings) {
+  return Record([&]() -> int32_t {
+    EditorObject* o = ObjectFor(mode, object, K::Component);
+    if (!o) return kRefused;
+    Exchange(mode, sourceDesignator, o->sourceDesignator);
+    Exchange(mode, height, o->height);
+    Exchange(mode, lockStrings, o->lockStrings);
+    return kDone;
+  });
+}
+
+ABI_EXPORT int32_t STDCALL PcbApi_QueryComponentSourceLinks(uint8_t mode, abi::PcbHandle object,
+                                                            abi::ShortString* sourceLibrary,
+                                                            abi::ShortString* sourceUniqueId) {
+  return Record([&]() -> int32_t {
+    EditorObject* o = ObjectFor(mode, object, K::Component);
+    if (!o) return kRefused;
+    Exchange(mode, sourceLibrary, o->sourceLibrary);
+    Exchange(mode, sourceUniqueId, o->sourceUniqueId);
+    return kDone;
+  });
+}
+
+ABI_EXPORT int32_t STDCALL PcbApi_QueryDefaultPCB3DModel(uint8_t mode, abi::PcbHandle object,
+                                                         abi::ShortString* model) {
+  return Record([&]() -> int32_t {
+    EditorObject* o = ObjectFor(mode, object, K::Component);
+    if (!o) return kRefused;
+    Exchange(mode, model, o->model);
+    return kDone;
+  });
+}
+
+ABI_EXPORT int32_t STDCALL PcbApi_QueryComponentChannelOffset(uint8_t mode, abi::PcbHandle object,
+                                                              int32_t* offset) {
+  EditorObject* o = ObjectFor(mode, object, K::Component);
+  if (!o) return kRefused;
+  Exchange(mode, offset, o->channelOffset);
+  return kDone;
+}
+
+ABI_EXPORT int32_t STDCALL PcbApi_QueryComponentKind(uint8_t mode, abi::PcbHandle object,
+                                                     uint8_t* componentKind) {
+  EditorObject* o = ObjectFor(mode, object, K::Component);
+  if (!o) return kRefused;
+  Exchange(mode, componentKind, o->componentKind);
+  return kDone;
+}
+
+ABI_EXPORT int32_t STDCALL PcbApi_QueryPolygon(uint8_t mode, abi::PcbHandle object, uint16_t* flags,
+                                               uint16_t* headerWord, uint32_t* layer, int32_t* headerValue1,
+                                               uint8_t* headerByte, int32_t* headerValue2,
+                                               abi::ShortString* net, int32_t* grid, int32_t* trackWidth,
+                                               uint8_t* hatchStyle, uint8_t* pourOver, uint8_t* removeDead) {
+  return Record([&]() -> int32_t {
+    EditorObject* o = ObjectFor(mode, object);
+    // A board outline is a polygon of its own kind.
+    if (!o || (o->kind != K::Polygon && o->kind != K::BoardOutline)) return kRefused;
+    ExchangeKindHeader(mode, *o, flags, headerWord, layer, headerValue1, headerByte, headerValue2);
+    Exchange(mode, net, o->net);
+    Exchange(mode, grid, o->grid);
+    Exchange(mode, trackWidth, o->trackWidth);
+    Exchange(mode, hatchStyle, o->hatchStyle);
+    Exchange(mode, pourOver, o->pourOver);
+    Exchange(mode, removeDead, o->removeDead);
+    return kDone;
+  });
+}
+
+ABI_EXPORT int32_t STDCALL PcbApi_QueryRegion(uint8_t mode, abi::PcbHandle object, uint16_t* flags,
+                                              uint16_t* headerWord, uint32_t* layer, int32_t* headerValue1,
+                                              uint8_t* headerByte, int32_t* headerValue2,
+                                              abi::ShortString* net, uint8_t* keepout, int32_t* regionKind) {
+  return Record([&]() -> int32_t {
+    EditorObject* o = ObjectFor(mode, object, K::Region);
+    if (!o) return kRefused;
+    ExchangeKindHeader(mode, *o, flags, headerWord, layer, headerValue1, headerByte, headerValue2);
+    Exchange(mode, net, o->net);
+    Exchange(mode, keepout, o->keepout);
+    Exchange(mode, regionKind, o->regionKind);
+    return kDone;
+  });
+}
+
+ABI_EXPORT int32_t STDCALL PcbApi_QuerySplitPlane(uint8_t mode, abi::PcbHandle object, uint16_t* flags,
+                                                  uint16_t* headerWord, uint32_t* layer,
+                                                  int32_t* headerValue1, uint8_t* headerByte,
+                                                  int32_t* headerValue2, abi::ShortString* net) {
+  return Record([&]() -> int32_t {
+    EditorObject* o = ObjectFor(mode, object, K::SplitPlane);
+    if (!o) return kRefused;
+    ExchangeKindHeader(mode, *o, flags, headerWord, layer, headerValue1, headerByte, headerValue2);
+    Exchange(mode, net, o->net);
+    return kDone;
+  });
+}
+
+ABI_EXPORT int32_t STDCALL PcbApi_QueryDimension(uint8_t mode, abi::PcbHandle object, uint16_t* flags,
+                                                 uint16_t* headerWord, uint32_t* layer, int32_t* headerValue1,
+                                                 uint8_t* headerByte, int32_t* headerValue2, int32_t* x,
+                                                 int32_t* y, int32_t* x2, int32_t* y2, int32_t* textHeight,
+                                                 int32_t* lineWidth) {
+  EditorObject* o = ObjectFor(mode, object, K::Dimension);
+  if (!o) return kRefused;
+  ExchangeKindHeader(mode, *o, flags, headerWord, layer, headerValue1, headerByte, headerValue2);
+  Exchange(mode, x, o->x);
+  Exchange(mode, y, o->y);
+  Exchange(mode, x2, o->x2);
+  Exchange(mode, y2, o->y2);
+  Exchange(mode, textHeight, o->textHeight);
+  Exchange(mode, lineWidth, o->width);
+  return kDone;
+}
+
+ABI_EXPORT int32_t STDCALL PcbApi_QueryExtDimension(uint8_t mode, abi::PcbHandle object, int32_t* arrowSize,
+                                                    int32_t* textGap, uint8_t* unitStyle,
+                                                    uint8_t* precision) {
+  EditorObject* o = ObjectFor(mode, object, K::Dimension);
+  if (!o) return kRefused;
+  Exchange(mode, arrowSize, o->arrowSize);
+  Exchange(mode, textGap, o->textGap);
+  Exchange(mode, unitStyle, o->unitStyle);
+  Exchange(mode, precision, o->precision);
+  return kDone;
+}
+
+ABI_EXPORT int32_t STDCALL PcbApi_References_Count(abi::PcbHandle object) {
+  const EditorObject* o = ReadOnly(object, K::Dimension);
+  return o ? static_cast<int32_t>(o->references.size()) : 0;
+}
+
+ABI_EXPORT int32_t STDCALL PcbApi_References_At(abi::PcbHandle object, int32_t index,
+                                                abi::PcbHandle* reference) {
+  const EditorObject* o = ReadOnly(object, K::Dimension);
+  if (!o || !reference || index < 0 || static_cast<std::size_t>(index) >= o->references.size())
+    return kRefused;
+  *reference = o->references[static_cast<std::size_t>(index)];
+  return kDone;
+}
+
+ABI_EXPORT int32_t STDCALL PcbApi_QueryCoordinate(uint8_t mode, abi::PcbHandle object, uint16_t* flags,
+                                                  uint16_t* headerWord, uint32_t* layer,
+                                                  int32_t* headerValue1, uint8_t* headerByte,
+                                                  int32_t* headerValue2, int32_t* x, int32_t* y,
+                                                  int32_t* size, int32_t* lineWidth, int32_t* textHeight) {
+  EditorObject* o = ObjectFor(mode, object, K::Coordinate);
+  if (!o) return kRefused;
+  ExchangeKindHeader(mode, *o, flags, headerWord, layer, headerValue1, headerByte, headerValue2);
+  Exchange(mode, x, o->x);
+  Exchange(mode, y, o->y);
+  Exchange(mode, size, o->size);
+  Exchange(mode, lineWidth, o->width);
+  Exchange(mode, textHeight, o->textHeight);
+  return kDone;
+}
+
+ABI_EXPORT int32_t STDCALL PcbApi_QueryClass(uint8_t mode, abi::PcbHandle object, uint16_t* headerWord,
+                                             abi::ShortString* name, uint8_t* memberKind,
+                                             uint8_t* superClass) {
+  return Record([&]() -> int32_t {
+    EditorObject* o = ObjectFor(mode, object, K::ObjectClass);
+    if (!o) return kRefused;
+    Exchange(mode, headerWord, o->headerWord);
+    Exchange(mode, name, o->name);
+    Exchange(mode, memberKind, o->memberKind);
+    Exchange(mode, superClass, o->superClass);
+    return kDone;
+  });
+}
+
+ABI_EXPORT int32_t STDCALL PcbApi_GetMemberFromClassAt(abi::PcbHandle object, int32_t index,
+                                                       abi::ShortString* member) {
+  const EditorObject* o = ReadOnly(object, K::ObjectClass);
+  if (!o || !member || index < 0 || static_cast<std::size_t>(index) >= o->members.size()) return kRefused;
+  member->assign(o->members[static_cast<std::size_t>(index)]);
+  return kDone;
+}
+
+ABI_EXPORT int32_t STDCALL PcbApi_RemoveAllMembersFromClass(abi::PcbHandle object) {
+  EditorObject* o = ReadOnly(object, K::ObjectClass);
+  if (!o) return kRefused;
+  o->members.clear();
+  return kDone;
+}
+
+ABI_EXPORT int32_t STDCALL PcbApi_AddMemberToClass(abi::PcbHandle object, const abi::ShortString* member) {
+  return Record([&]() -> int32_t {
+    EditorObject* o = ReadOnly(object, K::ObjectClass);
+    if (!o || !member) return kRefused;
+    o->members.emplace_back(member->view());
+    return kDone;
+  });
+}
+
+ABI_EXPORT int32_t STDCALL PcbApi_QueryRule(uint8_t mode, abi::PcbHandle object, uint16_t* headerWord,
+                                            abi::ShortString* name, uint8_t* ruleKind,
+                                            abi::ShortString* scope1, abi::ShortString* scope2,
+                                            int32_t* value, uint8_t* enabled, int32_t* priority) {
+  return Record([&]() -> int32_t {
+    EditorObject* o = ObjectFor(mode, object, K::Rule);
+    if (!o) return kRefused;
+    Exchange(mode, headerWord, o->headerWord);
+    Exchange(mode, name, o->name);
+    Exchange(mode, ruleKind, o->ruleKind);
+    Exchange(mode, scope1, o->scope1);
+    Exchange(mode, scope2, o->scope2);
+    Exchange(mode, value, o->value);
+    Exchange(mode, enabled, o->enabled);
+    Exchange(mode, priority, o->priority);
+    return kDone;
+  });
+}
+
+ABI_EXPORT int32_t STDCALL PcbApi_QueryViolation(uint8_t mode, abi::PcbHandle object, uint16_t* flags,
+                                                 uint16_t* headerWord, uint32_t* layer, int32_t* headerValue1,
+                                                 uint8_t* headerByte, int32_t* headerValue2, int32_t* x,
+                                                 int32_t* y, abi::ShortString* rule,
+                                                 abi::ShortString* description) {
+  return Record([&]() -> int32_t {
+    EditorObject* o = ObjectFor(mode, object, K::Violation);
+    if (!o) return kRefused;
+    ExchangeKindHeader(mode, *o, flags, headerWord, layer, headerValue1, headerByte, headerValue2);
+    Exchange(mode, x, o->x);
+    Exchange(mode, y, o->y);
+    Exchange(mode, rule, o->rule);
+    Exchange(mode, description, o->description);
+    return kDone;
+  });
+}
+
+ABI_EXPORT int32_t STDCALL PcbApi_QueryEmbedded(uint8_t mode, abi::PcbHandle object, uint16_t* headerWord,
+                                                abi::ShortString* name, abi::ShortString* description) {
+  return Record([&]() -> int32_t {
+    EditorObject* o = ObjectFor(mode, object, K::Embedded);
+    if (!o) return kRefused;
+    Exchange(mode, headerWord, o->headerWord);
+    Exchange(mode, name, o->name);
+    Exchange(mode, description, o->description);
+    return kDone;
+  });
+}
+
+ABI_EXPORT int32_t STDCALL PcbApi_QueryEmbeddedBoard(uint8_t mode, abi::PcbHandle object, uint16_t* flags,
+                                                     uint16_t* headerWord, uint32_t* layer,
+                                                     int32_t* headerValue1, uint8_t* headerByte,
+                                                     int32_t* headerValue2, int32_t* x, int32_t* y,
+                                                     abi::ShortString* document, int32_t* rows,
+                                                     int32_t* columns, int32_t* rowSpacing,
+                                                     int32_t* columnSpacing, uint8_t* mirrored) {
+  return Record([&]() -> int32_t {
+    EditorObject* o = ObjectFor(mode, object, K::EmbeddedBoard);
+    if (!o) return kRefused;
+    ExchangeKindHeader(mode, *o, flags, headerWord, layer, headerValue1, headerByte, headerValue2);
+    Exchange(mode, x, o->x);
+    Exchange(mode, y, o->y);
+    Exchange(mode, document, o->document);
+    Exchange(mode, rows, o->rows);
+    Exchange(mode, columns, o->columns);
+    Exchange(mode, rowSpacing, o->rowSpacing);
+    Exchange(mode, columnSpacing, o->columnSpacing);
+    Exchange(mode, mirrored, o->mirrored);
+    return kDone;
+  });
+}
+
+}  // extern "C"

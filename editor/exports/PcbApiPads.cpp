@@ -1,0 +1,177 @@
+// Pads and vias: their records and the per-layer pad data.
+#include "editor/Editor.h"
+#include "editor/exports/Exports.h"
+#include "editor/exports/ObjectRecords.h"
+
+using brelix::Editor;
+using brelix::EditorObject;
+using brelix::exports::Exchange;
+using brelix::exports::ExchangeKindHeader;
+using brelix::exports::Guarded;
+using brelix::exports::kDone;
+using brelix::exports::kRefused;
+using brelix::exports::ObjectFor;
+
+namespace {
+
+// The pad or via for a per-layer query, when the layer id is 0 to 82.
+EditorObject* PadOrVia(abi::PcbHandle handle, uint8_t layer, bool padOnly) {
+  if (layer >= brelix::kPadLayerCount) return nullptr;
+  EditorObject* object = Editor::Instance().FindObject(handle);
+  if (!object) return nullptr;
+  if (object->kind == abi::ObjectKind::Pad) return object;
+  return !padOnly && object->kind == abi::ObjectKind::Via ? object : nullptr;
+}
+
+// A via has its size on every copper layer it spans, none elsewhere.
+bool ViaSpans(const EditorObject& via, uint8_t layer) {
+  if (!brelix::IsCopperLayer(layer)) return false;
+  return layer >= std::min(via.lowLayer, via.highLayer) && layer <= std::max(via.lowLayer, via.highLayer);
+}
+
+}  // namespace
+
+extern "C" {
+
+ABI_EXPORT int32_t STDCALL PcbApi_QueryPad(
+    uint8_t mode, abi::PcbHandle object, uint16_t* flags, uint16_t* headerWord, uint32_t* layer,
+    int32_t* headerValue1, uint8_t* headerByte, int32_t* headerValue2, int32_t* x, int32_t* y,
+    int32_t* padValue1, int32_t* padValue2, int32_t* padValue3, int32_t* padValue4, int32_t* padValue5,
+    int32_t* padValue6, int32_t* padValue7, uint8_t* padByte1, uint8_t* padByte2, uint8_t* padByte3,
+    abi::ShortString* name, double* rotation, uint8_t* kindByte1, uint8_t* kindByte2, int32_t* extraValue1,
+    int32_t* extraValue2, int32_t* extraValue3, int32_t* extraValue4, int32_t* extraValue5,
+    int32_t* extraValue6, int32_t* extraValue7, int32_t* extraValue8, int32_t* extraValue9,
+    int32_t* extraValue10, uint8_t* extraByte1, uint8_t* extraByte2, uint8_t* extraByte3) {
+  return Guarded<int32_t>(kRefused, [&]() -> int32_t {
+    EditorObject* o = ObjectFor(mode, object, abi::ObjectKind::Pad);
+    if (!o) return kRefused;
+    ExchangeKindHeader(mode, *o, flags, headerWord, layer, headerValue1, headerByte, headerValue2);
+    Exchange(mode, x, o->x);
+    Exchange(mode, y, o->y);
+    int32_t* values[] = {padValue1, padValue2, padValue3, padValue4, padValue5, padValue6};
+    for (std::size_t i = 0; i < o->padValues.size(); ++i) Exchange(mode, values[i], o->padValues[i]);
+    Exchange(mode, padValue7, o->hole);
+    uint8_t* bytes[] = {padByte1, padByte2, padByte3};
+    for (std::size_t i = 0; i < o->padBytes.size(); ++i) Exchange(mode, bytes[i], o->padBytes[i]);
+    Exchange(mode, name, o->name);
+    Exchange(mode, rotation, o->rotation);
+    Exchange(mode, kindByte1, o->kindByte1);
+    Exchange(mode, kindByte2, o->kindByte2);
+    int32_t* extras[] = {extraValue1, extraValue2, extraValue3, extraValue4, extraValue5,
+                         extraValue6, extraValue7, extraValue8, extraValue9, extraValue10};
+    for (std::size_t i = 0; i < o->extraValues.size(); ++i) Exchange(mode, extras[i], o->extraValues[i]);
+    uint8_t* extraBytes[] = {extraByte1, extraByte2, extraByte3};
+    for (std::size_t i = 0; i < o->extraBytes.size(); ++i) Exchange(mode, extraBytes[i], o->extraBytes[i]);
+    return kDone;
+  });
+}
+
+ABI_EXPORT int32_t STDCALL PcbApi_QueryPadStackMode(uint8_t mode, abi::PcbHandle object, uint8_t* stackMode) {
+  EditorObject* o = ObjectFor(mode, object, abi::ObjectKind::Pad);
+  if (!o) return kRefused;
+  Exchange(mode, stackMode, o->stackMode);
+  return kDone;
+}
+
+ABI_EXPORT int32_t STDCALL PcbApi_QueryPadOrViaShapeOnLayer(abi::PcbHandle object, uint8_t layer,
+                                                            uint8_t* shape) {
+  const EditorObject* o = PadOrVia(object, layer, false);
+  if (!o || !shape) return kRefused;
+  if (o->kind == abi::ObjectKind::Via)
+    *shape = ViaSpans(*o, layer) ? brelix::kRoundShape : 0;
+  else
+    *shape = o->shapes[layer];
+  return kDone;
+}
+
+ABI_EXPORT int32_t STDCALL PcbApi_QueryPadOrViaSizeOnLayer(abi::PcbHandle object, uint8_t layer,
+                                                           int32_t* sizeX, int32_t* sizeY) {
+  const EditorObject* o = PadOrVia(object, layer, false);
+  if (!o) return kRefused;
+  const bool via = o->kind == abi::ObjectKind::Via;
+  const int32_t viaSize = via && ViaSpans(*o, layer) ? o->size : 0;
+  if (sizeX) *sizeX = via ? viaSize : o->sizeX[layer];
+  if (sizeY) *sizeY = via ? viaSize : o->sizeY[layer];
+  return kDone;
+}
+
+ABI_EXPORT int32_t STDCALL PcbApi_QueryPadCornerRadiusOnLayer(abi::PcbHandle object, uint8_t layer,
+                                                              int32_t* radius) {
+  const EditorObject* o = PadOrVia(object, layer, true);
+  if (!o || !radius) return kRefused;
+  *radius = brelix::PadCornerRadius(*o, layer);
+  return kDone;
+}
+
+ABI_EXPORT int32_t STDCALL PcbApi_QueryPadCRPercentageOnLayer(abi::PcbHandle object, uint8_t layer,
+                                                              uint8_t* percentage) {
+  const EditorObject* o = PadOrVia(object, layer, true);
+  if (!o || !percentage) return kRefused;
+  *percentage = o->cornerPercent[static_cast<std::size_t>(brelix::CornerPercentSlot(layer))];
+  return kDone;
+}
+
+ABI_EXPORT int32_t STDCALL PcbApi_SetPadShapeOnLayer(abi::PcbHandle object, uint8_t layer, uint8_t shape) {
+  EditorObject* o = PadOrVia(object, layer, true);
+  if (!o) return kRefused;
+  o->shapes[layer] = shape;
+  return kDone;
+}
+
+ABI_EXPORT int32_t STDCALL PcbApi_SetPadSizeOnLayer(abi::PcbHandle object, uint8_t layer, int32_t sizeX,
+                                                    int32_t sizeY) {
+  EditorObject* o = PadOrVia(object, layer, true);
+  // A negative size has no meaning; it is refused rather than stored.
+  if (!o || sizeX < 0 || sizeY < 0) return kRefused;
+  o->sizeX[layer] = sizeX;
+  o->sizeY[layer] = sizeY;
+  return kDone;
+}
+
+ABI_EXPORT int32_t STDCALL PcbApi_SetCRPctOnLayer(abi::PcbHandle object, uint8_t layer, uint8_t percentage) {
+  EditorObject* o = PadOrVia(object, layer, true);
+  if (!o || percentage > 100) return kRefused;
+  o->cornerPercent[static_cast<std::size_t>(brelix::CornerPercentSlot(layer))] = percentage;
+  return kDone;
+}
+
+ABI_EXPORT int32_t STDCALL PcbApi_QueryVia(uint8_t mode, abi::PcbHandle object, uint16_t* flags,
+                                           uint16_t* headerWord, uint8_t* layer, int32_t* headerValue1,
+                                           uint8_t* headerByte, int32_t* headerValue2, int32_t* x, int32_t* y,
+                                           int32_t* size, int32_t* holeSize, uint8_t* kindByte1,
+                                           uint8_t* kindByte2, uint8_t* viaByte1, uint8_t* viaByte2,
+                                           uint8_t* lowLayer, uint8_t* highLayer) {
+  EditorObject* o = ObjectFor(mode, object, abi::ObjectKind::Via);
+  if (!o) return kRefused;
+  Exchange(mode, flags, o->flags);
+  Exchange(mode, headerWord, o->headerWord);
+  if (layer) {
+    // The via's record carries a layer id; an id outside 1..82 is ignored.
+    if (mode == abi::ReadMode)
+      *layer = brelix::LayerFromRecordId(o->layer).value_or(0);
+    else if (*layer >= 1 && *layer <= brelix::kLayerCount)
+      o->layer = *layer;
+  }
+  Exchange(mode, headerValue1, o->headerValue1);
+  Exchange(mode, headerByte, o->headerByte);
+  Exchange(mode, headerValue2, o->headerValue2);
+  Exchange(mode, x, o->x);
+  Exchange(mode, y, o->y);
+  Exchange(mode, size, o->size);
+  Exchange(mode, holeSize, o->hole);
+  Exchange(mode, kindByte1, o->kindByte1);
+  Exchange(mode, kindByte2, o->kindByte2);
+  Exchange(mode, viaByte1, o->viaByte1);
+  Exchange(mode, viaByte2, o->viaByte2);
+  // A via spans copper layers only; any other id is ignored.
+  for (auto [field, stored] : {std::pair{lowLayer, &o->lowLayer}, std::pair{highLayer, &o->highLayer}}) {
+    if (!field) continue;
+    if (mode == abi::ReadMode)
+      *field = *stored;
+    else if (brelix::IsCopperLayer(*field))
+      *stored = *field;
+  }
+  return kDone;
+}
+
+}  // extern "C"
