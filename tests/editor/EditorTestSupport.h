@@ -16,8 +16,8 @@ inline std::string ExamplePath(const std::string& name) {
 }
 
 inline const std::vector<std::string>& ExampleNames() {
-  static const std::vector<std::string> kNames = {"two-layer", "four-layer", "six-layer",
-                                                  "eight-layer-metric", "max-stack"};
+  static const std::vector<std::string> kNames = {"two-layer",          "four-layer", "six-layer",
+                                                  "eight-layer-metric", "max-stack",  "sensor-node"};
   return kNames;
 }
 
