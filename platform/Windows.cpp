@@ -329,6 +329,60 @@ HWND SetFocus(HWND window) {
   });
 }
 
+Rect WindowFrame(uint32_t style, uint32_t exStyle) {
+  int border = 0;
+  if ((style & WS_THICKFRAME) != 0)
+    border = kSizingFrame;
+  else if ((style & WS_DLGFRAME) != 0 || (exStyle & WS_EX_DLGMODALFRAME) != 0)
+    border = kFixedFrame;
+  else if ((style & WS_BORDER) != 0)
+    border = kThinBorder;
+  int caption = 0;
+  if ((style & WS_CAPTION) == WS_CAPTION)
+    caption = (exStyle & WS_EX_TOOLWINDOW) != 0 ? kSmallCaptionHeight : kCaptionHeight;
+  return Rect{border, border + caption, border, border};
+}
+
+void AdjustWindowRectEx(Rect* rect, uint32_t style, uint32_t exStyle) {
+  if (rect == nullptr) return;
+  const Rect frame = WindowFrame(style, exStyle);
+  rect->left -= frame.left;
+  rect->top -= frame.top;
+  rect->right += frame.right;
+  rect->bottom += frame.bottom;
+}
+
+bool GetClientRect(HWND window, Rect* rect) {
+  return Locked(false, [&](Table& table) {
+    Window* w = Find(table, window);
+    if (!w || !rect) return false;
+    const Rect frame = WindowFrame(w->params.style, w->params.exStyle);
+    *rect = Rect{0, 0, std::max(0, w->params.rect.width() - frame.left - frame.right),
+                 std::max(0, w->params.rect.height() - frame.top - frame.bottom)};
+    return true;
+  });
+}
+
+bool ClientToScreen(HWND window, Point* point) {
+  return Locked(false, [&](Table& table) {
+    Window* w = Find(table, window);
+    if (!w || !point) return false;
+    const Rect frame = WindowFrame(w->params.style, w->params.exStyle);
+    point->x += w->params.rect.left + frame.left;
+    point->y += w->params.rect.top + frame.top;
+    return true;
+  });
+}
+
+bool IsAppThemed() {
+  try {
+    const OsVersion version = GetOsVersion();
+    return version.major > 5 || (version.major == 5 && version.minor >= 1);
+  } catch (...) {
+    return false;
+  }
+}
+
 void ResetWindows() {
   Locked(0, [&](Table& table) {
     table.windows.clear();

@@ -28,7 +28,12 @@ inline constexpr uint32_t WS_BORDER = 0x00800000u;
 inline constexpr uint32_t WS_DLGFRAME = 0x00400000u;
 inline constexpr uint32_t WS_SYSMENU = 0x00080000u;
 inline constexpr uint32_t WS_THICKFRAME = 0x00040000u;
+// The same bits mean a group start / tab stop on child windows and the
+// minimise / maximise boxes on top-level ones.
+inline constexpr uint32_t WS_GROUP = 0x00020000u;
 inline constexpr uint32_t WS_TABSTOP = 0x00010000u;
+inline constexpr uint32_t WS_MINIMIZEBOX = 0x00020000u;
+inline constexpr uint32_t WS_MAXIMIZEBOX = 0x00010000u;
 // Extended styles.
 inline constexpr uint32_t WS_EX_DLGMODALFRAME = 0x00000001u;
 inline constexpr uint32_t WS_EX_TOPMOST = 0x00000008u;
@@ -108,6 +113,29 @@ HWND GetFocus();
 // Any window or 0; answers the previous focus. Its top-level window becomes
 // the active one.
 HWND SetFocus(HWND window);
+
+// Frame metrics at 96 dpi: a caption bar (a smaller one for tool windows)
+// and a border that is thin (WS_BORDER alone), fixed (dialog frame, or a
+// caption) or sizing (WS_THICKFRAME).
+inline constexpr int kCaptionHeight = 24;
+inline constexpr int kSmallCaptionHeight = 20;
+inline constexpr int kThinBorder = 1;
+inline constexpr int kFixedFrame = 4;
+inline constexpr int kSizingFrame = 8;
+
+// The frame a window of these styles has around its client area: the
+// insets left, top (with the caption), right and bottom, as a Rect.
+Rect WindowFrame(uint32_t style, uint32_t exStyle);
+// Grows a client rectangle to the window rectangle of these styles.
+void AdjustWindowRectEx(Rect* rect, uint32_t style, uint32_t exStyle);
+// The client area of a window, at (0, 0); false for no window.
+bool GetClientRect(HWND window, Rect* rect);
+// The screen position of the window's client area origin.
+bool ClientToScreen(HWND window, Point* point);
+
+// Whether windows are drawn with the system's visual styles: true from
+// Windows XP (5.1) on, by the machine's Windows version.
+bool IsAppThemed();
 
 // Forgets every window (tests).
 void ResetWindows();

@@ -212,6 +212,12 @@ TWinControl* TWinControl::FindControl(platform::HWND window) {
   return it == WindowMap().end() ? nullptr : it->second;
 }
 
+TWinControl* TWinControl::FindControlOrAncestor(platform::HWND window) {
+  for (; window != 0; window = platform::GetParent(window))
+    if (TWinControl* control = FindControl(window)) return control;
+  return nullptr;
+}
+
 void TWinControl::CreateParams(platform::WindowCreateParams& params) {
   params.className = ClassName();
   params.caption = Caption();

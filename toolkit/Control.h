@@ -108,6 +108,9 @@ class TWinControl : public TControl {
   void RecreateWnd();
   // The toolkit control that owns a window, or nil.
   static TWinControl* FindControl(platform::HWND window);
+  // The control of the window, or for a window of no toolkit control (a
+  // control's inner child window) that of its nearest ancestor; nil if none.
+  static TWinControl* FindControlOrAncestor(platform::HWND window);
 
   bool Focused() const;
   bool CanFocus() const;

@@ -73,20 +73,16 @@ void TForm::SetBorderIcons(TBorderIcons icons) {
 }
 
 TRect TForm::FrameInsets() const {
-  switch (borderStyle_) {
-    case TBorderStyle::None:
-      return {0, 0, 0, 0};
-    case TBorderStyle::Single:
-    case TBorderStyle::Dialog:
-      return {3, 22, 3, 3};
-    case TBorderStyle::Sizeable:
-      return {4, 23, 4, 4};
-    case TBorderStyle::ToolWindow:
-      return {3, 18, 3, 3};
-    case TBorderStyle::SizeToolWin:
-      return {4, 19, 4, 4};
+  uint32_t style = 0, exStyle = 0;
+  if (HandleAllocated()) {
+    const platform::HWND window = const_cast<TForm*>(this)->Handle();
+    style = platform::GetWindowStyle(window);
+    exStyle = platform::GetWindowExStyle(window);
+  } else {
+    BorderStyles(style, exStyle);
   }
-  return {0, 0, 0, 0};
+  const platform::Rect frame = platform::WindowFrame(style, exStyle);
+  return {frame.left, frame.top, frame.right, frame.bottom};
 }
 
 int TForm::ClientWidth() const {
@@ -123,20 +119,32 @@ platform::Point TForm::ClientOrigin() const {
   return {Left() + frame.Left, Top() + frame.Top};
 }
 
+void TForm::BorderStyles(uint32_t& style, uint32_t& exStyle) const {
+  style = platform::WS_POPUP;
+  exStyle = 0;
+  if (borderStyle_ == TBorderStyle::None) return;
+  style |= platform::WS_CAPTION;
+  if ((borderIcons_ & biSystemMenu) != 0) {
+    style |= platform::WS_SYSMENU;
+    // Dialogs and tool windows have no minimise or maximise boxes.
+    if (borderStyle_ == TBorderStyle::Single || borderStyle_ == TBorderStyle::Sizeable) {
+      if ((borderIcons_ & biMinimize) != 0) style |= platform::WS_MINIMIZEBOX;
+      if ((borderIcons_ & biMaximize) != 0) style |= platform::WS_MAXIMIZEBOX;
+    }
+  }
+  if (borderStyle_ == TBorderStyle::Sizeable || borderStyle_ == TBorderStyle::SizeToolWin)
+    style |= platform::WS_THICKFRAME;
+  if (borderStyle_ == TBorderStyle::Dialog) exStyle |= platform::WS_EX_DLGMODALFRAME;
+  if (borderStyle_ == TBorderStyle::ToolWindow || borderStyle_ == TBorderStyle::SizeToolWin)
+    exStyle |= platform::WS_EX_TOOLWINDOW;
+  // The help button shows only without minimise and maximise boxes.
+  if ((borderIcons_ & biHelp) != 0 && (style & (platform::WS_MINIMIZEBOX | platform::WS_MAXIMIZEBOX)) == 0)
+    exStyle |= platform::WS_EX_CONTEXTHELP;
+}
+
 void TForm::CreateParams(platform::WindowCreateParams& params) {
   TWinControl::CreateParams(params);
-  params.style = platform::WS_POPUP;
-  params.exStyle = 0;
-  if (borderStyle_ != TBorderStyle::None) params.style |= platform::WS_CAPTION;
-  if ((borderIcons_ & biSystemMenu) != 0 && borderStyle_ != TBorderStyle::None)
-    params.style |= platform::WS_SYSMENU;
-  if (borderStyle_ == TBorderStyle::Sizeable || borderStyle_ == TBorderStyle::SizeToolWin)
-    params.style |= platform::WS_THICKFRAME;
-  if (borderStyle_ == TBorderStyle::Dialog) params.exStyle |= platform::WS_EX_DLGMODALFRAME;
-  if (borderStyle_ == TBorderStyle::ToolWindow || borderStyle_ == TBorderStyle::SizeToolWin)
-    params.exStyle |= platform::WS_EX_TOOLWINDOW;
-  if ((borderIcons_ & biHelp) != 0 && (borderIcons_ & (biMinimize | biMaximize)) == 0)
-    params.exStyle |= platform::WS_EX_CONTEXTHELP;
+  BorderStyles(params.style, params.exStyle);
   params.parent = 0;
   params.owner = Application().Handle();
 }
@@ -282,6 +290,19 @@ void TForm::ApplyPosition() {
             Height());
 }
 
+bool TForm::CenterOnMonitorOf(platform::HWND window) {
+  const platform::HMONITOR monitor = platform::MonitorFromWindow(window, platform::MONITOR_DEFAULTTONEAREST);
+  platform::Rect bounds;
+  if (monitor == 0 || !platform::GetMonitorInfo(monitor, &bounds, nullptr)) return false;
+  // int64 so that far-off monitors cannot overflow the sum.
+  const auto centre = [](int64_t low, int64_t high, int64_t size) {
+    return static_cast<int>((low + high - size) / 2);
+  };
+  SetBounds(centre(bounds.left, bounds.right, Width()), centre(bounds.top, bounds.bottom, Height()), Width(),
+            Height());
+  return true;
+}
+
 bool TForm::HandleKey(int virtualKey) {
   if (DialogKey(virtualKey)) return true;
   if (TWinControl* focused = ActiveControl()) return focused->KeyDown(virtualKey);
@@ -311,11 +332,13 @@ bool TForm::DialogKey(int virtualKey) {
   }
 }
 
-void TForm::SelectNext(bool forward) {
+void TForm::SelectNext(bool forward) { SelectNextFrom(ActiveControl(), forward); }
+
+TWinControl* TForm::SelectNextFrom(TWinControl* current, bool forward) {
   std::vector<TWinControl*> sequence = TabSequence();
   std::erase_if(sequence, [](TWinControl* control) { return !control->CanFocus(); });
-  if (sequence.empty()) return;
-  const auto it = std::find(sequence.begin(), sequence.end(), ActiveControl());
+  if (sequence.empty()) return nullptr;
+  const auto it = std::find(sequence.begin(), sequence.end(), current);
   std::size_t next = 0;
   if (it == sequence.end()) {
     next = forward ? 0 : sequence.size() - 1;
@@ -324,10 +347,11 @@ void TForm::SelectNext(bool forward) {
     next = forward ? (index + 1) % sequence.size() : (index + sequence.size() - 1) % sequence.size();
   }
   sequence[next]->SetFocus();
+  return sequence[next];
 }
 
 TWinControl* TForm::ActiveControl() const {
-  TWinControl* focused = TWinControl::FindControl(platform::GetFocus());
+  TWinControl* focused = TWinControl::FindControlOrAncestor(platform::GetFocus());
   if (focused == nullptr || focused == this || focused->ParentForm() != this) return nullptr;
   return focused;
 }

@@ -62,8 +62,9 @@ class TForm : public TWinControl {
   TWindowState WindowState() const { return windowState_; }
   void SetWindowState(TWindowState state) { windowState_ = state; }
 
-  // The frame around the client area (left, top with caption, right, bottom)
-  // for the border style.
+  // The frame around the client area (left, top with caption, right, bottom):
+  // that of the window's styles once the window exists, before that that of
+  // the styles the border style and caption buttons give.
   TRect FrameInsets() const;
   int ClientWidth() const;
   int ClientHeight() const;
@@ -101,6 +102,11 @@ class TForm : public TWinControl {
   virtual void DoShow();
   // Places the form by its position setting (nothing for Designed).
   void ApplyPosition();
+  // Centres the form on the monitor nearest to `window` (the primary one for
+  // no window), using the monitor's full bounds: left = (monitor left +
+  // monitor right - width) / 2, top likewise, dividing towards zero. False,
+  // and nothing moves, when there is no monitor.
+  bool CenterOnMonitorOf(platform::HWND window);
   // Runs the show step and shows the window in its window state, leaving its
   // position as it is: what a formShowing hook calls to show a form itself.
   void ShowWithoutPositioning();
@@ -111,8 +117,13 @@ class TForm : public TWinControl {
   // Tab moves the focus, Enter clicks the default button, Escape the cancel
   // button. True when handled.
   virtual bool DialogKey(int virtualKey);
-  // Moves the focus to the next (or previous) tab stop, wrapping around.
+  // Moves the focus to the next (or previous) tab stop after the focused
+  // control, wrapping around.
   void SelectNext(bool forward);
+  // The same from `current` (nil or not a tab stop of this form: from the
+  // start, or the end going backwards). The chosen control, or nil when the
+  // form has no tab stop that can take the focus.
+  TWinControl* SelectNextFrom(TWinControl* current, bool forward);
   // The focused control of this form, or nil.
   TWinControl* ActiveControl() const;
   TButton* DefaultButton() const;
@@ -120,6 +131,9 @@ class TForm : public TWinControl {
 
   // The window's owner when the form is created: the application window.
   void CreateParams(platform::WindowCreateParams& params) override;
+  // The styles and extended styles the border style and caption buttons
+  // give a form's window.
+  void BorderStyles(uint32_t& style, uint32_t& exStyle) const;
 
  protected:
   // The form became visible or hidden. The hooks come first; then the

@@ -43,75 +43,100 @@ std::string Colour(TColor color) {
   return text;
 }
 
-std::string Rect(int x, int y, int w, int h, const std::string& fill, const std::string& stroke) {
-  return "<rect x=\"" + std::to_string(x) + "\" y=\"" + std::to_string(y) + "\" width=\"" +
-         std::to_string(w) + "\" height=\"" + std::to_string(h) + "\" fill=\"" + fill + "\" stroke=\"" +
-         stroke + "\"/>\n";
+std::string IdAttribute(const std::string& id) { return id.empty() ? "" : " id=\"" + Escape(id) + "\""; }
+
+std::string Rect(int x, int y, int w, int h, const std::string& fill, const std::string& stroke,
+                 const std::string& id = "") {
+  return "<rect" + IdAttribute(id) + " x=\"" + std::to_string(x) + "\" y=\"" + std::to_string(y) +
+         "\" width=\"" + std::to_string(w) + "\" height=\"" + std::to_string(h) + "\" fill=\"" + fill +
+         "\" stroke=\"" + stroke + "\"/>\n";
 }
 
-std::string Text(int x, int y, const std::string& text, const TFont& font, const char* anchor = "start") {
-  return "<text x=\"" + std::to_string(x) + "\" y=\"" + std::to_string(y) + "\" font-family=\"" +
-         Escape(font.Name()) + "\" font-size=\"" +
+std::string TextStart(int x, int y, const TFont& font, const char* anchor, const std::string& id) {
+  return "<text" + IdAttribute(id) + " x=\"" + std::to_string(x) + "\" y=\"" + std::to_string(y) +
+         "\" font-family=\"" + Escape(font.Name()) + "\" font-size=\"" +
          std::to_string(font.Height() < 0 ? -font.Height() : font.Height()) + "\" text-anchor=\"" + anchor +
-         "\"" + ((font.Style() & fsBold) != 0 ? " font-weight=\"bold\"" : "") + ">" + Escape(text) +
+         "\"" + ((font.Style() & fsBold) != 0 ? " font-weight=\"bold\"" : "") + ">";
+}
+
+std::string Text(int x, int y, const std::string& text, const TFont& font, const char* anchor = "start",
+                 const std::string& id = "") {
+  return TextStart(x, y, font, anchor, id) + Escape(text) + "</text>\n";
+}
+
+// A control's caption with its accelerator letter underlined.
+std::string CaptionText(int x, int y, const std::string& caption, const TFont& font,
+                        const char* anchor = "start", const std::string& id = "") {
+  const std::string shown = DisplayCaption(caption);
+  const std::size_t accelerator = AcceleratorIndex(caption);
+  if (accelerator == std::string::npos) return Text(x, y, shown, font, anchor, id);
+  return TextStart(x, y, font, anchor, id) + Escape(shown.substr(0, accelerator)) +
+         "<tspan class=\"accelerator\" text-decoration=\"underline\">" +
+         Escape(shown.substr(accelerator, 1)) + "</tspan>" + Escape(shown.substr(accelerator + 1)) +
          "</text>\n";
 }
 
-std::string Line(int x1, int y1, int x2, int y2, const char* stroke) {
-  return "<line x1=\"" + std::to_string(x1) + "\" y1=\"" + std::to_string(y1) + "\" x2=\"" +
-         std::to_string(x2) + "\" y2=\"" + std::to_string(y2) + "\" stroke=\"" + stroke + "\"/>\n";
+std::string Line(int x1, int y1, int x2, int y2, const char* stroke, const std::string& id = "") {
+  return "<line" + IdAttribute(id) + " x1=\"" + std::to_string(x1) + "\" y1=\"" + std::to_string(y1) +
+         "\" x2=\"" + std::to_string(x2) + "\" y2=\"" + std::to_string(y2) + "\" stroke=\"" + stroke +
+         "\"/>\n";
 }
 
+// Each control's main element carries the control's name as its id and
+// lies at the control's position in the window.
 std::string DrawControl(const TControl& control, int x, int y) {
   const int w = control.Width(), h = control.Height();
-  const std::string caption = DisplayCaption(control.Caption());
+  const std::string& id = control.Name();
   const int textY = y + h / 2 + 4;
   if (const auto* button = dynamic_cast<const TButton*>(&control)) {
-    return Rect(x, y, w, h, Colour(clBtnFace), button->Default() ? "#000000" : "#A0A0A0") +
-           Text(x + w / 2, textY, caption, control.Font(), "middle");
+    return Rect(x, y, w, h, Colour(clBtnFace), button->Default() ? "#000000" : "#A0A0A0", id) +
+           CaptionText(x + w / 2, textY, control.Caption(), control.Font(), "middle");
   }
   if (const auto* box = dynamic_cast<const TCheckBox*>(&control)) {
     const int boxY = y + (h - 13) / 2;
-    std::string svg = Rect(x, boxY, 13, 13, "#FFFFFF", "#333333");
+    std::string svg = Rect(x, y, w, h, "none", "none", id) + Rect(x, boxY, 13, 13, "#FFFFFF", "#333333");
     if (box->Checked())
       svg += "<path class=\"check\" d=\"M" + std::to_string(x + 3) + " " + std::to_string(boxY + 6) + " L" +
              std::to_string(x + 5) + " " + std::to_string(boxY + 10) + " L" + std::to_string(x + 10) + " " +
              std::to_string(boxY + 3) + "\" fill=\"none\" stroke=\"#000000\" stroke-width=\"2\"/>\n";
-    return svg + Text(x + 17, textY, caption, control.Font());
+    return svg + CaptionText(x + 17, textY, control.Caption(), control.Font());
   }
   if (const auto* bevel = dynamic_cast<const TBevel*>(&control)) {
     switch (bevel->Shape()) {
       case TBevelShape::TopLine:
-        return Line(x, y, x + w, y, "#A0A0A0") + Line(x, y + 1, x + w, y + 1, "#FFFFFF");
+        return Line(x, y, x + w, y, "#A0A0A0", id) + Line(x, y + 1, x + w, y + 1, "#FFFFFF");
       case TBevelShape::BottomLine:
-        return Line(x, y + h - 1, x + w, y + h - 1, "#A0A0A0");
+        return Line(x, y + h - 1, x + w, y + h - 1, "#A0A0A0", id);
       case TBevelShape::LeftLine:
-        return Line(x, y, x, y + h, "#A0A0A0");
+        return Line(x, y, x, y + h, "#A0A0A0", id);
       case TBevelShape::RightLine:
-        return Line(x + w - 1, y, x + w - 1, y + h, "#A0A0A0");
+        return Line(x + w - 1, y, x + w - 1, y + h, "#A0A0A0", id);
       case TBevelShape::Spacer:
         return "";
       default:
-        return Rect(x, y, w, h, "none", "#A0A0A0");
+        return Rect(x, y, w, h, "none", "#A0A0A0", id);
     }
   }
   if (dynamic_cast<const TPanel*>(&control) != nullptr)
-    return Rect(x, y, w, h, Colour(control.Color()), "#A0A0A0");
+    return Rect(x, y, w, h, Colour(control.Color()), "#A0A0A0", id);
   if (dynamic_cast<const TLabel*>(&control) != nullptr) {
-    std::string svg;
+    // The first line's baseline sits 10 pixels below the label's top.
+    std::string svg = "<g" + IdAttribute(id) + ">\n";
     int lineY = y + 10;
     std::size_t start = 0;
+    const std::string& caption = control.Caption();
     while (start <= caption.size()) {
       const std::size_t end = caption.find('\n', start);
-      svg += Text(x, lineY, caption.substr(start, end == std::string::npos ? std::string::npos : end - start),
-                  control.Font());
+      svg += CaptionText(x, lineY,
+                         caption.substr(start, end == std::string::npos ? std::string::npos : end - start),
+                         control.Font());
       if (end == std::string::npos) break;
       start = end + 1;
       lineY += 13;
     }
-    return svg;
+    return svg + "</g>\n";
   }
-  return Rect(x, y, w, h, "none", "#C0C0C0");
+  return Rect(x, y, w, h, "none", "#C0C0C0", id);
 }
 
 void DrawChildren(const TWinControl& parent, int originX, int originY, std::string& svg) {
@@ -125,6 +150,17 @@ void DrawChildren(const TWinControl& parent, int originX, int originY, std::stri
 }
 
 }  // namespace
+
+std::size_t AcceleratorIndex(const std::string& caption) {
+  std::size_t shown = 0;
+  for (std::size_t i = 0; i < caption.size(); ++i, ++shown) {
+    if (caption[i] != '&') continue;
+    if (i + 1 >= caption.size()) return std::string::npos;
+    if (caption[i + 1] != '&') return shown;
+    ++i;
+  }
+  return std::string::npos;
+}
 
 std::string DisplayCaption(const std::string& caption) {
   std::string shown;
@@ -144,24 +180,27 @@ std::string DrawFormSvg(const TForm& form) {
   std::string svg = "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + std::to_string(w) +
                     "\" height=\"" + std::to_string(h) + "\" viewBox=\"0 0 " + std::to_string(w) + " " +
                     std::to_string(h) + "\">\n";
-  svg += Rect(0, 0, w, h, "#D4D0C8", "#404040");
+  svg += Rect(0, 0, w, h, "#D4D0C8", "#404040", "frame");
   if (frame.Top > frame.Left) {
     const int captionHeight = frame.Top - frame.Left;
-    svg += Rect(frame.Left, frame.Left, w - frame.Left - frame.Right, captionHeight, "#0A246A", "none");
+    svg += Rect(frame.Left, frame.Left, w - frame.Left - frame.Right, captionHeight, "#0A246A", "none",
+                "caption");
     TFont captionFont = form.Font();
     captionFont.SetStyle(fsBold);
     svg += "<g fill=\"#FFFFFF\">" +
            Text(frame.Left + 4, frame.Left + captionHeight / 2 + 4, form.Caption(), captionFont);
     int buttonX = w - frame.Right - 18;
     if ((form.BorderIcons() & biSystemMenu) != 0) {
-      svg += Text(buttonX + 8, frame.Left + captionHeight / 2 + 4, "\xC3\x97", captionFont, "middle");
+      svg +=
+          Text(buttonX + 8, frame.Left + captionHeight / 2 + 4, "\xC3\x97", captionFont, "middle", "close");
       buttonX -= 18;
     }
     if ((form.BorderIcons() & biHelp) != 0)
-      svg += Text(buttonX + 8, frame.Left + captionHeight / 2 + 4, "?", captionFont, "middle");
+      svg += Text(buttonX + 8, frame.Left + captionHeight / 2 + 4, "?", captionFont, "middle", "help");
     svg += "</g>\n";
   }
-  svg += Rect(frame.Left, frame.Top, form.ClientWidth(), form.ClientHeight(), Colour(form.Color()), "none");
+  svg += Rect(frame.Left, frame.Top, form.ClientWidth(), form.ClientHeight(), Colour(form.Color()), "none",
+              "client");
   if (const auto* box = dynamic_cast<const TMessageForm*>(&form);
       box != nullptr && !MessageDialogIconName(box->DialogType()).empty())
     svg += "<circle class=\"icon\" cx=\"" + std::to_string(frame.Left + 24) + "\" cy=\"" +

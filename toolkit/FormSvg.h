@@ -8,11 +8,18 @@
 
 namespace toolkit {
 
-// The whole window at the origin; hidden controls are left out.
+// The whole window at the origin; hidden controls are left out. Elements
+// carry ids: "frame", "caption", "close", "help", "client", and each
+// control's name on its main element (a button's or panel's rectangle, a
+// check box's bounds, a bevel's line, a label's text group), placed at the
+// control's position in window coordinates. Accelerator letters are
+// underlined tspans of class "accelerator".
 std::string DrawFormSvg(const TForm& form);
 
 // A caption as shown: "&&" becomes "&", a single "&" (the accelerator mark)
 // is dropped.
 std::string DisplayCaption(const std::string& caption);
+// The index in DisplayCaption of the accelerator letter, npos for none.
+std::size_t AcceleratorIndex(const std::string& caption);
 
 }  // namespace toolkit

@@ -112,4 +112,45 @@ TEST_F(WindowsTest, MonitorsNearestAndLargestShare) {
   EXPECT_EQ(MonitorFromWindow(0, MONITOR_DEFAULTTONEAREST), 1);
 }
 
+TEST_F(WindowsTest, FrameMetricsFollowTheStyles) {
+  // A fixed dialog: fixed frame on every side, a caption on top.
+  const uint32_t dialog = WS_POPUP | WS_CAPTION | WS_SYSMENU;
+  EXPECT_EQ(WindowFrame(dialog, WS_EX_DLGMODALFRAME),
+            (Rect{kFixedFrame, kFixedFrame + kCaptionHeight, kFixedFrame, kFixedFrame}));
+  // A sizing border replaces the fixed frame; a tool window has the small caption.
+  EXPECT_EQ(WindowFrame(dialog | WS_THICKFRAME, WS_EX_DLGMODALFRAME).left, kSizingFrame);
+  EXPECT_EQ(WindowFrame(dialog, WS_EX_TOOLWINDOW).top, kFixedFrame + kSmallCaptionHeight);
+  // A thin border has no caption; a plain child window has no frame at all.
+  EXPECT_EQ(WindowFrame(WS_CHILD | WS_BORDER, 0), (Rect{1, 1, 1, 1}));
+  EXPECT_EQ(WindowFrame(WS_CHILD, 0), (Rect{}));
+
+  // A 523 x 226 client area makes a 531 x 258 dialog: 4 + 523 + 4 and 4 + 24 + 226 + 4.
+  Rect rect{100, 50, 623, 276};
+  AdjustWindowRectEx(&rect, dialog, WS_EX_DLGMODALFRAME);
+  EXPECT_EQ(rect, (Rect{96, 22, 627, 280}));
+  WindowCreateParams params = WindowOf("TDialog", 0, 0, dialog);
+  params.exStyle = WS_EX_DLGMODALFRAME;
+  params.rect = rect;
+  const HWND window = CreateWindow(params);
+  Rect client;
+  ASSERT_TRUE(GetClientRect(window, &client));
+  EXPECT_EQ(client, (Rect{0, 0, 523, 226}));
+  Point origin{10, 5};
+  ASSERT_TRUE(ClientToScreen(window, &origin));
+  EXPECT_EQ(origin, (Point{110, 55}));
+  // A style change changes the client area, not the window.
+  SetWindowStyle(window, dialog | WS_THICKFRAME);
+  ASSERT_TRUE(GetClientRect(window, &client));
+  EXPECT_EQ(client, (Rect{0, 0, 531 - 16, 258 - 24 - 16}));
+  EXPECT_FALSE(GetClientRect(0, &client));
+}
+
+TEST_F(WindowsTest, VisualStylesFromWindowsXpOn) {
+  EXPECT_TRUE(IsAppThemed());  // the default machine runs 10.0
+  machine_.Write("machine.ini", "[Windows]\nVersion=5.0\n");
+  EXPECT_FALSE(IsAppThemed());
+  machine_.Write("machine.ini", "[Windows]\nVersion=5.1\n\n");  // another size: seen as changed
+  EXPECT_TRUE(IsAppThemed());
+}
+
 }  // namespace
