@@ -79,7 +79,15 @@ TRect TForm::FrameInsets() const {
     style = platform::GetWindowStyle(window);
     exStyle = platform::GetWindowExStyle(window);
   } else {
-    BorderStyles(style, exStyle);
+    // The styles the window will be created with, a subclass's included.
+    try {
+      platform::WindowCreateParams params;
+      const_cast<TForm*>(this)->CreateParams(params);
+      style = params.style;
+      exStyle = params.exStyle;
+    } catch (...) {
+      BorderStyles(style, exStyle);
+    }
   }
   const platform::Rect frame = platform::WindowFrame(style, exStyle);
   return {frame.left, frame.top, frame.right, frame.bottom};

@@ -64,7 +64,8 @@ class TForm : public TWinControl {
 
   // The frame around the client area (left, top with caption, right, bottom):
   // that of the window's styles once the window exists, before that that of
-  // the styles the border style and caption buttons give.
+  // the styles CreateParams would give it (the border style's alone when
+  // CreateParams fails).
   TRect FrameInsets() const;
   int ClientWidth() const;
   int ClientHeight() const;

@@ -64,22 +64,44 @@ std::string Text(int x, int y, const std::string& text, const TFont& font, const
   return TextStart(x, y, font, anchor, id) + Escape(text) + "</text>\n";
 }
 
-// A control's caption with its accelerator letter underlined.
+// An estimate of a text's width: the stand-in has no font metrics, so
+// characters count as narrow, wide, capital or ordinary fractions of the
+// font's pixel height.
+int EstimateWidth(const std::string& text, const TFont& font) {
+  const int size = font.Height() < 0 ? -font.Height() : font.Height();
+  int tenths = 0;
+  for (const char c : text) {
+    if (std::string_view("iljtfrI.,:;'!| ").find(c) != std::string_view::npos)
+      tenths += 3;
+    else if (c == 'm' || c == 'w' || c == 'M' || c == 'W')
+      tenths += 8;
+    else if (c >= 'A' && c <= 'Z')
+      tenths += 6;
+    else
+      tenths += 5;
+  }
+  return (tenths * size + 5) / 10;
+}
+
+std::string Line(int x1, int y1, int x2, int y2, const char* stroke, const std::string& id = "",
+                 const char* cssClass = nullptr) {
+  return "<line" + IdAttribute(id) + (cssClass != nullptr ? std::string(" class=\"") + cssClass + "\"" : "") +
+         " x1=\"" + std::to_string(x1) + "\" y1=\"" + std::to_string(y1) + "\" x2=\"" + std::to_string(x2) +
+         "\" y2=\"" + std::to_string(y2) + "\" stroke=\"" + stroke + "\"/>\n";
+}
+
+// A control's caption as shown, with a line under its accelerator letter
+// (placed by the width estimate).
 std::string CaptionText(int x, int y, const std::string& caption, const TFont& font,
                         const char* anchor = "start", const std::string& id = "") {
   const std::string shown = DisplayCaption(caption);
+  std::string svg = Text(x, y, shown, font, anchor, id);
   const std::size_t accelerator = AcceleratorIndex(caption);
-  if (accelerator == std::string::npos) return Text(x, y, shown, font, anchor, id);
-  return TextStart(x, y, font, anchor, id) + Escape(shown.substr(0, accelerator)) +
-         "<tspan class=\"accelerator\" text-decoration=\"underline\">" +
-         Escape(shown.substr(accelerator, 1)) + "</tspan>" + Escape(shown.substr(accelerator + 1)) +
-         "</text>\n";
-}
-
-std::string Line(int x1, int y1, int x2, int y2, const char* stroke, const std::string& id = "") {
-  return "<line" + IdAttribute(id) + " x1=\"" + std::to_string(x1) + "\" y1=\"" + std::to_string(y1) +
-         "\" x2=\"" + std::to_string(x2) + "\" y2=\"" + std::to_string(y2) + "\" stroke=\"" + stroke +
-         "\"/>\n";
+  if (accelerator == std::string::npos) return svg;
+  const int start = std::string_view(anchor) == "middle" ? x - EstimateWidth(shown, font) / 2 : x;
+  const int left = start + EstimateWidth(shown.substr(0, accelerator), font);
+  const int right = left + EstimateWidth(shown.substr(accelerator, 1), font);
+  return svg + Line(left, y + 2, right, y + 2, "#000000", "", "accelerator");
 }
 
 // Each control's main element carries the control's name as its id and

@@ -12,8 +12,9 @@ namespace toolkit {
 // carry ids: "frame", "caption", "close", "help", "client", and each
 // control's name on its main element (a button's or panel's rectangle, a
 // check box's bounds, a bevel's line, a label's text group), placed at the
-// control's position in window coordinates. Accelerator letters are
-// underlined tspans of class "accelerator".
+// control's position in window coordinates. A caption's text is shown
+// without its "&"; the accelerator letter gets a line of class
+// "accelerator" under it, placed by an estimate of the text's width.
 std::string DrawFormSvg(const TForm& form);
 
 // A caption as shown: "&&" becomes "&", a single "&" (the accelerator mark)

@@ -66,7 +66,7 @@ constexpr const char* kDialog = R"(object Dialog: TForm
       Top = 35
       Width = 223
       Height = 16
-      Caption = 'Second'
+      Caption = '&Second'
       TabOrder = 1
     end
     object chThird: TXPCheckBox
@@ -225,12 +225,30 @@ TEST_F(DialogWindowTest, DrawingPlacesEveryControlWhereTheDescriptionDoes) {
   EXPECT_EQ(Attribute(svg, "Bevel3", "y1"), frame.Top + 8 + 20);
   EXPECT_NE(svg.find("id=\"help\""), std::string::npos);
   EXPECT_NE(svg.find("id=\"close\""), std::string::npos);
-  // Accelerators: the letter after "&" is underlined, the "&" not drawn.
-  EXPECT_NE(svg.find(">T<tspan class=\"accelerator\" text-decoration=\"underline\">y</tspan>pe<"),
-            std::string::npos);
-  EXPECT_NE(svg.find(">Co<tspan class=\"accelerator\" text-decoration=\"underline\">p</tspan>per thickness<"),
-            std::string::npos);
+  // Captions are drawn as shown; each accelerator letter gets a line just
+  // below the baseline, starting at the text for a first letter and after it
+  // otherwise.
   EXPECT_EQ(svg.find("&amp;"), std::string::npos);
+  const std::regex caption(
+      R"re(<text x="(\d+)" y="(\d+)"[^>]*>(Second|Type)</text>\n<line class="accelerator" )re"
+      R"re(x1="(\d+)" y1="(\d+)" x2="(\d+)" y2="(\d+)")re");
+  int underlined = 0;
+  for (auto it = std::sregex_iterator(svg.begin(), svg.end(), caption); it != std::sregex_iterator(); ++it) {
+    const auto number = [&](int i) { return std::stoi((*it)[i].str()); };
+    SCOPED_TRACE((*it)[3].str());
+    // The text starts 17 pixels into the check box (after the box itself).
+    const int boxLeft = frame.Left + 8 + ((*it)[3] == "Second" ? 274 : 18);
+    EXPECT_EQ(number(1), boxLeft + 17);
+    EXPECT_EQ(number(5), number(2) + 2);
+    EXPECT_EQ(number(7), number(5));
+    if ((*it)[3] == "Second")
+      EXPECT_EQ(number(4), number(1));
+    else
+      EXPECT_GT(number(4), number(1));
+    EXPECT_GT(number(6), number(4));
+    ++underlined;
+  }
+  EXPECT_EQ(underlined, 2);
   EXPECT_EQ(AcceleratorIndex("Fish && &Chips"), 7u);
   EXPECT_EQ(AcceleratorIndex("No && mark&"), std::string::npos);
 }

@@ -45,10 +45,13 @@ TEST_F(FormSvgTest, DrawsFrameCaptionControlsAndCheckMarks) {
   EXPECT_EQ(svg.rfind("<svg", 0), 0u);
   EXPECT_NE(svg.find("width=\"" + std::to_string(form.Width()) + "\""), std::string::npos);
   EXPECT_NE(svg.find(">Setup &lt;1&gt; &amp; more<"), std::string::npos);
+  EXPECT_NE(svg.find(">Copper thickness<"), std::string::npos);
+  EXPECT_NE(svg.find(">Type<"), std::string::npos);
   EXPECT_EQ(Count(svg, "class=\"check\""), 1);
   EXPECT_EQ(svg.find("Hidden"), std::string::npos);
   EXPECT_NE(svg.find(">?<"), std::string::npos);
-  EXPECT_EQ(Count(svg, "<line"), 2);
+  EXPECT_EQ(Count(svg, "<line"), 4);  // the bevel's two and two accelerators
+  EXPECT_EQ(Count(svg, "<line class=\"accelerator\""), 2);
 }
 
 TEST_F(FormSvgTest, MessageBoxesShowTheirIcon) {
