@@ -35,6 +35,7 @@ abi::HRESULT STDCALL Document::GetViewCount(int32_t* count) {
 abi::HRESULT STDCALL Document::GetFileName(abi::BSTR* fileName) {
   return HostGuard([&] {
     if (!ClearOut(fileName)) return Fail("GetFileName: nil out argument");
+    if (const auto failure = HostFault("host.GetFileName")) return Fail(*failure);
     *fileName = Wide(fileName_);
     return abi::S_OK;
   });

@@ -1,10 +1,11 @@
 #include "host/HostStatus.h"
 
-#include <map>
+#include <array>
 #include <mutex>
 
 #include "abi/Unknown.h"
 #include "platform/ErrorInfo.h"
+#include "platform/FaultPoints.h"
 #include "platform/WideString.h"
 
 namespace quorvex {
@@ -19,13 +20,29 @@ struct OptionsFailure {
 
 struct Injected {
   std::mutex lock;
-  std::map<HostCall, std::string> failures;
   OptionsFailure options[2];
 };
 
 Injected& InjectedState() {
   static Injected state;
   return state;
+}
+
+constexpr std::array<std::pair<HostCall, const char*>, 8> kPoints = {{
+    {HostCall::GetApplicationHandle, "host.GetApplicationHandle"},
+    {HostCall::GetCurrentView, "host.GetCurrentView"},
+    {HostCall::GetGUIManager, "host.GetGUIManager"},
+    {HostCall::SetStatusBarText, "host.SetStatusBarText"},
+    {HostCall::GetOptionsManager, "host.GetOptionsManager"},
+    {HostCall::RefreshAfterCommand, "host.RefreshAfterCommand"},
+    {HostCall::GetOwnerDocument, "host.GetOwnerDocument"},
+    {HostCall::GetKind, "host.GetKind"},
+}};
+
+const char* PointOf(HostCall call) {
+  for (const auto& [known, point] : kPoints)
+    if (known == call) return point;
+  return "host.Unknown";
 }
 
 }  // namespace
@@ -53,25 +70,19 @@ ThreadError TakeThreadError() {
 }
 
 void InjectFailure(HostCall call, const std::string& description) {
-  Injected& state = InjectedState();
-  std::lock_guard lock(state.lock);
-  state.failures[call] = description;
+  platform::faults::Arm({PointOf(call), 0, description});
 }
 
 void ClearInjectedFailures() {
+  for (const auto& [call, point] : kPoints) platform::faults::Disarm(point);
   Injected& state = InjectedState();
   std::lock_guard lock(state.lock);
-  state.failures.clear();
   for (OptionsFailure& options : state.options) options = OptionsFailure{};
 }
 
-std::optional<std::string> InjectedFailure(HostCall call) {
-  Injected& state = InjectedState();
-  std::lock_guard lock(state.lock);
-  const auto found = state.failures.find(call);
-  if (found == state.failures.end()) return std::nullopt;
-  return found->second;
-}
+std::optional<std::string> InjectedFailure(HostCall call) { return HostFault(PointOf(call)); }
+
+std::optional<std::string> HostFault(std::string_view point) { return platform::faults::Check(point); }
 
 void FailOptionsFrom(OptionsAccess access, int nth, const std::string& description) {
   Injected& state = InjectedState();

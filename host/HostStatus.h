@@ -5,6 +5,7 @@
 #include <exception>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 
 #include "abi/Types.h"
@@ -23,7 +24,9 @@ struct ThreadError {
 };
 ThreadError TakeThreadError();
 
-// Host calls a test can make fail, to see how a plug-in copes.
+// Host calls a test can make fail, to see how a plug-in copes. Each is the
+// fault point "host.<name>" (platform/FaultPoints.h); InjectFailure arms it
+// for every call.
 enum class HostCall {
   GetApplicationHandle,
   GetCurrentView,
@@ -38,8 +41,11 @@ enum class HostCall {
 void InjectFailure(HostCall call, const std::string& description);
 // Clears every injected failure, the options store's included.
 void ClearInjectedFailures();
-// The description injected for `call`, if any.
+// Counts one call of `call`'s fault point; the description of the failure to
+// answer, if this call must fail.
 std::optional<std::string> InjectedFailure(HostCall call);
+// The same for any host fault point ("host.GetDocumentKind", ...).
+std::optional<std::string> HostFault(std::string_view point);
 
 // The options store's values, read (ReadBoolean) or written (WriteBoolean).
 enum class OptionsAccess { Read, Write };

@@ -41,6 +41,7 @@ abi::HRESULT STDCALL OptionsReader::ReadBoolean(abi::BSTR group, abi::BSTR key, 
   return HostGuard([&] {
     if (!ClearOut(value)) return Fail("ReadBoolean: nil out argument");
     if (const auto failure = CountOptionsValue(OptionsAccess::Read)) return Fail(*failure);
+    if (const auto failure = HostFault("host.ReadBoolean")) return Fail(*failure);
     platform::IniText ini;
     std::string error;
     if (!platform::LoadIniFile(filePath_, &ini, &error)) return Fail(error);
@@ -53,6 +54,7 @@ abi::HRESULT STDCALL OptionsReader::ReadBoolean(abi::BSTR group, abi::BSTR key, 
 abi::HRESULT STDCALL OptionsWriter::WriteBoolean(abi::BSTR group, abi::BSTR key, abi::BOOL32 value) {
   return HostGuard([&] {
     if (const auto failure = CountOptionsValue(OptionsAccess::Write)) return Fail(*failure);
+    if (const auto failure = HostFault("host.WriteBoolean")) return Fail(*failure);
     std::string error;
     if (!platform::CreateDirectories(FolderOf(filePath_)))
       return Fail("Cannot create the options folder " + FolderOf(filePath_));
@@ -68,6 +70,7 @@ abi::HRESULT STDCALL OptionsManager::GetOptionsReader(abi::BSTR section, abi::BS
                                                       abi::IOptionsReader** reader) {
   return HostGuard([&] {
     if (!ClearOut(reader)) return Fail("GetOptionsReader: nil out argument");
+    if (const auto failure = HostFault("host.GetOptionsReader")) return Fail(*failure);
     const std::string path = OptionsFilePath(Narrow(section), Narrow(location));
     if (path.empty()) return Fail("Invalid options section name \"" + Narrow(section) + "\"");
     if (OptionsWithheld(OptionsAccess::Read)) return abi::S_OK;
@@ -81,6 +84,7 @@ abi::HRESULT STDCALL OptionsManager::GetOptionsReader(abi::BSTR section, abi::BS
 abi::HRESULT STDCALL OptionsManager::GetOptionsWriter(abi::BSTR section, abi::IOptionsWriter** writer) {
   return HostGuard([&] {
     if (!ClearOut(writer)) return Fail("GetOptionsWriter: nil out argument");
+    if (const auto failure = HostFault("host.GetOptionsWriter")) return Fail(*failure);
     const std::string path = OptionsFilePath(Narrow(section));
     if (path.empty()) return Fail("Invalid options section name \"" + Narrow(section) + "\"");
     if (OptionsWithheld(OptionsAccess::Write)) return abi::S_OK;

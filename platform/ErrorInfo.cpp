@@ -1,9 +1,9 @@
 #include "platform/ErrorInfo.h"
 
-#include <atomic>
 #include <new>
 #include <string>
 
+#include "platform/FaultPoints.h"
 #include "platform/WideString.h"
 
 namespace platform {
@@ -53,8 +53,6 @@ class ErrorInfoObject final : public abi::Implements<ICreateErrorInfo, IErrorInf
   std::u16string description_;
 };
 
-std::atomic<bool> failCreate{false};
-
 // The thread's current error information; the reference is the thread's.
 abi::ComPtr<IErrorInfo>& ThreadErrorInfo() {
   thread_local abi::ComPtr<IErrorInfo> current;
@@ -66,7 +64,7 @@ abi::ComPtr<IErrorInfo>& ThreadErrorInfo() {
 abi::HRESULT CreateErrorInfo(ICreateErrorInfo** info) {
   if (!info) return abi::E_POINTER;
   *info = nullptr;
-  if (failCreate.load()) return abi::E_UNEXPECTED;
+  if (faults::ShouldFail("platform.CreateErrorInfo")) return abi::E_UNEXPECTED;
   auto* object = new (std::nothrow) ErrorInfoObject();
   if (!object) return abi::E_UNEXPECTED;
   *info = object;
@@ -88,6 +86,11 @@ abi::HRESULT GetErrorInfo(uint32_t reserved, IErrorInfo** info) {
   return *info ? abi::S_OK : S_FALSE;
 }
 
-void FailCreateErrorInfoForTesting(bool fail) { failCreate.store(fail); }
+void FailCreateErrorInfoForTesting(bool fail) {
+  if (fail)
+    faults::Arm({"platform.CreateErrorInfo", 0, {}});
+  else
+    faults::Disarm("platform.CreateErrorInfo");
+}
 
 }  // namespace platform

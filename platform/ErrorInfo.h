@@ -34,7 +34,8 @@ abi::HRESULT SetErrorInfo(uint32_t reserved, IErrorInfo* info);
 // it) and clears it; nil and S_FALSE (1) when there is none.
 abi::HRESULT GetErrorInfo(uint32_t reserved, IErrorInfo** info);
 
-// Test seam: make CreateErrorInfo fail.
+// Test seam: make CreateErrorInfo fail (the fault point
+// "platform.CreateErrorInfo", every call).
 void FailCreateErrorInfoForTesting(bool fail);
 
 }  // namespace platform

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <mutex>
 
+#include "platform/FaultPoints.h"
 #include "platform/Locale.h"
 #include "platform/Machine.h"
 
@@ -208,6 +209,7 @@ std::string IniText::ToString() const {
 
 bool LoadIniFile(std::string_view windowsPath, IniText* ini, std::string* error) {
   try {
+    if (const auto failure = faults::Check("platform.LoadIniFile")) return Fail(error, *failure);
     if (!FileExists(windowsPath)) {
       if (MapPath(windowsPath).empty())
         return Fail(error, "not a valid Windows path: " + std::string(windowsPath));

@@ -6,6 +6,7 @@
 #include <mutex>
 
 #include "platform/AtomicFile.h"
+#include "platform/FaultPoints.h"
 #include "platform/Locale.h"
 #include "platform/Machine.h"
 #include "platform/WideString.h"
@@ -468,6 +469,7 @@ int32_t Run(Body&& body) {
 int32_t RegOpenKeyEx(HKEY parent, std::string_view subKey, uint32_t, uint32_t, HKEY* result) {
   if (!result) return ERROR_INVALID_PARAMETER;
   *result = 0;
+  if (faults::ShouldFail("platform.RegOpenKeyEx")) return ERROR_ACCESS_DENIED;
   return Run([&](Store& store) {
     Refresh(store);
     const std::string path = Resolve(store, parent, subKey);

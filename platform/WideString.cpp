@@ -5,6 +5,7 @@
 #include <limits>
 #include <utility>
 
+#include "platform/FaultPoints.h"
 #include "platform/Utf8.h"
 
 namespace platform {
@@ -21,7 +22,7 @@ uint32_t& PrefixOf(abi::BSTR text) {
 }  // namespace
 
 abi::BSTR SysAllocStringLen(const char16_t* text, uint32_t length) {
-  if (length > kMaxLength) return nullptr;
+  if (length > kMaxLength || faults::ShouldFail("platform.SysAllocString")) return nullptr;
   const size_t bytes = static_cast<size_t>(length) * sizeof(char16_t);
   void* block = std::malloc(kPrefix + bytes + sizeof(char16_t));
   if (!block) return nullptr;

@@ -52,7 +52,9 @@ TLegendStackup::TLegendStackup(abi::PcbHandle boardHandle, const TLegendOptions*
   Committed = false;
   Board = std::make_unique<TPcbBoard>(boardHandle);
   try {
-    Board->LoadBoard(abi::ReadMode);
+    // Without the board's record the legend would have no layer to go on;
+    // later reloads that are refused keep the values read here.
+    if (Board->LoadBoard(abi::ReadMode) != 0) throw Exception("The editor refused to read the board");
     if (options)
       SetOptions(*options);
     else
@@ -131,7 +133,13 @@ std::unique_ptr<TPcbArc> TLegendStackup::NewArc(double startAngle, double endAng
 std::unique_ptr<TLegendRow> TLegendStackup::NewFixedRow(
     const std::array<std::string_view, kLegendColumnCount>& words) {
   auto row = std::make_unique<TLegendRow>();
-  for (int column = 0; column < kLegendColumnCount; ++column) row->Cell(column) = NewText(words[column]);
+  try {
+    for (int column = 0; column < kLegendColumnCount; ++column) row->Cell(column) = NewText(words[column]);
+  } catch (...) {
+    // The row is not a member yet, so Release would not see its cells.
+    ReleaseRow(*row, false);
+    throw;
+  }
   return row;
 }
 
@@ -172,15 +180,20 @@ void TLegendStackup::CreateStackRows() {
   for (std::size_t i = 0; i < stack.size(); ++i) {
     auto row = std::make_unique<TLegendRow>();
     row->LayerId = stack[i]->LayerId;
-    row->NameText = NewText("");
-    row->CopperText = NewText("");
-    row->GerberText = NewText("");
-    // The bottom layer has no dielectric below it.
-    if (i + 1 < stack.size()) {
-      row->TypeText = NewText("");
-      row->MaterialText = NewText("");
-      row->HeightText = NewText("");
-      row->ConstantText = NewText("");
+    try {
+      row->NameText = NewText("");
+      row->CopperText = NewText("");
+      row->GerberText = NewText("");
+      // The bottom layer has no dielectric below it.
+      if (i + 1 < stack.size()) {
+        row->TypeText = NewText("");
+        row->MaterialText = NewText("");
+        row->HeightText = NewText("");
+        row->ConstantText = NewText("");
+      }
+    } catch (...) {
+      ReleaseRow(*row, false);
+      throw;
     }
     RowOfLayer[row->LayerId] = row.get();
     Rows.push_back(std::move(row));

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/FaultPoints.h"
 #include "platform/Keys.h"
 #include "toolkit/Application.h"
 #include "toolkit/Button.h"
@@ -182,6 +183,7 @@ bool TForm::CloseModalQuery() {
 }
 
 TModalResult TForm::ShowModal() {
+  if (const auto failure = platform::faults::Check("toolkit.ShowModal")) throw EOutOfResources(*failure);
   if (modal_ || Visible()) throw EInvalidOperation("Cannot make a visible window modal");
   const platform::HWND previousActive = platform::GetActiveWindow();
   modalResult_ = mrNone;

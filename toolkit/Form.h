@@ -42,6 +42,13 @@ inline constexpr TModalResult mrNoToAll = 9;
 inline constexpr TModalResult mrYesToAll = 10;
 
 // A control used in a way its state does not allow.
+// Raised when the system cannot give a form what it needs (a window, a
+// modal loop); the fault points "toolkit.*" raise it.
+class EOutOfResources : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
 class EInvalidOperation : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;

@@ -4,6 +4,7 @@
 #include <array>
 #include <vector>
 
+#include "platform/FaultPoints.h"
 #include "toolkit/Application.h"
 #include "toolkit/Button.h"
 #include "toolkit/Label.h"
@@ -103,6 +104,7 @@ TModalResult TMessageForm::ShowModal() {
 
 std::unique_ptr<TMessageForm> CreateMessageDialog(std::string_view message, TMsgDlgType type,
                                                   TMsgDlgButtons buttons) {
+  if (const auto failure = platform::faults::Check("toolkit.CreateMessageDialog")) throw EOutOfResources(*failure);
   if ((buttons & 0x07FF) == 0) buttons = mbOK;
   auto form = std::make_unique<TMessageForm>(nullptr, std::string(message), type);
   form->SetName("MessageForm");

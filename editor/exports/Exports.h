@@ -7,6 +7,7 @@
 #include "abi/PcbApi.h"
 #include "abi/ServerModule.h"
 #include "editor/BrelixSim.h"
+#include "platform/FaultPoints.h"
 
 #define BRELIX_DECLARE_PCBAPI(name, result, params) extern "C" ABI_EXPORT result STDCALL PcbApi_##name params;
 ABI_PCBAPI_TYPED_FUNCTIONS(BRELIX_DECLARE_PCBAPI)
@@ -68,6 +69,18 @@ namespace brelix::exports {
 template <typename Result, typename Body>
 Result Guarded(Result failure, Body&& body) noexcept {
   try {
+    return body();
+  } catch (...) {
+    return failure;
+  }
+}
+
+// As above for a function with a failure answer, which first asks the fault
+// point `point` whether this call must fail (see platform/FaultPoints.h).
+template <typename Result, typename Body>
+Result Guarded(const char* point, Result failure, Body&& body) noexcept {
+  try {
+    if (platform::faults::ShouldFail(point)) return failure;
     return body();
   } catch (...) {
     return failure;

@@ -49,7 +49,8 @@ int32_t OptionGroup(uint8_t mode, abi::PcbHandle handle, int32_t* values, Group 
 extern "C" {
 
 ABI_EXPORT abi::PcbHandle STDCALL PcbApi_GetCurrentBoardHandle(void) {
-  return Editor::Instance().CurrentBoard();
+  return brelix::exports::Guarded<abi::PcbHandle>("editor.GetCurrentBoardHandle", 0,
+                                                  [] { return Editor::Instance().CurrentBoard(); });
 }
 
 ABI_EXPORT int32_t STDCALL PcbApi_QueryBoard(uint8_t mode, abi::PcbHandle handle, int32_t* boardInt3,
@@ -57,7 +58,7 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryBoard(uint8_t mode, abi::PcbHandle handle
                                              int32_t* boardInt6, int32_t* boardInt7, int32_t* cursorX,
                                              int32_t* cursorY, uint8_t* boardUnit, uint32_t* currentLayer,
                                              int32_t* boardInt12) {
-  return brelix::exports::Guarded<int32_t>(kRefused, [&]() -> int32_t {
+  return brelix::exports::Guarded<int32_t>("editor.QueryBoard", kRefused, [&]() -> int32_t {
     Board* board = BoardFor(mode, handle);
     if (!board) return kRefused;
     Exchange(mode, boardInt3, board->int3);
@@ -84,7 +85,7 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryBoard(uint8_t mode, abi::PcbHandle handle
 
 ABI_EXPORT int32_t STDCALL PcbApi_QueryBoardLayerInfo(uint8_t mode, abi::PcbHandle handle, uint8_t layer,
                                                       int32_t* layerInfo, uint8_t* byte1, uint8_t* byte2) {
-  return brelix::exports::Guarded<int32_t>(kRefused, [&]() -> int32_t {
+  return brelix::exports::Guarded<int32_t>("editor.QueryBoardLayerInfo", kRefused, [&]() -> int32_t {
     Board* board = BoardFor(mode, handle);
     brelix::LayerRecord* record = board ? board->Layer(layer) : nullptr;
     if (!record) return kRefused;
@@ -100,7 +101,7 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryLayer(uint8_t mode, uint8_t layer, abi::P
                                              uint8_t* editorByte1, uint8_t* editorByte2,
                                              uint8_t* previousLayer, uint8_t* nextLayer,
                                              uint8_t* editorByte3) {
-  return brelix::exports::Guarded<int32_t>(kRefused, [&]() -> int32_t {
+  return brelix::exports::Guarded<int32_t>("editor.QueryLayer", kRefused, [&]() -> int32_t {
     Board* board = BoardFor(mode, handle);
     brelix::LayerRecord* record = board ? board->Layer(layer) : nullptr;
     if (!record) return kRefused;
@@ -120,7 +121,7 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryInternalPlane(uint8_t mode, uint8_t layer
                                                      uint8_t* editorByte1, uint8_t* editorByte2,
                                                      uint8_t* previousLayer, uint8_t* nextLayer,
                                                      abi::ShortString* netName) {
-  return brelix::exports::Guarded<int32_t>(kRefused, [&]() -> int32_t {
+  return brelix::exports::Guarded<int32_t>("editor.QueryInternalPlane", kRefused, [&]() -> int32_t {
     Board* board = BoardFor(mode, handle);
     if (!board || !brelix::IsInternalPlane(layer)) return kRefused;
     brelix::LayerRecord& record = board->layers[layer];
@@ -138,7 +139,7 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryInternalPlane(uint8_t mode, uint8_t layer
 ABI_EXPORT int32_t STDCALL PcbApi_QueryLayerDielectric(uint8_t mode, uint8_t layer, abi::PcbHandle handle,
                                                        abi::ShortString* material, uint8_t* dielectricType,
                                                        double* constant, int32_t* height) {
-  return brelix::exports::Guarded<int32_t>(kRefused, [&]() -> int32_t {
+  return brelix::exports::Guarded<int32_t>("editor.QueryLayerDielectric", kRefused, [&]() -> int32_t {
     Board* board = BoardFor(mode, handle);
     brelix::LayerRecord* record = board ? board->Layer(layer) : nullptr;
     if (!record) return kRefused;
@@ -149,7 +150,7 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryLayerDielectric(uint8_t mode, uint8_t lay
 
 ABI_EXPORT int32_t STDCALL PcbApi_QueryBoardSplitPlaneMode(uint8_t mode, abi::PcbHandle handle,
                                                            uint8_t* splitPlaneMode) {
-  return brelix::exports::Guarded<int32_t>(kRefused, [&]() -> int32_t {
+  return brelix::exports::Guarded<int32_t>("editor.QueryBoardSplitPlaneMode", kRefused, [&]() -> int32_t {
     Board* board = BoardFor(mode, handle);
     if (!board) return kRefused;
     Exchange(mode, splitPlaneMode, board->splitPlaneMode);
@@ -159,7 +160,7 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryBoardSplitPlaneMode(uint8_t mode, abi::Pc
 
 ABI_EXPORT int32_t STDCALL PcbApi_QueryBoardLayerPairsCount(abi::PcbHandle handle, int32_t* count,
                                                             uint8_t mode) {
-  return brelix::exports::Guarded<int32_t>(kRefused, [&]() -> int32_t {
+  return brelix::exports::Guarded<int32_t>("editor.QueryBoardLayerPairsCount", kRefused, [&]() -> int32_t {
     Board* board = BoardFor(mode, handle);
     if (!board || !count) return kRefused;
     if (mode == abi::ReadMode) {
@@ -175,7 +176,7 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryBoardLayerPairsCount(abi::PcbHandle handl
 ABI_EXPORT int32_t STDCALL PcbApi_QueryBoardLayerPairAt(uint8_t mode, abi::PcbHandle handle, int32_t index,
                                                         uint8_t* pairByte1, uint8_t* pairByte2,
                                                         uint32_t* firstLayer, uint32_t* secondLayer) {
-  return brelix::exports::Guarded<int32_t>(kRefused, [&]() -> int32_t {
+  return brelix::exports::Guarded<int32_t>("editor.QueryBoardLayerPairAt", kRefused, [&]() -> int32_t {
     Board* board = BoardFor(mode, handle);
     if (!board || index < 0 || static_cast<std::size_t>(index) >= board->pairs.size()) return kRefused;
     brelix::LayerPair& pair = board->pairs[static_cast<std::size_t>(index)];
@@ -191,7 +192,7 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryBoardExternalDielectrics(
     uint8_t mode, abi::PcbHandle handle, abi::ShortString* topMaterial, uint8_t* topType, double* topConstant,
     int32_t* topHeight, abi::ShortString* bottomMaterial, uint8_t* bottomType, double* bottomConstant,
     int32_t* bottomHeight) {
-  return brelix::exports::Guarded<int32_t>(kRefused, [&]() -> int32_t {
+  return brelix::exports::Guarded<int32_t>("editor.QueryBoardExternalDielectrics", kRefused, [&]() -> int32_t {
     Board* board = BoardFor(mode, handle);
     if (!board) return kRefused;
     ExchangeDielectric(mode, board->topDielectric, topMaterial, topType, topConstant, topHeight);
@@ -202,7 +203,7 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryBoardExternalDielectrics(
 }
 
 ABI_EXPORT int32_t STDCALL PcbApi_QueryBoardGridsEx(uint8_t mode, abi::PcbHandle handle, int32_t* values) {
-  return brelix::exports::Guarded<int32_t>(kRefused, [&]() -> int32_t {
+  return brelix::exports::Guarded<int32_t>("editor.QueryBoardGridsEx", kRefused, [&]() -> int32_t {
     return OptionGroup(
         mode, handle, values, [](brelix::BoardOptions & o) -> auto& { return o.grids; });
   });
@@ -210,7 +211,7 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryBoardGridsEx(uint8_t mode, abi::PcbHandle
 
 ABI_EXPORT int32_t STDCALL PcbApi_QueryBoardOutputOptions(uint8_t mode, abi::PcbHandle handle,
                                                           int32_t* values) {
-  return brelix::exports::Guarded<int32_t>(kRefused, [&]() -> int32_t {
+  return brelix::exports::Guarded<int32_t>("editor.QueryBoardOutputOptions", kRefused, [&]() -> int32_t {
     return OptionGroup(
         mode, handle, values, [](brelix::BoardOptions & o) -> auto& { return o.output; });
   });
@@ -218,7 +219,7 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryBoardOutputOptions(uint8_t mode, abi::Pcb
 
 ABI_EXPORT int32_t STDCALL PcbApi_QueryBoardOutputOptionsPlotLayers(uint8_t mode, abi::PcbHandle handle,
                                                                     int32_t index, uint8_t* value) {
-  return brelix::exports::Guarded<int32_t>(kRefused, [&]() -> int32_t {
+  return brelix::exports::Guarded<int32_t>("editor.QueryBoardOutputOptionsPlotLayers", kRefused, [&]() -> int32_t {
     Board* board = BoardFor(mode, handle);
     if (!board || index < 1 || index > abi::kPlotLayerCount) return kRefused;
     Exchange(mode, value, board->options.plotLayers[static_cast<std::size_t>(index - 1)]);
@@ -228,7 +229,7 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryBoardOutputOptionsPlotLayers(uint8_t mode
 
 ABI_EXPORT int32_t STDCALL PcbApi_QueryBoardOutputOptionsFlipLayers(uint8_t mode, abi::PcbHandle handle,
                                                                     int32_t index, uint8_t* value) {
-  return brelix::exports::Guarded<int32_t>(kRefused, [&]() -> int32_t {
+  return brelix::exports::Guarded<int32_t>("editor.QueryBoardOutputOptionsFlipLayers", kRefused, [&]() -> int32_t {
     Board* board = BoardFor(mode, handle);
     if (!board || index < 1 || index > abi::kPlotLayerCount) return kRefused;
     Exchange(mode, value, board->options.flipLayers[static_cast<std::size_t>(index - 1)]);
@@ -238,7 +239,7 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryBoardOutputOptionsFlipLayers(uint8_t mode
 
 ABI_EXPORT int32_t STDCALL PcbApi_QueryBoardGerberOptions(uint8_t mode, abi::PcbHandle handle,
                                                           int32_t* values) {
-  return brelix::exports::Guarded<int32_t>(kRefused, [&]() -> int32_t {
+  return brelix::exports::Guarded<int32_t>("editor.QueryBoardGerberOptions", kRefused, [&]() -> int32_t {
     return OptionGroup(
         mode, handle, values, [](brelix::BoardOptions & o) -> auto& { return o.gerber; });
   });
@@ -246,7 +247,7 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryBoardGerberOptions(uint8_t mode, abi::Pcb
 
 ABI_EXPORT int32_t STDCALL PcbApi_QueryBoardPrinterOptions(uint8_t mode, abi::PcbHandle handle,
                                                            int32_t* values) {
-  return brelix::exports::Guarded<int32_t>(kRefused, [&]() -> int32_t {
+  return brelix::exports::Guarded<int32_t>("editor.QueryBoardPrinterOptions", kRefused, [&]() -> int32_t {
     return OptionGroup(
         mode, handle, values, [](brelix::BoardOptions & o) -> auto& { return o.printer; });
   });
@@ -255,7 +256,7 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryBoardPrinterOptions(uint8_t mode, abi::Pc
 ABI_EXPORT int32_t STDCALL PcbApi_QueryBoardPrinterOptionsPlotterPen(uint8_t mode, abi::PcbHandle handle,
                                                                      int32_t pen, int32_t* value1,
                                                                      int32_t* value2) {
-  return brelix::exports::Guarded<int32_t>(kRefused, [&]() -> int32_t {
+  return brelix::exports::Guarded<int32_t>("editor.QueryBoardPrinterOptionsPlotterPen", kRefused, [&]() -> int32_t {
     Board* board = BoardFor(mode, handle);
     if (!board || pen < 1 || pen > abi::kPlotterPenCount) return kRefused;
     auto& stored = board->options.plotterPens[static_cast<std::size_t>(pen - 1)];
@@ -267,7 +268,7 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryBoardPrinterOptionsPlotterPen(uint8_t mod
 
 ABI_EXPORT int32_t STDCALL PcbApi_QueryBoardPrinterOptionsCompositeLayer(uint8_t mode, abi::PcbHandle handle,
                                                                          uint8_t layer, int32_t* values) {
-  return brelix::exports::Guarded<int32_t>(kRefused, [&]() -> int32_t {
+  return brelix::exports::Guarded<int32_t>("editor.QueryBoardPrinterOptionsCompositeLayer", kRefused, [&]() -> int32_t {
     Board* board = BoardFor(mode, handle);
     if (!board || layer < 1 || layer > brelix::kLayerCount) return kRefused;
     return ExchangeArray(mode, values, board->options.compositeLayers[layer - 1u]);
@@ -276,7 +277,7 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryBoardPrinterOptionsCompositeLayer(uint8_t
 
 ABI_EXPORT int32_t STDCALL PcbApi_QueryBoardAdvancedPlacerOptions(uint8_t mode, abi::PcbHandle handle,
                                                                   int32_t* values) {
-  return brelix::exports::Guarded<int32_t>(kRefused, [&]() -> int32_t {
+  return brelix::exports::Guarded<int32_t>("editor.QueryBoardAdvancedPlacerOptions", kRefused, [&]() -> int32_t {
     return OptionGroup(
         mode, handle, values, [](brelix::BoardOptions & o) -> auto& { return o.placer; });
   });
@@ -284,7 +285,7 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryBoardAdvancedPlacerOptions(uint8_t mode, 
 
 ABI_EXPORT int32_t STDCALL PcbApi_QueryBoardEngineeringChangeOrderOptions(uint8_t mode, abi::PcbHandle handle,
                                                                           int32_t* values) {
-  return brelix::exports::Guarded<int32_t>(kRefused, [&]() -> int32_t {
+  return brelix::exports::Guarded<int32_t>("editor.QueryBoardEngineeringChangeOrderOptions", kRefused, [&]() -> int32_t {
     return OptionGroup(
         mode, handle, values, [](brelix::BoardOptions & o) -> auto& { return o.eco; });
   });

@@ -9,7 +9,7 @@ extern "C" {
 
 ABI_EXPORT abi::ByteBool STDCALL PcbApi_ChooseLocation(abi::PcbHandle board, int32_t* x, int32_t* y,
                                                        const abi::ShortString* prompt) {
-  return Guarded<abi::ByteBool>(abi::ToByteBool(false), [&] {
+  return Guarded<abi::ByteBool>("editor.ChooseLocation", abi::ToByteBool(false), [&] {
     const auto point = Editor::Instance().ChooseLocation(board, prompt ? prompt->view() : std::string_view{});
     if (!point) return abi::ToByteBool(false);
     if (x) *x = point->x;
@@ -23,13 +23,13 @@ ABI_EXPORT abi::PcbHandle STDCALL PcbApi_CreateEventHandler(abi::PcbHandle board
                                                             const abi::EventTableB* tableB,
                                                             abi::CodeRoutine callbackCode,
                                                             void* callbackData) {
-  return Guarded<abi::PcbHandle>(0, [&] {
+  return Guarded<abi::PcbHandle>("editor.CreateEventHandler", 0, [&] {
     return Editor::Instance().CreateEventHandler(board, tableA, tableB, callbackCode, callbackData);
   });
 }
 
 ABI_EXPORT abi::ByteBool STDCALL PcbApi_RunEventHandler(abi::PcbHandle handler) {
-  return Guarded<abi::ByteBool>(abi::ToByteBool(false),
+  return Guarded<abi::ByteBool>("editor.RunEventHandler", abi::ToByteBool(false),
                                 [&] { return abi::ToByteBool(Editor::Instance().RunEventHandler(handler)); });
 }
 

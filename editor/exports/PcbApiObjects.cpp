@@ -16,7 +16,7 @@ using brelix::exports::ValidMode;
 extern "C" {
 
 ABI_EXPORT abi::PcbHandle STDCALL PcbApi_CreateObject(uint8_t kind) {
-  return Guarded<abi::PcbHandle>(0, [&] { return Editor::Instance().CreateObject(kind); });
+  return Guarded<abi::PcbHandle>("editor.CreateObject", 0, [&] { return Editor::Instance().CreateObject(kind); });
 }
 
 ABI_EXPORT void STDCALL PcbApi_SetOwnerBoard(abi::PcbHandle object, abi::PcbHandle board) {
@@ -159,7 +159,7 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryText(uint8_t mode, abi::PcbHandle object,
                                             int32_t* y, int32_t* size, int32_t* textAttribute,
                                             double* rotation, uint8_t* textFlag, abi::ShortString* text,
                                             int32_t* width, int32_t* attributeB, int32_t* attributeC) {
-  return Guarded<int32_t>(kRefused, [&]() -> int32_t {
+  return Guarded<int32_t>("editor.QueryText", kRefused, [&]() -> int32_t {
     EditorObject* o = ObjectFor(mode, object, abi::ObjectKind::Text);
     if (!o) return kRefused;
     ExchangeKindHeader(mode, *o, flags, headerWord, layer, headerValue1, headerByte, headerValue2);
@@ -181,7 +181,7 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryTrueTypeTextInfo(uint8_t mode, abi::PcbHa
                                                         uint8_t* trueTypeMode, abi::ShortString* fontName,
                                                         uint8_t* flag1, uint8_t* flag2, uint8_t* flag3,
                                                         int32_t* trueTypeValue) {
-  return Guarded<int32_t>(kRefused, [&]() -> int32_t {
+  return Guarded<int32_t>("editor.QueryTrueTypeTextInfo", kRefused, [&]() -> int32_t {
     EditorObject* o = ObjectFor(mode, object, abi::ObjectKind::Text);
     if (!o) return kRefused;
     Exchange(mode, trueTypeMode, o->trueTypeMode);

@@ -177,7 +177,7 @@ HRESULT STDCALL PcbServerModule::QueryBoardInterface(abi::PcbHandle board, abi::
   *object = nullptr;
   *found = abi::kFalse32;
   if (!Editor::Instance().FindBoard(board) || !(iid == abi::BoardAccessInterface::IID)) return S_OK;
-  return exports::Guarded<HRESULT>(E_UNEXPECTED, [&] {
+  return exports::Guarded<HRESULT>("editor.QueryBoardInterface", E_UNEXPECTED, [&] {
     auto* access = new BoardAccess(board);
     access->AddRef();
     *object = static_cast<abi::BoardAccessInterface*>(access);
@@ -187,14 +187,14 @@ HRESULT STDCALL PcbServerModule::QueryBoardInterface(abi::PcbHandle board, abi::
 }
 
 HRESULT STDCALL PcbServerModule::NotifyHandlerCreated() {
-  return exports::Guarded<HRESULT>(E_UNEXPECTED, [] {
+  return exports::Guarded<HRESULT>("editor.NotifyHandlerCreated", E_UNEXPECTED, [] {
     Editor::Instance().Notifications().push_back("NotifyHandlerCreated");
     return S_OK;
   });
 }
 
 HRESULT STDCALL PcbServerModule::NotifyHandlerDestroyed() {
-  return exports::Guarded<HRESULT>(E_UNEXPECTED, [] {
+  return exports::Guarded<HRESULT>("editor.NotifyHandlerDestroyed", E_UNEXPECTED, [] {
     Editor::Instance().Notifications().push_back("NotifyHandlerDestroyed");
     return S_OK;
   });

@@ -1,10 +1,12 @@
 // quorvex: the command-line host.
 #include <iostream>
 #include <string>
+#include <string_view>
 
 #include "host/Host.h"
 #include "host/quorvex/Options.h"
 #include "host/quorvex/Steps.h"
+#include "host/quorvex/validate/Validator.h"
 #include "platform/Modules.h"
 
 namespace {
@@ -19,6 +21,8 @@ std::string ProgramFolder() {
 
 int main(int argc, char** argv) {
   try {
+    if (argc > 1 && std::string_view(argv[1]) == "validate")
+      return quorvex::validate::Main(argc - 1, argv + 1, ProgramFolder(), std::cout, std::cerr);
     const auto parsed = quorvex::cli::ParseOptions(argc, argv);
     if (!parsed.options) {
       (parsed.exitCode == 0 ? std::cout : std::cerr) << (parsed.exitCode == 0 ? "" : "quorvex: ")

@@ -13,6 +13,7 @@
 
 #include "abi/PcbApi.h"
 #include "abi/Types.h"
+#include "plugin/RTL/Exceptions.h"
 #include "plugin/RTL/Layers.h"
 #include "plugin/RTL/RT_PCB.h"
 
@@ -353,7 +354,9 @@ class TPcbText : public TPCBObject {
 // (Sync WriteMode) and gives it its owner board. The object is not yet part
 // of the board's contents (TPcbBoard::AddToBoard). When `change` raises, the
 // editor object is destroyed before the error goes on. Without the editor the
-// handle is 0 and the wrapper keeps its constructor's values.
+// handle is 0 and the wrapper keeps its constructor's values. When the editor
+// refuses to write the new record, the object is destroyed and Exception
+// raised.
 template <typename T, typename Change>
 std::unique_ptr<T> NewPrimitive(abi::PcbHandle board, TLayerId layer, Change&& change);
 
@@ -381,7 +384,9 @@ std::unique_ptr<T> NewPrimitive(abi::PcbHandle board, TLayerId layer, Change&& c
     object->Sync(abi::ReadMode);
     std::forward<Change>(change)(*object);
     object->SetLayer(layer);
-    object->Sync(abi::WriteMode);
+    // A record the editor refused would leave the object on the editor's
+    // default layer, so it is dropped rather than handed out.
+    if (object->Sync(abi::WriteMode) != 0 && handle != 0) throw Exception("The editor refused a new primitive");
     detail::SetEditorOwnerBoard(handle, board);
     return object;
   } catch (...) {

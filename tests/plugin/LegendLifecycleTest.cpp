@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "LegendTestSupport.h"
+#include "platform/FaultPoints.h"
 
 namespace strativue {
 namespace {
@@ -276,6 +277,36 @@ TEST_F(LegendLifecycle, TitleWithoutRoomIsNeitherShownNorKept) {
   EXPECT_EQ(std::find(contents.begin(), contents.end(), title), contents.end());
   EXPECT_FALSE(Alive(title));
   EXPECT_EQ(Live(), before + static_cast<int32_t>(contents.size()));
+}
+
+// A board whose record the editor refuses to read has no current layer to
+// put the legend on: the legend is not made and leaves no editor object.
+TEST_F(LegendLifecycle, RefusedBoardRecordMakesNoLegend) {
+  const abi::PcbHandle board = OpenBoard(BoardJson(kTwoLayers));
+  const int32_t before = Live();
+  platform::faults::Arm({"editor.QueryBoard", 0, {}});
+  const TLegendOptions all = TLegendOptions::AllOn();
+  EXPECT_THROW(TLegendStackup(board, &all), Exception);
+  platform::faults::Clear();
+  EXPECT_EQ(Live(), before);
+}
+
+// A text record the editor refuses to write would stay on the editor's
+// default layer (the top layer) and be committed there. Refused at any
+// one text, in the middle of a row too, the legend leaves no object behind.
+// Each text is read then written, so even calls are writes: 2 is the title,
+// 4 the first header cell, 10 one in the middle of the header row, 36 one in
+// the stack rows.
+TEST_F(LegendLifecycle, RefusedPrimitiveRecordMakesNoLegend) {
+  const abi::PcbHandle board = OpenBoard(BoardJson(kTwoLayers));
+  const int32_t before = Live();
+  for (int64_t nth : {0, 2, 4, 10, 36}) {
+    platform::faults::Arm({"editor.QueryText", nth, {}});
+    const TLegendOptions all = TLegendOptions::AllOn();
+    EXPECT_THROW(TLegendStackup(board, &all), Exception) << nth;
+    platform::faults::Clear();
+    EXPECT_EQ(Live(), before) << nth;
+  }
 }
 
 }  // namespace

@@ -1,0 +1,57 @@
+#include <algorithm>
+#include <filesystem>
+#include <iostream>
+
+#include "host/Host.h"
+#include "host/quorvex/validate/Checks.h"
+#include "platform/Modules.h"
+
+namespace quorvex::validate {
+
+void CheckContext::Step(const std::string& what) const { std::cout << "step: " << what << std::endl; }
+
+void CheckContext::LoadEditor() {
+  std::string error;
+  if (!host.loadServerModule(settings.programFolder + "Brelix.so", &error))
+    throw CheckFailure("cannot load the editor: " + error);
+  const platform::ModuleHandle module = platform::FindLoadedModule("Brelix.so");
+  if (!module || !editor.Load(module)) throw CheckFailure("Brelix.so lacks the editor's simulation API");
+}
+
+abi::IServerModule* CheckContext::LoadPlugin() {
+  std::string error;
+  abi::IServerModule* module = Call("ServerFactory", [&] { return host.loadServerModule(settings.plugin, &error); });
+  if (!module) throw CheckFailure(error);
+  return module;
+}
+
+abi::ICommandLauncher* CheckContext::Launcher(abi::IServerModule* module) const {
+  abi::ICommandLauncher* launcher = nullptr;
+  const abi::HRESULT status = Call("IServerModule::GetCommandLauncher", [&] { return module->GetCommandLauncher(&launcher); });
+  Expect(status == abi::S_OK && launcher, "GetCommandLauncher gave no launcher");
+  return launcher;
+}
+
+std::vector<std::string> CheckContext::BoardFiles() const {
+  std::vector<std::string> files;
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(settings.boards, error))
+    if (entry.path().filename().string().ends_with(".board.json")) files.push_back(entry.path().string());
+  std::sort(files.begin(), files.end());
+  Expect(!files.empty(), "no example boards (*.board.json) in " + settings.boards);
+  return files;
+}
+
+const std::vector<Check>& AllChecks() {
+  static const std::vector<Check> checks = [] {
+    std::vector<Check> all;
+    AddLoadChecks(all);
+    AddSlotChecks(all);
+    AddCommandChecks(all);
+    AddSanitizerChecks(all);
+    return all;
+  }();
+  return checks;
+}
+
+}  // namespace quorvex::validate

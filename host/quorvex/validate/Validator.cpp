@@ -1,0 +1,213 @@
+#include "host/quorvex/validate/Validator.h"
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <CLI/CLI.hpp>
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <iostream>
+#include <sstream>
+
+#include "host/Host.h"
+#include "host/quorvex/validate/Checks.h"
+#include "platform/FaultPoints.h"
+#include "platform/Machine.h"
+
+namespace quorvex::validate {
+namespace {
+
+// A child that takes longer than this is stopped and its check fails.
+constexpr unsigned kChildSeconds = 600;
+
+std::string Arguments(const Settings& settings, const std::string& check) {
+  std::ostringstream text;
+  text << "--seed " << settings.seed << " --level " << settings.level << " --repeat " << settings.repeat
+       << " --check " << check;
+  if (!settings.boards.empty()) text << " --boards " << settings.boards;
+  text << ' ' << settings.plugin;
+  return text.str();
+}
+
+// What a child left: its output (standard output and error together) and
+// how it ended.
+struct ChildOutcome {
+  std::string output;
+  int status = 0;
+};
+
+ChildOutcome RunChild(const Settings& settings, const std::string& check) {
+  int pipeEnds[2];
+  if (pipe(pipeEnds) != 0) throw std::runtime_error(std::string("pipe: ") + std::strerror(errno));
+  std::vector<std::string> words = {"quorvex",  "validate", "--child",          "--seed",
+                                    std::to_string(settings.seed), "--level", std::to_string(settings.level),
+                                    "--repeat", std::to_string(settings.repeat), "--check", check};
+  if (!settings.boards.empty()) {
+    words.push_back("--boards");
+    words.push_back(settings.boards);
+  }
+  words.push_back(settings.plugin);
+  std::vector<char*> argv;
+  for (auto& word : words) argv.push_back(word.data());
+  argv.push_back(nullptr);
+  std::cout.flush();
+  const pid_t child = fork();
+  if (child < 0) throw std::runtime_error(std::string("fork: ") + std::strerror(errno));
+  if (child == 0) {
+    dup2(pipeEnds[1], STDOUT_FILENO);
+    dup2(pipeEnds[1], STDERR_FILENO);
+    close(pipeEnds[0]);
+    close(pipeEnds[1]);
+    execv("/proc/self/exe", argv.data());
+    _exit(127);
+  }
+  close(pipeEnds[1]);
+  ChildOutcome outcome;
+  char buffer[4096];
+  for (;;) {
+    const ssize_t got = read(pipeEnds[0], buffer, sizeof buffer);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) break;
+    outcome.output.append(buffer, static_cast<size_t>(got));
+  }
+  close(pipeEnds[0]);
+  while (waitpid(child, &outcome.status, 0) < 0 && errno == EINTR) {
+  }
+  return outcome;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream stream(text);
+  for (std::string line; std::getline(stream, line);) lines.push_back(line);
+  return lines;
+}
+
+// The reason a check failed, from its child's output and end; empty when it
+// passed.
+std::string Verdict(const ChildOutcome& outcome) {
+  std::string result, lastStep, sanitizer;
+  for (const std::string& line : Lines(outcome.output)) {
+    if (line.starts_with("result: ")) result = line.substr(8);
+    if (line.starts_with("step: ")) lastStep = line.substr(6);
+    if (sanitizer.empty() && (line.find("ERROR: AddressSanitizer") != std::string::npos ||
+                              line.find("ERROR: LeakSanitizer") != std::string::npos ||
+                              line.find("runtime error:") != std::string::npos))
+      sanitizer = line;
+  }
+  const std::string during = lastStep.empty() ? std::string() : " during " + lastStep;
+  if (WIFSIGNALED(outcome.status)) {
+    const int signal = WTERMSIG(outcome.status);
+    if (signal == SIGALRM) return "timed out after " + std::to_string(kChildSeconds) + " s" + during;
+    return std::string("crashed with signal ") + std::to_string(signal) + " (" + strsignal(signal) + ")" +
+           during + (sanitizer.empty() ? "" : ": " + sanitizer);
+  }
+  const int code = WIFEXITED(outcome.status) ? WEXITSTATUS(outcome.status) : -1;
+  if (!sanitizer.empty()) return sanitizer + during;
+  if (code == 0 && result == "passed") return {};
+  if (result.starts_with("FAILED: ")) return result.substr(8);
+  if (code == 127) return "the validator could not start its child process";
+  return "the child ended with status " + std::to_string(code) + " without a verdict" + during;
+}
+
+// Runs one check in this process: the child's side.
+int RunHere(const Settings& settings) {
+  const auto& checks = AllChecks();
+  const auto found = std::find_if(checks.begin(), checks.end(), [&](const Check& c) { return c.name == settings.check; });
+  if (found == checks.end()) {
+    std::cout << "result: FAILED: no check named " << settings.check << std::endl;
+    return 1;
+  }
+  alarm(kChildSeconds);
+  std::string root = (std::filesystem::temp_directory_path() / "quorvex-validate-XXXXXX").string();
+  if (!mkdtemp(root.data())) {
+    std::cout << "result: FAILED: cannot create a machine root: " << std::strerror(errno) << std::endl;
+    return 1;
+  }
+  platform::SetMachineRoot(root);
+  platform::faults::Clear();
+  Host& host = Host::Instance();
+  CheckContext context{settings, host, {}, std::mt19937_64(settings.seed ^ std::hash<std::string>{}(found->name))};
+  std::string failure;
+  try {
+    found->run(context);
+  } catch (const CheckFailure& error) {
+    failure = error.what();
+  } catch (const std::exception& error) {
+    failure = std::string("the validator stopped: ") + error.what();
+  }
+  platform::faults::Clear();
+  context.Step("unloading");
+  try {
+    host.Reset();
+  } catch (const std::exception& error) {
+    if (failure.empty()) failure = std::string("an exception escaped while unloading: ") + error.what();
+  }
+  std::error_code ignored;
+  std::filesystem::remove_all(root, ignored);
+  std::cout << "result: " << (failure.empty() ? "passed" : "FAILED: " + failure) << std::endl;
+  return failure.empty() ? 0 : 1;
+}
+
+}  // namespace
+
+int Main(int argc, const char* const* argv, const std::string& programFolder, std::ostream& out,
+         std::ostream& err) {
+  Settings settings;
+  settings.programFolder = programFolder;
+  settings.boards = STRATIVUE_EXAMPLE_BOARDS;
+  CLI::App app{"quorvex validate: runs the conformance checks of a plug-in module, each in a child process.",
+               "quorvex validate"};
+  app.add_option("plugin", settings.plugin, "the plug-in module (.so) to validate")->required();
+  app.add_option("--seed", settings.seed, "seed of the random scripts and fault choices (default 1)");
+  app.add_option("--level", settings.level, "1 load and unload, 2 every slot, 3 the command on every example "
+                                            "board, 4 under injected faults, 5 with the sanitizers (default 4)")
+      ->check(CLI::Range(1, 5));
+  app.add_option("--repeat", settings.repeat, "rounds of random scripts per board (default 1)")
+      ->check(CLI::Range(1, 1000));
+  app.add_option("--check", settings.check, "run only the check of this name");
+  app.add_option("--boards", settings.boards, "folder of the example boards (*.board.json)");
+  app.add_flag("--child", settings.child)->group("");
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::CallForHelp&) {
+    out << app.help();
+    return 0;
+  } catch (const CLI::ParseError& error) {
+    err << "quorvex: validate: " << error.what() << '\n';
+    return 2;
+  }
+  if (settings.child) return RunHere(settings);
+
+  std::vector<const Check*> selected;
+  for (const Check& check : AllChecks())
+    if (settings.check.empty() ? check.level <= settings.level : check.name == settings.check)
+      selected.push_back(&check);
+  if (selected.empty()) {
+    err << "quorvex: validate: no check named " << settings.check << '\n';
+    return 2;
+  }
+  out << "validating " << settings.plugin << " at level " << settings.level << " with seed " << settings.seed
+      << '\n';
+  int passed = 0, failed = 0;
+  for (const Check* check : selected) {
+    const std::string reason = Verdict(RunChild(settings, check->name));
+    if (reason.empty()) {
+      ++passed;
+      out << '[' << check->name << "] passed" << std::endl;
+      continue;
+    }
+    ++failed;
+    out << '[' << check->name << "] FAILED: " << reason << '\n'
+        << "  seed " << settings.seed << "; replay alone: quorvex validate " << Arguments(settings, check->name)
+        << std::endl;
+  }
+  out << passed << " passed, " << failed << " failed" << std::endl;
+  return failed == 0 ? 0 : 1;
+}
+
+}  // namespace quorvex::validate
