@@ -9,7 +9,8 @@ namespace platform {
 
 // {1CF2B120-547D-101B-8E65-08002B2BD119}
 struct IErrorInfo : abi::IUnknown {
-  static constexpr abi::GUID IID = {0x1CF2B120, 0x547D, 0x101B, {0x8E, 0x65, 0x08, 0x00, 0x2B, 0x2B, 0xD1, 0x19}};
+  static constexpr abi::GUID IID = {
+      0x1CF2B120, 0x547D, 0x101B, {0x8E, 0x65, 0x08, 0x00, 0x2B, 0x2B, 0xD1, 0x19}};
   virtual abi::HRESULT STDCALL GetGUID(abi::GUID* guid) = 0;
   virtual abi::HRESULT STDCALL GetSource(abi::BSTR* source) = 0;
   virtual abi::HRESULT STDCALL GetDescription(abi::BSTR* description) = 0;
@@ -17,7 +18,8 @@ struct IErrorInfo : abi::IUnknown {
 
 // {22F03340-547D-101B-8E65-08002B2BD119}
 struct ICreateErrorInfo : abi::IUnknown {
-  static constexpr abi::GUID IID = {0x22F03340, 0x547D, 0x101B, {0x8E, 0x65, 0x08, 0x00, 0x2B, 0x2B, 0xD1, 0x19}};
+  static constexpr abi::GUID IID = {
+      0x22F03340, 0x547D, 0x101B, {0x8E, 0x65, 0x08, 0x00, 0x2B, 0x2B, 0xD1, 0x19}};
   virtual abi::HRESULT STDCALL SetGUID(const abi::GUID* guid) = 0;
   virtual abi::HRESULT STDCALL SetSource(abi::BSTR source) = 0;
   virtual abi::HRESULT STDCALL SetDescription(abi::BSTR description) = 0;

@@ -35,13 +35,15 @@ struct Registry {
         const std::string_view count = entry.substr(at + 1);
         const auto [end, code] = std::from_chars(count.data(), count.data() + count.size(), rule.nth);
         if (code != std::errc() || end != count.data() + count.size() || rule.nth < 1) {
-          if (error) *error = "fault rule '" + std::string(entry) + "': the call number must be a whole number from 1";
+          if (error)
+            *error = "fault rule '" + std::string(entry) + "': the call number must be a whole number from 1";
           return false;
         }
       }
       const auto star = rule.pattern.find('*');
       if (rule.pattern.empty() || (star != std::string::npos && star + 1 != rule.pattern.size())) {
-        if (error) *error = "fault rule '" + std::string(entry) + "': expected a point name or a prefix ending in *";
+        if (error)
+          *error = "fault rule '" + std::string(entry) + "': expected a point name or a prefix ending in *";
         return false;
       }
       parsed.push_back(std::move(rule));
@@ -68,7 +70,8 @@ Registry& State() {
 }  // namespace
 
 bool Matches(std::string_view pattern, std::string_view point) {
-  if (!pattern.empty() && pattern.back() == '*') return point.starts_with(pattern.substr(0, pattern.size() - 1));
+  if (!pattern.empty() && pattern.back() == '*')
+    return point.starts_with(pattern.substr(0, pattern.size() - 1));
   return pattern == point;
 }
 

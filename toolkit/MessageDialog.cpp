@@ -104,7 +104,8 @@ TModalResult TMessageForm::ShowModal() {
 
 std::unique_ptr<TMessageForm> CreateMessageDialog(std::string_view message, TMsgDlgType type,
                                                   TMsgDlgButtons buttons) {
-  if (const auto failure = platform::faults::Check("toolkit.CreateMessageDialog")) throw EOutOfResources(*failure);
+  if (const auto failure = platform::faults::Check("toolkit.CreateMessageDialog"))
+    throw EOutOfResources(*failure);
   if ((buttons & 0x07FF) == 0) buttons = mbOK;
   auto form = std::make_unique<TMessageForm>(nullptr, std::string(message), type);
   form->SetName("MessageForm");

@@ -21,12 +21,13 @@ ABI_PCBAPI_TYPED_FUNCTIONS(BRELIX_CHECK_PCBAPI)
 extern "C" {
 ABI_EXPORT abi::ServerFactory_t ServerFactory;
 
-#define BRELIX_SIM_FUNCTIONS(X)                                                                              \
-  X(OpenBoardFile)                                                                                           \
-  X(OpenBoardText)                                                                                           \
-  X(SaveBoardFile)                                                                                           \
-  X(BoardText) X(BoardSourcePath) X(CloseBoard) X(SetCurrentBoard) X(SetInputScript) X(PendingActionCount)   \
-      X(GetCursor) X(LiveObjectCount) X(DescribeObject) X(BoardObjectCount) X(BoardObjectAt) X(DisplayCount) \
+#define BRELIX_SIM_FUNCTIONS(X)                                                                            \
+  X(OpenBoardFile)                                                                                         \
+  X(OpenBoardText)                                                                                         \
+  X(SaveBoardFile)                                                                                         \
+  X(BoardText)                                                                                             \
+  X(BoardSourcePath) X(CloseBoard) X(SetCurrentBoard) X(SetInputScript) X(PendingActionCount) X(GetCursor) \
+      X(LiveObjectCount) X(DescribeObject) X(BoardObjectCount) X(BoardObjectAt) X(DisplayCount)            \
           X(Notifications) X(EventLog) X(ClearEventLog) X(PendingSetup) X(SetSetupHook) X(Reset)
 #define BRELIX_DECLARE_SIM(name) ABI_EXPORT BrelixSim_##name##_t BrelixSim_##name;
 BRELIX_SIM_FUNCTIONS(BRELIX_DECLARE_SIM)

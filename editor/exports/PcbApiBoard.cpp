@@ -192,14 +192,15 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryBoardExternalDielectrics(
     uint8_t mode, abi::PcbHandle handle, abi::ShortString* topMaterial, uint8_t* topType, double* topConstant,
     int32_t* topHeight, abi::ShortString* bottomMaterial, uint8_t* bottomType, double* bottomConstant,
     int32_t* bottomHeight) {
-  return brelix::exports::Guarded<int32_t>("editor.QueryBoardExternalDielectrics", kRefused, [&]() -> int32_t {
-    Board* board = BoardFor(mode, handle);
-    if (!board) return kRefused;
-    ExchangeDielectric(mode, board->topDielectric, topMaterial, topType, topConstant, topHeight);
-    ExchangeDielectric(mode, board->bottomDielectric, bottomMaterial, bottomType, bottomConstant,
-                       bottomHeight);
-    return kDone;
-  });
+  return brelix::exports::Guarded<int32_t>(
+      "editor.QueryBoardExternalDielectrics", kRefused, [&]() -> int32_t {
+        Board* board = BoardFor(mode, handle);
+        if (!board) return kRefused;
+        ExchangeDielectric(mode, board->topDielectric, topMaterial, topType, topConstant, topHeight);
+        ExchangeDielectric(mode, board->bottomDielectric, bottomMaterial, bottomType, bottomConstant,
+                           bottomHeight);
+        return kDone;
+      });
 }
 
 ABI_EXPORT int32_t STDCALL PcbApi_QueryBoardGridsEx(uint8_t mode, abi::PcbHandle handle, int32_t* values) {
@@ -219,22 +220,24 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryBoardOutputOptions(uint8_t mode, abi::Pcb
 
 ABI_EXPORT int32_t STDCALL PcbApi_QueryBoardOutputOptionsPlotLayers(uint8_t mode, abi::PcbHandle handle,
                                                                     int32_t index, uint8_t* value) {
-  return brelix::exports::Guarded<int32_t>("editor.QueryBoardOutputOptionsPlotLayers", kRefused, [&]() -> int32_t {
-    Board* board = BoardFor(mode, handle);
-    if (!board || index < 1 || index > abi::kPlotLayerCount) return kRefused;
-    Exchange(mode, value, board->options.plotLayers[static_cast<std::size_t>(index - 1)]);
-    return kDone;
-  });
+  return brelix::exports::Guarded<int32_t>(
+      "editor.QueryBoardOutputOptionsPlotLayers", kRefused, [&]() -> int32_t {
+        Board* board = BoardFor(mode, handle);
+        if (!board || index < 1 || index > abi::kPlotLayerCount) return kRefused;
+        Exchange(mode, value, board->options.plotLayers[static_cast<std::size_t>(index - 1)]);
+        return kDone;
+      });
 }
 
 ABI_EXPORT int32_t STDCALL PcbApi_QueryBoardOutputOptionsFlipLayers(uint8_t mode, abi::PcbHandle handle,
                                                                     int32_t index, uint8_t* value) {
-  return brelix::exports::Guarded<int32_t>("editor.QueryBoardOutputOptionsFlipLayers", kRefused, [&]() -> int32_t {
-    Board* board = BoardFor(mode, handle);
-    if (!board || index < 1 || index > abi::kPlotLayerCount) return kRefused;
-    Exchange(mode, value, board->options.flipLayers[static_cast<std::size_t>(index - 1)]);
-    return kDone;
-  });
+  return brelix::exports::Guarded<int32_t>(
+      "editor.QueryBoardOutputOptionsFlipLayers", kRefused, [&]() -> int32_t {
+        Board* board = BoardFor(mode, handle);
+        if (!board || index < 1 || index > abi::kPlotLayerCount) return kRefused;
+        Exchange(mode, value, board->options.flipLayers[static_cast<std::size_t>(index - 1)]);
+        return kDone;
+      });
 }
 
 ABI_EXPORT int32_t STDCALL PcbApi_QueryBoardGerberOptions(uint8_t mode, abi::PcbHandle handle,
@@ -256,39 +259,43 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryBoardPrinterOptions(uint8_t mode, abi::Pc
 ABI_EXPORT int32_t STDCALL PcbApi_QueryBoardPrinterOptionsPlotterPen(uint8_t mode, abi::PcbHandle handle,
                                                                      int32_t pen, int32_t* value1,
                                                                      int32_t* value2) {
-  return brelix::exports::Guarded<int32_t>("editor.QueryBoardPrinterOptionsPlotterPen", kRefused, [&]() -> int32_t {
-    Board* board = BoardFor(mode, handle);
-    if (!board || pen < 1 || pen > abi::kPlotterPenCount) return kRefused;
-    auto& stored = board->options.plotterPens[static_cast<std::size_t>(pen - 1)];
-    Exchange(mode, value1, stored[0]);
-    Exchange(mode, value2, stored[1]);
-    return kDone;
-  });
+  return brelix::exports::Guarded<int32_t>(
+      "editor.QueryBoardPrinterOptionsPlotterPen", kRefused, [&]() -> int32_t {
+        Board* board = BoardFor(mode, handle);
+        if (!board || pen < 1 || pen > abi::kPlotterPenCount) return kRefused;
+        auto& stored = board->options.plotterPens[static_cast<std::size_t>(pen - 1)];
+        Exchange(mode, value1, stored[0]);
+        Exchange(mode, value2, stored[1]);
+        return kDone;
+      });
 }
 
 ABI_EXPORT int32_t STDCALL PcbApi_QueryBoardPrinterOptionsCompositeLayer(uint8_t mode, abi::PcbHandle handle,
                                                                          uint8_t layer, int32_t* values) {
-  return brelix::exports::Guarded<int32_t>("editor.QueryBoardPrinterOptionsCompositeLayer", kRefused, [&]() -> int32_t {
-    Board* board = BoardFor(mode, handle);
-    if (!board || layer < 1 || layer > brelix::kLayerCount) return kRefused;
-    return ExchangeArray(mode, values, board->options.compositeLayers[layer - 1u]);
-  });
+  return brelix::exports::Guarded<int32_t>(
+      "editor.QueryBoardPrinterOptionsCompositeLayer", kRefused, [&]() -> int32_t {
+        Board* board = BoardFor(mode, handle);
+        if (!board || layer < 1 || layer > brelix::kLayerCount) return kRefused;
+        return ExchangeArray(mode, values, board->options.compositeLayers[layer - 1u]);
+      });
 }
 
 ABI_EXPORT int32_t STDCALL PcbApi_QueryBoardAdvancedPlacerOptions(uint8_t mode, abi::PcbHandle handle,
                                                                   int32_t* values) {
-  return brelix::exports::Guarded<int32_t>("editor.QueryBoardAdvancedPlacerOptions", kRefused, [&]() -> int32_t {
-    return OptionGroup(
-        mode, handle, values, [](brelix::BoardOptions & o) -> auto& { return o.placer; });
-  });
+  return brelix::exports::Guarded<int32_t>(
+      "editor.QueryBoardAdvancedPlacerOptions", kRefused, [&]() -> int32_t {
+        return OptionGroup(
+            mode, handle, values, [](brelix::BoardOptions & o) -> auto& { return o.placer; });
+      });
 }
 
 ABI_EXPORT int32_t STDCALL PcbApi_QueryBoardEngineeringChangeOrderOptions(uint8_t mode, abi::PcbHandle handle,
                                                                           int32_t* values) {
-  return brelix::exports::Guarded<int32_t>("editor.QueryBoardEngineeringChangeOrderOptions", kRefused, [&]() -> int32_t {
-    return OptionGroup(
-        mode, handle, values, [](brelix::BoardOptions & o) -> auto& { return o.eco; });
-  });
+  return brelix::exports::Guarded<int32_t>(
+      "editor.QueryBoardEngineeringChangeOrderOptions", kRefused, [&]() -> int32_t {
+        return OptionGroup(
+            mode, handle, values, [](brelix::BoardOptions & o) -> auto& { return o.eco; });
+      });
 }
 
 }  // extern "C"

@@ -16,7 +16,8 @@ using brelix::exports::ValidMode;
 extern "C" {
 
 ABI_EXPORT abi::PcbHandle STDCALL PcbApi_CreateObject(uint8_t kind) {
-  return Guarded<abi::PcbHandle>("editor.CreateObject", 0, [&] { return Editor::Instance().CreateObject(kind); });
+  return Guarded<abi::PcbHandle>("editor.CreateObject", 0,
+                                 [&] { return Editor::Instance().CreateObject(kind); });
 }
 
 ABI_EXPORT void STDCALL PcbApi_SetOwnerBoard(abi::PcbHandle object, abi::PcbHandle board) {
@@ -43,6 +44,7 @@ ABI_EXPORT void STDCALL PcbApi_ScreenDisplay(abi::PcbHandle object, uint8_t mode
 
 ABI_EXPORT int32_t STDCALL PcbApi_QueryObjectBoundingRectangle(abi::PcbHandle object, int32_t* x1,
                                                                int32_t* y1, int32_t* x2, int32_t* y2) {
+  if (platform::faults::ShouldFail("editor.QueryObjectBoundingRectangle")) return kRefused;
   const EditorObject* found = Editor::Instance().FindObject(object);
   const brelix::Rect rect = found ? brelix::BoundingRect(*found) : brelix::Rect{};
   if (x1) *x1 = rect.x1;
@@ -53,6 +55,7 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryObjectBoundingRectangle(abi::PcbHandle ob
 }
 
 ABI_EXPORT int32_t STDCALL PcbApi_GetObjectIdFromObjectHandle(abi::PcbHandle object) {
+  if (platform::faults::ShouldFail("editor.GetObjectIdFromObjectHandle")) return 0;
   const EditorObject* found = Editor::Instance().FindObject(object);
   return found ? static_cast<int32_t>(found->kind) : 0;
 }
@@ -63,6 +66,7 @@ ABI_EXPORT abi::ByteBool STDCALL PcbApi_QueryObjectImport_FromUser(abi::PcbHandl
 }
 
 ABI_EXPORT int32_t STDCALL PcbApi_QueryObjectGraphicallyInvalidate(abi::PcbHandle object) {
+  if (platform::faults::ShouldFail("editor.QueryObjectGraphicallyInvalidate")) return kRefused;
   EditorObject* found = Editor::Instance().FindObject(object);
   if (!found) return kRefused;
   ++found->invalidations;
@@ -71,6 +75,7 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryObjectGraphicallyInvalidate(abi::PcbHandl
 
 ABI_EXPORT int32_t STDCALL PcbApi_GetObjectBitField2(uint8_t mode, abi::PcbHandle object,
                                                      uint8_t* bitField2) {
+  if (platform::faults::ShouldFail("editor.GetObjectBitField2")) return kRefused;
   EditorObject* found = ObjectFor(mode, object);
   if (!found) return kRefused;
   Exchange(mode, bitField2, found->bitField2);
@@ -79,6 +84,7 @@ ABI_EXPORT int32_t STDCALL PcbApi_GetObjectBitField2(uint8_t mode, abi::PcbHandl
 
 ABI_EXPORT int32_t STDCALL PcbApi_GetObjectBitField3(uint8_t mode, abi::PcbHandle object,
                                                      uint16_t* bitField3) {
+  if (platform::faults::ShouldFail("editor.GetObjectBitField3")) return kRefused;
   EditorObject* found = ObjectFor(mode, object);
   if (!found) return kRefused;
   Exchange(mode, bitField3, found->bitField3);
@@ -88,6 +94,7 @@ ABI_EXPORT int32_t STDCALL PcbApi_GetObjectBitField3(uint8_t mode, abi::PcbHandl
 ABI_EXPORT int32_t STDCALL PcbApi_QueryPrimitive(uint8_t mode, abi::PcbHandle object, uint16_t* flags,
                                                  uint16_t* headerWord, uint32_t* layer, int32_t* headerValue1,
                                                  int32_t* headerValue2, uint8_t* headerByte) {
+  if (platform::faults::ShouldFail("editor.QueryPrimitive")) return kRefused;
   EditorObject* o = ObjectFor(mode, object);
   if (!o) return kRefused;
   Exchange(mode, flags, o->flags);
@@ -104,6 +111,7 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryTrack(uint8_t mode, abi::PcbHandle object
                                              uint8_t* headerByte, int32_t* headerValue2, int32_t* x,
                                              int32_t* y, int32_t* x2, int32_t* y2, int32_t* width,
                                              int32_t* attributeA, int32_t* attributeB, int32_t* attributeC) {
+  if (platform::faults::ShouldFail("editor.QueryTrack")) return kRefused;
   EditorObject* o = ObjectFor(mode, object, abi::ObjectKind::Track);
   if (!o) return kRefused;
   ExchangeKindHeader(mode, *o, flags, headerWord, layer, headerValue1, headerByte, headerValue2);
@@ -123,6 +131,7 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryArc(uint8_t mode, abi::PcbHandle object, 
                                            uint8_t* headerByte, int32_t* headerValue2, int32_t* x, int32_t* y,
                                            int32_t* radius, double* startAngle, double* endAngle,
                                            int32_t* width, int32_t* attributeA) {
+  if (platform::faults::ShouldFail("editor.QueryArc")) return kRefused;
   EditorObject* o = ObjectFor(mode, object, abi::ObjectKind::Arc);
   if (!o) return kRefused;
   ExchangeKindHeader(mode, *o, flags, headerWord, layer, headerValue1, headerByte, headerValue2);
@@ -141,6 +150,7 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryFill(uint8_t mode, abi::PcbHandle object,
                                             uint8_t* headerByte, int32_t* headerValue2, int32_t* x,
                                             int32_t* y, int32_t* x2, int32_t* y2, int32_t* attributeA,
                                             double* rotation) {
+  if (platform::faults::ShouldFail("editor.QueryFill")) return kRefused;
   EditorObject* o = ObjectFor(mode, object, abi::ObjectKind::Fill);
   if (!o) return kRefused;
   ExchangeKindHeader(mode, *o, flags, headerWord, layer, headerValue1, headerByte, headerValue2);
@@ -195,6 +205,7 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryTrueTypeTextInfo(uint8_t mode, abi::PcbHa
 }
 
 ABI_EXPORT int32_t STDCALL PcbApi_GetDesignatorDisplayString(abi::PcbHandle object, abi::ShortString* text) {
+  if (platform::faults::ShouldFail("editor.GetDesignatorDisplayString")) return kRefused;
   // The display string of a plain text is the text itself.
   const EditorObject* o = ObjectFor(abi::ReadMode, object, abi::ObjectKind::Text);
   if (!o || !text) return kRefused;
@@ -204,6 +215,7 @@ ABI_EXPORT int32_t STDCALL PcbApi_GetDesignatorDisplayString(abi::PcbHandle obje
 
 ABI_EXPORT int32_t STDCALL PcbApi_QueryBarCodeTextInfo(uint8_t mode, abi::PcbHandle object, uint8_t* byte0,
                                                        uint8_t* byte1, uint8_t* byte2, uint8_t* byte3) {
+  if (platform::faults::ShouldFail("editor.QueryBarCodeTextInfo")) return kRefused;
   EditorObject* o = ObjectFor(mode, object, abi::ObjectKind::Text);
   if (!o) return kRefused;
   Exchange(mode, byte0, o->barCode[0]);

@@ -4,12 +4,17 @@
 
 #include "host/HostSettings.h"
 #include "host/quorvex/Steps.h"
+#include "platform/FaultPoints.h"
 #include "platform/Registry.h"
 
 namespace quorvex::cli {
 
 StepResult PrepareMachine(Session& session) {
   platform::SetMachineRoot(session.options.machine);
+  if (const std::string problem = platform::faults::EnvironmentProblem(); !problem.empty()) {
+    session.err << "quorvex: QUORVEX_FAULTS: " << problem << '\n';
+    return StepResult::Stop(kExitBadInput);
+  }
   if (const std::string problem = platform::MachineFactsProblem(); !problem.empty()) {
     session.err << "quorvex: " << problem << '\n';
     return StepResult::Stop(kExitBadInput);

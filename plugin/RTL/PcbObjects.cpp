@@ -358,12 +358,12 @@ TPcbText::TPcbText(abi::PcbHandle handle) : TPCBObject(handle) {
 int32_t TPcbText::Sync(uint8_t mode) {
   SyncBitFields(mode);
   int32_t result = PcbApi::QueryText(mode, Handle, &Flags, &HeaderWord, &Layer, &HeaderValue1, &HeaderByte,
-                                     &HeaderValue2, &X, &Y, &Size, &TextAttribute, &Rotation, &TextFlag, &Text,
-                                     &Width, &AttributeB, &AttributeC);
+                                     &HeaderValue2, &X, &Y, &Size, &TextAttribute, &Rotation, &TextFlag,
+                                     &Text, &Width, &AttributeB, &AttributeC);
   // A refused text record counts as much as a refused TrueType record.
-  if (const int32_t trueType = PcbApi::QueryTrueTypeTextInfo(mode, Handle, &TrueTypeMode, &FontName,
-                                                             &TrueTypeFlag1, &TrueTypeFlag2, &TrueTypeFlag3,
-                                                             &TrueTypeValue);
+  if (const int32_t trueType =
+          PcbApi::QueryTrueTypeTextInfo(mode, Handle, &TrueTypeMode, &FontName, &TrueTypeFlag1,
+                                        &TrueTypeFlag2, &TrueTypeFlag3, &TrueTypeValue);
       trueType != 0)
     result = trueType;
   // Starts from the current value so that a missing editor function leaves it.

@@ -386,7 +386,8 @@ std::unique_ptr<T> NewPrimitive(abi::PcbHandle board, TLayerId layer, Change&& c
     object->SetLayer(layer);
     // A record the editor refused would leave the object on the editor's
     // default layer, so it is dropped rather than handed out.
-    if (object->Sync(abi::WriteMode) != 0 && handle != 0) throw Exception("The editor refused a new primitive");
+    if (object->Sync(abi::WriteMode) != 0 && handle != 0)
+      throw Exception("The editor refused a new primitive");
     detail::SetEditorOwnerBoard(handle, board);
     return object;
   } catch (...) {

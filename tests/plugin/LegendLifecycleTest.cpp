@@ -292,21 +292,21 @@ TEST_F(LegendLifecycle, RefusedBoardRecordMakesNoLegend) {
 }
 
 // A text record the editor refuses to write would stay on the editor's
-// default layer (the top layer) and be committed there. Refused at any
-// one text, in the middle of a row too, the legend leaves no object behind.
-// Each text is read then written, so even calls are writes: 2 is the title,
-// 4 the first header cell, 10 one in the middle of the header row, 36 one in
-// the stack rows.
+// default layer (the top layer) and be committed there. Refused at any one
+// text, in the middle of a row too, the legend is not made and leaves no
+// object behind. The title and the four fixed rows of seven come first, 29
+// texts, each read then written: the writes are the even calls 2 to 58.
 TEST_F(LegendLifecycle, RefusedPrimitiveRecordMakesNoLegend) {
   const abi::PcbHandle board = OpenBoard(BoardJson(kTwoLayers));
   const int32_t before = Live();
-  for (int64_t nth : {0, 2, 4, 10, 36}) {
-    platform::faults::Arm({"editor.QueryText", nth, {}});
-    const TLegendOptions all = TLegendOptions::AllOn();
-    EXPECT_THROW(TLegendStackup(board, &all), Exception) << nth;
+  const TLegendOptions all = TLegendOptions::AllOn();
+  for (int64_t nth = 0; nth <= 58; nth += 2) {
     platform::faults::Clear();
+    platform::faults::Arm({"editor.QueryText", nth, {}});
+    EXPECT_THROW(TLegendStackup(board, &all), Exception) << nth;
     EXPECT_EQ(Live(), before) << nth;
   }
+  platform::faults::Clear();
 }
 
 }  // namespace

@@ -20,14 +20,16 @@ void CheckContext::LoadEditor() {
 
 abi::IServerModule* CheckContext::LoadPlugin() {
   std::string error;
-  abi::IServerModule* module = Call("ServerFactory", [&] { return host.loadServerModule(settings.plugin, &error); });
+  abi::IServerModule* module =
+      Call("ServerFactory", [&] { return host.loadServerModule(settings.plugin, &error); });
   if (!module) throw CheckFailure(error);
   return module;
 }
 
 abi::ICommandLauncher* CheckContext::Launcher(abi::IServerModule* module) const {
   abi::ICommandLauncher* launcher = nullptr;
-  const abi::HRESULT status = Call("IServerModule::GetCommandLauncher", [&] { return module->GetCommandLauncher(&launcher); });
+  const abi::HRESULT status =
+      Call("IServerModule::GetCommandLauncher", [&] { return module->GetCommandLauncher(&launcher); });
   Expect(status == abi::S_OK && launcher, "GetCommandLauncher gave no launcher");
   return launcher;
 }

@@ -28,10 +28,10 @@ struct Settings {
   uint64_t seed = 1;
   int level = 4;
   int repeat = 1;
-  std::string plugin;      // path of the module under test
-  std::string boards;      // folder of the example boards
-  std::string check;       // run only this check (empty: every check of the level)
-  bool child = false;      // this process runs `check` itself
+  std::string plugin;  // path of the module under test
+  std::string boards;  // folder of the example boards
+  std::string check;   // run only this check (empty: every check of the level)
+  bool child = false;  // this process runs `check` itself
   std::string programFolder;
 };
 

@@ -24,7 +24,9 @@ struct Script {
 };
 
 Script RandomScript(std::mt19937_64& random) {
-  auto uniform = [&](int64_t low, int64_t high) { return std::uniform_int_distribution<int64_t>(low, high)(random); };
+  auto uniform = [&](int64_t low, int64_t high) {
+    return std::uniform_int_distribution<int64_t>(low, high)(random);
+  };
   std::ostringstream text;
   if (uniform(0, 7) == 0) return {"escape\n", false};
   int64_t x = uniform(-20000, 20000) * kMil, y = uniform(-20000, 20000) * kMil;
@@ -32,10 +34,18 @@ Script RandomScript(std::mt19937_64& random) {
   for (int64_t moves = uniform(0, 8); moves > 0; --moves) {
     const int64_t distance = uniform(0, 5000) * kMil;
     switch (uniform(0, 3)) {
-      case 0: x += distance; break;
-      case 1: x -= distance; break;
-      case 2: y += distance; break;
-      default: y -= distance; break;
+      case 0:
+        x += distance;
+        break;
+      case 1:
+        x -= distance;
+        break;
+      case 2:
+        y += distance;
+        break;
+      default:
+        y -= distance;
+        break;
     }
     text << "move " << x << ',' << y << '\n';
   }
@@ -80,7 +90,8 @@ class BoardUnderTest {
   void Verify(const std::string& before, bool mustBeUnchanged, const std::string& run) const {
     const int32_t live = context_.editor.LiveObjectCount();
     const int32_t kept = context_.editor.BoardObjectCount(board_);
-    Expect(live == kept, run + ": " + std::to_string(live - kept) + " free editor object(s) left after the run");
+    Expect(live == kept,
+           run + ": " + std::to_string(live - kept) + " free editor object(s) left after the run");
     const std::string after = Text();
     if (after == before) return;
     Expect(!mustBeUnchanged, run + ": the board changed although the run was cancelled");
@@ -93,9 +104,11 @@ class BoardUnderTest {
     for (std::size_t i = oldObjects.size(); i < newObjects.size(); ++i) {
       const json& added = newObjects[i];
       const std::string kind = added.value("kind", "");
-      Expect(kind == "track" || kind == "arc" || kind == "text", run + ": the run added a " + kind + " object");
-      Expect(added["layer"] == layer, run + ": the run added a " + kind + " on layer " + added["layer"].dump() +
-                                          " instead of the current layer " + layer.dump());
+      Expect(kind == "track" || kind == "arc" || kind == "text",
+             run + ": the run added a " + kind + " object");
+      Expect(added["layer"] == layer, run + ": the run added a " + kind + " on layer " +
+                                          added["layer"].dump() + " instead of the current layer " +
+                                          layer.dump());
     }
     old.erase("objects");
     now.erase("objects");
@@ -128,7 +141,8 @@ void CommandRuns(CheckContext& context) {
       const std::string before = board.Text();
       Expect(Launch(context, launcher) == abi::S_OK, run + ": LaunchCommand failed");
       board.Verify(before, !script.commits, run);
-      if (script.commits) Expect(board.Text() != before, run + ": a committed run added nothing to the board");
+      if (script.commits)
+        Expect(board.Text() != before, run + ": a committed run added nothing to the board");
     }
   }
 }
@@ -149,7 +163,8 @@ void RunScenario(CheckContext& context, abi::ICommandLauncher* launcher, BoardUn
   const abi::HRESULT status = Launch(context, launcher);
   platform::faults::Clear();
   if (underFault)
-    Expect(status == abi::S_OK || status == abi::E_UNEXPECTED, run + ": LaunchCommand answered neither S_OK nor E_UNEXPECTED");
+    Expect(status == abi::S_OK || status == abi::E_UNEXPECTED,
+           run + ": LaunchCommand answered neither S_OK nor E_UNEXPECTED");
   else
     Expect(status == abi::S_OK, run + ": LaunchCommand failed without a fault");
   board.Verify(before, scenario.cancelled || !scenario.withView, run);
@@ -164,7 +179,8 @@ void FaultRuns(CheckContext& context, const std::string& kind) {
   const std::vector<std::string> files = context.BoardFiles();
   int failedCalls = 0;
   for (int round = 0; round < context.settings.repeat; ++round) {
-    BoardUnderTest board(context, files[std::uniform_int_distribution<std::size_t>(0, files.size() - 1)(context.random)]);
+    BoardUnderTest board(
+        context, files[std::uniform_int_distribution<std::size_t>(0, files.size() - 1)(context.random)]);
     Script commit = RandomScript(context.random);
     while (!commit.commits) commit = RandomScript(context.random);
     const std::vector<Scenario> scenarios = {
@@ -186,7 +202,8 @@ void FaultRuns(CheckContext& context, const std::string& kind) {
       platform::faults::Clear();
       for (const auto& [point, calls] : counts) {
         if (!point.starts_with(kind + ".")) continue;
-        std::vector<int64_t> picks = {0, 1, calls, std::uniform_int_distribution<int64_t>(1, calls)(context.random)};
+        std::vector<int64_t> picks = {0, 1, calls,
+                                      std::uniform_int_distribution<int64_t>(1, calls)(context.random)};
         std::sort(picks.begin(), picks.end());
         picks.erase(std::unique(picks.begin(), picks.end()), picks.end());
         for (int64_t nth : picks) {
@@ -215,7 +232,8 @@ void FaultRuns(CheckContext& context, const std::string& kind) {
 void AddCommandChecks(std::vector<Check>& checks) {
   checks.push_back({"command-runs", 3, CommandRuns});
   for (const char* kind : {"editor", "host", "platform", "toolkit"})
-    checks.push_back({std::string("faults-") + kind, 4, [kind = std::string(kind)](CheckContext& c) { FaultRuns(c, kind); }});
+    checks.push_back({std::string("faults-") + kind, 4,
+                      [kind = std::string(kind)](CheckContext& c) { FaultRuns(c, kind); }});
 }
 
 }  // namespace quorvex::validate

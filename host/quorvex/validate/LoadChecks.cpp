@@ -16,7 +16,8 @@ constexpr int64_t kMaxGrowthBytes = 16 * 1024;
 
 std::string ModuleName(abi::IServerModule* module) {
   platform::BStr name;
-  const abi::HRESULT status = Call("IServerModule::GetModuleName", [&] { return module->GetModuleName(name.put()); });
+  const abi::HRESULT status =
+      Call("IServerModule::GetModuleName", [&] { return module->GetModuleName(name.put()); });
   Expect(status == abi::S_OK, "GetModuleName failed");
   Expect(!name.view().empty(), "GetModuleName answered an empty name");
   return name.utf8();
@@ -37,10 +38,12 @@ void Load(CheckContext& context) {
   context.LoadEditor();
   abi::IServerModule* module = context.LoadPlugin();
   const std::string name = ModuleName(module);
-  Expect(context.host.findServerModule(name) == module, "the module is not registered under its name " + name);
+  Expect(context.host.findServerModule(name) == module,
+         "the module is not registered under its name " + name);
   abi::IUnknown* unknown = nullptr;
-  const abi::HRESULT status =
-      Call("IServerModule::QueryInterface", [&] { return module->QueryInterface(abi::IUnknown::IID, reinterpret_cast<void**>(&unknown)); });
+  const abi::HRESULT status = Call("IServerModule::QueryInterface", [&] {
+    return module->QueryInterface(abi::IUnknown::IID, reinterpret_cast<void**>(&unknown));
+  });
   Expect(status == abi::S_OK && unknown, "the module does not answer IUnknown");
   Call("IUnknown::Release", [&] { return unknown->Release(); });
   context.Step("releasing the module");

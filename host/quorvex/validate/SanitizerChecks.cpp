@@ -16,7 +16,8 @@ void Sanitizers(CheckContext&) {
   Expect(SanitizerEntry("__asan_init") != nullptr,
          "quorvex and the plug-in are not built with the address sanitizer (build the sanitize preset)");
   Expect(SanitizerEntry("__ubsan_handle_add_overflow") != nullptr,
-         "quorvex and the plug-in are not built with the undefined-behaviour sanitizer (build the sanitize preset)");
+         "quorvex and the plug-in are not built with the undefined-behaviour sanitizer (build the sanitize "
+         "preset)");
 }
 
 void Leaks(CheckContext& context) {
@@ -32,7 +33,8 @@ void Leaks(CheckContext& context) {
   Expect(board != 0, "cannot open " + boards.front());
   context.editor.SetInputScript(board, "corner 0,0\nmove 40000000,30000000\nclick\n", &error);
   context.host.openPcbView("Leak.qvpcb");
-  Call("LaunchCommand", [&] { return launcher->LaunchCommand("GenerateCrossSection", "", 0, context.host.currentView()); });
+  Call("LaunchCommand",
+       [&] { return launcher->LaunchCommand("GenerateCrossSection", "", 0, context.host.currentView()); });
   context.host.Reset();
   context.Step("leak check");
   Expect(check() == 0, "memory leaked (the leak report is above)");

@@ -50,7 +50,8 @@ void ExpectStatus(abi::HRESULT status, abi::HRESULT expected, const std::string&
 // stale value is replaced (by nil on failure).
 template <typename T, typename Slot>
 void NilOutFails(const std::string& call, Slot slot) {
-  ExpectStatus(Call(call, [&] { return slot(static_cast<T**>(nullptr)); }), abi::E_UNEXPECTED, call + " with a nil out");
+  ExpectStatus(Call(call, [&] { return slot(static_cast<T**>(nullptr)); }), abi::E_UNEXPECTED,
+               call + " with a nil out");
 }
 
 template <typename T, typename Slot>
@@ -76,9 +77,11 @@ void ServerModuleSlots(CheckContext& context) {
     ExpectStatus(Call("QueryInterface", [&] { return module->QueryInterface(abi::IClient::IID, &out); }),
                  abi::E_NOINTERFACE, "QueryInterface(unknown interface)");
     Expect(out == nullptr, "QueryInterface(unknown interface) did not clear its out argument");
-    Expect(abi::Failed(Call("QueryInterface", [&] { return module->QueryInterface(abi::IServerModule::IID, nullptr); })),
+    Expect(abi::Failed(Call("QueryInterface",
+                            [&] { return module->QueryInterface(abi::IServerModule::IID, nullptr); })),
            "QueryInterface with a nil out succeeded");
-    for (const abi::GUID& iid : {abi::IUnknown::IID, abi::IServerModule::IID, abi::IOptionsPageProvider::IID}) {
+    for (const abi::GUID& iid :
+         {abi::IUnknown::IID, abi::IServerModule::IID, abi::IOptionsPageProvider::IID}) {
       void* got = nullptr;
       ExpectStatus(Call("QueryInterface", [&] { return module->QueryInterface(iid, &got); }), abi::S_OK,
                    "QueryInterface(offered interface)");
@@ -93,14 +96,19 @@ void ServerModuleSlots(CheckContext& context) {
 
   context.Step("IServerModule::GetClient, GetCommandLauncher, GetProcessControl");
   NilOutFails<abi::IClient>("GetClient", [&](abi::IClient** out) { return module->GetClient(out); });
-  abi::IClient* client = Answer<abi::IClient>("GetClient", abi::S_OK, [&](abi::IClient** out) { return module->GetClient(out); });
+  abi::IClient* client = Answer<abi::IClient>("GetClient", abi::S_OK,
+                                              [&](abi::IClient** out) { return module->GetClient(out); });
   Expect(client == context.host.client(), "GetClient did not answer the client the module was created with");
   Drop(client);
-  NilOutFails<abi::ICommandLauncher>("GetCommandLauncher", [&](auto** out) { return module->GetCommandLauncher(out); });
-  Expect(Answer<abi::ICommandLauncher>("GetCommandLauncher", abi::S_OK, [&](auto** out) { return module->GetCommandLauncher(out); }),
+  NilOutFails<abi::ICommandLauncher>("GetCommandLauncher",
+                                     [&](auto** out) { return module->GetCommandLauncher(out); });
+  Expect(Answer<abi::ICommandLauncher>("GetCommandLauncher", abi::S_OK,
+                                       [&](auto** out) { return module->GetCommandLauncher(out); }),
          "GetCommandLauncher answered nil");
-  NilOutFails<abi::IProcessControl>("GetProcessControl", [&](auto** out) { return module->GetProcessControl(out); });
-  Expect(Answer<abi::IProcessControl>("GetProcessControl", abi::S_OK, [&](auto** out) { return module->GetProcessControl(out); }),
+  NilOutFails<abi::IProcessControl>("GetProcessControl",
+                                    [&](auto** out) { return module->GetProcessControl(out); });
+  Expect(Answer<abi::IProcessControl>("GetProcessControl", abi::S_OK,
+                                      [&](auto** out) { return module->GetProcessControl(out); }),
          "GetProcessControl answered nil");
 
   context.Step("IServerModule counts, module instance and name");
@@ -118,54 +126,70 @@ void ServerModuleSlots(CheckContext& context) {
   context.Step("IServerModule::GetDocument and GetAttachedObject with bad indexes");
   for (int32_t index : kEdgeIndexes) {
     const std::string at = "(" + std::to_string(index) + ")";
-    NilOutFails<abi::IServerDocument>("GetDocument" + at, [&](auto** out) { return module->GetDocument(index, out); });
-    Answer<abi::IServerDocument>("GetDocument" + at, abi::E_UNEXPECTED, [&](auto** out) { return module->GetDocument(index, out); });
-    NilOutFails<abi::IUnknown>("GetAttachedObject" + at, [&](auto** out) { return module->GetAttachedObject(index, out); });
+    NilOutFails<abi::IServerDocument>("GetDocument" + at,
+                                      [&](auto** out) { return module->GetDocument(index, out); });
+    Answer<abi::IServerDocument>("GetDocument" + at, abi::E_UNEXPECTED,
+                                 [&](auto** out) { return module->GetDocument(index, out); });
+    NilOutFails<abi::IUnknown>("GetAttachedObject" + at,
+                               [&](auto** out) { return module->GetAttachedObject(index, out); });
     Answer<abi::IUnknown>("GetAttachedObject" + at, abi::E_UNEXPECTED,
                           [&](auto** out) { return module->GetAttachedObject(index, out); });
   }
 
   context.Step("IServerModule::AttachObject and DetachObject");
   abi::IUnknown* attached = context.host.client();
-  ExpectStatus(Call("DetachObject", [&] { return module->DetachObject(attached); }), abi::S_OK, "DetachObject(never attached)");
-  ExpectStatus(Call("AttachObject", [&] { return module->AttachObject(attached); }), abi::S_OK, "AttachObject");
+  ExpectStatus(Call("DetachObject", [&] { return module->DetachObject(attached); }), abi::S_OK,
+               "DetachObject(never attached)");
+  ExpectStatus(Call("AttachObject", [&] { return module->AttachObject(attached); }), abi::S_OK,
+               "AttachObject");
   int32_t count = 0;
   module->GetAttachedObjectCount(&count);
   Expect(count == 1, "GetAttachedObjectCount answered " + std::to_string(count) + " after one AttachObject");
-  abi::IUnknown* first = Answer<abi::IUnknown>("GetAttachedObject(0)", abi::S_OK, [&](auto** out) { return module->GetAttachedObject(0, out); });
+  abi::IUnknown* first = Answer<abi::IUnknown>("GetAttachedObject(0)", abi::S_OK,
+                                               [&](auto** out) { return module->GetAttachedObject(0, out); });
   Expect(first == attached, "GetAttachedObject(0) is not the object attached");
   Drop(first);
-  ExpectStatus(Call("DetachObject", [&] { return module->DetachObject(attached); }), abi::S_OK, "DetachObject");
+  ExpectStatus(Call("DetachObject", [&] { return module->DetachObject(attached); }), abi::S_OK,
+               "DetachObject");
   module->GetAttachedObjectCount(&count);
   Expect(count == 0, "the object is still attached after DetachObject");
 
   context.Step("IServerModule::GetDocumentOptionsView, QueryObject1, QueryObject2");
   for (const platform::BStr& name : EdgeNames()) {
-    NilOutFails<abi::IUnknown>("GetDocumentOptionsView", [&](auto** out) { return module->GetDocumentOptionsView(name.get(), out); });
-    Drop(Answer<abi::IUnknown>("GetDocumentOptionsView", abi::S_OK, [&](auto** out) { return module->GetDocumentOptionsView(name.get(), out); }));
+    NilOutFails<abi::IUnknown>("GetDocumentOptionsView",
+                               [&](auto** out) { return module->GetDocumentOptionsView(name.get(), out); });
+    Drop(Answer<abi::IUnknown>("GetDocumentOptionsView", abi::S_OK,
+                               [&](auto** out) { return module->GetDocumentOptionsView(name.get(), out); }));
   }
   for (int32_t value : kEdgeValues) {
     NilOutFails<abi::IUnknown>("QueryObject1", [&](auto** out) { return module->QueryObject1(value, out); });
-    Drop(Answer<abi::IUnknown>("QueryObject1", abi::S_OK, [&](auto** out) { return module->QueryObject1(value, out); }));
-    NilOutFails<abi::IUnknown>("QueryObject2", [&](auto** out) { return module->QueryObject2(value, -value, out); });
-    Drop(Answer<abi::IUnknown>("QueryObject2", abi::S_OK, [&](auto** out) { return module->QueryObject2(value, -value, out); }));
+    Drop(Answer<abi::IUnknown>("QueryObject1", abi::S_OK,
+                               [&](auto** out) { return module->QueryObject1(value, out); }));
+    NilOutFails<abi::IUnknown>("QueryObject2",
+                               [&](auto** out) { return module->QueryObject2(value, -value, out); });
+    Drop(Answer<abi::IUnknown>("QueryObject2", abi::S_OK,
+                               [&](auto** out) { return module->QueryObject2(value, -value, out); }));
   }
 
   context.Step("IServerModule::CreateDocument, CreateDocumentEx, DestroyDocument");
-  ExpectStatus(Call("DestroyDocument", [&] { return module->DestroyDocument(nullptr); }), abi::S_OK, "DestroyDocument(nil)");
+  ExpectStatus(Call("DestroyDocument", [&] { return module->DestroyDocument(nullptr); }), abi::S_OK,
+               "DestroyDocument(nil)");
   for (int flag = 0; flag < 3; ++flag) {
     const std::string call = flag == 0 ? "CreateDocument" : "CreateDocumentEx";
     auto create = [&](abi::IServerDocument** out) {
-      return flag == 0 ? module->CreateDocument(0, 0, out) : module->CreateDocumentEx(0, 0, flag == 1 ? 1 : 0, out);
+      return flag == 0 ? module->CreateDocument(0, 0, out)
+                       : module->CreateDocumentEx(0, 0, flag == 1 ? 1 : 0, out);
     };
     NilOutFails<abi::IServerDocument>(call, create);
     abi::IServerDocument* document = Stale<abi::IServerDocument>();
     const abi::HRESULT status = Call(call, [&] { return create(&document); });
-    Expect(status == abi::S_OK || status == abi::E_UNEXPECTED, call + " answered neither S_OK nor E_UNEXPECTED");
+    Expect(status == abi::S_OK || status == abi::E_UNEXPECTED,
+           call + " answered neither S_OK nor E_UNEXPECTED");
     Expect(status == abi::S_OK ? document != Stale<abi::IServerDocument>() : document == nullptr,
            call + " left a stale document");
     if (status == abi::S_OK && document) {
-      ExpectStatus(Call("DestroyDocument", [&] { return module->DestroyDocument(document); }), abi::S_OK, "DestroyDocument");
+      ExpectStatus(Call("DestroyDocument", [&] { return module->DestroyDocument(document); }), abi::S_OK,
+                   "DestroyDocument");
       document->Release();
     }
   }
@@ -175,16 +199,20 @@ void OptionsPageSlots(CheckContext& context) {
   context.LoadEditor();
   abi::IServerModule* module = context.LoadPlugin();
   abi::IOptionsPageProvider* provider = nullptr;
-  ExpectStatus(module->QueryInterface(abi::IOptionsPageProvider::IID, reinterpret_cast<void**>(&provider)), abi::S_OK,
-               "QueryInterface(IOptionsPageProvider)");
+  ExpectStatus(module->QueryInterface(abi::IOptionsPageProvider::IID, reinterpret_cast<void**>(&provider)),
+               abi::S_OK, "QueryInterface(IOptionsPageProvider)");
   context.Step("IOptionsPageProvider::CreateOptionsPage");
   for (const platform::BStr& name : EdgeNames()) {
-    NilOutFails<abi::IUnknown>("CreateOptionsPage", [&](auto** out) { return provider->CreateOptionsPage(name.get(), out); });
-    Drop(Answer<abi::IUnknown>("CreateOptionsPage", abi::S_OK, [&](auto** out) { return provider->CreateOptionsPage(name.get(), out); }));
+    NilOutFails<abi::IUnknown>("CreateOptionsPage",
+                               [&](auto** out) { return provider->CreateOptionsPage(name.get(), out); });
+    Drop(Answer<abi::IUnknown>("CreateOptionsPage", abi::S_OK,
+                               [&](auto** out) { return provider->CreateOptionsPage(name.get(), out); }));
   }
   context.Step("IOptionsPageProvider::OptionsNotifyA and OptionsNotifyB");
-  ExpectStatus(Call("OptionsNotifyA", [&] { return provider->OptionsNotifyA(); }), abi::S_OK, "OptionsNotifyA");
-  ExpectStatus(Call("OptionsNotifyB", [&] { return provider->OptionsNotifyB(); }), abi::S_OK, "OptionsNotifyB");
+  ExpectStatus(Call("OptionsNotifyA", [&] { return provider->OptionsNotifyA(); }), abi::S_OK,
+               "OptionsNotifyA");
+  ExpectStatus(Call("OptionsNotifyB", [&] { return provider->OptionsNotifyB(); }), abi::S_OK,
+               "OptionsNotifyB");
   provider->Release();
 }
 
@@ -202,9 +230,14 @@ void CommandLauncherSlots(CheckContext& context) {
       abi::BOOL32 enabled = 7;
       int32_t state2 = 7, state3 = 7;
       abi::ByteBool state4 = 7, state5 = 7;
-      ExpectStatus(Call("GetCommandState", [&] { return launcher->GetCommandState(name, params, nullptr, &enabled, &state2, &state3, &state4, &state5); }),
+      ExpectStatus(Call("GetCommandState",
+                        [&] {
+                          return launcher->GetCommandState(name, params, nullptr, &enabled, &state2, &state3,
+                                                           &state4, &state5);
+                        }),
                    abi::S_OK, std::string("GetCommandState(") + (name ? name : "nil") + ")");
-      Expect(enabled == abi::kTrue32 || enabled == abi::kFalse32, "GetCommandState answered a Boolean that is neither -1 nor 0");
+      Expect(enabled == abi::kTrue32 || enabled == abi::kFalse32,
+             "GetCommandState answered a Boolean that is neither -1 nor 0");
       Expect(state4 <= 1 && state5 <= 1, "GetCommandState answered a byte Boolean that is neither 1 nor 0");
       const bool unknown = !name || std::string_view(name) == "" || std::string_view(name) == "NoSuchCommand";
       if (unknown)
@@ -215,18 +248,21 @@ void CommandLauncherSlots(CheckContext& context) {
     abi::BOOL32 enabled = 0;
     int32_t state2 = 0, state3 = 0;
     abi::ByteBool state4 = 0, state5 = 0;
-    ExpectStatus(Call("GetCommandState", [&] {
-                   return launcher->GetCommandState("GenerateCrossSection", "", nullptr, nil == 0 ? nullptr : &enabled,
-                                                    nil == 1 ? nullptr : &state2, nil == 2 ? nullptr : &state3,
-                                                    nil == 3 ? nullptr : &state4, nil == 4 ? nullptr : &state5);
-                 }),
+    ExpectStatus(Call("GetCommandState",
+                      [&] {
+                        return launcher->GetCommandState(
+                            "GenerateCrossSection", "", nullptr, nil == 0 ? nullptr : &enabled,
+                            nil == 1 ? nullptr : &state2, nil == 2 ? nullptr : &state3,
+                            nil == 3 ? nullptr : &state4, nil == 4 ? nullptr : &state5);
+                      }),
                  abi::E_UNEXPECTED, "GetCommandState with nil out " + std::to_string(nil + 1));
   }
   context.Step("ICommandLauncher::LaunchCommand without a view");
   for (const char* name : names)
     for (const char* params : parameters)
-      ExpectStatus(Call("LaunchCommand", [&] { return launcher->LaunchCommand(name, params, INT32_MIN, nullptr); }), abi::S_OK,
-                   std::string("LaunchCommand(") + (name ? name : "nil") + ") without a view");
+      ExpectStatus(
+          Call("LaunchCommand", [&] { return launcher->LaunchCommand(name, params, INT32_MIN, nullptr); }),
+          abi::S_OK, std::string("LaunchCommand(") + (name ? name : "nil") + ") without a view");
 }
 
 void ProcessControlSlots(CheckContext& context) {
@@ -237,22 +273,28 @@ void ProcessControlSlots(CheckContext& context) {
   Expect(control->AddRef() == 0 && control->Release() == 0, "the process control is reference counted");
   int32_t depth = 0;
   auto depthNow = [&] {
-    ExpectStatus(Call("GetProcessDepth", [&] { return control->GetProcessDepth(&depth); }), abi::S_OK, "GetProcessDepth");
+    ExpectStatus(Call("GetProcessDepth", [&] { return control->GetProcessDepth(&depth); }), abi::S_OK,
+                 "GetProcessDepth");
     return depth;
   };
   context.Step("IProcessControl");
   ExpectStatus(Call("GetProcessDepth", [&] { return control->GetProcessDepth(nullptr); }), abi::E_UNEXPECTED,
                "GetProcessDepth with a nil out");
   ExpectStatus(control->SetProcessDepth(0), abi::S_OK, "SetProcessDepth(0)");
-  ExpectStatus(Call("EnterProcess", [&] { return control->EnterProcess(-1, INT32_MAX); }), abi::S_OK, "EnterProcess");
+  ExpectStatus(Call("EnterProcess", [&] { return control->EnterProcess(-1, INT32_MAX); }), abi::S_OK,
+               "EnterProcess");
   ExpectStatus(Call("EnterProcess", [&] { return control->EnterProcess(0, 0); }), abi::S_OK, "EnterProcess");
-  ExpectStatus(Call("LeaveProcess", [&] { return control->LeaveProcess(INT32_MIN, 1); }), abi::S_OK, "LeaveProcess");
-  Expect(depthNow() == 1, "two EnterProcess and one LeaveProcess from 0 left the depth at " + std::to_string(depth));
+  ExpectStatus(Call("LeaveProcess", [&] { return control->LeaveProcess(INT32_MIN, 1); }), abi::S_OK,
+               "LeaveProcess");
+  Expect(depthNow() == 1,
+         "two EnterProcess and one LeaveProcess from 0 left the depth at " + std::to_string(depth));
   ExpectStatus(control->SetProcessDepth(INT32_MAX), abi::S_OK, "SetProcessDepth(INT32_MAX)");
-  ExpectStatus(Call("EnterProcess", [&] { return control->EnterProcess(0, 0); }), abi::E_UNEXPECTED, "EnterProcess at the top");
+  ExpectStatus(Call("EnterProcess", [&] { return control->EnterProcess(0, 0); }), abi::E_UNEXPECTED,
+               "EnterProcess at the top");
   Expect(depthNow() == INT32_MAX, "a refused EnterProcess changed the depth");
   ExpectStatus(control->SetProcessDepth(INT32_MIN), abi::S_OK, "SetProcessDepth(INT32_MIN)");
-  ExpectStatus(Call("LeaveProcess", [&] { return control->LeaveProcess(0, 0); }), abi::E_UNEXPECTED, "LeaveProcess at the bottom");
+  ExpectStatus(Call("LeaveProcess", [&] { return control->LeaveProcess(0, 0); }), abi::E_UNEXPECTED,
+               "LeaveProcess at the bottom");
   Expect(depthNow() == INT32_MIN, "a refused LeaveProcess changed the depth");
   ExpectStatus(control->SetProcessDepth(0), abi::S_OK, "SetProcessDepth(0)");
 }
@@ -264,16 +306,19 @@ void TraceExport(CheckContext& context) {
   context.LoadPlugin();
   const std::string file = context.settings.plugin.substr(context.settings.plugin.find_last_of('/') + 1);
   using Trace = int32_t(const char*, char*, int32_t);
-  auto* trace = reinterpret_cast<Trace*>(platform::FindFunction(platform::FindLoadedModule(file), "madTraceProcess"));
+  auto* trace =
+      reinterpret_cast<Trace*>(platform::FindFunction(platform::FindLoadedModule(file), "madTraceProcess"));
   if (!trace) return;
   context.Step("madTraceProcess");
   const int32_t full = Call("madTraceProcess", [&] { return trace("message", nullptr, 0); });
   Expect(full > 0, "madTraceProcess without a buffer answered " + std::to_string(full));
   const std::string longMessage = Long(10000);
-  Expect(Call("madTraceProcess", [&] { return trace(nullptr, nullptr, 0); }) >= 0, "madTraceProcess(nil message) failed");
+  Expect(Call("madTraceProcess", [&] { return trace(nullptr, nullptr, 0); }) >= 0,
+         "madTraceProcess(nil message) failed");
   char buffer[8];
   std::fill(std::begin(buffer), std::end(buffer), 'x');
-  const int32_t cut = Call("madTraceProcess", [&] { return trace(longMessage.c_str(), buffer, sizeof buffer); });
+  const int32_t cut =
+      Call("madTraceProcess", [&] { return trace(longMessage.c_str(), buffer, sizeof buffer); });
   Expect(cut > 10000, "madTraceProcess did not answer the full length of a long message");
   Expect(buffer[7] == '\0', "madTraceProcess did not terminate a cut text");
   Expect(Call("madTraceProcess", [&] { return trace("message", buffer, -1); }) == full,

@@ -43,9 +43,17 @@ struct ChildOutcome {
 ChildOutcome RunChild(const Settings& settings, const std::string& check) {
   int pipeEnds[2];
   if (pipe(pipeEnds) != 0) throw std::runtime_error(std::string("pipe: ") + std::strerror(errno));
-  std::vector<std::string> words = {"quorvex",  "validate", "--child",          "--seed",
-                                    std::to_string(settings.seed), "--level", std::to_string(settings.level),
-                                    "--repeat", std::to_string(settings.repeat), "--check", check};
+  std::vector<std::string> words = {"quorvex",
+                                    "validate",
+                                    "--child",
+                                    "--seed",
+                                    std::to_string(settings.seed),
+                                    "--level",
+                                    std::to_string(settings.level),
+                                    "--repeat",
+                                    std::to_string(settings.repeat),
+                                    "--check",
+                                    check};
   if (!settings.boards.empty()) {
     words.push_back("--boards");
     words.push_back(settings.boards);
@@ -117,7 +125,8 @@ std::string Verdict(const ChildOutcome& outcome) {
 // Runs one check in this process: the child's side.
 int RunHere(const Settings& settings) {
   const auto& checks = AllChecks();
-  const auto found = std::find_if(checks.begin(), checks.end(), [&](const Check& c) { return c.name == settings.check; });
+  const auto found =
+      std::find_if(checks.begin(), checks.end(), [&](const Check& c) { return c.name == settings.check; });
   if (found == checks.end()) {
     std::cout << "result: FAILED: no check named " << settings.check << std::endl;
     return 1;
@@ -131,7 +140,8 @@ int RunHere(const Settings& settings) {
   platform::SetMachineRoot(root);
   platform::faults::Clear();
   Host& host = Host::Instance();
-  CheckContext context{settings, host, {}, std::mt19937_64(settings.seed ^ std::hash<std::string>{}(found->name))};
+  CheckContext context{
+      settings, host, {}, std::mt19937_64(settings.seed ^ std::hash<std::string>{}(found->name))};
   std::string failure;
   try {
     found->run(context);
@@ -163,9 +173,11 @@ int Main(int argc, const char* const* argv, const std::string& programFolder, st
   CLI::App app{"quorvex validate: runs the conformance checks of a plug-in module, each in a child process.",
                "quorvex validate"};
   app.add_option("plugin", settings.plugin, "the plug-in module (.so) to validate")->required();
-  app.add_option("--seed", settings.seed, "seed of the random scripts and fault choices (default 1)");
-  app.add_option("--level", settings.level, "1 load and unload, 2 every slot, 3 the command on every example "
-                                            "board, 4 under injected faults, 5 with the sanitizers (default 4)")
+  app.add_option("--seed", settings.seed, "seed of the random scripts and fault choices (default 1)")
+      ->check(CLI::NonNegativeNumber);
+  app.add_option("--level", settings.level,
+                 "1 load and unload, 2 every slot, 3 the command on every example "
+                 "board, 4 under injected faults, 5 with the sanitizers (default 4)")
       ->check(CLI::Range(1, 5));
   app.add_option("--repeat", settings.repeat, "rounds of random scripts per board (default 1)")
       ->check(CLI::Range(1, 1000));
@@ -203,8 +215,8 @@ int Main(int argc, const char* const* argv, const std::string& programFolder, st
     }
     ++failed;
     out << '[' << check->name << "] FAILED: " << reason << '\n'
-        << "  seed " << settings.seed << "; replay alone: quorvex validate " << Arguments(settings, check->name)
-        << std::endl;
+        << "  seed " << settings.seed << "; replay alone: quorvex validate "
+        << Arguments(settings, check->name) << std::endl;
   }
   out << passed << " passed, " << failed << " failed" << std::endl;
   return failed == 0 ? 0 : 1;

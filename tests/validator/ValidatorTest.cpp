@@ -1,0 +1,162 @@
+// quorvex validate from outside: the real plug-in passes level 4, the broken
+// fixture fails exactly the checks its faults break, a failing check replays
+// alone, and the fault switches of the environment reach the stand-ins.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <random>
+#include <sstream>
+#include <string>
+
+namespace {
+
+struct Outcome {
+  int exitCode = -1;
+  std::string out;
+  std::string err;
+};
+
+std::string ReadText(const std::filesystem::path& path) {
+  std::ifstream file(path);
+  std::stringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+class Validator : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    root_ = std::filesystem::temp_directory_path() /
+            ("quorvex-validator-test-" + std::to_string(std::random_device{}()));
+    std::filesystem::create_directories(root_);
+  }
+  void TearDown() override { std::filesystem::remove_all(root_); }
+
+  // Runs a shell command line, the output kept apart.
+  Outcome Shell(const std::string& line) {
+    const std::string command = line + " >" + (root_ / "out").string() + " 2>" + (root_ / "err").string();
+    const int status = std::system(command.c_str());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadText(root_ / "out"), ReadText(root_ / "err")};
+  }
+  Outcome Validate(const std::string& arguments) { return Shell(kQuorvex + " validate " + arguments); }
+
+  // "[name] passed" / "[name] FAILED: reason" lines: name -> "" or reason.
+  static std::map<std::string, std::string> Verdicts(const std::string& out) {
+    std::map<std::string, std::string> verdicts;
+    std::istringstream lines(out);
+    for (std::string line; std::getline(lines, line);) {
+      if (line.empty() || line[0] != '[') continue;
+      const auto close = line.find("] ");
+      const std::string rest = line.substr(close + 2);
+      verdicts[line.substr(1, close - 1)] =
+          rest == "passed" ? "" : rest.substr(std::string("FAILED: ").size());
+    }
+    return verdicts;
+  }
+
+  const std::string kQuorvex = STRATIVUE_BIN_DIR "/quorvex";
+  const std::string kPlugin = STRATIVUE_BIN_DIR "/Strativue.so";
+  const std::string kBroken = STRATIVUE_BIN_DIR "/BrokenStrativue.so";
+  std::filesystem::path root_;
+};
+
+TEST_F(Validator, RealPluginPassesLevelFour) {
+  const Outcome run = Validate("--level 4 --seed 7 " + kPlugin);
+  EXPECT_EQ(run.exitCode, 0) << run.out << run.err;
+  const auto verdicts = Verdicts(run.out);
+  for (const char* check :
+       {"load", "load-unload-100", "slots-server-module", "slots-command-launcher", "command-runs",
+        "faults-editor", "faults-host", "faults-platform", "faults-toolkit"})
+    EXPECT_EQ(verdicts.count(check), 1u) << check;
+  for (const auto& [check, reason] : verdicts) EXPECT_EQ(reason, "") << check;
+  EXPECT_NE(run.out.find(std::to_string(verdicts.size()) + " passed, 0 failed"), std::string::npos)
+      << run.out;
+}
+
+TEST_F(Validator, BrokenFixtureFailsTheChecksItsFaultsBreak) {
+  const Outcome run = Validate("--level 4 --seed 7 " + kBroken);
+  EXPECT_EQ(run.exitCode, 1) << run.out << run.err;
+  const auto verdicts = Verdicts(run.out);
+  // The leak: 64 KiB a load, over 90 loads.
+  EXPECT_NE(verdicts.at("load-unload-100").find("the module leaks"), std::string::npos);
+  EXPECT_NE(verdicts.at("slots-server-module").find("an exception escaped from GetDocument"),
+            std::string::npos)
+      << verdicts.at("slots-server-module");
+  EXPECT_NE(verdicts.at("command-runs").find("1 free editor object(s) left"), std::string::npos)
+      << verdicts.at("command-runs");
+  EXPECT_NE(verdicts.at("faults-editor").find("free editor object"), std::string::npos);
+  // What the fixture forwards untouched still passes.
+  for (const char* check : {"load", "slots-options-page", "slots-command-launcher", "slots-process-control"})
+    EXPECT_EQ(verdicts.at(check), "") << check;
+  int failed = 0;
+  for (const auto& [check, reason] : verdicts) failed += reason.empty() ? 0 : 1;
+  EXPECT_NE(run.out.find(std::to_string(verdicts.size() - failed) + " passed, " + std::to_string(failed) +
+                         " failed"),
+            std::string::npos);
+}
+
+TEST_F(Validator, FailingCheckNamesSeedAndReplaysAlone) {
+  const Outcome run = Validate("--level 3 --seed 11 " + kBroken);
+  const std::string marker = "seed 11; replay alone: quorvex validate ";
+  const auto at = run.out.find("[command-runs] FAILED");
+  ASSERT_NE(at, std::string::npos) << run.out;
+  const auto replay = run.out.find(marker, at);
+  ASSERT_NE(replay, std::string::npos) << run.out;
+  const std::string arguments =
+      run.out.substr(replay + marker.size(), run.out.find('\n', replay) - replay - marker.size());
+
+  const Outcome alone = Validate(arguments);
+  EXPECT_EQ(alone.exitCode, 1);
+  const auto verdicts = Verdicts(alone.out);
+  ASSERT_EQ(verdicts.size(), 1u) << alone.out;
+  EXPECT_EQ(verdicts.at("command-runs"), Verdicts(run.out).at("command-runs"));
+}
+
+TEST_F(Validator, BadArgumentsEndWithStatusTwo) {
+  for (const char* arguments :
+       {"--level 6 x.so", "--level 0 x.so", "--seed -1 x.so", "--repeat 0 x.so", ""}) {
+    const Outcome run = Validate(arguments);
+    EXPECT_EQ(run.exitCode, 2) << arguments;
+    EXPECT_EQ(run.err.rfind("quorvex: validate: ", 0), 0u) << run.err;
+  }
+  EXPECT_EQ(Validate("--check no-such-check " + kPlugin).exitCode, 2);
+}
+
+// Level 5 asks for the sanitizer build; in any other build its first check
+// says so instead of passing quietly.
+TEST_F(Validator, SanitizerCheckKnowsTheBuild) {
+  const Outcome run = Validate("--check sanitizers " + kPlugin);
+#ifdef STRATIVUE_SANITIZED
+  EXPECT_EQ(run.exitCode, 0) << run.out;
+#else
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.out.find("not built with the address sanitizer"), std::string::npos) << run.out;
+#endif
+}
+
+// QUORVEX_FAULTS reaches the stand-ins of a plain quorvex run: with the
+// editor refusing to read the board the command fails with the plug-in's
+// reason; a malformed list is refused before the run.
+TEST_F(Validator, EnvironmentArmsFaultPoints) {
+  const std::string board = STRATIVUE_SOURCE_DIR "/examples/boards/two-layer.board.json";
+  const std::string machine = " --machine " + (root_ / "machine").string();
+  std::filesystem::create_directories(root_ / "machine");
+  const Outcome faulted = Shell("QUORVEX_FAULTS=editor.QueryBoard " + kQuorvex + machine + " " + board);
+  EXPECT_EQ(faulted.exitCode, 1) << faulted.out << faulted.err;
+  EXPECT_NE(faulted.out.find("error: The editor refused to read the board (source: Strativue.so)"),
+            std::string::npos)
+      << faulted.out;
+  EXPECT_EQ(Shell(kQuorvex + machine + " " + board).exitCode, 0);
+
+  const Outcome malformed = Shell("QUORVEX_FAULTS=editor.QueryBoard@0 " + kQuorvex + machine + " " + board);
+  EXPECT_EQ(malformed.exitCode, 2);
+  EXPECT_EQ(malformed.err,
+            "quorvex: QUORVEX_FAULTS: fault rule 'editor.QueryBoard@0': the call number must be a whole "
+            "number from 1\n");
+}
+
+}  // namespace
