@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <deque>
+#include <memory>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
@@ -15,6 +16,10 @@
 #include "editor/Lengths.h"
 
 namespace brelix {
+
+namespace kicad {
+struct KicadSource;
+}
 
 // A value read from a board file together with the JSON it was written as,
 // so that saving an unchanged value writes the very same text.
@@ -105,6 +110,14 @@ struct Board {
 
   std::vector<abi::PcbHandle> contents;  // in the order added
   std::deque<ScriptAction> script;       // actions not consumed yet
+
+  // Boards read from a KiCad file keep the file for writing it back; the
+  // objects read from it have handles up to `lastFileObject`, so everything
+  // after that was added during the session.
+  std::shared_ptr<kicad::KicadSource> kicad;
+  abi::PcbHandle lastFileObject = 0;
+  // What opening the board has to tell the user, one line each.
+  std::vector<std::string> notes;
 
   // Default layer names and no stack; the file reader fills the rest.
   Board();

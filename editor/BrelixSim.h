@@ -26,7 +26,9 @@ using BrelixSim_OpenBoardFile_t = abi::PcbHandle(const char* path, const char** 
 // As OpenBoardFile, with the file's text given; `name` is the file name used
 // in messages and as the board's source path (may be nil: "<memory>").
 using BrelixSim_OpenBoardText_t = abi::PcbHandle(const char* jsonText, const char* name, const char** error);
-// Writes the board to `path` in the canonical layout. Answers 1 on success,
+// Writes the board to `path` in the canonical layout; a path ending in
+// .kicad_pcb writes the KiCad file the board was read from with the objects
+// added since as one legend group (refused for boards not read from one). Answers 1 on success,
 // 0 with a one-line message in *error otherwise (unknown board, I/O error).
 using BrelixSim_SaveBoardFile_t = int32_t(abi::PcbHandle board, const char* path, const char** error);
 // The board's file text as SaveBoardFile would write it; nil for an unknown board.
@@ -74,6 +76,19 @@ using BrelixSim_PendingSetup_t = const char*();
 // so that the host can queue the user's answer; nil removes the hook.
 using BrelixSim_SetupHook = void (*)(void* context, const char* argument);
 using BrelixSim_SetSetupHook_t = void(BrelixSim_SetupHook hook, void* context);
+// Sets the board's display unit (1 imperial, 0 metric). Answers 1, or 0 for
+// an unknown board or unit.
+using BrelixSim_SetBoardUnit_t = int32_t(abi::PcbHandle board, uint8_t unit);
+// KiCad boards: the layer the legend is written on, by canonical or user
+// name; only the board's non-copper layers are allowed. It also becomes the
+// board's current layer. Answers 1, or 0 with a one-line message in *error.
+using BrelixSim_SetKicadLayer_t = int32_t(abi::PcbHandle board, const char* layer, const char** error);
+// What opening the board has to tell the user, one line each (for example
+// that a KiCad board without a stack-up got KiCad's default stack); nil
+// for an unknown board.
+using BrelixSim_BoardNotes_t = const char*(abi::PcbHandle board);
+// 1 when the board was read from a KiCad file, 0 otherwise.
+using BrelixSim_IsKicadBoard_t = int32_t(abi::PcbHandle board);
 // Closes every board, destroys every object and event handler, clears the
 // logs, notifications and the setup hook. Handles are still never reused.
 using BrelixSim_Reset_t = void();
@@ -105,6 +120,10 @@ struct SimApi {
   BrelixSim_PendingSetup_t* PendingSetup = nullptr;
   BrelixSim_SetSetupHook_t* SetSetupHook = nullptr;
   BrelixSim_Reset_t* Reset = nullptr;
+  BrelixSim_SetBoardUnit_t* SetBoardUnit = nullptr;
+  BrelixSim_SetKicadLayer_t* SetKicadLayer = nullptr;
+  BrelixSim_BoardNotes_t* BoardNotes = nullptr;
+  BrelixSim_IsKicadBoard_t* IsKicadBoard = nullptr;
 
   // Resolves every function; true when all were found.
   bool Load(platform::ModuleHandle module) {
@@ -134,6 +153,10 @@ struct SimApi {
     resolve(PendingSetup, "BrelixSim_PendingSetup");
     resolve(SetSetupHook, "BrelixSim_SetSetupHook");
     resolve(Reset, "BrelixSim_Reset");
+    resolve(SetBoardUnit, "BrelixSim_SetBoardUnit");
+    resolve(SetKicadLayer, "BrelixSim_SetKicadLayer");
+    resolve(BoardNotes, "BrelixSim_BoardNotes");
+    resolve(IsKicadBoard, "BrelixSim_IsKicadBoard");
     return all;
   }
 };

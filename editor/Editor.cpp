@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <limits>
 
+#include "editor/kicad/KicadBoard.h"
+
 namespace brelix {
 
 Editor& Editor::Instance() {
@@ -43,6 +45,7 @@ abi::PcbHandle Editor::AddBoard(BoardFileContents contents, const std::string& s
     objects_[handles[i]] = std::move(object);
     board.contents.push_back(handles[i]);
   }
+  board.lastFileObject = static_cast<abi::PcbHandle>(lastHandle_);
   current_ = handle;
   return handle;
 }
@@ -52,6 +55,7 @@ abi::PcbHandle Editor::OpenBoardText(std::string_view text, const std::string& n
 }
 
 abi::PcbHandle Editor::OpenBoardFile(const std::string& path) {
+  if (kicad::IsKicadPath(path)) return AddBoard(kicad::ReadKicadBoard(LoadTextFile(path), path), path);
   return AddBoard(ReadBoardFile(LoadTextFile(path), path), path);
 }
 
@@ -84,6 +88,19 @@ std::string Editor::BoardText(const Board& board) const {
     if (it != objects_.end()) contents.push_back(&it->second);
   }
   return WriteBoardFile(board, contents);
+}
+
+std::string Editor::FileText(const Board& board, const std::string& path) const {
+  if (!kicad::IsKicadPath(path)) return BoardText(board);
+  if (!board.kicad)
+    throw BoardFileError(path + ": a KiCad board can only be written from a board read from a KiCad file");
+  // What was added since the file was read: the committed legend.
+  std::vector<const EditorObject*> added;
+  for (abi::PcbHandle handle : board.contents) {
+    const auto it = objects_.find(handle);
+    if (handle > board.lastFileObject && it != objects_.end()) added.push_back(&it->second);
+  }
+  return kicad::WriteKicadBoard(*board.kicad, added);
 }
 
 abi::PcbHandle Editor::CreateObject(uint8_t kind) {

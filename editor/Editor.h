@@ -5,9 +5,9 @@
 
 #include <cstdint>
 #include <map>
-#include <unordered_map>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "abi/PcbApi.h"
@@ -40,6 +40,10 @@ class Editor {
   abi::PcbHandle CurrentBoard() const { return current_; }
   bool SetCurrentBoard(abi::PcbHandle board);
   std::string BoardText(const Board& board) const;
+  // The text of the file `path` names: a KiCad board (only for a board read
+  // from one) by its extension, else a board file. BoardFileError or
+  // kicad::KicadFileError when it cannot be written.
+  std::string FileText(const Board& board, const std::string& path) const;
 
   // Objects. Create answers 0 for a kind the editor does not make.
   abi::PcbHandle CreateObject(uint8_t kind);

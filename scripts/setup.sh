@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs, without questions, the Debian packages the build and the tests
 # need and that are missing; packages already present are left alone.
-#   scripts/setup.sh          what the default and sanitize presets need
+#   scripts/setup.sh          what the default and sanitize presets need (KiCad
+#                             too: the tests check written boards with its pcbnew)
 #   scripts/setup.sh --fuzz   also clang's libFuzzer, for the fuzz preset
 set -euo pipefail
 
@@ -9,6 +10,7 @@ packages=(
   cmake ninja-build g++
   libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev libcli11-dev
+  kicad kicad-demos
 )
 if [[ ${1:-} == --fuzz ]]; then
   packages+=(clang libclang-rt-14-dev)

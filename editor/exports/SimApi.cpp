@@ -5,6 +5,7 @@
 #include "editor/Editor.h"
 #include "editor/ObjectDescription.h"
 #include "editor/exports/Exports.h"
+#include "editor/kicad/KicadBoard.h"
 
 using brelix::Editor;
 using brelix::exports::Guarded;
@@ -149,7 +150,7 @@ ABI_EXPORT int32_t BrelixSim_SaveBoardFile(abi::PcbHandle board, const char* pat
     const brelix::Board* found = editor.FindBoard(board);
     if (!found) throw brelix::BoardFileError("board " + std::to_string(board) + " is not open");
     if (!path) throw brelix::BoardFileError("no file to save to");
-    brelix::SaveTextFile(path, editor.BoardText(*found));
+    brelix::SaveTextFile(path, editor.FileText(*found, path));
     return 1;
   } catch (const std::exception& problem) {
     Report(error, problem.what());
@@ -256,6 +257,43 @@ ABI_EXPORT const char* BrelixSim_PendingSetup() {
 
 ABI_EXPORT void BrelixSim_SetSetupHook(BrelixSim_SetupHook hook, void* context) {
   Editor::Instance().SetSetupHook(hook, context);
+}
+
+ABI_EXPORT int32_t BrelixSim_SetBoardUnit(abi::PcbHandle board, uint8_t unit) {
+  brelix::Board* found = Editor::Instance().FindBoard(board);
+  if (!found || (unit != brelix::kImperial && unit != brelix::kMetric)) return 0;
+  found->unit = unit;
+  return 1;
+}
+
+ABI_EXPORT int32_t BrelixSim_SetKicadLayer(abi::PcbHandle board, const char* layer, const char** error) {
+  if (error) *error = nullptr;
+  try {
+    brelix::Board* found = Editor::Instance().FindBoard(board);
+    if (!found) throw brelix::BoardFileError("board " + std::to_string(board) + " is not open");
+    if (!found->kicad) throw brelix::BoardFileError(found->sourcePath + ": not a KiCad board");
+    const std::string name = brelix::kicad::LegendLayerOf(*found->kicad, layer ? layer : "");
+    found->kicad->legendLayer = name;
+    found->currentLayer = found->kicad->editorLayers.at(name);
+    return 1;
+  } catch (const std::exception& problem) {
+    Report(error, problem.what());
+  } catch (...) {
+    Report(error, "the layer could not be chosen");
+  }
+  return 0;
+}
+
+ABI_EXPORT const char* BrelixSim_BoardNotes(abi::PcbHandle board) {
+  return Guarded<const char*>(nullptr, [&]() -> const char* {
+    const brelix::Board* found = Editor::Instance().FindBoard(board);
+    return found ? Hand(Lines(found->notes)) : nullptr;
+  });
+}
+
+ABI_EXPORT int32_t BrelixSim_IsKicadBoard(abi::PcbHandle board) {
+  const brelix::Board* found = Editor::Instance().FindBoard(board);
+  return found && found->kicad ? 1 : 0;
 }
 
 ABI_EXPORT void BrelixSim_Reset() { Editor::Instance().Reset(); }

@@ -2,6 +2,7 @@
 #include <nlohmann/json.hpp>
 #include <ostream>
 
+#include "editor/kicad/KicadBoard.h"
 #include "host/quorvex/Steps.h"
 #include "host/quorvex/UserActions.h"
 #include "platform/Locale.h"
@@ -24,8 +25,12 @@ std::string DocumentFileName(const Session& session) {
   return session.options.board;
 }
 
+// The boxes of the board's objects; on a KiCad board with an outline, only
+// the outline's, so that the legend goes beside the board itself.
 std::vector<BoardBox> ContentBoxes(const Session& session) {
+  const bool kicad = session.editor.IsKicadBoard(session.board) != 0;
   std::vector<BoardBox> boxes;
+  std::vector<BoardBox> outline;
   const int32_t count = session.editor.BoardObjectCount(session.board);
   for (int32_t i = 0; i < count; ++i) {
     const char* text = session.editor.DescribeObject(session.editor.BoardObjectAt(session.board, i));
@@ -33,10 +38,12 @@ std::vector<BoardBox> ContentBoxes(const Session& session) {
     const nlohmann::json object = nlohmann::json::parse(text, nullptr, false);
     if (!object.is_object() || !object.contains("boundingRect")) continue;
     const auto& rect = object["boundingRect"];
-    boxes.push_back(
-        {rect[0].get<int64_t>(), rect[1].get<int64_t>(), rect[2].get<int64_t>(), rect[3].get<int64_t>()});
+    const BoardBox box{rect[0].get<int64_t>(), rect[1].get<int64_t>(), rect[2].get<int64_t>(),
+                       rect[3].get<int64_t>()};
+    boxes.push_back(box);
+    if (kicad && object.value("layer", 0) == brelix::kicad::kOutlineLayer) outline.push_back(box);
   }
-  return boxes;
+  return outline.empty() ? boxes : outline;
 }
 
 std::string InputScript(const Session& session) {
@@ -63,10 +70,33 @@ void CheckWritable(const std::string& option, const std::string& path) {
   if (std::filesystem::is_directory(path, error)) throw InputError(option + ": " + path + " is a folder");
 }
 
+void ApplyKicadOptions(Session& session) {
+  const Options& options = session.options;
+  const char* error = nullptr;
+  if (!options.kicadLayer.empty() &&
+      !session.editor.SetKicadLayer(session.board, options.kicadLayer.c_str(), &error))
+    throw InputError(std::string("--kicad-layer: ") + (error ? error : "refused"));
+  session.editor.SetBoardUnit(session.board, options.unit == "imperial" ? 1 : 0);
+  // Such as a missing stack-up: worth a line, not a refusal.
+  if (const char* notes = session.editor.BoardNotes(session.board)) {
+    std::string_view rest = notes;
+    while (!rest.empty()) {
+      const auto end = rest.find('\n');
+      session.err << "quorvex: " << rest.substr(0, end) << '\n';
+      rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
+    }
+  }
+}
+
 void OpenBoard(Session& session) {
   const char* error = nullptr;
   session.board = session.editor.OpenBoardFile(session.options.board.c_str(), &error);
   if (session.board == 0) throw InputError(error ? error : session.options.board + ": cannot open the board");
+  if (session.editor.IsKicadBoard(session.board))
+    ApplyKicadOptions(session);
+  else if (brelix::kicad::IsKicadPath(session.options.out))
+    throw InputError("--out: " + session.options.out +
+                     ": a KiCad board can only be written from a board read from a KiCad file");
   const std::string script = InputScript(session);
   if (!session.editor.SetInputScript(session.board, script.c_str(), &error)) {
     const std::string source =

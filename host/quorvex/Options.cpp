@@ -63,7 +63,8 @@ ParseResult ParseOptions(int argc, const char* const* argv) {
       "scripted, and prints the status bar and the message boxes shown. Points are X,Y in board units "
       "(1/10000 mil) or numbers with mil, mm or in.",
       "quorvex"};
-  app.add_option("board", options.board, "board file (*.board.json) to open as the current PCB document");
+  app.add_option("board", options.board,
+                 "board file (*.board.json or a KiCad *.kicad_pcb) to open as the current PCB document");
   app.add_option("--command", options.command, "command to run (default GenerateCrossSection)");
   app.add_option("--params", options.params,
                  "the command's parameter string, pieces Name=Value separated by |");
@@ -90,6 +91,13 @@ ParseResult ParseOptions(int argc, const char* const* argv) {
   auto* failStoreOption = app.add_option(
       "--fail-store", failStore,
       "make the host's options store fail from the Nth value read (read:N) or written (write:N) on");
+  auto* unitOption = app.add_option("--unit", options.unit,
+                                    "KiCad boards: the board's display unit, metric (default) or imperial")
+                         ->take_last();
+  auto* layerOption = app.add_option("--kicad-layer", options.kicadLayer,
+                                     "KiCad boards: the non-copper layer the legend is written on "
+                                     "(default Cmts.User)")
+                          ->take_last();
   app.add_option("--active", options.active,
                  "make the active document one of this kind (SCH: a schematic; PCB without a board "
                  "file: a PCB document while the editor has no current board)");
@@ -126,6 +134,12 @@ ParseResult ParseOptions(int argc, const char* const* argv) {
       Check(options.svg.empty(), "--svg needs a board file");
     }
     if (failStoreOption->count() > 0) options.failStore = ParseStoreFailure(failStore);
+    const bool kicadBoard = options.board.ends_with(".kicad_pcb");
+    Check(unitOption->count() == 0 || kicadBoard, "--unit needs a KiCad board (*.kicad_pcb)");
+    Check(layerOption->count() == 0 || kicadBoard, "--kicad-layer needs a KiCad board (*.kicad_pcb)");
+    Check(unitOption->count() == 0 || options.unit == "metric" || options.unit == "imperial",
+          "--unit: \"" + options.unit + "\" is not metric or imperial");
+    Check(layerOption->count() == 0 || !options.kicadLayer.empty(), "--kicad-layer: the layer name is empty");
     if (cornerOption->count() > 0) options.corner = ParsePoint("--corner", corner);
     if (dragOption->count() > 0) options.drag = ParsePoint("--drag", drag);
   } catch (const BadArguments& bad) {

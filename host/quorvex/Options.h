@@ -43,6 +43,10 @@ struct Options {
   // Where the board is saved and drawn after the run; empty: not at all.
   std::string out;
   std::string svg;
+  // KiCad boards: the display unit ("metric" or "imperial"; empty: metric)
+  // and the layer the legend is written on (empty: Cmts.User).
+  std::string unit;
+  std::string kicadLayer;
   // The kind of the active document; empty: the board's PCB document, or no
   // view at all without a board.
   std::string active;

@@ -1,0 +1,80 @@
+// KiCad boards (*.kicad_pcb, file formats of KiCad 6 to 10) as editor boards:
+// reading the stack and the drawn objects, and writing the file back with the
+// committed legend inserted as one group. The board model keeps its own units
+// and orientation; millimetres and KiCad's downward y exist only here.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
+#include <utility>
+#include <vector>
+
+#include "editor/BoardFile.h"
+#include "editor/EditorObject.h"
+#include "editor/kicad/SExpression.h"
+
+namespace brelix::kicad {
+
+// The name of the group the legend is written as.
+inline constexpr std::string_view kLegendGroupName = "Stack-up legend";
+// The layer the legend goes on unless the user picks another.
+inline constexpr std::string_view kDefaultLegendLayer = "Cmts.User";
+// The editor layer the board outline (Edge.Cuts) is drawn on: Mechanical1.
+inline constexpr uint8_t kOutlineLayer = 57;
+
+struct KicadLayer {
+  int number = 0;
+  std::string name;      // canonical: "F.Cu", "Cmts.User"
+  std::string type;      // signal, power, mixed, jumper, user
+  std::string userName;  // empty when the file gives none
+};
+
+// How the file writes what the legend adds, taken from the file itself.
+struct KicadSyntax {
+  bool uuidKeyword = false;  // (uuid "...") rather than (tstamp ...)
+  bool quotedIds = false;
+  bool strokeBlock = false;  // (stroke (width W) (type T)) rather than (width W)
+  std::string strokeType = "solid";
+  bool multiLine = false;  // one element per line, tab-indented
+};
+
+struct KicadSource {
+  std::string path;
+  std::string text;  // the file exactly as read
+  int64_t version = 0;
+  KicadSyntax syntax;
+  std::vector<KicadLayer> layers;
+  // The editor layer each KiCad layer is drawn on, by canonical name.
+  std::unordered_map<std::string, uint8_t> editorLayers;
+  std::size_t rootClose = 0;  // offset of the closing ')' of the board's list
+  // Byte ranges of an earlier legend (its group and the items in it), in order.
+  std::vector<std::pair<std::size_t, std::size_t>> oldLegend;
+  std::unordered_set<std::string> ids;  // every tstamp/uuid/id in the file
+  std::string legendLayer = std::string(kDefaultLegendLayer);
+  bool hasStackup = false;
+};
+
+inline bool IsKicadPath(std::string_view path) { return path.ends_with(".kicad_pcb"); }
+
+// Reads a KiCad board; KicadFileError ("FILE: line N: REASON") when refused.
+// The board carries its source for writing back.
+BoardFileContents ReadKicadBoard(std::string text, const std::string& name);
+
+// The canonical name of a non-copper layer the board defines, found by its
+// canonical or user name; KicadFileError naming the layers allowed otherwise.
+std::string LegendLayerOf(const KicadSource& source, std::string_view name);
+
+// The input text with `legend` (tracks, arcs and texts in board units)
+// inserted as one group on the source's legend layer, an earlier group of
+// that name and its items removed; every other byte as it was.
+std::string WriteKicadBoard(const KicadSource& source, const std::vector<const EditorObject*>& legend);
+
+// Three points of an arc in board units (y up) as an editor arc: centre,
+// radius, counter-clockwise start and end angles. False when they are on
+// one line.
+bool ArcThroughPoints(double sx, double sy, double mx, double my, double ex, double ey, EditorObject& arc);
+
+}  // namespace brelix::kicad

@@ -1,0 +1,420 @@
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+
+#include "editor/kicad/KicadReading.h"
+#include "editor/kicad/KicadUnits.h"
+
+namespace brelix::kicad {
+namespace {
+
+// File formats of KiCad 6 (from its development versions on) to KiCad 10.
+constexpr int64_t kOldestVersion = 20210101;
+constexpr int64_t kNewestVersion = 20271231;
+constexpr uint8_t kMultiLayer = 74;
+constexpr double kPi = 3.14159265358979323846;
+// Pad outlines are drawn 0.05 mm wide.
+constexpr int64_t kOutlineNm = 50000;
+
+struct Xy {
+  double x = 0;  // board units, y up
+  double y = 0;
+};
+
+int32_t Round32(double value) {
+  return static_cast<int32_t>(std::clamp(std::round(value), -2147483648.0, 2147483647.0));
+}
+
+class ObjectReader {
+ public:
+  ObjectReader(const std::string& file, const KicadSource& source, std::vector<EditorObject>& objects)
+      : file_(file), source_(source), objects_(objects) {}
+
+  // A point (KEY X Y) in board units with y turned upwards.
+  Xy PointOf(const Expr& list) const {
+    if (!list) return {};
+    return {static_cast<double>(NanometresToUnits(NanometresOf(file_, list.at(1)))),
+            -static_cast<double>(NanometresToUnits(NanometresOf(file_, list.at(2))))};
+  }
+  Xy Point(const Expr& item, std::string_view key) const { return PointOf(item.child(key)); }
+
+  int32_t Length(const Expr& list) const {
+    return list ? static_cast<int32_t>(NanometresToUnits(NanometresOf(file_, list.at(1)))) : 0;
+  }
+  // A graphic's line width: (width W) or (stroke (width W) ...).
+  int32_t Width(const Expr& item) const {
+    if (const Expr width = item.child("width")) return Length(width);
+    if (const Expr stroke = item.child("stroke")) return Length(stroke.child("width"));
+    return 0;
+  }
+
+  // The editor layer of the item's (layer NAME); 0 when it has none or an unknown one.
+  uint8_t LayerOf(const Expr& item) const {
+    const Expr layer = item.child("layer");
+    if (!layer) return 0;
+    const auto found = source_.editorLayers.find(layer.at(1).text());
+    return found == source_.editorLayers.end() ? 0 : found->second;
+  }
+
+  void Track(uint8_t layer, Xy a, Xy b, int32_t width) {
+    EditorObject o = MakeObject(abi::ObjectKind::Track, 0);
+    o.layer = layer;
+    o.x = Round32(a.x);
+    o.y = Round32(a.y);
+    o.x2 = Round32(b.x);
+    o.y2 = Round32(b.y);
+    o.width = width;
+    objects_.push_back(std::move(o));
+  }
+
+  void Circle(uint8_t layer, Xy centre, double radius, int32_t width) {
+    EditorObject o = MakeObject(abi::ObjectKind::Arc, 0);
+    o.layer = layer;
+    o.x = Round32(centre.x);
+    o.y = Round32(centre.y);
+    o.radius = Round32(radius);
+    o.startAngle = 0;
+    o.endAngle = 360;
+    o.width = width;
+    objects_.push_back(std::move(o));
+  }
+
+  void Arc(uint8_t layer, Xy s, Xy m, Xy e, int32_t width) {
+    EditorObject o = MakeObject(abi::ObjectKind::Arc, 0);
+    o.layer = layer;
+    o.width = width;
+    if (ArcThroughPoints(s.x, s.y, m.x, m.y, e.x, e.y, o))
+      objects_.push_back(std::move(o));
+    else
+      Track(layer, s, e, width);
+  }
+
+  // A closed outline through the corners.
+  void Polygon(uint8_t layer, const std::vector<Xy>& corners, int32_t width) {
+    for (std::size_t i = 0; i < corners.size() && corners.size() > 1; ++i)
+      Track(layer, corners[i], corners[(i + 1) % corners.size()], width);
+  }
+
+  // Board graphics on Edge.Cuts: lines, arcs, circles, rectangles, polygons.
+  // `place` turns a footprint's own coordinates into the board's.
+  template <typename Place>
+  void Outline(const Expr& item, std::string_view kind, Place place) {
+    const uint8_t layer = LayerOf(item);
+    if (layer != kOutlineLayer) return;
+    const int32_t width = Width(item);
+    if (kind == "line") {
+      Track(layer, place(Point(item, "start")), place(Point(item, "end")), width);
+    } else if (kind == "arc") {
+      if (item.child("mid"))
+        Arc(layer, place(Point(item, "start")), place(Point(item, "mid")), place(Point(item, "end")), width);
+    } else if (kind == "circle") {
+      const Xy centre = place(Point(item, "center"));
+      const Xy end = place(Point(item, "end"));
+      Circle(layer, centre, std::hypot(end.x - centre.x, end.y - centre.y), width);
+    } else if (kind == "rect") {
+      const Xy a = Point(item, "start");
+      const Xy b = Point(item, "end");
+      Polygon(layer, {place(a), place({b.x, a.y}), place(b), place({a.x, b.y})}, width);
+    } else if (kind == "poly") {
+      std::vector<Xy> corners;
+      if (const Expr pts = item.child("pts"))
+        for (Expr p = pts.at(1); p.valid(); p = p.next()) {
+          if (p.head() == "xy") corners.push_back(place(PointOf(p)));
+          if (p.head() == "arc") corners.push_back(place(Point(p, "end")));
+        }
+      Polygon(layer, corners, width);
+    }
+  }
+
+  void Pad(const Expr& pad, Xy origin, double footprintDegrees) {
+    const Expr layers = pad.child("layers");
+    if (!layers) return;
+    uint8_t layer = 0;
+    int copperLayers = 0;
+    for (Expr l = layers.at(1); l.valid(); l = l.next()) {
+      const std::string name = l.text();
+      if (name == "*.Cu") copperLayers += 2;
+      const auto found = source_.editorLayers.find(name);
+      if (found != source_.editorLayers.end() && IsCopperLayer(found->second)) {
+        ++copperLayers;
+        layer = found->second;
+      }
+    }
+    if (copperLayers == 0) return;
+    if (copperLayers > 1) layer = kMultiLayer;
+
+    const Expr at = pad.child("at");
+    const Xy local = PointOf(at);
+    const double turn = footprintDegrees * kPi / 180.0;
+    const Xy centre{origin.x + local.x * std::cos(turn) - local.y * std::sin(turn),
+                    origin.y + local.x * std::sin(turn) + local.y * std::cos(turn)};
+    // A pad's own angle in the file already includes the footprint's.
+    const double padDegrees = at && at.at(3).isAtom() ? std::strtod(at.at(3).text().c_str(), nullptr) : 0.0;
+    const Expr size = pad.child("size");
+    const double w = static_cast<double>(NanometresToUnits(size ? NanometresOf(file_, size.at(1)) : 0));
+    const double h = static_cast<double>(NanometresToUnits(size ? NanometresOf(file_, size.at(2)) : 0));
+    const auto width = static_cast<int32_t>(NanometresToUnits(kOutlineNm));
+    const std::string shape = pad.at(3).text();
+    const double a = padDegrees * kPi / 180.0;
+    auto corner = [&](double dx, double dy) {
+      return Xy{centre.x + dx * std::cos(a) - dy * std::sin(a),
+                centre.y + dx * std::sin(a) + dy * std::cos(a)};
+    };
+    if (shape == "circle") {
+      Circle(layer, centre, w / 2, width);
+    } else if (shape == "oval" && w != h) {
+      // Two straight sides and two half circles.
+      const bool wide = w > h;
+      const double r = std::min(w, h) / 2;
+      const double half = (std::max(w, h) - std::min(w, h)) / 2;
+      const Xy p1 = wide ? corner(-half, r) : corner(-r, half);
+      const Xy p2 = wide ? corner(half, r) : corner(-r, -half);
+      const Xy p3 = wide ? corner(half, -r) : corner(r, -half);
+      const Xy p4 = wide ? corner(-half, -r) : corner(r, half);
+      Track(layer, p1, p2, width);
+      Track(layer, p3, p4, width);
+      const Xy c1 = wide ? corner(half, 0) : corner(0, -half);
+      const Xy c2 = wide ? corner(-half, 0) : corner(0, half);
+      // Each half circle bulges away from the other one's centre.
+      const Xy u{(c1.x - c2.x) / (2 * half), (c1.y - c2.y) / (2 * half)};
+      Arc(layer, p2, {c1.x + u.x * r, c1.y + u.y * r}, p3, width);
+      Arc(layer, p4, {c2.x - u.x * r, c2.y - u.y * r}, p1, width);
+    } else if (shape == "oval") {
+      Circle(layer, centre, w / 2, width);
+    } else {
+      Polygon(layer,
+              {corner(-w / 2, h / 2), corner(w / 2, h / 2), corner(w / 2, -h / 2), corner(-w / 2, -h / 2)},
+              width);
+    }
+  }
+
+  void Footprint(const Expr& footprint) {
+    const Expr at = footprint.child("at");
+    const Xy origin = PointOf(at);
+    const double degrees = at && at.at(3).isAtom() ? std::strtod(at.at(3).text().c_str(), nullptr) : 0.0;
+    const double turn = degrees * kPi / 180.0;
+    auto place = [&](Xy p) {
+      return Xy{origin.x + p.x * std::cos(turn) - p.y * std::sin(turn),
+                origin.y + p.x * std::sin(turn) + p.y * std::cos(turn)};
+    };
+    for (Expr e = footprint.at(1); e.valid(); e = e.next()) {
+      const std::string_view head = e.head();
+      if (head == "pad")
+        Pad(e, origin, degrees);
+      else if (head.starts_with("fp_"))
+        Outline(e, head.substr(3), place);
+    }
+  }
+
+  // An item of a legend written earlier, read back as the editor object it
+  // was written from.
+  void LegendItem(const Expr& item) {
+    const std::string_view head = item.head();
+    const uint8_t layer = LayerOf(item);
+    if (head == "gr_line") {
+      Track(layer, Point(item, "start"), Point(item, "end"), Width(item));
+    } else if (head == "gr_arc") {
+      Arc(layer, Point(item, "start"), Point(item, "mid"), Point(item, "end"), Width(item));
+    } else if (head == "gr_text") {
+      EditorObject o = MakeObject(abi::ObjectKind::Text, 0);
+      o.layer = layer;
+      o.text = item.at(1).text();
+      const Xy at = Point(item, "at");
+      o.x = Round32(at.x);
+      o.y = Round32(at.y);
+      const Expr font = item.child("effects").child("font");
+      o.size = font ? Length(font.child("size")) : 0;
+      o.width = font ? Length(font.child("thickness")) : 0;
+      objects_.push_back(std::move(o));
+    }
+  }
+
+  void Item(const Expr& item) {
+    const std::string_view head = item.head();
+    if (head == "segment") {
+      if (const uint8_t layer = LayerOf(item); IsCopperLayer(layer))
+        Track(layer, Point(item, "start"), Point(item, "end"), Width(item));
+    } else if (head == "arc") {
+      if (const uint8_t layer = LayerOf(item); IsCopperLayer(layer))
+        Arc(layer, Point(item, "start"), Point(item, "mid"), Point(item, "end"), Width(item));
+    } else if (head == "via") {
+      const double size = Length(item.child("size"));
+      const double drill = Length(item.child("drill"));
+      const double ring = std::max(1.0, (size - drill) / 2);
+      Circle(kMultiLayer, Point(item, "at"), (size - ring) / 2, Round32(ring));
+    } else if (head == "footprint" || head == "module") {
+      Footprint(item);
+    } else if (head.starts_with("gr_")) {
+      Outline(item, head.substr(3), [](Xy p) { return p; });
+    }
+  }
+
+ private:
+  const std::string& file_;
+  const KicadSource& source_;
+  std::vector<EditorObject>& objects_;
+};
+
+// The item's identifier: (tstamp X) or (uuid X); empty when it has none.
+std::string IdOf(const Expr& item) {
+  if (const Expr id = item.child("uuid")) return id.at(1).text();
+  if (const Expr id = item.child("tstamp")) return id.at(1).text();
+  return {};
+}
+
+// The range of a top-level item, with its line when it stands on lines of its own.
+std::pair<std::size_t, std::size_t> ItemRange(std::string_view text, const Expr& item) {
+  std::size_t begin = item.begin();
+  std::size_t end = item.end();
+  while (begin > 0 && (text[begin - 1] == ' ' || text[begin - 1] == '\t')) --begin;
+  if (begin > 0 && text[begin - 1] == '\n' && end < text.size() && (text[end] == '\n' || text[end] == '\r')) {
+    if (text[end] == '\r') ++end;
+    if (end < text.size() && text[end] == '\n') ++end;
+  }
+  return {begin, end};
+}
+
+void FindOldLegend(const Expr& root, KicadSource& source) {
+  std::unordered_set<std::string> members;
+  for (Expr e = root.at(1); e.valid(); e = e.next()) {
+    if (e.head() != "group" || e.at(1).text() != kLegendGroupName) continue;
+    source.oldLegend.push_back(ItemRange(source.text, e));
+    if (const Expr list = e.child("members"))
+      for (Expr m = list.at(1); m.valid(); m = m.next()) members.insert(m.text());
+  }
+  if (members.empty()) return;
+  for (Expr e = root.at(1); e.valid(); e = e.next())
+    if (e.isList() && e.head() != "group" && members.count(IdOf(e)))
+      source.oldLegend.push_back(ItemRange(source.text, e));
+  std::sort(source.oldLegend.begin(), source.oldLegend.end());
+}
+
+void ReadSyntax(const Document& document, const Expr& root, KicadSource& source) {
+  bool sawId = false;
+  bool sawStroke = false;
+  for (int32_t i = 0; i < document.size(); ++i) {
+    const Expr e(&document, i);
+    if (!e.isList()) continue;
+    const std::string_view head = e.head();
+    if (head == "uuid" || head == "tstamp" || head == "id") {
+      source.ids.insert(e.at(1).text());
+      if (!sawId && head != "id") {
+        sawId = true;
+        source.syntax.uuidKeyword = head == "uuid";
+        source.syntax.quotedIds = e.at(1).valid() && e.at(1).node().kind == NodeKind::String;
+      }
+    } else if (head == "stroke" && !sawStroke) {
+      sawStroke = true;
+      source.syntax.strokeBlock = true;
+      if (const Expr type = e.child("type")) source.syntax.strokeType = type.at(1).text();
+    }
+  }
+  // KiCad 8 and later write ids as (uuid "...") even where the file has none yet.
+  if (!sawId) {
+    source.syntax.uuidKeyword = source.version >= 20230000;
+    source.syntax.quotedIds = source.syntax.uuidKeyword;
+  }
+  if (!sawStroke) source.syntax.strokeBlock = source.version >= 20211123;
+  source.syntax.multiLine = root.at(1).valid() && root.at(1).line() > root.line();
+}
+
+}  // namespace
+
+void Refuse(const std::string& file, const Expr& at, const std::string& reason) {
+  throw KicadFileError(file + ": " +
+                       (at.valid() ? "line " + std::to_string(at.line()) + ": " : std::string()) + reason);
+}
+
+int64_t NanometresOf(const std::string& file, const Expr& value) {
+  if (!value.isAtom()) Refuse(file, value, "a length is missing");
+  const auto nm = ParseNanometres(value.text());
+  if (!nm) Refuse(file, value, "\"" + value.text() + "\" is not a length in millimetres");
+  return *nm;
+}
+
+BoardFileContents ReadKicadBoard(std::string text, const std::string& name) {
+  auto source = std::make_shared<KicadSource>();
+  source->path = name;
+  source->text = std::move(text);
+  const Document document = Document::Parse(source->text, name);
+  const Expr root = document.root();
+  if (root.head() != "kicad_pcb")
+    Refuse(name, root, "not a KiCad board (the file does not start with (kicad_pcb");
+  const Expr version = root.child("version");
+  if (!version) Refuse(name, root, "the board has no (version ...)");
+  const std::string versionText = version.at(1).text();
+  source->version = std::strtoll(versionText.c_str(), nullptr, 10);
+  if (source->version < kOldestVersion || source->version > kNewestVersion)
+    Refuse(name, version,
+           "file format version " + versionText + " is not one of KiCad 6 to 10 (" +
+               std::to_string(kOldestVersion) + " to " + std::to_string(kNewestVersion) + ")");
+  source->rootClose = root.end() - 1;
+  ReadSyntax(document, root, *source);
+  ReadLayers(name, root, *source);
+
+  BoardFileContents result;
+  Board& board = result.board;
+  board.fileName = std::filesystem::path(name).filename().string();
+  board.unit = kMetric;
+  ReadStack(name, root, *source, board);
+  FindOldLegend(root, *source);
+  board.currentLayer = source->editorLayers.at(LegendLayerOf(*source, kDefaultLegendLayer));
+
+  ObjectReader reader(name, *source, result.objects);
+  std::size_t nextOld = 0;
+  for (Expr e = root.at(1); e.valid(); e = e.next()) {
+    while (nextOld < source->oldLegend.size() && source->oldLegend[nextOld].second <= e.begin()) ++nextOld;
+    const bool inOldLegend =
+        nextOld < source->oldLegend.size() && source->oldLegend[nextOld].first <= e.begin();
+    if (inOldLegend)
+      reader.LegendItem(e);
+    else if (e.isList())
+      reader.Item(e);
+  }
+  board.kicad = std::move(source);
+  return result;
+}
+
+std::string LegendLayerOf(const KicadSource& source, std::string_view name) {
+  std::string allowed;
+  for (const KicadLayer& layer : source.layers) {
+    const auto id = source.editorLayers.find(layer.name);
+    if (id != source.editorLayers.end() && IsCopperLayer(id->second)) continue;
+    if (layer.name == name || (!layer.userName.empty() && layer.userName == name)) return layer.name;
+    allowed += (allowed.empty() ? "" : ", ") + layer.name;
+  }
+  throw KicadFileError(source.path + ": \"" + std::string(name) +
+                       "\" is not a non-copper layer of the board (one of " + allowed + ")");
+}
+
+bool ArcThroughPoints(double sx, double sy, double mx, double my, double ex, double ey, EditorObject& arc) {
+  const double d = 2 * (sx * (my - ey) + mx * (ey - sy) + ex * (sy - my));
+  if (std::fabs(d) < 1e-9) return false;
+  const double s2 = sx * sx + sy * sy;
+  const double m2 = mx * mx + my * my;
+  const double e2 = ex * ex + ey * ey;
+  const double cx = (s2 * (my - ey) + m2 * (ey - sy) + e2 * (sy - my)) / d;
+  const double cy = (s2 * (ex - mx) + m2 * (sx - ex) + e2 * (mx - sx)) / d;
+  auto angle = [&](double x, double y) {
+    double degrees = std::atan2(y - cy, x - cx) * 180.0 / kPi;
+    if (degrees < 0) degrees += 360.0;
+    return degrees;
+  };
+  const double as = angle(sx, sy);
+  const double am = angle(mx, my);
+  const double ae = angle(ex, ey);
+  auto sweep = [](double from, double to) {
+    const double s = std::fmod(to - from + 360.0, 360.0);
+    return s;
+  };
+  // Counter-clockwise from start to end when the middle lies on that way.
+  const bool forward = sweep(as, am) < sweep(as, ae);
+  arc.x = Round32(cx);
+  arc.y = Round32(cy);
+  arc.radius = Round32(std::hypot(sx - cx, sy - cy));
+  arc.startAngle = forward ? as : ae;
+  arc.endAngle = forward ? ae : as;
+  return true;
+}
+
+}  // namespace brelix::kicad

@@ -1,0 +1,278 @@
+#!/usr/bin/python3
+"""KiCad boards through quorvex, checked by KiCad itself (Debian's pcbnew).
+
+kicad_check.py QUORVEX WORKDIR CHECK BOARD
+  stack      the stack quorvex reads matches the stack-up pcbnew reads
+  roundtrip  the written board loads in pcbnew with exactly the legend added,
+             in one group on the legend layer; a second run replaces the group;
+             a cancelled run writes the input byte for byte
+  plot       each text of KiCad's plot of the legend layer lies within 0.05 mm
+             of where quorvex --svg draws it, with KiCad's text box as wide
+  later      (formats after KiCad 6) the written file is the input plus one
+             inserted group, and reading it back gives the same stack and legend
+"""
+import json
+import os
+import re
+import subprocess
+import sys
+
+LEGEND_LAYER_ID = 59  # Cmts.User as the editor draws it
+MM_PER_MIL = 0.0254
+UNITS_PER_MM = 1e8 / 254  # board units (1/10000 mil) per millimetre
+
+failures = []
+
+
+def check(condition, message):
+    if not condition:
+        failures.append(message)
+
+
+# Every column the parameter string can ask for, so that the legend has many texts.
+ALL_COLUMNS = "CopperHeight=True|Type=True|Gerbers=True|DielHeight=True|Material=True|Constant=True"
+
+
+def quorvex(*args):
+    run = subprocess.run([QUORVEX, *args, "--params", ALL_COLUMNS], capture_output=True, text=True)
+    if run.returncode != 0:
+        sys.exit(f"quorvex {' '.join(args)} exited {run.returncode}: {run.stderr}")
+    return run
+
+
+def board_json(board, *extra):
+    out = os.path.join(WORK, f"{len(os.listdir(WORK))}.board.json")
+    quorvex(board, "--out", out, *extra)
+    with open(out) as f:
+        return json.load(f)
+
+
+def legend_objects(document):
+    return [o for o in document["objects"] if o["layer"] == LEGEND_LAYER_ID]
+
+
+def mm(units):
+    return units / UNITS_PER_MM
+
+
+def stackup_entries(board_path):
+    """The (layer ...) entries of the file's stack-up, read with a regular
+    expression rather than quorvex's reader: name and each (key value)."""
+    with open(board_path) as f:
+        text = f.read()
+    block = text[text.index("(stackup"):]
+    block = block[:block.index("(copper_finish")] if "(copper_finish" in block else block
+    entries = []
+    for m in re.finditer(r'\(layer "([^"]+)"((?:\s*\((?:[^()]|\([^()]*\))*\)|\s*addsublayer)*)\s*\)', block):
+        fields, subs = {}, [{}]
+        for key, value, sub in re.findall(r'\((\w+) "?([^")]*)"?\)|(addsublayer)', m.group(2)):
+            if sub:
+                subs.append({})
+            else:
+                subs[-1].setdefault(key, value)
+        entries.append((m.group(1), subs))
+    return entries
+
+
+def check_stack(board_path):
+    import pcbnew
+
+    document = board_json(board_path, "--cancel")
+    board = pcbnew.LoadBoard(board_path)
+    copper_ids = [i for i in range(pcbnew.PCB_LAYER_ID_COUNT) if pcbnew.IsCopperLayer(i) and board.IsLayerEnabled(i)]
+    copper_ids.sort(key=lambda i: 1000 if i == pcbnew.B_Cu else i)
+    stack = document["stack"]
+    check(len(stack) == len(copper_ids), f"{len(stack)} layers read, KiCad has {len(copper_ids)}")
+    for layer, kicad_id in zip(stack, copper_ids):
+        # KiCad's own names (user names where given) and layer types.
+        check(layer["name"] == board.GetLayerName(kicad_id), f"{layer['name']!r}, KiCad {board.GetLayerName(kicad_id)!r}")
+        plane = board.GetLayerType(kicad_id) == pcbnew.LT_POWER and kicad_id not in (pcbnew.F_Cu, pcbnew.B_Cu)
+        check((39 <= layer["id"] <= 54) == plane, f"{layer['name']}: id {layer['id']}, power {plane}")
+
+    entries = stackup_entries(board_path)
+    copper = [subs[0] for name, subs in entries if subs[0].get("type") == "copper"]
+    dielectrics = [subs for name, subs in entries if subs[0].get("type") in ("core", "prepreg")]
+    masks = {name: subs[0] for name, subs in entries if name in ("F.Mask", "B.Mask")}
+    check(len(copper) == len(stack) and len(dielectrics) == len(stack) - 1, "the stack-up does not match the layers")
+    for i, layer in enumerate(stack):
+        check(abs(mm(layer["copper"]) - float(copper[i]["thickness"])) < 1e-5, f"layer {i} copper {layer['copper']}")
+        if i + 1 < len(stack):
+            subs = dielectrics[i]
+            d = layer["dielectric"]
+            check(d["type"] == subs[0]["type"], f"dielectric {i}: {d['type']}, file {subs[0]['type']}")
+            check(d["material"] == subs[0].get("material", "FR4"), f"dielectric {i}: {d['material']}")
+            check(abs(d["constant"] - float(subs[0].get("epsilon_r", 4.5))) < 1e-9, f"dielectric {i}: {d['constant']}")
+            height = sum(float(s.get("thickness", 0)) for s in subs)
+            check(abs(mm(d["height"]) - height) < 1e-5, f"dielectric {i}: {d['height']}, file {height} mm")
+    for key, name in (("topDielectric", "F.Mask"), ("bottomDielectric", "B.Mask")):
+        mask = masks.get(name, {})
+        check(document[key]["type"] == "surface", f"{key} type")
+        check(document[key]["material"] == mask.get("material", "Solder Resist"), f"{key} material")
+        check(abs(document[key]["constant"] - float(mask.get("epsilon_r", 3.3))) < 1e-9, f"{key} constant")
+        check(abs(mm(document[key]["height"]) - float(mask.get("thickness", 0.01))) < 1e-5, f"{key} height")
+
+
+def drawings(board):
+    import pcbnew
+
+    items = []
+    for d in board.GetDrawings():
+        group = d.GetParentGroup()
+        if d.Type() == pcbnew.PCB_TEXT_T:
+            kind = "text"
+        elif d.GetShape() == pcbnew.SHAPE_T_SEGMENT:
+            kind = "track"
+        elif d.GetShape() == pcbnew.SHAPE_T_ARC:
+            kind = "arc"
+        else:
+            kind = "other"
+        items.append((kind, d.GetLayer(), group.GetName() if group else None,
+                      group.m_Uuid.AsString() if group else None))
+    return items
+
+
+def check_roundtrip(board_path):
+    import pcbnew
+
+    out = os.path.join(WORK, "out.kicad_pcb")
+    again = os.path.join(WORK, "again.kicad_pcb")
+    cancelled = os.path.join(WORK, "cancelled.kicad_pcb")
+    quorvex(board_path, "--out", out)
+    legend = legend_objects(board_json(board_path))
+    check(len(legend) > 20, f"the legend has only {len(legend)} objects")
+
+    before = drawings(pcbnew.LoadBoard(board_path))
+    after = drawings(pcbnew.LoadBoard(out))
+    added = list(after)
+    for item in before:
+        check(item in added, f"{item} is gone from the written board")
+        if item in added:
+            added.remove(item)
+    expected = sorted(o["kind"] for o in legend)
+    check(sorted(kind for kind, *_ in added) == expected, "the added items are not the legend's objects")
+    check(all(layer == pcbnew.Cmts_User for _, layer, _, _ in added), "an added item is not on Cmts.User")
+    groups = {(name, uuid) for _, _, name, uuid in added}
+    check(len(groups) == 1 and next(iter(groups))[0] == "Stack-up legend", f"the added items are in {groups}")
+
+    quorvex(out, "--out", again)
+    check(sorted(drawings(pcbnew.LoadBoard(again))) != [], "the board written twice is empty")
+    twice = drawings(pcbnew.LoadBoard(again))
+    check(len(twice) == len(after), f"a second run left {len(twice)} drawings, the first {len(after)}")
+    check(len({uuid for _, _, name, uuid in twice if name == "Stack-up legend"}) == 1, "two legend groups")
+
+    quorvex(board_path, "--cancel", "--out", cancelled)
+    with open(board_path, "rb") as a, open(cancelled, "rb") as b:
+        check(a.read() == b.read(), "a cancelled run changed the file")
+
+
+def quorvex_texts(svg_path):
+    texts = []
+    with open(svg_path) as f:
+        for m in re.finditer(r'<text transform="translate\(([-\d.]+) ([-\d.]+)\)[^>]*textLength="([\d.]+)"[^>]*>([^<]*)</text>',
+                             f.read()):
+            texts.append((unescape(m.group(4)), float(m.group(1)) * MM_PER_MIL, float(m.group(2)) * MM_PER_MIL,
+                          float(m.group(3)) * MM_PER_MIL))
+    return texts
+
+
+def unescape(text):
+    return text.replace("&lt;", "<").replace("&gt;", ">").replace("&quot;", '"').replace("&amp;", "&")
+
+
+def check_plot(board_path):
+    import pcbnew
+
+    out = os.path.join(WORK, "plotted.kicad_pcb")
+    svg = os.path.join(WORK, "quorvex.svg")
+    quorvex(board_path, "--out", out, "--svg", svg)
+    ours = quorvex_texts(svg)
+    check(len(ours) > 10, f"quorvex drew only {len(ours)} texts")
+
+    board = pcbnew.LoadBoard(out)
+    controller = pcbnew.PLOT_CONTROLLER(board)
+    options = controller.GetPlotOptions()
+    options.SetOutputDirectory(WORK)
+    options.SetPlotFrameRef(False)
+    options.SetUseAuxOrigin(False)
+    options.SetAutoScale(False)
+    options.SetScale(1)
+    options.SetMirror(False)
+    controller.SetLayer(pcbnew.Cmts_User)
+    controller.OpenPlotfile("legend", pcbnew.PLOT_FORMAT_SVG, "legend")
+    controller.PlotLayer()
+    plot_path = controller.GetPlotFileName()
+    controller.ClosePlot()
+    with open(plot_path) as f:
+        plotted = [(unescape(m.group(3)), float(m.group(1)) / 1e6, float(m.group(2)) / 1e6)
+                   for m in re.finditer(r'<text x="([-\d.]+)" y="([-\d.]+)"[^>]*>([^<]*)</text>', f.read())]
+    check(sorted(t[0] for t in plotted) == sorted(t[0] for t in ours), "KiCad plotted other texts than quorvex drew")
+    boxes = {}
+    for d in board.GetDrawings():
+        if d.Type() == pcbnew.PCB_TEXT_T and d.GetLayer() == pcbnew.Cmts_User:
+            boxes.setdefault(d.GetText(), []).append(d.GetTextBox().GetWidth() / 1e6)
+    remaining = list(ours)
+    worst = [0.0]
+    for text, x, y in plotted:
+        near = [o for o in remaining if o[0] == text and abs(o[1] - x) <= 0.05 and abs(o[2] - y) <= 0.05]
+        worst[0] = max([worst[0]] + [max(abs(o[1] - x), abs(o[2] - y)) for o in near])
+        check(bool(near), f"{text!r} at ({x:.4f}, {y:.4f}) mm in KiCad's plot is not where quorvex draws it")
+        if near:
+            remaining.remove(near[0])
+            check(any(abs(w - near[0][3]) <= 0.05 for w in boxes.get(text, [])),
+                  f"{text!r}: KiCad's box is {boxes.get(text)} mm wide, quorvex's {near[0][3]:.4f} mm")
+    print(f"{len(plotted)} texts, farthest {worst[0]:.4f} mm from quorvex's")
+
+
+def check_later(board_path):
+    out = os.path.join(WORK, "later.kicad_pcb")
+    quorvex(board_path, "--out", out)
+    with open(board_path, "rb") as f:
+        original = f.read()
+    with open(out, "rb") as f:
+        written = f.read()
+    prefix = 0
+    while prefix < len(original) and original[prefix] == written[prefix]:
+        prefix += 1
+    suffix = len(original) - prefix
+    check(written[len(written) - suffix:] == original[prefix:], "the input changed outside one inserted piece")
+    inserted = written[prefix:len(written) - suffix].decode()
+    heads = re.findall(r"^\s*\((\w+)", inserted, re.M)
+    top = [h for h in heads if h in ("gr_line", "gr_arc", "gr_text", "group")]
+    check(top.count("group") == 1, f"the inserted piece holds {top.count('group')} groups")
+    check(inserted.count("\n\t(") + inserted.count("\n  (") + 1 >= len(top), "items not on lines of their own")
+
+    first = board_json(board_path)
+    back = board_json(out, "--cancel")
+    for key in ("stack", "topDielectric", "bottomDielectric", "unit", "fileName"):
+        if key != "fileName":
+            check(first[key] == back[key], f"{key} differs after reading the written board")
+    ours, theirs = legend_objects(first), legend_objects(back)
+    check(len(ours) == len(theirs) and len(ours) > 20, f"{len(ours)} legend objects written, {len(theirs)} read back")
+    remaining = list(theirs)
+    for a in ours:
+        match = next((b for b in remaining if same_object(a, b)), None)
+        check(match is not None, f"{a} is not among the objects read back")
+        if match is not None:
+            remaining.remove(match)
+
+
+FIELDS = ("x", "y", "x1", "y1", "x2", "y2", "radius", "size", "width")
+
+
+def same_object(a, b):
+    # Whole nanometres and back give the same unit; arcs come back through
+    # their three points, so their centre and radius may move by a unit or two.
+    return (a["kind"] == b["kind"] and a.get("text") == b.get("text")
+            and all(abs(a[f] - b.get(f, 1e12)) <= 2 for f in FIELDS if f in a))
+
+
+if __name__ == "__main__":
+    QUORVEX, WORK, CHECK, BOARD = sys.argv[1:5]
+    os.makedirs(WORK, exist_ok=True)
+    os.environ.setdefault("QUORVEX_MACHINE", os.path.join(WORK, "machine"))
+    os.makedirs(os.environ["QUORVEX_MACHINE"], exist_ok=True)
+    {"stack": check_stack, "roundtrip": check_roundtrip, "plot": check_plot, "later": check_later}[CHECK](BOARD)
+    for failure in failures:
+        print("FAIL:", failure)
+    print(f"{CHECK} {os.path.basename(BOARD)}: {'failed' if failures else 'passed'}")
+    sys.exit(1 if failures else 0)
