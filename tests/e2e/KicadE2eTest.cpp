@@ -1,0 +1,98 @@
+// quorvex on KiCad boards: the options that go with them, refusals before
+// anything is written, the default stack's note and the legend's layer.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+
+#include "QuorvexRun.h"
+
+namespace e2e {
+namespace {
+
+using ::testing::HasSubstr;
+
+std::string KicadBoard(const std::string& name) {
+  return std::string(STRATIVUE_SOURCE_DIR) + "/tests/data/kicad/" + name + ".kicad_pcb";
+}
+
+// Two copper layers and no stack-up: KiCad's default stack.
+constexpr const char* kPlainBoard =
+    "(kicad_pcb (version 20211014) (generator pcbnew)\n"
+    "  (general (thickness 1.6))\n"
+    "  (layers (0 \"F.Cu\" signal) (31 \"B.Cu\" signal) (40 \"Dwgs.User\" user \"User.Drawings\")\n"
+    "    (41 \"Cmts.User\" user \"User.Comments\") (44 \"Edge.Cuts\" user))\n"
+    "  (gr_rect (start 0 0) (end 50 -30) (layer \"Edge.Cuts\") (width 0.1) (tstamp 1))\n"
+    ")\n";
+
+using KicadE2eTest = QuorvexE2eTest;
+
+TEST_F(KicadE2eTest, LegendGoesOnTheChosenLayerBesideTheOutlineInTheChosenUnit) {
+  WriteFile("plain.kicad_pcb", kPlainBoard);
+  const RunResult written =
+      Run(Quote(File("plain.kicad_pcb")) + " --unit imperial --kicad-layer User.Drawings --out " +
+          Quote(File("out.kicad_pcb")));
+  ASSERT_EQ(written.exitCode, 0) << written.err;
+  // One line: the board had no stack-up.
+  EXPECT_THAT(written.err, HasSubstr("has no stack-up; using KiCad's default stack"));
+  EXPECT_EQ(std::count(written.err.begin(), written.err.end(), '\n'), 1);
+  // Imperial: the legend's sizes are whole mils.
+  EXPECT_THAT(written.out, HasSubstr("mil"));
+  const std::string out = ReadText(File("out.kicad_pcb"));
+  EXPECT_THAT(out, HasSubstr("(layer \"Dwgs.User\")"));
+  EXPECT_EQ(out.find("(layer \"Cmts.User\") (tstamp"), std::string::npos);
+  // The outline ends at x = 50 mm; the legend starts 500 mil (12.7 mm) to its right, rounded up to a mil.
+  const std::string json = File("out.board.json");
+  ASSERT_EQ(Run(Quote(File("plain.kicad_pcb")) + " --out " + Quote(json)).exitCode, 0);
+  const auto board = nlohmann::json::parse(ReadText(json));
+  int64_t left = INT64_MAX;
+  for (const auto& o : board["objects"])
+    if (o["layer"] == 59)
+      left = std::min<int64_t>(left, o["kind"] == "track" ? o["x1"].get<int64_t>() : o["x"].get<int64_t>());
+  EXPECT_GE(left, (50.0 + 12.7) / 0.0254 * 10000 - 10000);
+  EXPECT_LE(left, (50.0 + 12.7) / 0.0254 * 10000 + 200000);
+}
+
+TEST_F(KicadE2eTest, WrongLayersUnitsAndTargetsAreRefusedBeforeAnythingIsWritten) {
+  WriteFile("plain.kicad_pcb", kPlainBoard);
+  const std::string board = Quote(File("plain.kicad_pcb"));
+  const std::string out = " --out " + Quote(File("out.kicad_pcb"));
+  const struct {
+    std::string arguments;
+    std::string message;
+  } cases[] = {
+      {board + " --kicad-layer F.Cu" + out, "\"F.Cu\" is not a non-copper layer of the board"},
+      {board + " --kicad-layer F.SilkS" + out, "\"F.SilkS\" is not a non-copper layer of the board"},
+      {board + " --unit furlongs" + out, "--unit: \"furlongs\" is not metric or imperial"},
+      {Quote(Example("two-layer")) + " --unit metric", "--unit needs a KiCad board"},
+      {Quote(Example("two-layer")) + " --kicad-layer Cmts.User", "--kicad-layer needs a KiCad board"},
+      {Quote(Example("two-layer")) + out,
+       "a KiCad board can only be written from a board read from a KiCad file"},
+  };
+  for (const auto& c : cases) {
+    const RunResult run = Run(c.arguments);
+    EXPECT_EQ(run.exitCode, 2) << c.arguments;
+    EXPECT_THAT(run.err, HasSubstr(c.message)) << c.arguments;
+    EXPECT_FALSE(std::filesystem::exists(File("out.kicad_pcb"))) << c.arguments;
+  }
+}
+
+TEST_F(KicadE2eTest, MalformedKicadFileIsRefusedWithFileAndLine) {
+  WriteFile("broken.kicad_pcb", "(kicad_pcb (version 20211014)\n  (layers\n");
+  const RunResult run = Run(Quote(File("broken.kicad_pcb")) + " --out " + Quote(File("out.kicad_pcb")));
+  EXPECT_EQ(run.exitCode, 2);
+  EXPECT_THAT(run.err, HasSubstr("broken.kicad_pcb: line 2: the list opened here is never closed"));
+  EXPECT_FALSE(std::filesystem::exists(File("out.kicad_pcb")));
+}
+
+TEST_F(KicadE2eTest, RealBoardRunsAndNamesItselfInTheTitle) {
+  const RunResult run =
+      Run(Quote(KicadBoard("public/olimex-mod-esp32-c5")) + " --svg " + Quote(File("b.svg")));
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_TRUE(run.err.empty()) << run.err;
+  EXPECT_THAT(ReadText(File("b.svg")), HasSubstr("Layer Stack Up Detail for: olimex-mod-esp32-c5.kicad_pcb"));
+}
+
+}  // namespace
+}  // namespace e2e
