@@ -18,6 +18,11 @@
 
 namespace brelix::kicad {
 
+// The first format version whose arcs are written by three points (start,
+// mid, end); earlier ones write (start CENTRE) (end START) (angle DEGREES),
+// positive angles turning clockwise as KiCad shows the board.
+inline constexpr int64_t kMidPointArcVersion = 20211014;
+
 // The name of the group the legend is written as.
 inline constexpr std::string_view kLegendGroupName = "Stack-up legend";
 // The layer the legend goes on unless the user picks another.

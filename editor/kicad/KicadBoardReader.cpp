@@ -89,6 +89,28 @@ class ObjectReader {
       Track(layer, s, e, width);
   }
 
+  // An arc item in either form: three points, or centre, start and a
+  // clockwise angle. `place` as for Outline.
+  template <typename Place>
+  void ArcItem(const Expr& item, uint8_t layer, int32_t width, Place place) {
+    if (item.child("mid")) {
+      Arc(layer, place(Point(item, "start")), place(Point(item, "mid")), place(Point(item, "end")), width);
+      return;
+    }
+    const Expr angle = item.child("angle");
+    if (!angle) return;
+    const Xy c = Point(item, "start");
+    const Xy s = Point(item, "end");
+    // Clockwise as shown is clockwise with y up too: a negative turn.
+    const double degrees = -std::strtod(angle.at(1).text().c_str(), nullptr);
+    auto turned = [&](double by) {
+      const double a = by * kPi / 180.0;
+      return Xy{c.x + (s.x - c.x) * std::cos(a) - (s.y - c.y) * std::sin(a),
+                c.y + (s.x - c.x) * std::sin(a) + (s.y - c.y) * std::cos(a)};
+    };
+    Arc(layer, place(s), place(turned(degrees / 2)), place(turned(degrees)), width);
+  }
+
   // A closed outline through the corners.
   void Polygon(uint8_t layer, const std::vector<Xy>& corners, int32_t width) {
     for (std::size_t i = 0; i < corners.size() && corners.size() > 1; ++i)
@@ -105,8 +127,7 @@ class ObjectReader {
     if (kind == "line") {
       Track(layer, place(Point(item, "start")), place(Point(item, "end")), width);
     } else if (kind == "arc") {
-      if (item.child("mid"))
-        Arc(layer, place(Point(item, "start")), place(Point(item, "mid")), place(Point(item, "end")), width);
+      ArcItem(item, layer, width, place);
     } else if (kind == "circle") {
       const Xy centre = place(Point(item, "center"));
       const Xy end = place(Point(item, "end"));
@@ -214,7 +235,7 @@ class ObjectReader {
     if (head == "gr_line") {
       Track(layer, Point(item, "start"), Point(item, "end"), Width(item));
     } else if (head == "gr_arc") {
-      Arc(layer, Point(item, "start"), Point(item, "mid"), Point(item, "end"), Width(item));
+      ArcItem(item, layer, Width(item), [](Xy p) { return p; });
     } else if (head == "gr_text") {
       EditorObject o = MakeObject(abi::ObjectKind::Text, 0);
       o.layer = layer;

@@ -126,6 +126,13 @@ class Writer {
     };
     const std::string id = NewId();
     members_.push_back(id);
+    if (source_.version < kMidPointArcVersion) {
+      // Counter-clockwise with y up is counter-clockwise as KiCad shows it too: a negative angle.
+      out_ +=
+          Item("gr_arc", {"(start " + At(o.x, o.y) + ")", "(end " + point(from) + ")",
+                          "(angle " + FormatDecimal(-sweep) + ")", Stroke(o.width), Layer(), IdElement(id)});
+      return;
+    }
     out_ += Item("gr_arc", {"(start " + point(from) + ")", "(mid " + point(from + sweep / 2) + ")",
                             "(end " + point(from + sweep) + ")", Stroke(o.width), Layer(), IdElement(id)});
   }

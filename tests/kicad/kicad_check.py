@@ -12,6 +12,7 @@ kicad_check.py QUORVEX WORKDIR CHECK BOARD
              inserted group, and reading it back gives the same stack and legend
 """
 import json
+import math
 import os
 import re
 import subprocess
@@ -120,6 +121,8 @@ def drawings(board):
         group = d.GetParentGroup()
         if d.Type() == pcbnew.PCB_TEXT_T:
             kind = "text"
+        elif d.Type() != pcbnew.PCB_SHAPE_T:
+            kind = "other"
         elif d.GetShape() == pcbnew.SHAPE_T_SEGMENT:
             kind = "track"
         elif d.GetShape() == pcbnew.SHAPE_T_ARC:
@@ -153,6 +156,27 @@ def check_roundtrip(board_path):
     check(all(layer == pcbnew.Cmts_User for _, layer, _, _ in added), "an added item is not on Cmts.User")
     groups = {(name, uuid) for _, _, name, uuid in added}
     check(len(groups) == 1 and next(iter(groups))[0] == "Stack-up legend", f"the added items are in {groups}")
+
+    # Arcs as KiCad draws them: centre, radius and the point halfway round,
+    # counter-clockwise from the start angle with y up.
+    wanted = []
+    for o in legend:
+        if o["kind"] == "arc":
+            sweep = (o["endAngle"] - o["startAngle"]) % 360 or 360
+            half = math.radians(o["startAngle"] + sweep / 2)
+            cx, cy, r = mm(o["x"]), -mm(o["y"]), mm(o["radius"])
+            wanted.append((cx, cy, r, cx + r * math.cos(half), cy - r * math.sin(half)))
+    for d in pcbnew.LoadBoard(out).GetDrawings():
+        group = d.GetParentGroup()
+        if d.Type() != pcbnew.PCB_SHAPE_T or d.GetShape() != pcbnew.SHAPE_T_ARC or not group:
+            continue
+        c, m = d.GetCenter(), d.GetArcMid()
+        got = (c.x / 1e6, c.y / 1e6, d.GetRadius() / 1e6, m.x / 1e6, m.y / 1e6)
+        match = [w for w in wanted if all(abs(a - b) < 0.005 for a, b in zip(w, got))]
+        check(bool(match), f"KiCad's arc {got} is not one of the legend's")
+        if match:
+            wanted.remove(match[0])
+    check(not wanted, f"{len(wanted)} of the legend's arcs are not in KiCad's board")
 
     quorvex(out, "--out", again)
     check(sorted(drawings(pcbnew.LoadBoard(again))) != [], "the board written twice is empty")
