@@ -58,6 +58,7 @@ struct KicadSource {
   // Byte ranges of an earlier legend (its group and the items in it), in order.
   std::vector<std::pair<std::size_t, std::size_t>> oldLegend;
   std::unordered_set<std::string> ids;  // every tstamp/uuid/id in the file
+  // Canonical name; empty when the board lacks Cmts.User and none was chosen.
   std::string legendLayer = std::string(kDefaultLegendLayer);
   bool hasStackup = false;
 };

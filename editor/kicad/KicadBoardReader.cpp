@@ -379,7 +379,15 @@ BoardFileContents ReadKicadBoard(std::string text, const std::string& name) {
   board.unit = kMetric;
   ReadStack(name, root, *source, board);
   FindOldLegend(root, *source);
-  board.currentLayer = source->editorLayers.at(LegendLayerOf(*source, kDefaultLegendLayer));
+  // The legend's layer until the host picks one; a board without Cmts.User
+  // opens all the same and needs a layer picked before it can be written.
+  const auto comments = source->editorLayers.find(std::string(kDefaultLegendLayer));
+  if (comments != source->editorLayers.end()) {
+    board.currentLayer = comments->second;
+  } else {
+    source->legendLayer.clear();
+    board.currentLayer = source->editorLayers.at("F.Cu");
+  }
 
   ObjectReader reader(name, *source, result.objects);
   std::size_t nextOld = 0;

@@ -207,6 +207,9 @@ class Writer {
 
 std::string WriteKicadBoard(const KicadSource& source, const std::vector<const EditorObject*>& legend) {
   const std::string& text = source.text;
+  if (source.legendLayer.empty())
+    throw KicadFileError(source.path + ": the board has no layer " + std::string(kDefaultLegendLayer) +
+                         "; choose the legend's layer");
   std::string block = Writer(source).Block(legend);
   // Nothing committed (a cancelled run): the file stays as it was, an
   // earlier legend included.

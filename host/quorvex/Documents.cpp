@@ -73,9 +73,14 @@ void CheckWritable(const std::string& option, const std::string& path) {
 void ApplyKicadOptions(Session& session) {
   const Options& options = session.options;
   const char* error = nullptr;
-  if (!options.kicadLayer.empty() &&
-      !session.editor.SetKicadLayer(session.board, options.kicadLayer.c_str(), &error))
-    throw InputError(std::string("--kicad-layer: ") + (error ? error : "refused"));
+  // The default layer too must be one of the board's before a KiCad file is written.
+  const bool writesKicad = brelix::kicad::IsKicadPath(options.out);
+  const std::string layer =
+      options.kicadLayer.empty() ? std::string(brelix::kicad::kDefaultLegendLayer) : options.kicadLayer;
+  if ((writesKicad || !options.kicadLayer.empty()) &&
+      !session.editor.SetKicadLayer(session.board, layer.c_str(), &error))
+    throw InputError(std::string(options.kicadLayer.empty() ? "--out" : "--kicad-layer") + ": " +
+                     (error ? error : "refused"));
   session.editor.SetBoardUnit(session.board, options.unit == "imperial" ? 1 : 0);
   // Such as a missing stack-up: worth a line, not a refusal.
   if (const char* notes = session.editor.BoardNotes(session.board)) {

@@ -78,6 +78,23 @@ TEST_F(KicadE2eTest, WrongLayersUnitsAndTargetsAreRefusedBeforeAnythingIsWritten
   }
 }
 
+TEST_F(KicadE2eTest, BoardWithoutCommentsLayerOpensButNeedsALayerToBeWritten) {
+  std::string board = kPlainBoard;
+  board.replace(board.find("(41 \"Cmts.User\" user \"User.Comments\")"), 37, "");
+  WriteFile("nocomments.kicad_pcb", board);
+  const std::string in = Quote(File("nocomments.kicad_pcb"));
+  EXPECT_EQ(Run(in + " --svg " + Quote(File("b.svg"))).exitCode, 0);
+  const RunResult refused = Run(in + " --out " + Quote(File("out.kicad_pcb")));
+  EXPECT_EQ(refused.exitCode, 2);
+  EXPECT_THAT(refused.err, HasSubstr("--out: "));
+  EXPECT_THAT(
+      refused.err,
+      HasSubstr("\"Cmts.User\" is not a non-copper layer of the board (one of Dwgs.User, Edge.Cuts)"));
+  EXPECT_FALSE(std::filesystem::exists(File("out.kicad_pcb")));
+  EXPECT_EQ(Run(in + " --kicad-layer Dwgs.User --out " + Quote(File("out.kicad_pcb"))).exitCode, 0);
+  EXPECT_THAT(ReadText(File("out.kicad_pcb")), HasSubstr("(layer \"Dwgs.User\")"));
+}
+
 TEST_F(KicadE2eTest, MalformedKicadFileIsRefusedWithFileAndLine) {
   WriteFile("broken.kicad_pcb", "(kicad_pcb (version 20211014)\n  (layers\n");
   const RunResult run = Run(Quote(File("broken.kicad_pcb")) + " --out " + Quote(File("out.kicad_pcb")));
