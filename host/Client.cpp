@@ -121,9 +121,20 @@ abi::HRESULT STDCALL Client::ShowDocument(abi::IServerDocument* document) {
   });
 }
 
-abi::HRESULT STDCALL Client::GetModuleForRedirect(abi::BSTR, abi::BSTR* moduleFileName) {
-  ClearOut(moduleFileName);
-  return Fail("GetModuleForRedirect is not supported by this host");
+// The server is the redirect's text before its first ":"; the module is
+// the one the host settings name for it ([HelpRedirects]), or empty.
+abi::HRESULT STDCALL Client::GetModuleForRedirect(abi::BSTR redirect, abi::BSTR* moduleFileName) {
+  return HostGuard([&] {
+    if (!ClearOut(moduleFileName)) return Fail("GetModuleForRedirect: nil out argument");
+    if (const auto failure = InjectedFailure(HostCall::GetModuleForRedirect)) return Fail(*failure);
+    const std::string text = Narrow(redirect);
+    const auto colon = text.find(':');
+    const std::string module =
+        colon == std::string::npos ? std::string() : GetHelpRedirectModule(text.substr(0, colon));
+    platform::JournalAppend("host", "redirect " + text + " -> " + (module.empty() ? "(none)" : module));
+    *moduleFileName = platform::BStr::FromUtf8(module).release();
+    return abi::S_OK;
+  });
 }
 
 abi::HRESULT STDCALL Client::GetGUIFont(int32_t, abi::ByteBool* valid, abi::BSTR* name, int32_t* size,

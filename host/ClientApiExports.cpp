@@ -2,9 +2,15 @@
 // plug-in finds them from the main program's handle. Preferences come from
 // the host settings file (HostSettings.h); error reports are recorded for
 // tests and quorvex to show. No exception leaves these functions.
+#include <algorithm>
+#include <cstring>
+
 #include "abi/ClientApi.h"
+#include "abi/Translation.h"
 #include "host/Host.h"
 #include "host/HostSettings.h"
+#include "host/TranslationManager.h"
+#include "platform/Journal.h"
 #include "platform/Machine.h"
 #include "platform/WideString.h"
 
@@ -64,18 +70,37 @@ ABI_EXPORT abi::BOOL32 STDCALL ClientAPI_GetUseLocalizedDialogs() {
   return Preference("UseLocalizedDialogs");
 }
 
-// This host has no translation manager yet.
+// A manager while the dictionary file exists (TranslationManager.h).
 ABI_EXPORT void STDCALL ClientAPI_GetTranslationManager(abi::IUnknown** manager) {
-  if (manager) *manager = nullptr;
-}
-
-// The host never changes the font offered; the calls are counted.
-ABI_EXPORT int32_t STDCALL ClientAPI_UpdateFont(void*) {
+  if (!manager) return;
+  *manager = nullptr;
   try {
-    quorvex::Host::Instance().countUpdateFont();
+    if (!platform::FileExists(quorvex::DictionaryPath())) return;
+    auto* created = new quorvex::TranslationManager();
+    created->AddRef();
+    *manager = static_cast<abi::ITranslationManager*>(created);
   } catch (...) {
   }
-  return 0;
+}
+
+// Gives the font description the [LocaleFont] face and character set of the
+// host settings and answers 1; answers 0, changing nothing, without them.
+// The calls are counted.
+ABI_EXPORT int32_t STDCALL ClientAPI_UpdateFont(void* logFont) {
+  try {
+    quorvex::Host::Instance().countUpdateFont();
+    const auto font = quorvex::GetLocaleFont();
+    if (!logFont || !font) return 0;
+    auto* description = static_cast<abi::LogFont*>(logFont);
+    std::memset(description->lfFaceName, 0, sizeof description->lfFaceName);
+    std::memcpy(description->lfFaceName, font->name.data(),
+                std::min(font->name.size(), sizeof description->lfFaceName - 1));
+    description->lfCharSet = font->charset;
+    platform::JournalAppend("host", "update font " + font->name);
+    return 1;
+  } catch (...) {
+    return 0;
+  }
 }
 
 ABI_EXPORT void STDCALL ClientAPI_SetErrorInfo(abi::BSTR message, abi::BSTR report, uintptr_t address) {

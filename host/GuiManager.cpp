@@ -22,6 +22,11 @@ std::vector<ShortcutCall> GuiManager::shortcutCalls() const {
   return shortcuts_;
 }
 
+std::vector<bool> GuiManager::shortcutResults() const {
+  std::lock_guard lock(lock_);
+  return results_;
+}
+
 int GuiManager::shortcutHandledCount() const {
   std::lock_guard lock(lock_);
   return shortcutHandled_;
@@ -37,6 +42,7 @@ void GuiManager::reset() {
   panels_.clear();
   calls_.clear();
   shortcuts_.clear();
+  results_.clear();
   handledKeys_.clear();
   shortcutHandled_ = 0;
 }
@@ -55,6 +61,7 @@ abi::HRESULT STDCALL GuiManager::ProcessShortcut(int32_t keyCode, abi::BOOL32 al
     shortcuts_.push_back({keyCode, alt != 0, shift != 0, ctrl != 0});
     const bool known = std::find(handledKeys_.begin(), handledKeys_.end(), keyCode) != handledKeys_.end();
     *handled = known ? abi::kTrue32 : abi::kFalse32;
+    results_.push_back(known);
     return abi::S_OK;
   });
 }

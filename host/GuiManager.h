@@ -31,6 +31,8 @@ class GuiManager final : public abi::Implements<abi::IGUIManager> {
   // Every SetStatusBarText call, oldest first.
   std::vector<StatusBarCall> statusBarCalls() const;
   std::vector<ShortcutCall> shortcutCalls() const;
+  // What ProcessShortcut answered to each call, in the same order.
+  std::vector<bool> shortcutResults() const;
   int shortcutHandledCount() const;
   // Which keys ProcessShortcut reports as handled (none by default).
   void setHandledKeys(std::vector<int32_t> keys);
@@ -46,6 +48,7 @@ class GuiManager final : public abi::Implements<abi::IGUIManager> {
   std::map<int32_t, std::string> panels_;
   std::vector<StatusBarCall> calls_;
   std::vector<ShortcutCall> shortcuts_;
+  std::vector<bool> results_;
   std::vector<int32_t> handledKeys_;
   int shortcutHandled_ = 0;
 };

@@ -59,6 +59,19 @@ std::optional<GuiFont> GetGuiFont() {
   return font;
 }
 
+std::optional<LocaleFont> GetLocaleFont() {
+  const platform::IniText ini = LoadSettings(nullptr);
+  LocaleFont font;
+  font.name = ini.GetString("LocaleFont", "Name", "");
+  if (font.name.empty()) return std::nullopt;
+  font.charset = static_cast<uint8_t>(ini.GetInteger("LocaleFont", "Charset", font.charset));
+  return font;
+}
+
+std::string GetHelpRedirectModule(const std::string& server) {
+  return LoadSettings(nullptr).GetString("HelpRedirects", server, "");
+}
+
 std::string SettingsProblem() {
   std::string problem;
   const platform::IniText ini = LoadSettings(&problem);

@@ -5,6 +5,10 @@
 //                  IntegratedHelpSystem=0  UseSystemLocaleLanguage=0
 //                  UseLocalizedDialogs=0          (integers; non-zero is true)
 //   [Font]         Name=Tahoma  Size=8  Style=0  Colour=0  Charset=1
+//   [LocaleFont]   Name=MS UI Gothic  Charset=128  (what ClientAPI_UpdateFont
+//                  puts into the font descriptions it is offered)
+//   [HelpRedirects] PCB=Brelix.dll  (the module providing the help topics of
+//                  a server: IClient slot 47)
 //
 // A missing file or key gives the default (every preference false, no font).
 // A value that is not an integer gives the default too, and is reported by
@@ -35,6 +39,17 @@ struct GuiFont {
 };
 // The font the settings give; none without a non-empty [Font] Name.
 std::optional<GuiFont> GetGuiFont();
+
+// The face and character set ClientAPI_UpdateFont gives fonts; none without
+// a non-empty [LocaleFont] Name.
+struct LocaleFont {
+  std::string name;
+  uint8_t charset = 1;
+};
+std::optional<LocaleFont> GetLocaleFont();
+
+// The module file named for a server in [HelpRedirects]; empty when none.
+std::string GetHelpRedirectModule(const std::string& server);
 
 // The first problem in the settings file ("<path>: [Section] Key: ..."),
 // empty when there is none.

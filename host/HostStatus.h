@@ -36,6 +36,7 @@ enum class HostCall {
   RefreshAfterCommand,
   GetOwnerDocument,
   GetKind,
+  GetModuleForRedirect,
 };
 // From now on `call` answers Fail(description), until cleared.
 void InjectFailure(HostCall call, const std::string& description);

@@ -3,22 +3,20 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <sstream>
 #include <string>
-#include <thread>
 
 #include "abi/ServerModule.h"
 #include "abi/Types.h"
 #include "plugin/RTL/ClientApi.h"
+#include "plugin/RTL/CrashReport.h"
 #include "plugin/RTL/HelpNavigation.h"
 #include "plugin/RTL/HostClient.h"
 #include "plugin/RTL/ModuleFile.h"
 #include "plugin/RTL/Parameters.h"
 #include "plugin/RTL/PcbApi.h"
 #include "plugin/RTL/PreferencePaths.h"
-#include "plugin/RTL/ServerDialog.h"
+#include "plugin/RTL/UiHooks.h"
 #include "plugin/Strativue.h"
-#include "toolkit/Application.h"
 
 namespace {
 
@@ -33,12 +31,10 @@ class TLibraryLifetime {
     strativue::SetHostClient(client);
     strativue::ResolvePreferenceLocation();
     strativue::PcbApi::Bind();
-    toolkit::Application().SetHintWindowClass<strativue::TNoShadowHintWindow>();
+    strativue::InstallUiHooks();
   }
   ~TLibraryLifetime() {
-    // The toolkit outlives this module: it must not keep a hint window
-    // factory (or a hint window) whose code goes away with it.
-    toolkit::Application().ResetHintWindowClass();
+    strativue::RemoveUiHooks();
     strativue::PcbApi::Unbind();
     strativue::FreeProcessParameters();
     strativue::FreePreferencePaths();
@@ -60,18 +56,19 @@ extern "C" ABI_EXPORT abi::HRESULT STDCALL ServerFactory(abi::IClient* client, a
   return strativue::CreateServerModule(client, module);
 }
 
-// Crash reporting: composes the report line
-//   "<module file>: thread <id>: <message>"
-// into `buffer` (cut to fit, always zero-terminated when bufferSize > 0; nil
-// buffer or size 0 write nothing) and answers the report's full length
+// Crash reporting: writes the crash report of the calling thread, headed by
+// `message` ("(no message)" when nil), at the caller's address, into
+// `buffer` (cut to fit, always zero-terminated when bufferSize > 0; nil
+// buffer or size 0 write nothing), and answers the report's full length
 // without the terminator, so that a caller can retry with a larger buffer.
-// A nil message reports "(no message)".
-extern "C" ABI_EXPORT int32_t STDCALL madTraceProcess(const char* message, char* buffer, int32_t bufferSize) {
+// The report is the one the error policy hands to the host: address, thread,
+// stack and loaded modules.
+extern "C" ABI_EXPORT __attribute__((noinline)) int32_t STDCALL madTraceProcess(const char* message,
+                                                                                char* buffer,
+                                                                                int32_t bufferSize) {
   try {
-    std::ostringstream report;
-    report << strativue::ThisModuleFileName() << ": thread " << std::this_thread::get_id() << ": "
-           << (message ? message : "(no message)");
-    const std::string text = report.str();
+    const auto caller = reinterpret_cast<uintptr_t>(__builtin_return_address(0));
+    const std::string text = strativue::TraceCallingThread(message ? message : "(no message)", caller, true);
     if (buffer && bufferSize > 0) {
       const std::size_t n = std::min(text.size(), static_cast<std::size_t>(bufferSize) - 1);
       std::memcpy(buffer, text.data(), n);

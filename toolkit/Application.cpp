@@ -100,6 +100,7 @@ void TApplication::ResetHintWindowClass() {
 }
 
 void TApplication::ActivateHint(TControl& control) {
+  Guard(&control, [&] { Hooks::Get().NotifyHintShowing(control); });
   std::string hint = control.Hint();
   bool canShow = control.ShowHint() && !hint.empty();
   if (canShow && OnShowHint) OnShowHint(hint, canShow, control);

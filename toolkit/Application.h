@@ -84,7 +84,8 @@ class TApplication {
   // own calls this before it is unloaded: the factory it set is its code.
   void ResetHintWindowClass();
   // Shows the control's hint when it has one and ShowHint is on; OnShowHint
-  // may change the text or refuse.
+  // may change the text or refuse. The hintShowing hooks run first, whether
+  // or not a hint is then shown; their errors go to HandleException.
   void ActivateHint(TControl& control);
   void CancelHint();
   THintWindow* HintWindow() const { return hintWindow_.get(); }

@@ -46,4 +46,8 @@ void Hooks::NotifyExceptionHandled() const {
   for (const auto& hook : exceptionHandled.Snapshot()) hook();
 }
 
+void Hooks::NotifyHintShowing(TControl& control) const {
+  for (const auto& hook : hintShowing.Snapshot()) hook(control);
+}
+
 }  // namespace toolkit

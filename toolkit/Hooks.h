@@ -55,7 +55,8 @@ class HookList {
 struct TextReadContext {
   TComponent* root = nullptr;       // the form being read
   TComponent* component = nullptr;  // the component whose property is read
-  std::string propertyName;         // "Caption", "Hint", ...
+  std::string propertyName;         // "Caption", "Hint", "Font.Name", ...
+  bool wide = false;                // a wide-text value (else narrow text)
 };
 
 class Hooks {
@@ -82,6 +83,9 @@ class Hooks {
   HookList<void(std::exception_ptr error)> exceptionCaught;
   // A catch-all handler has finished with its exception.
   HookList<void()> exceptionHandled;
+  // The application's tooltip event: a tooltip for `control` (the control
+  // under the pointer) is about to appear.
+  HookList<void(TControl& control)> hintShowing;
 
   TColor RewriteColor(TColor color) const;
   bool NotifyFormShowing(TForm& form, bool visible) const;
@@ -92,6 +96,7 @@ class Hooks {
   void NotifyTextRead(const TextReadContext& context, std::string& value) const;
   void NotifyExceptionCaught(std::exception_ptr error) const;
   void NotifyExceptionHandled() const;
+  void NotifyHintShowing(TControl& control) const;
 };
 
 }  // namespace toolkit

@@ -22,6 +22,14 @@ void ReportTrace(Session& session) {
   }
   for (const auto& entry : platform::JournalEntries())
     session.out << "journal " << entry.kind << ": " << entry.text << '\n';
+  const auto shortcuts = session.host.guiManager().shortcutCalls();
+  const auto handled = session.host.guiManager().shortcutResults();
+  for (std::size_t i = 0; i < shortcuts.size(); ++i) {
+    const auto& key = shortcuts[i];
+    session.out << "shortcut " << key.keyCode << " alt=" << key.alt << " shift=" << key.shift
+                << " ctrl=" << key.ctrl << " -> "
+                << (i < handled.size() && handled[i] ? "handled" : "not handled") << '\n';
+  }
   for (const auto& report : session.host.errorReports()) {
     switch (report.kind) {
       case ErrorReport::Kind::SetErrorInfo:
@@ -36,6 +44,20 @@ void ReportTrace(Session& session) {
         session.out << "error report handled: " << report.value << '\n';
         break;
     }
+  }
+}
+
+void ReportHandledExceptions(Session& session) {
+  constexpr int kReportLines = 4;
+  const ErrorReport* lastSet = nullptr;
+  for (const auto& report : session.host.errorReports()) {
+    if (report.kind == ErrorReport::Kind::SetErrorInfo) lastSet = &report;
+    if (report.kind != ErrorReport::Kind::HandleException) continue;
+    session.out << "error: " << (lastSet ? lastSet->message : std::string("(no error information)")) << '\n';
+    if (!lastSet) continue;
+    std::istringstream lines(lastSet->report);
+    std::string line;
+    for (int i = 0; i < kReportLines && std::getline(lines, line); ++i) session.out << "  " << line << '\n';
   }
 }
 

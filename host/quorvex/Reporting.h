@@ -11,9 +11,15 @@ namespace quorvex::cli {
 // after a host call into the plug-in answered a failure.
 void ReportHostFailure(Session& session, const std::string& what);
 // "event ENTRY" for each call the editor's interactive operations made,
-// "journal KIND: TEXT" for each journal entry, then one line per error
-// report the plug-in handed the host.
+// "journal KIND: TEXT" for each journal entry (the host's services record
+// what they were asked as kind "host"), "shortcut KEY alt=A shift=S ctrl=C
+// -> handled|not handled" for each key handed to the GUI manager, then one
+// line per error report the plug-in handed the host.
 void ReportTrace(Session& session);
+// For each time the plug-in asked the host to handle an exception
+// (ClientAPI_HandleException): "error: MESSAGE" with the message of the
+// error information set last, then the first lines of its report, indented.
+void ReportHandledExceptions(Session& session);
 // "status N: TEXT" for each status-bar panel that holds text.
 void ReportStatusBar(Session& session);
 // "message CAPTION: TEXT" for each message box shown.

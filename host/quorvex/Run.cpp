@@ -20,6 +20,7 @@ int Run(Session& session) {
   if (exitCode == kExitRan && session.outputFailed) exitCode = kExitBadInput;
   if (exitCode != kExitBadInput) {
     if (session.options.trace) ReportTrace(session);
+    ReportHandledExceptions(session);
     ReportStatusBar(session);
     ReportMessages(session);
   }

@@ -1,12 +1,24 @@
 #include "plugin/RTL/Exceptions.h"
 
 #include "abi/Unknown.h"
+#include "platform/Diagnostics.h"
 #include "platform/ErrorInfo.h"
 #include "platform/WideString.h"
 #include "plugin/RTL/ModuleFile.h"
 
 namespace strativue {
 namespace {
+
+constexpr int kMaxRaiseFrames = 48;
+
+char FoldAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+
+bool SameClassName(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (FoldAscii(a[i]) != FoldAscii(b[i])) return false;
+  return true;
+}
 
 // Best effort: an error that cannot be described must still be raised.
 void RecordErrorInfo(const std::string& message) noexcept {
@@ -23,6 +35,24 @@ void RecordErrorInfo(const std::string& message) noexcept {
 
 }  // namespace
 
-Exception::Exception(const std::string& message) : std::runtime_error(message) { RecordErrorInfo(message); }
+bool ExceptionClass::InheritsFrom(std::string_view className) const {
+  for (const ExceptionClass* c = this; c != nullptr; c = c->parent)
+    if (SameClassName(c->name, className)) return true;
+  return false;
+}
+
+const ExceptionClass& Exception::StaticClass() {
+  static const ExceptionClass info{"Exception", nullptr};
+  return info;
+}
+
+Exception::Exception(const std::string& message) : std::runtime_error(message) {
+  RecordErrorInfo(message);
+  try {
+    // Skip this constructor's own frame: the stack starts where it was called.
+    stack_ = platform::CaptureStackBackTrace(1, kMaxRaiseFrames);
+  } catch (...) {
+  }
+}
 
 }  // namespace strativue

@@ -23,10 +23,7 @@ inline constexpr uint32_t kInternalPlanePartition = 0x0104;
 inline constexpr uint32_t kMechanicalPartition = 0x0400;
 
 // A layer id that cannot be built ("Creating SignalLayer(40000000)").
-class ELayerException : public Exception {
- public:
-  using Exception::Exception;
-};
+STRATIVUE_DECLARE_EXCEPTION(ELayerException, Exception)
 
 // Signal layer n counted from the top: 1 is the top layer, 0xFFFF the
 // bottom layer. Raises ELayerException above 0xFFFF or below 0.

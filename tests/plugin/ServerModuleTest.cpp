@@ -8,8 +8,10 @@
 #include <fstream>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "PluginModuleSession.h"
+#include "platform/Diagnostics.h"
 #include "platform/WideString.h"
 
 namespace strativue::moduletest {
@@ -294,23 +296,32 @@ TEST_F(ServerModuleTest, IdleWakesTheApplicationOnlyWhenInputIsWaiting) {
   EXPECT_EQ(message.lParam, 0);
 }
 
-TEST_F(ServerModuleTest, CrashReportTextNamesModuleThreadAndMessage) {
+TEST_F(ServerModuleTest, TraceReportsTheCallingThreadUnderTheMessage) {
   using Trace = int32_t STDCALL(const char*, char*, int32_t);
   auto* trace = reinterpret_cast<Trace*>(platform::FindFunction(module_, "madTraceProcess"));
   ASSERT_NE(trace, nullptr);
 
-  char buffer[256];
-  const int32_t length = trace("Access violation", buffer, sizeof buffer);
-  const std::string text = buffer;
-  EXPECT_EQ(static_cast<size_t>(length), text.size());
-  EXPECT_EQ(text.rfind("Strativue.so: thread ", 0), 0u) << text;
-  EXPECT_NE(text.find(": Access violation"), std::string::npos) << text;
+  std::vector<char> buffer(1 << 16);
+  const int32_t length = trace("Checkpoint", buffer.data(), static_cast<int32_t>(buffer.size()));
+  const std::string text = buffer.data();
+  ASSERT_EQ(static_cast<size_t>(length), text.size());
+  EXPECT_EQ(text.rfind("Checkpoint\nAddress: ", 0), 0u) << text;
+  // The caller is this test, named from the test program's symbols.
+  EXPECT_NE(text.substr(0, text.find("\nThread")).find("TraceReportsTheCallingThreadUnderTheMessage"),
+            std::string::npos)
+      << text;
+  EXPECT_NE(text.find("\nThread: " + std::to_string(platform::GetCurrentThreadId()) + "\n"),
+            std::string::npos);
+  EXPECT_NE(text.find("/Strativue.so\n"), std::string::npos) << "module list";
 
+  // Cut to fit and terminated; the answer is the full length.
   char small[8];
   std::memset(small, 'x', sizeof small);
-  EXPECT_EQ(trace("Access violation", small, sizeof small), length);
-  EXPECT_EQ(std::string(small), text.substr(0, 7));
-  EXPECT_EQ(trace(nullptr, nullptr, 0), trace("(no message)", buffer, sizeof buffer));
+  EXPECT_GT(trace("Checkpoint", small, sizeof small), 7);
+  EXPECT_EQ(std::string(small), "Checkpo");
+  EXPECT_GT(trace(nullptr, nullptr, 0), 0);
+  trace(nullptr, buffer.data(), static_cast<int32_t>(buffer.size()));
+  EXPECT_EQ(std::string(buffer.data()).rfind("(no message)\n", 0), 0u);
 }
 
 TEST(StrativueModuleFileTest, ExportsOnlyTheFactoryAndTheCrashReport) {

@@ -1,0 +1,39 @@
+// The host's translation manager, reading a dictionary file under the
+// machine root:
+//   C:\Users\<user>\AppData\Roaming\Quorvex\Dictionary.json
+//
+//   {
+//     "format": "quorvex-dictionary/1",
+//     "localeFonts": false,
+//     "translations": {
+//       "LegendSetupDialog": { "Caption.'Strativue Setup'": "Strativue-Einrichtung" },
+//       "ButtonOK": { "Caption.'OK'": "Ja" }
+//     }
+//   }
+//
+// Scopes (dialog and component names) match without regard to letter case,
+// keys exactly. The host offers a manager only while the file exists; it is
+// read afresh at every call, and a file that breaks these rules makes every
+// call fail with a description naming the file and the problem. Every call
+// is recorded in the journal (kind "host").
+#pragma once
+
+#include <string>
+
+#include "abi/Translation.h"
+#include "abi/Unknown.h"
+
+namespace quorvex {
+
+// The Windows path of the dictionary file.
+std::string DictionaryPath();
+
+class TranslationManager final : public abi::Implements<abi::ITranslationManager> {
+ public:
+  abi::HRESULT STDCALL Translate(abi::BSTR scope, abi::BSTR key, abi::BSTR* translated,
+                                 int32_t* found) override;
+  abi::HRESULT STDCALL BeginDialog(abi::BSTR dialogName) override;
+  abi::HRESULT STDCALL LocaleFontsEnabled(int32_t* enabled) override;
+};
+
+}  // namespace quorvex

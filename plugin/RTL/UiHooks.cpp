@@ -1,0 +1,160 @@
+#include "plugin/RTL/UiHooks.h"
+
+#include <cstdio>
+#include <exception>
+#include <functional>
+#include <vector>
+
+#include "platform/Machine.h"
+#include "platform/Modules.h"
+#include "platform/Windows.h"
+#include "plugin/RTL/ClientApi.h"
+#include "plugin/RTL/ErrorPolicy.h"
+#include "plugin/RTL/Messages.h"
+#include "plugin/RTL/ServerDialog.h"
+#include "plugin/RTL/Translation.h"
+#include "toolkit/Application.h"
+#include "toolkit/Hooks.h"
+#include "toolkit/MessageDialog.h"
+
+namespace strativue {
+namespace {
+
+constexpr uint32_t kJapaneseLocale = 0x0411;
+
+using DisableGhostingFn = void();
+
+// One installed hook: how to take it out again.
+struct TInstalledHook {
+  std::function<void()> remove;
+};
+
+struct TUiHookState {
+  bool installed = false;
+  std::vector<TInstalledHook> hooks;  // in installation order
+  bool useLuna = false;
+  bool changedDefaultCharset = false;
+  uint8_t previousDefaultCharset = toolkit::DEFAULT_CHARSET;
+};
+
+// Reached through a function so that it exists before the load step uses
+// it and outlives the unload step, whatever the order of static objects.
+TUiHookState& State() {
+  static TUiHookState state;
+  return state;
+}
+
+template <class List, class Callback>
+void AddHook(List& list, Callback callback) {
+  const int id = list.Add(std::move(callback));
+  State().hooks.push_back({[&list, id] { list.Remove(id); }});
+}
+
+// Message dialogs: the test-mode guard, then centred on the active monitor
+// and shown without the toolkit's own positioning.
+bool MessageDialogShowing(toolkit::TForm& form, bool visible) {
+  if (!visible || dynamic_cast<toolkit::TMessageForm*>(&form) == nullptr) return false;
+  if (IsTestMode()) {
+    const std::string line = "Running modal dialog " + form.ClassName() + " " + form.Caption() + "\n";
+    std::fwrite(line.data(), 1, line.size(), stdout);
+    EndTestRun(1);
+  }
+  CentreOnActiveMonitor(form);
+  form.ShowWithoutPositioning();
+  return true;
+}
+
+// System colours written as 0x80nnnnnn take the toolkit's 0xFFnnnnnn form.
+toolkit::TColor SystemColourForm(toolkit::TColor colour) {
+  if (colour >= 0x80000000u && colour <= 0x80FFFFFFu) return 0xFF000000u | (colour & 0x00FFFFFFu);
+  return colour;
+}
+
+void InstallToolkitHooks() {
+  toolkit::Hooks& hooks = toolkit::Hooks::Get();
+  AddHook(hooks.formShowing, MessageDialogShowing);
+  AddHook(hooks.componentInserted,
+          [](toolkit::TComponent&, toolkit::TComponent& component) { ApplyLocaleFontRule(component); });
+  AddHook(hooks.componentReadBegin, [](toolkit::TComponent& root, toolkit::TComponent& component) {
+    // An outermost reading starts afresh, even after a reading that failed
+    // half-way and never reached its end.
+    if (&root == &component) ResetReadingState();
+    BeginComponentReading(component);
+  });
+  AddHook(hooks.textRead, TranslateTextValue);
+  AddHook(hooks.componentReadEnd,
+          [](toolkit::TComponent&, toolkit::TComponent& component) { EndComponentReading(component); });
+  AddHook(hooks.colorToText, SystemColourForm);
+  AddHook(hooks.exceptionCaught, SetHostErrorInfo);
+  AddHook(hooks.exceptionHandled, ClearHostErrorInfo);
+}
+
+void InstallExceptionHandler() {
+  toolkit::TApplication& application = toolkit::Application();
+  auto previous = application.OnException;
+  application.OnException = HandleApplicationException;
+  State().hooks.push_back({[previous] { toolkit::Application().OnException = previous; }});
+}
+
+}  // namespace
+
+void InstallUiHooks() {
+  if (State().installed) return;
+  State().installed = true;
+  // Step by step as listed in UiHooks.h; a step that fails leaves its hook
+  // absent and the others in place.
+  const auto step = [](auto&& body) {
+    try {
+      body();
+    } catch (...) {
+    }
+  };
+  step([] {
+    const platform::ModuleHandle user32 = platform::FindLoadedModule("user32.dll");
+    if (auto* disable = reinterpret_cast<DisableGhostingFn*>(
+            platform::FindFunction(user32, "DisableProcessWindowsGhosting")))
+      disable();
+  });
+  step(InstallToolkitHooks);
+  step([] { State().useLuna = ClientAPI::GetPrefUseLuna() != 0; });
+  step([] {
+    toolkit::Application().SetHintWindowClass<TNoShadowHintWindow>();
+    // The toolkit outlives this module: it must not keep a hint window
+    // factory (or a hint window) whose code goes away with it.
+    State().hooks.push_back({[] { toolkit::Application().ResetHintWindowClass(); }});
+  });
+  step(InstallExceptionHandler);
+  step([] {
+    if (IsWindows2000() && platform::GetSystemDefaultLocaleId() == kJapaneseLocale) {
+      State().previousDefaultCharset = toolkit::TFont::DefaultFont().Charset();
+      State().changedDefaultCharset = true;
+      toolkit::TFont::DefaultFont().SetCharset(toolkit::SHIFTJIS_CHARSET);
+    }
+  });
+  step(ReadLocaleFontsFlag);
+}
+
+void RemoveUiHooks() {
+  if (!State().installed) return;
+  if (State().changedDefaultCharset) toolkit::TFont::DefaultFont().SetCharset(State().previousDefaultCharset);
+  for (auto it = State().hooks.rbegin(); it != State().hooks.rend(); ++it) it->remove();
+  ClearLocaleFontsFlag();
+  ReleaseTranslationManager();
+  ResetReadingState();
+  State() = TUiHookState{};
+}
+
+int InstalledUiHookCount() { return static_cast<int>(State().hooks.size()); }
+
+bool HostUsesLunaLook() { return State().useLuna; }
+
+void CentreOnActiveMonitor(toolkit::TForm& form) {
+  const platform::HMONITOR monitor =
+      platform::MonitorFromWindow(platform::GetActiveWindow(), platform::MONITOR_DEFAULTTONEAREST);
+  platform::Rect bounds, work;
+  if (monitor == 0 || !platform::GetMonitorInfo(monitor, &bounds, &work)) return;
+  form.SetBounds((bounds.left + bounds.right - form.Width()) / 2,
+                 (bounds.top + bounds.bottom - form.Height()) / 2, form.Width(), form.Height());
+}
+
+}  // namespace strativue
