@@ -157,12 +157,24 @@ TEST_F(ClientTest, LoadingAMissingModuleNamesIt) {
   EXPECT_EQ(host().serverModuleCount(), 0);
 }
 
-TEST_F(ClientTest, UnsupportedSlotsFailWithADescription) {
-  platform::BStr redirect = platform::BStr::FromUtf8("Guide");
-  platform::BStr moduleFile;
-  EXPECT_EQ(client()->GetModuleForRedirect(redirect.get(), moduleFile.put()), abi::E_UNEXPECTED);
-  EXPECT_EQ(moduleFile.get(), nullptr);
-  EXPECT_NE(TakeThreadError().description.find("not supported"), std::string::npos);
+TEST_F(ClientTest, RedirectsMapTheirServerToTheModuleTheSettingsName) {
+  ASSERT_TRUE(platform::CreateDirectories(HostPreferenceFolder()));
+  ASSERT_TRUE(platform::WritePrivateProfileString("HelpRedirects", "PCB", "Brelix.dll", HostSettingsPath()));
+  const auto map = [this](const char* redirect) {
+    platform::BStr text = platform::BStr::FromUtf8(redirect);
+    platform::BStr module;
+    EXPECT_EQ(client()->GetModuleForRedirect(text.get(), module.put()), abi::S_OK);
+    return module.utf8();
+  };
+  EXPECT_EQ(map("pcb:Dlg_Y"), "Brelix.dll");  // the server before the first ":", any case
+  EXPECT_EQ(map("SCH:Dlg_Y"), "");
+  EXPECT_EQ(map("Guide"), "");
+  InjectFailure(HostCall::GetModuleForRedirect, "No redirects today");
+  platform::BStr text = platform::BStr::FromUtf8("PCB:Dlg_Y");
+  platform::BStr module;
+  EXPECT_EQ(client()->GetModuleForRedirect(text.get(), module.put()), abi::E_UNEXPECTED);
+  EXPECT_EQ(module.get(), nullptr);
+  EXPECT_EQ(TakeThreadError().description, "No redirects today");
   EXPECT_EQ(client()->Slot03(), abi::E_NOTIMPL);
 }
 
