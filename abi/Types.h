@@ -13,6 +13,8 @@
 #include <string>
 #include <string_view>
 
+#include "abi/Utf8.h"
+
 #if defined(_WIN32) && !defined(_WIN64)
 #define STDCALL __stdcall
 #else
@@ -89,10 +91,11 @@ struct ShortString {
   std::size_t length() const { return bytes[0]; }
   std::string_view view() const { return {reinterpret_cast<const char*>(bytes + 1), bytes[0]}; }
   std::string str() const { return std::string(view()); }
-  // Stores at most maxLength (<= 255) characters of text; the rest is cut.
+  // Stores at most maxLength (<= 255) bytes of text; the rest is cut, never
+  // inside a UTF-8 character.
   void assign(std::string_view text, std::size_t maxLength = kMaxLength) {
     if (maxLength > kMaxLength) maxLength = kMaxLength;
-    const std::size_t n = text.size() < maxLength ? text.size() : maxLength;
+    const std::size_t n = Utf8CutLength(text, maxLength);
     bytes[0] = static_cast<uint8_t>(n);
     if (n != 0) std::memcpy(bytes + 1, text.data(), n);
   }

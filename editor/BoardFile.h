@@ -2,6 +2,7 @@
 // in the one canonical layout.
 #pragma once
 
+#include <deque>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -24,7 +25,7 @@ struct BoardFileContents {
   Board board;  // no handle and no contents yet
   // The file's objects in order, without handles; their references to other
   // objects are 1-based positions in this list (0: none).
-  std::vector<EditorObject> objects;
+  std::deque<EditorObject> objects;
 };
 
 // Reads a board file's text; `name` is the file named in messages.
@@ -32,8 +33,8 @@ BoardFileContents ReadBoardFile(std::string_view text, const std::string& name);
 // The file text of `board` with `contents` as its objects.
 std::string WriteBoardFile(const Board& board, const std::vector<const EditorObject*>& contents);
 
-// Whole-file I/O for board files; BoardFileError on failure.
+// A board file's whole text; BoardFileError when it cannot be read or is
+// larger than any board file.
 std::string LoadTextFile(const std::string& path);
-void SaveTextFile(const std::string& path, const std::string& text);
 
 }  // namespace brelix

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "editor/BoardFile.h"
+#include "editor/JsonReader.h"
 
 namespace brelix {
 namespace {
@@ -13,32 +14,11 @@ constexpr std::size_t kMaxString = 255;
 
 }  // namespace
 
-std::string Member(const std::string& path, const std::string& key) {
-  return path.empty() ? key : path + "." + key;
-}
+std::string Member(const std::string& path, const std::string& key) { return MemberPath(path, key); }
 
-std::string Element(const std::string& path, std::size_t index) {
-  return path + "[" + std::to_string(index) + "]";
-}
+std::string Element(const std::string& path, std::size_t index) { return ElementPath(path, index); }
 
-const char* TypeName(const json& value) {
-  switch (value.type()) {
-    case json::value_t::null:
-      return "null";
-    case json::value_t::boolean:
-      return "a boolean";
-    case json::value_t::string:
-      return "a string";
-    case json::value_t::array:
-      return "an array";
-    case json::value_t::object:
-      return "an object";
-    case json::value_t::number_float:
-      return "a fractional number";
-    default:
-      return "a number";
-  }
-}
+const char* TypeName(const json& value) { return JsonTypeName(value); }
 
 void FieldReader::Fail(const std::string& path, const std::string& rule) const {
   throw BoardFileError(file_ + ": " + (path.empty() ? std::string("(document)") : path) + ": " + rule);
@@ -74,6 +54,10 @@ std::string FieldReader::String(const json& value, const std::string& path) cons
 }
 
 int64_t FieldReader::Integer(const json& value, const std::string& path, int64_t low, int64_t high) const {
+  // A whole number too long for 64 bits reaches here as a fractional one.
+  if (value.is_number_float() && std::fabs(value.get<double>()) >= 0x1p63 &&
+      std::trunc(value.get<double>()) == value.get<double>())
+    Fail(path, "must be from " + std::to_string(low) + " to " + std::to_string(high));
   if (!value.is_number_integer()) Fail(path, std::string("must be a whole number, not ") + TypeName(value));
   if (value.is_number_unsigned() && value.get<uint64_t>() > static_cast<uint64_t>(high))
     Fail(path, "must be from " + std::to_string(low) + " to " + std::to_string(high));

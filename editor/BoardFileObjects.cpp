@@ -149,7 +149,7 @@ abi::PcbHandle ObjectFileReader::ReferenceAt(const json& value, const std::strin
   return static_cast<abi::PcbHandle>(to + 1);
 }
 
-void ObjectFileReader::CheckReferences(const std::vector<EditorObject>& objects) const {
+void ObjectFileReader::CheckReferences(const std::deque<EditorObject>& objects) const {
   for (const Reference& reference : references_) {
     if (reference.to >= objects.size())
       fields_.Fail(reference.path, "there is no objects[" + std::to_string(reference.to) + "]");

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
@@ -27,7 +28,7 @@ class ObjectFileReader {
   // One entry of `objects`; `path` is "objects[N]".
   EditorObject Read(const nlohmann::json& entry, const std::string& path);
   // Checks every reference read so far against the objects it names.
-  void CheckReferences(const std::vector<EditorObject>& objects) const;
+  void CheckReferences(const std::deque<EditorObject>& objects) const;
 
  private:
   struct Reference {

@@ -9,6 +9,8 @@
 #include "editor/BoardFile.h"
 #include "editor/BoardFileFields.h"
 #include "editor/BoardFileObjects.h"
+#include "editor/JsonReader.h"
+#include "editor/TextFile.h"
 
 namespace brelix {
 namespace {
@@ -20,32 +22,6 @@ constexpr int kMaxNesting = 32;
 class Reader : public FieldReader {
  public:
   using FieldReader::FieldReader;
-
-  json Parse(std::string_view text) const {
-    // Duplicate keys would silently lose a value, and deep nesting only
-    // costs memory: both are refused while parsing.
-    std::vector<std::set<std::string>> keys;
-    std::string problem;
-    json::parser_callback_t check = [&](int depth, json::parse_event_t event, json& parsed) {
-      if (depth > kMaxNesting && problem.empty())
-        problem = "nested deeper than " + std::to_string(kMaxNesting) + " levels";
-      if (event == json::parse_event_t::object_start) keys.emplace_back();
-      if (event == json::parse_event_t::object_end && !keys.empty()) keys.pop_back();
-      if (event == json::parse_event_t::key && !keys.empty() && parsed.is_string() &&
-          !keys.back().insert(parsed.get<std::string>()).second && problem.empty())
-        problem = "the key \"" + parsed.get<std::string>() + "\" appears twice in one object";
-      return problem.empty();
-    };
-    json document;
-    try {
-      document = json::parse(text.begin(), text.end(), check);
-    } catch (const json::parse_error& error) {
-      if (!problem.empty()) Fail("", problem);
-      Fail("", "not valid JSON (truncated or malformed) at " + Position(text, error.byte));
-    }
-    if (!problem.empty()) Fail("", problem);
-    return document;
-  }
 
   Length LengthOf(const json& value, const std::string& path, bool nonNegative) const {
     int32_t units = 0;
@@ -85,6 +61,9 @@ class Reader : public FieldReader {
     const json& constant = Required(object, path, "constant");
     const double value = Number(constant, Member(path, "constant"));
     if (value < 0) Fail(Member(path, "constant"), "must not be negative");
+    // The legend shows the constant as a single-precision number.
+    if (value > std::numeric_limits<float>::max())
+      Fail(Member(path, "constant"), "must be at most 3.4e38 (the single-precision range)");
     d.constant = Kept<double>(value, constant);
     d.height = LengthOf(Required(object, path, "height"), Member(path, "height"), true);
     return d;
@@ -151,11 +130,23 @@ class Reader : public FieldReader {
   }
 
   BoardFileContents Read(std::string_view text) const {
-    const json document = Parse(text);
-    CheckMembers(document, "",
-                 {"format", "fileName", "unit", "currentLayer", "cursor", "refusesCommands", "stack",
-                  "topDielectric", "bottomDielectric", "layerPairs", "objects"});
     BoardFileContents result;
+    JsonReadLimits limits;
+    limits.maxNesting = kMaxNesting;
+    limits.topLevelKeys = {"format",     "fileName",      "unit",          "currentLayer",
+                           "cursor",     "refusesCommands", "stack",       "topDielectric",
+                           "bottomDielectric", "layerPairs", "objects"};
+    // The objects are checked and converted one by one as the parser
+    // completes them; the document keeps an empty array in their place.
+    ObjectFileReader reader(*this);
+    json document;
+    try {
+      document = ReadJson(text, limits, "objects", [&](json&& element, std::size_t index) {
+        result.objects.push_back(reader.Read(element, Element("objects", index)));
+      });
+    } catch (const JsonReadError& error) {
+      Fail(error.path, error.rule);
+    }
     Board& board = result.board;
     const std::string format = String(Required(document, "", "format"), "format");
     if (format != kBoardFormat) Fail("format", "\"" + format + "\" is not " + kBoardFormat);
@@ -188,29 +179,12 @@ class Reader : public FieldReader {
     if (const json* pairs = Optional(document, "layerPairs")) ReadPairs(*pairs, board);
     if (const json* objects = Optional(document, "objects")) {
       if (!objects->is_array()) Fail("objects", std::string("must be an array, not ") + TypeName(*objects));
-      ObjectFileReader reader(*this);
-      for (std::size_t i = 0; i < objects->size(); ++i)
-        result.objects.push_back(reader.Read((*objects)[i], Element("objects", i)));
       reader.CheckReferences(result.objects);
     }
     board.LinkStack();
     return result;
   }
 
- private:
-  static std::string Position(std::string_view text, std::size_t byte) {
-    std::size_t line = 1;
-    std::size_t column = 1;
-    for (std::size_t i = 0; i + 1 < byte && i < text.size(); ++i) {
-      if (text[i] == '\n') {
-        ++line;
-        column = 1;
-      } else {
-        ++column;
-      }
-    }
-    return "line " + std::to_string(line) + ", column " + std::to_string(column);
-  }
 };
 
 }  // namespace
@@ -220,37 +194,10 @@ BoardFileContents ReadBoardFile(std::string_view text, const std::string& name) 
 }
 
 std::string LoadTextFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw BoardFileError(path + ": cannot be read");
-  // A board file is small; anything larger (or a device that never ends) is refused.
-  constexpr std::size_t kMaxFileSize = 64u << 20;
-  std::string text;
-  std::array<char, 65536> chunk;
-  while (in.read(chunk.data(), chunk.size()) || in.gcount() > 0) {
-    text.append(chunk.data(), static_cast<std::size_t>(in.gcount()));
-    if (text.size() > kMaxFileSize) throw BoardFileError(path + ": is larger than 64 MiB; not a board file");
-  }
-  if (in.bad()) throw BoardFileError(path + ": cannot be read");
-  return text;
-}
-
-void SaveTextFile(const std::string& path, const std::string& text) {
-  // Written beside the target first, so that a failed write loses nothing.
-  const std::string temporary = path + ".part";
-  {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    if (!out) throw BoardFileError(path + ": cannot be written");
-    out << text;
-    out.flush();
-    if (!out) {
-      std::remove(temporary.c_str());
-      throw BoardFileError(path + ": cannot be written");
-    }
-  }
-  if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-    std::remove(temporary.c_str());
-    throw BoardFileError(path + ": cannot be written");
-  }
+  std::string error;
+  auto text = ReadTextFile(path, "a board file", &error);
+  if (!text) throw BoardFileError(error);
+  return std::move(*text);
 }
 
 }  // namespace brelix

@@ -1,6 +1,8 @@
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
+#include "abi/Utf8.h"
 #include "editor/BoardFile.h"
 #include "editor/BoardFileObjects.h"
 
@@ -9,47 +11,98 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
+// A text as the reader takes it back: UTF-8 (anything else replaced by
+// U+FFFD) of at most 255 bytes, cut between characters. Every string of a
+// board file is held to that by the reader.
+std::string FileText(std::string_view text) {
+  std::string valid = abi::Utf8InvalidAt(text) == text.size() ? std::string(text) : abi::ToValidUtf8(text);
+  valid.resize(abi::Utf8CutLength(valid, 255));
+  return valid;
+}
+
+// A name or text in JSON; plain ones (letters and digits) need no escaping.
+void AppendString(std::string& out, const std::string& text) {
+  const bool plain = text.size() <= 255 && std::all_of(text.begin(), text.end(), [](char c) {
+                       return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+                     });
+  if (plain) {
+    out += '"';
+    out += text;
+    out += '"';
+  } else {
+    out += Json(FileText(text)).dump(-1, ' ', false, Json::error_handler_t::replace);
+  }
+}
+
 // One canonical layout: every top-level field on its own line, every element
 // of an array of objects (stack, objects) on its own line, everything else
 // on one line with ", " and ": " between items.
-std::string Compact(const Json& value) {
+void AppendCompact(std::string& out, const Json& value) {
   if (value.is_object()) {
-    if (value.empty()) return "{}";
-    std::string out = "{";
+    out += '{';
     bool first = true;
     for (const auto& [key, item] : value.items()) {
       if (!first) out += ", ";
       first = false;
-      out += Json(key).dump(-1, ' ', false, Json::error_handler_t::replace) + ": " + Compact(item);
+      AppendString(out, key);
+      out += ": ";
+      AppendCompact(out, item);
     }
-    return out + "}";
+    out += '}';
+  } else if (value.is_array()) {
+    out += '[';
+    for (std::size_t i = 0; i < value.size(); ++i) {
+      if (i) out += ", ";
+      AppendCompact(out, value[i]);
+    }
+    out += ']';
+  } else if (value.is_number_integer()) {
+    out += value.is_number_unsigned() ? std::to_string(value.get<uint64_t>())
+                                      : std::to_string(value.get<int64_t>());
+  } else if (value.is_string()) {
+    AppendString(out, value.get_ref<const std::string&>());
+  } else {
+    out += value.dump(-1, ' ', false, Json::error_handler_t::replace);
   }
-  if (value.is_array()) {
-    if (value.empty()) return "[]";
-    std::string out = "[";
-    for (std::size_t i = 0; i < value.size(); ++i) out += (i ? ", " : "") + Compact(value[i]);
-    return out + "]";
-  }
-  return value.dump(-1, ' ', false, Json::error_handler_t::replace);
 }
 
-std::string Layout(const Json& document) {
+// The document with its "objects" written from `objects` one at a time, so
+// that the board's objects never exist as one JSON tree.
+std::string Layout(const Json& document, const std::vector<const EditorObject*>& objects,
+                   const std::unordered_map<abi::PcbHandle, std::size_t>& positions) {
   std::string out = "{\n";
+  // An entry takes about 130 bytes besides its texts: one allocation for the
+  // whole file unless texts need much escaping.
+  std::size_t estimate = 4096;
+  for (const EditorObject* object : objects) estimate += 136 + object->text.size() + object->name.size();
+  out.reserve(estimate);
   std::size_t index = 0;
   for (const auto& [key, value] : document.items()) {
     out += "  " + Json(key).dump() + ": ";
     const bool oneEach = value.is_array() && !value.empty() && value.front().is_object();
-    if (oneEach) {
+    if (key == "objects" && !objects.empty()) {
       out += "[\n";
-      for (std::size_t i = 0; i < value.size(); ++i)
-        out += "    " + Compact(value[i]) + (i + 1 < value.size() ? ",\n" : "\n");
+      for (std::size_t i = 0; i < objects.size(); ++i) {
+        out += "    ";
+        AppendCompact(out, WriteObjectEntry(*objects[i], positions));
+        out += i + 1 < objects.size() ? ",\n" : "\n";
+      }
+      out += "  ]";
+    } else if (oneEach) {
+      out += "[\n";
+      for (std::size_t i = 0; i < value.size(); ++i) {
+        out += "    ";
+        AppendCompact(out, value[i]);
+        out += i + 1 < value.size() ? ",\n" : "\n";
+      }
       out += "  ]";
     } else {
-      out += Compact(value);
+      AppendCompact(out, value);
     }
     out += ++index < document.size() ? ",\n" : "\n";
   }
-  return out + "}\n";
+  out += "}\n";
+  return out;
 }
 
 // The file's own text for an unchanged value, the plain number otherwise.
@@ -71,16 +124,19 @@ Json TypeJson(const Kept<uint8_t>& type) {
 
 Json ConstantJson(const Kept<double>& constant) {
   if (constant.source.is_number() && constant.source.get<double>() == constant.value) return constant.source;
-  if (!std::isfinite(constant.value)) return 0.0;
-  return constant.value;
+  if (!std::isfinite(constant.value) || constant.value < 0) return 0.0;
+  // The reader takes what a single-precision number holds.
+  return std::min<double>(constant.value, std::numeric_limits<float>::max());
 }
+
+Json NonNegativeLengthJson(const Length& length) { return length.value < 0 ? Json(0) : LengthJson(length); }
 
 Json DielectricJson(const Dielectric& d) {
   Json out = Json::object();
   out["material"] = d.material;
   out["type"] = TypeJson(d.type);
   out["constant"] = ConstantJson(d.constant);
-  out["height"] = LengthJson(d.height);
+  out["height"] = NonNegativeLengthJson(d.height);
   return out;
 }
 
@@ -101,7 +157,7 @@ std::string WriteBoardFile(const Board& board, const std::vector<const EditorObj
     Json entry = Json::object();
     entry["id"] = id;
     entry["name"] = layer.name;
-    entry["copper"] = LengthJson(layer.copper);
+    entry["copper"] = NonNegativeLengthJson(layer.copper);
     if (IsInternalPlane(id)) entry["net"] = layer.net;
     if (i + 1 < board.stack.size()) entry["dielectric"] = DielectricJson(layer.dielectric);
     stack.push_back(std::move(entry));
@@ -116,11 +172,12 @@ std::string WriteBoardFile(const Board& board, const std::vector<const EditorObj
   std::unordered_map<abi::PcbHandle, std::size_t> positions;
   for (const EditorObject* object : contents)
     if (object) positions.emplace(object->handle, positions.size());
-  Json objects = Json::array();
+  document["objects"] = Json::array();
+  std::vector<const EditorObject*> objects;
+  objects.reserve(contents.size());
   for (const EditorObject* object : contents)
-    if (object) objects.push_back(WriteObjectEntry(*object, positions));
-  document["objects"] = std::move(objects);
-  return Layout(document);
+    if (object) objects.push_back(object);
+  return Layout(document, objects, positions);
 }
 
 }  // namespace brelix

@@ -35,6 +35,8 @@ using BrelixSim_SaveBoardFile_t = int32_t(abi::PcbHandle board, const char* path
 using BrelixSim_BoardText_t = const char*(abi::PcbHandle board);
 // The path the board was opened from ("<memory>" or the name given); nil when unknown.
 using BrelixSim_BoardSourcePath_t = const char*(abi::PcbHandle board);
+// The board's own file name (its fileName field, a Windows path); nil when unknown.
+using BrelixSim_BoardFileName_t = const char*(abi::PcbHandle board);
 // Closes the board and destroys the objects in its contents. Answers 1, or 0
 // for an unknown board. Closing the current board leaves no board current.
 using BrelixSim_CloseBoard_t = int32_t(abi::PcbHandle board);
@@ -55,6 +57,10 @@ using BrelixSim_LiveObjectCount_t = int32_t();
 // fields included), its kind, owner board and whether it is in the owner's
 // contents; nil for an unknown handle.
 using BrelixSim_DescribeObject_t = const char*(abi::PcbHandle object);
+// The object's bounding rectangle (the boundingRect DescribeObject gives) in
+// rect[0..3] = x1, y1, x2, y2, without describing the rest: 1, or 0 for an
+// unknown handle.
+using BrelixSim_ObjectBounds_t = int32_t(abi::PcbHandle object, int32_t* rect);
 // The board's contents, in the order they were added; -1 / 0 when unknown or
 // out of range.
 using BrelixSim_BoardObjectCount_t = int32_t(abi::PcbHandle board);
@@ -104,6 +110,7 @@ struct SimApi {
   BrelixSim_SaveBoardFile_t* SaveBoardFile = nullptr;
   BrelixSim_BoardText_t* BoardText = nullptr;
   BrelixSim_BoardSourcePath_t* BoardSourcePath = nullptr;
+  BrelixSim_BoardFileName_t* BoardFileName = nullptr;
   BrelixSim_CloseBoard_t* CloseBoard = nullptr;
   BrelixSim_SetCurrentBoard_t* SetCurrentBoard = nullptr;
   BrelixSim_SetInputScript_t* SetInputScript = nullptr;
@@ -111,6 +118,7 @@ struct SimApi {
   BrelixSim_GetCursor_t* GetCursor = nullptr;
   BrelixSim_LiveObjectCount_t* LiveObjectCount = nullptr;
   BrelixSim_DescribeObject_t* DescribeObject = nullptr;
+  BrelixSim_ObjectBounds_t* ObjectBounds = nullptr;
   BrelixSim_BoardObjectCount_t* BoardObjectCount = nullptr;
   BrelixSim_BoardObjectAt_t* BoardObjectAt = nullptr;
   BrelixSim_DisplayCount_t* DisplayCount = nullptr;
@@ -137,6 +145,7 @@ struct SimApi {
     resolve(SaveBoardFile, "BrelixSim_SaveBoardFile");
     resolve(BoardText, "BrelixSim_BoardText");
     resolve(BoardSourcePath, "BrelixSim_BoardSourcePath");
+    resolve(BoardFileName, "BrelixSim_BoardFileName");
     resolve(CloseBoard, "BrelixSim_CloseBoard");
     resolve(SetCurrentBoard, "BrelixSim_SetCurrentBoard");
     resolve(SetInputScript, "BrelixSim_SetInputScript");
@@ -144,6 +153,7 @@ struct SimApi {
     resolve(GetCursor, "BrelixSim_GetCursor");
     resolve(LiveObjectCount, "BrelixSim_LiveObjectCount");
     resolve(DescribeObject, "BrelixSim_DescribeObject");
+    resolve(ObjectBounds, "BrelixSim_ObjectBounds");
     resolve(BoardObjectCount, "BrelixSim_BoardObjectCount");
     resolve(BoardObjectAt, "BrelixSim_BoardObjectAt");
     resolve(DisplayCount, "BrelixSim_DisplayCount");

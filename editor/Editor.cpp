@@ -24,12 +24,13 @@ abi::PcbHandle Editor::AddBoard(BoardFileContents contents, const std::string& s
   Board& board = boards_[handle] = std::move(contents.board);
   board.handle = handle;
   board.sourcePath = sourcePath;
+  objects_.reserve(objects_.size() + contents.objects.size());
+  board.contents.reserve(contents.objects.size());
   std::vector<abi::PcbHandle> handles;
-  for (EditorObject& object : contents.objects) {
+  handles.reserve(contents.objects.size());
+  for (std::size_t i = 0; i < contents.objects.size(); ++i) {
     const abi::PcbHandle objectHandle = NextHandle();
     if (objectHandle == 0) break;
-    object.handle = objectHandle;
-    object.owner = handle;
     handles.push_back(objectHandle);
   }
   // The file's references are 1-based positions in its objects.
@@ -37,13 +38,18 @@ abi::PcbHandle Editor::AddBoard(BoardFileContents contents, const std::string& s
     const auto position = static_cast<std::size_t>(reference);
     reference = position >= 1 && position <= handles.size() ? handles[position - 1] : 0;
   };
-  for (std::size_t i = 0; i < handles.size(); ++i) {
-    EditorObject& object = contents.objects[i];
+  // Taken from the front one by one, so that each object is held once.
+  for (const abi::PcbHandle objectHandle : handles) {
+    EditorObject& object = contents.objects.front();
+    object.handle = objectHandle;
+    object.owner = handle;
+    object.contentsOf = handle;
     resolve(object.nameObject);
     resolve(object.commentObject);
     for (abi::PcbHandle& reference : object.references) resolve(reference);
-    objects_[handles[i]] = std::move(object);
-    board.contents.push_back(handles[i]);
+    objects_.emplace(objectHandle, std::move(object));
+    contents.objects.pop_front();
+    board.contents.push_back(objectHandle);
   }
   board.lastFileObject = static_cast<abi::PcbHandle>(lastHandle_);
   current_ = handle;
@@ -55,8 +61,12 @@ abi::PcbHandle Editor::OpenBoardText(std::string_view text, const std::string& n
 }
 
 abi::PcbHandle Editor::OpenBoardFile(const std::string& path) {
-  if (kicad::IsKicadPath(path)) return AddBoard(kicad::ReadKicadBoard(LoadTextFile(path), path), path);
-  return AddBoard(ReadBoardFile(LoadTextFile(path), path), path);
+  BoardFileContents contents;
+  {
+    std::string text = LoadTextFile(path);  // freed before the objects are stored
+    contents = kicad::IsKicadPath(path) ? kicad::ReadKicadBoard(std::move(text), path) : ReadBoardFile(text, path);
+  }
+  return AddBoard(std::move(contents), path);
 }
 
 bool Editor::CloseBoard(abi::PcbHandle handle) {
@@ -127,16 +137,18 @@ void Editor::AddToContents(abi::PcbHandle boardHandle, abi::PcbHandle objectHand
   EditorObject* object = FindObject(objectHandle);
   if (!board || !object) return;
   // An object sits in one board's contents at most, once, where it was first added.
-  if (std::find(board->contents.begin(), board->contents.end(), objectHandle) != board->contents.end())
-    return;
-  for (auto& [handle, other] : boards_) std::erase(other.contents, objectHandle);
+  if (object->contentsOf == boardHandle) return;
+  if (Board* previous = FindBoard(object->contentsOf)) std::erase(previous->contents, objectHandle);
   board->contents.push_back(objectHandle);
   object->owner = boardHandle;
+  object->contentsOf = boardHandle;
 }
 
 void Editor::DestroyObject(abi::PcbHandle handle) {
-  if (!objects_.erase(handle)) return;
-  for (auto& [boardHandle, board] : boards_) std::erase(board.contents, handle);
+  const auto it = objects_.find(handle);
+  if (it == objects_.end()) return;
+  if (Board* board = FindBoard(it->second.contentsOf)) std::erase(board->contents, handle);
+  objects_.erase(it);
 }
 
 abi::PcbHandle Editor::CreateEventHandler(abi::PcbHandle board, const abi::EventTableA* tableA,

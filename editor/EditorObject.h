@@ -158,6 +158,8 @@ struct EditorObject {
 
   std::map<uint8_t, int32_t> displays;  // ScreenDisplay count per mode
   int32_t invalidations = 0;
+  // The board whose contents hold the object; 0 when none does.
+  abi::PcbHandle contentsOf = 0;
 };
 
 // The kinds the editor can create: every kind code of abi::ObjectKind but None.

@@ -3,14 +3,12 @@
 #include <algorithm>
 #include <cctype>
 
+#include "editor/ScriptText.h"
+
 namespace brelix {
 namespace {
 
-std::string_view Trim(std::string_view text) {
-  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front()))) text.remove_prefix(1);
-  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) text.remove_suffix(1);
-  return text;
-}
+std::string_view Trim(std::string_view text) { return TrimBlanks(text); }
 
 bool SameText(std::string_view a, std::string_view b) {
   return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
@@ -45,6 +43,7 @@ const std::vector<std::string>& SetupOptionNames() {
 }
 
 std::vector<ScriptAction> ParseScript(std::string_view text) {
+  if (const std::string problem = ScriptTextProblem(text); !problem.empty()) throw ScriptError(problem);
   std::vector<ScriptAction> actions;
   int line = 0;
   std::size_t start = 0;
@@ -55,7 +54,7 @@ std::vector<ScriptAction> ParseScript(std::string_view text) {
     start = end + 1;
     ++line;
     if (raw.empty() || raw.front() == '#') continue;
-    const std::size_t space = raw.find_first_of(" \t");
+    const std::size_t space = raw.find_first_of(kScriptBlanks);
     const std::string_view word = raw.substr(0, space);
     const std::string_view rest =
         space == std::string_view::npos ? std::string_view{} : Trim(raw.substr(space));

@@ -2,14 +2,12 @@
 
 #include <limits>
 
+#include "editor/ScriptText.h"
+
 namespace brelix {
 namespace {
 
-std::string_view Trim(std::string_view text) {
-  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-  return text;
-}
+std::string_view Trim(std::string_view text) { return TrimBlanks(text); }
 
 void Explain(std::string* why, std::string text) {
   if (why) *why = std::move(text);

@@ -1,65 +1,149 @@
 #include "platform/AtomicFile.h"
 
-#include <atomic>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
 #include <fstream>
+#include <random>
 #include <sstream>
 
-namespace platform {
+namespace fs = std::filesystem;
 
-bool WriteFileAtomically(const std::filesystem::path& path, std::string_view contents, std::string* error) {
-  static std::atomic<unsigned> counter{0};
-  std::filesystem::path temporary = path;
-  temporary += ".tmp" + std::to_string(counter.fetch_add(1));
+namespace platform {
+namespace {
+
+void Explain(std::string* error, std::string text) {
+  if (error) *error = std::move(text);
+}
+
+bool WriteAll(int fd, std::string_view contents) {
+  while (!contents.empty()) {
+    const ssize_t written = ::write(fd, contents.data(), contents.size());
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) return false;
+    contents.remove_prefix(static_cast<std::size_t>(written));
+  }
+  return true;
+}
+
+}  // namespace
+
+fs::path OutputTarget(const fs::path& path, std::string* error) {
+  std::error_code ec;
+  fs::path target = fs::absolute(path, ec);
+  if (ec) target = path;
+  // Follows every link, the last component's included, as far as it exists.
+  for (int hops = 0; fs::is_symlink(fs::symlink_status(target, ec)); ++hops) {
+    if (hops == 40) {
+      Explain(error, path.string() + " is a loop of symbolic links");
+      return {};
+    }
+    const fs::path link = fs::read_symlink(target, ec);
+    if (ec) break;
+    target = link.is_absolute() ? link : target.parent_path() / link;
+  }
+  const fs::file_status status = fs::symlink_status(target, ec);
+  if (fs::exists(status) && !fs::is_regular_file(status)) {
+    Explain(error, path.string() + " is not a regular file" +
+                       (fs::is_directory(status) ? std::string(" (a folder)") : std::string()));
+    return {};
+  }
+  return target.lexically_normal();
+}
+
+StagedFile::StagedFile(fs::path path) : path_(std::move(path)) {}
+
+StagedFile::~StagedFile() { Discard(); }
+
+void StagedFile::Discard() {
+  if (temporary_.empty()) return;
+  std::error_code ignored;
+  fs::remove(temporary_, ignored);
+  temporary_.clear();
+}
+
+bool StagedFile::Write(std::string_view contents, std::string* error) {
+  Discard();
+  target_ = OutputTarget(path_, error);
+  if (target_.empty()) return false;
+  // A name of its own, created exclusively: a file someone left beside the
+  // target is never taken over or deleted.
+  static thread_local std::mt19937_64 random{std::random_device{}()};
+  int fd = -1;
+  fs::path temporary;
+  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+    char suffix[24];
+    std::snprintf(suffix, sizeof suffix, ".%016llx.tmp", static_cast<unsigned long long>(random()));
+    temporary = target_;
+    temporary += suffix;
+    fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0 && errno != EEXIST) break;
+  }
+  if (fd < 0) {
+    Explain(error, "cannot write " + path_.string());
+    return false;
+  }
+  temporary_ = temporary;
+  // A replaced file keeps its permissions.
+  struct stat existing {};
+  if (::stat(target_.c_str(), &existing) == 0) ::fchmod(fd, existing.st_mode & 07777);
+  const bool written = WriteAll(fd, contents);
+  const bool closed = ::close(fd) == 0;
+  if (!written || !closed) {
+    Discard();
+    Explain(error, "cannot write " + path_.string());
+    return false;
+  }
+  return true;
+}
+
+bool StagedFile::Commit(std::string* error) {
+  if (temporary_.empty()) {
+    Explain(error, "cannot write " + path_.string());
+    return false;
+  }
+  std::error_code ec;
+  fs::rename(temporary_, target_, ec);
+  if (ec) {
+    Discard();
+    Explain(error, "cannot replace " + path_.string());
+    return false;
+  }
+  temporary_.clear();
+  return true;
+}
+
+bool WriteFileAtomically(const fs::path& path, std::string_view contents, std::string* error) {
   try {
-    {
-      std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-      if (!out) {
-        if (error) *error = "cannot write " + path.string();
-        return false;
-      }
-      out.write(contents.data(), static_cast<std::streamsize>(contents.size()));
-      out.close();
-      if (!out) {
-        std::error_code ignored;
-        std::filesystem::remove(temporary, ignored);
-        if (error) *error = "cannot write " + path.string();
-        return false;
-      }
-    }
-    std::error_code ec;
-    std::filesystem::rename(temporary, path, ec);
-    if (ec) {
-      std::filesystem::remove(temporary, ec);
-      if (error) *error = "cannot replace " + path.string();
-      return false;
-    }
-    return true;
+    StagedFile file(path);
+    return file.Write(contents, error) && file.Commit(error);
   } catch (...) {
-    std::error_code ignored;
-    std::filesystem::remove(temporary, ignored);
-    if (error) *error = "cannot write " + path.string();
+    Explain(error, "cannot write " + path.string());
     return false;
   }
 }
 
-bool ReadWholeFile(const std::filesystem::path& path, std::string* contents, std::string* error) {
+bool ReadWholeFile(const fs::path& path, std::string* contents, std::string* error) {
   try {
     std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec)) {
-      if (error) *error = "no such file: " + path.string();
+    if (!fs::is_regular_file(path, ec)) {
+      Explain(error, "no such file: " + path.string());
       return false;
     }
     std::ifstream in(path, std::ios::binary);
     std::ostringstream text;
     text << in.rdbuf();
     if (!in && !in.eof()) {
-      if (error) *error = "cannot read " + path.string();
+      Explain(error, "cannot read " + path.string());
       return false;
     }
     *contents = std::move(text).str();
     return true;
   } catch (...) {
-    if (error) *error = "cannot read " + path.string();
+    Explain(error, "cannot read " + path.string());
     return false;
   }
 }

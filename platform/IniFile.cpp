@@ -210,6 +210,8 @@ std::string IniText::ToString() const {
 bool LoadIniFile(std::string_view windowsPath, IniText* ini, std::string* error) {
   try {
     if (const auto failure = faults::Check("platform.LoadIniFile")) return Fail(error, *failure);
+    if (DirectoryExists(windowsPath))
+      return Fail(error, std::string(windowsPath) + " is a folder, not a file");
     if (!FileExists(windowsPath)) {
       if (MapPath(windowsPath).empty())
         return Fail(error, "not a valid Windows path: " + std::string(windowsPath));

@@ -1,5 +1,6 @@
 #include "platform/Registry.h"
 
+#include <algorithm>
 #include <charconv>
 #include <filesystem>
 #include <map>
@@ -30,14 +31,31 @@ constexpr RootName kRoots[] = {
     {HKEY_USERS, "HKEY_USERS", "HKU"},
 };
 
+// Where something stands in the file's text: [begin, end) in bytes, line
+// endings included.
+struct Span {
+  size_t begin = 0;
+  size_t end = 0;
+};
+
 struct NamedValue {
   std::string name;  // "" is the default value
   RegValue value;
+  std::vector<Span> lines;  // every line that sets it (the last one wins)
+};
+
+// One [key] section of the file: its header line, where a new value of the
+// key goes (after its last value line) and where the section ends.
+struct Section {
+  Span header;
+  size_t insertAt = 0;
+  size_t end = 0;
 };
 
 struct Key {
   std::string path;  // as first written, e.g. HKEY_CURRENT_USER\Software\Verdane
   std::vector<NamedValue> values;
+  std::vector<Section> sections;  // none for a key only implied by its subkeys
 };
 
 // A failure inside the registry: the Win32 status and the one-line reason.
@@ -49,6 +67,7 @@ struct Failure {
 struct Store {
   std::mutex mutex;
   std::map<std::string, Key> keys;  // by upper-cased path
+  std::string text;                 // the file's text, kept byte for byte
   std::string file;                 // the registry.reg these keys came from
   bool exists = false;
   fs::file_time_type time{};
@@ -104,7 +123,7 @@ std::string JoinPath(const std::vector<std::string>& parts) {
 
 class Parser {
  public:
-  Parser(std::string_view text, std::string file) : text_(text), file_(std::move(file)) {}
+  Parser(std::string_view text, std::string file) : all_(text), text_(text), file_(std::move(file)) {}
 
   // Throws Failure naming the file and line.
   std::map<std::string, Key> Parse() {
@@ -112,6 +131,7 @@ class Parser {
     std::map<std::string, Key> keys;
     bool headerSeen = false;
     Key* current = nullptr;
+    Section* section = nullptr;
     std::string line;
     while (NextLine(&line)) {
       std::string_view content = Trim(line);
@@ -127,11 +147,16 @@ class Parser {
         const std::string_view path = content.substr(1, content.size() - 2);
         if (!path.empty() && path.front() == '-')
           Fail("key deletions ([-...]) do not belong in the registry");
+        if (section) section->end = lineBegin_;
         current = &AddKey(keys, path);
+        current->sections.push_back({{lineBegin_, lineEnd_}, lineEnd_, all_.size()});
+        section = &current->sections.back();
         continue;
       }
       if (!current) Fail("a value line before the first [key] line");
-      ParseValue(content, current);
+      const size_t begin = lineBegin_;
+      ParseValue(content, current, begin);
+      section->insertAt = lineEnd_;
     }
     if (!headerSeen && !Trim(text_).empty()) Fail("expected the first line \"" + std::string(kHeader) + "\"");
     return keys;
@@ -150,7 +175,9 @@ class Parser {
     const size_t end = text_.find('\n');
     *line = std::string(text_.substr(0, end));
     if (!line->empty() && line->back() == '\r') line->pop_back();
+    lineBegin_ = all_.size() - text_.size();
     text_.remove_prefix(end == std::string_view::npos ? text_.size() : end + 1);
+    lineEnd_ = all_.size() - text_.size();
     ++lineNumber_;
     return true;
   }
@@ -169,7 +196,7 @@ class Parser {
     Key* key = nullptr;
     for (size_t n = 1; n <= parts.size(); ++n) {
       const std::string full = JoinPath({parts.begin(), parts.begin() + static_cast<std::ptrdiff_t>(n)});
-      key = &keys.try_emplace(Folded(full), Key{full, {}}).first->second;
+      key = &keys.try_emplace(Folded(full), Key{full, {}, {}}).first->second;
     }
     return *key;
   }
@@ -192,7 +219,7 @@ class Parser {
     return result;
   }
 
-  void ParseValue(std::string_view content, Key* key) {
+  void ParseValue(std::string_view content, Key* key, size_t begin) {
     std::string name;
     if (content.front() == '@') {
       content.remove_prefix(1);
@@ -222,12 +249,14 @@ class Parser {
     } else {
       Fail("expected \"text\", dword:xxxxxxxx or hex:... after '='");
     }
+    const Span line{begin, lineEnd_};
     for (NamedValue& existing : key->values)
       if (CompareTextIgnoreCase(existing.name, name) == 0) {
         existing.value = value;
+        existing.lines.push_back(line);
         return;
       }
-    key->values.push_back({std::move(name), std::move(value)});
+    key->values.push_back({std::move(name), std::move(value), {line}});
   }
 
   void ParseHex(std::string_view content, RegValue* value) {
@@ -292,9 +321,12 @@ class Parser {
   }
 
  private:
-  std::string_view text_;
+  std::string_view all_;
+  std::string_view text_;  // what is left to read
   std::string file_;
   int lineNumber_ = 0;
+  size_t lineBegin_ = 0;  // the last line read, in all_
+  size_t lineEnd_ = 0;
 };
 
 // ---- Writing the file ----
@@ -332,16 +364,69 @@ std::string FormatValue(const RegValue& value) {
   }
 }
 
-std::string Serialize(const std::map<std::string, Key>& keys) {
-  std::string text = std::string(kHeader) + "\n";
-  for (const auto& [folded, key] : keys) {
-    text += "\n[" + key.path + "]\n";
-    for (const NamedValue& value : key.values)
-      text += (value.name.empty() ? std::string("@") : QuotedText(value.name)) + "=" +
-              FormatValue(value.value) + "\n";
-  }
-  return text;
+std::string ValueLine(const std::string& name, const RegValue& value) {
+  return (name.empty() ? std::string("@") : QuotedText(name)) + "=" + FormatValue(value);
 }
+
+bool SameValue(const RegValue& a, const RegValue& b) {
+  if (a.type != b.type) return false;
+  if (a.type == REG_SZ) return a.text == b.text;
+  if (a.type == REG_DWORD) return a.dword == b.dword;
+  return a.rawHex == b.rawHex;
+}
+
+// Changes to the file's text. Only the lines a change concerns are touched:
+// every other byte (comments, blank lines, a byte-order mark, CRLF endings,
+// values this stand-in only carries along) stays as it was.
+class Edit {
+ public:
+  explicit Edit(const std::string& text) : text_(text) {
+    const size_t newline = text.find('\n');
+    if (newline != std::string::npos && newline > 0 && text[newline - 1] == '\r') eol_ = "\r\n";
+  }
+
+  void Remove(Span span) { splices_.push_back({span, {}}); }
+  // Replaces a value's line(s), keeping the line ending it had.
+  void Replace(Span span, const std::string& line) {
+    const std::string_view old = std::string_view(text_).substr(span.begin, span.end - span.begin);
+    const std::string ending = old.ends_with("\r\n") ? "\r\n" : old.ends_with("\n") ? "\n" : "";
+    splices_.push_back({span, line + ending});
+  }
+  void InsertLine(size_t at, const std::string& line) {
+    const bool joined = at > 0 && text_[at - 1] != '\n';
+    splices_.push_back({{at, at}, (joined ? eol_ : std::string()) + line + eol_});
+  }
+  // A new [key] section with its values, after everything else.
+  void AppendSection(const std::string& path, const std::vector<std::string>& lines) {
+    std::string section = eol_ + "[" + path + "]" + eol_;
+    for (const std::string& line : lines) section += line + eol_;
+    appended_ += section;
+  }
+
+  std::string Apply() const {
+    std::string text = text_;
+    if (text.empty()) text = std::string(kHeader) + eol_;
+    auto ordered = splices_;
+    // From the end backwards, so that earlier offsets stay valid; insertions
+    // at one place keep their order.
+    std::stable_sort(ordered.begin(), ordered.end(),
+                     [](const Splice& a, const Splice& b) { return a.span.begin > b.span.begin; });
+    for (const Splice& splice : ordered)
+      text.replace(splice.span.begin, splice.span.end - splice.span.begin, splice.text);
+    if (!appended_.empty() && !text.empty() && text.back() != '\n') text += eol_;
+    return text + appended_;
+  }
+
+ private:
+  struct Splice {
+    Span span;
+    std::string text;
+  };
+  const std::string& text_;
+  std::string eol_ = "\n";
+  std::vector<Splice> splices_;
+  std::string appended_;
+};
 
 // ---- The store ----
 
@@ -355,19 +440,24 @@ void Refresh(Store& store) {
   if (!store.loaded || store.file != file.string() || store.exists != exists || store.time != time ||
       store.size != size) {
     store.keys.clear();
+    store.text.clear();
     store.broken.clear();
     store.file = file.string();
     store.exists = exists;
     store.time = time;
     store.size = size;
     store.loaded = true;
-    if (exists) {
+    if (!exists && fs::exists(fs::symlink_status(file, ec))) {
+      store.broken = file.string() + " is not a regular file";
+      store.loaded = false;  // looked at again next time
+    } else if (exists) {
       std::string text, error;
       if (!ReadWholeFile(file, &text, &error)) {
         store.broken = error;
       } else {
         try {
           store.keys = Parser(text, file.string()).Parse();
+          store.text = std::move(text);
         } catch (const Failure& failure) {
           store.broken = failure.reason;
         }
@@ -378,12 +468,22 @@ void Refresh(Store& store) {
     throw Failure{ERROR_BADDB, store.broken + " (the registry is left untouched until the file is mended)"};
 }
 
-void Save(Store& store) {
+// Writes the edited text and reads the keys back from it.
+void Save(Store& store, const Edit& edit) {
+  std::string text = edit.Apply();
+  std::map<std::string, Key> keys;
+  try {
+    keys = Parser(text, store.file).Parse();
+  } catch (const Failure& failure) {
+    throw Failure{ERROR_WRITE_FAULT, "the registry change would break the file: " + failure.reason};
+  }
   std::string error;
-  if (!WriteFileAtomically(store.file, Serialize(store.keys), &error)) {
+  if (!WriteFileAtomically(store.file, text, &error)) {
     store.loaded = false;  // the next call goes back to what the file holds
     throw Failure{ERROR_WRITE_FAULT, error};
   }
+  store.keys = std::move(keys);
+  store.text = std::move(text);
   std::error_code ec;
   store.exists = true;
   store.time = fs::last_write_time(store.file, ec);
@@ -416,7 +516,7 @@ Key* FindKey(Store& store, const std::string& path) {
 Key& KeyOf(Store& store, HKEY key) {
   const std::string path = Resolve(store, key, {});
   if (Key* found = FindKey(store, path)) return *found;
-  if (IsRootPath(path)) return store.keys.try_emplace(Folded(path), Key{path, {}}).first->second;
+  if (IsRootPath(path)) return store.keys.try_emplace(Folded(path), Key{path, {}, {}}).first->second;
   throw Failure{ERROR_KEY_DELETED, "the registry key " + path + " was deleted"};
 }
 
@@ -489,14 +589,15 @@ int32_t RegCreateKeyEx(HKEY parent, std::string_view subKey, HKEY* result, bool*
     std::vector<std::string> parts;
     SplitKeyPath(path, &parts);
     bool added = false;
+    Edit edit(store.text);
     for (size_t n = 1; n <= parts.size(); ++n) {
       const std::string prefix = JoinPath({parts.begin(), parts.begin() + static_cast<std::ptrdiff_t>(n)});
       if (!FindKey(store, prefix) && !IsRootPath(prefix)) {
-        store.keys.emplace(Folded(prefix), Key{prefix, {}});
+        edit.AppendSection(prefix, {});
         added = true;
       }
     }
-    if (added) Save(store);
+    if (added) Save(store, edit);
     if (created) *created = added;
     *result = NewHandle(store, FindKey(store, path) ? FindKey(store, path)->path : path);
   });
@@ -534,29 +635,37 @@ int32_t RegSetValueEx(HKEY key, std::string_view name, const RegValue& value) {
     if (value.type != REG_SZ && value.type != REG_DWORD && !ValidHexBytes(value.rawHex))
       throw Failure{ERROR_INVALID_PARAMETER,
                     "binary registry data must be comma-separated hexadecimal bytes"};
-    Key& found = KeyOf(store, key);
-    bool replaced = false;
-    for (NamedValue& entry : found.values)
-      if (CompareTextIgnoreCase(entry.name, wanted) == 0) {
-        entry.value = value;
-        replaced = true;
-        break;
-      }
-    if (!replaced) found.values.push_back({wanted, value});
-    Save(store);
+    const Key& found = KeyOf(store, key);
+    Edit edit(store.text);
+    const auto entry = std::find_if(found.values.begin(), found.values.end(), [&](const NamedValue& named) {
+      return CompareTextIgnoreCase(named.name, wanted) == 0;
+    });
+    if (entry != found.values.end()) {
+      if (SameValue(entry->value, value)) return;  // nothing changes, nothing is written
+      edit.Replace(entry->lines.back(), ValueLine(entry->name, value));
+    } else if (found.sections.empty()) {
+      edit.AppendSection(found.path, {ValueLine(wanted, value)});
+    } else {
+      edit.InsertLine(found.sections.back().insertAt, ValueLine(wanted, value));
+    }
+    Save(store, edit);
   });
 }
 
 int32_t RegDeleteValue(HKEY key, std::string_view name) {
   return Run([&](Store& store) {
     Refresh(store);
-    Key& found = KeyOf(store, key);
+    const Key& found = KeyOf(store, key);
     const std::string wanted = ValueName(name);
-    const size_t removed = std::erase_if(found.values, [&](const NamedValue& entry) {
-      return CompareTextIgnoreCase(entry.name, wanted) == 0;
-    });
-    if (removed == 0) throw Failure{ERROR_FILE_NOT_FOUND, "no value \"" + wanted + "\" in " + found.path};
-    Save(store);
+    Edit edit(store.text);
+    bool removed = false;
+    for (const NamedValue& entry : found.values)
+      if (CompareTextIgnoreCase(entry.name, wanted) == 0) {
+        for (const Span& line : entry.lines) edit.Remove(line);
+        removed = true;
+      }
+    if (!removed) throw Failure{ERROR_FILE_NOT_FOUND, "no value \"" + wanted + "\" in " + found.path};
+    Save(store, edit);
   });
 }
 
@@ -567,10 +676,11 @@ int32_t RegDeleteKey(HKEY parent, std::string_view subKey) {
     if (IsRootPath(path)) throw Failure{ERROR_ACCESS_DENIED, "a root key cannot be deleted"};
     if (!FindKey(store, path)) throw Failure{ERROR_FILE_NOT_FOUND, "no registry key " + path};
     const std::string folded = Folded(path);
-    std::erase_if(store.keys, [&](const auto& entry) {
-      return entry.first == folded || entry.first.rfind(folded + "\\", 0) == 0;
-    });
-    Save(store);
+    Edit edit(store.text);
+    for (const auto& [keyPath, entry] : store.keys)
+      if (keyPath == folded || keyPath.rfind(folded + "\\", 0) == 0)
+        for (const Section& section : entry.sections) edit.Remove({section.header.begin, section.end});
+    Save(store, edit);
   });
 }
 
@@ -596,6 +706,19 @@ int32_t RegEnumValues(HKEY key, std::vector<std::string>* names) {
 }
 
 std::string RegLastError() { return lastError; }
+
+std::string RegistryProblem() {
+  try {
+    Store& store = TheStore();
+    std::lock_guard lock(store.mutex);
+    Refresh(store);
+    return {};
+  } catch (const Failure& failure) {
+    return failure.reason;
+  } catch (...) {
+    return "the registry cannot be read";
+  }
+}
 
 bool KeyExists(HKEY root, std::string_view path) {
   HKEY key = 0;

@@ -76,6 +76,10 @@ int32_t RegDeleteKey(HKEY parent, std::string_view subKey);
 int32_t RegEnumKeys(HKEY key, std::vector<std::string>* names);
 int32_t RegEnumValues(HKEY key, std::vector<std::string>* names);
 
+// Why registry.reg cannot be used ("<path>, line 4: ..."), empty when it is
+// sound or absent.
+std::string RegistryProblem();
+
 // The calling thread's last failure reason as one line, for example
 // "/m/registry.reg, line 4: expected a value line such as \"Name\"=\"text\"".
 std::string RegLastError();

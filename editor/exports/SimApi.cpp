@@ -6,6 +6,7 @@
 #include "editor/ObjectDescription.h"
 #include "editor/exports/Exports.h"
 #include "editor/kicad/KicadBoard.h"
+#include "platform/AtomicFile.h"
 
 using brelix::Editor;
 using brelix::exports::Guarded;
@@ -54,10 +55,7 @@ nlohmann::ordered_json Describe(const brelix::EditorObject& o) {
   out["kind"] = brelix::KindName(o.kind);
   out["kindCode"] = static_cast<int>(o.kind);
   out["owner"] = o.owner;
-  bool inContents = false;
-  if (const brelix::Board* board = editor.FindBoard(o.owner))
-    inContents = std::find(board->contents.begin(), board->contents.end(), o.handle) != board->contents.end();
-  out["inContents"] = inContents;
+  out["inContents"] = o.contentsOf != 0 && o.contentsOf == o.owner && editor.FindBoard(o.owner) != nullptr;
   out["flags"] = o.flags;
   out["headerWord"] = o.headerWord;
   out["layer"] = o.layer;
@@ -150,7 +148,10 @@ ABI_EXPORT int32_t BrelixSim_SaveBoardFile(abi::PcbHandle board, const char* pat
     const brelix::Board* found = editor.FindBoard(board);
     if (!found) throw brelix::BoardFileError("board " + std::to_string(board) + " is not open");
     if (!path) throw brelix::BoardFileError("no file to save to");
-    brelix::SaveTextFile(path, editor.FileText(*found, path));
+    std::string why;
+    if (platform::OutputTarget(path, &why).empty()) throw brelix::BoardFileError(why);
+    if (!platform::WriteFileAtomically(path, editor.FileText(*found, path), nullptr))
+      throw brelix::BoardFileError(std::string(path) + ": cannot be written");
     return 1;
   } catch (const std::exception& problem) {
     Report(error, problem.what());
@@ -171,6 +172,13 @@ ABI_EXPORT const char* BrelixSim_BoardSourcePath(abi::PcbHandle board) {
   return Guarded<const char*>(nullptr, [&]() -> const char* {
     const brelix::Board* found = Editor::Instance().FindBoard(board);
     return found ? Hand(found->sourcePath) : nullptr;
+  });
+}
+
+ABI_EXPORT const char* BrelixSim_BoardFileName(abi::PcbHandle board) {
+  return Guarded<const char*>(nullptr, [&]() -> const char* {
+    const brelix::Board* found = Editor::Instance().FindBoard(board);
+    return found ? Hand(found->fileName) : nullptr;
   });
 }
 
@@ -220,6 +228,19 @@ ABI_EXPORT const char* BrelixSim_DescribeObject(abi::PcbHandle object) {
     const brelix::EditorObject* found = Editor::Instance().FindObject(object);
     return found ? Hand(Describe(*found).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace))
                  : nullptr;
+  });
+}
+
+ABI_EXPORT int32_t BrelixSim_ObjectBounds(abi::PcbHandle object, int32_t* rect) {
+  return Guarded<int32_t>(0, [&]() -> int32_t {
+    const brelix::EditorObject* found = Editor::Instance().FindObject(object);
+    if (!found || !rect) return 0;
+    const brelix::Rect bounds = brelix::BoundingRect(*found);
+    rect[0] = bounds.x1;
+    rect[1] = bounds.y1;
+    rect[2] = bounds.x2;
+    rect[3] = bounds.y2;
+    return 1;
   });
 }
 

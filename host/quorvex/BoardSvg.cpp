@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <limits>
 
+#include "abi/Utf8.h"
 #include "host/quorvex/BoardSvgShapes.h"
 
 namespace quorvex::cli {
@@ -35,9 +36,14 @@ std::string Number(double value) {
   return text;
 }
 
-std::string Escape(const std::string& text) {
+// Text as XML takes it: markup characters escaped, text that is not UTF-8
+// repaired, control characters (which XML forbids, tab and line breaks
+// aside) dropped and the non-characters U+FFFE and U+FFFF replaced.
+std::string Escape(const std::string& raw) {
+  const std::string text = abi::Utf8InvalidAt(raw) == raw.size() ? raw : abi::ToValidUtf8(raw);
   std::string escaped;
-  for (const char c : text) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
     switch (c) {
       case '&':
         escaped += "&amp;";
@@ -52,6 +58,13 @@ std::string Escape(const std::string& text) {
         escaped += "&quot;";
         break;
       default:
+        if (static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n' && c != '\r') break;
+        if (text.compare(i, 2, "\xEF\xBF") == 0 && i + 2 < text.size() &&
+            (text[i + 2] == '\xBE' || text[i + 2] == '\xBF')) {
+          escaped += "\xEF\xBF\xBD";
+          i += 2;
+          break;
+        }
         escaped += c;
     }
   }

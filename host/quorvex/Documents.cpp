@@ -1,8 +1,9 @@
-#include <filesystem>
+#include <algorithm>
 #include <nlohmann/json.hpp>
 #include <ostream>
 
 #include "editor/kicad/KicadBoard.h"
+#include "host/quorvex/Reporting.h"
 #include "host/quorvex/Steps.h"
 #include "host/quorvex/UserActions.h"
 #include "platform/Locale.h"
@@ -16,13 +17,8 @@ bool IsPcbKind(const std::string& kind) { return platform::CompareTextIgnoreCase
 
 // The document's file name: the board's own (a Windows path), else the file's.
 std::string DocumentFileName(const Session& session) {
-  const char* text = session.editor.BoardText(session.board);
-  if (text) {
-    const nlohmann::json board = nlohmann::json::parse(text, nullptr, false);
-    if (board.is_object() && board.contains("fileName") && board["fileName"].is_string())
-      return board["fileName"].get<std::string>();
-  }
-  return session.options.board;
+  const char* name = session.editor.BoardFileName(session.board);
+  return name && *name ? std::string(name) : session.options.board;
 }
 
 // The boxes of the board's objects; on a KiCad board with an outline, only
@@ -32,16 +28,17 @@ std::vector<BoardBox> ContentBoxes(const Session& session) {
   std::vector<BoardBox> boxes;
   std::vector<BoardBox> outline;
   const int32_t count = session.editor.BoardObjectCount(session.board);
+  boxes.reserve(static_cast<std::size_t>(std::max(count, 0)));
   for (int32_t i = 0; i < count; ++i) {
-    const char* text = session.editor.DescribeObject(session.editor.BoardObjectAt(session.board, i));
-    if (!text) continue;
-    const nlohmann::json object = nlohmann::json::parse(text, nullptr, false);
-    if (!object.is_object() || !object.contains("boundingRect")) continue;
-    const auto& rect = object["boundingRect"];
-    const BoardBox box{rect[0].get<int64_t>(), rect[1].get<int64_t>(), rect[2].get<int64_t>(),
-                       rect[3].get<int64_t>()};
+    const abi::PcbHandle object = session.editor.BoardObjectAt(session.board, i);
+    int32_t rect[4] = {};
+    if (!session.editor.ObjectBounds(object, rect)) continue;
+    const BoardBox box{rect[0], rect[1], rect[2], rect[3]};
     boxes.push_back(box);
-    if (kicad && object.value("layer", 0) == brelix::kicad::kOutlineLayer) outline.push_back(box);
+    if (!kicad) continue;
+    const char* text = session.editor.DescribeObject(object);
+    const nlohmann::json described = nlohmann::json::parse(text ? text : "", nullptr, false);
+    if (described.is_object() && described.value("layer", 0) == brelix::kicad::kOutlineLayer) outline.push_back(box);
   }
   return outline.empty() ? boxes : outline;
 }
@@ -58,16 +55,6 @@ std::string InputScript(const Session& session) {
     DefaultRectangle(ContentBoxes(session), corner, drag);
   }
   return BuildDragScript(corner, drag, options.steps, options.cancel, options.setup);
-}
-
-// An output file whose folder is missing would only fail after the run.
-void CheckWritable(const std::string& option, const std::string& path) {
-  if (path.empty()) return;
-  const std::filesystem::path folder = std::filesystem::absolute(path).parent_path();
-  std::error_code error;
-  if (!std::filesystem::is_directory(folder, error))
-    throw InputError(option + ": the folder " + folder.string() + " does not exist");
-  if (std::filesystem::is_directory(path, error)) throw InputError(option + ": " + path + " is a folder");
 }
 
 void ApplyKicadOptions(Session& session) {
@@ -125,15 +112,27 @@ void OpenActiveDocument(Session& session) {
 
 }  // namespace
 
+StepResult CheckFiles(Session& session) {
+  try {
+    OutputFiles& outputs = session.outputs;
+    outputs.AddInput(session.options.board);
+    outputs.AddInput(session.options.script);
+    outputs.AddOutput("--out", session.options.out);
+    outputs.AddOutput("--svg", session.options.svg);
+    outputs.AddOutput("--dialog-svg", session.options.dialogSvg);
+  } catch (const InputError& error) {
+    ReportError(session, error.what());
+    return StepResult::Stop(kExitBadInput);
+  }
+  return StepResult::Next();
+}
+
 StepResult OpenDocuments(Session& session) {
   try {
-    CheckWritable("--out", session.options.out);
-    CheckWritable("--svg", session.options.svg);
-    CheckWritable("--dialog-svg", session.options.dialogSvg);
     if (!session.options.board.empty()) OpenBoard(session);
     OpenActiveDocument(session);
   } catch (const InputError& error) {
-    session.err << "quorvex: " << error.what() << '\n';
+    ReportError(session, error.what());
     return StepResult::Stop(kExitBadInput);
   }
   return StepResult::Next();

@@ -1,8 +1,10 @@
 #include "platform/Machine.h"
 
+#include <filesystem>
 #include <ostream>
 
 #include "host/HostSettings.h"
+#include "host/quorvex/Reporting.h"
 #include "host/quorvex/Steps.h"
 #include "platform/FaultPoints.h"
 #include "platform/Registry.h"
@@ -15,19 +17,32 @@ StepResult PrepareMachine(Session& session) {
     session.err << "quorvex: QUORVEX_FAULTS: " << problem << '\n';
     return StepResult::Stop(kExitBadInput);
   }
+  std::error_code error;
+  if (const std::string root = platform::MachineRoot(); !std::filesystem::is_directory(root, error)) {
+    ReportError(session, "the machine root " + root + " is not a folder");
+    return StepResult::Stop(kExitBadInput);
+  }
+  if (const std::string problem = platform::RegistryProblem(); !problem.empty()) {
+    ReportError(session, problem);
+    return StepResult::Stop(kExitBadInput);
+  }
   if (const std::string problem = platform::MachineFactsProblem(); !problem.empty()) {
-    session.err << "quorvex: " << problem << '\n';
+    ReportError(session, problem);
     return StepResult::Stop(kExitBadInput);
   }
   if (const std::string problem = SettingsProblem(); !problem.empty()) {
-    session.err << "quorvex: " << problem << '\n';
+    ReportError(session, problem);
     return StepResult::Stop(kExitBadInput);
   }
+  return StepResult::Next();
+}
+
+StepResult EnterTestMode(Session& session) {
   if (session.options.testMode) {
     platform::HKEY key = 0;
     if (platform::RegCreateKeyEx(platform::HKEY_LOCAL_MACHINE, "Software\\Verdane\\TestMode", &key) !=
         platform::ERROR_SUCCESS) {
-      session.err << "quorvex: cannot create the test-mode key: " << platform::RegLastError() << '\n';
+      ReportError(session, "cannot create the test-mode key: " + platform::RegLastError());
       return StepResult::Stop(kExitBadInput);
     }
     platform::RegCloseKey(key);

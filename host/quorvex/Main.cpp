@@ -5,6 +5,7 @@
 
 #include "host/Host.h"
 #include "host/quorvex/Options.h"
+#include "host/quorvex/Reporting.h"
 #include "host/quorvex/Steps.h"
 #include "host/quorvex/validate/Validator.h"
 #include "platform/Modules.h"
@@ -25,15 +26,17 @@ int main(int argc, char** argv) {
       return quorvex::validate::Main(argc - 1, argv + 1, ProgramFolder(), std::cout, std::cerr);
     const auto parsed = quorvex::cli::ParseOptions(argc, argv);
     if (!parsed.options) {
-      (parsed.exitCode == 0 ? std::cout : std::cerr) << (parsed.exitCode == 0 ? "" : "quorvex: ")
-                                                     << parsed.message << (parsed.exitCode == 0 ? "" : "\n");
+      if (parsed.exitCode == 0)
+        std::cout << parsed.message;
+      else
+        std::cerr << "quorvex: " << quorvex::cli::OneLine(parsed.message) << '\n';
       return parsed.exitCode;
     }
     quorvex::cli::Session session(*parsed.options, quorvex::Host::Instance(), std::cout, std::cerr,
                                   ProgramFolder());
     return quorvex::cli::Run(session);
   } catch (const std::exception& error) {
-    std::cerr << "quorvex: " << error.what() << '\n';
+    std::cerr << "quorvex: " << quorvex::cli::OneLine(error.what()) << '\n';
     return quorvex::cli::kExitBadInput;
   }
 }

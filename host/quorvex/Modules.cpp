@@ -2,6 +2,7 @@
 
 #include <ostream>
 
+#include "host/quorvex/Reporting.h"
 #include "host/quorvex/Steps.h"
 #include "platform/WideString.h"
 
@@ -13,7 +14,7 @@ constexpr const char* kEditorFile = "Brelix.so";
 abi::IServerModule* Load(Session& session, const char* fileName) {
   std::string error;
   abi::IServerModule* module = session.host.loadServerModule(session.programFolder + fileName, &error);
-  if (!module) session.err << "quorvex: " << error << '\n';
+  if (!module) ReportError(session, error);
   return module;
 }
 

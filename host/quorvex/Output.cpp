@@ -1,9 +1,9 @@
-#include <fstream>
 #include <nlohmann/json.hpp>
 #include <ostream>
 #include <vector>
 
 #include "host/quorvex/BoardSvg.h"
+#include "host/quorvex/Reporting.h"
 #include "host/quorvex/Steps.h"
 
 namespace quorvex::cli {
@@ -21,32 +21,27 @@ std::vector<nlohmann::json> Contents(const Session& session) {
   return objects;
 }
 
-bool WriteFile(const std::string& path, const std::string& text) {
-  std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  file << text;
-  file.close();
-  return static_cast<bool>(file);
-}
-
 }  // namespace
 
 StepResult WriteOutputs(Session& session) {
   if (session.board == 0) return StepResult::Next();
   const Options& options = session.options;
+  std::string error;
+  auto fail = [&](const std::string& reason) {
+    ReportError(session, reason);
+    return StepResult::Stop(kExitBadInput);
+  };
+  // Every output is complete before any of them replaces a file.
   if (!options.out.empty()) {
-    const char* error = nullptr;
-    if (!session.editor.SaveBoardFile(session.board, options.out.c_str(), &error)) {
-      session.err << "quorvex: " << (error ? error : "cannot save the board to " + options.out) << '\n';
-      return StepResult::Stop(kExitBadInput);
-    }
+    const char* text = session.editor.BoardText(session.board);
+    if (!text) return fail("cannot save the board to " + options.out);
+    if (!session.outputs.Stage(options.out, text, &error)) return fail(error);
   }
   if (!options.svg.empty()) {
-    const std::string svg = DrawBoardSvg(Contents(session), options.board);
-    if (!WriteFile(options.svg, svg)) {
-      session.err << "quorvex: cannot write " << options.svg << '\n';
-      return StepResult::Stop(kExitBadInput);
-    }
+    if (!session.outputs.Stage(options.svg, DrawBoardSvg(Contents(session), options.board), &error))
+      return fail(error);
   }
+  if (!session.outputs.CommitAll(&error)) return fail(error);
   return StepResult::Next();
 }
 

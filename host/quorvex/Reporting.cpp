@@ -8,10 +8,37 @@
 
 namespace quorvex::cli {
 
+std::string OneLine(std::string_view text) {
+  static constexpr char kDigits[] = "0123456789abcdef";
+  std::string line;
+  line.reserve(text.size());
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte >= 0x20 && byte != 0x7F) {
+      line += c;
+    } else if (c == '\n') {
+      line += "\\n";
+    } else if (c == '\r') {
+      line += "\\r";
+    } else if (c == '\t') {
+      line += "\\t";
+    } else {
+      line += "\\x";
+      line += kDigits[byte >> 4];
+      line += kDigits[byte & 15];
+    }
+  }
+  return line;
+}
+
+void ReportError(Session& session, std::string_view text) {
+  session.err << "quorvex: " << OneLine(text) << '\n';
+}
+
 void ReportHostFailure(Session& session, const std::string& what) {
   const ThreadError error = TakeThreadError();
-  session.out << "error: " << (error.description.empty() ? what + " failed" : error.description);
-  if (!error.source.empty()) session.out << " (source: " << error.source << ")";
+  session.out << "error: " << OneLine(error.description.empty() ? what + " failed" : error.description);
+  if (!error.source.empty()) session.out << " (source: " << OneLine(error.source) << ")";
   session.out << '\n';
 }
 
@@ -21,7 +48,7 @@ void ReportTrace(Session& session) {
     for (std::string event; std::getline(events, event);) session.out << "event " << event << '\n';
   }
   for (const auto& entry : platform::JournalEntries())
-    session.out << "journal " << entry.kind << ": " << entry.text << '\n';
+    session.out << "journal " << entry.kind << ": " << OneLine(entry.text) << '\n';
   const auto shortcuts = session.host.guiManager().shortcutCalls();
   const auto handled = session.host.guiManager().shortcutResults();
   for (std::size_t i = 0; i < shortcuts.size(); ++i) {
@@ -64,12 +91,12 @@ void ReportHandledExceptions(Session& session) {
 void ReportMessages(Session& session) {
   // Every message box shown leaves a journal entry "CAPTION: TEXT".
   for (const auto& entry : platform::JournalEntries())
-    if (entry.kind == "message") session.out << "message " << entry.text << '\n';
+    if (entry.kind == "message") session.out << "message " << OneLine(entry.text) << '\n';
 }
 
 void ReportStatusBar(Session& session) {
   for (const auto& [panel, text] : session.host.guiManager().panels())
-    if (!text.empty()) session.out << "status " << panel << ": " << text << '\n';
+    if (!text.empty()) session.out << "status " << panel << ": " << OneLine(text) << '\n';
 }
 
 }  // namespace quorvex::cli

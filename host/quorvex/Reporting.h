@@ -2,10 +2,18 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "host/quorvex/Session.h"
 
 namespace quorvex::cli {
+
+// `text` fit for one line of output: line breaks, tabs and other control
+// characters are shown as escapes (\n, \r, \t, \xHH), so that a value
+// from a file can neither split a message nor hide part of it.
+std::string OneLine(std::string_view text);
+// "quorvex: TEXT" on the error stream, as one line.
+void ReportError(Session& session, std::string_view text);
 
 // "error: DESCRIPTION (source: SOURCE)" from the thread's error information,
 // after a host call into the plug-in answered a failure.

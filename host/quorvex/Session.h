@@ -9,6 +9,7 @@
 #include "editor/BrelixSim.h"
 #include "host/Host.h"
 #include "host/quorvex/Options.h"
+#include "host/quorvex/OutputFiles.h"
 
 namespace quorvex::cli {
 
@@ -33,6 +34,8 @@ struct Session {
   abi::PcbHandle board = 0;
   // An output file could not be written during the run.
   bool outputFailed = false;
+  // What the run writes, checked by CheckFiles and written by WriteOutputs.
+  OutputFiles outputs;
 };
 
 // The outcome of one step: go on, or end the run with an exit status.

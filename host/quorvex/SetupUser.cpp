@@ -9,7 +9,9 @@
 #include <utility>
 #include <vector>
 
+#include "editor/ScriptText.h"
 #include "host/HostStatus.h"
+#include "host/quorvex/Reporting.h"
 #include "host/quorvex/Steps.h"
 #include "platform/AtomicFile.h"
 #include "platform/Locale.h"
@@ -30,11 +32,8 @@ constexpr std::pair<std::string_view, std::string_view> kBoxes[] = {{"CopperHeig
 
 bool Same(std::string_view a, std::string_view b) { return platform::CompareTextIgnoreCase(a, b) == 0; }
 
-std::string_view Trim(std::string_view text) {
-  const auto first = text.find_first_not_of(" \t");
-  if (first == std::string_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
+// The editor's own blanks: the list was checked by that rule.
+std::string_view Trim(std::string_view text) { return brelix::TrimBlanks(text); }
 
 // Whether the list (already checked by the editor) names the option.
 bool Listed(std::string_view list, std::string_view option) {
@@ -51,7 +50,7 @@ bool Listed(std::string_view list, std::string_view option) {
 void DrawDialog(Session& session, toolkit::TForm& form) {
   std::string error;
   if (!platform::WriteFileAtomically(session.options.dialogSvg, toolkit::DrawFormSvg(form), &error)) {
-    session.err << "quorvex: " << error << '\n';
+    ReportError(session, error);
     session.outputFailed = true;
   }
 }

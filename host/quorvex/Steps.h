@@ -6,9 +6,16 @@
 
 namespace quorvex::cli {
 
+// Documents.cpp: checks the files the run reads and writes before anything
+// else: an output must not be an input or another output, nor an existing
+// path that is not a regular file, and its folder must exist.
+StepResult CheckFiles(Session& session);
 // Machine.cpp: picks the machine root (--machine), checks the machine's and
-// the host's settings files, creates the test-mode key (--test-mode).
+// the host's settings files and the registry file.
 StepResult PrepareMachine(Session& session);
+// Machine.cpp: creates the test-mode key (--test-mode), once the files of
+// the run have been accepted, so that a refused run changes nothing.
+StepResult EnterTestMode(Session& session);
 // Modules.cpp: loads Brelix.so (and resolves its simulation API), then
 // Strativue.so, from the program's folder and creates their server modules;
 // prints "module: NAME" for the plug-in.
@@ -26,7 +33,7 @@ StepResult PrepareSetupUser(Session& session);
 // Command.cpp: asks the command's state, then launches it through the
 // plug-in's command launcher with the current view.
 StepResult RunCommand(Session& session);
-// Output.cpp: saves the board (--out) and draws it (--svg).
+// Output.cpp: saves the board (--out) and draws it (--svg), all or nothing.
 StepResult WriteOutputs(Session& session);
 
 // Runs every step; then prints the trace (--trace), the status bar and the

@@ -1,10 +1,12 @@
 #include "host/quorvex/UserActions.h"
 
 #include <algorithm>
-#include <fstream>
 #include <limits>
 #include <sstream>
 #include <string_view>
+
+#include "editor/ScriptText.h"
+#include "editor/TextFile.h"
 
 namespace quorvex::cli {
 namespace {
@@ -37,12 +39,13 @@ std::string BuildDragScript(BoardPoint corner, BoardPoint drag, int32_t steps, b
 }
 
 std::string ReadScriptFile(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) throw InputError(path + ": cannot read the script file");
-  std::stringstream text;
-  text << file.rdbuf();
-  if (file.bad()) throw InputError(path + ": cannot read the script file");
-  return text.str();
+  std::string error;
+  std::optional<std::string> script = brelix::ReadTextFile(path, "a script", &error);
+  if (!script) throw InputError(error);
+  // Checked here, naming the file: the editor takes the script as a C string.
+  if (const std::string problem = brelix::ScriptTextProblem(*script); !problem.empty())
+    throw InputError(path + ": " + problem);
+  return std::move(*script);
 }
 
 void DefaultRectangle(const std::vector<BoardBox>& contents, BoardPoint& corner, BoardPoint& drag) {

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <limits>
 
+#include "abi/Types.h"
+
 namespace strativue {
 namespace {
 
@@ -44,7 +46,7 @@ const SingleLayer* FindSingleLayer(TLayerId id) {
 }
 
 std::string CutText(std::string text) {
-  if (text.size() > kMaxText) text.resize(kMaxText);
+  text.resize(abi::Utf8CutLength(text, kMaxText));
   return text;
 }
 

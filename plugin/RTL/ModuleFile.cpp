@@ -2,6 +2,7 @@
 
 #include <cstddef>
 
+#include "abi/Types.h"
 #include "platform/Modules.h"
 
 namespace strativue {
@@ -12,7 +13,7 @@ constexpr std::size_t kModuleFileNameLimit = 260;
 std::string ThisModuleFileName() {
   static const int anchor = 0;
   std::string path = platform::ModuleFileNameOf(&anchor);
-  if (path.size() > kModuleFileNameLimit) path.resize(kModuleFileNameLimit);
+  path.resize(abi::Utf8CutLength(path, kModuleFileNameLimit));
   const std::size_t slash = path.find_last_of("/\\");
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }

@@ -11,22 +11,7 @@
 namespace e2e {
 namespace {
 
-class ArgumentsE2eTest : public QuorvexE2eTest {
- protected:
-  // Refused with one line naming `expected`, and no output file written.
-  void ExpectRefused(const std::string& arguments, const std::string& expected) {
-    SCOPED_TRACE(arguments);
-    const auto result =
-        Run(arguments + " --out " + Quote(File("out.json")) + " --svg " + Quote(File("out.svg")));
-    EXPECT_EQ(result.exitCode, 2);
-    EXPECT_EQ(result.out, "");
-    EXPECT_EQ(result.err.rfind("quorvex: ", 0), 0u) << result.err;
-    EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
-    EXPECT_NE(result.err.find(expected), std::string::npos) << result.err;
-    EXPECT_FALSE(std::filesystem::exists(File("out.json")));
-    EXPECT_FALSE(std::filesystem::exists(File("out.svg")));
-  }
-};
+using ArgumentsE2eTest = QuorvexE2eTest;
 
 TEST_F(ArgumentsE2eTest, BadSetupListsAndStoreFailuresAreRefused) {
   const std::string board = Quote(Example("two-layer")) + " --corner 0,0 --drag 10mil,10mil";

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <filesystem>
@@ -13,6 +14,8 @@
 #include <random>
 #include <sstream>
 #include <string>
+
+#include "tests/XmlCheck.h"
 
 namespace e2e {
 
@@ -44,21 +47,45 @@ class QuorvexE2eTest : public ::testing::Test {
     std::filesystem::remove_all(root_);
     std::filesystem::create_directories(root_ / "machine");
   }
-  void TearDown() override { std::filesystem::remove_all(root_); }
+  void TearDown() override {
+    // Every drawing a run wrote must be XML a viewer can open.
+    std::error_code ec;
+    for (std::filesystem::recursive_directory_iterator it(root_, ec), end; !ec && it != end; it.increment(ec))
+      if (it->is_regular_file() && it->path().extension() == ".svg") {
+        EXPECT_EQ(testing_support::XmlProblem(ReadText(it->path())), "") << it->path();
+      }
+    std::filesystem::remove_all(root_);
+  }
 
   // quorvex with the test's machine root and `arguments` (quoted by the caller).
-  RunResult Run(const std::string& arguments) {
+  RunResult Run(const std::string& arguments) { return RunOn(Machine().string(), arguments); }
+  // The same on the machine root `machine`.
+  RunResult RunOn(const std::string& machine, const std::string& arguments) {
     const auto out = root_ / "stdout.txt";
     const auto err = root_ / "stderr.txt";
-    const std::string command = Quote(STRATIVUE_BIN_DIR "/quorvex") + " --machine " +
-                                Quote(Machine().string()) + " " + arguments + " >" + Quote(out.string()) +
-                                " 2>" + Quote(err.string());
+    const std::string command = Quote(STRATIVUE_BIN_DIR "/quorvex") + " --machine " + Quote(machine) + " " +
+                                arguments + " >" + Quote(out.string()) + " 2>" + Quote(err.string());
     const int status = std::system(command.c_str());
     RunResult result;
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     result.out = ReadText(out);
     result.err = ReadText(err);
     return result;
+  }
+
+  // Refused with status 2 and one line on standard error naming `expected`,
+  // nothing printed, and neither of two outputs written.
+  void ExpectRefused(const std::string& arguments, const std::string& expected) {
+    SCOPED_TRACE(arguments);
+    const auto result =
+        Run(arguments + " --out " + Quote(File("out.json")) + " --svg " + Quote(File("out.svg")));
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err.rfind("quorvex: ", 0), 0u) << result.err;
+    EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
+    EXPECT_NE(result.err.find(expected), std::string::npos) << result.err;
+    EXPECT_FALSE(std::filesystem::exists(File("out.json")));
+    EXPECT_FALSE(std::filesystem::exists(File("out.svg")));
   }
 
   std::filesystem::path Machine() const { return root_ / "machine"; }

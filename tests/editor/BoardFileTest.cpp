@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <limits>
 
 #include "EditorTestSupport.h"
 
@@ -16,6 +17,12 @@ std::string Replaced(std::string text, const std::string& from, const std::strin
   const auto at = text.find(from);
   EXPECT_NE(at, std::string::npos) << from;
   if (at != std::string::npos) text.replace(at, from.size(), to);
+  return text;
+}
+
+std::string Repeated(const std::string& piece, std::size_t times) {
+  std::string text;
+  for (std::size_t i = 0; i < times; ++i) text += piece;
   return text;
 }
 
@@ -179,6 +186,18 @@ TEST_F(BoardFileTest, RefusesEveryBrokenRuleNamingFileFieldAndRule) {
        R"("objects": [{"kind": "arc", "layer": 1, "x": 0, "y": 0, "radius": 5, "startAngle": 0, "endAngle": 90, "width": 1, "z": 0}], "layerPairs")",
        "objects[0].z: unknown field"},
       {R"("layerPairs")", R"("objects": 7, "layerPairs")", "objects: must be an array, not a number"},
+      // Numbers beyond a double, or beyond the single precision the legend shows.
+      {R"("constant": 4.8,)", R"("constant": 1e400,)",
+       "stack[0].dielectric.constant: the number 1e400 is out of range"},
+      {R"("constant": 4.2,)", R"("constant": -1e400,)",
+       "stack[1].dielectric.constant: the number -1e400 is out of range"},
+      {R"("constant": 4.8,)", R"("constant": 1e39,)", "stack[0].dielectric.constant: must be at most 3.4e38"},
+      {R"("layerPairs")",
+       R"("objects": [{"kind": "track", "layer": 1, "x1": )" + std::string(400, '9') +
+           R"(, "y1": 0, "x2": 5, "y2": 5, "width": 1}], "layerPairs")",
+       "objects[0].x1: the number 99999999999999999999... is out of range"},
+      {R"("currentLayer": 33)", R"("currentLayer": 99999999999999999999)",
+       "currentLayer: must be from 1 to 82"},
   };
   for (const Refusal& refusal : cases) {
     const std::string text = Replaced(SmallBoardText(), refusal.from, refusal.to);
@@ -198,7 +217,8 @@ TEST_F(BoardFileTest, RefusesMalformedDocuments) {
       {full.substr(0, full.size() / 2), "(document): not valid JSON (truncated or malformed) at line"},
       {"", "(document): not valid JSON"},
       {"[1, 2]", "(document): must be an object, not an array"},
-      {std::string(100, '[') + std::string(100, ']'), "(document): nested deeper than 32 levels"},
+      {R"({"stack": )" + std::string(100, '[') + std::string(100, ']') + "}",
+       "stack" + Repeated("[0]", 31) + ": nested deeper than 32 levels"},
       {R"({"format": "quorvex-board/1"})", "stack: required field is missing"},
       {R"({"format": "quorvex-board/1", "stack": []})", "stack: must hold at least the layers 1 and 32"},
       {R"({"stack": 1})", "format: required field is missing"},
@@ -214,6 +234,59 @@ TEST_F(BoardFileTest, RefusesMalformedDocuments) {
   EXPECT_STREQ(error, "/nonexistent/x.board.json: cannot be read");
   EXPECT_EQ(BrelixSim_OpenBoardFile("/dev/zero", &error), 0) << "an endless file must not hang the editor";
   EXPECT_STREQ(error, "/dev/zero: is larger than 64 MiB; not a board file");
+}
+
+// The reader takes each object as the parser completes it; a DOM parser with
+// a checking callback took minutes (quadratic) over a million empty objects.
+TEST_F(BoardFileTest, ReadsObjectsInOnePassAndHoldsNoMoreThanABoardNeeds) {
+  const std::string million = "[" + Repeated("{},", 999999) + "{}]";
+  const char* error = nullptr;
+  EXPECT_EQ(BrelixSim_OpenBoardText(SmallBoardText(R"("objects": )" + million + ",").c_str(), "e.board.json",
+                                    &error),
+            0);
+  EXPECT_STREQ(error, "e.board.json: objects[0].kind: required field is missing");
+
+  // Outside the objects, no board needs 65536 values: 70000 layer pairs are 140000.
+  const std::string pairs = "[" + Repeated("[1, 32], ", 69999) + "[1, 32]]";
+  EXPECT_EQ(BrelixSim_OpenBoardText(SmallBoardText(R"("layerPairs": )" + pairs + ",").c_str(), "p.board.json",
+                                    &error),
+            0);
+  EXPECT_THAT(error, HasSubstr("holds more than 65536 values outside its objects"));
+
+  std::string tracks;
+  for (int i = 0; i < 1000; ++i)
+    tracks += (i ? ", " : "") + std::string(R"({"kind": "track", "layer": 1, "x1": )") + std::to_string(i) +
+              R"(, "y1": 0, "x2": 0, "y2": 0, "width": 1})";
+  const abi::PcbHandle board = editor().OpenBoardText(SmallBoardText(R"("objects": [)" + tracks + "],"), "t");
+  const auto& contents = editor().FindBoard(board)->contents;
+  ASSERT_EQ(contents.size(), 1000u);
+  for (int i = 0; i < 1000; i += 333) EXPECT_EQ(editor().FindObject(contents[i])->x, i);
+}
+
+// A cut text, or a text the editor was handed, may end inside a character
+// or hold bytes that are not UTF-8; JSON replaces those by U+FFFD (three
+// bytes), which could take a 254-byte text past the reader's 255.
+TEST_F(BoardFileTest, TheWriterNeverWritesWhatTheReaderRefuses) {
+  BoardFileContents contents = ReadBoardFile(SmallBoardText(), "s.board.json");
+  Board& board = contents.board;
+  board.layers[1].name = std::string(254, 'x') + "\xC3";
+  board.layers[39].net = std::string(253, 'n') + "\xE2\x82";
+  board.fileName = Repeated("\xE9", 300);  // Latin-1 bytes, not UTF-8
+  board.layers[1].dielectric.constant = 1e300;
+  board.topDielectric.height.value = -5;
+  EditorObject text = MakeObject(abi::ObjectKind::Text, 0);
+  text.text = std::string(255, 'a');
+  text.text.back() = '\xF0';
+  const std::string written = WriteBoardFile(board, {&text});
+  const BoardFileContents again = ReadBoardFile(written, "again.board.json");
+  EXPECT_EQ(again.board.layers[1].name, std::string(254, 'x')) << "255 bytes with U+FFFD do not fit";
+  EXPECT_EQ(again.board.layers[39].net, std::string(253, 'n'));
+  EXPECT_EQ(again.board.fileName, Repeated("\xEF\xBF\xBD", 85));
+  EXPECT_EQ(again.board.layers[1].dielectric.constant.value,
+            static_cast<double>(std::numeric_limits<float>::max()));
+  EXPECT_EQ(again.board.topDielectric.height.value, 0);
+  ASSERT_EQ(again.objects.size(), 1u);
+  EXPECT_EQ(again.objects[0].text, std::string(254, 'a'));
 }
 
 TEST_F(BoardFileTest, AMinimalBoardGetsDefaults) {

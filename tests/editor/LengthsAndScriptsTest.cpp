@@ -57,6 +57,8 @@ TEST(ParsePoint, TakesTwoLengthsSeparatedByAComma) {
   EXPECT_FALSE(ParsePoint("1;2"));
   EXPECT_FALSE(ParsePoint("1,"));
   EXPECT_FALSE(ParsePoint("1mil"));
+  // Every blank a script line may hold, the same ones the host trims.
+  EXPECT_EQ(ParsePoint("\v1mil\f,\r2\t"), (Point{10000, 2}));
 }
 
 TEST(ParseScript, ReadsEveryActionWithItsLine) {
@@ -98,6 +100,10 @@ TEST(ParseScript, RefusesABadLineWithItsNumber) {
       {"setup Copper\n", "line 1: unknown setup option \"Copper\""},
       {"setup\n", "line 1: setup needs a list"},
       {"click now\n", "line 1: click takes no argument"},
+      {"click\f\n\vclick\vnow\n", "line 2: click takes no argument"},
+      {std::string("click\nclick\0escape\n", 19), "line 2: holds a NUL byte"},
+      {"click\n\n# \xC3(\n", "line 3: is not UTF-8 text"},
+      {"click\n\xED\xA0\x80\n", "line 2: is not UTF-8 text"},  // an encoded surrogate
   };
   for (const auto& [script, message] : cases) {
     try {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <filesystem>
 #include <thread>
 
 #include "TempMachine.h"
@@ -140,9 +142,56 @@ TEST(Registry, OtherValueKindsAreKeptWhenTheFileIsRewritten) {
                 "\"Bin\"=hex:01,02,\\\n  ff\n\"Expand\"=hex(2):25,00,00,00\n");
   ASSERT_TRUE(WriteDword(HKEY_CURRENT_USER, "Software\\K", "N", 7));
   const std::string file = machine.Read("registry.reg");
-  EXPECT_NE(file.find("\"Bin\"=hex:01,02,ff"), std::string::npos) << file;
+  EXPECT_NE(file.find("\"Bin\"=hex:01,02,\\\n  ff\n"), std::string::npos) << file;
   EXPECT_NE(file.find("\"Expand\"=hex(2):25,00,00,00"), std::string::npos) << file;
   EXPECT_EQ(ReadString(HKEY_CURRENT_USER, "Software\\K", "Bin"), std::nullopt);
+}
+
+// The file is the user's: a change rewrites only the lines it concerns, and
+// what changes nothing writes nothing.
+TEST(Registry, ChangesTouchOnlyTheirOwnLines) {
+  TempMachine machine;
+  const std::string original =
+      "\xEF\xBB\xBFWindows Registry Editor Version 5.00\r\n\r\n; kept comment\r\n"
+      "[HKEY_CURRENT_USER\\Software\\K]\r\n"
+      "\"Lone\"=hex(1):00,d8,00,00\r\n"
+      "\"Nuls\"=hex(1):41,00,00,00,42,00,00,00\r\n"
+      "\"N\"=dword:00000001\r\n"
+      "; trailing comment\r\n\r\n"
+      "[HKEY_CURRENT_USER\\Software\\Other]\r\n"
+      "\"Wide\"=hex(7):41,00,00,00\r\n"
+      "\"Gone\"=\"x\"";  // no line break at the end
+  machine.Write("registry.reg", original);
+  const auto file = machine.root() / "registry.reg";
+  const auto past = std::filesystem::last_write_time(file) - std::chrono::hours(1);
+  std::filesystem::last_write_time(file, past);
+
+  HKEY key = 0;
+  ASSERT_EQ(RegCreateKeyEx(HKEY_CURRENT_USER, "Software\\K", &key), ERROR_SUCCESS);
+  RegCloseKey(key);
+  EXPECT_TRUE(WriteDword(HKEY_CURRENT_USER, "Software\\K", "N", 1));
+  EXPECT_EQ(ReadString(HKEY_CURRENT_USER, "Software\\Other", "Gone"), "x");
+  EXPECT_EQ(machine.Read("registry.reg"), original);
+  EXPECT_EQ(std::filesystem::last_write_time(file), past) << "nothing changed, nothing written";
+
+  std::string expected = original;
+  const auto replace = [&](const std::string& from, const std::string& to) {
+    expected.replace(expected.find(from), from.size(), to);
+  };
+  ASSERT_TRUE(WriteDword(HKEY_CURRENT_USER, "Software\\K", "n", 2));
+  replace("\"N\"=dword:00000001", "\"N\"=dword:00000002");
+  EXPECT_EQ(machine.Read("registry.reg"), expected);
+  ASSERT_TRUE(WriteString(HKEY_CURRENT_USER, "Software\\K", "S", "t"));
+  replace("dword:00000002\r\n", "dword:00000002\r\n\"S\"=\"t\"\r\n");
+  EXPECT_EQ(machine.Read("registry.reg"), expected);
+  ASSERT_TRUE(WriteString(HKEY_CURRENT_USER, "Software\\Other", "New", "v"));
+  replace("\"Gone\"=\"x\"", "\"Gone\"=\"x\"\r\n\"New\"=\"v\"\r\n");
+  EXPECT_EQ(machine.Read("registry.reg"), expected);
+  ASSERT_EQ(RegOpenKeyEx(HKEY_CURRENT_USER, "Software\\Other", 0, KEY_ALL_ACCESS, &key), ERROR_SUCCESS);
+  EXPECT_EQ(RegDeleteValue(key, "gone"), ERROR_SUCCESS);
+  RegCloseKey(key);
+  replace("\"Gone\"=\"x\"\r\n", "");
+  EXPECT_EQ(machine.Read("registry.reg"), expected);
 }
 
 TEST(Registry, DeletingValuesAndKeys) {

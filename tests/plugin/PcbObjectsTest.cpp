@@ -62,6 +62,28 @@ TEST(PcbObjectSlots, TextIsCutTo254Characters) {
   EXPECT_EQ(text.GetText(), "R1");
 }
 
+// 127 two-byte characters after one ASCII letter are 255 bytes; 254 would
+// end halfway through the last one, so the cut keeps 126 of them.
+TEST(PcbObjectSlots, CutsNeverSplitAUtf8Character) {
+  std::string name = "a";
+  for (int i = 0; i < 127; ++i) name += "\xC3\xA9";  // é
+  TPcbText text(1);
+  text.SetText(name);
+  EXPECT_EQ(text.GetText(), name.substr(0, 1 + 2 * 126));
+  // Three- and four-byte characters: the cut falls back to their first byte.
+  const std::string euros = std::string(253, 'x') + "\xE2\x82\xAC";      // 256 bytes
+  const std::string emoji = std::string(252, 'x') + "\xF0\x9F\x98\x80";  // 256 bytes
+  EXPECT_EQ(abi::Utf8CutLength(euros, 254), 253u);
+  EXPECT_EQ(abi::Utf8CutLength(euros, 255), 253u);
+  EXPECT_EQ(abi::Utf8CutLength(emoji, 255), 252u);
+  EXPECT_EQ(abi::Utf8CutLength(emoji, 256), 256u);
+  // Bytes that are not UTF-8 (five continuation bytes) are cut where asked.
+  EXPECT_EQ(abi::Utf8CutLength(std::string(10, '\x80'), 5), 5u);
+  abi::ShortString designator{};
+  designator.assign(euros);
+  EXPECT_EQ(designator.str(), std::string(253, 'x'));
+}
+
 TEST(PcbObjectSlots, SetLayerStoresThePlainEditorId) {
   TPcbTrack track(1);
   track.SetLayer(32);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "ToolkitFixture.h"
+#include "tests/XmlCheck.h"
 #include "toolkit/Bevel.h"
 #include "toolkit/Button.h"
 #include "toolkit/CheckBox.h"
@@ -42,6 +43,7 @@ TEST_F(FormSvgTest, DrawsFrameCaptionControlsAndCheckMarks) {
   rule->SetShape(TBevelShape::TopLine);
 
   const std::string svg = DrawFormSvg(form);
+  EXPECT_EQ(testing_support::XmlProblem(svg), "");
   EXPECT_EQ(svg.rfind("<svg", 0), 0u);
   EXPECT_NE(svg.find("width=\"" + std::to_string(form.Width()) + "\""), std::string::npos);
   EXPECT_NE(svg.find(">Setup &lt;1&gt; &amp; more<"), std::string::npos);
@@ -57,6 +59,7 @@ TEST_F(FormSvgTest, DrawsFrameCaptionControlsAndCheckMarks) {
 TEST_F(FormSvgTest, MessageBoxesShowTheirIcon) {
   auto box = CreateMessageDialog("Hello", TMsgDlgType::Warning, mbOK);
   const std::string svg = DrawFormSvg(*box);
+  EXPECT_EQ(testing_support::XmlProblem(svg), "");
   EXPECT_NE(svg.find("<title>Warning</title>"), std::string::npos);
   EXPECT_NE(svg.find(">Hello<"), std::string::npos);
   EXPECT_EQ(DisplayCaption("Fish && &Chips&"), "Fish & Chips");

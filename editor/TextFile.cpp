@@ -1,0 +1,31 @@
+#include "editor/TextFile.h"
+
+#include <array>
+#include <filesystem>
+#include <fstream>
+
+namespace brelix {
+
+std::optional<std::string> ReadTextFile(const std::string& path, const std::string& kind,
+                                        std::string* error) {
+  auto fail = [&](const std::string& reason) {
+    if (error) *error = path + ": " + reason;
+    return std::nullopt;
+  };
+  std::error_code ec;
+  if (std::filesystem::is_directory(path, ec)) return fail("is a folder, not a file");
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return fail("cannot be read");
+  std::string text;
+  const auto size = std::filesystem::is_regular_file(path, ec) ? std::filesystem::file_size(path, ec) : 0;
+  if (!ec && size <= kMaxTextFileSize) text.reserve(static_cast<std::size_t>(size));
+  std::array<char, 65536> chunk;
+  while (in.read(chunk.data(), chunk.size()) || in.gcount() > 0) {
+    text.append(chunk.data(), static_cast<std::size_t>(in.gcount()));
+    if (text.size() > kMaxTextFileSize) return fail("is larger than 64 MiB; not " + kind);
+  }
+  if (in.bad()) return fail("cannot be read");
+  return text;
+}
+
+}  // namespace brelix

@@ -1,0 +1,20 @@
+// Reading a whole text file that a user names (a board file, a script):
+// bounded, so that a huge file or an endless device is refused rather than
+// read until memory runs out.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+
+namespace brelix {
+
+// No board file or script is larger.
+inline constexpr std::size_t kMaxTextFileSize = std::size_t{64} << 20;
+
+// The file's text; nil with "<path>: reason" in *error when it is missing,
+// a folder, unreadable or larger than kMaxTextFileSize. `kind` names what
+// the file should be in that reason ("a board file").
+std::optional<std::string> ReadTextFile(const std::string& path, const std::string& kind, std::string* error);
+
+}  // namespace brelix

@@ -1,0 +1,45 @@
+// The files a run writes (--out, --svg, and any output added later): checked
+// before anything runs, then written all or nothing after the run. Each
+// output goes to a temporary beside its target; only when every one of them
+// is complete are they renamed into place, so that a run that fails writes
+// no file at all.
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/AtomicFile.h"
+
+namespace quorvex::cli {
+
+class OutputFiles {
+ public:
+  // A file the run reads (the board, the script): no output may be it.
+  void AddInput(const std::string& path);
+  // Checks the output of `option` and keeps it; raises InputError when its
+  // folder is missing, when it exists and is not a regular file (a link to
+  // one is followed), or when it is an input or another output.
+  void AddOutput(const std::string& option, const std::string& path);
+
+  // Writes the text of an output added before to its temporary; false with a
+  // one-line reason in *error.
+  bool Stage(const std::string& path, std::string_view text, std::string* error);
+  // Renames every staged output into place; false with a reason when one
+  // cannot be (the outputs not yet renamed are dropped).
+  bool CommitAll(std::string* error);
+
+ private:
+  struct Output {
+    std::string option;
+    std::string path;
+    std::filesystem::path identity;  // the file itself, links and ".." resolved
+    std::unique_ptr<platform::StagedFile> staged;
+  };
+  std::vector<std::filesystem::path> inputs_;
+  std::vector<Output> outputs_;
+};
+
+}  // namespace quorvex::cli
