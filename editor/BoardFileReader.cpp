@@ -133,9 +133,9 @@ class Reader : public FieldReader {
     BoardFileContents result;
     JsonReadLimits limits;
     limits.maxNesting = kMaxNesting;
-    limits.topLevelKeys = {"format",     "fileName",      "unit",          "currentLayer",
-                           "cursor",     "refusesCommands", "stack",       "topDielectric",
-                           "bottomDielectric", "layerPairs", "objects"};
+    limits.topLevelKeys = {"format",           "fileName",        "unit",   "currentLayer",
+                           "cursor",           "refusesCommands", "stack",  "topDielectric",
+                           "bottomDielectric", "layerPairs",      "objects"};
     // The objects are checked and converted one by one as the parser
     // completes them; the document keeps an empty array in their place.
     ObjectFileReader reader(*this);
@@ -184,7 +184,6 @@ class Reader : public FieldReader {
     board.LinkStack();
     return result;
   }
-
 };
 
 }  // namespace

@@ -7,8 +7,8 @@ namespace quorvex::cli {
 
 int Run(Session& session) {
   using Step = StepResult (*)(Session&);
-  const std::vector<Step> steps = {CheckFiles,    PrepareMachine,   LoadEditor, OpenDocuments, EnterTestMode,
-                                   LoadPlugin,    PrepareSetupUser, RunCommand, WriteOutputs};
+  const std::vector<Step> steps = {CheckFiles, PrepareMachine,   LoadEditor, OpenDocuments, EnterTestMode,
+                                   LoadPlugin, PrepareSetupUser, RunCommand, WriteOutputs};
 
   int exitCode = kExitRan;
   for (Step step : steps) {
