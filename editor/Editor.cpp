@@ -64,7 +64,8 @@ abi::PcbHandle Editor::OpenBoardFile(const std::string& path) {
   BoardFileContents contents;
   {
     std::string text = LoadTextFile(path);  // freed before the objects are stored
-    contents = kicad::IsKicadPath(path) ? kicad::ReadKicadBoard(std::move(text), path) : ReadBoardFile(text, path);
+    contents =
+        kicad::IsKicadPath(path) ? kicad::ReadKicadBoard(std::move(text), path) : ReadBoardFile(text, path);
   }
   return AddBoard(std::move(contents), path);
 }

@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <cmath>
+#include <deque>
 #include <filesystem>
 
 #include "editor/kicad/KicadReading.h"
@@ -27,7 +28,7 @@ int32_t Round32(double value) {
 
 class ObjectReader {
  public:
-  ObjectReader(const std::string& file, const KicadSource& source, std::vector<EditorObject>& objects)
+  ObjectReader(const std::string& file, const KicadSource& source, std::deque<EditorObject>& objects)
       : file_(file), source_(source), objects_(objects) {}
 
   // A point (KEY X Y) in board units with y turned upwards.
@@ -273,7 +274,7 @@ class ObjectReader {
  private:
   const std::string& file_;
   const KicadSource& source_;
-  std::vector<EditorObject>& objects_;
+  std::deque<EditorObject>& objects_;
 };
 
 // The item's identifier: (tstamp X) or (uuid X); empty when it has none.

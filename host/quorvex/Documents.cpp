@@ -38,7 +38,8 @@ std::vector<BoardBox> ContentBoxes(const Session& session) {
     if (!kicad) continue;
     const char* text = session.editor.DescribeObject(object);
     const nlohmann::json described = nlohmann::json::parse(text ? text : "", nullptr, false);
-    if (described.is_object() && described.value("layer", 0) == brelix::kicad::kOutlineLayer) outline.push_back(box);
+    if (described.is_object() && described.value("layer", 0) == brelix::kicad::kOutlineLayer)
+      outline.push_back(box);
   }
   return outline.empty() ? boxes : outline;
 }
