@@ -33,6 +33,10 @@ using BrelixSim_OpenBoardText_t = abi::PcbHandle(const char* jsonText, const cha
 using BrelixSim_SaveBoardFile_t = int32_t(abi::PcbHandle board, const char* path, const char** error);
 // The board's file text as SaveBoardFile would write it; nil for an unknown board.
 using BrelixSim_BoardText_t = const char*(abi::PcbHandle board);
+// The text SaveBoardFile would write to `path` (a KiCad file for a .kicad_pcb
+// path, else the board file); nil with a one-line message in *error when it
+// cannot be made.
+using BrelixSim_FileText_t = const char*(abi::PcbHandle board, const char* path, const char** error);
 // The path the board was opened from ("<memory>" or the name given); nil when unknown.
 using BrelixSim_BoardSourcePath_t = const char*(abi::PcbHandle board);
 // The board's own file name (its fileName field, a Windows path); nil when unknown.
@@ -109,6 +113,7 @@ struct SimApi {
   BrelixSim_OpenBoardText_t* OpenBoardText = nullptr;
   BrelixSim_SaveBoardFile_t* SaveBoardFile = nullptr;
   BrelixSim_BoardText_t* BoardText = nullptr;
+  BrelixSim_FileText_t* FileText = nullptr;
   BrelixSim_BoardSourcePath_t* BoardSourcePath = nullptr;
   BrelixSim_BoardFileName_t* BoardFileName = nullptr;
   BrelixSim_CloseBoard_t* CloseBoard = nullptr;
@@ -144,6 +149,7 @@ struct SimApi {
     resolve(OpenBoardText, "BrelixSim_OpenBoardText");
     resolve(SaveBoardFile, "BrelixSim_SaveBoardFile");
     resolve(BoardText, "BrelixSim_BoardText");
+    resolve(FileText, "BrelixSim_FileText");
     resolve(BoardSourcePath, "BrelixSim_BoardSourcePath");
     resolve(BoardFileName, "BrelixSim_BoardFileName");
     resolve(CloseBoard, "BrelixSim_CloseBoard");

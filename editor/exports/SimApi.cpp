@@ -168,6 +168,22 @@ ABI_EXPORT const char* BrelixSim_BoardText(abi::PcbHandle board) {
   });
 }
 
+ABI_EXPORT const char* BrelixSim_FileText(abi::PcbHandle board, const char* path, const char** error) {
+  if (error) *error = nullptr;
+  try {
+    Editor& editor = Editor::Instance();
+    const brelix::Board* found = editor.FindBoard(board);
+    if (!found) throw brelix::BoardFileError("board " + std::to_string(board) + " is not open");
+    if (!path) throw brelix::BoardFileError("no file to save to");
+    return Hand(editor.FileText(*found, path));
+  } catch (const std::exception& problem) {
+    Report(error, problem.what());
+  } catch (...) {
+    Report(error, "the board's file text could not be made");
+  }
+  return nullptr;
+}
+
 ABI_EXPORT const char* BrelixSim_BoardSourcePath(abi::PcbHandle board) {
   return Guarded<const char*>(nullptr, [&]() -> const char* {
     const brelix::Board* found = Editor::Instance().FindBoard(board);

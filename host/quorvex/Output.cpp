@@ -33,8 +33,9 @@ StepResult WriteOutputs(Session& session) {
   };
   // Every output is complete before any of them replaces a file.
   if (!options.out.empty()) {
-    const char* text = session.editor.BoardText(session.board);
-    if (!text) return fail("cannot save the board to " + options.out);
+    const char* why = nullptr;
+    const char* text = session.editor.FileText(session.board, options.out.c_str(), &why);
+    if (!text) return fail(why ? std::string(why) : "cannot save the board to " + options.out);
     if (!session.outputs.Stage(options.out, text, &error)) return fail(error);
   }
   if (!options.svg.empty()) {
