@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cctype>
 #include <nlohmann/json.hpp>
 #include <ostream>
 
@@ -108,7 +109,11 @@ void OpenActiveDocument(Session& session) {
     if (session.board == 0) session.host.openPcbView("PCB1.qvpcb");
     return;
   }
-  session.host.openDocument(kind, "Document1." + kind + "Doc");
+  // The host's own extensions: a schematic is a .qvsch, any other kind .qv + its kind.
+  std::string extension = ".qv" + kind;
+  std::transform(extension.begin(), extension.end(), extension.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  session.host.openDocument(kind, "Document1" + extension);
 }
 
 }  // namespace
