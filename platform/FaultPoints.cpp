@@ -15,16 +15,16 @@ struct Registry {
   std::string environmentProblem;
 
   Registry() {
-    const char* spec = std::getenv("QUORVEX_FAULTS");
-    if (spec && !Parse(spec, rules, &environmentProblem)) rules.clear();
+    const char* ruleText = std::getenv("QUORVEX_FAULTS");
+    if (ruleText && !Parse(ruleText, rules, &environmentProblem)) rules.clear();
   }
 
-  static bool Parse(std::string_view spec, std::vector<Rule>& out, std::string* error) {
+  static bool Parse(std::string_view ruleText, std::vector<Rule>& out, std::string* error) {
     std::vector<Rule> parsed;
-    while (!spec.empty()) {
-      const auto comma = spec.find(',');
-      std::string_view entry = spec.substr(0, comma);
-      spec = comma == std::string_view::npos ? std::string_view() : spec.substr(comma + 1);
+    while (!ruleText.empty()) {
+      const auto comma = ruleText.find(',');
+      std::string_view entry = ruleText.substr(0, comma);
+      ruleText = comma == std::string_view::npos ? std::string_view() : ruleText.substr(comma + 1);
       while (!entry.empty() && entry.front() == ' ') entry.remove_prefix(1);
       while (!entry.empty() && entry.back() == ' ') entry.remove_suffix(1);
       if (entry.empty()) continue;
@@ -107,10 +107,10 @@ void Clear() {
   state.counts.clear();
 }
 
-bool Configure(std::string_view spec, std::string* error) {
+bool Configure(std::string_view ruleText, std::string* error) {
   Registry& state = State();
   std::lock_guard lock(state.lock);
-  return Registry::Parse(spec, state.rules, error);
+  return Registry::Parse(ruleText, state.rules, error);
 }
 
 std::vector<PointCount> Counts() {

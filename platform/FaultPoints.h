@@ -43,7 +43,7 @@ void Clear();
 
 // Parses a QUORVEX_FAULTS list. On success the rules are armed in order and
 // the answer is true; otherwise nothing is armed and *error names the entry.
-bool Configure(std::string_view spec, std::string* error);
+bool Configure(std::string_view ruleText, std::string* error);
 
 // The points consulted since the last Clear or ResetCounts, with their
 // call counts, in name order.

@@ -85,7 +85,7 @@ TEST_F(CommandsTest, StateComparesTheDocumentKindIgnoringCase) {
   OpenBoardAt(0, 0);
   for (const char* kind : {"pcb", "Pcb", "PCB"})
     EXPECT_TRUE(Enabled(host().openDocument(kind, "Board.qvpcb"))) << kind;
-  for (const char* kind : {"SCH", "PCBLIB", "", "PC"})
+  for (const char* kind : {"SCH", "PCBPARTS", "", "PC"})
     EXPECT_FALSE(Enabled(host().openDocument(kind, "Other"))) << kind;
 }
 
