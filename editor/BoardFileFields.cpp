@@ -10,8 +10,6 @@ namespace {
 
 using nlohmann::json;
 
-constexpr std::size_t kMaxString = 255;
-
 }  // namespace
 
 std::string Member(const std::string& path, const std::string& key) { return MemberPath(path, key); }
@@ -48,8 +46,9 @@ const json& FieldReader::Required(const json& object, const std::string& path, c
 std::string FieldReader::String(const json& value, const std::string& path) const {
   if (!value.is_string()) Fail(path, std::string("must be a string, not ") + TypeName(value));
   const auto& text = value.get_ref<const std::string&>();
-  if (text.size() > kMaxString)
-    Fail(path, "is " + std::to_string(text.size()) + " characters long; at most 255 are allowed");
+  if (text.size() > kMaxFileString)
+    Fail(path, "is " + std::to_string(text.size()) + " characters long; at most " +
+                   std::to_string(kMaxFileString) + " are allowed");
   return text;
 }
 

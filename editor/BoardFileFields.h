@@ -10,6 +10,9 @@
 
 namespace brelix {
 
+// The longest string of a board file, in bytes.
+inline constexpr std::size_t kMaxFileString = 255;
+
 // Field paths as written in messages: "unit", "stack[2].id", "cursor[1]".
 std::string Member(const std::string& path, const std::string& key);
 std::string Element(const std::string& path, std::size_t index);
@@ -27,7 +30,7 @@ class FieldReader {
   const nlohmann::json* Optional(const nlohmann::json& object, const std::string& key) const;
   const nlohmann::json& Required(const nlohmann::json& object, const std::string& path,
                                  const std::string& key) const;
-  // At most 255 characters.
+  // At most kMaxFileString bytes.
   std::string String(const nlohmann::json& value, const std::string& path) const;
   int64_t Integer(const nlohmann::json& value, const std::string& path, int64_t low, int64_t high) const;
   // Any finite number.

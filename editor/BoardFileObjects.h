@@ -12,6 +12,7 @@
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -45,11 +46,21 @@ class ObjectFileReader {
   std::vector<Reference> references_;
 };
 
-// The entry of `object`; `positions` gives each handle of the board's
-// contents its position in `objects`. References to objects outside the
-// contents are left out.
-nlohmann::ordered_json WriteObjectEntry(const EditorObject& object,
-                                        const std::unordered_map<abi::PcbHandle, std::size_t>& positions);
+// The objects being written, and each one's position among them by handle.
+struct ObjectPositions {
+  const std::vector<const EditorObject*>& list;
+  const std::unordered_map<abi::PcbHandle, std::size_t>& positions;
+};
+
+// Appends the entry of `objects.list[index]`. References to objects outside
+// the list, to the object itself, and name or comment references to objects
+// that are not texts are left out. Throws BoardFileError when the object
+// holds a value no entry can hold.
+void AppendObjectEntry(std::string& out, const ObjectPositions& objects, std::size_t index);
+
+// `text` as a JSON string the reader takes back: UTF-8 (anything else
+// replaced by U+FFFD) of at most kMaxFileString bytes, cut between characters.
+void AppendJsonString(std::string& out, std::string_view text);
 
 // The plain layer id (1 to 82) of a record's layer id, the value itself when it names none.
 inline uint32_t PlainLayer(uint32_t value) {

@@ -2,7 +2,6 @@
 #include <cmath>
 #include <limits>
 
-#include "abi/Utf8.h"
 #include "editor/BoardFile.h"
 #include "editor/BoardFileObjects.h"
 
@@ -10,29 +9,6 @@ namespace brelix {
 namespace {
 
 using Json = nlohmann::ordered_json;
-
-// A text as the reader takes it back: UTF-8 (anything else replaced by
-// U+FFFD) of at most 255 bytes, cut between characters. Every string of a
-// board file is held to that by the reader.
-std::string FileText(std::string_view text) {
-  std::string valid = abi::Utf8InvalidAt(text) == text.size() ? std::string(text) : abi::ToValidUtf8(text);
-  valid.resize(abi::Utf8CutLength(valid, 255));
-  return valid;
-}
-
-// A name or text in JSON; plain ones (letters and digits) need no escaping.
-void AppendString(std::string& out, const std::string& text) {
-  const bool plain = text.size() <= 255 && std::all_of(text.begin(), text.end(), [](char c) {
-                       return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
-                     });
-  if (plain) {
-    out += '"';
-    out += text;
-    out += '"';
-  } else {
-    out += Json(FileText(text)).dump(-1, ' ', false, Json::error_handler_t::replace);
-  }
-}
 
 // One canonical layout: every top-level field on its own line, every element
 // of an array of objects (stack, objects) on its own line, everything else
@@ -44,7 +20,7 @@ void AppendCompact(std::string& out, const Json& value) {
     for (const auto& [key, item] : value.items()) {
       if (!first) out += ", ";
       first = false;
-      AppendString(out, key);
+      AppendJsonString(out, key);
       out += ": ";
       AppendCompact(out, item);
     }
@@ -60,7 +36,7 @@ void AppendCompact(std::string& out, const Json& value) {
     out += value.is_number_unsigned() ? std::to_string(value.get<uint64_t>())
                                       : std::to_string(value.get<int64_t>());
   } else if (value.is_string()) {
-    AppendString(out, value.get_ref<const std::string&>());
+    AppendJsonString(out, value.get_ref<const std::string&>());
   } else {
     out += value.dump(-1, ' ', false, Json::error_handler_t::replace);
   }
@@ -74,7 +50,8 @@ std::string Layout(const Json& document, const std::vector<const EditorObject*>&
   // An entry takes about 130 bytes besides its texts: one allocation for the
   // whole file unless texts need much escaping.
   std::size_t estimate = 4096;
-  for (const EditorObject* object : objects) estimate += 136 + object->text.size() + object->name.size();
+  for (const EditorObject* object : objects)
+    estimate += 136 + object->textData->text.size() + object->labels->name.size();
   out.reserve(estimate);
   std::size_t index = 0;
   for (const auto& [key, value] : document.items()) {
@@ -84,7 +61,7 @@ std::string Layout(const Json& document, const std::vector<const EditorObject*>&
       out += "[\n";
       for (std::size_t i = 0; i < objects.size(); ++i) {
         out += "    ";
-        AppendCompact(out, WriteObjectEntry(*objects[i], positions));
+        AppendObjectEntry(out, {objects, positions}, i);
         out += i + 1 < objects.size() ? ",\n" : "\n";
       }
       out += "  ]";

@@ -44,9 +44,12 @@ abi::PcbHandle Editor::AddBoard(BoardFileContents contents, const std::string& s
     object.handle = objectHandle;
     object.owner = handle;
     object.contentsOf = handle;
-    resolve(object.nameObject);
-    resolve(object.commentObject);
-    for (abi::PcbHandle& reference : object.references) resolve(reference);
+    if (object.component.held()) {
+      resolve(object.component->nameObject);
+      resolve(object.component->commentObject);
+    }
+    if (object.dimension.held())
+      for (abi::PcbHandle& reference : object.dimension->references) resolve(reference);
     objects_.emplace(objectHandle, std::move(object));
     contents.objects.pop_front();
     board.contents.push_back(objectHandle);

@@ -60,7 +60,7 @@ std::pair<int64_t, int64_t> Turn(int64_t px, int64_t py, int64_t cx, int64_t cy,
 }
 
 Rect TextRect(const EditorObject& t) {
-  const int64_t n = static_cast<int64_t>(t.text.size());
+  const int64_t n = static_cast<int64_t>(t.textData->text.size());
   if (n == 0) return {t.x, t.y, t.x, t.y};
   const int64_t advance = static_cast<int64_t>(t.size) * 2 / 3;
   const int64_t right = t.x + n * advance + t.width;
@@ -155,8 +155,8 @@ Rect PadRect(const EditorObject& pad) {
   int64_t halfX = 0;
   int64_t halfY = 0;
   for (int layer = 0; layer < kPadLayerCount; ++layer) {
-    halfX = std::max<int64_t>(halfX, pad.sizeX[static_cast<std::size_t>(layer)] / 2);
-    halfY = std::max<int64_t>(halfY, pad.sizeY[static_cast<std::size_t>(layer)] / 2);
+    halfX = std::max<int64_t>(halfX, pad.pad->sizeX[static_cast<std::size_t>(layer)] / 2);
+    halfY = std::max<int64_t>(halfY, pad.pad->sizeY[static_cast<std::size_t>(layer)] / 2);
   }
   Bounds b;
   const std::array<std::pair<int64_t, int64_t>, 4> corners = {
@@ -238,10 +238,10 @@ int CornerPercentSlot(int layer) {
 int32_t PadCornerRadius(const EditorObject& pad, int layer) {
   if (layer < 0 || layer >= kPadLayerCount) return 0;
   const auto index = static_cast<std::size_t>(layer);
-  if (pad.shapes[index] != kRoundedRectangleShape) return 0;
-  const int64_t smaller = std::min<int64_t>(pad.sizeX[index], pad.sizeY[index]);
-  return static_cast<int32_t>(smaller *
-                              pad.cornerPercent[static_cast<std::size_t>(CornerPercentSlot(layer))] / 200);
+  if (pad.pad->shapes[index] != kRoundedRectangleShape) return 0;
+  const int64_t smaller = std::min<int64_t>(pad.pad->sizeX[index], pad.pad->sizeY[index]);
+  return static_cast<int32_t>(
+      smaller * pad.pad->cornerPercent[static_cast<std::size_t>(CornerPercentSlot(layer))] / 200);
 }
 
 EditorObject MakeObject(abi::ObjectKind kind, abi::PcbHandle handle) {
@@ -257,17 +257,17 @@ EditorObject MakeObject(abi::ObjectKind kind, abi::PcbHandle handle) {
     case abi::ObjectKind::Text:
       object.size = 600000;
       object.width = 100000;
-      object.fontName = "Arial";
-      object.trueTypeValue = 200000;
+      object.textData->fontName = "Arial";
+      object.textData->trueTypeValue = 200000;
       break;
     case abi::ObjectKind::Pad:
       // A 60 mil round through-hole pad with a 30 mil hole on the multi layer.
       object.layer = kMultiLayer;
       object.hole = 300000;
       for (int layer : {1, 32}) {
-        object.shapes[static_cast<std::size_t>(layer)] = kRoundShape;
-        object.sizeX[static_cast<std::size_t>(layer)] = 600000;
-        object.sizeY[static_cast<std::size_t>(layer)] = 600000;
+        object.pad->shapes[static_cast<std::size_t>(layer)] = kRoundShape;
+        object.pad->sizeX[static_cast<std::size_t>(layer)] = 600000;
+        object.pad->sizeY[static_cast<std::size_t>(layer)] = 600000;
       }
       break;
     case abi::ObjectKind::Via:
@@ -279,7 +279,7 @@ EditorObject MakeObject(abi::ObjectKind kind, abi::PcbHandle handle) {
     case abi::ObjectKind::Coordinate:
       object.layer = kFirstMechanical;
       object.width = 100000;
-      object.textHeight = 600000;
+      object.dimension->textHeight = 600000;
       object.size = 1000000;
       break;
     default:
@@ -311,7 +311,7 @@ Rect BoundingRect(const EditorObject& object) {
     case abi::ObjectKind::Region:
     case abi::ObjectKind::SplitPlane:
     case abi::ObjectKind::BoardOutline:
-      return PointsRect(object, object.points, 0);
+      return PointsRect(object, object.outline->points, 0);
     default:
       return {object.x, object.y, object.x, object.y};
   }

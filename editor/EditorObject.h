@@ -10,6 +10,7 @@
 
 #include "abi/PcbApi.h"
 #include "editor/Lengths.h"
+#include "editor/OutOfLine.h"
 
 namespace brelix {
 
@@ -33,6 +34,113 @@ struct Rect {
   bool operator==(const Rect&) const = default;
 };
 
+// Texts.
+struct TextData {
+  std::string text;
+  int32_t textAttribute = 0;
+  uint8_t textFlag = 0;
+  uint8_t trueTypeMode = 0;
+  std::string fontName;
+  uint8_t trueTypeFlag1 = 0;
+  uint8_t trueTypeFlag2 = 0;
+  uint8_t trueTypeFlag3 = 0;
+  int32_t trueTypeValue = 0;
+  std::array<uint8_t, 4> barCode{};
+};
+
+// Pads. Per-layer shape and size are indexed by layer id 0 to 82 (vias
+// answer from their size instead). Corner-radius percentages are kept per
+// layer class: top layer, every other layer, bottom layer.
+struct PadData {
+  std::array<int32_t, 6> padValues{};
+  std::array<uint8_t, 3> padBytes{};
+  std::array<int32_t, 10> extraValues{};
+  std::array<uint8_t, 3> extraBytes{};
+  uint8_t stackMode = 0;
+  std::array<uint8_t, kPadLayerCount> shapes{};
+  std::array<int32_t, kPadLayerCount> sizeX{};
+  std::array<int32_t, kPadLayerCount> sizeY{};
+  std::array<uint8_t, 3> cornerPercent{};
+};
+
+// Names and texts of the kinds that carry them: pad, net, class, rule,
+// embedded object and manual from-to names; nets of from-tos and areas.
+struct LabelData {
+  std::string name;
+  std::string net;
+  std::string fromPad;
+  std::string toPad;
+  std::string description;  // violations and embedded objects
+  std::string rule;         // the rule a violation breaks
+};
+
+// Components. The name and comment are text objects of their own.
+struct ComponentData {
+  abi::PcbHandle nameObject = 0;
+  abi::PcbHandle commentObject = 0;
+  std::string pattern;
+  std::string sourceDesignator;
+  std::string sourceLibrary;
+  std::string sourceUniqueId;
+  std::string model;
+  int32_t height = 0;
+  uint8_t lockStrings = 0;
+  int32_t channelOffset = 0;
+  uint8_t componentKind = 0;
+};
+
+// Polygons, regions, split planes and board outlines.
+struct OutlineData {
+  std::vector<Point> points;
+  int32_t grid = 0;
+  int32_t trackWidth = 0;
+  uint8_t hatchStyle = 0;
+  uint8_t pourOver = 0;
+  uint8_t removeDead = 0;
+  uint8_t keepout = 0;
+  int32_t regionKind = 0;
+};
+
+// Dimensions (x, y to x2, y2) and coordinates (size is the cross).
+struct DimensionData {
+  int32_t textHeight = 0;
+  int32_t arrowSize = 0;
+  int32_t textGap = 0;
+  uint8_t unitStyle = 0;
+  uint8_t precision = 0;
+  std::vector<abi::PcbHandle> references;
+};
+
+// Object classes.
+struct ClassData {
+  uint8_t memberKind = 0;
+  uint8_t superClass = 0;
+  std::vector<std::string> members;
+};
+
+// Design rules.
+struct RuleData {
+  uint8_t ruleKind = 0;
+  std::string scope1;
+  std::string scope2;
+  int32_t value = 0;
+  uint8_t enabled = 0;
+  int32_t priority = 0;
+};
+
+// Embedded boards (x, y, rotation from the common fields).
+struct EmbeddedBoardData {
+  std::string document;
+  int32_t rows = 0;
+  int32_t columns = 0;
+  int32_t rowSpacing = 0;
+  int32_t columnSpacing = 0;
+  uint8_t mirrored = 0;
+};
+
+// The fields most kinds use are held in the record itself; each kind's own
+// fields are held out of line, so that a board of many tracks holds little
+// more than the tracks' geometry.
 struct EditorObject {
   abi::PcbHandle handle = 0;
   abi::ObjectKind kind = abi::ObjectKind::None;
@@ -62,104 +170,31 @@ struct EditorObject {
   double endAngle = 0;
   double rotation = 0;  // fill and text
   int32_t size = 0;
-  int32_t textAttribute = 0;
-  uint8_t textFlag = 0;
-  std::string text;
-  uint8_t trueTypeMode = 0;
-  std::string fontName;
-  uint8_t trueTypeFlag1 = 0;
-  uint8_t trueTypeFlag2 = 0;
-  uint8_t trueTypeFlag3 = 0;
-  int32_t trueTypeValue = 0;
-  std::array<uint8_t, 4> barCode{};
 
   // Pads and vias. `hole` is the pad's seventh record value and the via's
   // second; `size` is the via's diameter.
-  std::array<int32_t, 6> padValues{};
   int32_t hole = 0;
-  std::array<uint8_t, 3> padBytes{};
   uint8_t kindByte1 = 0;  // pad and via; the first byte of from-tos and nets
   uint8_t kindByte2 = 0;  // likewise the second
-  std::array<int32_t, 10> extraValues{};
-  std::array<uint8_t, 3> extraBytes{};
-  uint8_t stackMode = 0;
-  // Per-layer pad shape and size, indexed by layer id 0 to 82 (vias answer
-  // from their size instead). Corner-radius percentages are kept per layer
-  // class: top layer, every other layer, bottom layer.
-  std::array<uint8_t, kPadLayerCount> shapes{};
-  std::array<int32_t, kPadLayerCount> sizeX{};
-  std::array<int32_t, kPadLayerCount> sizeY{};
-  std::array<uint8_t, 3> cornerPercent{};
   uint8_t viaByte1 = 0;
   uint8_t viaByte2 = 0;
   uint8_t lowLayer = 1;
   uint8_t highLayer = 32;
 
-  // Names and texts of the kinds that carry them: pad, net, class, rule,
-  // embedded object and manual from-to names; nets of from-tos and areas.
-  std::string name;
-  std::string net;
-  std::string fromPad;
-  std::string toPad;
-  std::string description;  // violations and embedded objects
-  std::string rule;         // the rule a violation breaks
-
-  // Components. The name and comment are text objects of their own.
-  abi::PcbHandle nameObject = 0;
-  abi::PcbHandle commentObject = 0;
-  std::string pattern;
-  std::string sourceDesignator;
-  std::string sourceLibrary;
-  std::string sourceUniqueId;
-  std::string model;
-  int32_t height = 0;
-  uint8_t lockStrings = 0;
-  int32_t channelOffset = 0;
-  uint8_t componentKind = 0;
-
-  // Polygons, regions, split planes and board outlines.
-  std::vector<Point> points;
-  int32_t grid = 0;
-  int32_t trackWidth = 0;
-  uint8_t hatchStyle = 0;
-  uint8_t pourOver = 0;
-  uint8_t removeDead = 0;
-  uint8_t keepout = 0;
-  int32_t regionKind = 0;
-
-  // Dimensions (x, y to x2, y2) and coordinates (size is the cross).
-  int32_t textHeight = 0;
-  int32_t arrowSize = 0;
-  int32_t textGap = 0;
-  uint8_t unitStyle = 0;
-  uint8_t precision = 0;
-  std::vector<abi::PcbHandle> references;
-
-  // Object classes.
-  uint8_t memberKind = 0;
-  uint8_t superClass = 0;
-  std::vector<std::string> members;
-
-  // Design rules.
-  uint8_t ruleKind = 0;
-  std::string scope1;
-  std::string scope2;
-  int32_t value = 0;
-  uint8_t enabled = 0;
-  int32_t priority = 0;
-
-  // Embedded boards (x, y, rotation from the common fields).
-  std::string document;
-  int32_t rows = 0;
-  int32_t columns = 0;
-  int32_t rowSpacing = 0;
-  int32_t columnSpacing = 0;
-  uint8_t mirrored = 0;
-
-  std::map<uint8_t, int32_t> displays;  // ScreenDisplay count per mode
   int32_t invalidations = 0;
   // The board whose contents hold the object; 0 when none does.
   abi::PcbHandle contentsOf = 0;
+
+  OutOfLine<TextData> textData;
+  OutOfLine<PadData> pad;
+  OutOfLine<LabelData> labels;
+  OutOfLine<ComponentData> component;
+  OutOfLine<OutlineData> outline;
+  OutOfLine<DimensionData> dimension;
+  OutOfLine<ClassData> objectClass;
+  OutOfLine<RuleData> designRule;
+  OutOfLine<EmbeddedBoardData> embeddedBoard;
+  OutOfLine<std::map<uint8_t, int32_t>> displays;  // ScreenDisplay count per mode
 };
 
 // The kinds the editor can create: every kind code of abi::ObjectKind but None.

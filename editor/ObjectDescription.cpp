@@ -16,8 +16,9 @@ Json PadLayersJson(const EditorObject& pad) {
   Json out = Json::array();
   for (int layer = 0; layer < kPadLayerCount; ++layer) {
     const auto i = static_cast<std::size_t>(layer);
-    if (pad.shapes[i] == 0 && pad.sizeX[i] == 0 && pad.sizeY[i] == 0) continue;
-    out.push_back({layer, pad.shapes[i], pad.sizeX[i], pad.sizeY[i], PadCornerRadius(pad, layer)});
+    if (pad.pad->shapes[i] == 0 && pad.pad->sizeX[i] == 0 && pad.pad->sizeY[i] == 0) continue;
+    out.push_back(
+        {layer, pad.pad->shapes[i], pad.pad->sizeX[i], pad.pad->sizeY[i], PadCornerRadius(pad, layer)});
   }
   return out;
 }
@@ -27,18 +28,18 @@ Json PadLayersJson(const EditorObject& pad) {
 void DescribeKindFields(const EditorObject& o, Json& out) {
   switch (o.kind) {
     case abi::ObjectKind::Pad:
-      out["padValues"] = o.padValues;
+      out["padValues"] = o.pad->padValues;
       out["hole"] = o.hole;
-      out["padBytes"] = o.padBytes;
-      out["name"] = o.name;
+      out["padBytes"] = o.pad->padBytes;
+      out["name"] = o.labels->name;
       out["rotation"] = o.rotation;
       out["kindByte1"] = o.kindByte1;
       out["kindByte2"] = o.kindByte2;
-      out["extraValues"] = o.extraValues;
-      out["extraBytes"] = o.extraBytes;
-      out["stackMode"] = o.stackMode;
+      out["extraValues"] = o.pad->extraValues;
+      out["extraBytes"] = o.pad->extraBytes;
+      out["stackMode"] = o.pad->stackMode;
       out["shapes"] = PadLayersJson(o);
-      out["cornerPercent"] = o.cornerPercent;
+      out["cornerPercent"] = o.pad->cornerPercent;
       break;
     case abi::ObjectKind::Via:
       out["size"] = o.size;
@@ -57,96 +58,96 @@ void DescribeKindFields(const EditorObject& o, Json& out) {
       out["byte2"] = o.kindByte2;
       break;
     case abi::ObjectKind::ManualFromTo:
-      out["net"] = o.net;
-      out["fromPad"] = o.fromPad;
-      out["toPad"] = o.toPad;
-      out["name"] = o.name;
+      out["net"] = o.labels->net;
+      out["fromPad"] = o.labels->fromPad;
+      out["toPad"] = o.labels->toPad;
+      out["name"] = o.labels->name;
       break;
     case abi::ObjectKind::Net:
-      out["name"] = o.name;
+      out["name"] = o.labels->name;
       out["byte1"] = o.kindByte1;
       out["byte2"] = o.kindByte2;
       break;
     case abi::ObjectKind::Component:
       out["rotation"] = o.rotation;
-      out["nameObject"] = o.nameObject;
-      out["commentObject"] = o.commentObject;
-      out["pattern"] = o.pattern;
-      out["sourceDesignator"] = o.sourceDesignator;
-      out["height"] = o.height;
-      out["lockStrings"] = o.lockStrings;
-      out["sourceLibrary"] = o.sourceLibrary;
-      out["sourceUniqueId"] = o.sourceUniqueId;
-      out["model"] = o.model;
-      out["channelOffset"] = o.channelOffset;
-      out["componentKind"] = o.componentKind;
+      out["nameObject"] = o.component->nameObject;
+      out["commentObject"] = o.component->commentObject;
+      out["pattern"] = o.component->pattern;
+      out["sourceDesignator"] = o.component->sourceDesignator;
+      out["height"] = o.component->height;
+      out["lockStrings"] = o.component->lockStrings;
+      out["sourceLibrary"] = o.component->sourceLibrary;
+      out["sourceUniqueId"] = o.component->sourceUniqueId;
+      out["model"] = o.component->model;
+      out["channelOffset"] = o.component->channelOffset;
+      out["componentKind"] = o.component->componentKind;
       break;
     case abi::ObjectKind::Polygon:
     case abi::ObjectKind::BoardOutline:
-      out["net"] = o.net;
-      out["grid"] = o.grid;
-      out["trackWidth"] = o.trackWidth;
-      out["hatchStyle"] = o.hatchStyle;
-      out["pourOver"] = o.pourOver;
-      out["removeDead"] = o.removeDead;
-      out["points"] = PointsJson(o.points);
+      out["net"] = o.labels->net;
+      out["grid"] = o.outline->grid;
+      out["trackWidth"] = o.outline->trackWidth;
+      out["hatchStyle"] = o.outline->hatchStyle;
+      out["pourOver"] = o.outline->pourOver;
+      out["removeDead"] = o.outline->removeDead;
+      out["points"] = PointsJson(o.outline->points);
       break;
     case abi::ObjectKind::Region:
-      out["net"] = o.net;
-      out["keepout"] = o.keepout;
-      out["regionKind"] = o.regionKind;
-      out["points"] = PointsJson(o.points);
+      out["net"] = o.labels->net;
+      out["keepout"] = o.outline->keepout;
+      out["regionKind"] = o.outline->regionKind;
+      out["points"] = PointsJson(o.outline->points);
       break;
     case abi::ObjectKind::SplitPlane:
-      out["net"] = o.net;
-      out["points"] = PointsJson(o.points);
+      out["net"] = o.labels->net;
+      out["points"] = PointsJson(o.outline->points);
       break;
     case abi::ObjectKind::Dimension:
       out["x2"] = o.x2;
       out["y2"] = o.y2;
-      out["textHeight"] = o.textHeight;
+      out["textHeight"] = o.dimension->textHeight;
       out["lineWidth"] = o.width;
-      out["arrowSize"] = o.arrowSize;
-      out["textGap"] = o.textGap;
-      out["unitStyle"] = o.unitStyle;
-      out["precision"] = o.precision;
-      out["references"] = o.references;
+      out["arrowSize"] = o.dimension->arrowSize;
+      out["textGap"] = o.dimension->textGap;
+      out["unitStyle"] = o.dimension->unitStyle;
+      out["precision"] = o.dimension->precision;
+      out["references"] = o.dimension->references;
       break;
     case abi::ObjectKind::Coordinate:
       out["size"] = o.size;
       out["lineWidth"] = o.width;
-      out["textHeight"] = o.textHeight;
+      out["textHeight"] = o.dimension->textHeight;
       break;
     case abi::ObjectKind::ObjectClass:
-      out["name"] = o.name;
-      out["memberKind"] = o.memberKind;
-      out["superClass"] = o.superClass;
-      out["members"] = o.members;
+      out["name"] = o.labels->name;
+      out["memberKind"] = o.objectClass->memberKind;
+      out["superClass"] = o.objectClass->superClass;
+      out["members"] = o.objectClass->members;
       break;
     case abi::ObjectKind::Rule:
-      out["name"] = o.name;
-      out["ruleKind"] = o.ruleKind;
-      out["scope1"] = o.scope1;
-      out["scope2"] = o.scope2;
-      out["value"] = o.value;
-      out["enabled"] = o.enabled;
-      out["priority"] = o.priority;
+      out["name"] = o.labels->name;
+      out["ruleKind"] = o.designRule->ruleKind;
+      out["scope1"] = o.designRule->scope1;
+      out["scope2"] = o.designRule->scope2;
+      out["value"] = o.designRule->value;
+      out["enabled"] = o.designRule->enabled;
+      out["priority"] = o.designRule->priority;
       break;
     case abi::ObjectKind::Violation:
-      out["rule"] = o.rule;
-      out["description"] = o.description;
+      out["rule"] = o.labels->rule;
+      out["description"] = o.labels->description;
       break;
     case abi::ObjectKind::Embedded:
-      out["name"] = o.name;
-      out["description"] = o.description;
+      out["name"] = o.labels->name;
+      out["description"] = o.labels->description;
       break;
     case abi::ObjectKind::EmbeddedBoard:
-      out["document"] = o.document;
-      out["rows"] = o.rows;
-      out["columns"] = o.columns;
-      out["rowSpacing"] = o.rowSpacing;
-      out["columnSpacing"] = o.columnSpacing;
-      out["mirrored"] = o.mirrored;
+      out["document"] = o.embeddedBoard->document;
+      out["rows"] = o.embeddedBoard->rows;
+      out["columns"] = o.embeddedBoard->columns;
+      out["rowSpacing"] = o.embeddedBoard->rowSpacing;
+      out["columnSpacing"] = o.embeddedBoard->columnSpacing;
+      out["mirrored"] = o.embeddedBoard->mirrored;
       break;
     default:
       break;

@@ -34,6 +34,8 @@ class StagedFile {
   // Renames the written temporary over the target.
   bool Commit(std::string* error);
   const std::filesystem::path& path() const { return path_; }
+  // The file Commit replaces (links followed); empty until written.
+  const std::filesystem::path& target() const { return target_; }
 
  private:
   void Discard();

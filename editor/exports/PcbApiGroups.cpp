@@ -51,10 +51,10 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryManualFromTo(uint8_t mode, abi::PcbHandle
     EditorObject* o = ObjectFor(mode, object, K::ManualFromTo);
     if (!o) return kRefused;
     Exchange(mode, headerWord, o->headerWord);
-    Exchange(mode, net, o->net);
-    Exchange(mode, fromPad, o->fromPad);
-    Exchange(mode, toPad, o->toPad);
-    Exchange(mode, name, o->name);
+    Exchange(mode, net, o->labels->net);
+    Exchange(mode, fromPad, o->labels->fromPad);
+    Exchange(mode, toPad, o->labels->toPad);
+    Exchange(mode, name, o->labels->name);
     return kDone;
   });
 }
@@ -65,7 +65,7 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryNet(uint8_t mode, abi::PcbHandle object, 
     EditorObject* o = ObjectFor(mode, object, K::Net);
     if (!o) return kRefused;
     Exchange(mode, headerWord, o->headerWord);
-    Exchange(mode, name, o->name);
+    Exchange(mode, name, o->labels->name);
     Exchange(mode, byte1, o->kindByte1);
     Exchange(mode, byte2, o->kindByte2);
     return kDone;
@@ -84,9 +84,9 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryComponent(uint8_t mode, abi::PcbHandle ob
     Exchange(mode, x, o->x);
     Exchange(mode, y, o->y);
     Exchange(mode, rotation, o->rotation);
-    Exchange(mode, nameObject, o->nameObject);
-    Exchange(mode, commentObject, o->commentObject);
-    Exchange(mode, pattern, o->pattern);
+    Exchange(mode, nameObject, o->component->nameObject);
+    Exchange(mode, commentObject, o->component->commentObject);
+    Exchange(mode, pattern, o->component->pattern);
     return kDone;
   });
 }
@@ -97,9 +97,9 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryComponentEx(uint8_t mode, abi::PcbHandle 
   return Record([&]() -> int32_t {
     EditorObject* o = ObjectFor(mode, object, K::Component);
     if (!o) return kRefused;
-    Exchange(mode, sourceDesignator, o->sourceDesignator);
-    Exchange(mode, height, o->height);
-    Exchange(mode, lockStrings, o->lockStrings);
+    Exchange(mode, sourceDesignator, o->component->sourceDesignator);
+    Exchange(mode, height, o->component->height);
+    Exchange(mode, lockStrings, o->component->lockStrings);
     return kDone;
   });
 }
@@ -110,8 +110,8 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryComponentSourceLinks(uint8_t mode, abi::P
   return Record([&]() -> int32_t {
     EditorObject* o = ObjectFor(mode, object, K::Component);
     if (!o) return kRefused;
-    Exchange(mode, sourceLibrary, o->sourceLibrary);
-    Exchange(mode, sourceUniqueId, o->sourceUniqueId);
+    Exchange(mode, sourceLibrary, o->component->sourceLibrary);
+    Exchange(mode, sourceUniqueId, o->component->sourceUniqueId);
     return kDone;
   });
 }
@@ -121,7 +121,7 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryDefaultPCB3DModel(uint8_t mode, abi::PcbH
   return Record([&]() -> int32_t {
     EditorObject* o = ObjectFor(mode, object, K::Component);
     if (!o) return kRefused;
-    Exchange(mode, model, o->model);
+    Exchange(mode, model, o->component->model);
     return kDone;
   });
 }
@@ -130,7 +130,7 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryComponentChannelOffset(uint8_t mode, abi:
                                                               int32_t* offset) {
   EditorObject* o = ObjectFor(mode, object, K::Component);
   if (!o) return kRefused;
-  Exchange(mode, offset, o->channelOffset);
+  Exchange(mode, offset, o->component->channelOffset);
   return kDone;
 }
 
@@ -138,7 +138,7 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryComponentKind(uint8_t mode, abi::PcbHandl
                                                      uint8_t* componentKind) {
   EditorObject* o = ObjectFor(mode, object, K::Component);
   if (!o) return kRefused;
-  Exchange(mode, componentKind, o->componentKind);
+  Exchange(mode, componentKind, o->component->componentKind);
   return kDone;
 }
 
@@ -152,12 +152,12 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryPolygon(uint8_t mode, abi::PcbHandle obje
     // A board outline is a polygon of its own kind.
     if (!o || (o->kind != K::Polygon && o->kind != K::BoardOutline)) return kRefused;
     ExchangeKindHeader(mode, *o, flags, headerWord, layer, headerValue1, headerByte, headerValue2);
-    Exchange(mode, net, o->net);
-    Exchange(mode, grid, o->grid);
-    Exchange(mode, trackWidth, o->trackWidth);
-    Exchange(mode, hatchStyle, o->hatchStyle);
-    Exchange(mode, pourOver, o->pourOver);
-    Exchange(mode, removeDead, o->removeDead);
+    Exchange(mode, net, o->labels->net);
+    Exchange(mode, grid, o->outline->grid);
+    Exchange(mode, trackWidth, o->outline->trackWidth);
+    Exchange(mode, hatchStyle, o->outline->hatchStyle);
+    Exchange(mode, pourOver, o->outline->pourOver);
+    Exchange(mode, removeDead, o->outline->removeDead);
     return kDone;
   });
 }
@@ -170,9 +170,9 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryRegion(uint8_t mode, abi::PcbHandle objec
     EditorObject* o = ObjectFor(mode, object, K::Region);
     if (!o) return kRefused;
     ExchangeKindHeader(mode, *o, flags, headerWord, layer, headerValue1, headerByte, headerValue2);
-    Exchange(mode, net, o->net);
-    Exchange(mode, keepout, o->keepout);
-    Exchange(mode, regionKind, o->regionKind);
+    Exchange(mode, net, o->labels->net);
+    Exchange(mode, keepout, o->outline->keepout);
+    Exchange(mode, regionKind, o->outline->regionKind);
     return kDone;
   });
 }
@@ -185,7 +185,7 @@ ABI_EXPORT int32_t STDCALL PcbApi_QuerySplitPlane(uint8_t mode, abi::PcbHandle o
     EditorObject* o = ObjectFor(mode, object, K::SplitPlane);
     if (!o) return kRefused;
     ExchangeKindHeader(mode, *o, flags, headerWord, layer, headerValue1, headerByte, headerValue2);
-    Exchange(mode, net, o->net);
+    Exchange(mode, net, o->labels->net);
     return kDone;
   });
 }
@@ -202,7 +202,7 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryDimension(uint8_t mode, abi::PcbHandle ob
   Exchange(mode, y, o->y);
   Exchange(mode, x2, o->x2);
   Exchange(mode, y2, o->y2);
-  Exchange(mode, textHeight, o->textHeight);
+  Exchange(mode, textHeight, o->dimension->textHeight);
   Exchange(mode, lineWidth, o->width);
   return kDone;
 }
@@ -212,24 +212,24 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryExtDimension(uint8_t mode, abi::PcbHandle
                                                     uint8_t* precision) {
   EditorObject* o = ObjectFor(mode, object, K::Dimension);
   if (!o) return kRefused;
-  Exchange(mode, arrowSize, o->arrowSize);
-  Exchange(mode, textGap, o->textGap);
-  Exchange(mode, unitStyle, o->unitStyle);
-  Exchange(mode, precision, o->precision);
+  Exchange(mode, arrowSize, o->dimension->arrowSize);
+  Exchange(mode, textGap, o->dimension->textGap);
+  Exchange(mode, unitStyle, o->dimension->unitStyle);
+  Exchange(mode, precision, o->dimension->precision);
   return kDone;
 }
 
 ABI_EXPORT int32_t STDCALL PcbApi_References_Count(abi::PcbHandle object) {
   const EditorObject* o = ReadOnly(object, K::Dimension);
-  return o ? static_cast<int32_t>(o->references.size()) : 0;
+  return o ? static_cast<int32_t>(o->dimension->references.size()) : 0;
 }
 
 ABI_EXPORT int32_t STDCALL PcbApi_References_At(abi::PcbHandle object, int32_t index,
                                                 abi::PcbHandle* reference) {
   const EditorObject* o = ReadOnly(object, K::Dimension);
-  if (!o || !reference || index < 0 || static_cast<std::size_t>(index) >= o->references.size())
+  if (!o || !reference || index < 0 || static_cast<std::size_t>(index) >= o->dimension->references.size())
     return kRefused;
-  *reference = o->references[static_cast<std::size_t>(index)];
+  *reference = o->dimension->references[static_cast<std::size_t>(index)];
   return kDone;
 }
 
@@ -245,7 +245,7 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryCoordinate(uint8_t mode, abi::PcbHandle o
   Exchange(mode, y, o->y);
   Exchange(mode, size, o->size);
   Exchange(mode, lineWidth, o->width);
-  Exchange(mode, textHeight, o->textHeight);
+  Exchange(mode, textHeight, o->dimension->textHeight);
   return kDone;
 }
 
@@ -256,9 +256,9 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryClass(uint8_t mode, abi::PcbHandle object
     EditorObject* o = ObjectFor(mode, object, K::ObjectClass);
     if (!o) return kRefused;
     Exchange(mode, headerWord, o->headerWord);
-    Exchange(mode, name, o->name);
-    Exchange(mode, memberKind, o->memberKind);
-    Exchange(mode, superClass, o->superClass);
+    Exchange(mode, name, o->labels->name);
+    Exchange(mode, memberKind, o->objectClass->memberKind);
+    Exchange(mode, superClass, o->objectClass->superClass);
     return kDone;
   });
 }
@@ -266,15 +266,16 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryClass(uint8_t mode, abi::PcbHandle object
 ABI_EXPORT int32_t STDCALL PcbApi_GetMemberFromClassAt(abi::PcbHandle object, int32_t index,
                                                        abi::ShortString* member) {
   const EditorObject* o = ReadOnly(object, K::ObjectClass);
-  if (!o || !member || index < 0 || static_cast<std::size_t>(index) >= o->members.size()) return kRefused;
-  member->assign(o->members[static_cast<std::size_t>(index)]);
+  if (!o || !member || index < 0 || static_cast<std::size_t>(index) >= o->objectClass->members.size())
+    return kRefused;
+  member->assign(o->objectClass->members[static_cast<std::size_t>(index)]);
   return kDone;
 }
 
 ABI_EXPORT int32_t STDCALL PcbApi_RemoveAllMembersFromClass(abi::PcbHandle object) {
   EditorObject* o = ReadOnly(object, K::ObjectClass);
   if (!o) return kRefused;
-  o->members.clear();
+  o->objectClass->members.clear();
   return kDone;
 }
 
@@ -282,7 +283,7 @@ ABI_EXPORT int32_t STDCALL PcbApi_AddMemberToClass(abi::PcbHandle object, const 
   return Record([&]() -> int32_t {
     EditorObject* o = ReadOnly(object, K::ObjectClass);
     if (!o || !member) return kRefused;
-    o->members.emplace_back(member->view());
+    o->objectClass->members.emplace_back(member->view());
     return kDone;
   });
 }
@@ -295,13 +296,13 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryRule(uint8_t mode, abi::PcbHandle object,
     EditorObject* o = ObjectFor(mode, object, K::Rule);
     if (!o) return kRefused;
     Exchange(mode, headerWord, o->headerWord);
-    Exchange(mode, name, o->name);
-    Exchange(mode, ruleKind, o->ruleKind);
-    Exchange(mode, scope1, o->scope1);
-    Exchange(mode, scope2, o->scope2);
-    Exchange(mode, value, o->value);
-    Exchange(mode, enabled, o->enabled);
-    Exchange(mode, priority, o->priority);
+    Exchange(mode, name, o->labels->name);
+    Exchange(mode, ruleKind, o->designRule->ruleKind);
+    Exchange(mode, scope1, o->designRule->scope1);
+    Exchange(mode, scope2, o->designRule->scope2);
+    Exchange(mode, value, o->designRule->value);
+    Exchange(mode, enabled, o->designRule->enabled);
+    Exchange(mode, priority, o->designRule->priority);
     return kDone;
   });
 }
@@ -317,8 +318,8 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryViolation(uint8_t mode, abi::PcbHandle ob
     ExchangeKindHeader(mode, *o, flags, headerWord, layer, headerValue1, headerByte, headerValue2);
     Exchange(mode, x, o->x);
     Exchange(mode, y, o->y);
-    Exchange(mode, rule, o->rule);
-    Exchange(mode, description, o->description);
+    Exchange(mode, rule, o->labels->rule);
+    Exchange(mode, description, o->labels->description);
     return kDone;
   });
 }
@@ -329,8 +330,8 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryEmbedded(uint8_t mode, abi::PcbHandle obj
     EditorObject* o = ObjectFor(mode, object, K::Embedded);
     if (!o) return kRefused;
     Exchange(mode, headerWord, o->headerWord);
-    Exchange(mode, name, o->name);
-    Exchange(mode, description, o->description);
+    Exchange(mode, name, o->labels->name);
+    Exchange(mode, description, o->labels->description);
     return kDone;
   });
 }
@@ -348,12 +349,12 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryEmbeddedBoard(uint8_t mode, abi::PcbHandl
     ExchangeKindHeader(mode, *o, flags, headerWord, layer, headerValue1, headerByte, headerValue2);
     Exchange(mode, x, o->x);
     Exchange(mode, y, o->y);
-    Exchange(mode, document, o->document);
-    Exchange(mode, rows, o->rows);
-    Exchange(mode, columns, o->columns);
-    Exchange(mode, rowSpacing, o->rowSpacing);
-    Exchange(mode, columnSpacing, o->columnSpacing);
-    Exchange(mode, mirrored, o->mirrored);
+    Exchange(mode, document, o->embeddedBoard->document);
+    Exchange(mode, rows, o->embeddedBoard->rows);
+    Exchange(mode, columns, o->embeddedBoard->columns);
+    Exchange(mode, rowSpacing, o->embeddedBoard->rowSpacing);
+    Exchange(mode, columnSpacing, o->embeddedBoard->columnSpacing);
+    Exchange(mode, mirrored, o->embeddedBoard->mirrored);
     return kDone;
   });
 }

@@ -37,7 +37,7 @@ ABI_EXPORT void STDCALL PcbApi_DestroyObject(abi::PcbHandle object) {
 
 ABI_EXPORT void STDCALL PcbApi_ScreenDisplay(abi::PcbHandle object, uint8_t mode, abi::ByteBool /*flag*/) {
   Guarded<int>(0, [&] {
-    if (EditorObject* found = Editor::Instance().FindObject(object)) ++found->displays[mode];
+    if (EditorObject* found = Editor::Instance().FindObject(object)) ++(*found->displays)[mode];
     return 0;
   });
 }
@@ -176,10 +176,10 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryText(uint8_t mode, abi::PcbHandle object,
     Exchange(mode, x, o->x);
     Exchange(mode, y, o->y);
     Exchange(mode, size, o->size);
-    Exchange(mode, textAttribute, o->textAttribute);
+    Exchange(mode, textAttribute, o->textData->textAttribute);
     Exchange(mode, rotation, o->rotation);
-    Exchange(mode, textFlag, o->textFlag);
-    Exchange(mode, text, o->text);
+    Exchange(mode, textFlag, o->textData->textFlag);
+    Exchange(mode, text, o->textData->text);
     Exchange(mode, width, o->width);
     Exchange(mode, attributeB, o->attributeB);
     Exchange(mode, attributeC, o->attributeC);
@@ -194,12 +194,12 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryTrueTypeTextInfo(uint8_t mode, abi::PcbHa
   return Guarded<int32_t>("editor.QueryTrueTypeTextInfo", kRefused, [&]() -> int32_t {
     EditorObject* o = ObjectFor(mode, object, abi::ObjectKind::Text);
     if (!o) return kRefused;
-    Exchange(mode, trueTypeMode, o->trueTypeMode);
-    Exchange(mode, fontName, o->fontName);
-    Exchange(mode, flag1, o->trueTypeFlag1);
-    Exchange(mode, flag2, o->trueTypeFlag2);
-    Exchange(mode, flag3, o->trueTypeFlag3);
-    Exchange(mode, trueTypeValue, o->trueTypeValue);
+    Exchange(mode, trueTypeMode, o->textData->trueTypeMode);
+    Exchange(mode, fontName, o->textData->fontName);
+    Exchange(mode, flag1, o->textData->trueTypeFlag1);
+    Exchange(mode, flag2, o->textData->trueTypeFlag2);
+    Exchange(mode, flag3, o->textData->trueTypeFlag3);
+    Exchange(mode, trueTypeValue, o->textData->trueTypeValue);
     return kDone;
   });
 }
@@ -209,7 +209,7 @@ ABI_EXPORT int32_t STDCALL PcbApi_GetDesignatorDisplayString(abi::PcbHandle obje
   // The display string of a plain text is the text itself.
   const EditorObject* o = ObjectFor(abi::ReadMode, object, abi::ObjectKind::Text);
   if (!o || !text) return kRefused;
-  text->assign(o->text);
+  text->assign(o->textData->text);
   return kDone;
 }
 
@@ -218,10 +218,10 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryBarCodeTextInfo(uint8_t mode, abi::PcbHan
   if (platform::faults::ShouldFail("editor.QueryBarCodeTextInfo")) return kRefused;
   EditorObject* o = ObjectFor(mode, object, abi::ObjectKind::Text);
   if (!o) return kRefused;
-  Exchange(mode, byte0, o->barCode[0]);
-  Exchange(mode, byte1, o->barCode[1]);
-  Exchange(mode, byte2, o->barCode[2]);
-  Exchange(mode, byte3, o->barCode[3]);
+  Exchange(mode, byte0, o->textData->barCode[0]);
+  Exchange(mode, byte1, o->textData->barCode[1]);
+  Exchange(mode, byte2, o->textData->barCode[2]);
+  Exchange(mode, byte3, o->textData->barCode[3]);
   return kDone;
 }
 

@@ -49,19 +49,22 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryPad(
     Exchange(mode, x, o->x);
     Exchange(mode, y, o->y);
     int32_t* values[] = {padValue1, padValue2, padValue3, padValue4, padValue5, padValue6};
-    for (std::size_t i = 0; i < o->padValues.size(); ++i) Exchange(mode, values[i], o->padValues[i]);
+    for (std::size_t i = 0; i < o->pad->padValues.size(); ++i)
+      Exchange(mode, values[i], o->pad->padValues[i]);
     Exchange(mode, padValue7, o->hole);
     uint8_t* bytes[] = {padByte1, padByte2, padByte3};
-    for (std::size_t i = 0; i < o->padBytes.size(); ++i) Exchange(mode, bytes[i], o->padBytes[i]);
-    Exchange(mode, name, o->name);
+    for (std::size_t i = 0; i < o->pad->padBytes.size(); ++i) Exchange(mode, bytes[i], o->pad->padBytes[i]);
+    Exchange(mode, name, o->labels->name);
     Exchange(mode, rotation, o->rotation);
     Exchange(mode, kindByte1, o->kindByte1);
     Exchange(mode, kindByte2, o->kindByte2);
     int32_t* extras[] = {extraValue1, extraValue2, extraValue3, extraValue4, extraValue5,
                          extraValue6, extraValue7, extraValue8, extraValue9, extraValue10};
-    for (std::size_t i = 0; i < o->extraValues.size(); ++i) Exchange(mode, extras[i], o->extraValues[i]);
+    for (std::size_t i = 0; i < o->pad->extraValues.size(); ++i)
+      Exchange(mode, extras[i], o->pad->extraValues[i]);
     uint8_t* extraBytes[] = {extraByte1, extraByte2, extraByte3};
-    for (std::size_t i = 0; i < o->extraBytes.size(); ++i) Exchange(mode, extraBytes[i], o->extraBytes[i]);
+    for (std::size_t i = 0; i < o->pad->extraBytes.size(); ++i)
+      Exchange(mode, extraBytes[i], o->pad->extraBytes[i]);
     return kDone;
   });
 }
@@ -69,7 +72,7 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryPad(
 ABI_EXPORT int32_t STDCALL PcbApi_QueryPadStackMode(uint8_t mode, abi::PcbHandle object, uint8_t* stackMode) {
   EditorObject* o = ObjectFor(mode, object, abi::ObjectKind::Pad);
   if (!o) return kRefused;
-  Exchange(mode, stackMode, o->stackMode);
+  Exchange(mode, stackMode, o->pad->stackMode);
   return kDone;
 }
 
@@ -80,7 +83,7 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryPadOrViaShapeOnLayer(abi::PcbHandle objec
   if (o->kind == abi::ObjectKind::Via)
     *shape = ViaSpans(*o, layer) ? brelix::kRoundShape : 0;
   else
-    *shape = o->shapes[layer];
+    *shape = o->pad->shapes[layer];
   return kDone;
 }
 
@@ -90,8 +93,8 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryPadOrViaSizeOnLayer(abi::PcbHandle object
   if (!o) return kRefused;
   const bool via = o->kind == abi::ObjectKind::Via;
   const int32_t viaSize = via && ViaSpans(*o, layer) ? o->size : 0;
-  if (sizeX) *sizeX = via ? viaSize : o->sizeX[layer];
-  if (sizeY) *sizeY = via ? viaSize : o->sizeY[layer];
+  if (sizeX) *sizeX = via ? viaSize : o->pad->sizeX[layer];
+  if (sizeY) *sizeY = via ? viaSize : o->pad->sizeY[layer];
   return kDone;
 }
 
@@ -107,14 +110,14 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryPadCRPercentageOnLayer(abi::PcbHandle obj
                                                               uint8_t* percentage) {
   const EditorObject* o = PadOrVia(object, layer, true);
   if (!o || !percentage) return kRefused;
-  *percentage = o->cornerPercent[static_cast<std::size_t>(brelix::CornerPercentSlot(layer))];
+  *percentage = o->pad->cornerPercent[static_cast<std::size_t>(brelix::CornerPercentSlot(layer))];
   return kDone;
 }
 
 ABI_EXPORT int32_t STDCALL PcbApi_SetPadShapeOnLayer(abi::PcbHandle object, uint8_t layer, uint8_t shape) {
   EditorObject* o = PadOrVia(object, layer, true);
   if (!o) return kRefused;
-  o->shapes[layer] = shape;
+  o->pad->shapes[layer] = shape;
   return kDone;
 }
 
@@ -123,15 +126,15 @@ ABI_EXPORT int32_t STDCALL PcbApi_SetPadSizeOnLayer(abi::PcbHandle object, uint8
   EditorObject* o = PadOrVia(object, layer, true);
   // A negative size has no meaning; it is refused rather than stored.
   if (!o || sizeX < 0 || sizeY < 0) return kRefused;
-  o->sizeX[layer] = sizeX;
-  o->sizeY[layer] = sizeY;
+  o->pad->sizeX[layer] = sizeX;
+  o->pad->sizeY[layer] = sizeY;
   return kDone;
 }
 
 ABI_EXPORT int32_t STDCALL PcbApi_SetCRPctOnLayer(abi::PcbHandle object, uint8_t layer, uint8_t percentage) {
   EditorObject* o = PadOrVia(object, layer, true);
   if (!o || percentage > 100) return kRefused;
-  o->cornerPercent[static_cast<std::size_t>(brelix::CornerPercentSlot(layer))] = percentage;
+  o->pad->cornerPercent[static_cast<std::size_t>(brelix::CornerPercentSlot(layer))] = percentage;
   return kDone;
 }
 

@@ -90,21 +90,21 @@ nlohmann::ordered_json Describe(const brelix::EditorObject& o) {
       break;
     case abi::ObjectKind::Text:
       out["size"] = o.size;
-      out["textAttribute"] = o.textAttribute;
+      out["textAttribute"] = o.textData->textAttribute;
       out["rotation"] = o.rotation;
-      out["textFlag"] = o.textFlag;
-      out["text"] = o.text;
+      out["textFlag"] = o.textData->textFlag;
+      out["text"] = o.textData->text;
       out["width"] = o.width;
       out["attributeB"] = o.attributeB;
       out["attributeC"] = o.attributeC;
-      out["designator"] = o.text;
-      out["trueTypeMode"] = o.trueTypeMode;
-      out["fontName"] = o.fontName;
-      out["trueTypeFlag1"] = o.trueTypeFlag1;
-      out["trueTypeFlag2"] = o.trueTypeFlag2;
-      out["trueTypeFlag3"] = o.trueTypeFlag3;
-      out["trueTypeValue"] = o.trueTypeValue;
-      out["barCode"] = o.barCode;
+      out["designator"] = o.textData->text;
+      out["trueTypeMode"] = o.textData->trueTypeMode;
+      out["fontName"] = o.textData->fontName;
+      out["trueTypeFlag1"] = o.textData->trueTypeFlag1;
+      out["trueTypeFlag2"] = o.textData->trueTypeFlag2;
+      out["trueTypeFlag3"] = o.textData->trueTypeFlag3;
+      out["trueTypeValue"] = o.textData->trueTypeValue;
+      out["barCode"] = o.textData->barCode;
       break;
     default:
       brelix::DescribeKindFields(o, out);
@@ -116,7 +116,7 @@ nlohmann::ordered_json Describe(const brelix::EditorObject& o) {
     out["boundingRect"] = {rect.x1, rect.y1, rect.x2, rect.y2};
   }
   nlohmann::ordered_json displays = nlohmann::ordered_json::object();
-  for (const auto& [mode, count] : o.displays) displays[std::to_string(mode)] = count;
+  for (const auto& [mode, count] : *o.displays) displays[std::to_string(mode)] = count;
   out["displays"] = displays;
   return out;
 }
@@ -274,8 +274,8 @@ ABI_EXPORT abi::PcbHandle BrelixSim_BoardObjectAt(abi::PcbHandle board, int32_t 
 ABI_EXPORT int32_t BrelixSim_DisplayCount(abi::PcbHandle object, uint8_t mode) {
   const brelix::EditorObject* found = Editor::Instance().FindObject(object);
   if (!found) return 0;
-  const auto it = found->displays.find(mode);
-  return it == found->displays.end() ? 0 : it->second;
+  const auto it = found->displays->find(mode);
+  return it == found->displays->end() ? 0 : it->second;
 }
 
 ABI_EXPORT const char* BrelixSim_Notifications() {

@@ -240,7 +240,7 @@ class ObjectReader {
     } else if (head == "gr_text") {
       EditorObject o = MakeObject(abi::ObjectKind::Text, 0);
       o.layer = layer;
-      o.text = item.at(1).text();
+      o.textData->text = item.at(1).text();
       const Xy at = Point(item, "at");
       o.x = Round32(at.x);
       o.y = Round32(at.y);

@@ -150,7 +150,7 @@ class Writer {
   }
 
   void Text(const EditorObject& o) {
-    if (o.text.empty()) return;
+    if (o.textData->text.empty()) return;
     const KicadTextPlacement t = PlaceText(o);
     const std::string id = NewId();
     members_.push_back(id);
@@ -160,7 +160,7 @@ class Writer {
     const std::string effects = "(effects (font (size " + FormatMillimetres(t.heightNm) + " " +
                                 FormatMillimetres(t.widthNm) + ") (thickness " +
                                 FormatMillimetres(t.thicknessNm) + ")) (justify left bottom))";
-    out_ += Item("gr_text " + Quote(o.text), {at, Layer(), IdElement(id), effects});
+    out_ += Item("gr_text " + Quote(o.textData->text), {at, Layer(), IdElement(id), effects});
   }
 
   std::string Group() {

@@ -43,9 +43,9 @@ KicadTextPlacement PlaceText(const EditorObject& text) {
   KicadTextPlacement t;
   t.thicknessNm = UnitsToNanometres(text.width);
   t.heightNm = UnitsToNanometres(text.size);
-  const int64_t n = static_cast<int64_t>(text.text.size());
+  const int64_t n = static_cast<int64_t>(text.textData->text.size());
   const int64_t advanceUnits = int64_t{text.size} * 2 / 3;
-  const int64_t advances = Advances(text.text);
+  const int64_t advances = Advances(text.textData->text);
   t.widthNm = advances > 0 ? UnitsToNanometres(n * advanceUnits) * kAdvanceUnits / advances : t.heightNm;
   t.x = text.x;
   t.y = text.y;

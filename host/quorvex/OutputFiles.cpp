@@ -1,6 +1,13 @@
 #include "host/quorvex/OutputFiles.h"
 
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <random>
+
 #include "host/quorvex/UserActions.h"
+#include "platform/FaultPoints.h"
 
 namespace fs = std::filesystem;
 
@@ -18,6 +25,27 @@ bool SameFile(const fs::path& a, const fs::path& b) {
   if (a == b) return true;
   std::error_code ec;
   return fs::equivalent(a, b, ec) && !ec;
+}
+
+// A second name for the file at `target`, under a name no other file has,
+// so that it survives being replaced; empty when there is no file or no
+// second name could be made.
+fs::path Backup(const fs::path& target) {
+  std::error_code ec;
+  if (!fs::exists(fs::symlink_status(target, ec))) return {};
+  static thread_local std::mt19937_64 random{std::random_device{}()};
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    char suffix[32];
+    std::snprintf(suffix, sizeof suffix, ".%016llx.old", static_cast<unsigned long long>(random()));
+    fs::path backup = target;
+    backup += suffix;
+    if (::link(target.c_str(), backup.c_str()) == 0) return backup;
+    if (errno == EEXIST) continue;
+    // No hard links on this file system: a copy serves as well.
+    if (fs::copy_file(target, backup, fs::copy_options::none, ec)) return backup;
+    if (!fs::exists(fs::symlink_status(backup, ec))) break;
+  }
+  return {};
 }
 
 }  // namespace
@@ -56,11 +84,45 @@ bool OutputFiles::Stage(const std::string& path, std::string_view text, std::str
 }
 
 bool OutputFiles::CommitAll(std::string* error) {
+  struct Done {
+    fs::path target;
+    fs::path backup;  // empty: the target did not exist before
+  };
+  std::vector<Done> done;
   bool committed = true;
   for (Output& output : outputs_) {
     if (!output.staged) continue;
-    if (committed && !output.staged->Commit(error)) committed = false;
+    if (committed) {
+      const fs::path target = output.staged->target();
+      std::error_code ec;
+      const bool existed = fs::exists(fs::symlink_status(target, ec));
+      const fs::path backup = existed ? Backup(target) : fs::path();
+      if (existed && backup.empty()) {
+        if (error) *error = "cannot replace " + output.path + ": no backup of it could be made";
+        committed = false;
+      } else if (const auto failure = platform::faults::Check("quorvex.RenameOutput")) {
+        if (error) *error = "cannot replace " + output.path + ": " + *failure;
+        committed = false;
+      } else if (!output.staged->Commit(error)) {
+        committed = false;
+      } else {
+        done.push_back({target, backup});
+        output.staged.reset();
+        continue;
+      }
+      if (!backup.empty()) fs::remove(backup, ec);
+    }
     output.staged.reset();
+  }
+  std::error_code ec;
+  for (auto it = done.rbegin(); it != done.rend(); ++it) {
+    if (committed) {
+      if (!it->backup.empty()) fs::remove(it->backup, ec);
+    } else if (it->backup.empty()) {
+      fs::remove(it->target, ec);
+    } else {
+      fs::rename(it->backup, it->target, ec);
+    }
   }
   return committed;
 }

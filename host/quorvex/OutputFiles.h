@@ -27,8 +27,11 @@ class OutputFiles {
   // Writes the text of an output added before to its temporary; false with a
   // one-line reason in *error.
   bool Stage(const std::string& path, std::string_view text, std::string* error);
-  // Renames every staged output into place; false with a reason when one
-  // cannot be (the outputs not yet renamed are dropped).
+  // Renames every staged output into place, all or nothing: the files they
+  // replace are kept as backups until the last rename succeeded, and when
+  // one fails, those renamed before it are undone (the replaced files put
+  // back, new ones removed) and the rest dropped. False with a reason then.
+  // A rename fails on purpose at the fault point "quorvex.RenameOutput".
   bool CommitAll(std::string* error);
 
  private:

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <set>
 #include <string>
@@ -77,6 +78,47 @@ TEST_F(HostileFilesE2eTest, ARunWhoseLastOutputFailsWritesNoFileAtAll) {
   EXPECT_FALSE(fs::exists(File("out.json")));
   EXPECT_EQ(std::distance(fs::directory_iterator(root_), fs::directory_iterator()), 4)
       << "board, machine and the two captured streams, no temporary left";
+}
+
+// A rename that fails after another output was renamed undoes that one:
+// a replaced file gets its old text back, a new one is removed.
+TEST_F(HostileFilesE2eTest, AFailedRenameLeavesEveryOutputAsItWas) {
+  const std::string board = Board();
+  const std::string arguments =
+      Quote(board) + " --cancel --out " + Quote(File("out.json")) + " --svg " + Quote(File("out.svg"));
+  const auto entries = [&] {
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(root_)) names.insert(entry.path().filename().string());
+    names.erase("stdout.txt");
+    names.erase("stderr.txt");
+    return names;
+  };
+  const auto runFailing = [&](const std::string& rule) {
+    SCOPED_TRACE(rule);
+    ::setenv("QUORVEX_FAULTS", rule.c_str(), 1);
+    const auto result = Run(arguments);
+    ::unsetenv("QUORVEX_FAULTS");
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_NE(result.err.find("cannot replace"), std::string::npos) << result.err;
+  };
+  for (const char* rule : {"quorvex.RenameOutput@1", "quorvex.RenameOutput@2"}) {
+    runFailing(rule);
+    EXPECT_EQ(entries(), (std::set<std::string>{"board.board.json", "machine"}));
+  }
+  WriteFile("out.json", "the old board");
+  WriteFile("out.svg", "<svg/>");
+  for (const char* rule : {"quorvex.RenameOutput@1", "quorvex.RenameOutput@2"}) {
+    runFailing(rule);
+    EXPECT_EQ(ReadText(File("out.json")), "the old board");
+    EXPECT_EQ(ReadText(File("out.svg")), "<svg/>");
+    EXPECT_EQ(entries(), (std::set<std::string>{"board.board.json", "machine", "out.json", "out.svg"}));
+  }
+  const auto result = Run(arguments);
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(ReadText(File("out.json")), ReadText(board));
+  EXPECT_NE(ReadText(File("out.svg")), "<svg/>");
+  EXPECT_EQ(entries(), (std::set<std::string>{"board.board.json", "machine", "out.json", "out.svg"}))
+      << "no backup is left behind";
 }
 
 TEST_F(HostileFilesE2eTest, ScriptsMustBeBoundedUtf8TextFiles) {

@@ -53,13 +53,14 @@ TEST_F(BoardFileObjectsTest, EveryKindOpensResolvesItsReferencesAndSavesTheSameF
 
   const EditorObject* component = editor().FindObject(board.contents[11]);
   ASSERT_EQ(component->kind, abi::ObjectKind::Component);
-  EXPECT_EQ(component->nameObject, board.contents[3]);
-  EXPECT_EQ(editor().FindObject(component->nameObject)->text, "U1");
+  EXPECT_EQ(component->component->nameObject, board.contents[3]);
+  EXPECT_EQ(editor().FindObject(component->component->nameObject)->textData->text, "U1");
   const EditorObject* dimension = editor().FindObject(board.contents[16]);
   ASSERT_EQ(dimension->kind, abi::ObjectKind::Dimension);
-  EXPECT_EQ(dimension->references, (std::vector<abi::PcbHandle>{board.contents[0], board.contents[5]}));
+  EXPECT_EQ(dimension->dimension->references,
+            (std::vector<abi::PcbHandle>{board.contents[0], board.contents[5]}));
   const EditorObject* netClass = editor().FindObject(board.contents[18]);
-  EXPECT_EQ(netClass->members, (std::vector<std::string>{"SIG", "GND"}));
+  EXPECT_EQ(netClass->objectClass->members, (std::vector<std::string>{"SIG", "GND"}));
 }
 
 TEST_F(BoardFileObjectsTest, ChangedObjectsSaveAsTheyAreAndReferencesToDroppedObjectsGo) {
@@ -67,10 +68,10 @@ TEST_F(BoardFileObjectsTest, ChangedObjectsSaveAsTheyAreAndReferencesToDroppedOb
       editor().OpenBoardText(LoadTextFile(EveryKindPath()), "every-kind.board.json");
   Board& board = *editor().FindBoard(handle);
   EditorObject& pad = *editor().FindObject(board.contents[5]);
-  pad.shapes[17] = 3;
-  pad.sizeX[17] = 510000;
-  pad.sizeY[17] = 520000;
-  pad.cornerPercent = {10, 20, 30};
+  pad.pad->shapes[17] = 3;
+  pad.pad->sizeX[17] = 510000;
+  pad.pad->sizeY[17] = 520000;
+  pad.pad->cornerPercent = {10, 20, 30};
   const abi::PcbHandle name = board.contents[3];
   editor().DestroyObject(name);
 

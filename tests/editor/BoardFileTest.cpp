@@ -107,7 +107,7 @@ TEST_F(BoardFileTest, ObjectsAreSavedInTheOrderAddedWithIntegersOnly) {
   const abi::PcbHandle board = OpenSmallBoard();
   const abi::PcbHandle text = editor().CreateObject(5);
   const abi::PcbHandle track = editor().CreateObject(4);
-  editor().FindObject(text)->text = "Hi";
+  editor().FindObject(text)->textData->text = "Hi";
   editor().FindObject(text)->rotation = 90.0;
   editor().FindObject(track)->layer = 57;
   editor().AddToContents(board, text);
@@ -275,8 +275,8 @@ TEST_F(BoardFileTest, TheWriterNeverWritesWhatTheReaderRefuses) {
   board.layers[1].dielectric.constant = 1e300;
   board.topDielectric.height.value = -5;
   EditorObject text = MakeObject(abi::ObjectKind::Text, 0);
-  text.text = std::string(255, 'a');
-  text.text.back() = '\xF0';
+  text.textData->text = std::string(255, 'a');
+  text.textData->text.back() = '\xF0';
   const std::string written = WriteBoardFile(board, {&text});
   const BoardFileContents again = ReadBoardFile(written, "again.board.json");
   EXPECT_EQ(again.board.layers[1].name, std::string(254, 'x')) << "255 bytes with U+FFFD do not fit";
@@ -286,7 +286,7 @@ TEST_F(BoardFileTest, TheWriterNeverWritesWhatTheReaderRefuses) {
             static_cast<double>(std::numeric_limits<float>::max()));
   EXPECT_EQ(again.board.topDielectric.height.value, 0);
   ASSERT_EQ(again.objects.size(), 1u);
-  EXPECT_EQ(again.objects[0].text, std::string(254, 'a'));
+  EXPECT_EQ(again.objects[0].textData->text, std::string(254, 'a'));
 }
 
 TEST_F(BoardFileTest, AMinimalBoardGetsDefaults) {

@@ -251,7 +251,7 @@ std::vector<EditorObject> Legend() {
   text.y = 100000;
   text.size = 300000;
   text.width = 30000;
-  text.text = "Top \"L\"";
+  text.textData->text = "Top \"L\"";
   legend.push_back(text);
   return legend;
 }
@@ -324,7 +324,7 @@ TEST(KicadWriterTest, TextWidthSpreadsTheEditorsAdvanceOverKicadsGlyphs) {
   EditorObject text = MakeObject(abi::ObjectKind::Text, 0);
   text.size = 300000;
   text.width = 30000;
-  text.text = "HiW";
+  text.textData->text = "HiW";
   const KicadTextPlacement t = PlaceText(text);
   EXPECT_EQ(t.heightNm, 762000);
   EXPECT_EQ(t.thicknessNm, 76200);

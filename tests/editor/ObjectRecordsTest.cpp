@@ -173,12 +173,12 @@ TEST_F(ObjectRecordsTest, TextRecordAndItsPartsBothWays) {
                              &rotation, &textFlag, &text, &width, &b, &c),
             0);
   const EditorObject& o = Object(h);
-  EXPECT_EQ(
-      std::vector<int64_t>({o.flags, o.headerWord, o.layer, o.headerValue1, o.headerByte, o.headerValue2, o.x,
-                            o.y, o.size, o.textAttribute, o.textFlag, o.width, o.attributeB, o.attributeC}),
-      std::vector<int64_t>({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 12, 13, 14, 15}));
+  EXPECT_EQ(std::vector<int64_t>({o.flags, o.headerWord, o.layer, o.headerValue1, o.headerByte,
+                                  o.headerValue2, o.x, o.y, o.size, o.textData->textAttribute,
+                                  o.textData->textFlag, o.width, o.attributeB, o.attributeC}),
+            std::vector<int64_t>({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 12, 13, 14, 15}));
   EXPECT_EQ(o.rotation, 11.5);
-  EXPECT_EQ(o.text, "Layer Stack Up");
+  EXPECT_EQ(o.textData->text, "Layer Stack Up");
   flags = word = 0, layer = 0, v1 = v2 = x = y = size = attribute = width = b = c = 0, byte = textFlag = 0;
   rotation = 0;
   text.clear();
@@ -196,10 +196,11 @@ TEST_F(ObjectRecordsTest, TextRecordAndItsPartsBothWays) {
   abi::ShortString font{};
   font.assign("Consolas");
   EXPECT_EQ(PcbApi_QueryTrueTypeTextInfo(W, h, &mode, &font, &f1, &f2, &f3, &value), 0);
-  EXPECT_EQ(std::vector<int64_t>(
-                {o.trueTypeMode, o.trueTypeFlag1, o.trueTypeFlag2, o.trueTypeFlag3, o.trueTypeValue}),
-            std::vector<int64_t>({21, 22, 23, 24, 25}));
-  EXPECT_EQ(o.fontName, "Consolas");
+  EXPECT_EQ(
+      std::vector<int64_t>({o.textData->trueTypeMode, o.textData->trueTypeFlag1, o.textData->trueTypeFlag2,
+                            o.textData->trueTypeFlag3, o.textData->trueTypeValue}),
+      std::vector<int64_t>({21, 22, 23, 24, 25}));
+  EXPECT_EQ(o.textData->fontName, "Consolas");
   mode = f1 = f2 = f3 = 0, value = 0;
   font.clear();
   PcbApi_QueryTrueTypeTextInfo(R, h, &mode, &font, &f1, &f2, &f3, &value);
@@ -208,7 +209,7 @@ TEST_F(ObjectRecordsTest, TextRecordAndItsPartsBothWays) {
 
   uint8_t b0 = 31, b1 = 32, b2 = 33, b3 = 34;
   EXPECT_EQ(PcbApi_QueryBarCodeTextInfo(W, h, &b0, &b1, &b2, &b3), 0);
-  EXPECT_EQ(o.barCode, (std::array<uint8_t, 4>{31, 32, 33, 34}));
+  EXPECT_EQ(o.textData->barCode, (std::array<uint8_t, 4>{31, 32, 33, 34}));
   b0 = b1 = b2 = b3 = 0;
   PcbApi_QueryBarCodeTextInfo(R, h, &b0, &b1, &b2, &b3);
   EXPECT_EQ(std::vector<int>({b0, b1, b2, b3}), std::vector<int>({31, 32, 33, 34}));
@@ -300,7 +301,7 @@ TEST_F(ObjectRecordsTest, ScreenDisplayIsCountedPerObjectAndMode) {
 TEST_F(ObjectRecordsTest, DescribeObjectListsEveryField) {
   const abi::PcbHandle h = PcbApi_CreateObject(5);
   Object(h).headerValue2 = 4711;
-  Object(h).barCode = {1, 2, 3, 4};
+  Object(h).textData->barCode = {1, 2, 3, 4};
   const std::string json = BrelixSim_DescribeObject(h);
   for (const char* field : {"\"kind\":\"text\"", "\"headerValue2\":4711", "\"trueTypeValue\":200000",
                             "\"fontName\":\"Arial\"", "\"barCode\":[1,2,3,4]", "\"boundingRect\":[0,0,0,0]"})
@@ -317,12 +318,12 @@ Rect RectOf(abi::PcbHandle h) {
 TEST_F(ObjectRecordsTest, TextBoundsFollowTheStrokeFontExtents) {
   const abi::PcbHandle h = PcbApi_CreateObject(5);
   EditorObject& t = Object(h);
-  t.x = 1000, t.y = 2000, t.size = 100000, t.width = 10000, t.text = "ABC";
+  t.x = 1000, t.y = 2000, t.size = 100000, t.width = 10000, t.textData->text = "ABC";
   // advance 66666; 3 * 66666 + 10000 wide, 100000 + 10000 high
   EXPECT_EQ(RectOf(h), (Rect{1000, 2000, 210998, 112000}));
-  t.text.clear();
+  t.textData->text.clear();
   EXPECT_EQ(RectOf(h), (Rect{1000, 2000, 1000, 2000}));
-  t.text = "ABC";
+  t.textData->text = "ABC";
   t.rotation = 90;
   EXPECT_EQ(RectOf(h), (Rect{1000 - 110000, 2000, 1000, 2000 + 209998}));
   t.rotation = -270;
@@ -331,14 +332,14 @@ TEST_F(ObjectRecordsTest, TextBoundsFollowTheStrokeFontExtents) {
   EXPECT_EQ(RectOf(h), (Rect{1000 - 209998, 2000 - 110000, 1000, 2000}));
   // 45 degrees, one character 200000 wide and 300000 high: corners at
   // (141421, 141421), (-212132, 212132) and (-70711, 353553).
-  t.x = 0, t.y = 0, t.size = 300000, t.width = 0, t.text = "A", t.rotation = 45;
+  t.x = 0, t.y = 0, t.size = 300000, t.width = 0, t.textData->text = "A", t.rotation = 45;
   EXPECT_EQ(RectOf(h), (Rect{-212132, 0, 141421, 353553}));
 }
 
 TEST_F(ObjectRecordsTest, TextBoundsUseSixtyFourBitArithmetic) {
   const abi::PcbHandle h = PcbApi_CreateObject(5);
   EditorObject& t = Object(h);
-  t.x = -2000000000, t.y = 0, t.size = 50000000, t.width = 7, t.text = std::string(100, 'W');
+  t.x = -2000000000, t.y = 0, t.size = 50000000, t.width = 7, t.textData->text = std::string(100, 'W');
   // 100 * 33333333 overflows 32 bits; the sum does not.
   EXPECT_EQ(RectOf(h).x2, -2000000000 + 3333333300LL + 7);
   t.x = 2000000000;
