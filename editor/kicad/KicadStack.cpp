@@ -197,7 +197,7 @@ void ReadStack(const std::string& file, const Expr& root, KicadSource& source, B
   for (const auto& [name, id] : copper) {
     LayerRecord& record = board.layers[id];
     const auto layer = std::find_if(source.layers.begin(), source.layers.end(),
-                                    [&](const KicadLayer& l) { return l.name == name; });
+                                    [&name = name](const KicadLayer& l) { return l.name == name; });
     record.name = layer->userName.empty() ? name : layer->userName;
     record.copper = static_cast<int32_t>(NanometresToUnits(kDefaultCopperNm));
     board.stack.push_back(id);
