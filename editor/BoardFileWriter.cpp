@@ -147,6 +147,7 @@ std::string WriteBoardFile(const Board& board, const std::vector<const EditorObj
     pairs.push_back(Json::array({PlainLayer(pair.first), PlainLayer(pair.second)}));
   document["layerPairs"] = std::move(pairs);
   std::unordered_map<abi::PcbHandle, std::size_t> positions;
+  positions.reserve(contents.size());
   for (const EditorObject* object : contents)
     if (object) positions.emplace(object->handle, positions.size());
   document["objects"] = Json::array();

@@ -18,7 +18,12 @@ std::optional<std::string> ReadTextFile(const std::string& path, const std::stri
   if (!in) return fail("cannot be read");
   std::string text;
   const auto size = std::filesystem::is_regular_file(path, ec) ? std::filesystem::file_size(path, ec) : 0;
-  if (!ec && size <= kMaxTextFileSize) text.reserve(static_cast<std::size_t>(size));
+  if (!ec && size > 0 && size <= kMaxTextFileSize) {
+    // Read in place; a file that grew meanwhile is read on in chunks below.
+    text.resize(static_cast<std::size_t>(size));
+    in.read(text.data(), static_cast<std::streamsize>(size));
+    text.resize(static_cast<std::size_t>(in.gcount()));
+  }
   std::array<char, 65536> chunk;
   while (in.read(chunk.data(), chunk.size()) || in.gcount() > 0) {
     text.append(chunk.data(), static_cast<std::size_t>(in.gcount()));
