@@ -49,6 +49,7 @@ ABI_EXPORT abi::BOOL32 STDCALL ClientAPI_GetPrefHideFloatingPanels() {
 
 ABI_EXPORT void STDCALL ClientAPI_SetPrefHideFloatingPanels(abi::BOOL32 hide) {
   try {
+    platform::JournalAppend("host", std::string("hide floating panels ") + (hide != 0 ? "on" : "off"));
     quorvex::SetPreference("HideFloatingPanels", hide != 0);
   } catch (...) {
   }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "host/HostSettings.h"
 #include "host/HostStatus.h"
 #include "platform/WideString.h"
 
@@ -59,7 +60,9 @@ abi::HRESULT STDCALL GuiManager::ProcessShortcut(int32_t keyCode, abi::BOOL32 al
     if (!ClearOut(handled)) return Fail("ProcessShortcut: nil out argument");
     std::lock_guard lock(lock_);
     shortcuts_.push_back({keyCode, alt != 0, shift != 0, ctrl != 0});
-    const bool known = std::find(handledKeys_.begin(), handledKeys_.end(), keyCode) != handledKeys_.end();
+    const std::vector<int32_t> configured = GetHandledShortcutKeys();
+    const bool known = std::find(handledKeys_.begin(), handledKeys_.end(), keyCode) != handledKeys_.end() ||
+                       std::find(configured.begin(), configured.end(), keyCode) != configured.end();
     *handled = known ? abi::kTrue32 : abi::kFalse32;
     results_.push_back(known);
     return abi::S_OK;

@@ -34,7 +34,8 @@ class GuiManager final : public abi::Implements<abi::IGUIManager> {
   // What ProcessShortcut answered to each call, in the same order.
   std::vector<bool> shortcutResults() const;
   int shortcutHandledCount() const;
-  // Which keys ProcessShortcut reports as handled (none by default).
+  // Which keys ProcessShortcut reports as handled, besides those the host
+  // settings name ([Shortcuts] Handled); none by default.
   void setHandledKeys(std::vector<int32_t> keys);
   void reset();
 

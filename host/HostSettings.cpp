@@ -1,6 +1,8 @@
 #include "host/HostSettings.h"
 
+#include <algorithm>
 #include <charconv>
+#include <string_view>
 
 #include "platform/IniFile.h"
 #include "platform/Locale.h"
@@ -70,6 +72,23 @@ std::optional<LocaleFont> GetLocaleFont() {
 
 std::string GetHelpRedirectModule(const std::string& server) {
   return LoadSettings(nullptr).GetString("HelpRedirects", server, "");
+}
+
+std::vector<int32_t> GetHandledShortcutKeys() {
+  const std::string list = LoadSettings(nullptr).GetString("Shortcuts", "Handled", "");
+  std::vector<int32_t> keys;
+  std::size_t start = 0;
+  while (start < list.size()) {
+    const std::size_t comma = std::min(list.find(',', start), list.size());
+    std::string_view item(list.data() + start, comma - start);
+    while (!item.empty() && item.front() == ' ') item.remove_prefix(1);
+    while (!item.empty() && item.back() == ' ') item.remove_suffix(1);
+    int32_t key = 0;
+    const auto [end, error] = std::from_chars(item.data(), item.data() + item.size(), key);
+    if (!item.empty() && error == std::errc() && end == item.data() + item.size()) keys.push_back(key);
+    start = comma + 1;
+  }
+  return keys;
 }
 
 std::string SettingsProblem() {

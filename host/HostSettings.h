@@ -9,6 +9,8 @@
 //                  puts into the font descriptions it is offered)
 //   [HelpRedirects] PCB=Brelix.dll  (the module providing the help topics of
 //                  a server: IClient slot 47)
+//   [Shortcuts]    Handled=112,113  (virtual key codes the host's shortcut
+//                  handling reports as handled, whatever the modifiers)
 //
 // A missing file or key gives the default (every preference false, no font).
 // A value that is not an integer gives the default too, and is reported by
@@ -18,6 +20,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace quorvex {
 
@@ -50,6 +53,10 @@ std::optional<LocaleFont> GetLocaleFont();
 
 // The module file named for a server in [HelpRedirects]; empty when none.
 std::string GetHelpRedirectModule(const std::string& server);
+
+// The key codes of [Shortcuts] Handled; entries that are not numbers are
+// skipped.
+std::vector<int32_t> GetHandledShortcutKeys();
 
 // The first problem in the settings file ("<path>: [Section] Key: ..."),
 // empty when there is none.

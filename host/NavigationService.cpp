@@ -62,6 +62,8 @@ abi::HRESULT STDCALL NavigationService::OpenAddress(int32_t, abi::BSTR* address,
 abi::HRESULT STDCALL NavigationService::ResolveAddress(abi::BSTR target, abi::BSTR* address) {
   return HostGuard([&] {
     if (!ClearOut(address)) return Fail("ResolveAddress: nil out argument");
+    // The first thing the host is asked when a help address is to be shown.
+    platform::JournalAppend("host", "resolve address " + Narrow(target));
     *address = Wide(Narrow(target));
     return abi::S_OK;
   });

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <string>
 
+#include "platform/FaultPoints.h"
 #include "platform/Journal.h"
 
 namespace platform {
@@ -18,6 +19,7 @@ void HelpSetPopupPosition(Point position) {
 }
 
 bool HelpShowContextPopup(HWND, std::string_view helpFile, uint32_t context) {
+  if (faults::ShouldFail("platform.WinHelp")) return false;
   const uint64_t packed = g_popupPosition.load();
   const auto x = static_cast<int32_t>(static_cast<uint32_t>(packed >> 32));
   const auto y = static_cast<int32_t>(static_cast<uint32_t>(packed));

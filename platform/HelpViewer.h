@@ -15,7 +15,8 @@ void HelpSetPopupPosition(Point position);
 // Shows the popup of a context number from a popup help file, owned by a
 // window: adds the journal entry
 //   "popup <file> context <n> at <x>,<y>"
-// with the position set last. True (the request is always accepted).
+// with the position set last. True when the request was accepted; false,
+// and no entry, when the fault point "platform.WinHelp" fails it.
 bool HelpShowContextPopup(HWND owner, std::string_view helpFile, uint32_t context);
 
 }  // namespace platform

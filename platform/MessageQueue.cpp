@@ -1,5 +1,6 @@
 #include "platform/MessageQueue.h"
 
+#include <algorithm>
 #include <condition_variable>
 #include <deque>
 #include <map>
@@ -28,13 +29,21 @@ Queues& AllQueues() {
 
 }  // namespace
 
-bool PeekMessage(Message* message, bool remove) {
+bool PeekMessage(Message* message, bool remove) { return PeekMessage(message, remove, 0, 0); }
+
+bool PeekMessage(Message* message, bool remove, uint32_t filterMin, uint32_t filterMax) {
   auto& all = AllQueues();
   std::lock_guard lock(all.mutex);
   auto it = all.byThread.find(std::this_thread::get_id());
-  if (it == all.byThread.end() || it->second.messages.empty()) return false;
-  if (message) *message = it->second.messages.front();
-  if (remove) it->second.messages.pop_front();
+  if (it == all.byThread.end()) return false;
+  std::deque<Message>& messages = it->second.messages;
+  const bool everything = filterMin == 0 && filterMax == 0;
+  const auto found = std::find_if(messages.begin(), messages.end(), [&](const Message& queued) {
+    return everything || (queued.message >= filterMin && queued.message <= filterMax);
+  });
+  if (found == messages.end()) return false;
+  if (message) *message = *found;
+  if (remove) messages.erase(found);
   return true;
 }
 

@@ -18,6 +18,9 @@ struct Message {
 // Looks at the calling thread's queue. With remove false the message stays
 // queued. False when the queue is empty.
 bool PeekMessage(Message* message, bool remove);
+// The same for the oldest message whose number lies in [filterMin,
+// filterMax], as Windows filters (0, 0: every message).
+bool PeekMessage(Message* message, bool remove, uint32_t filterMin, uint32_t filterMax);
 // Appends a message to the queue of the thread that owns `window` (the
 // calling thread for window 0 or an unknown window).
 void PostMessage(int32_t window, uint32_t message, intptr_t wParam, intptr_t lParam);

@@ -1,6 +1,8 @@
 #include "toolkit/Application.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <utility>
 
 #include "platform/Keys.h"
 #include "toolkit/Automation.h"
@@ -29,6 +31,22 @@ bool TApplication::ProcessMessage() {
 
 void TApplication::ProcessMessages() {
   while (ProcessMessage()) {
+  }
+}
+
+void TApplication::ProcessWindowMessages() {
+  // Everything but the key messages and the scripted actions.
+  static constexpr std::pair<uint32_t, uint32_t> kRanges[] = {
+      {1, WM_KEYFIRST - 1}, {WM_KEYLAST + 1, kAutomationMessage - 1}, {kAutomationMessage + 1, UINT32_MAX}};
+  for (bool dispatched = true; dispatched;) {
+    dispatched = false;
+    for (const auto& [low, high] : kRanges) {
+      platform::Message message{};
+      if (!platform::PeekMessage(&message, true, low, high)) continue;
+      DispatchMessage(message);
+      dispatched = true;
+      break;
+    }
   }
 }
 

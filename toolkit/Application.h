@@ -22,6 +22,8 @@ class THintWindow;
 
 inline constexpr uint32_t WM_CLOSE = 0x0010;
 inline constexpr uint32_t WM_KEYDOWN = 0x0100;
+inline constexpr uint32_t WM_KEYFIRST = 0x0100;
+inline constexpr uint32_t WM_KEYLAST = 0x0109;
 
 class TApplication {
  public:
@@ -42,6 +44,9 @@ class TApplication {
   bool ProcessMessage();
   // Until the queue is empty.
   void ProcessMessages();
+  // Dispatches the queued messages that are not user input (keys and
+  // scripted actions stay queued for the modal loop that waits for them).
+  void ProcessWindowMessages();
   void DispatchMessage(const platform::Message& message);
 
   // One idle step: hint upkeep, OnIdle, action updates. It never blocks: it

@@ -5,15 +5,17 @@
 
 #include "platform/Keys.h"
 #include "platform/MessageQueue.h"
+#include "platform/Pointer.h"
 #include "toolkit/Application.h"
 #include "toolkit/CheckBox.h"
+#include "toolkit/CommonDialogs.h"
 #include "toolkit/Form.h"
 
 namespace toolkit {
 namespace {
 
 struct Action {
-  enum Kind { kKey, kClick, kSetChecked, kClose, kInspect } kind = kKey;
+  enum Kind { kKey, kClick, kSetChecked, kClose, kInspect, kHelpButton, kHover, kChooseFile } kind = kKey;
   int key = 0;
   bool shift = false, ctrl = false, alt = false;
   std::string target;
@@ -78,6 +80,18 @@ TControl* FindTarget(TForm& form, const std::string& target) {
 }
 
 void Perform(const Action& action) {
+  if (TCommonDialog* dialog = TCommonDialog::Running();
+      dialog != nullptr && (action.kind == Action::kClose || action.kind == Action::kChooseFile)) {
+    if (action.kind == Action::kClose)
+      dialog->Cancel();
+    else if (!dialog->Choose(action.target))
+      Fail("the standard dialog refused \"" + action.target + "\"");
+    return;
+  }
+  if (action.kind == Action::kChooseFile) {
+    Fail("no standard dialog to take \"" + action.target + "\"");
+    return;
+  }
   TForm* form = Application().InputForm();
   if (form == nullptr) {
     Fail("no form to receive input");
@@ -96,6 +110,28 @@ void Perform(const Action& action) {
         }
       } release;
       form->HandleKey(action.key);
+      break;
+    }
+    case Action::kHelpButton:
+    case Action::kHover: {
+      TControl* control = FindTarget(*form, action.target);
+      if (control == nullptr) {
+        Fail("no control \"" + action.target + "\" on \"" + form->Caption() + "\"");
+        return;
+      }
+      const TRect rect = control->ScreenRect();
+      const platform::Point middle{(rect.Left + rect.Right) / 2, (rect.Top + rect.Bottom) / 2};
+      platform::SetCursorPos(middle);
+      if (action.kind == Action::kHover) {
+        Application().ActivateHint(*control);
+        break;
+      }
+      auto* windowed = dynamic_cast<TWinControl*>(control);
+      if (windowed == nullptr) windowed = control->Parent();
+      THelpInfo info;
+      info.window = windowed != nullptr ? windowed->Handle() : form->Handle();
+      info.mousePos = middle;
+      form->HelpRequest(info);
       break;
     }
     case Action::kClick:
@@ -126,6 +162,8 @@ void Perform(const Action& action) {
       break;
     case Action::kInspect:
       action.look(*form);
+      break;
+    case Action::kChooseFile:  // answered above
       break;
   }
 }
@@ -162,6 +200,27 @@ void SetChecked(const std::string& target, bool checked) {
 void PressCloseButton() {
   Action action;
   action.kind = Action::kClose;
+  Queue(std::move(action));
+}
+
+void ChooseFile(const std::string& fileName) {
+  Action action;
+  action.kind = Action::kChooseFile;
+  action.target = fileName;
+  Queue(std::move(action));
+}
+
+void PressHelpButton(const std::string& target) {
+  Action action;
+  action.kind = Action::kHelpButton;
+  action.target = target;
+  Queue(std::move(action));
+}
+
+void Hover(const std::string& target) {
+  Action action;
+  action.kind = Action::kHover;
+  action.target = target;
   Queue(std::move(action));
 }
 

@@ -24,8 +24,19 @@ void PressKey(int virtualKey, bool shift = false, bool ctrl = false, bool alt = 
 void Click(const std::string& target);
 // Leaves a check box checked or not: clicks it only when its state differs.
 void SetChecked(const std::string& target, bool checked);
-// The close button in the input form's caption.
+// The close button in the caption of the running standard dialog, else in
+// the input form's.
 void PressCloseButton();
+// Answers the running standard dialog (a file dialog: the file's name).
+void ChooseFile(const std::string& fileName);
+// The help button in the input form's caption, then a click on a control
+// (found as Click finds it): the form receives the system's help request
+// for the window under the click (a control without a window of its own
+// gives its parent's) at the middle of the control.
+void PressHelpButton(const std::string& target);
+// The pointer comes to rest on a control: it moves to the control's middle
+// and the application is asked for the control's tooltip.
+void Hover(const std::string& target);
 // Runs `look` on the input form at that point of the script, as a user
 // looking at the screen would (the command-line host draws a dialog with it).
 void Inspect(std::function<void(TForm& form)> look);

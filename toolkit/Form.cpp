@@ -4,6 +4,7 @@
 
 #include "platform/FaultPoints.h"
 #include "platform/Keys.h"
+#include "platform/Pointer.h"
 #include "toolkit/Application.h"
 #include "toolkit/Button.h"
 #include "toolkit/Hooks.h"
@@ -314,10 +315,21 @@ bool TForm::CenterOnMonitorOf(platform::HWND window) {
 }
 
 bool TForm::HandleKey(int virtualKey) {
-  if (DialogKey(virtualKey)) return true;
-  if (TWinControl* focused = ActiveControl()) return focused->KeyDown(virtualKey);
-  return false;
+  TWinControl* focused = ActiveControl();
+  bool handled = ChildKey(focused != nullptr ? *focused : *this, virtualKey) || DialogKey(virtualKey) ||
+                 (focused != nullptr && focused->KeyDown(virtualKey));
+  if (virtualKey == platform::VK_F1) {
+    THelpInfo info;
+    info.window = focused != nullptr ? focused->Handle() : Handle();
+    info.mousePos = platform::GetCursorPos();
+    handled = HelpRequest(info) || handled;
+  }
+  return handled;
 }
+
+bool TForm::ChildKey(TControl&, int) { return false; }
+
+bool TForm::HelpRequest(const THelpInfo&) { return false; }
 
 bool TForm::DialogKey(int virtualKey) {
   switch (virtualKey) {

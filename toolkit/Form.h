@@ -6,11 +6,22 @@
 #include <functional>
 #include <stdexcept>
 
+#include "platform/Geometry.h"
 #include "toolkit/Control.h"
 
 namespace toolkit {
 
 class TButton;
+
+// The system's help request for a window (the caption's help button and then
+// a click on a control, or F1): what it is about and where.
+struct THelpInfo {
+  enum class ContextType { Window, MenuItem };
+  ContextType contextType = ContextType::Window;
+  platform::HWND window = 0;       // the window clicked (or focused, for F1)
+  int32_t contextId = 0;           // the window's help context id
+  platform::Point mousePos{0, 0};  // screen position that came with the request
+};
 
 enum class TBorderStyle { None, Single, Sizeable, Dialog, ToolWindow, SizeToolWin };
 enum BorderIcon : uint8_t { biSystemMenu = 1, biMinimize = 2, biMaximize = 4, biHelp = 8 };
@@ -119,9 +130,18 @@ class TForm : public TWinControl {
   // position as it is: what a formShowing hook calls to show a form itself.
   void ShowWithoutPositioning();
 
-  // Keys sent to the form: dialog keys (Tab, Enter, Escape) first, then the
-  // focused control. True when something handled the key.
+  // Keys sent to the form: the child-key notification first, then dialog
+  // keys (Tab, Enter, Escape), then the focused control. True when something
+  // handled the key. F1 is followed by the system's help request for the
+  // focused control's window, handled or not, as the system sends one.
   bool HandleKey(int virtualKey);
+  // Child-key notification: a key pressed in `receiver` (the focused control,
+  // or the form itself) reaches the form before anything else handles it.
+  // True when the form handled it.
+  virtual bool ChildKey(TControl& receiver, int virtualKey);
+  // The system's help request. True when the form handled it; the toolkit's
+  // usual path does nothing with it.
+  virtual bool HelpRequest(const THelpInfo& info);
   // Tab moves the focus, Enter clicks the default button, Escape the cancel
   // button. True when handled.
   virtual bool DialogKey(int virtualKey);

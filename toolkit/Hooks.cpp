@@ -50,4 +50,8 @@ void Hooks::NotifyHintShowing(TControl& control) const {
   for (const auto& hook : hintShowing.Snapshot()) hook(control);
 }
 
+void Hooks::NotifyCommonDialog(TCommonDialog& dialog, CommonDialogStage stage, platform::HWND& window) const {
+  for (const auto& hook : commonDialog.Snapshot()) hook(dialog, stage, window);
+}
+
 }  // namespace toolkit

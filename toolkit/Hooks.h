@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/Windows.h"
 #include "toolkit/Graphics.h"
 
 namespace toolkit {
@@ -18,6 +19,14 @@ class TComponent;
 class TControl;
 class TWinControl;
 class TForm;
+class TCommonDialog;
+
+// When a standard dialog's commonDialog hooks run.
+enum class CommonDialogStage {
+  Executing,    // before its window exists; the window is the parent, which a hook may replace
+  Initialized,  // its window exists and it is initialised; the window is the dialog's
+  Closed,       // it has ended; the window is the one the dialog had, already destroyed
+};
 
 template <class Signature>
 class HookList {
@@ -86,6 +95,8 @@ class Hooks {
   // The application's tooltip event: a tooltip for `control` (the control
   // under the pointer) is about to appear.
   HookList<void(TControl& control)> hintShowing;
+  // A standard (common) dialog runs.
+  HookList<void(TCommonDialog& dialog, CommonDialogStage stage, platform::HWND& window)> commonDialog;
 
   TColor RewriteColor(TColor color) const;
   bool NotifyFormShowing(TForm& form, bool visible) const;
@@ -97,6 +108,7 @@ class Hooks {
   void NotifyExceptionCaught(std::exception_ptr error) const;
   void NotifyExceptionHandled() const;
   void NotifyHintShowing(TControl& control) const;
+  void NotifyCommonDialog(TCommonDialog& dialog, CommonDialogStage stage, platform::HWND& window) const;
 };
 
 }  // namespace toolkit

@@ -1,6 +1,7 @@
 #include "host/quorvex/Options.h"
 
 #include <CLI/CLI.hpp>
+#include <cctype>
 
 #include "editor/InputScript.h"
 #include "editor/Lengths.h"
@@ -50,6 +51,41 @@ Options::StoreFailure ParseStoreFailure(const std::string& text) {
   return {kind == "write", from};
 }
 
+// "F1" with modifiers ("Ctrl+F1", "Shift+Alt+F1"), "help:CONTROL" or
+// "hover:CONTROL"; words without regard to letter case.
+DialogAction ParseDialogAction(const std::string& text) {
+  const auto lower = [](std::string word) {
+    for (char& c : word) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return word;
+  };
+  DialogAction action;
+  const auto colon = text.find(':');
+  if (colon != std::string::npos) {
+    const std::string kind = lower(text.substr(0, colon));
+    action.control = text.substr(colon + 1);
+    Check(kind == "help" || kind == "hover",
+          "--dialog-action: \"" + kind + "\" is not help or hover (help:CONTROL, hover:CONTROL)");
+    Check(!action.control.empty(), "--dialog-action: " + kind + ": the control name is empty");
+    action.kind = kind == "help" ? DialogAction::Kind::HelpButton : DialogAction::Kind::Hover;
+    return action;
+  }
+  std::string rest = lower(text);
+  for (auto plus = rest.find('+'); plus != std::string::npos; plus = rest.find('+')) {
+    const std::string modifier = rest.substr(0, plus);
+    bool* held = modifier == "shift"  ? &action.shift
+                 : modifier == "ctrl" ? &action.ctrl
+                 : modifier == "alt"  ? &action.alt
+                                      : nullptr;
+    Check(held != nullptr && !*held, "--dialog-action: \"" + text + "\": \"" + modifier +
+                                         "\" is not Shift, Ctrl or Alt, or is named twice");
+    *held = true;
+    rest.erase(0, plus + 1);
+  }
+  Check(rest == "f1", "--dialog-action: \"" + text +
+                          "\" is not F1 (with Shift+, Ctrl+, Alt+), help:CONTROL or hover:CONTROL");
+  return action;
+}
+
 }  // namespace
 
 ParseResult ParseOptions(int argc, const char* const* argv) {
@@ -85,6 +121,12 @@ ParseResult ParseOptions(int argc, const char* const* argv) {
           ->take_last();
   app.add_option("--out", options.out, "save the board to this file after the run");
   app.add_option("--svg", options.svg, "draw the board's objects to this SVG file after the run");
+  std::vector<std::string> dialogActions;
+  auto* dialogActionOption = app.add_option(
+      "--dialog-action", dialogActions,
+      "done in the setup dialog each time it opens, before its check boxes are set (repeatable, in order): "
+      "F1 (also Shift+F1, Ctrl+F1, Alt+F1 and combinations) presses F1, help:CONTROL presses the caption's "
+      "help button and clicks the control, hover:CONTROL rests the pointer on the control");
   app.add_option("--dialog-svg", options.dialogSvg,
                  "draw the setup dialog to this SVG file as it opens (each opening replaces the file)")
       ->take_last();
@@ -128,12 +170,14 @@ ParseResult ParseOptions(int argc, const char* const* argv) {
           "--script excludes --corner, --drag, --steps, --setup and --cancel");
     if (setupOption->count() > 0) CheckSetupList(options.setup);
     if (options.board.empty()) {
-      for (const auto* needsBoard : {scriptOption, cornerOption, cancelOption, setupOption})
+      for (const auto* needsBoard :
+           {scriptOption, cornerOption, cancelOption, setupOption, dialogActionOption})
         Check(needsBoard->count() == 0, needsBoard->get_name() + " needs a board file");
       Check(options.out.empty(), "--out needs a board file");
       Check(options.svg.empty(), "--svg needs a board file");
     }
     if (failStoreOption->count() > 0) options.failStore = ParseStoreFailure(failStore);
+    for (const std::string& text : dialogActions) options.dialogActions.push_back(ParseDialogAction(text));
     const bool kicadBoard = options.board.ends_with(".kicad_pcb");
     Check(unitOption->count() == 0 || kicadBoard, "--unit needs a KiCad board (*.kicad_pcb)");
     Check(layerOption->count() == 0 || kicadBoard, "--kicad-layer needs a KiCad board (*.kicad_pcb)");

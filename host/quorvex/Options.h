@@ -4,8 +4,21 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace quorvex::cli {
+
+// What the user does in the setup dialog each time it opens, before its
+// check boxes are set (--dialog-action).
+struct DialogAction {
+  enum class Kind { Key, HelpButton, Hover } kind = Kind::Key;
+  // Key: F1 with these modifiers held.
+  bool shift = false;
+  bool ctrl = false;
+  bool alt = false;
+  // HelpButton and Hover: the control, by name or caption.
+  std::string control;
+};
 
 // A point in board units, as written on the command line.
 struct BoardPoint {
@@ -32,6 +45,8 @@ struct Options {
   // The setup dialog after the drag (`setup LIST` in the built script);
   // empty: not opened.
   std::string setup;
+  // Done in the setup dialog at each opening, in order.
+  std::vector<DialogAction> dialogActions;
   // Where the setup dialog is drawn when it opens; empty: not at all.
   std::string dialogSvg;
   // The options store fails from this value read (or written) on.

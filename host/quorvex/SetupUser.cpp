@@ -1,7 +1,8 @@
 // The user in front of the setup dialog. When the editor runs a script's
 // `setup` action it calls the hook installed here right before it asks the
 // plug-in to open the dialog; the hook queues what the user then does in the
-// dialog's modal loop: look at it (--dialog-svg), set the seven check boxes,
+// dialog's modal loop: look at it (--dialog-svg), ask for help in it
+// (--dialog-action), set the seven check boxes,
 // press OK, or press Cancel.
 #include <ostream>
 #include <string>
@@ -14,6 +15,7 @@
 #include "host/quorvex/Reporting.h"
 #include "host/quorvex/Steps.h"
 #include "platform/AtomicFile.h"
+#include "platform/Keys.h"
 #include "platform/Locale.h"
 #include "toolkit/Automation.h"
 #include "toolkit/FormSvg.h"
@@ -60,6 +62,19 @@ void OnSetup(void* context, const char* argument) {
   const std::string_view list = Trim(argument ? argument : "");
   if (!session.options.dialogSvg.empty())
     toolkit::automation::Inspect([&session](toolkit::TForm& form) { DrawDialog(session, form); });
+  for (const DialogAction& action : session.options.dialogActions) {
+    switch (action.kind) {
+      case DialogAction::Kind::Key:
+        toolkit::automation::PressKey(platform::VK_F1, action.shift, action.ctrl, action.alt);
+        break;
+      case DialogAction::Kind::HelpButton:
+        toolkit::automation::PressHelpButton(action.control);
+        break;
+      case DialogAction::Kind::Hover:
+        toolkit::automation::Hover(action.control);
+        break;
+    }
+  }
   if (Same(list, "cancel")) {
     toolkit::automation::Click("ButtonCancel");
     return;

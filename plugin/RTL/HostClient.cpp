@@ -47,4 +47,18 @@ void SetStatusText(int32_t index, std::u16string_view text) {
 
 void ClearStatusText() { SetStatusText(-1, u""); }
 
+bool PassShortcutToHost(int32_t keyCode, bool alt, bool shift, bool ctrl) {
+  const auto client = GetHostClient();
+  if (!client) return false;
+  abi::ComPtr<abi::IGUIManager> manager;
+  CheckHost(client->GetGUIManager(manager.put()));
+  if (!manager) return false;
+  int32_t handled = 0;
+  CheckHost(manager->ProcessShortcut(keyCode, abi::ToBool32(alt), abi::ToBool32(shift), abi::ToBool32(ctrl),
+                                     &handled));
+  if (handled == 0) return false;
+  CheckHost(manager->ShortcutHandled());
+  return true;
+}
+
 }  // namespace strativue

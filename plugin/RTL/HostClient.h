@@ -24,4 +24,9 @@ void SetStatusText(int32_t index, std::u16string_view text);
 // SetStatusText(-1, "").
 void ClearStatusText();
 
+// Offers a key with its modifier states to the host's shortcut handling; when
+// the host answers that it handled the key, its follow-up runs and the answer
+// is true. False without a host client.
+bool PassShortcutToHost(int32_t keyCode, bool alt, bool shift, bool ctrl);
+
 }  // namespace strativue

@@ -5,14 +5,18 @@
 #include <optional>
 
 #include "platform/Keys.h"
+#include "platform/Locale.h"
 #include "platform/Machine.h"
+#include "platform/Pointer.h"
 #include "platform/Registry.h"
 #include "platform/WideString.h"
 #include "plugin/RTL/ClientApi.h"
+#include "plugin/RTL/ContextHelp.h"
 #include "plugin/RTL/Exceptions.h"
 #include "plugin/RTL/HostClient.h"
 #include "plugin/RTL/Messages.h"
 #include "plugin/RTL/PreferencePaths.h"
+#include "plugin/RTL/Translation.h"
 #include "toolkit/Application.h"
 
 namespace strativue {
@@ -84,6 +88,87 @@ void TFormWithHelp::Construct() {
 
 void TFormWithHelp::GetHelpKeyName(const TComponent& component, std::string& name) const {
   name = component.Name();
+}
+
+int32_t TFormWithHelp::FindHelpTopic(TControl* control, std::string& topic, std::string& helpFile) {
+  const bool isForm = dynamic_cast<toolkit::TForm*>(control) != nullptr;
+  helpFile = DialogHelpFile();
+  if (!isForm) helpFile = ControlPopupHelpFile(helpFile);
+  if (control == nullptr) return 0;
+  std::string name;
+  GetHelpKeyName(*control, name);
+  return LookupHostHelpTopic(isForm ? FDialogTopics : FControlTopics, helpFile, "Dlg_" + name, {}, topic);
+}
+
+int32_t TFormWithHelp::HasTopic(TControl* control) {
+  std::string topic;
+  std::string helpFile;
+  return FindHelpTopic(control, topic, helpFile);
+}
+
+toolkit::TForm* TFormWithHelp::EmbeddedFormWithTopic(TWinControl* parent) {
+  if (parent == nullptr) return nullptr;
+  for (int i = 0; i < parent->ControlCount(); ++i) {
+    auto* embedded = dynamic_cast<toolkit::TForm*>(parent->Controls(i));
+    if (embedded == nullptr) continue;
+    return HasTopic(embedded) != 0 ? embedded : EmbeddedFormWithTopic(embedded);
+  }
+  return nullptr;
+}
+
+void TFormWithHelp::ShowHelpFor(TControl* control) {
+  toolkit::TForm* container = control != nullptr ? control->ParentForm() : nullptr;
+  if (container == nullptr || container == this) container = EmbeddedFormWithTopic(this);
+  if (container != nullptr && HasTopic(container) == 0) container = EmbeddedFormWithTopic(container);
+  if (container == nullptr) container = this;
+  std::string topic;
+  std::string helpFile;
+  int32_t context = FindHelpTopic(container, topic, helpFile);
+  if (context == 0 && container != this) context = FindHelpTopic(this, topic, helpFile);
+  if (context != 0) {
+    OpenHelpTopic(helpFile, topic, false);
+    return;
+  }
+  ShowHelpPopup(kMasterPopupHelpFile, kMasterPopupContext, platform::GetCursorPos(), Handle());
+}
+
+bool TFormWithHelp::ChildKey(TControl& receiver, int virtualKey) {
+  if (virtualKey != platform::VK_F1) return toolkit::TForm::ChildKey(receiver, virtualKey);
+  FF1Handled = true;
+  const bool shift = IsShiftDown();
+  const bool ctrl = IsCtrlDown();
+  const bool alt = IsAltDown();
+  if ((shift || ctrl || alt) && PassShortcutToHost(virtualKey, alt, shift, ctrl)) return true;
+  ShowHelpFor(&receiver);
+  return true;
+}
+
+bool TFormWithHelp::HelpRequest(const toolkit::THelpInfo& info) {
+  if (info.contextType != toolkit::THelpInfo::ContextType::Window) return toolkit::TForm::HelpRequest(info);
+  if (FF1Handled) {
+    FF1Handled = false;
+    return true;
+  }
+  ClearStatusText();
+  TControl* control = TWinControl::FindControl(info.window);
+  if (control == nullptr) return true;
+  std::string helpFile = ControlPopupHelpFile(DialogHelpFile());
+  toolkit::TForm* container = control->Parent() != nullptr ? control->Parent()->ParentForm() : nullptr;
+  if (container == nullptr) container = this;
+  const std::string& className = container->ClassName();
+  const std::string classKey = className.empty() ? className : className.substr(1);
+  std::string topic;
+  const auto lookup = [&](const std::string& name) {
+    int32_t context = LookupHostHelpTopic(FControlTopics, helpFile, name, container->Name(), topic);
+    if (context <= 0 && platform::CompareTextIgnoreCase(container->Name(), classKey) != 0)
+      context = LookupHostHelpTopic(FControlTopics, helpFile, name, classKey, topic);
+    return context;
+  };
+  int32_t context = lookup(control->Name());
+  if (context == 0 && control->Parent() != nullptr && control->Parent() != container)
+    context = lookup(control->Parent()->Name());
+  ShowHelpPopup(helpFile, static_cast<uint32_t>(context), info.mousePos, Handle());
+  return true;
 }
 
 bool TFormWithHelp::UsesHostFont() const { return QueryHostFont().valid; }
@@ -237,6 +322,13 @@ bool TServerDialog::CloseQuery() {
   return true;
 }
 
+void TServerDialog::DoShow() {
+  TFormWithHelp::DoShow();
+  std::string topic;
+  std::string helpFile;
+  if (FindHelpTopic(this, topic, helpFile) != 0) OpenHelpTopic(helpFile, topic, true);
+}
+
 void TServerDialog::ShowingChanged(bool visible) {
   if (!visible || Position() == toolkit::TPosition::Designed) {
     TFormWithHelp::ShowingChanged(visible);
@@ -276,12 +368,22 @@ bool TServerDialog::DialogKey(int virtualKey) {
 }
 
 void TServerDialog::ControlInserted(TWinControl& parent, TControl& control) {
-  if (&parent == this) ApplyFontTree(control);
+  if (&parent != this) return;
+  ApplyFontTree(control);
+  ApplyLocaleFontsToLaterControl(control);
 }
 
 void TServerDialog::ComponentInserted(TComponent& owner, TComponent& component) {
-  if (&owner == this && !Loading() && dynamic_cast<TControl*>(&component) != nullptr)
-    ApplyFontTree(component);
+  if (&owner != this || Loading() || dynamic_cast<TControl*>(&component) == nullptr) return;
+  ApplyFontTree(component);
+  ApplyLocaleFontsToLaterControl(component);
+}
+
+// The locale-font rule with the answers cached at creation, and only while
+// no stored description is being read.
+void TServerDialog::ApplyLocaleFontsToLaterControl(TComponent& control) {
+  if (LocaleFontsFlag() && FUsesSystemLocale && !FUsesHostFont && ReadingDepth() == 0)
+    UpdateLocaleFonts(control);
 }
 
 // --- TNoShadowHintWindow -----------------------------------------------------

@@ -9,12 +9,14 @@
 // here and the toolkit's show step (DoShow).
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
+#include "plugin/RTL/HelpTopics.h"
 #include "toolkit/Form.h"
 #include "toolkit/FormDescription.h"
 #include "toolkit/HintWindow.h"
@@ -29,9 +31,19 @@ class TFormWithHelp : public toolkit::TForm {
   ~TFormWithHelp() override;
   TOOLKIT_DECLARE_CLASS()
 
+  // The help topic of a control: for a form, "Dlg_" + its key name in the
+  // dialog topics (help file: the dialog help file); for any other control,
+  // in the control topics (help file: the control popup help file). The
+  // help file is set in every case; the answer is the context number, 0
+  // when there is no topic (always for no control).
+  virtual int32_t FindHelpTopic(toolkit::TControl* control, std::string& topic, std::string& helpFile);
   // The name under which a component's help is looked up; the base answers
   // its component name.
   virtual void GetHelpKeyName(const toolkit::TComponent& component, std::string& name) const;
+  // F1 help: the topic of the form holding the control (or of a form embedded
+  // in the dialog, or of the dialog itself) opens in the host's help; without
+  // one, the master popup at the pointer.
+  virtual void ShowHelpFor(toolkit::TControl* control);
   // True when a host client exists and reports a valid interface font.
   virtual bool UsesHostFont() const;
   // The host's setting to use the system locale's language (false when the
@@ -50,9 +62,26 @@ class TFormWithHelp : public toolkit::TForm {
   // process with exit code 1; otherwise the toolkit's modal loop.
   toolkit::TModalResult ShowModal() override;
 
+  // F1 reaches the form first: with Shift, Ctrl or Alt held it is offered to
+  // the host's shortcut handling; a key the host did not handle (or one
+  // without modifiers) goes to ShowHelpFor. Handled either way.
+  bool ChildKey(toolkit::TControl& receiver, int virtualKey) override;
+  // The caption's help button and a click on a control: the control's popup
+  // help, looked up by the name of the form holding it (then by that form's
+  // class name without its first letter), then by its parent's name. The
+  // request that follows an F1 the form handled is ignored once.
+  bool HelpRequest(const toolkit::THelpInfo& info) override;
+
   toolkit::TFont FHostFont;
   bool FUsesHostFont = false;
   bool FUsesSystemLocale = false;
+  // Help tables for whole dialogs and for single controls (each with its
+  // redirects), loaded on the first lookup that needs them.
+  THelpTopicTables FDialogTopics;
+  THelpTopicTables FControlTopics;
+  // F1 was handled through the key path: the system's help request that
+  // follows is ignored once.
+  bool FF1Handled = false;
 
  protected:
   // The construction steps after the object is complete: the form creation
@@ -65,6 +94,12 @@ class TFormWithHelp : public toolkit::TForm {
   virtual toolkit::THandlerTable EventHandlers() { return {}; }
   // The form itself takes the host font and shows hints.
   void Loaded() override;
+
+ private:
+  // The first form embedded among `parent`'s children (in index order) with
+  // a topic, searching inside an embedded form without one; nil if none.
+  toolkit::TForm* EmbeddedFormWithTopic(toolkit::TWinControl* parent);
+  int32_t HasTopic(toolkit::TControl* control);
 };
 
 class TServerDialog : public TFormWithHelp {
@@ -120,6 +155,8 @@ class TServerDialog : public TFormWithHelp {
  protected:
   void Construct() override;
   void Loaded() override;
+  // The show event, then the dialog's topic (if any) to the dynamic help.
+  void DoShow() override;
   // Showing with any position setting but the designed one keeps the
   // position set at construction: the show step runs (its errors go to the
   // application's error handling) and the window shows in its state.
@@ -130,6 +167,7 @@ class TServerDialog : public TFormWithHelp {
   static platform::HWND HostMainWindow();
   void ControlInserted(toolkit::TWinControl& parent, toolkit::TControl& control);
   void ComponentInserted(toolkit::TComponent& owner, toolkit::TComponent& component);
+  void ApplyLocaleFontsToLaterControl(toolkit::TComponent& control);
 
   bool showing_ = false;
   int controlHook_ = 0;

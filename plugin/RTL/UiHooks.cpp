@@ -1,5 +1,6 @@
 #include "plugin/RTL/UiHooks.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <exception>
 #include <functional>
@@ -9,11 +10,13 @@
 #include "platform/Modules.h"
 #include "platform/Windows.h"
 #include "plugin/RTL/ClientApi.h"
+#include "plugin/RTL/ContextHelp.h"
 #include "plugin/RTL/ErrorPolicy.h"
 #include "plugin/RTL/Messages.h"
 #include "plugin/RTL/ServerDialog.h"
 #include "plugin/RTL/Translation.h"
 #include "toolkit/Application.h"
+#include "toolkit/CommonDialogs.h"
 #include "toolkit/Hooks.h"
 #include "toolkit/MessageDialog.h"
 
@@ -29,8 +32,17 @@ struct TInstalledHook {
   std::function<void()> remove;
 };
 
+// A standard dialog being centred: the hidden window it was given as parent
+// (systems from Vista on), or the monitor remembered when it started.
+struct TStandardDialogRun {
+  toolkit::TCommonDialog* dialog = nullptr;
+  platform::HWND anchor = 0;
+  platform::HMONITOR monitor = 0;
+};
+
 struct TUiHookState {
   bool installed = false;
+  std::vector<TStandardDialogRun> standardDialogs;
   std::vector<TInstalledHook> hooks;  // in installation order
   bool useLuna = false;
   bool changedDefaultCharset = false;
@@ -70,9 +82,86 @@ toolkit::TColor SystemColourForm(toolkit::TColor colour) {
   return colour;
 }
 
+// Moves a window so that it is centred on a monitor's full bounds, keeping
+// its size.
+void CentreWindowOnMonitor(platform::HWND window, platform::HMONITOR monitor) {
+  platform::Rect bounds;
+  platform::Rect rect;
+  if (monitor == 0 || !platform::GetMonitorInfo(monitor, &bounds, nullptr) ||
+      !platform::GetWindowRect(window, &rect))
+    return;
+  const int width = rect.right - rect.left;
+  const int height = rect.bottom - rect.top;
+  const int left = static_cast<int>((int64_t{bounds.left} + bounds.right - width) / 2);
+  const int top = static_cast<int>((int64_t{bounds.top} + bounds.bottom - height) / 2);
+  platform::SetWindowRect(window, {left, top, left + width, top + height});
+}
+
+// Standard dialogs open centred on a monitor. From Vista on the dialog gets a
+// hidden pop-up window over the active form as its parent and is centred on
+// that window's monitor; on earlier systems it is centred on the monitor of
+// the window active when it started.
+void StandardDialogRuns(toolkit::TCommonDialog& dialog, toolkit::CommonDialogStage stage,
+                        platform::HWND& window) {
+  auto& runs = State().standardDialogs;
+  const auto run = std::find_if(runs.begin(), runs.end(), [&](const auto& r) { return r.dialog == &dialog; });
+  switch (stage) {
+    case toolkit::CommonDialogStage::Executing: {
+      TStandardDialogRun started{&dialog, 0, 0};
+      if (platform::GetOsVersion().major > 5) {
+        platform::WindowCreateParams params;
+        params.className = "TStandardDialogAnchor";
+        params.style = platform::WS_POPUP;
+        if (toolkit::TForm* active = toolkit::Application().InputForm()) {
+          params.owner = active->Handle();
+          platform::GetWindowRect(params.owner, &params.rect);
+        }
+        started.anchor = platform::CreateWindow(params);
+        if (started.anchor != 0) window = started.anchor;
+      } else {
+        started.monitor =
+            platform::MonitorFromWindow(platform::GetActiveWindow(), platform::MONITOR_DEFAULTTONEAREST);
+      }
+      runs.push_back(started);
+      break;
+    }
+    case toolkit::CommonDialogStage::Initialized:
+      if (run == runs.end()) break;
+      if (run->anchor != 0) {
+        // The dialog's window is the one the anchor owns, before it in Z order.
+        for (const platform::HWND candidate : platform::GetZOrder())
+          if (platform::GetWindowOwner(candidate) == run->anchor) {
+            CentreWindowOnMonitor(
+                candidate, platform::MonitorFromWindow(run->anchor, platform::MONITOR_DEFAULTTONEAREST));
+            break;
+          }
+      } else {
+        CentreWindowOnMonitor(window, run->monitor);
+      }
+      break;
+    case toolkit::CommonDialogStage::Closed:
+      if (run == runs.end()) break;
+      if (run->anchor != 0) platform::DestroyWindow(run->anchor);
+      runs.erase(run);
+      break;
+  }
+}
+
+// A control inserted anywhere inside a form with help takes that form's
+// fonts: the first such form from the control up through its parents.
+void ControlInserted(toolkit::TWinControl&, toolkit::TControl& control) {
+  for (toolkit::TControl* at = &control; at != nullptr; at = at->Parent())
+    if (auto* form = dynamic_cast<TFormWithHelp*>(at)) {
+      form->ApplyFontTree(control);
+      return;
+    }
+}
+
 void InstallToolkitHooks() {
   toolkit::Hooks& hooks = toolkit::Hooks::Get();
   AddHook(hooks.formShowing, MessageDialogShowing);
+  AddHook(hooks.controlInserted, ControlInserted);
+  AddHook(hooks.commonDialog, StandardDialogRuns);
   AddHook(hooks.componentInserted,
           [](toolkit::TComponent&, toolkit::TComponent& component) { ApplyLocaleFontRule(component); });
   AddHook(hooks.componentReadBegin, [](toolkit::TComponent& root, toolkit::TComponent& component) {
@@ -87,6 +176,7 @@ void InstallToolkitHooks() {
   AddHook(hooks.colorToText, SystemColourForm);
   AddHook(hooks.exceptionCaught, SetHostErrorInfo);
   AddHook(hooks.exceptionHandled, ClearHostErrorInfo);
+  AddHook(hooks.hintShowing, ShowDynamicHelpForHint);
 }
 
 void InstallExceptionHandler() {
@@ -138,6 +228,8 @@ void RemoveUiHooks() {
   if (!State().installed) return;
   if (State().changedDefaultCharset) toolkit::TFont::DefaultFont().SetCharset(State().previousDefaultCharset);
   for (auto it = State().hooks.rbegin(); it != State().hooks.rend(); ++it) it->remove();
+  for (const TStandardDialogRun& run : State().standardDialogs)
+    if (run.anchor != 0) platform::DestroyWindow(run.anchor);
   ClearLocaleFontsFlag();
   ReleaseTranslationManager();
   ResetReadingState();

@@ -3,9 +3,11 @@
 //
 // Installed, in this order: window ghosting switched off (when the system
 // offers the switch); the hooks for message dialogs becoming visible,
-// components inserted into an owner, text values and components read from
+// standard dialogs (centred on a monitor), controls inserted into a windowed
+// control (the font tree of the form with help around them), components
+// inserted into an owner, text values and components read from
 // form descriptions, colours turned into text, the catch-all handler entry
-// and the end of exception handling; the tooltip event; the host's Luna-look
+// and the end of exception handling; the tooltip event (dynamic help); the host's Luna-look
 // preference read; the hint window without shadow; the application's
 // exception handler; the Shift-JIS
 // default font on Windows 2000; the translation manager's locale-fonts flag.

@@ -27,6 +27,22 @@ TEST(MessageQueue, PeekWithoutRemovingLeavesTheMessage) {
   EXPECT_EQ(QueuedMessageCount(), 0);
 }
 
+TEST(MessageQueue, AFilterTakesTheOldestMessageInItsRangeAndLeavesTheRest) {
+  ClearMessageQueue();
+  PostMessage(0, WM_USER, 1, 0);
+  PostMessage(0, WM_USER + 5, 2, 0);
+  PostMessage(0, WM_USER + 6, 3, 0);
+  Message message{};
+  EXPECT_FALSE(PeekMessage(&message, true, WM_USER + 1, WM_USER + 4));
+  ASSERT_TRUE(PeekMessage(&message, true, WM_USER + 5, WM_USER + 9));
+  EXPECT_EQ(message.wParam, 2);
+  ASSERT_TRUE(PeekMessage(&message, true, 0, 0));
+  EXPECT_EQ(message.wParam, 1);
+  ASSERT_TRUE(PeekMessage(&message, true));
+  EXPECT_EQ(message.wParam, 3);
+  EXPECT_EQ(QueuedMessageCount(), 0);
+}
+
 TEST(MessageQueue, PostGoesToTheWindowsThread) {
   ClearMessageQueue();
   std::atomic<HWND> window = 0;

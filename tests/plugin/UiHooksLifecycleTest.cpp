@@ -16,7 +16,7 @@ std::size_t ToolkitHookCount() {
   return hooks.formShowing.Size() + hooks.controlInserted.Size() + hooks.componentInserted.Size() +
          hooks.textRead.Size() + hooks.componentReadBegin.Size() + hooks.componentReadEnd.Size() +
          hooks.colorToText.Size() + hooks.exceptionCaught.Size() + hooks.exceptionHandled.Size() +
-         hooks.hintShowing.Size();
+         hooks.hintShowing.Size() + hooks.commonDialog.Size();
 }
 
 // What the installed hooks do, observed from outside.

@@ -6,6 +6,7 @@
 #include "toolkit/HintWindow.h"
 
 using namespace toolkit;
+namespace automation = toolkit::automation;
 
 namespace {
 
@@ -88,6 +89,19 @@ TEST_F(ApplicationTest, CloseMessagesReachTheirForm) {
   platform::PostMessage(form.Handle(), WM_CLOSE, 0, 0);
   Application().ProcessMessages();
   EXPECT_FALSE(form.Visible());
+}
+
+// Window messages run while the user's input waits for its turn.
+TEST_F(ApplicationTest, WindowMessagesRunAndInputStaysQueued) {
+  TForm form(nullptr);
+  form.Show();
+  automation::PressCloseButton();
+  platform::PostMessage(0, WM_KEYDOWN, platform::VK_ESCAPE, 0);
+  platform::PostMessage(form.Handle(), WM_CLOSE, 0, 0);
+  Application().ProcessWindowMessages();
+  EXPECT_FALSE(form.Visible());
+  EXPECT_EQ(platform::QueuedMessageCount(), 2);
+  EXPECT_EQ(automation::PendingActions(), 1);
 }
 
 }  // namespace
