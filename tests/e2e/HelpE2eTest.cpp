@@ -67,9 +67,14 @@ TEST_F(HelpE2eTest, WithoutATopicF1ShowsTheMasterPopupWithTheFloatingPanelsAllow
   HelpFile("Strativue.id", "Dlg_LegendSetupDialog=0\n");
   HostSettings("[Preferences]\nHideFloatingPanels=1\n");
   const std::string out = WithDialogActions("--dialog-action F1");
-  EXPECT_TRUE(Has(out, "journal help: popup qvxmaster.hlp context 1 at ")) << out;
-  EXPECT_TRUE(Has(out, "journal host: hide floating panels off\njournal host: hide floating panels on\n"))
-      << out;
+  // Shown with the floating panels allowed, then the user's choice back.
+  const auto off = out.find("journal host: hide floating panels off\n");
+  const auto popup = out.find("journal help: popup qvxmaster.hlp context 1 at ");
+  const auto on = out.find("journal host: hide floating panels on\n");
+  ASSERT_NE(popup, std::string::npos) << out;
+  EXPECT_LT(off, popup) << out;
+  EXPECT_LT(popup, on) << out;
+  EXPECT_NE(on, std::string::npos) << out;
   EXPECT_FALSE(Has(out, "journal process:")) << out;
 }
 
