@@ -48,7 +48,8 @@ TCommonDialog* TCommonDialog::Running() {
 }
 
 bool TCommonDialog::Execute() {
-  platform::HWND parent = Application().Handle();
+  // The application window only while it exists (a host may have closed it).
+  platform::HWND parent = platform::IsWindow(Application().Handle()) ? Application().Handle() : 0;
   if (TForm* form = Application().InputForm()) parent = form->Handle();
   const Hooks& hooks = Hooks::Get();
   hooks.NotifyCommonDialog(*this, CommonDialogStage::Executing, parent);

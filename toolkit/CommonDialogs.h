@@ -28,7 +28,7 @@ class TCommonDialog : public TComponent {
   void SetTitle(std::string title) { title_ = std::move(title); }
 
   // Runs the dialog. Its parent is the window of the form that receives
-  // input, else the application window; the commonDialog hooks may replace
+  // input, else the application window if it exists, else none; the commonDialog hooks may replace
   // it (Executing), see the dialog's window once the dialog is initialised
   // (Initialized) and, once that window is gone, the end (Closed). True
   // when the user chose.

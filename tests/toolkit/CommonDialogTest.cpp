@@ -70,6 +70,23 @@ TEST_F(CommonDialogTest, TheCloseButtonOrRunningOutOfInputCancels) {
             std::vector<std::string>{"no standard dialog to take \"node.board.json\""});
 }
 
+// A host that closed its main window leaves a stale application window: the
+// dialog then has no parent instead of failing.
+TEST_F(CommonDialogTest, AClosedApplicationWindowIsNoParent) {
+  platform::WindowCreateParams params;
+  params.className = "Host";
+  const platform::HWND host = platform::CreateWindow(params);
+  Application().SetHandle(host);
+  platform::DestroyWindow(host);
+  platform::HWND owning = 1;
+  Watch([&owning](TCommonDialog& running, CommonDialogStage stage, platform::HWND&) {
+    if (stage == CommonDialogStage::Initialized) owning = platform::GetWindowOwner(running.Handle());
+  });
+  TOpenDialog dialog(nullptr);
+  EXPECT_FALSE(dialog.Execute());
+  EXPECT_EQ(owning, 0);
+}
+
 // The hooks see the parent before the window exists and may replace it, the
 // dialog's own window once it is initialised, and the same window at the end.
 TEST_F(CommonDialogTest, HooksChooseTheParentAndSeeTheDialogsWindow) {
