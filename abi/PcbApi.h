@@ -68,11 +68,77 @@ static_assert(sizeof(QueryMethod) == 2 * sizeof(void*) && offsetof(QueryMethod, 
 inline constexpr int kEventTableASize = 41;
 inline constexpr int kEventTableBSize = 11;
 
+// The entries of event table A by what the editor calls each for. The
+// handler fills entries 0 to 8 and 10 to 36 with its event methods in order
+// (entry 9 and 37 to 40 stay empty); the entries named Spare hold a method
+// the editor never calls. The position is the contract: the editor calls by
+// it and the handler fills by it.
+// clang-format off
+#define ABI_EVENT_TABLE_A(X)                                                                      \
+  X(Spare00) X(Spare01) X(Spare02) X(Spare03) X(Spare04) X(Spare05) X(Spare06) X(Spare07)        \
+  /* the user asked for the setup dialog */                                                       \
+  X(Setup)                                                                                        \
+  X(Empty09) X(Spare10) X(Spare11)                                                                \
+  /* the operation ended with a click */                                                          \
+  X(ClickDone)                                                                                    \
+  X(Spare13) X(Spare14)                                                                           \
+  /* the operation ended with Escape */                                                           \
+  X(EscapeDone)                                                                                   \
+  X(Spare16)                                                                                      \
+  /* the cursor moved: read it again */                                                           \
+  X(ReadCursor)                                                                                   \
+  X(Spare18) X(Spare19) X(Spare20) X(Spare21) X(Spare22) X(Spare23) X(Spare24) X(Spare25)        \
+  X(Spare26) X(Spare27)                                                                           \
+  /* show what is laid out */                                                                     \
+  X(Show)                                                                                         \
+  /* lay out for the current cursor */                                                            \
+  X(LayOut)                                                                                       \
+  /* the click keeps the result: commit, then show */                                             \
+  X(Commit)                                                                                       \
+  /* Escape drops the result */                                                                   \
+  X(DropCommit)                                                                                   \
+  X(Spare32) X(Spare33) X(Spare34) X(Spare35) X(Spare36)                                          \
+  X(Empty37) X(Empty38) X(Empty39) X(Empty40)
+
+// Table B: entry 0 is never asked; entry 1 asks whether the operation is
+// over (the loop ends on true); entries 2 to 10 stay empty.
+#define ABI_EVENT_TABLE_B(X)                                                                      \
+  X(SpareQuery00) X(IsDone)                                                                       \
+  X(Empty02) X(Empty03) X(Empty04) X(Empty05) X(Empty06) X(Empty07) X(Empty08) X(Empty09)        \
+  X(Empty10)
+// clang-format on
+
+#define ABI_EVENT_ENTRY_ENUMERATOR(name) name,
+#define ABI_EVENT_ENTRY_NAME(name) #name,
+enum class EventA : uint8_t { ABI_EVENT_TABLE_A(ABI_EVENT_ENTRY_ENUMERATOR) Count };
+enum class EventB : uint8_t { ABI_EVENT_TABLE_B(ABI_EVENT_ENTRY_ENUMERATOR) Count };
+inline constexpr const char* kEventANames[] = {ABI_EVENT_TABLE_A(ABI_EVENT_ENTRY_NAME)};
+inline constexpr const char* kEventBNames[] = {ABI_EVENT_TABLE_B(ABI_EVENT_ENTRY_NAME)};
+#undef ABI_EVENT_ENTRY_ENUMERATOR
+#undef ABI_EVENT_ENTRY_NAME
+
+static_assert(static_cast<int>(EventA::Count) == kEventTableASize);
+static_assert(static_cast<int>(EventB::Count) == kEventTableBSize);
+// The positions the editor and the handler agree on.
+static_assert(static_cast<int>(EventA::Setup) == 8 && static_cast<int>(EventA::Empty09) == 9);
+static_assert(static_cast<int>(EventA::ClickDone) == 12 && static_cast<int>(EventA::EscapeDone) == 15);
+static_assert(static_cast<int>(EventA::ReadCursor) == 17 && static_cast<int>(EventA::Show) == 28);
+static_assert(static_cast<int>(EventA::LayOut) == 29 && static_cast<int>(EventA::Commit) == 30);
+static_assert(static_cast<int>(EventA::DropCommit) == 31 && static_cast<int>(EventA::Empty37) == 37);
+static_assert(static_cast<int>(EventB::IsDone) == 1 && static_cast<int>(EventB::Empty02) == 2);
+
+inline constexpr const char* EventName(EventA entry) { return kEventANames[static_cast<int>(entry)]; }
+inline constexpr const char* EventName(EventB entry) { return kEventBNames[static_cast<int>(entry)]; }
+
 struct EventTableA {
   EventMethod entries[kEventTableASize];
+  EventMethod& operator[](EventA entry) { return entries[static_cast<int>(entry)]; }
+  const EventMethod& operator[](EventA entry) const { return entries[static_cast<int>(entry)]; }
 };
 struct EventTableB {
   QueryMethod entries[kEventTableBSize];
+  QueryMethod& operator[](EventB entry) { return entries[static_cast<int>(entry)]; }
+  const QueryMethod& operator[](EventB entry) const { return entries[static_cast<int>(entry)]; }
 };
 static_assert(sizeof(EventTableA) == kEventTableASize * sizeof(EventMethod));
 static_assert(sizeof(EventTableB) == kEventTableBSize * sizeof(QueryMethod));

@@ -1,5 +1,5 @@
-// One cursor move of the legend's placement (the editor's entries 17, 29 and
-// 28: re-read the cursor, lay out, show) on stacks of 2, 8, 32 and 48 copper
+// One cursor move of the legend's placement (the editor's ReadCursor, LayOut
+// and Show entries) on stacks of 2, 8, 32 and 48 copper
 // layers with every option on; and, in the same run, a baseline that replays
 // exactly the editor calls one real move made, recorded through a counting
 // layer, with none of the legend's own work. Their ratio is the legend's cost
@@ -176,7 +176,8 @@ struct Placement {
   }
   // What the editor does for one move, after setting the cursor.
   void Move() {
-    for (const int entry : {17, 29, 28}) table.entries[entry].code(table.entries[entry].data);
+    for (const abi::EventA entry : {abi::EventA::ReadCursor, abi::EventA::LayOut, abi::EventA::Show})
+      table[entry].code(table[entry].data);
   }
   abi::PcbHandle board = 0;
   std::unique_ptr<strativue::TEventLegendHandler> handler;

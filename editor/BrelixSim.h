@@ -75,14 +75,14 @@ using BrelixSim_DisplayCount_t = int32_t(abi::PcbHandle object, uint8_t mode);
 // ("NotifyHandlerCreated" or "NotifyHandlerDestroyed"), in order.
 using BrelixSim_Notifications_t = const char*();
 // Every event-table call the interactive loop made, one per line in order:
-// "A<entry>" for table A, "B<entry>" for table B (for example "A17"); each
-// PcbApi_ChooseLocation adds "prompt <text>" before its answer.
+// the entry's name in abi/PcbApi.h (for example "ReadCursor" or "IsDone");
+// each PcbApi_ChooseLocation adds "prompt <text>" before its answer.
 using BrelixSim_EventLog_t = const char*();
 using BrelixSim_ClearEventLog_t = void();
 // The argument of the `setup` action being run ("cancel", "all", "none" or
-// the option list as written); empty outside entry 8 of table A.
+// the option list as written); empty outside the Setup entry of table A.
 using BrelixSim_PendingSetup_t = const char*();
-// Called right before entry 8 (the setup dialog) with the action's argument,
+// Called right before the Setup entry (the setup dialog) with the action's argument,
 // so that the host can queue the user's answer; nil removes the hook.
 using BrelixSim_SetupHook = void (*)(void* context, const char* argument);
 using BrelixSim_SetSetupHook_t = void(BrelixSim_SetupHook hook, void* context);

@@ -78,8 +78,8 @@ class Editor {
   Editor() = default;
   abi::PcbHandle NextHandle();
   abi::PcbHandle AddBoard(BoardFileContents contents, const std::string& sourcePath);
-  void CallA(const abi::EventTableA& table, int entry);
-  bool CallB(const abi::EventTableB& table, int entry);
+  void CallA(const abi::EventTableA& table, abi::EventA entry);
+  bool CallB(const abi::EventTableB& table, abi::EventB entry);
 
   int64_t lastHandle_ = 0;
   std::map<abi::PcbHandle, Board> boards_;

@@ -2,32 +2,21 @@
 #include "editor/Editor.h"
 
 namespace brelix {
-namespace {
 
-// Entries of event table A and B the loop calls.
-constexpr int kSetupEntry = 8;
-constexpr int kClickDoneEntry = 12;
-constexpr int kEscapeDoneEntry = 15;
-constexpr int kReadCursorEntry = 17;
-constexpr int kShowEntry = 28;
-constexpr int kLayOutEntry = 29;
-constexpr int kCommitEntry = 30;
-constexpr int kDropCommitEntry = 31;
-constexpr int kDoneQueryEntry = 1;
+using abi::EventA;
+using abi::EventB;
 
-}  // namespace
-
-void Editor::CallA(const abi::EventTableA& table, int entry) {
-  const abi::EventMethod& method = table.entries[entry];
+void Editor::CallA(const abi::EventTableA& table, EventA entry) {
+  const abi::EventMethod& method = table[entry];
   if (!method.code) return;
-  eventLog_.push_back("A" + std::to_string(entry));
+  eventLog_.push_back(abi::EventName(entry));
   method.code(method.data);
 }
 
-bool Editor::CallB(const abi::EventTableB& table, int entry) {
-  const abi::QueryMethod& method = table.entries[entry];
+bool Editor::CallB(const abi::EventTableB& table, EventB entry) {
+  const abi::QueryMethod& method = table[entry];
   if (!method.code) return false;
-  eventLog_.push_back("B" + std::to_string(entry));
+  eventLog_.push_back(abi::EventName(entry));
   return method.code(method.data) != 0;
 }
 
@@ -52,7 +41,7 @@ bool Editor::RunEventHandler(abi::PcbHandle handlerHandle) {
   bool scriptRanOut = false;
   try {
     while (!scriptRanOut) {
-      if (CallB(handler.tableB, kDoneQueryEntry)) break;
+      if (CallB(handler.tableB, EventB::IsDone)) break;
       Board* board = FindBoard(handler.board);
       if (!board) break;
       ScriptAction action;
@@ -67,25 +56,25 @@ bool Editor::RunEventHandler(abi::PcbHandle handlerHandle) {
         case ScriptAction::Kind::Corner:
         case ScriptAction::Kind::Move:
           board->cursor = action.point;
-          CallA(handler.tableA, kReadCursorEntry);
-          CallA(handler.tableA, kLayOutEntry);
-          CallA(handler.tableA, kShowEntry);
+          CallA(handler.tableA, EventA::ReadCursor);
+          CallA(handler.tableA, EventA::LayOut);
+          CallA(handler.tableA, EventA::Show);
           break;
         case ScriptAction::Kind::Click:
-          CallA(handler.tableA, kCommitEntry);
-          CallA(handler.tableA, kClickDoneEntry);
+          CallA(handler.tableA, EventA::Commit);
+          CallA(handler.tableA, EventA::ClickDone);
           break;
         case ScriptAction::Kind::Escape:
-          CallA(handler.tableA, kDropCommitEntry);
-          CallA(handler.tableA, kEscapeDoneEntry);
+          CallA(handler.tableA, EventA::DropCommit);
+          CallA(handler.tableA, EventA::EscapeDone);
           break;
         case ScriptAction::Kind::Setup:
           pendingSetup_ = action.argument;
           if (setupHook_) setupHook_(setupContext_, pendingSetup_.c_str());
-          CallA(handler.tableA, kSetupEntry);
+          CallA(handler.tableA, EventA::Setup);
           pendingSetup_.clear();
-          CallA(handler.tableA, kLayOutEntry);
-          CallA(handler.tableA, kShowEntry);
+          CallA(handler.tableA, EventA::LayOut);
+          CallA(handler.tableA, EventA::Show);
           break;
       }
       endedWithClick = action.kind == ScriptAction::Kind::Click;

@@ -28,25 +28,27 @@ class TEventLegendHandler : public TPCBEventHandler {
   // interface that the handler is gone. Runs once; later calls do nothing.
   void Finish();
 
-  // The setup dialog: on OK its choices become the legend's options (they
+  // EventA::Setup. The setup dialog: on OK its choices become the legend's options (they
   // show from the next layout and display on).
   void OnEvent08() override;
-  // Done (click).
+  // EventA::ClickDone: done (click).
   void OnEvent11() override;
-  // Done (Escape).
+  // EventA::EscapeDone: done (Escape).
   void OnEvent14() override;
-  // Re-reads the editor's cursor.
+  // EventA::ReadCursor: re-reads the editor's cursor.
   void OnEvent16() override;
-  // Shows the legend.
+  // EventA::Show: shows the legend.
   void OnEvent27() override;
-  // Lays the legend out for the first corner and the cursor.
+  // EventA::LayOut (and Run, once before the loop): lays the legend out for
+  // the first corner and the cursor.
   void OnEvent28() override;
-  // Commits, then shows.
+  // EventA::Commit: commits, then shows.
   void OnEvent29() override;
-  // Drops the commit.
+  // EventA::DropCommit: drops the commit.
   void OnEvent30() override;
+  // EventA::Spare34: the editor never calls it.
   void OnEvent33() override;
-  // Answers Done: the editor's loop ends once it is true.
+  // EventB::IsDone: answers Done; the editor's loop ends once it is true.
   bool OnQuery37() override;
 
   abi::PcbHandle BoardHandle = 0;

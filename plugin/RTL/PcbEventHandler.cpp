@@ -31,12 +31,17 @@ constexpr std::array<EventMember, 36> kEventMembers = {
 constexpr std::array<QueryMember, 2> kQueryMembers = {&TPCBEventHandler::OnQuery36,
                                                       &TPCBEventHandler::OnQuery37};
 
-// Table A: entries 0 to 8 hold slots 0 to 8, entry 9 is empty, entries 10 to
-// 36 hold slots 9 to 35, entries 37 to 40 are empty.
-constexpr int kEmptyEntryA = 9;
-constexpr int kLastFilledEntryA = 36;
-// Table B entry of the query that ends the loop.
-constexpr int kDoneQuerySlot = 1;
+// Table A holds the event methods in slot order around its one empty entry
+// in the middle; the entries after the last method stay empty.
+constexpr int kEmptyEntryA = static_cast<int>(abi::EventA::Empty09);
+constexpr int kFirstTrailingEmptyA = static_cast<int>(abi::EventA::Empty37);
+static_assert(kEventMembers.size() + 1 == kFirstTrailingEmptyA);
+constexpr int EntryOfSlot(std::size_t slot) {
+  return static_cast<int>(slot) < kEmptyEntryA ? static_cast<int>(slot) : static_cast<int>(slot) + 1;
+}
+// Table B holds the queries in slot order from its first entry.
+constexpr int kDoneQuerySlot = static_cast<int>(abi::EventB::IsDone);
+static_assert(kQueryMembers.size() == static_cast<int>(abi::EventB::Empty02));
 
 }  // namespace
 
@@ -79,19 +84,18 @@ abi::ByteBool STDCALL TPCBEventHandler::CodeTrampoline(void* self, uint16_t code
 abi::EventTableA TPCBEventHandler::MakeEventTableA() {
   abi::EventTableA table{};
   [&]<std::size_t... Slots>(std::index_sequence<Slots...>) {
-    ((table.entries[Slots < kEmptyEntryA ? Slots : Slots + 1] = {&EventTrampoline<static_cast<int>(Slots)>,
-                                                                 this}),
-     ...);
+    ((table.entries[EntryOfSlot(Slots)] = {&EventTrampoline<static_cast<int>(Slots)>, this}), ...);
   }
   (std::make_index_sequence<kEventMembers.size()>{});
-  static_assert(kEventMembers.size() + 1 == kLastFilledEntryA + 1);
   return table;
 }
 
 abi::EventTableB TPCBEventHandler::MakeEventTableB() {
   abi::EventTableB table{};
-  table.entries[0] = {&QueryTrampoline<0>, this};
-  table.entries[1] = {&QueryTrampoline<1>, this};
+  [&]<std::size_t... Slots>(std::index_sequence<Slots...>) {
+    ((table.entries[Slots] = {&QueryTrampoline<static_cast<int>(Slots)>, this}), ...);
+  }
+  (std::make_index_sequence<kQueryMembers.size()>{});
   return table;
 }
 

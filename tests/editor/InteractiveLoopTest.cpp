@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <stdexcept>
 #include <utility>
 
@@ -11,6 +12,7 @@
 namespace brelix::testing {
 namespace {
 
+using abi::EventA;
 using ::testing::ElementsAre;
 
 struct FakeHandler {
@@ -19,17 +21,17 @@ struct FakeHandler {
   abi::PcbHandle board = 0;
   Point cursorAtReread;
   std::string setupSeen;
-  int throwAt = -1;
+  std::optional<EventA> throwAt;
 };
 
-template <int Entry>
+template <EventA Entry>
 void STDCALL Event(void* self) {
   auto* fake = static_cast<FakeHandler*>(self);
-  fake->calls.push_back("A" + std::to_string(Entry));
+  fake->calls.push_back(abi::EventName(Entry));
   if (Entry == fake->throwAt) throw std::runtime_error("handler failed");
-  if (Entry == 12 || Entry == 15) fake->done = true;
-  if (Entry == 8) fake->setupSeen = BrelixSim_PendingSetup();
-  if (Entry == 17) {
+  if (Entry == EventA::ClickDone || Entry == EventA::EscapeDone) fake->done = true;
+  if (Entry == EventA::Setup) fake->setupSeen = BrelixSim_PendingSetup();
+  if (Entry == EventA::ReadCursor) {
     int32_t x = 0, y = 0;
     PcbApi_QueryBoard(abi::ReadMode, fake->board, nullptr, nullptr, nullptr, nullptr, nullptr, &x, &y,
                       nullptr, nullptr, nullptr);
@@ -39,13 +41,13 @@ void STDCALL Event(void* self) {
 
 abi::ByteBool STDCALL Done(void* self) {
   auto* fake = static_cast<FakeHandler*>(self);
-  fake->calls.push_back("B1");
+  fake->calls.push_back(abi::EventName(abi::EventB::IsDone));
   return abi::ToByteBool(fake->done);
 }
 
 template <std::size_t... Entries>
 abi::EventTableA AllEntries(FakeHandler* fake, std::index_sequence<Entries...>) {
-  return abi::EventTableA{{abi::EventMethod{&Event<static_cast<int>(Entries)>, fake}...}};
+  return abi::EventTableA{{abi::EventMethod{&Event<static_cast<EventA>(Entries)>, fake}...}};
 }
 
 class InteractiveLoopTest : public EditorTest {
@@ -55,7 +57,7 @@ class InteractiveLoopTest : public EditorTest {
     board = OpenSmallBoard();
     fake.board = board;
     tableA = AllEntries(&fake, std::make_index_sequence<abi::kEventTableASize>());
-    tableB.entries[1] = {&Done, &fake};
+    tableB[abi::EventB::IsDone] = {&Done, &fake};
   }
 
   void Script(const std::string& text) {
@@ -80,9 +82,9 @@ class InteractiveLoopTest : public EditorTest {
 TEST_F(InteractiveLoopTest, MovesThenAClickCommit) {
   Script("move 10,20\nmove 1mil,2mil\nclick\nmove 5,5\n");
   EXPECT_TRUE(Run());
-  EXPECT_THAT(fake.calls,
-              ElementsAre("B1", "A17", "A29", "A28", "B1", "A17", "A29", "A28", "B1", "A30", "A12", "B1"));
-  EXPECT_EQ(fake.cursorAtReread, (Point{10000, 20000})) << "the cursor is set before entry 17";
+  EXPECT_THAT(fake.calls, ElementsAre("IsDone", "ReadCursor", "LayOut", "Show", "IsDone", "ReadCursor",
+                                      "LayOut", "Show", "IsDone", "Commit", "ClickDone", "IsDone"));
+  EXPECT_EQ(fake.cursorAtReread, (Point{10000, 20000})) << "the cursor is set before the re-read";
   EXPECT_EQ(BrelixSim_PendingActionCount(board), 1) << "the loop stops taking actions once done";
   int32_t x = 0, y = 0;
   BrelixSim_GetCursor(board, &x, &y);
@@ -92,19 +94,22 @@ TEST_F(InteractiveLoopTest, MovesThenAClickCommit) {
 TEST_F(InteractiveLoopTest, EscapeDropsTheCommit) {
   Script("move 1,1\nescape\n");
   EXPECT_FALSE(Run());
-  EXPECT_THAT(fake.calls, ElementsAre("B1", "A17", "A29", "A28", "B1", "A31", "A15", "B1"));
+  EXPECT_THAT(fake.calls, ElementsAre("IsDone", "ReadCursor", "LayOut", "Show", "IsDone", "DropCommit",
+                                      "EscapeDone", "IsDone"));
 }
 
 TEST_F(InteractiveLoopTest, AScriptThatRunsOutCountsAsEscapeAndEnds) {
   Script("move 1,1\n");
   EXPECT_FALSE(Run());
-  EXPECT_THAT(fake.calls, ElementsAre("B1", "A17", "A29", "A28", "B1", "A31", "A15"));
+  EXPECT_THAT(fake.calls,
+              ElementsAre("IsDone", "ReadCursor", "LayOut", "Show", "IsDone", "DropCommit", "EscapeDone"));
   // Even a handler that never reports done cannot keep the loop alive.
-  tableB.entries[1] = {};
+  tableB[abi::EventB::IsDone] = {};
   fake.calls.clear();
   Script("click\nclick\n");
   EXPECT_FALSE(Run());
-  EXPECT_THAT(fake.calls, ElementsAre("A30", "A12", "A30", "A12", "A31", "A15"));
+  EXPECT_THAT(fake.calls,
+              ElementsAre("Commit", "ClickDone", "Commit", "ClickDone", "DropCommit", "EscapeDone"));
 }
 
 TEST_F(InteractiveLoopTest, SetupOpensTheDialogEntryWithItsArgumentThenLaysOut) {
@@ -113,21 +118,22 @@ TEST_F(InteractiveLoopTest, SetupOpensTheDialogEntryWithItsArgumentThenLaysOut) 
       [](void* context, const char* argument) { *static_cast<std::string*>(context) = argument; }, &hooked);
   Script("setup CopperHeight,Type\nclick\n");
   EXPECT_TRUE(Run());
-  EXPECT_THAT(fake.calls, ElementsAre("B1", "A8", "A29", "A28", "B1", "A30", "A12", "B1"));
+  EXPECT_THAT(fake.calls,
+              ElementsAre("IsDone", "Setup", "LayOut", "Show", "IsDone", "Commit", "ClickDone", "IsDone"));
   EXPECT_EQ(hooked, "CopperHeight,Type");
   EXPECT_EQ(fake.setupSeen, "CopperHeight,Type");
   EXPECT_STREQ(BrelixSim_PendingSetup(), "");
 }
 
 TEST_F(InteractiveLoopTest, EmptyEntriesAreSkippedAndTablesAreCopied) {
-  for (int entry : {17, 29, 28, 30}) tableA.entries[entry] = {};
+  for (EventA entry : {EventA::ReadCursor, EventA::LayOut, EventA::Show, EventA::Commit}) tableA[entry] = {};
   Script("move 3,4\nclick\n");
   const abi::PcbHandle handler = PcbApi_CreateEventHandler(board, &tableA, &tableB, nullptr, nullptr);
   tableA = {};  // the caller's copies die after the call
   tableB = {};
   EXPECT_TRUE(PcbApi_RunEventHandler(handler));
-  EXPECT_THAT(fake.calls, ElementsAre("B1", "B1", "A12", "B1"));
-  EXPECT_EQ(BrelixSim_EventLog(), std::string("B1\nB1\nA12\nB1\n"));
+  EXPECT_THAT(fake.calls, ElementsAre("IsDone", "IsDone", "ClickDone", "IsDone"));
+  EXPECT_EQ(BrelixSim_EventLog(), std::string("IsDone\nIsDone\nClickDone\nIsDone\n"));
 }
 
 TEST_F(InteractiveLoopTest, UnknownOrDestroyedHandlersDoNothing) {
@@ -142,10 +148,10 @@ TEST_F(InteractiveLoopTest, UnknownOrDestroyedHandlersDoNothing) {
 }
 
 TEST_F(InteractiveLoopTest, AThrowingRoutineEndsTheLoopUncommitted) {
-  fake.throwAt = 30;
+  fake.throwAt = EventA::Commit;
   Script("click\n");
   EXPECT_FALSE(Run());
-  EXPECT_THAT(fake.calls, ElementsAre("B1", "A30"));
+  EXPECT_THAT(fake.calls, ElementsAre("IsDone", "Commit"));
 }
 
 TEST_F(InteractiveLoopTest, ChooseLocationTakesACornerAndConsumesAnythingElse) {

@@ -164,7 +164,7 @@ TEST_F(EventLegendHandlerTest, RunWithoutMovementLaysOutAZeroSizeRectangleOnce) 
     EXPECT_EQ(handler.Legend->HeaderTextSize, 10000);
     handler.Finish();
   }
-  EXPECT_STREQ(sim_->EventLog(), "B1\nA31\nA15\nB1\n");
+  EXPECT_STREQ(sim_->EventLog(), "IsDone\nDropCommit\nEscapeDone\nIsDone\n");
   EXPECT_EQ(Panel(3), "Rectangle Height: 0mil Width: 0mil");
   EXPECT_EQ(Live(), before);
   EXPECT_EQ(sim_->BoardObjectCount(board), 0);
@@ -178,7 +178,9 @@ TEST_F(EventLegendHandlerTest, RunFollowsTheCursorAndAClickKeepsTheLegend) {
   EXPECT_EQ(handler.Legend->X2, 60000000);
   EXPECT_EQ(handler.Legend->Y2, 40000000);
   EXPECT_EQ(Panel(3), "Rectangle Height: 4000mil Width: 6000mil");
-  EXPECT_STREQ(sim_->EventLog(), "B1\nA17\nA29\nA28\nB1\nA17\nA29\nA28\nB1\nA30\nA12\nB1\n");
+  EXPECT_STREQ(sim_->EventLog(),
+               "IsDone\nReadCursor\nLayOut\nShow\nIsDone\nReadCursor\nLayOut\nShow\nIsDone\nCommit\nClickDone"
+               "\nIsDone\n");
   handler.Finish();
   EXPECT_GT(sim_->BoardObjectCount(board), 0);
 }

@@ -4,6 +4,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "EditorTestSession.h"
@@ -45,41 +46,45 @@ class RecordingHandler : public TPCBEventHandler {
 bool IsEmpty(const abi::EventMethod& entry) { return entry.code == nullptr && entry.data == nullptr; }
 bool IsEmpty(const abi::QueryMethod& entry) { return entry.code == nullptr && entry.data == nullptr; }
 
-TEST(PcbEventHandlerTables, EmptyEntriesAreZeroAndFilledOnesBoundToTheHandler) {
+TEST(PcbEventHandlerTables, OnlyTheEmptyEntriesAreZeroAndTheRestAreBoundToTheHandler) {
   RecordingHandler handler(0);
   const abi::EventTableA a = handler.MakeEventTableA();
   const abi::EventTableB b = handler.MakeEventTableB();
   for (int entry = 0; entry < abi::kEventTableASize; ++entry) {
-    const bool empty = entry == 9 || entry >= 37;
-    EXPECT_EQ(IsEmpty(a.entries[entry]), empty) << "entry " << entry;
+    const bool empty = std::string_view(abi::kEventANames[entry]).starts_with("Empty");
+    EXPECT_EQ(IsEmpty(a.entries[entry]), empty) << abi::kEventANames[entry];
     if (!empty) {
-      EXPECT_EQ(a.entries[entry].data, &handler) << "entry " << entry;
+      EXPECT_EQ(a.entries[entry].data, &handler) << abi::kEventANames[entry];
     }
   }
   for (int entry = 0; entry < abi::kEventTableBSize; ++entry) {
-    EXPECT_EQ(IsEmpty(b.entries[entry]), entry >= 2) << "entry " << entry;
-    if (entry < 2) {
-      EXPECT_EQ(b.entries[entry].data, &handler);
+    const bool empty = std::string_view(abi::kEventBNames[entry]).starts_with("Empty");
+    EXPECT_EQ(IsEmpty(b.entries[entry]), empty) << abi::kEventBNames[entry];
+    if (!empty) {
+      EXPECT_EQ(b.entries[entry].data, &handler) << abi::kEventBNames[entry];
     }
   }
 }
 
 TEST(PcbEventHandlerTables, EntriesReachTheSubclassOverrides) {
+  using abi::EventA;
   RecordingHandler handler(0);
   const abi::EventTableA a = handler.MakeEventTableA();
   const abi::EventTableB b = handler.MakeEventTableB();
-  for (int entry : {8, 12, 15, 17, 28, 29, 30, 31}) a.entries[entry].code(a.entries[entry].data);
+  for (EventA entry : {EventA::Setup, EventA::ClickDone, EventA::EscapeDone, EventA::ReadCursor, EventA::Show,
+                       EventA::LayOut, EventA::Commit, EventA::DropCommit})
+    a[entry].code(a[entry].data);
   EXPECT_EQ(handler.calls, (std::vector<std::string>{"setup", "done-click", "done-escape", "cursor", "show",
                                                      "layout", "commit", "drop"}));
   // Entries the subclass leaves alone run the base's empty methods.
-  a.entries[0].code(a.entries[0].data);
-  a.entries[36].code(a.entries[36].data);
+  a[EventA::Spare00].code(a[EventA::Spare00].data);
+  a[EventA::Spare36].code(a[EventA::Spare36].data);
   EXPECT_EQ(handler.calls.size(), 8u);
 
-  EXPECT_EQ(b.entries[0].code(b.entries[0].data), 1);
-  EXPECT_EQ(b.entries[1].code(b.entries[1].data), 1);  // done after "done-click"
+  EXPECT_EQ(b[abi::EventB::SpareQuery00].code(b[abi::EventB::SpareQuery00].data), 1);
+  EXPECT_EQ(b[abi::EventB::IsDone].code(b[abi::EventB::IsDone].data), 1);  // done after "done-click"
   handler.done = false;
-  EXPECT_EQ(b.entries[1].code(b.entries[1].data), 0);
+  EXPECT_EQ(b[abi::EventB::IsDone].code(b[abi::EventB::IsDone].data), 0);
 }
 
 TEST(PcbEventHandlerBase, DoesNothingAndAnswersFalse) {
@@ -122,8 +127,8 @@ TEST_F(PcbEventHandlerEditor, TheEditorsLoopCallsTheOverrides) {
   RecordingHandler handler(board);
   EXPECT_NE(handler.HandlerHandle, 0);
   EXPECT_TRUE(handler.Run());
-  // OnEvent28 once from Run itself, then the editor's entries 17, 29, 28 for
-  // the move and 30, 12 for the click.
+  // OnEvent28 once from Run itself, then the editor's ReadCursor, LayOut and
+  // Show for the move and Commit, ClickDone for the click.
   EXPECT_EQ(handler.calls,
             (std::vector<std::string>{"layout", "cursor", "layout", "show", "commit", "done-click"}));
 }
