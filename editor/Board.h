@@ -11,11 +11,14 @@
 #include <vector>
 
 #include "abi/PcbApi.h"
-#include "editor/InputScript.h"
+#include "boardtext/InputScript.h"
+#include "boardtext/Lengths.h"
 #include "editor/Layers.h"
-#include "editor/Lengths.h"
 
 namespace brelix {
+
+using boardtext::Point;
+using boardtext::ScriptAction;
 
 namespace kicad {
 struct KicadSource;

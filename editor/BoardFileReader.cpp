@@ -6,11 +6,11 @@
 #include <limits>
 #include <set>
 
+#include "boardtext/TextFile.h"
 #include "editor/BoardFile.h"
 #include "editor/BoardFileFields.h"
 #include "editor/BoardFileObjects.h"
 #include "editor/JsonReader.h"
-#include "editor/TextFile.h"
 
 namespace brelix {
 namespace {
@@ -30,7 +30,7 @@ class Reader : public FieldReader {
           Integer(value, path, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
     } else if (value.is_string()) {
       std::string why;
-      const auto parsed = ParseLength(String(value, path), &why);
+      const auto parsed = boardtext::ParseLength(String(value, path), &why);
       if (!parsed) Fail(path, why);
       units = *parsed;
     } else {
@@ -194,7 +194,7 @@ BoardFileContents ReadBoardFile(std::string_view text, const std::string& name) 
 
 std::string LoadTextFile(const std::string& path) {
   std::string error;
-  auto text = ReadTextFile(path, "a board file", &error);
+  auto text = boardtext::ReadTextFile(path, "a board file", &error);
   if (!text) throw BoardFileError(error);
   return std::move(*text);
 }

@@ -86,7 +86,7 @@ std::string Layout(const Json& document, const std::vector<const EditorObject*>&
 Json LengthJson(const Length& length) {
   if (length.source.is_number_integer() && length.source.get<int64_t>() == length.value) return length.source;
   if (length.source.is_string()) {
-    const auto parsed = ParseLength(length.source.get<std::string>());
+    const auto parsed = boardtext::ParseLength(length.source.get<std::string>());
     if (parsed && *parsed == length.value) return length.source;
   }
   return length.value;

@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 #include <type_traits>
 
 #include "abi/Types.h"
@@ -106,6 +107,15 @@ using BrelixSim_Reset_t = void();
 }  // extern "C"
 
 namespace brelix {
+
+// KiCad boards as the editor takes them: a path with this ending is read and
+// written as a KiCad board (BrelixSim_OpenBoardFile, BrelixSim_SaveBoardFile).
+inline constexpr std::string_view kKicadBoardSuffix = ".kicad_pcb";
+inline bool IsKicadPath(std::string_view path) { return path.ends_with(kKicadBoardSuffix); }
+// The KiCad layer the legend goes on unless BrelixSim_SetKicadLayer picks another.
+inline constexpr std::string_view kKicadDefaultLegendLayer = "Cmts.User";
+// The editor layer a KiCad board's outline (Edge.Cuts) is drawn on: Mechanical1.
+inline constexpr uint8_t kKicadOutlineLayer = 57;
 
 // Resolves the simulation API from a loaded Brelix.so.
 struct SimApi {

@@ -9,10 +9,13 @@
 #include <vector>
 
 #include "abi/PcbApi.h"
-#include "editor/Lengths.h"
+#include "boardtext/Lengths.h"
 #include "editor/OutOfLine.h"
 
 namespace brelix {
+
+// Points as the board files and scripts write them.
+using boardtext::Point;
 
 // Pads keep per-layer data for the layer ids 0 to 82.
 inline constexpr int kPadLayerCount = 83;

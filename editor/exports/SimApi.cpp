@@ -210,8 +210,8 @@ ABI_EXPORT int32_t BrelixSim_SetInputScript(abi::PcbHandle board, const char* sc
   if (error) *error = nullptr;
   try {
     brelix::Board* found = Editor::Instance().FindBoard(board);
-    if (!found) throw brelix::ScriptError("board " + std::to_string(board) + " is not open");
-    auto actions = brelix::ParseScript(script ? script : "");
+    if (!found) throw boardtext::ScriptError("board " + std::to_string(board) + " is not open");
+    auto actions = boardtext::ParseScript(script ? script : "");
     found->script.assign(actions.begin(), actions.end());
     return 1;
   } catch (const std::exception& problem) {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "editor/BoardFile.h"
+#include "editor/BrelixSim.h"
 #include "editor/EditorObject.h"
 #include "editor/kicad/SExpression.h"
 
@@ -25,10 +26,10 @@ inline constexpr int64_t kMidPointArcVersion = 20211014;
 
 // The name of the group the legend is written as.
 inline constexpr std::string_view kLegendGroupName = "Stack-up legend";
-// The layer the legend goes on unless the user picks another.
-inline constexpr std::string_view kDefaultLegendLayer = "Cmts.User";
-// The editor layer the board outline (Edge.Cuts) is drawn on: Mechanical1.
-inline constexpr uint8_t kOutlineLayer = 57;
+// The layer the legend goes on unless the user picks another, and the editor
+// layer of the board outline: published to hosts in BrelixSim.h.
+inline constexpr std::string_view kDefaultLegendLayer = kKicadDefaultLegendLayer;
+inline constexpr uint8_t kOutlineLayer = kKicadOutlineLayer;
 
 struct KicadLayer {
   int number = 0;
@@ -63,7 +64,7 @@ struct KicadSource {
   bool hasStackup = false;
 };
 
-inline bool IsKicadPath(std::string_view path) { return path.ends_with(".kicad_pcb"); }
+using brelix::IsKicadPath;
 
 // Reads a KiCad board; KicadFileError ("FILE: line N: REASON") when refused.
 // The board carries its source for writing back.

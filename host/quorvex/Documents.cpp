@@ -3,7 +3,6 @@
 #include <nlohmann/json.hpp>
 #include <ostream>
 
-#include "editor/kicad/KicadBoard.h"
 #include "host/quorvex/Reporting.h"
 #include "host/quorvex/Steps.h"
 #include "host/quorvex/UserActions.h"
@@ -39,7 +38,7 @@ std::vector<BoardBox> ContentBoxes(const Session& session) {
     if (!kicad) continue;
     const char* text = session.editor.DescribeObject(object);
     const nlohmann::json described = nlohmann::json::parse(text ? text : "", nullptr, false);
-    if (described.is_object() && described.value("layer", 0) == brelix::kicad::kOutlineLayer)
+    if (described.is_object() && described.value("layer", 0) == brelix::kKicadOutlineLayer)
       outline.push_back(box);
   }
   return outline.empty() ? boxes : outline;
@@ -63,9 +62,9 @@ void ApplyKicadOptions(Session& session) {
   const Options& options = session.options;
   const char* error = nullptr;
   // The default layer too must be one of the board's before a KiCad file is written.
-  const bool writesKicad = brelix::kicad::IsKicadPath(options.out);
+  const bool writesKicad = brelix::IsKicadPath(options.out);
   const std::string layer =
-      options.kicadLayer.empty() ? std::string(brelix::kicad::kDefaultLegendLayer) : options.kicadLayer;
+      options.kicadLayer.empty() ? std::string(brelix::kKicadDefaultLegendLayer) : options.kicadLayer;
   if ((writesKicad || !options.kicadLayer.empty()) &&
       !session.editor.SetKicadLayer(session.board, layer.c_str(), &error))
     throw InputError(std::string(options.kicadLayer.empty() ? "--out" : "--kicad-layer") + ": " +
@@ -88,7 +87,7 @@ void OpenBoard(Session& session) {
   if (session.board == 0) throw InputError(error ? error : session.options.board + ": cannot open the board");
   if (session.editor.IsKicadBoard(session.board))
     ApplyKicadOptions(session);
-  else if (brelix::kicad::IsKicadPath(session.options.out))
+  else if (brelix::IsKicadPath(session.options.out))
     throw InputError("--out: " + session.options.out +
                      ": a KiCad board can only be written from a board read from a KiCad file");
   const std::string script = InputScript(session);

@@ -3,8 +3,8 @@
 #include <CLI/CLI.hpp>
 #include <cctype>
 
-#include "editor/InputScript.h"
-#include "editor/Lengths.h"
+#include "boardtext/InputScript.h"
+#include "boardtext/Lengths.h"
 
 namespace quorvex::cli {
 namespace {
@@ -16,7 +16,7 @@ struct BadArguments {
 
 BoardPoint ParsePoint(const std::string& option, const std::string& text) {
   std::string why;
-  const auto point = brelix::ParsePoint(text, &why);
+  const auto point = boardtext::ParsePoint(text, &why);
   if (!point) throw BadArguments{option + ": " + why};
   return {point->x, point->y};
 }
@@ -28,8 +28,8 @@ void Check(bool condition, const std::string& message) {
 // The same rule as a script's `setup` line.
 void CheckSetupList(const std::string& list) {
   try {
-    brelix::ParseScript("setup " + list);
-  } catch (const brelix::ScriptError& error) {
+    boardtext::ParseScript("setup " + list);
+  } catch (const boardtext::ScriptError& error) {
     std::string why = error.what();
     if (const auto colon = why.find(": "); why.rfind("line ", 0) == 0 && colon != std::string::npos)
       why.erase(0, colon + 2);

@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "editor/ScriptText.h"
+#include "boardtext/ScriptText.h"
 #include "host/HostStatus.h"
 #include "host/quorvex/Reporting.h"
 #include "host/quorvex/Steps.h"
@@ -35,7 +35,7 @@ constexpr std::pair<std::string_view, std::string_view> kBoxes[] = {{"CopperHeig
 bool Same(std::string_view a, std::string_view b) { return platform::CompareTextIgnoreCase(a, b) == 0; }
 
 // The editor's own blanks: the list was checked by that rule.
-std::string_view Trim(std::string_view text) { return brelix::TrimBlanks(text); }
+std::string_view Trim(std::string_view text) { return boardtext::TrimBlanks(text); }
 
 // Whether the list (already checked by the editor) names the option.
 bool Listed(std::string_view list, std::string_view option) {

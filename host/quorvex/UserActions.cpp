@@ -5,8 +5,8 @@
 #include <sstream>
 #include <string_view>
 
-#include "editor/ScriptText.h"
-#include "editor/TextFile.h"
+#include "boardtext/ScriptText.h"
+#include "boardtext/TextFile.h"
 
 namespace quorvex::cli {
 namespace {
@@ -40,10 +40,10 @@ std::string BuildDragScript(BoardPoint corner, BoardPoint drag, int32_t steps, b
 
 std::string ReadScriptFile(const std::string& path) {
   std::string error;
-  std::optional<std::string> script = brelix::ReadTextFile(path, "a script", &error);
+  std::optional<std::string> script = boardtext::ReadTextFile(path, "a script", &error);
   if (!script) throw InputError(error);
   // Checked here, naming the file: the editor takes the script as a C string.
-  if (const std::string problem = brelix::ScriptTextProblem(*script); !problem.empty())
+  if (const std::string problem = boardtext::ScriptTextProblem(*script); !problem.empty())
     throw InputError(path + ": " + problem);
   return std::move(*script);
 }

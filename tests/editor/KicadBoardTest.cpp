@@ -21,7 +21,7 @@ std::string DataPath(const std::string& name) {
   return std::string(STRATIVUE_SOURCE_DIR) + "/tests/data/kicad/" + name;
 }
 
-int32_t Units(const std::string& text) { return *ParseLength(text); }
+int32_t Units(const std::string& text) { return *boardtext::ParseLength(text); }
 
 struct ExpectedLayer {
   uint8_t id;

@@ -7,9 +7,9 @@
 #include <string_view>
 #include <vector>
 
-#include "editor/Lengths.h"
+#include "boardtext/Lengths.h"
 
-namespace brelix {
+namespace boardtext {
 
 struct ScriptAction {
   enum class Kind { Corner, Move, Setup, Click, Escape };
@@ -31,4 +31,4 @@ const std::vector<std::string>& SetupOptionNames();
 // Parses a whole script; throws ScriptError at the first bad line.
 std::vector<ScriptAction> ParseScript(std::string_view text);
 
-}  // namespace brelix
+}  // namespace boardtext

@@ -1,10 +1,10 @@
-#include "editor/Lengths.h"
+#include "boardtext/Lengths.h"
 
 #include <limits>
 
-#include "editor/ScriptText.h"
+#include "boardtext/ScriptText.h"
 
-namespace brelix {
+namespace boardtext {
 namespace {
 
 std::string_view Trim(std::string_view text) { return TrimBlanks(text); }
@@ -95,4 +95,4 @@ std::optional<Point> ParsePoint(std::string_view text, std::string* why) {
   return Point{*x, *y};
 }
 
-}  // namespace brelix
+}  // namespace boardtext

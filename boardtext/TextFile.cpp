@@ -1,10 +1,10 @@
-#include "editor/TextFile.h"
+#include "boardtext/TextFile.h"
 
 #include <array>
 #include <filesystem>
 #include <fstream>
 
-namespace brelix {
+namespace boardtext {
 
 std::optional<std::string> ReadTextFile(const std::string& path, const std::string& kind,
                                         std::string* error) {
@@ -33,4 +33,4 @@ std::optional<std::string> ReadTextFile(const std::string& path, const std::stri
   return text;
 }
 
-}  // namespace brelix
+}  // namespace boardtext

@@ -1,11 +1,11 @@
-#include "editor/InputScript.h"
+#include "boardtext/InputScript.h"
 
 #include <algorithm>
 #include <cctype>
 
-#include "editor/ScriptText.h"
+#include "boardtext/ScriptText.h"
 
-namespace brelix {
+namespace boardtext {
 namespace {
 
 std::string_view Trim(std::string_view text) { return TrimBlanks(text); }
@@ -81,4 +81,4 @@ std::vector<ScriptAction> ParseScript(std::string_view text) {
   return actions;
 }
 
-}  // namespace brelix
+}  // namespace boardtext

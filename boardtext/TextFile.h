@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-namespace brelix {
+namespace boardtext {
 
 // No board file or script is larger.
 inline constexpr std::size_t kMaxTextFileSize = std::size_t{64} << 20;
@@ -17,4 +17,4 @@ inline constexpr std::size_t kMaxTextFileSize = std::size_t{64} << 20;
 // the file should be in that reason ("a board file").
 std::optional<std::string> ReadTextFile(const std::string& path, const std::string& kind, std::string* error);
 
-}  // namespace brelix
+}  // namespace boardtext

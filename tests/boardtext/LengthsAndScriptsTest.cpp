@@ -1,10 +1,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "editor/InputScript.h"
-#include "editor/Lengths.h"
+#include "boardtext/InputScript.h"
+#include "boardtext/Lengths.h"
 
-namespace brelix {
+namespace boardtext {
 namespace {
 
 using ::testing::HasSubstr;
@@ -116,4 +116,4 @@ TEST(ParseScript, RefusesABadLineWithItsNumber) {
 }
 
 }  // namespace
-}  // namespace brelix
+}  // namespace boardtext

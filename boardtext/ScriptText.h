@@ -10,7 +10,7 @@
 
 #include "abi/Utf8.h"
 
-namespace brelix {
+namespace boardtext {
 
 // The blanks trimmed around lines, words and coordinates: space, tab,
 // carriage return, line feed, vertical tab and form feed.
@@ -34,4 +34,4 @@ inline std::string ScriptTextProblem(std::string_view text) {
   return "line " + std::to_string(line) + ": " + (at == nul ? "holds a NUL byte" : "is not UTF-8 text");
 }
 
-}  // namespace brelix
+}  // namespace boardtext

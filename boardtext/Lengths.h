@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace brelix {
+namespace boardtext {
 
 struct Point {
   int32_t x = 0;
@@ -22,4 +22,4 @@ std::optional<int32_t> ParseLength(std::string_view text, std::string* why = nul
 // Parses "X,Y" (spaces around either part allowed), each part a length.
 std::optional<Point> ParsePoint(std::string_view text, std::string* why = nullptr);
 
-}  // namespace brelix
+}  // namespace boardtext
