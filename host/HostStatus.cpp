@@ -69,10 +69,6 @@ ThreadError TakeThreadError() {
   return error;
 }
 
-void InjectFailure(HostCall call, const std::string& description) {
-  platform::faults::Arm({PointOf(call), 0, description});
-}
-
 void ClearInjectedFailures() {
   for (const auto& [call, point] : kPoints) platform::faults::Disarm(point);
   Injected& state = InjectedState();

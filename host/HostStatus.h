@@ -25,8 +25,7 @@ struct ThreadError {
 ThreadError TakeThreadError();
 
 // Host calls a test can make fail, to see how a plug-in copes. Each is the
-// fault point "host.<name>" (platform/FaultPoints.h); InjectFailure arms it
-// for every call.
+// fault point "host.<name>" (platform/FaultPoints.h), armed like any other.
 enum class HostCall {
   GetApplicationHandle,
   GetCurrentView,
@@ -38,8 +37,6 @@ enum class HostCall {
   GetKind,
   GetModuleForRedirect,
 };
-// From now on `call` answers Fail(description), until cleared.
-void InjectFailure(HostCall call, const std::string& description);
 // Clears every injected failure, the options store's included.
 void ClearInjectedFailures();
 // Counts one call of `call`'s fault point; the description of the failure to

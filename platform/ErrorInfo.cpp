@@ -86,11 +86,4 @@ abi::HRESULT GetErrorInfo(uint32_t reserved, IErrorInfo** info) {
   return *info ? abi::S_OK : S_FALSE;
 }
 
-void FailCreateErrorInfoForTesting(bool fail) {
-  if (fail)
-    faults::Arm({"platform.CreateErrorInfo", 0, {}});
-  else
-    faults::Disarm("platform.CreateErrorInfo");
-}
-
 }  // namespace platform

@@ -26,8 +26,8 @@ struct ICreateErrorInfo : abi::IUnknown {
 };
 
 // A new, empty error-information object; the caller owns the reference and
-// may query it for IErrorInfo. Fails (nil, E_UNEXPECTED) while
-// FailCreateErrorInfoForTesting(true) is in force.
+// may query it for IErrorInfo. Fails (nil, E_UNEXPECTED) while the fault
+// point "platform.CreateErrorInfo" says so.
 abi::HRESULT CreateErrorInfo(ICreateErrorInfo** info);
 // Makes `info` (nil clears) the calling thread's error information; the
 // thread takes its own reference. `reserved` must be 0.
@@ -35,9 +35,5 @@ abi::HRESULT SetErrorInfo(uint32_t reserved, IErrorInfo* info);
 // Hands the calling thread's error information to the caller (who releases
 // it) and clears it; nil and S_FALSE (1) when there is none.
 abi::HRESULT GetErrorInfo(uint32_t reserved, IErrorInfo** info);
-
-// Test seam: make CreateErrorInfo fail (the fault point
-// "platform.CreateErrorInfo", every call).
-void FailCreateErrorInfoForTesting(bool fail);
 
 }  // namespace platform

@@ -9,6 +9,7 @@
 #include "platform/Modules.h"
 #include "platform/WideString.h"
 #include "platform/Windows.h"
+#include "tests/TestSupport.h"
 
 namespace quorvex::test {
 namespace {
@@ -101,7 +102,7 @@ TEST_F(ClientTest, StatusBarKeepsTheLastTextOfEachPanel) {
   EXPECT_EQ(panels.at(3), "Size 1000 x 800 mil");
   EXPECT_EQ(host().guiManager().statusBarCalls().size(), 3u);
 
-  InjectFailure(HostCall::SetStatusBarText, "Status bar is gone");
+  const testsupport::FailingCall statusBarGone("host.SetStatusBarText", "Status bar is gone");
   EXPECT_EQ(gui->SetStatusBarText(1, size.get()), abi::E_UNEXPECTED);
   EXPECT_EQ(TakeThreadError().description, "Status bar is gone");
   EXPECT_EQ(host().guiManager().statusBarCalls().size(), 3u);
@@ -169,7 +170,7 @@ TEST_F(ClientTest, RedirectsMapTheirServerToTheModuleTheSettingsName) {
   EXPECT_EQ(map("pcb:Dlg_Y"), "Brelix.dll");  // the server before the first ":", any case
   EXPECT_EQ(map("SCH:Dlg_Y"), "");
   EXPECT_EQ(map("Guide"), "");
-  InjectFailure(HostCall::GetModuleForRedirect, "No redirects today");
+  const testsupport::FailingCall noRedirects("host.GetModuleForRedirect", "No redirects today");
   platform::BStr text = platform::BStr::FromUtf8("PCB:Dlg_Y");
   platform::BStr module;
   EXPECT_EQ(client()->GetModuleForRedirect(text.get(), module.put()), abi::E_UNEXPECTED);

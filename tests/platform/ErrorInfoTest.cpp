@@ -4,6 +4,7 @@
 
 #include "platform/ErrorInfo.h"
 #include "platform/WideString.h"
+#include "tests/TestSupport.h"
 
 namespace {
 
@@ -60,11 +61,10 @@ TEST(ErrorInfo, SetNilClearsAndSeamMakesCreationFail) {
   ComPtr<platform::IErrorInfo> info;
   EXPECT_EQ(platform::GetErrorInfo(0, info.put()), 1);
 
-  platform::FailCreateErrorInfoForTesting(true);
+  const testsupport::FailingCall failing("platform.CreateErrorInfo");
   platform::ICreateErrorInfo* create = reinterpret_cast<platform::ICreateErrorInfo*>(0x1);
   EXPECT_EQ(platform::CreateErrorInfo(&create), abi::E_UNEXPECTED);
   EXPECT_EQ(create, nullptr);
-  platform::FailCreateErrorInfoForTesting(false);
 }
 
 TEST(ErrorInfo, ThreadHoldsItsOwnReference) {

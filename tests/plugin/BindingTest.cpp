@@ -14,6 +14,7 @@
 #include "plugin/RTL/HostClient.h"
 #include "plugin/RTL/ModuleFile.h"
 #include "plugin/RTL/PcbApi.h"
+#include "tests/TestSupport.h"
 
 namespace strativue {
 namespace {
@@ -28,7 +29,6 @@ class BindingTest : public ::testing::Test {
   void TearDown() override {
     ClientAPI::Resolve();
     SetHostClient(nullptr);
-    platform::FailCreateErrorInfoForTesting(false);
     quorvex::Host::Instance().Reset();
     platform::SetMachineRoot("");
     std::filesystem::remove_all(root_);
@@ -128,9 +128,10 @@ TEST_F(BindingTest, ExceptionRecordsMessageAndThisModuleAsErrorInformation) {
 
   // When no error information can be made, the previous one stays.
   { const Exception first("First"); }
-  platform::FailCreateErrorInfoForTesting(true);
-  { const Exception second("Second"); }
-  platform::FailCreateErrorInfoForTesting(false);
+  {
+    const testsupport::FailingCall noErrorInfo("platform.CreateErrorInfo");
+    const Exception second("Second");
+  }
   EXPECT_EQ(quorvex::TakeThreadError().description, "First");
 }
 
@@ -162,8 +163,8 @@ TEST_F(BindingTest, StatusTextGoesToTheHostOnlyWithAClient) {
   ClearStatusText();
   EXPECT_EQ(gui.statusBarCalls(), (std::vector<quorvex::StatusBarCall>{{2, "Text height 60mil"}, {-1, ""}}));
 
-  quorvex::InjectFailure(quorvex::HostCall::GetGUIManager, "No GUI");
-  EXPECT_THROW(SetStatusText(1, u"x"), EHostError);
+  const testsupport::FailingCall noGui("host.GetGUIManager", "No GUI");
+  EXPECT_RAISES(SetStatusText(1, u"x"), EHostError, "No GUI");
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "plugin/RTL/Exceptions.h"
 #include "plugin/RTL/HostClient.h"
 #include "plugin/RTL/ModuleFile.h"
+#include "tests/TestSupport.h"
 
 namespace strativue {
 namespace {
@@ -161,20 +162,20 @@ TEST_F(CommandLauncherTest, RaisingRunHandlerFailsWithItsMessageAndLeavesTheHost
 
 TEST_F(CommandLauncherTest, FailingHostCallsAfterTheRunFail) {
   launcher_.RegisterCommand("Run", RunA, nullptr);
-  quorvex::InjectFailure(quorvex::HostCall::GetCurrentView, "No view list");
-  EXPECT_EQ(launcher()->LaunchCommand("Run", "", 0, nullptr), abi::E_UNEXPECTED);
-  EXPECT_EQ(g_calls.runs.size(), 1u);
-  EXPECT_EQ(quorvex::TakeThreadError().description, "No view list");
-
-  quorvex::ClearInjectedFailures();
+  {
+    const testsupport::FailingCall failing("host.GetCurrentView", "No view list");
+    EXPECT_EQ(launcher()->LaunchCommand("Run", "", 0, nullptr), abi::E_UNEXPECTED);
+    EXPECT_EQ(g_calls.runs.size(), 1u);
+    EXPECT_EQ(quorvex::TakeThreadError().description, "No view list");
+  }
   quorvex::View* view = quorvex::Host::Instance().openPcbView("Demo.qvpcb");
-  quorvex::InjectFailure(quorvex::HostCall::RefreshAfterCommand, "Cannot redraw");
-  EXPECT_EQ(launcher()->LaunchCommand("Run", "", 0, view), abi::E_UNEXPECTED);
-  EXPECT_EQ(quorvex::TakeThreadError().description, "Cannot redraw");
-
-  quorvex::ClearInjectedFailures();
+  {
+    const testsupport::FailingCall failing("host.RefreshAfterCommand", "Cannot redraw");
+    EXPECT_EQ(launcher()->LaunchCommand("Run", "", 0, view), abi::E_UNEXPECTED);
+    EXPECT_EQ(quorvex::TakeThreadError().description, "Cannot redraw");
+  }
   quorvex::Host::Instance().setCurrentView(nullptr);
-  quorvex::InjectFailure(quorvex::HostCall::SetStatusBarText, "No status bar");
+  const testsupport::FailingCall failing("host.SetStatusBarText", "No status bar");
   EXPECT_EQ(launcher()->LaunchCommand("Run", "", 0, nullptr), abi::E_UNEXPECTED);
 }
 

@@ -11,6 +11,7 @@
 #include "PlacementTestSupport.h"
 #include "plugin/Commands_LayerStackup.h"
 #include "plugin/Strativue.h"
+#include "tests/TestSupport.h"
 
 namespace strativue {
 namespace {
@@ -92,8 +93,7 @@ TEST_F(CommandsTest, StateComparesTheDocumentKindIgnoringCase) {
 TEST_F(CommandsTest, StateIsDisabledWhenAnythingTheRunNeedsIsMissing) {
   // No view at all, and a view without a document: not a PCB document.
   EXPECT_EQ(State(nullptr).enabled, abi::kFalse32);
-  abi::ComPtr<ViewWithoutDocument> bare(new ViewWithoutDocument);
-  bare->AddRef();
+  abi::ComPtr<ViewWithoutDocument> bare = testsupport::MakeReferenced<ViewWithoutDocument>();
   EXPECT_FALSE(Enabled(bare.get()));
 
   // No current board.
@@ -119,17 +119,12 @@ TEST_F(CommandsTest, StateIsDisabledForABoardThatRefusesCommands) {
 
 TEST_F(CommandsTest, FailingHostCallsAreRaisedFromBothHandlers) {
   UsableBoard();
-  quorvex::InjectFailure(quorvex::HostCall::GetKind, "kind unavailable");
+  const testsupport::FailingCall kindFails("host.GetKind", "kind unavailable");
   StateResult result;
   EXPECT_THROW(GenerateCrossSectionState(host().currentView(), "", result.enabled, result.state2,
                                          result.state3, result.state4, result.state5),
                EHostError);
-  try {
-    RunGenerateCrossSection(host().currentView(), "");
-    ADD_FAILURE() << "the run did not raise";
-  } catch (const EHostError& error) {
-    EXPECT_STREQ(error.what(), "kind unavailable");
-  }
+  EXPECT_RAISES(RunGenerateCrossSection(host().currentView(), ""), EHostError, "kind unavailable");
   EXPECT_TRUE(Messages().empty());
 }
 
@@ -138,8 +133,7 @@ TEST_F(CommandsTest, FailingHostCallsAreRaisedFromBothHandlers) {
 TEST_F(CommandsTest, RunWithoutAPcbDocumentShowsTheFirstMessageAndStops) {
   LoadEditorServer();
   const abi::PcbHandle board = OpenBoardAt(0, 0);
-  abi::ComPtr<ViewWithoutDocument> bare(new ViewWithoutDocument);
-  bare->AddRef();
+  abi::ComPtr<ViewWithoutDocument> bare = testsupport::MakeReferenced<ViewWithoutDocument>();
   RunGenerateCrossSection(nullptr, "");
   RunGenerateCrossSection(bare.get(), "");
   RunGenerateCrossSection(host().openDocument("SCH", "Sheet1.qvsch"), "");

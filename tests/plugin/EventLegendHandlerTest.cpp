@@ -68,6 +68,25 @@ TEST_F(EventLegendHandlerTest, CursorIsReadAgainOnlyOnEvent16AndTheCornerStays) 
   EXPECT_EQ(handler.Legend->Y2, 3000000);
 }
 
+TEST_F(EventLegendHandlerTest, ARefusedCursorQueryKeepsTheLastCursor) {
+  const abi::PcbHandle board = OpenBoardAt(0, 0);
+  TEventLegendHandler handler(board, "");
+  MoveCursor(board, "500mil,300mil");
+  handler.OnEvent16();
+  MoveCursor(board, "900mil,700mil");
+  {
+    const testsupport::FailingCall refused("editor.QueryBoard");
+    handler.OnEvent16();
+  }
+  // Neither the editor's new cursor nor whatever a refused query leaves in
+  // its fields: the cursor last read.
+  EXPECT_EQ(handler.CursorX, 5000000);
+  EXPECT_EQ(handler.CursorY, 3000000);
+  handler.OnEvent16();
+  EXPECT_EQ(handler.CursorX, 9000000) << "the next query that succeeds reads the cursor again";
+  EXPECT_EQ(handler.CursorY, 7000000);
+}
+
 TEST_F(EventLegendHandlerTest, ParametersChooseTheOptionsAndEmptyOnesLeaveThemToTheLegacyFile) {
   const abi::PcbHandle board = OpenBoardAt(0, 0);
   {

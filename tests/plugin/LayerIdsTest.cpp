@@ -3,19 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "plugin/RTL/RT_PCB.h"
+#include "tests/TestSupport.h"
 
 namespace strativue {
 namespace {
-
-template <typename Call>
-std::string MessageOf(Call call) {
-  try {
-    call();
-  } catch (const std::exception& error) {
-    return error.what();
-  }
-  return "(nothing raised)";
-}
 
 TEST(LayerIds, EveryLayerSurvivesTheRoundTrip) {
   for (int id = 0; id <= kLastLayer; ++id) {
@@ -48,12 +39,12 @@ TEST(LayerIds, BuildersGivePartitionIdsBeyondIt) {
 
 TEST(LayerIds, BuildersRefuseNumbersOutOfRange) {
   EXPECT_THROW(SignalLayer(0x10000), ELayerException);
-  EXPECT_EQ(MessageOf([] { SignalLayer(0x10000); }), "Creating SignalLayer(65536)");
-  EXPECT_EQ(MessageOf([] { InternalPlaneLayer(0); }), "Creating InternalPlaneLayer(0)");
-  EXPECT_EQ(MessageOf([] { InternalPlaneLayer(70000); }), "Creating InternalPlaneLayer(70000)");
-  EXPECT_EQ(MessageOf([] { MechanicalLayer(0); }), "Creating MechanicalLayer(0)");
-  EXPECT_EQ(MessageOf([] { MechanicalLayer(65536); }), "Creating MechanicalLayer(65536)");
-  EXPECT_EQ(MessageOf([] { MidLayer(0xFFFF); }), "Creating SignalLayer(65536)");
+  EXPECT_RAISES(SignalLayer(0x10000), ELayerException, "Creating SignalLayer(65536)");
+  EXPECT_RAISES(InternalPlaneLayer(0), ELayerException, "Creating InternalPlaneLayer(0)");
+  EXPECT_RAISES(InternalPlaneLayer(70000), ELayerException, "Creating InternalPlaneLayer(70000)");
+  EXPECT_RAISES(MechanicalLayer(0), ELayerException, "Creating MechanicalLayer(0)");
+  EXPECT_RAISES(MechanicalLayer(65536), ELayerException, "Creating MechanicalLayer(65536)");
+  EXPECT_RAISES(MidLayer(0xFFFF), ELayerException, "Creating SignalLayer(65536)");
 }
 
 TEST(LayerIds, PartitionIdsBeyondTheLegacyRangeAreClamped) {
@@ -95,11 +86,10 @@ TEST(LayerIds, ClassesAndNumbers) {
 TEST(LayerIds, UnrecognisedIdsRaiseAssertionErrors) {
   // A bare partition id (number 0) is not a layer.
   EXPECT_THROW(LayerClassOf(0x01010000u), EAssertionFailed);
-  EXPECT_EQ(MessageOf([] { LayerClassOf(0x01010000u); }), "Could not find layer partition ID=16842752");
-  EXPECT_EQ(MessageOf([] { FromPartitionId(0x02000001u); }), "Could not find layer partition ID=33554433");
+  EXPECT_RAISES(LayerClassOf(0x01010000u), EAssertionFailed, "Could not find layer partition ID=16842752");
+  EXPECT_RAISES(FromPartitionId(0x02000001u), EAssertionFailed, "Could not find layer partition ID=33554433");
   // Class 24 and above exist only through a class in the high word.
-  EXPECT_THROW(FromPartitionId(0x00010018u), EAssertionFailed);
-  EXPECT_EQ(MessageOf([] { FromPartitionId(0x00010018u); }), "Assertion failure");
+  EXPECT_RAISES(FromPartitionId(0x00010018u), EAssertionFailed, "Assertion failure");
   EXPECT_EQ(FromPartitionId(0x00010017u), 82);
 }
 

@@ -9,6 +9,7 @@
 
 #include "EditorTestSession.h"
 #include "plugin/RTL/PcbEventHandler.h"
+#include "tests/TestSupport.h"
 
 namespace strativue {
 namespace {
@@ -144,12 +145,7 @@ TEST_F(PcbEventHandlerEditor, AnErrorInAnEventStopsTheLoopAndReachesTheCallerOfR
   const abi::PcbHandle board = BoardWithScript("move 1,1\nmove 2,2\nclick\n");
   RecordingHandler handler(board);
   handler.failOnCursor = true;
-  try {
-    handler.Run();
-    ADD_FAILURE() << "Run did not raise";
-  } catch (const std::runtime_error& error) {
-    EXPECT_STREQ(error.what(), "cursor failed");
-  }
+  EXPECT_RAISES(handler.Run(), std::runtime_error, "cursor failed");
   // Nothing of the handler runs after the failure, and the loop ends before
   // the next action.
   EXPECT_EQ(handler.calls, (std::vector<std::string>{"layout", "cursor"}));

@@ -17,6 +17,7 @@
 #include "platform/Machine.h"
 #include "platform/MessageQueue.h"
 #include "plugin/RTL/RT_PCB.h"
+#include "tests/TestSupport.h"
 #include "toolkit/Automation.h"
 #include "toolkit/MessageLog.h"
 
@@ -26,32 +27,9 @@ namespace strativue::placementtest {
 // from the editor's real server interface when one is given, else none is
 // found; each notification records what `observe` answers at that moment
 // and can be made to fail.
-class FakePcbServer final : public abi::Implements<abi::IServerModule, abi::IPCB_ServerInterface> {
+class FakePcbServer final
+    : public abi::Implements<testsupport::NotImplemented<abi::IServerModule>, abi::IPCB_ServerInterface> {
  public:
-  abi::HRESULT STDCALL Idle() override { return abi::E_NOTIMPL; }
-  abi::HRESULT STDCALL HostNotify(int32_t) override { return abi::E_NOTIMPL; }
-  abi::HRESULT STDCALL CreateDocument(intptr_t, intptr_t, abi::IServerDocument**) override {
-    return abi::E_NOTIMPL;
-  }
-  abi::HRESULT STDCALL DestroyDocument(abi::IServerDocument*) override { return abi::E_NOTIMPL; }
-  abi::HRESULT STDCALL GetClient(abi::IClient**) override { return abi::E_NOTIMPL; }
-  abi::HRESULT STDCALL GetCommandLauncher(abi::ICommandLauncher**) override { return abi::E_NOTIMPL; }
-  abi::HRESULT STDCALL GetDocumentCount(int32_t*) override { return abi::E_NOTIMPL; }
-  abi::HRESULT STDCALL GetDocument(int32_t, abi::IServerDocument**) override { return abi::E_NOTIMPL; }
-  abi::HRESULT STDCALL GetModuleInstance(int32_t*) override { return abi::E_NOTIMPL; }
-  abi::HRESULT STDCALL GetModuleName(abi::BSTR*) override { return abi::E_NOTIMPL; }
-  abi::HRESULT STDCALL GetProcessControl(abi::IProcessControl**) override { return abi::E_NOTIMPL; }
-  abi::HRESULT STDCALL GetAttachedObjectCount(int32_t*) override { return abi::E_NOTIMPL; }
-  abi::HRESULT STDCALL GetAttachedObject(int32_t, abi::IUnknown**) override { return abi::E_NOTIMPL; }
-  abi::HRESULT STDCALL GetDocumentOptionsView(abi::BSTR, abi::IUnknown**) override { return abi::E_NOTIMPL; }
-  abi::HRESULT STDCALL QueryObject1(int32_t, abi::IUnknown**) override { return abi::E_NOTIMPL; }
-  abi::HRESULT STDCALL QueryObject2(int32_t, int32_t, abi::IUnknown**) override { return abi::E_NOTIMPL; }
-  abi::HRESULT STDCALL DetachObject(abi::IUnknown*) override { return abi::E_NOTIMPL; }
-  abi::HRESULT STDCALL AttachObject(abi::IUnknown*) override { return abi::E_NOTIMPL; }
-  abi::HRESULT STDCALL CreateDocumentEx(intptr_t, intptr_t, abi::ByteBool, abi::IServerDocument**) override {
-    return abi::E_NOTIMPL;
-  }
-
   abi::HRESULT STDCALL QueryBoardInterface(abi::PcbHandle board, abi::REFIID iid, void** object,
                                            abi::BOOL32* found) override {
     if (editor) return editor->QueryBoardInterface(board, iid, object, found);
@@ -117,8 +95,7 @@ class PlacementTest : public legendtest::LegendTest {
       editor = GetPCBServerInterface();
       quorvex::Host::Instance().releaseServerModules();
     }
-    abi::ComPtr<FakePcbServer> fake(new FakePcbServer);
-    fake->AddRef();
+    abi::ComPtr<FakePcbServer> fake = testsupport::MakeReferenced<FakePcbServer>();
     fake->editor = editor;
     quorvex::Host::Instance().addServerModule("PCB", fake.get());
     fakes_.push_back(fake);

@@ -13,6 +13,7 @@
 #include "PluginModuleSession.h"
 #include "platform/Diagnostics.h"
 #include "platform/WideString.h"
+#include "tests/TestSupport.h"
 
 namespace strativue::moduletest {
 namespace {
@@ -85,7 +86,7 @@ TEST_F(ServerModuleTest, DestroyDocumentRunsTheDocumentsOwnRelease) {
   EXPECT_EQ(module->DestroyDocument(view->document()), abi::S_OK);
   EXPECT_EQ(view->document()->releaseCount(), 1);
 
-  quorvex::InjectFailure(quorvex::HostCall::GetKind, "unused");
+  const testsupport::FailingCall kindFails("host.GetKind", "unused");
   EXPECT_EQ(module->DestroyDocument(nullptr), abi::S_OK);
 }
 
@@ -150,15 +151,16 @@ TEST_F(ServerModuleTest, NilClientGivesAWorkingModuleWithoutClient) {
 }
 
 TEST_F(ServerModuleTest, FactoryFailsWhenTheHostGivesNoApplicationWindow) {
-  quorvex::InjectFailure(quorvex::HostCall::GetApplicationHandle, "No application window");
   abi::IServerModule* module = Sentinel<abi::IServerModule>();
-  EXPECT_EQ(factory_(client(), &module), abi::E_UNEXPECTED);
-  EXPECT_EQ(module, nullptr);
-  auto error = quorvex::TakeThreadError();
-  EXPECT_EQ(error.description, "No application window");
-  EXPECT_EQ(error.source, "Strativue.so");
-
-  quorvex::ClearInjectedFailures();
+  quorvex::ThreadError error;
+  {
+    const testsupport::FailingCall noWindow("host.GetApplicationHandle", "No application window");
+    EXPECT_EQ(factory_(client(), &module), abi::E_UNEXPECTED);
+    EXPECT_EQ(module, nullptr);
+    error = quorvex::TakeThreadError();
+    EXPECT_EQ(error.description, "No application window");
+    EXPECT_EQ(error.source, "Strativue.so");
+  }
   quorvex::Host::Instance().setApplicationHandleForTesting(-3);
   module = Sentinel<abi::IServerModule>();
   EXPECT_EQ(factory_(client(), &module), abi::E_UNEXPECTED);
