@@ -6,7 +6,8 @@
 // The implementation is split by concern:
 //   LayerStackupLegend.cpp  construction, options, commit, release, destructor
 //   LegendTexts.cpp         cell texts and column measurements
-//   LegendLayout.cpp        PlaceAt and the sizes computed from the rectangle
+//   LegendLayout.cpp        PlaceAt, the sizes computed from the rectangle and
+//                           ShowStatusTexts (the status-bar panels)
 //   LegendDrawing.cpp       placing every primitive, Display
 #pragma once
 
