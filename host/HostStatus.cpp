@@ -28,20 +28,36 @@ Injected& InjectedState() {
   return state;
 }
 
-constexpr std::array<std::pair<HostCall, const char*>, 8> kPoints = {{
-    {HostCall::GetApplicationHandle, "host.GetApplicationHandle"},
-    {HostCall::GetCurrentView, "host.GetCurrentView"},
-    {HostCall::GetGUIManager, "host.GetGUIManager"},
-    {HostCall::SetStatusBarText, "host.SetStatusBarText"},
-    {HostCall::GetOptionsManager, "host.GetOptionsManager"},
-    {HostCall::RefreshAfterCommand, "host.RefreshAfterCommand"},
-    {HostCall::GetOwnerDocument, "host.GetOwnerDocument"},
-    {HostCall::GetKind, "host.GetKind"},
-}};
+constexpr HostCall kCalls[] = {
+    HostCall::GetApplicationHandle, HostCall::GetCurrentView,    HostCall::GetGUIManager,
+    HostCall::SetStatusBarText,     HostCall::GetOptionsManager, HostCall::RefreshAfterCommand,
+    HostCall::GetOwnerDocument,     HostCall::GetKind,           HostCall::GetModuleForRedirect,
+};
 
+// A switch without a default, so that a call added to HostCall without its
+// point's name does not compile (-Wswitch) instead of failing under a name
+// nobody arms.
 const char* PointOf(HostCall call) {
-  for (const auto& [known, point] : kPoints)
-    if (known == call) return point;
+  switch (call) {
+    case HostCall::GetApplicationHandle:
+      return "host.GetApplicationHandle";
+    case HostCall::GetCurrentView:
+      return "host.GetCurrentView";
+    case HostCall::GetGUIManager:
+      return "host.GetGUIManager";
+    case HostCall::SetStatusBarText:
+      return "host.SetStatusBarText";
+    case HostCall::GetOptionsManager:
+      return "host.GetOptionsManager";
+    case HostCall::RefreshAfterCommand:
+      return "host.RefreshAfterCommand";
+    case HostCall::GetOwnerDocument:
+      return "host.GetOwnerDocument";
+    case HostCall::GetKind:
+      return "host.GetKind";
+    case HostCall::GetModuleForRedirect:
+      return "host.GetModuleForRedirect";
+  }
   return "host.Unknown";
 }
 
@@ -70,7 +86,7 @@ ThreadError TakeThreadError() {
 }
 
 void ClearInjectedFailures() {
-  for (const auto& [call, point] : kPoints) platform::faults::Disarm(point);
+  for (const HostCall call : kCalls) platform::faults::Disarm(PointOf(call));
   Injected& state = InjectedState();
   std::lock_guard lock(state.lock);
   for (OptionsFailure& options : state.options) options = OptionsFailure{};
