@@ -40,17 +40,20 @@ bool Fail(std::string* error, std::string message) {
 }  // namespace
 
 IniText::IniText(std::string_view text) {
-  if (text.empty()) return;
   const size_t firstBreak = text.find('\n');
-  newline_ = firstBreak != npos && firstBreak > 0 && text[firstBreak - 1] == '\r' ? "\r\n" : "\n";
-  endsWithNewline_ = text.back() == '\n';
-  if (endsWithNewline_) text.remove_suffix(1);
+  if (firstBreak != npos) newline_ = firstBreak > 0 && text[firstBreak - 1] == '\r' ? "\r\n" : "\n";
   bool first = true;
-  while (true) {
+  while (!text.empty()) {
     const size_t end = text.find('\n');
     std::string_view raw = text.substr(0, end);
-    if (!raw.empty() && raw.back() == '\r') raw.remove_suffix(1);
     Line line;
+    // A carriage return before the break, or ending the text, belongs to the
+    // break, so that the line reads without it and writes back with it.
+    if (!raw.empty() && raw.back() == '\r') {
+      raw.remove_suffix(1);
+      line.eol = "\r";
+    }
+    if (end != npos) line.eol += '\n';
     line.raw = std::string(raw);
     std::string_view content = raw;
     if (first && content.substr(0, 3) == "\xEF\xBB\xBF") content.remove_prefix(3);
@@ -73,6 +76,35 @@ IniText::IniText(std::string_view text) {
     if (end == npos) break;
     text.remove_prefix(end + 1);
   }
+}
+
+// A line added after a last line that ends without a full line break (none,
+// or a lone carriage return) takes over that ending and gives the line a
+// full break, so that the two never run together into one line. A lone
+// carriage return becomes "\r\n": the line itself may end in a carriage
+// return, which only a break that strips one keeps.
+void IniText::Insert(size_t at, Line line) {
+  line.eol = newline_;
+  if (at == lines_.size() && !lines_.empty() && lines_.back().eol.find('\n') == npos) {
+    line.eol = lines_.back().eol;
+    lines_.back().eol = line.eol.empty() ? newline_ : "\r\n";
+  }
+  lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), std::move(line));
+}
+
+// Removing the last lines leaves the line before them with the text's last
+// ending. A line that itself ends in a carriage return keeps it only before
+// an ending that strips one ("\r\n", or a lone "\r" at the very end).
+void IniText::Erase(size_t first, size_t last) {
+  if (first == last) return;
+  if (last == lines_.size() && first > 0) {
+    Line& previous = lines_[first - 1];
+    previous.eol = lines_.back().eol;
+    if (!previous.raw.empty() && previous.raw.back() == '\r')
+      previous.eol = previous.eol.empty() ? "\r" : previous.eol == "\n" ? "\r\n" : previous.eol;
+  }
+  lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(first),
+               lines_.begin() + static_cast<std::ptrdiff_t>(last));
 }
 
 size_t IniText::FindSection(std::string_view section) const {
@@ -157,12 +189,12 @@ bool IniText::Set(std::string_view section, std::string_view key, std::string_vi
   line.value = std::string(value);
   size_t header = FindSection(section);
   if (header == npos) {
-    if (!lines_.empty() && !Trim(lines_.back().raw).empty()) lines_.push_back(Line{});
+    if (!lines_.empty() && !Trim(lines_.back().raw).empty()) Insert(lines_.size(), Line{});
     Line sectionLine;
     sectionLine.kind = Line::kSection;
     sectionLine.name = std::string(section);
     sectionLine.raw = "[" + sectionLine.name + "]";
-    lines_.push_back(std::move(sectionLine));
+    Insert(lines_.size(), std::move(sectionLine));
     header = lines_.size() - 1;
   }
   const size_t existing = FindKey(header, key);
@@ -177,7 +209,7 @@ bool IniText::Set(std::string_view section, std::string_view key, std::string_vi
   size_t at = header + 1;
   for (size_t i = header + 1; i < SectionEnd(header); ++i)
     if (lines_[i].kind == Line::kKey) at = i + 1;
-  lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), std::move(line));
+  Insert(at, std::move(line));
   return true;
 }
 
@@ -186,24 +218,20 @@ bool IniText::RemoveKey(std::string_view section, std::string_view key) {
   if (header == npos) return false;
   const size_t line = FindKey(header, key);
   if (line == npos) return false;
-  lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(line));
+  Erase(line, line + 1);
   return true;
 }
 
 bool IniText::RemoveSection(std::string_view section) {
   const size_t header = FindSection(section);
   if (header == npos) return false;
-  lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(header),
-               lines_.begin() + static_cast<std::ptrdiff_t>(SectionEnd(header)));
+  Erase(header, SectionEnd(header));
   return true;
 }
 
 std::string IniText::ToString() const {
   std::string text;
-  for (size_t i = 0; i < lines_.size(); ++i) {
-    text += lines_[i].raw;
-    if (i + 1 < lines_.size() || endsWithNewline_) text += newline_;
-  }
+  for (const Line& line : lines_) text += line.raw + line.eol;
   return text;
 }
 

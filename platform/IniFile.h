@@ -40,13 +40,15 @@ class IniText {
   // Removes the first occurrence of a section with its keys.
   bool RemoveSection(std::string_view section);
 
-  // The text with the changes, line breaks as the original used them ("\r\n"
-  // for a new file).
+  // The text with the changes. Every line read keeps its own line break (or
+  // none, at the end); lines added take the first line's ("\r\n" for a new
+  // file).
   std::string ToString() const;
 
  private:
   struct Line {
     std::string raw;
+    std::string eol;  // "\r\n", "\n", a lone "\r" at the very end, or none
     enum Kind { kOther, kSection, kKey } kind = kOther;
     std::string name;   // section or key name, trimmed
     std::string value;  // key value, trimmed and unquoted
@@ -54,10 +56,11 @@ class IniText {
   size_t FindSection(std::string_view section) const;  // index of the header line or npos
   size_t SectionEnd(size_t header) const;              // index after the section's last line
   size_t FindKey(size_t header, std::string_view key) const;
+  void Insert(size_t at, Line line);
+  void Erase(size_t first, size_t last);
 
   std::vector<Line> lines_;
   std::string newline_ = "\r\n";
-  bool endsWithNewline_ = true;
 };
 
 // Whole-file operations on a Windows path under the machine root (MapPath).

@@ -78,6 +78,26 @@ TEST(IniWrite, RefusesWhatALineCannotHold) {
   EXPECT_EQ(ini.ToString(), "[S]\nk=1\n");
 }
 
+// Files edited by hand mix line breaks; each line keeps its own, a last line
+// without a full break keeps its ending, and what is added after such a line
+// never runs into it.
+TEST(IniWrite, EveryLineKeepsItsOwnBreak) {
+  for (const std::string text : {"[A]\r\na=1\nb=2\r\n", "[A]\na=1\r\nb=2", "[A]\na=1\r", "\r", "\n\r\n\n"})
+    EXPECT_EQ(IniText(text).ToString(), text);
+
+  IniText ended("[A]\na=1\r");
+  ASSERT_TRUE(ended.Set("A", "b", "2"));
+  EXPECT_EQ(IniText(ended.ToString()).Get("A", "a"), "1") << ended.ToString();
+  EXPECT_EQ(IniText(ended.ToString()).Get("A", "b"), "2");
+  EXPECT_TRUE(ended.RemoveKey("A", "b"));
+  EXPECT_EQ(ended.ToString(), "[A]\na=1\r");
+
+  IniText open("[A]\r\na=1");
+  ASSERT_TRUE(open.Set("B", "c", "3"));
+  EXPECT_TRUE(open.RemoveSection("B"));
+  EXPECT_EQ(open.ToString(), "[A]\r\na=1\r\n");
+}
+
 TEST(IniWrite, RemovesKeysAndSections) {
   IniText ini("[A]\na=1\nb=2\n[B]\nc=3\n");
   EXPECT_TRUE(ini.RemoveKey("a", "A"));
