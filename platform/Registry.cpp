@@ -405,7 +405,11 @@ class Edit {
 
   std::string Apply() const {
     std::string text = text_;
-    if (text.empty()) text = std::string(kHeader) + eol_;
+    // A file of blanks (and a byte-order mark) reads as an empty registry;
+    // it gets the header too, or no change could ever be written to it.
+    std::string_view body = text;
+    if (body.starts_with("\xEF\xBB\xBF")) body.remove_prefix(3);
+    if (body.find_first_not_of(" \t\r\n") == std::string_view::npos) text = std::string(kHeader) + eol_;
     auto ordered = splices_;
     // From the end backwards, so that earlier offsets stay valid; insertions
     // at one place keep their order.
@@ -691,7 +695,8 @@ int32_t RegEnumKeys(HKEY key, std::vector<std::string>* names) {
     std::vector<std::string> found;
     for (const auto& [path, entry] : store.keys)
       if (path.rfind(folded, 0) == 0 && path.find('\\', folded.size()) == std::string::npos)
-        found.push_back(entry.path.substr(folded.size()));
+        // The name as written: folding may change a path's length in bytes.
+        found.push_back(entry.path.substr(entry.path.rfind('\\') + 1));
     if (names) *names = std::move(found);
   });
 }

@@ -76,6 +76,43 @@ TEST(Registry, KeysAndValueNamesIgnoreCaseAndLeadingBackslash) {
   EXPECT_EQ(key, 0u);
 }
 
+// Letters whose capital takes fewer bytes (the dotless i, the long s) in the
+// parent's path or in the names themselves: names are listed whole, as
+// written, and each opens.
+TEST(Registry, SubkeyNamesSurviveFoldingThatChangesTheirLength) {
+  TempMachine machine;
+  const std::string parent = "Software\\\u0131nk\u017Ft";  // "ınkſt"
+  const std::vector<std::string> written = {"Alpha", "\u017Fub\u0131", "Z"};
+  for (const std::string& name : written)
+    ASSERT_TRUE(WriteDword(HKEY_CURRENT_USER, parent + "\\" + name, "v", 1));
+  HKEY key = 0;
+  ASSERT_EQ(RegOpenKeyEx(HKEY_CURRENT_USER, "software\\INKST", 0, KEY_READ, &key), ERROR_SUCCESS);
+  std::vector<std::string> names;
+  ASSERT_EQ(RegEnumKeys(key, &names), ERROR_SUCCESS);
+  EXPECT_EQ(names, written);
+  for (const std::string& name : names) {
+    HKEY child = 0;
+    EXPECT_EQ(RegOpenKeyEx(key, name, 0, KEY_READ, &child), ERROR_SUCCESS) << name;
+    RegCloseKey(child);
+  }
+  RegCloseKey(key);
+}
+
+// A file of nothing but blanks is an empty registry, and as writable as a
+// missing one.
+TEST(Registry, BlankFileReadsEmptyAndTakesChanges) {
+  for (const std::string blank : {"\t\r", "\xEF\xBB\xBF \r\n\r\n", "\n"}) {
+    TempMachine machine;
+    machine.Write("registry.reg", blank);
+    EXPECT_EQ(RegistryProblem(), "");
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, "Software"));
+    ASSERT_TRUE(WriteString(HKEY_CURRENT_USER, "Software\\T", "Name", "value")) << RegLastError();
+    SetMachineRoot(machine.root().string() + "/elsewhere");
+    SetMachineRoot(machine.root().string());
+    EXPECT_EQ(ReadString(HKEY_CURRENT_USER, "Software\\T", "Name"), "value");
+  }
+}
+
 TEST(Registry, OutsideEditIsSeenAtOnce) {
   TempMachine machine;
   EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, "Software\\Verdane\\TestMode"));
