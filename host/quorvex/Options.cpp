@@ -25,8 +25,10 @@ void Check(bool condition, const std::string& message) {
   if (!condition) throw BadArguments{message};
 }
 
-// The same rule as a script's `setup` line.
+// The same rule as a script's `setup` line. The list goes into the built
+// script as one line, so a line break in it would add actions of its own.
 void CheckSetupList(const std::string& list) {
+  Check(list.find_first_of("\r\n") == std::string::npos, "--setup: the list cannot hold a line break");
   try {
     boardtext::ParseScript("setup " + list);
   } catch (const boardtext::ScriptError& error) {

@@ -17,6 +17,9 @@ TEST_F(ArgumentsE2eTest, BadSetupListsAndStoreFailuresAreRefused) {
   const std::string board = Quote(Example("two-layer")) + " --corner 0,0 --drag 10mil,10mil";
   ExpectRefused(board + " --setup Copper", "quorvex: --setup: unknown setup option \"Copper\"");
   ExpectRefused(board + " --setup Type,,Gerbers", "--setup: unknown setup option \"\"");
+  // A line break would slip actions of its own into the drag's script.
+  for (const char* list : {"all\nclick", "none\r\nescape", "cancel\n"})
+    ExpectRefused(board + " --setup " + Quote(list), "quorvex: --setup: the list cannot hold a line break");
   WriteFile("setup.txt", "corner 0,0\n  setup Gerbers,Typo\nclick\n");
   ExpectRefused(Quote(Example("two-layer")) + " --script " + Quote(File("setup.txt")),
                 "line 2: unknown setup option \"Typo\"");
