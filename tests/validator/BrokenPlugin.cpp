@@ -2,9 +2,13 @@
 // wraps the real Strativue.so and adds three faults a validator must catch.
 // Each load leaks a block of memory; GetDocument lets an exception escape
 // for an index out of range; every launched command leaves a free editor
-// object behind.
+// object behind. Its madTraceProcess is sound: like the real one, its report
+// names the caller, so the report's length depends on the calling site, and
+// the validator must accept that.
 #include <dlfcn.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <stdexcept>
 #include <string>
@@ -159,4 +163,20 @@ extern "C" ABI_EXPORT abi::HRESULT STDCALL ServerFactory(abi::IClient* client, a
   broken->AddRef();
   *module = broken;
   return abi::S_OK;
+}
+
+extern "C" ABI_EXPORT __attribute__((noinline)) int32_t STDCALL madTraceProcess(const char* message,
+                                                                                char* buffer,
+                                                                                int32_t bufferSize) {
+  const auto caller = reinterpret_cast<uintptr_t>(__builtin_return_address(0));
+  // One mark per byte of the caller's address within a 4 KiB page: two
+  // calling sites a few bytes apart give reports of different lengths.
+  const std::string text = std::string(message ? message : "(no message)") + "\nCalled from " +
+                           std::string(caller % 4096, '.') + "\n";
+  if (buffer && bufferSize > 0) {
+    const std::size_t n = std::min(text.size(), static_cast<std::size_t>(bufferSize) - 1);
+    std::memcpy(buffer, text.data(), n);
+    buffer[n] = '\0';
+  }
+  return static_cast<int32_t>(text.size());
 }
