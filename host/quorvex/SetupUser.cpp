@@ -14,6 +14,7 @@
 #include "host/HostStatus.h"
 #include "host/quorvex/Reporting.h"
 #include "host/quorvex/Steps.h"
+#include "host/quorvex/UserActions.h"
 #include "platform/AtomicFile.h"
 #include "platform/Keys.h"
 #include "platform/Locale.h"
@@ -75,6 +76,13 @@ void OnSetup(void* context, const char* argument) {
         break;
     }
   }
+  QueueSetupChoice(list);
+}
+
+}  // namespace
+
+void QueueSetupChoice(std::string_view list) {
+  list = Trim(list);
   if (Same(list, "cancel")) {
     toolkit::automation::Click("ButtonCancel");
     return;
@@ -83,8 +91,6 @@ void OnSetup(void* context, const char* argument) {
     toolkit::automation::SetChecked(std::string(box), Listed(list, option));
   toolkit::automation::Click("ButtonOK");
 }
-
-}  // namespace
 
 StepResult PrepareSetupUser(Session& session) {
   session.editor.SetSetupHook(&OnSetup, &session);

@@ -4,6 +4,7 @@
 
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "host/quorvex/Options.h"
@@ -21,6 +22,11 @@ class InputError : public std::runtime_error {
 // is not empty, one more `move B`, then `click`, or `escape` when cancelling.
 std::string BuildDragScript(BoardPoint corner, BoardPoint drag, int32_t steps, bool cancel,
                             const std::string& setup = {});
+
+// Queues what a script's `setup LIST` (already checked by the editor) does
+// in the setup dialog about to open: leave exactly the listed check boxes
+// checked and press OK ("all", "none"), or press Cancel ("cancel").
+void QueueSetupChoice(std::string_view list);
 
 // The script file's text. Raises InputError when the file cannot be read.
 std::string ReadScriptFile(const std::string& path);

@@ -3,10 +3,17 @@
 #include <iostream>
 
 #include "host/Host.h"
+#include "host/quorvex/UserActions.h"
 #include "host/quorvex/validate/Checks.h"
 #include "platform/Modules.h"
 
 namespace quorvex::validate {
+namespace {
+
+// A script's `setup LIST` works the setup dialog as the user would.
+void OnSetup(void*, const char* list) { cli::QueueSetupChoice(list ? list : ""); }
+
+}  // namespace
 
 void CheckContext::Step(const std::string& what) const { std::cout << "step: " << what << std::endl; }
 
@@ -16,6 +23,7 @@ void CheckContext::LoadEditor() {
     throw CheckFailure("cannot load the editor: " + error);
   const platform::ModuleHandle module = platform::FindLoadedModule("Brelix.so");
   if (!module || !editor.Load(module)) throw CheckFailure("Brelix.so lacks the editor's simulation API");
+  editor.SetSetupHook(&OnSetup, nullptr);
 }
 
 abi::IServerModule* CheckContext::LoadPlugin() {

@@ -1,9 +1,11 @@
 // Levels 3 and 4: the command on every example board with random scripts,
 // first as the user would run it, then with the stand-ins' calls failing one
 // fault point at a time (platform/FaultPoints.h).
+#include <functional>
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+#include "editor/InputScript.h"
 #include "host/Host.h"
 #include "host/quorvex/validate/Checks.h"
 #include "platform/FaultPoints.h"
@@ -16,15 +18,33 @@ using nlohmann::json;
 constexpr int kScriptsPerBoard = 6;
 constexpr int64_t kMil = 10000;
 
-// A random user: the first corner, moves in all four directions, then a
-// click or Escape; now and then Escape at the first prompt.
+// A random user: the first corner, moves in all four directions, now and
+// then the setup dialog on the way (random columns, all, none, or Cancel),
+// then a click or Escape; now and then Escape at the first prompt.
 struct Script {
   std::string text;
   bool commits = false;
 };
 
+std::string RandomSetupList(const std::function<int64_t(int64_t, int64_t)>& uniform) {
+  switch (uniform(0, 5)) {
+    case 0:
+      return "cancel";
+    case 1:
+      return "all";
+    case 2:
+      return "none";
+    default:
+      break;
+  }
+  std::string list;
+  for (const std::string& name : brelix::SetupOptionNames())
+    if (uniform(0, 1) == 0) list += (list.empty() ? "" : ",") + name;
+  return list.empty() ? "none" : list;
+}
+
 Script RandomScript(std::mt19937_64& random) {
-  auto uniform = [&](int64_t low, int64_t high) {
+  const std::function<int64_t(int64_t, int64_t)> uniform = [&](int64_t low, int64_t high) {
     return std::uniform_int_distribution<int64_t>(low, high)(random);
   };
   std::ostringstream text;
@@ -32,6 +52,7 @@ Script RandomScript(std::mt19937_64& random) {
   int64_t x = uniform(-20000, 20000) * kMil, y = uniform(-20000, 20000) * kMil;
   text << "corner " << x << ',' << y << '\n';
   for (int64_t moves = uniform(0, 8); moves > 0; --moves) {
+    if (uniform(0, 5) == 0) text << "setup " << RandomSetupList(uniform) << '\n';
     const int64_t distance = uniform(0, 5000) * kMil;
     switch (uniform(0, 3)) {
       case 0:
@@ -181,8 +202,14 @@ void FaultRuns(CheckContext& context, const std::string& kind) {
   for (int round = 0; round < context.settings.repeat; ++round) {
     BoardUnderTest board(
         context, files[std::uniform_int_distribution<std::size_t>(0, files.size() - 1)(context.random)]);
+    // A committed drag that goes through the setup dialog's OK, so that
+    // the dialog's calls are failed too.
+    const auto throughSetup = [](const Script& script) {
+      return script.commits && script.text.find("\nsetup ") != std::string::npos &&
+             script.text.find("setup cancel") == std::string::npos;
+    };
     Script commit = RandomScript(context.random);
-    while (!commit.commits) commit = RandomScript(context.random);
+    while (!throughSetup(commit)) commit = RandomScript(context.random);
     const std::vector<Scenario> scenarios = {
         {"a committed drag", commit.text, false, true},
         {"a cancelled drag", "corner 0,0\nmove 30000000,20000000\nescape\n", true, true},
