@@ -26,12 +26,12 @@ for target in "${targets[@]}"; do
   [[ -d tests/fuzz/seeds/$target ]] || { echo "fuzz: unknown target $target (known: ${all[*]})" >&2; exit 2; }
 done
 
-scripts/setup.sh --fuzz || exit 2
-{ cmake --preset fuzz >/dev/null && cmake --build build/fuzz -j "${JOBS:-2}" --target "${targets[@]}"; } ||
-  { echo "fuzz: the build failed" >&2; exit 2; }
-
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
+scripts/setup.sh --fuzz || exit 2
+{ cmake --preset fuzz && cmake --build build/fuzz -j "${JOBS:-2}" --target "${targets[@]}"; } >"$scratch/build.log" 2>&1 ||
+  { cat "$scratch/build.log" >&2; echo "fuzz: the build failed" >&2; exit 2; }
+
 found=0
 for target in "${targets[@]}"; do
   corpus=$scratch/$target
