@@ -6,11 +6,32 @@
 
 namespace toolkit {
 
+namespace {
+
+// The published Name takes only what a form description can write back as
+// `object NAME: ...`: an identifier, and none that another component of the
+// same owner already has (the reader would take the two for one).
+void SetPublishedName(TComponent& component, const std::string& name) {
+  const auto identStart = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; };
+  const bool identifier =
+      !name.empty() && identStart(name.front()) &&
+      std::all_of(name.begin(), name.end(), [&](char c) { return identStart(c) || (c >= '0' && c <= '9'); });
+  if (!identifier) throw EPropertyError("'" + name + "' is not a valid component name");
+  const TComponent* owner = component.Owner();
+  const TComponent* other = owner ? owner->FindComponent(name) : nullptr;
+  if (other != nullptr && other != &component)
+    throw EPropertyError("A component named " + name + " already exists");
+  component.SetName(name);
+}
+
+}  // namespace
+
 const ClassInfo& TComponent::StaticClass() {
-  static const ClassInfo info("TComponent", nullptr,
-                              {MakeProperty<TComponent>(
-                                  "Name", PropertyType::Text, [](const TComponent& c) { return c.Name(); },
-                                  [](TComponent& c, const PropertyValue& v) { c.SetName(TextOf(v)); })});
+  static const ClassInfo info(
+      "TComponent", nullptr,
+      {MakeProperty<TComponent>(
+          "Name", PropertyType::Text, [](const TComponent& c) { return c.Name(); },
+          [](TComponent& c, const PropertyValue& v) { SetPublishedName(c, TextOf(v)); })});
   return info;
 }
 

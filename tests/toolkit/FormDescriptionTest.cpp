@@ -196,6 +196,12 @@ TEST_F(FormDescriptionTest, MalformedTextNamesLineAndPropertyAndLeavesNothingBeh
       {"    Caption 'x'\n  end\nend", 3, "Caption", "'=' expected"},
       {"    Caption =\n  end\nend", 4, "Caption", "Value expected"},
       {"  end\n  object B: TButton\n  end\nend", 4, "", "Duplicate component name B"},
+      // A name the writer could not write back as `object NAME:`, or one
+      // that would merge two components into one.
+      {"    Name = 'MS Sans Serif'\n  end\nend", 3, "Name", "not a valid component name"},
+      {"    Name = ''\n  end\nend", 3, "Name", "not a valid component name"},
+      {"  end\n  object C: TButton\n    Name = 'b'\n  end\nend", 5, "Name",
+       "A component named b already exists"},
       {"  end\n  object X: TNoSuchClass\n  end\nend", 4, "", "Class TNoSuchClass not found"},
       {"  end\n  object X: TControl\n  end\nend", 4, "", "cannot be created by name"},
       {"  end\n  object X TButton\n  end\nend", 4, "", "':' expected"},
