@@ -28,7 +28,7 @@ nlohmann::json LoadDictionary() {
     return std::runtime_error(DictionaryPath() + ": " + what);
   };
   if (root.is_discarded() || !root.is_object()) throw problem("not a JSON object");
-  if (root.value("format", std::string()) != kFormat)
+  if (!root.contains("format") || root["format"] != kFormat)
     throw problem(std::string("format must be \"") + kFormat + "\"");
   if (root.contains("localeFonts") && !root["localeFonts"].is_boolean())
     throw problem("localeFonts must be true or false");

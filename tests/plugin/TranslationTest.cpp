@@ -161,16 +161,20 @@ TEST_F(TranslationTest, WithoutManagerOrOwnerValuesPassOnlyThroughTheCodePage) {
 
 TEST_F(TranslationTest, AFailingManagerEndsTheReadingWithTheHostsError) {
   Settings("[Preferences]\nUseLocalizedDialogs=1\n");
-  Dictionary(R"({"format": "something else"})");
-  try {
-    ReadDialog();
-    FAIL() << "reading succeeded";
-  } catch (const EHostError& error) {
-    EXPECT_NE(std::string(error.what()).find("Dictionary.json: format must be"), std::string::npos)
-        << error.what();
+  // A format of another type is named as such too, not as a JSON type error.
+  for (const std::string format : {R"("something else")", "true", R"(["quorvex-dictionary/1"])", "null"}) {
+    SCOPED_TRACE(format);
+    Dictionary(R"({"format": )" + format + "}");
+    try {
+      ReadDialog();
+      ADD_FAILURE() << "reading succeeded";
+    } catch (const EHostError& error) {
+      EXPECT_NE(std::string(error.what()).find("Dictionary.json: format must be"), std::string::npos)
+          << error.what();
+    }
+    EXPECT_EQ(ReadingDepth(), 0);
+    EXPECT_EQ(TranslationScope(), "");
   }
-  EXPECT_EQ(ReadingDepth(), 0);
-  EXPECT_EQ(TranslationScope(), "");
 }
 
 TEST_F(TranslationTest, LocaleFontsFollowTheHostWhenItAsksForThemAndOffersNoFont) {
