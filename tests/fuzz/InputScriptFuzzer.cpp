@@ -8,11 +8,11 @@
 #include <string_view>
 #include <vector>
 
-#include "editor/InputScript.h"
+#include "boardtext/InputScript.h"
 
 namespace {
 
-using brelix::ScriptAction;
+using boardtext::ScriptAction;
 
 std::string Write(const std::vector<ScriptAction>& actions) {
   std::string text;
@@ -46,8 +46,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   for (char c : text) lines += c == '\n' ? 1 : 0;
   std::vector<ScriptAction> actions;
   try {
-    actions = brelix::ParseScript(text);
-  } catch (const brelix::ScriptError& error) {
+    actions = boardtext::ParseScript(text);
+  } catch (const boardtext::ScriptError& error) {
     const std::string what = error.what();
     if (what.rfind("line ", 0) != 0) std::abort();
     const int line = std::atoi(what.c_str() + 5);
@@ -62,8 +62,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   }
   std::vector<ScriptAction> again;
   try {
-    again = brelix::ParseScript(Write(actions));
-  } catch (const brelix::ScriptError&) {
+    again = boardtext::ParseScript(Write(actions));
+  } catch (const boardtext::ScriptError&) {
     std::abort();  // its own actions refused
   }
   if (again.size() != actions.size()) std::abort();

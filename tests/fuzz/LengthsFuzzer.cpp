@@ -9,8 +9,8 @@
 #include <string>
 #include <string_view>
 
-#include "editor/Lengths.h"
-#include "editor/ScriptText.h"
+#include "boardtext/Lengths.h"
+#include "boardtext/ScriptText.h"
 
 namespace {
 
@@ -32,16 +32,16 @@ long double Expected(std::string_view text) {
 
 void CheckLength(std::string_view text) {
   std::string why;
-  const auto length = brelix::ParseLength(text, &why);
+  const auto length = boardtext::ParseLength(text, &why);
   if (!length) {
     if (why.empty()) std::abort();
     return;
   }
   const long double exact = Expected(text);
   if (std::fabs(exact - *length) > 0.5L + std::fabs(exact) * 1e-15L) std::abort();
-  if (brelix::ParseLength(std::to_string(*length)) != *length) std::abort();
+  if (boardtext::ParseLength(std::to_string(*length)) != *length) std::abort();
   if (!text.empty() && text.front() != '-' && text.front() != '+' && *length != INT32_MIN) {
-    const auto negated = brelix::ParseLength("-" + std::string(text));
+    const auto negated = boardtext::ParseLength("-" + std::string(text));
     if (!negated || *negated != -*length) std::abort();
   }
 }
@@ -52,15 +52,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);
   CheckLength(text);
   std::string why;
-  const auto point = brelix::ParsePoint(text, &why);
+  const auto point = boardtext::ParsePoint(text, &why);
   if (!point) {
     if (why.empty()) std::abort();
     return 0;
   }
   const auto comma = text.find(',');
-  const auto x = brelix::ParseLength(brelix::TrimBlanks(text.substr(0, comma)));
-  const auto y = brelix::ParseLength(brelix::TrimBlanks(text.substr(comma + 1)));
+  const auto x = boardtext::ParseLength(boardtext::TrimBlanks(text.substr(0, comma)));
+  const auto y = boardtext::ParseLength(boardtext::TrimBlanks(text.substr(comma + 1)));
   if (!x || !y || *x != point->x || *y != point->y) std::abort();
-  if (brelix::ParsePoint(std::to_string(point->x) + " , " + std::to_string(point->y)) != point) std::abort();
+  if (boardtext::ParsePoint(std::to_string(point->x) + " , " + std::to_string(point->y)) != point)
+    std::abort();
   return 0;
 }

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "editor/InputScript.h"
+#include "boardtext/InputScript.h"
 #include "host/quorvex/Options.h"
 
 namespace {
@@ -22,13 +22,13 @@ void CheckAccepted(const quorvex::cli::Options& options) {
   if (!options.script.empty() && (options.corner || options.cancel || !options.setup.empty())) std::abort();
   if (!options.setup.empty()) {
     if (HasLineBreak(options.setup)) std::abort();
-    std::vector<brelix::ScriptAction> actions;
+    std::vector<boardtext::ScriptAction> actions;
     try {
-      actions = brelix::ParseScript("setup " + options.setup + "\n");
-    } catch (const brelix::ScriptError&) {
+      actions = boardtext::ParseScript("setup " + options.setup + "\n");
+    } catch (const boardtext::ScriptError&) {
       std::abort();  // accepted here, refused by the editor
     }
-    if (actions.size() != 1 || actions[0].kind != brelix::ScriptAction::Kind::Setup) std::abort();
+    if (actions.size() != 1 || actions[0].kind != boardtext::ScriptAction::Kind::Setup) std::abort();
   }
   if (options.board.empty() &&
       (!options.script.empty() || options.corner || options.cancel || !options.setup.empty() ||

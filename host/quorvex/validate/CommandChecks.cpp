@@ -5,7 +5,7 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
-#include "editor/InputScript.h"
+#include "boardtext/InputScript.h"
 #include "host/Host.h"
 #include "host/quorvex/validate/Checks.h"
 #include "platform/FaultPoints.h"
@@ -38,7 +38,7 @@ std::string RandomSetupList(const std::function<int64_t(int64_t, int64_t)>& unif
       break;
   }
   std::string list;
-  for (const std::string& name : brelix::SetupOptionNames())
+  for (const std::string& name : boardtext::SetupOptionNames())
     if (uniform(0, 1) == 0) list += (list.empty() ? "" : ",") + name;
   return list.empty() ? "none" : list;
 }
