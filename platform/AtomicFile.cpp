@@ -1,14 +1,11 @@
 #include "platform/AtomicFile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdio>
 #include <fstream>
 #include <random>
 #include <sstream>
+
+#include "platform/NewFile.h"
 
 namespace fs = std::filesystem;
 
@@ -17,16 +14,6 @@ namespace {
 
 void Explain(std::string* error, std::string text) {
   if (error) *error = std::move(text);
-}
-
-bool WriteAll(int fd, std::string_view contents) {
-  while (!contents.empty()) {
-    const ssize_t written = ::write(fd, contents.data(), contents.size());
-    if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) return false;
-    contents.remove_prefix(static_cast<std::size_t>(written));
-  }
-  return true;
 }
 
 }  // namespace
@@ -72,32 +59,20 @@ bool StagedFile::Write(std::string_view contents, std::string* error) {
   // A name of its own, created exclusively: a file someone left beside the
   // target is never taken over or deleted.
   static thread_local std::mt19937_64 random{std::random_device{}()};
-  int fd = -1;
-  fs::path temporary;
-  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+  for (int attempt = 0; attempt < 100; ++attempt) {
     char suffix[24];
     std::snprintf(suffix, sizeof suffix, ".%016llx.tmp", static_cast<unsigned long long>(random()));
-    temporary = target_;
+    fs::path temporary = target_;
     temporary += suffix;
-    fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0 && errno != EEXIST) break;
+    const NewFileResult result = WriteNewFile(temporary, contents, target_);
+    if (result == NewFileResult::Written) {
+      temporary_ = std::move(temporary);
+      return true;
+    }
+    if (result == NewFileResult::Failed) break;
   }
-  if (fd < 0) {
-    Explain(error, "cannot write " + path_.string());
-    return false;
-  }
-  temporary_ = temporary;
-  // A replaced file keeps its permissions.
-  struct stat existing {};
-  if (::stat(target_.c_str(), &existing) == 0) ::fchmod(fd, existing.st_mode & 07777);
-  const bool written = WriteAll(fd, contents);
-  const bool closed = ::close(fd) == 0;
-  if (!written || !closed) {
-    Discard();
-    Explain(error, "cannot write " + path_.string());
-    return false;
-  }
-  return true;
+  Explain(error, "cannot write " + path_.string());
+  return false;
 }
 
 bool StagedFile::Commit(std::string* error) {

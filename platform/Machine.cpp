@@ -8,14 +8,16 @@
 #include "platform/AtomicFile.h"
 #include "platform/IniFile.h"
 #include "platform/Locale.h"
+#include "platform/ProcessShared.h"
 
 namespace fs = std::filesystem;
 
 namespace platform {
 namespace {
 
-std::mutex rootMutex;
-std::string explicitRoot;
+// The root chosen by SetMachineRoot, which every copy of the platform in the
+// process must see.
+constexpr const char* kExplicitRoot = "MachineRoot";
 
 constexpr std::string_view kForbiddenInNames = "<>:\"|?*";
 
@@ -29,7 +31,11 @@ std::string DefaultRoot() {
 // The entry of `folder` named `name` without regard to case; empty when none.
 std::string FindEntry(const fs::path& folder, const std::string& name) {
   std::error_code ec;
+#if !defined(_WIN32)
+  // A file system that ignores case would find any spelling here; the
+  // entry's own spelling is what the listing gives.
   if (fs::exists(folder / name, ec)) return name;
+#endif
   for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
     const std::string entry = it->path().filename().string();
     if (CompareTextIgnoreCase(entry, name) == 0) return entry;
@@ -189,18 +195,11 @@ T Safely(T fallback, auto&& body) {
 
 }  // namespace
 
-void SetMachineRoot(const std::string& nativePath) {
-  std::lock_guard lock(rootMutex);
-  explicitRoot = nativePath;
-}
+void SetMachineRoot(const std::string& nativePath) { SetProcessShared(kExplicitRoot, nativePath); }
 
 std::string MachineRoot() {
   return Safely<std::string>({}, [] {
-    std::string root;
-    {
-      std::lock_guard lock(rootMutex);
-      root = explicitRoot;
-    }
+    std::string root = ProcessShared(kExplicitRoot);
     if (root.empty()) root = DefaultRoot();
     std::error_code ec;
     fs::path path = fs::absolute(root, ec);

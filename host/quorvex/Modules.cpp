@@ -2,6 +2,7 @@
 
 #include <ostream>
 
+#include "abi/ModuleFiles.h"
 #include "host/quorvex/Reporting.h"
 #include "host/quorvex/Steps.h"
 #include "platform/WideString.h"
@@ -9,7 +10,7 @@
 namespace quorvex::cli {
 namespace {
 
-constexpr const char* kEditorFile = "Brelix.so";
+constexpr const char* kEditorFile = abi::kEditorModuleFile;
 
 abi::IServerModule* Load(Session& session, const char* fileName) {
   std::string error;
@@ -32,7 +33,7 @@ StepResult LoadEditor(Session& session) {
 }
 
 StepResult LoadPlugin(Session& session) {
-  session.plugin = Load(session, "Strativue.so");
+  session.plugin = Load(session, abi::kPluginModuleFile);
   if (!session.plugin) return StepResult::Stop(kExitBadInput);
   platform::BStr name;
   session.plugin->GetModuleName(name.put());

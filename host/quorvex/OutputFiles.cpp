@@ -1,8 +1,5 @@
 #include "host/quorvex/OutputFiles.h"
 
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdio>
 #include <random>
 
@@ -39,8 +36,9 @@ fs::path Backup(const fs::path& target) {
     std::snprintf(suffix, sizeof suffix, ".%016llx.old", static_cast<unsigned long long>(random()));
     fs::path backup = target;
     backup += suffix;
-    if (::link(target.c_str(), backup.c_str()) == 0) return backup;
-    if (errno == EEXIST) continue;
+    fs::create_hard_link(target, backup, ec);
+    if (!ec) return backup;
+    if (ec == std::errc::file_exists) continue;
     // No hard links on this file system: a copy serves as well.
     if (fs::copy_file(target, backup, fs::copy_options::none, ec)) return backup;
     if (!fs::exists(fs::symlink_status(backup, ec))) break;

@@ -3,6 +3,7 @@
 #include <charconv>
 
 #include "abi/Client.h"
+#include "abi/ModuleFiles.h"
 #include "abi/Navigation.h"
 #include "platform/Dde.h"
 #include "platform/Machine.h"
@@ -22,7 +23,7 @@ namespace strativue {
 namespace {
 
 constexpr std::string_view kPageMark = "#PAGE=";
-constexpr const char* kWorkspaceLibrary = "WorkspaceManager.so";
+constexpr const char* kWorkspaceLibrary = abi::kWorkspaceModuleFile;
 
 // WorkspaceManager.so is the host's own library: it is looked up among the
 // loaded modules on each use until found, and never loaded by us.

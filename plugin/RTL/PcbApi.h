@@ -12,12 +12,13 @@
 #include <type_traits>
 #include <utility>
 
+#include "abi/ModuleFiles.h"
 #include "abi/PcbApi.h"
 
 namespace strativue::PcbApi {
 
 // The editor module's file name.
-inline constexpr const char* kEditorModule = "Brelix.so";
+inline constexpr const char* kEditorModule = abi::kEditorModuleFile;
 
 // Finds the editor module and resolves every name, unless the module was
 // found before. Runs at load and at every run of the command.
@@ -40,7 +41,7 @@ enum class Id : int {
 #define STRATIVUE_PCBAPI_ID(name, result, params) name,
   ABI_PCBAPI_TYPED_FUNCTIONS(STRATIVUE_PCBAPI_ID)
 #undef STRATIVUE_PCBAPI_ID
-          Count
+      Count
 };
 // The entry for `id`, binding first while the module is not found yet.
 void* Entry(Id id);

@@ -7,25 +7,37 @@ namespace {
 
 using namespace platform;
 
+// Sets (or, with nil, removes) a variable of the process's environment.
+void SetEnvironment(const char* name, const char* value) {
+#if defined(_WIN32)
+  _putenv_s(name, value ? value : "");
+#else
+  if (value)
+    ::setenv(name, value, 1);
+  else
+    ::unsetenv(name);
+#endif
+}
+
 TEST(MachinePaths, MapMatchesExistingComponentsIgnoringCase) {
   TempMachine machine;
   machine.Write("C/Program Files/Quorvex/System/PrefFolder.ini", "x");
   const auto root = machine.root();
   EXPECT_EQ(MapPath("c:\\PROGRAM FILES\\quorvex\\system\\preffolder.INI"),
-            (root / "C/Program Files/Quorvex/System/PrefFolder.ini").string());
+            (root / "C/Program Files/Quorvex/System/PrefFolder.ini").make_preferred().string());
   // Missing components keep their spelling below the deepest match.
   EXPECT_EQ(MapPath("C:\\program files\\New Folder\\File.txt"),
-            (root / "C/Program Files/New Folder/File.txt").string());
-  EXPECT_EQ(MapPath("C:/Windows/vemtro.ini"), (root / "C/Windows/vemtro.ini").string());
-  EXPECT_EQ(MapPath("\\Windows"), (root / "C/Windows").string());
-  EXPECT_EQ(MapPath("D:\\data"), (root / "D/data").string());
+            (root / "C/Program Files/New Folder/File.txt").make_preferred().string());
+  EXPECT_EQ(MapPath("C:/Windows/vemtro.ini"), (root / "C/Windows/vemtro.ini").make_preferred().string());
+  EXPECT_EQ(MapPath("\\Windows"), (root / "C/Windows").make_preferred().string());
+  EXPECT_EQ(MapPath("D:\\data"), (root / "D/data").make_preferred().string());
 }
 
 TEST(MachinePaths, NothingEscapesTheRoot) {
   TempMachine machine;
   const auto root = machine.root();
-  EXPECT_EQ(MapPath("C:\\..\\..\\etc\\passwd"), (root / "C/etc/passwd").string());
-  EXPECT_EQ(MapPath("C:\\a\\.\\b\\..\\c"), (root / "C/a/c").string());
+  EXPECT_EQ(MapPath("C:\\..\\..\\etc\\passwd"), (root / "C/etc/passwd").make_preferred().string());
+  EXPECT_EQ(MapPath("C:\\a\\.\\b\\..\\c"), (root / "C/a/c").make_preferred().string());
   EXPECT_EQ(MapPath("\\\\server\\share\\x"), "");
   EXPECT_EQ(MapPath("C:\\bad|name"), "");
   EXPECT_EQ(MapPath(std::string_view("C:\\a\0b", 6)), "");
@@ -115,10 +127,10 @@ TEST(MachineRoot, EnvironmentChoosesTheRootWhenNoneIsSet) {
   const auto dir =
       std::filesystem::temp_directory_path() / ("platform-env-root-" + std::to_string(::getpid()));
   SetMachineRoot("");
-  ::setenv("QUORVEX_MACHINE", dir.c_str(), 1);
+  SetEnvironment("QUORVEX_MACHINE", dir.string().c_str());
   EXPECT_EQ(MachineRoot(), dir.string());
   EXPECT_TRUE(std::filesystem::is_directory(dir / "C"));
-  ::unsetenv("QUORVEX_MACHINE");
+  SetEnvironment("QUORVEX_MACHINE", nullptr);
   std::filesystem::remove_all(dir);
 }
 

@@ -2,21 +2,36 @@
 
 #include <filesystem>
 
+#include "abi/ModuleFiles.h"
 #include "platform/Modules.h"
 
 namespace {
 
 using namespace platform;
 
+const std::string kProbeFile = std::string("PlatformProbe") + abi::kModuleSuffix;
+
+// The probe module is built beside the test program.
+std::string ProbePath() {
+#if defined(_WIN32)
+  // The build's path is a path of the build machine; the program's own
+  // folder is where the system sees it.
+  const std::filesystem::path self = ModuleFileNameOf(reinterpret_cast<const void*>(&ProbePath));
+  return (self.parent_path() / kProbeFile).string();
+#else
+  return PLATFORM_PROBE_PATH;
+#endif
+}
+
 TEST(Modules, FoundByFileNameOnlyWhileLoaded) {
-  EXPECT_EQ(FindLoadedModule("PlatformProbe.so"), nullptr);
+  EXPECT_EQ(FindLoadedModule(kProbeFile), nullptr);
 
   std::string error;
-  ModuleHandle loaded = LoadModule(PLATFORM_PROBE_PATH, &error);
+  ModuleHandle loaded = LoadModule(ProbePath(), &error);
   ASSERT_NE(loaded, nullptr) << error;
   // Loaded by full path, found by its bare file name.
-  EXPECT_EQ(FindLoadedModule("PlatformProbe.so"), loaded);
-  EXPECT_EQ(FindLoadedModule(PLATFORM_PROBE_PATH), loaded);
+  EXPECT_EQ(FindLoadedModule(kProbeFile), loaded);
+  EXPECT_EQ(FindLoadedModule(ProbePath()), loaded);
 
   auto* answer = reinterpret_cast<int (*)()>(FindFunction(loaded, "PlatformProbe_Answer"));
   ASSERT_NE(answer, nullptr);
@@ -24,31 +39,42 @@ TEST(Modules, FoundByFileNameOnlyWhileLoaded) {
   EXPECT_EQ(FindFunction(loaded, "NoSuchFunction"), nullptr);
 
   const std::string file = ModuleFileNameOf(reinterpret_cast<const void*>(answer));
-  EXPECT_EQ(file, std::filesystem::path(PLATFORM_PROBE_PATH).string());
+  EXPECT_EQ(std::filesystem::path(file), std::filesystem::path(ProbePath()));
   const int32_t instance = ModuleInstanceOf(reinterpret_cast<const void*>(answer));
   EXPECT_NE(instance, 0);
   EXPECT_EQ(ModuleInstanceOf(reinterpret_cast<const void*>(answer)), instance);
   EXPECT_NE(ModuleInstanceOf(reinterpret_cast<const void*>(&FindLoadedModule)), instance);
 
   UnloadModule(loaded);
-  EXPECT_EQ(FindLoadedModule("PlatformProbe.so"), nullptr);
+  EXPECT_EQ(FindLoadedModule(kProbeFile), nullptr);
 }
 
 TEST(Modules, LoadFailureGivesAReason) {
   std::string error;
-  EXPECT_EQ(LoadModule("/nonexistent/Nothing.so", &error), nullptr);
-  EXPECT_NE(error.find("Nothing.so"), std::string::npos) << error;
+  const std::string missing = std::string("/nonexistent/Nothing") + abi::kModuleSuffix;
+  EXPECT_EQ(LoadModule(missing, &error), nullptr);
+  EXPECT_NE(error.find("Nothing"), std::string::npos) << error;
   EXPECT_EQ(FindLoadedModule(""), nullptr);
   EXPECT_EQ(FindFunction(nullptr, "x"), nullptr);
 }
 
 TEST(Modules, MainProgramAndItsLibraries) {
   ASSERT_NE(MainProgramModule(), nullptr);
+  const std::string self = ModuleFileNameOf(reinterpret_cast<const void*>(&MainProgramModule));
+#if defined(_WIN32)
+  // The platform is linked into the program; system modules are found by
+  // name without regard to case, as the system's loader finds them.
+  EXPECT_EQ(std::filesystem::path(self).stem(), "platform_tests");
+  const ModuleHandle kernel = FindLoadedModule("KERNEL32.dll");
+  ASSERT_NE(kernel, nullptr);
+  EXPECT_EQ(FindLoadedModule("kernel32.dll"), kernel);
+  EXPECT_NE(FindFunction(kernel, "GetCurrentThreadId"), nullptr);
+#else
   // Names exported by the libraries the program links are reachable through it.
   EXPECT_NE(FindFunction(MainProgramModule(), "strlen"), nullptr);
   EXPECT_NE(FindLoadedModule("libplatform.so"), nullptr);
-  const std::string self = ModuleFileNameOf(reinterpret_cast<const void*>(&MainProgramModule));
   EXPECT_EQ(std::filesystem::path(self).filename(), "libplatform.so");
+#endif
   EXPECT_EQ(ModuleFileNameOf(nullptr), "");
 }
 

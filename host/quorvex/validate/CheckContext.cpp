@@ -2,6 +2,7 @@
 #include <filesystem>
 #include <iostream>
 
+#include "abi/ModuleFiles.h"
 #include "host/Host.h"
 #include "host/quorvex/UserActions.h"
 #include "host/quorvex/validate/Checks.h"
@@ -19,9 +20,9 @@ void CheckContext::Step(const std::string& what) const { std::cout << "step: " <
 
 void CheckContext::LoadEditor() {
   std::string error;
-  if (!host.loadServerModule(settings.programFolder + "Brelix.so", &error))
+  if (!host.loadServerModule(settings.programFolder + abi::kEditorModuleFile, &error))
     throw CheckFailure("cannot load the editor: " + error);
-  const platform::ModuleHandle module = platform::FindLoadedModule("Brelix.so");
+  const platform::ModuleHandle module = platform::FindLoadedModule(abi::kEditorModuleFile);
   if (!module || !editor.Load(module)) throw CheckFailure("Brelix.so lacks the editor's simulation API");
   editor.SetSetupHook(&OnSetup, nullptr);
 }

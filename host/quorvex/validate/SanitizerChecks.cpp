@@ -2,15 +2,15 @@
 // undefined-behaviour sanitizers (a finding ends the child and fails its
 // check); these two make sure the sanitizers are there and look for leaks
 // after a full load, run and unload.
-#include <dlfcn.h>
-
 #include "host/Host.h"
 #include "host/quorvex/validate/Checks.h"
+#include "platform/Modules.h"
 
 namespace quorvex::validate {
 namespace {
 
-void* SanitizerEntry(const char* name) { return dlsym(RTLD_DEFAULT, name); }
+// The sanitizers' run-time is part of the program itself.
+void* SanitizerEntry(const char* name) { return platform::FindFunction(platform::MainProgramModule(), name); }
 
 void Sanitizers(CheckContext&) {
   Expect(SanitizerEntry("__asan_init") != nullptr,

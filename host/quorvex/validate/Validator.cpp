@@ -1,28 +1,22 @@
 #include "host/quorvex/validate/Validator.h"
 
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <CLI/CLI.hpp>
 #include <algorithm>
-#include <cerrno>
-#include <csignal>
+#include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <iostream>
+#include <random>
 #include <sstream>
 
 #include "host/Host.h"
 #include "host/quorvex/validate/Checks.h"
+#include "host/quorvex/validate/ChildProcess.h"
 #include "platform/FaultPoints.h"
 #include "platform/Machine.h"
 
 namespace quorvex::validate {
 namespace {
-
-// A child that takes longer than this is stopped and its check fails.
-constexpr unsigned kChildSeconds = 600;
 
 std::string Arguments(const Settings& settings, const std::string& check) {
   std::ostringstream text;
@@ -33,59 +27,37 @@ std::string Arguments(const Settings& settings, const std::string& check) {
   return text.str();
 }
 
-// What a child left: its output (standard output and error together) and
-// how it ended.
-struct ChildOutcome {
-  std::string output;
-  int status = 0;
-};
-
 ChildOutcome RunChild(const Settings& settings, const std::string& check) {
-  int pipeEnds[2];
-  if (pipe(pipeEnds) != 0) throw std::runtime_error(std::string("pipe: ") + std::strerror(errno));
-  std::vector<std::string> words = {"quorvex",
-                                    "validate",
-                                    "--child",
-                                    "--seed",
-                                    std::to_string(settings.seed),
-                                    "--level",
-                                    std::to_string(settings.level),
-                                    "--repeat",
-                                    std::to_string(settings.repeat),
-                                    "--check",
-                                    check};
+  std::vector<std::string> arguments = {"validate", "--child",
+                                        "--seed",   std::to_string(settings.seed),
+                                        "--level",  std::to_string(settings.level),
+                                        "--repeat", std::to_string(settings.repeat),
+                                        "--check",  check};
   if (!settings.boards.empty()) {
-    words.push_back("--boards");
-    words.push_back(settings.boards);
+    arguments.push_back("--boards");
+    arguments.push_back(settings.boards);
   }
-  words.push_back(settings.plugin);
-  std::vector<char*> argv;
-  for (auto& word : words) argv.push_back(word.data());
-  argv.push_back(nullptr);
-  std::cout.flush();
-  const pid_t child = fork();
-  if (child < 0) throw std::runtime_error(std::string("fork: ") + std::strerror(errno));
-  if (child == 0) {
-    dup2(pipeEnds[1], STDOUT_FILENO);
-    dup2(pipeEnds[1], STDERR_FILENO);
-    close(pipeEnds[0]);
-    close(pipeEnds[1]);
-    execv("/proc/self/exe", argv.data());
-    _exit(127);
+  arguments.push_back(settings.plugin);
+  return RunSelf(arguments);
+}
+
+// A new folder of its own in the temporary folder; empty when none could be
+// made.
+std::string NewTemporaryFolder() {
+  std::mt19937_64 random{std::random_device{}()};
+  std::error_code ec;
+  const auto parent = std::filesystem::temp_directory_path(ec);
+  if (ec) return {};
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    char name[40];
+    std::snprintf(name, sizeof name, "quorvex-validate-%012llx",
+                  static_cast<unsigned long long>(random() & 0xFFFFFFFFFFFFull));
+    const auto folder = parent / name;
+    // Made here, not found: another run's folder is never taken over.
+    if (std::filesystem::create_directory(folder, ec)) return folder.string();
+    if (ec) return {};
   }
-  close(pipeEnds[1]);
-  ChildOutcome outcome;
-  char buffer[4096];
-  for (;;) {
-    const ssize_t got = read(pipeEnds[0], buffer, sizeof buffer);
-    if (got < 0 && errno == EINTR) continue;
-    if (got <= 0) break;
-    outcome.output.append(buffer, static_cast<size_t>(got));
-  }
-  close(pipeEnds[0]);
-  while (waitpid(child, &outcome.status, 0) < 0 && errno == EINTR) {
-  }
-  return outcome;
+  return {};
 }
 
 std::vector<std::string> Lines(const std::string& text) {
@@ -108,17 +80,14 @@ std::string Verdict(const ChildOutcome& outcome) {
       sanitizer = line;
   }
   const std::string during = lastStep.empty() ? std::string() : " during " + lastStep;
-  if (WIFSIGNALED(outcome.status)) {
-    const int signal = WTERMSIG(outcome.status);
-    if (signal == SIGALRM) return "timed out after " + std::to_string(kChildSeconds) + " s" + during;
-    return std::string("crashed with signal ") + std::to_string(signal) + " (" + strsignal(signal) + ")" +
-           during + (sanitizer.empty() ? "" : ": " + sanitizer);
-  }
-  const int code = WIFEXITED(outcome.status) ? WEXITSTATUS(outcome.status) : -1;
+  if (outcome.timedOut) return "timed out after " + std::to_string(kChildSeconds) + " s" + during;
+  if (!outcome.crash.empty())
+    return "crashed with " + outcome.crash + during + (sanitizer.empty() ? "" : ": " + sanitizer);
+  const int code = outcome.code;
   if (!sanitizer.empty()) return sanitizer + during;
   if (code == 0 && result == "passed") return {};
   if (result.starts_with("FAILED: ")) return result.substr(8);
-  if (code == 127) return "the validator could not start its child process";
+  if (!outcome.started) return "the validator could not start its child process";
   return "the child ended with status " + std::to_string(code) + " without a verdict" + during;
 }
 
@@ -131,10 +100,11 @@ int RunHere(const Settings& settings) {
     std::cout << "result: FAILED: no check named " << settings.check << std::endl;
     return 1;
   }
-  alarm(kChildSeconds);
-  std::string root = (std::filesystem::temp_directory_path() / "quorvex-validate-XXXXXX").string();
-  if (!mkdtemp(root.data())) {
-    std::cout << "result: FAILED: cannot create a machine root: " << std::strerror(errno) << std::endl;
+  LimitRunningTime(kChildSeconds);
+  const std::string root = NewTemporaryFolder();
+  if (root.empty()) {
+    std::cout << "result: FAILED: cannot create a machine root in "
+              << std::filesystem::temp_directory_path().string() << std::endl;
     return 1;
   }
   platform::SetMachineRoot(root);

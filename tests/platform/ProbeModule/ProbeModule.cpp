@@ -1,2 +1,4 @@
 // A module that the platform tests load and look up by name.
-extern "C" __attribute__((visibility("default"))) int PlatformProbe_Answer() { return 42; }
+#include "abi/Types.h"
+
+extern "C" ABI_EXPORT int PlatformProbe_Answer() { return 42; }

@@ -2,12 +2,8 @@
 // list of loaded objects. Names: dladdr for exported functions, otherwise
 // the module file's own ELF symbol table, read once per module and kept for
 // the process (hidden functions of a plug-in are named only there).
-//
-// This file must not include the project's abi headers: <cxxabi.h> declares
-// a namespace alias named abi.
 #include "platform/Diagnostics.h"
 
-#include <cxxabi.h>
 #include <dlfcn.h>
 #include <elf.h>
 #include <execinfo.h>
@@ -85,18 +81,6 @@ const std::vector<FunctionSymbol>& SymbolsOf(const std::string& path) {
   if (!entry) entry = std::make_unique<std::vector<FunctionSymbol>>(ReadFunctionSymbols(path));
   return *entry;
 }
-
-}  // namespace
-
-std::string DemangleName(const char* name) {
-  if (!name) return {};
-  int status = 0;
-  std::unique_ptr<char, void (*)(void*)> demangled(abi::__cxa_demangle(name, nullptr, nullptr, &status),
-                                                   std::free);
-  return status == 0 && demangled ? std::string(demangled.get()) : std::string(name);
-}
-
-namespace {
 
 std::string ProgramPath() {
   char buffer[4096];

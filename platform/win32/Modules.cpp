@@ -1,0 +1,115 @@
+// Loaded modules through the system's loader: LoadLibrary, GetModuleHandle
+// and GetProcAddress.
+#include "platform/Modules.h"
+
+#include <map>
+#include <mutex>
+#include <string>
+
+#include "platform/WideString.h"
+#include "platform/win32/WindowsApi.h"
+
+namespace platform {
+namespace {
+
+// A UTF-8 path as the loader takes it: UTF-16 with backslashes.
+std::wstring LoaderPath(const std::string& path) {
+  std::u16string wide = Utf8ToUtf16(path);
+  for (char16_t& c : wide)
+    if (c == u'/') c = u'\\';
+  return std::wstring(wide.begin(), wide.end());
+}
+
+std::string SystemMessage(DWORD code) {
+  wchar_t* text = nullptr;
+  const DWORD length = ::FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+      code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  std::u16string message(text, text + length);
+  if (text) ::LocalFree(text);
+  while (!message.empty() && (message.back() == u'\n' || message.back() == u'\r' || message.back() == u' '))
+    message.pop_back();
+  return message.empty() ? "error " + std::to_string(code) : Utf16ToUtf8(message);
+}
+
+HMODULE ModuleHolding(const void* address) {
+  HMODULE module = nullptr;
+  if (!address || !::GetModuleHandleExW(
+                      GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                      static_cast<LPCWSTR>(address), &module))
+    return nullptr;
+  return module;
+}
+
+}  // namespace
+
+ModuleHandle FindLoadedModule(const std::string& fileName) {
+  try {
+    if (fileName.empty()) return nullptr;
+    return ::GetModuleHandleW(LoaderPath(fileName).c_str());
+  } catch (...) {
+    return nullptr;
+  }
+}
+
+ModuleHandle LoadModule(const std::string& path, std::string* error) {
+  try {
+    // The folder of a module loaded by path is searched for the modules it
+    // links, as the folder of a program is.
+    HMODULE module = ::LoadLibraryExW(LoaderPath(path).c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    if (!module && error) *error = "cannot load " + path + ": " + SystemMessage(::GetLastError());
+    return module;
+  } catch (...) {
+    return nullptr;
+  }
+}
+
+void UnloadModule(ModuleHandle module) {
+  if (module) ::FreeLibrary(static_cast<HMODULE>(module));
+}
+
+ModuleHandle MainProgramModule() { return ::GetModuleHandleW(nullptr); }
+
+void* FindFunction(ModuleHandle module, const char* name) {
+  if (!module || !name) return nullptr;
+  return reinterpret_cast<void*>(::GetProcAddress(static_cast<HMODULE>(module), name));
+}
+
+std::string ModuleFileNameOf(const void* address) {
+  try {
+    HMODULE module = ModuleHolding(address);
+    if (!module) return {};
+    std::wstring buffer(MAX_PATH, L'\0');
+    for (;;) {
+      const DWORD length = ::GetModuleFileNameW(module, buffer.data(), static_cast<DWORD>(buffer.size()));
+      if (length == 0) return {};
+      if (length < buffer.size()) return Utf16ToUtf8(std::u16string(buffer.begin(), buffer.begin() + length));
+      buffer.resize(buffer.size() * 2);
+    }
+  } catch (...) {
+    return {};
+  }
+}
+
+int32_t ModuleInstanceOf(const void* address) {
+  try {
+    HMODULE module = ModuleHolding(address);
+    if (!module) return 0;
+    // 64-bit module addresses do not fit; every module gets its own 32-bit
+    // number for the process, as on other systems.
+    static std::mutex mutex;
+    static std::map<HMODULE, int32_t> ids;
+    std::lock_guard lock(mutex);
+    auto [it, added] = ids.emplace(module, 0);
+    if (added) {
+      const uintptr_t value = reinterpret_cast<uintptr_t>(module);
+      it->second = sizeof(void*) == 4 ? static_cast<int32_t>(value)
+                                      : static_cast<int32_t>(0x10000000 + 0x10000 * (ids.size() - 1));
+    }
+    return it->second;
+  } catch (...) {
+    return 0;
+  }
+}
+
+}  // namespace platform

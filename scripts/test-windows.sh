@@ -1,0 +1,137 @@
+#!/usr/bin/env bash
+# Cross-builds the Windows modules and tests with mingw-w64 and runs them
+# under Wine in a throwaway prefix.
+#   scripts/test-windows.sh [--x64]   64-bit build (preset windows-x64)
+#   scripts/test-windows.sh --i686    32-bit build (preset windows-i686), as
+#                                     the host loads the plug-in; needs the
+#                                     i386 architecture and wine32:i386
+# Installs what is missing, then prints each check and at the end
+# "N passed, M failed". Fails unless every check ran and passed.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+arch=x64
+case "${1:-}" in
+  "" | --x64) arch=x64 ;;
+  --i686) arch=i686 ;;
+  *)
+    echo "usage: scripts/test-windows.sh [--x64 | --i686]" >&2
+    exit 2
+    ;;
+esac
+
+if [[ $arch == x64 ]]; then
+  preset=windows-x64
+  triplet=x86_64-w64-mingw32
+  packages=(g++-mingw-w64-x86-64-posix wine wine64)
+else
+  preset=windows-i686
+  triplet=i686-w64-mingw32
+  packages=(g++-mingw-w64-i686-posix wine)
+fi
+packages+=(cmake ninja-build googletest nlohmann-json3-dev libcli11-dev)
+
+sudo_cmd=()
+[ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
+
+missing=()
+for p in "${packages[@]}"; do
+  installed "$p" || missing+=("$p")
+done
+if ((${#missing[@]})); then
+  echo "test-windows: installing ${missing[*]}"
+  "${sudo_cmd[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+if [[ $arch == i686 ]] && ! installed wine32:i386; then
+  if ! { "${sudo_cmd[@]}" dpkg --add-architecture i386 &&
+    "${sudo_cmd[@]}" apt-get update -qq &&
+    DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends wine32:i386; } \
+    >/tmp/test-windows-i386.log 2>&1; then
+    echo "test-windows: cannot install wine32:i386 for the 32-bit run (see /tmp/test-windows-i386.log)"
+    exit 1
+  fi
+fi
+
+started=$SECONDS
+[ -f /work/ccache-env.sh ] && source /work/ccache-env.sh
+cmake --preset "$preset" >/dev/null
+cmake --build --preset "$preset" -j "${JOBS:-2}"
+built=$SECONDS
+bin=build/$preset/bin
+
+passed=0
+failed=0
+pass() {
+  passed=$((passed + $1))
+  echo "PASS $2"
+}
+fail() {
+  failed=$((failed + $1))
+  echo "FAIL $2"
+}
+
+# The plug-in exports exactly its two entry points and imports only from
+# modules that come with Windows.
+exports=$("$triplet-objdump" -p "$bin/Strativue.dll" |
+  sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' | awk '/\[/ && !/Table/ {print $NF}' | sort | tr '\n' ' ')
+if [[ $exports == "ServerFactory madTraceProcess " ]]; then
+  pass 1 "Strativue.dll exports: $exports"
+else
+  fail 1 "Strativue.dll exports: $exports(expected ServerFactory madTraceProcess)"
+fi
+system_dlls=" kernel32.dll user32.dll gdi32.dll advapi32.dll shell32.dll ole32.dll oleaut32.dll msvcrt.dll "
+foreign=""
+for dll in $("$triplet-objdump" -p "$bin/Strativue.dll" | awk '/DLL Name:/ {print tolower($3)}'); do
+  [[ $system_dlls == *" $dll "* ]] || foreign+="$dll "
+done
+if [[ -z $foreign ]]; then
+  pass 1 "Strativue.dll imports only system modules"
+else
+  fail 1 "Strativue.dll imports $foreign"
+fi
+
+# A prefix of its own, removed afterwards with its server.
+export WINEPREFIX
+WINEPREFIX=$(mktemp -d /tmp/test-windows-prefix.XXXXXX)
+export WINEDEBUG=-all
+[[ $arch == i686 ]] && export WINEARCH=win32
+results=$(mktemp -d /tmp/test-windows-results.XXXXXX)
+cleanup() {
+  wineserver -k >/dev/null 2>&1 || true
+  rm -rf "$WINEPREFIX" "$results"
+}
+trap cleanup EXIT
+wineboot -i >/dev/null 2>&1
+
+wine_started=$SECONDS
+for exe in "$bin"/*_tests.exe; do
+  name=$(basename "$exe" .exe)
+  xml=$results/$name.xml
+  status=0
+  wine "$exe" --gtest_brief=1 --gtest_output="xml:$(winepath -w "$xml")" >"$results/$name.log" 2>&1 || status=$?
+  if [[ ! -s $xml ]]; then
+    tail -20 "$results/$name.log"
+    fail 1 "$name ended with status $status before reporting its tests"
+    continue
+  fi
+  root=$(grep -m1 '<testsuites ' "$xml")
+  attribute() { sed -n "s/.* $1=\"\([0-9]*\)\".*/\1/p" <<<"$root"; }
+  tests=$(attribute tests)
+  failures=$(attribute failures)
+  errors=$(attribute errors)
+  bad=$((failures + errors))
+  if ((bad == 0 && status == 0)); then
+    pass "$tests" "$name: $tests tests"
+  else
+    grep -E '^\[  FAILED  \]|Failure$' "$results/$name.log" | head -40 || true
+    passed=$((passed + tests - bad))
+    fail "$((bad > 0 ? bad : 1))" "$name: $bad of $tests tests failed (status $status)"
+  fi
+done
+finished=$SECONDS
+
+echo "test-windows ($preset): build $((built - started)) s, Wine $((finished - wine_started)) s"
+echo "$passed passed, $failed failed"
+((failed == 0 && passed > 0))
