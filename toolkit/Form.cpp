@@ -1,6 +1,8 @@
 #include "toolkit/Form.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <limits>
 
 #include "platform/FaultPoints.h"
 #include "platform/Keys.h"
@@ -105,16 +107,29 @@ int TForm::ClientHeight() const {
   return std::max(0, Height() - frame.Top - frame.Bottom);
 }
 
+namespace {
+
+// A client extent within what a form can have: none below 0 (the client
+// size never reads negative), and the frame added without overflow.
+int OuterExtent(int client, int frameBefore, int frameAfter) {
+  const int64_t outer = int64_t{std::max(0, client)} + frameBefore + frameAfter;
+  return static_cast<int>(std::min<int64_t>(outer, std::numeric_limits<int>::max()));
+}
+
+}  // namespace
+
 void TForm::SetClientWidth(int width) {
+  width = std::max(0, width);
   if (Loading()) loadedClientWidth_ = width;
   const TRect frame = FrameInsets();
-  SetWidth(width + frame.Left + frame.Right);
+  SetWidth(OuterExtent(width, frame.Left, frame.Right));
 }
 
 void TForm::SetClientHeight(int height) {
+  height = std::max(0, height);
   if (Loading()) loadedClientHeight_ = height;
   const TRect frame = FrameInsets();
-  SetHeight(height + frame.Top + frame.Bottom);
+  SetHeight(OuterExtent(height, frame.Top, frame.Bottom));
 }
 
 void TForm::Loaded() {

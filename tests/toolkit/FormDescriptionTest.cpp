@@ -142,6 +142,26 @@ TEST_F(FormDescriptionTest, ClientSizeHoldsForTheBorderStyleReadAfterIt) {
   EXPECT_EQ(form.Width(), 200 + frame.Left + frame.Right);
 }
 
+// A client size out of reach (below nothing, or too large for the frame to
+// be added) is held to what a form can have, so that what is written reads
+// back the same.
+TEST_F(FormDescriptionTest, ClientSizeOutOfReachIsHeldToWhatAFormCanHave) {
+  for (const char* size : {"-226", "2147483647"}) {
+    const std::string text = std::string("object F: TForm\n BorderStyle = bsDialog\n ClientHeight = ") +
+                             size + "\n ClientWidth = " + size + "\nend";
+    SCOPED_TRACE(text);
+    TForm form(nullptr);
+    ReadComponent(form, text);
+    const TRect frame = form.FrameInsets();
+    EXPECT_EQ(form.Height() - frame.Top - frame.Bottom, form.ClientHeight());
+    EXPECT_EQ(form.Width() - frame.Left - frame.Right, form.ClientWidth());
+    const std::string written = WriteComponent(form);
+    TForm copy(nullptr);
+    ReadComponent(copy, written);
+    EXPECT_EQ(WriteComponent(copy), written);
+  }
+}
+
 TEST_F(FormDescriptionTest, HooksSeeEveryComponentAndMayRewriteTexts) {
   std::vector<std::string> events;
   Hooks& hooks = Hooks::Get();
