@@ -31,6 +31,9 @@ else
 fi
 packages+=(cmake ninja-build googletest nlohmann-json3-dev libcli11-dev)
 
+# What the Linux build needs (its quorvex is the reference of the
+# end-to-end run), then what the Windows build needs.
+scripts/setup.sh
 sudo_cmd=()
 [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
@@ -55,9 +58,11 @@ if [[ $arch == i686 ]] && ! installed wine32:i386; then
 fi
 
 started=$SECONDS
-[ -f /work/ccache-env.sh ] && source /work/ccache-env.sh
 cmake --preset "$preset" >/dev/null
 cmake --build --preset "$preset" -j "${JOBS:-2}"
+# The Linux quorvex, for the end-to-end comparison.
+cmake --preset default >/dev/null
+cmake --build --preset default -j "${JOBS:-2}" --target quorvex
 built=$SECONDS
 bin=build/$preset/bin
 
@@ -130,6 +135,46 @@ for exe in "$bin"/*_tests.exe; do
     fail "$((bad > 0 ? bad : 1))" "$name: $bad of $tests tests failed (status $status)"
   fi
 done
+# The same run of quorvex on Linux and under Wine: a drag beside the
+# six-layer example with every legend column on (the legacy settings file),
+# committed with a click. Both must save the very same board and print the
+# very same report.
+e2e=$results/e2e
+mkdir -p "$e2e"
+printf 'corner 5000mil,0mil\nmove 8000mil,2000mil\nmove 11000mil,4000mil\nclick\n' >"$e2e/drag.txt"
+settings='[SETTINGS]\r\nCopperHeight=1\r\nType=1\r\nGerbers=1\r\nDielHeight=1\r\nMaterial=1\r\nConstant=1\r\nExtDielectrics=1\r\n'
+for side in linux windows; do
+  mkdir -p "$e2e/$side/C/Windows"
+  printf "$settings" >"$e2e/$side/C/Windows/vemtro.ini"
+done
+board=$PWD/examples/boards/six-layer.board.json
+linux_status=0
+build/default/bin/quorvex --machine "$e2e/linux" "$board" --script "$e2e/drag.txt" \
+  --out "$e2e/linux.board.json" >"$e2e/linux.out" 2>&1 || linux_status=$?
+windows_status=0
+wine "$bin/quorvex.exe" --machine "$e2e/windows" "$board" --script "$e2e/drag.txt" \
+  --out "$e2e/windows.board.json" >"$e2e/windows.out" 2>&1 || windows_status=$?
+tr -d '\r' <"$e2e/windows.out" >"$e2e/windows.lf.out"
+if ((linux_status != 0)); then
+  cat "$e2e/linux.out"
+  fail 1 "quorvex on Linux ended with status $linux_status"
+elif ((windows_status != 0)); then
+  cat "$e2e/windows.out"
+  fail 1 "quorvex.exe ended with status $windows_status"
+elif ! grep -q '"Layer Stack Up Detail for: ' "$e2e/windows.board.json"; then
+  fail 1 "quorvex.exe saved the board without a legend"
+elif ! cmp -s "$e2e/linux.board.json" "$e2e/windows.board.json"; then
+  diff "$e2e/linux.board.json" "$e2e/windows.board.json" | head -20 || true
+  fail 1 "quorvex.exe saved another board than quorvex on Linux"
+else
+  pass 1 "quorvex.exe committed the legend; the saved board is byte-identical to Linux's"
+fi
+if diff "$e2e/linux.out" "$e2e/windows.lf.out" >"$e2e/report.diff"; then
+  pass 1 "quorvex.exe printed the same report as quorvex on Linux"
+else
+  head -20 "$e2e/report.diff"
+  fail 1 "quorvex.exe printed another report than quorvex on Linux"
+fi
 finished=$SECONDS
 
 echo "test-windows ($preset): build $((built - started)) s, Wine $((finished - wine_started)) s"

@@ -1,4 +1,5 @@
 // quorvex: the command-line host.
+#include <filesystem>
 #include <iostream>
 #include <string>
 #include <string_view>
@@ -14,8 +15,8 @@ namespace {
 
 std::string ProgramFolder() {
   const std::string path = platform::ModuleFileNameOf(reinterpret_cast<const void*>(&ProgramFolder));
-  const auto slash = path.find_last_of('/');
-  return slash == std::string::npos ? std::string("./") : path.substr(0, slash + 1);
+  const std::string folder = std::filesystem::path(path).remove_filename().string();
+  return folder.empty() ? std::string("./") : folder;
 }
 
 }  // namespace

@@ -101,6 +101,8 @@ ParseResult ParseOptions(int argc, const char* const* argv) {
       "scripted, and prints the status bar and the message boxes shown. Points are X,Y in board units "
       "(1/10000 mil) or numbers with mil, mm or in.",
       "quorvex"};
+  // Options start with "-" on every system: "/path/to/board.json" is a file.
+  app.allow_windows_style_options(false);
   app.add_option("board", options.board,
                  "board file (*.board.json or a KiCad *.kicad_pcb) to open as the current PCB document");
   app.add_option("--command", options.command, "command to run (default GenerateCrossSection)");

@@ -1,8 +1,9 @@
 // The validator's child processes: quorvex started again with other
-// arguments, its output gathered, and how it ended. Each system starts and
-// watches processes its own way (posix/, win32/).
+// arguments, its output gathered, and how it ended; and what the child
+// measures of itself. Each system does these its own way (posix/, win32/).
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -26,5 +27,9 @@ ChildOutcome RunSelf(const std::vector<std::string>& arguments);
 
 // The child's side: ends this process as timed out after `seconds`.
 void LimitRunningTime(unsigned seconds);
+
+// Bytes of the C heap in use by the process, every module's allocations
+// included.
+int64_t HeapBytesInUse();
 
 }  // namespace quorvex::validate

@@ -1,9 +1,8 @@
 // Level 1: the module loads, creates its server module, names itself and
 // goes away again, a hundred times over without growing the process.
-#include <malloc.h>
-
 #include "host/Host.h"
 #include "host/quorvex/validate/Checks.h"
+#include "host/quorvex/validate/ChildProcess.h"
 #include "platform/WideString.h"
 
 namespace quorvex::validate {
@@ -60,9 +59,9 @@ void LoadUnload100(CheckContext& context) {
     LoadOnce(context);
     // The first loads fill caches (the dynamic loader's, the platform's
     // window table); growth is measured over the last ninety.
-    if (round == 10) settled = static_cast<int64_t>(mallinfo2().uordblks);
+    if (round == 10) settled = HeapBytesInUse();
   }
-  const int64_t growth = static_cast<int64_t>(mallinfo2().uordblks) - settled;
+  const int64_t growth = HeapBytesInUse() - settled;
   Expect(growth <= kMaxGrowthBytes, "memory in use grew by " + std::to_string(growth) +
                                         " bytes over 90 loads and unloads (the module leaks)");
 }

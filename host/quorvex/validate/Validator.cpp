@@ -142,6 +142,7 @@ int Main(int argc, const char* const* argv, const std::string& programFolder, st
   settings.boards = STRATIVUE_EXAMPLE_BOARDS;
   CLI::App app{"quorvex validate: runs the conformance checks of a plug-in module, each in a child process.",
                "quorvex validate"};
+  app.allow_windows_style_options(false);
   app.add_option("plugin", settings.plugin, "the plug-in module (.so) to validate")->required();
   app.add_option("--seed", settings.seed, "seed of the random scripts and fault choices (default 1)")
       ->check(CLI::NonNegativeNumber);

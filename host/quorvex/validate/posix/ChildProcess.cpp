@@ -1,5 +1,6 @@
 #include "host/quorvex/validate/ChildProcess.h"
 
+#include <malloc.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -55,5 +56,7 @@ ChildOutcome RunSelf(const std::vector<std::string>& arguments) {
 }
 
 void LimitRunningTime(unsigned seconds) { alarm(seconds); }
+
+int64_t HeapBytesInUse() { return static_cast<int64_t>(mallinfo2().uordblks); }
 
 }  // namespace quorvex::validate

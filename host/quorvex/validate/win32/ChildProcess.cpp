@@ -1,5 +1,7 @@
 #include "host/quorvex/validate/ChildProcess.h"
 
+#include <malloc.h>
+
 #include <cstdio>
 #include <iostream>
 #include <stdexcept>
@@ -105,6 +107,18 @@ void LimitRunningTime(unsigned seconds) {
     ::Sleep(seconds * 1000);
     ::TerminateProcess(::GetCurrentProcess(), kTimedOutCode);
   }).detach();
+}
+
+int64_t HeapBytesInUse() {
+  // Every module allocates through the one C runtime DLL and so from its heap.
+  const HANDLE heap = reinterpret_cast<HANDLE>(_get_heap_handle());
+  int64_t total = 0;
+  PROCESS_HEAP_ENTRY entry{};
+  if (!::HeapLock(heap)) return 0;
+  while (::HeapWalk(heap, &entry))
+    if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) total += static_cast<int64_t>(entry.cbData);
+  ::HeapUnlock(heap);
+  return total;
 }
 
 }  // namespace quorvex::validate
