@@ -35,17 +35,26 @@ std::string Lines(const std::vector<std::string>& lines) {
   return out;
 }
 
-template <typename Open>
-abi::PcbHandle OpenWith(const char** error, Open open) {
+// Runs a call whose failure the caller reads as text: any error becomes the
+// message handed back through `error`, and the call answers `failed`.
+template <typename Result, typename Body>
+Result Reporting(const char** error, Result failed, const char* fallback, Body body) {
   if (error) *error = nullptr;
   try {
-    return open();
+    return body();
   } catch (const std::exception& problem) {
     Report(error, problem.what());
   } catch (...) {
-    Report(error, "the board could not be opened");
+    Report(error, fallback);
   }
-  return 0;
+  return failed;
+}
+
+template <typename Error = brelix::BoardFileError>
+brelix::Board& OpenBoard(abi::PcbHandle board) {
+  brelix::Board* found = Editor::Instance().FindBoard(board);
+  if (!found) throw Error("board " + std::to_string(board) + " is not open");
+  return *found;
 }
 
 nlohmann::ordered_json Describe(const brelix::EditorObject& o) {
@@ -126,7 +135,7 @@ nlohmann::ordered_json Describe(const brelix::EditorObject& o) {
 extern "C" {
 
 ABI_EXPORT abi::PcbHandle BrelixSim_OpenBoardFile(const char* path, const char** error) {
-  return OpenWith(error, [&] {
+  return Reporting<abi::PcbHandle>(error, 0, "the board could not be opened", [&] {
     if (!path) throw brelix::BoardFileError("no board file given");
     return Editor::Instance().OpenBoardFile(path);
   });
@@ -134,7 +143,7 @@ ABI_EXPORT abi::PcbHandle BrelixSim_OpenBoardFile(const char* path, const char**
 
 ABI_EXPORT abi::PcbHandle BrelixSim_OpenBoardText(const char* jsonText, const char* name,
                                                   const char** error) {
-  return OpenWith(error, [&] {
+  return Reporting<abi::PcbHandle>(error, 0, "the board could not be opened", [&] {
     const std::string fileName = name ? name : "<memory>";
     if (!jsonText) throw brelix::BoardFileError(fileName + ": no text given");
     return Editor::Instance().OpenBoardText(jsonText, fileName);
@@ -142,23 +151,15 @@ ABI_EXPORT abi::PcbHandle BrelixSim_OpenBoardText(const char* jsonText, const ch
 }
 
 ABI_EXPORT int32_t BrelixSim_SaveBoardFile(abi::PcbHandle board, const char* path, const char** error) {
-  if (error) *error = nullptr;
-  try {
-    Editor& editor = Editor::Instance();
-    const brelix::Board* found = editor.FindBoard(board);
-    if (!found) throw brelix::BoardFileError("board " + std::to_string(board) + " is not open");
+  return Reporting<int32_t>(error, 0, "the board could not be saved", [&]() -> int32_t {
+    const brelix::Board& found = OpenBoard(board);
     if (!path) throw brelix::BoardFileError("no file to save to");
     std::string why;
     if (platform::OutputTarget(path, &why).empty()) throw brelix::BoardFileError(why);
-    if (!platform::WriteFileAtomically(path, editor.FileText(*found, path), nullptr))
+    if (!platform::WriteFileAtomically(path, Editor::Instance().FileText(found, path), nullptr))
       throw brelix::BoardFileError(std::string(path) + ": cannot be written");
     return 1;
-  } catch (const std::exception& problem) {
-    Report(error, problem.what());
-  } catch (...) {
-    Report(error, "the board could not be saved");
-  }
-  return 0;
+  });
 }
 
 ABI_EXPORT const char* BrelixSim_BoardText(abi::PcbHandle board) {
@@ -169,19 +170,12 @@ ABI_EXPORT const char* BrelixSim_BoardText(abi::PcbHandle board) {
 }
 
 ABI_EXPORT const char* BrelixSim_FileText(abi::PcbHandle board, const char* path, const char** error) {
-  if (error) *error = nullptr;
-  try {
-    Editor& editor = Editor::Instance();
-    const brelix::Board* found = editor.FindBoard(board);
-    if (!found) throw brelix::BoardFileError("board " + std::to_string(board) + " is not open");
-    if (!path) throw brelix::BoardFileError("no file to save to");
-    return Hand(editor.FileText(*found, path));
-  } catch (const std::exception& problem) {
-    Report(error, problem.what());
-  } catch (...) {
-    Report(error, "the board's file text could not be made");
-  }
-  return nullptr;
+  return Reporting<const char*>(error, nullptr, "the board's file text could not be made",
+                                [&]() -> const char* {
+                                  const brelix::Board& found = OpenBoard(board);
+                                  if (!path) throw brelix::BoardFileError("no file to save to");
+                                  return Hand(Editor::Instance().FileText(found, path));
+                                });
 }
 
 ABI_EXPORT const char* BrelixSim_BoardSourcePath(abi::PcbHandle board) {
@@ -207,19 +201,12 @@ ABI_EXPORT int32_t BrelixSim_SetCurrentBoard(abi::PcbHandle board) {
 }
 
 ABI_EXPORT int32_t BrelixSim_SetInputScript(abi::PcbHandle board, const char* script, const char** error) {
-  if (error) *error = nullptr;
-  try {
-    brelix::Board* found = Editor::Instance().FindBoard(board);
-    if (!found) throw boardtext::ScriptError("board " + std::to_string(board) + " is not open");
+  return Reporting<int32_t>(error, 0, "the script could not be read", [&]() -> int32_t {
+    brelix::Board& found = OpenBoard<boardtext::ScriptError>(board);
     auto actions = boardtext::ParseScript(script ? script : "");
-    found->script.assign(actions.begin(), actions.end());
+    found.script.assign(actions.begin(), actions.end());
     return 1;
-  } catch (const std::exception& problem) {
-    Report(error, problem.what());
-  } catch (...) {
-    Report(error, "the script could not be read");
-  }
-  return 0;
+  });
 }
 
 ABI_EXPORT int32_t BrelixSim_PendingActionCount(abi::PcbHandle board) {
@@ -304,21 +291,14 @@ ABI_EXPORT int32_t BrelixSim_SetBoardUnit(abi::PcbHandle board, uint8_t unit) {
 }
 
 ABI_EXPORT int32_t BrelixSim_SetKicadLayer(abi::PcbHandle board, const char* layer, const char** error) {
-  if (error) *error = nullptr;
-  try {
-    brelix::Board* found = Editor::Instance().FindBoard(board);
-    if (!found) throw brelix::BoardFileError("board " + std::to_string(board) + " is not open");
-    if (!found->kicad) throw brelix::BoardFileError(found->sourcePath + ": not a KiCad board");
-    const std::string name = brelix::kicad::LegendLayerOf(*found->kicad, layer ? layer : "");
-    found->kicad->legendLayer = name;
-    found->currentLayer = found->kicad->editorLayers.at(name);
+  return Reporting<int32_t>(error, 0, "the layer could not be chosen", [&]() -> int32_t {
+    brelix::Board& found = OpenBoard(board);
+    if (!found.kicad) throw brelix::BoardFileError(found.sourcePath + ": not a KiCad board");
+    const std::string name = brelix::kicad::LegendLayerOf(*found.kicad, layer ? layer : "");
+    found.kicad->legendLayer = name;
+    found.currentLayer = found.kicad->editorLayers.at(name);
     return 1;
-  } catch (const std::exception& problem) {
-    Report(error, problem.what());
-  } catch (...) {
-    Report(error, "the layer could not be chosen");
-  }
-  return 0;
+  });
 }
 
 ABI_EXPORT const char* BrelixSim_BoardNotes(abi::PcbHandle board) {
