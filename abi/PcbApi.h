@@ -47,6 +47,18 @@ enum class ObjectKind : uint8_t {
   BoardOutline = 26,
 };
 
+// Interactive event handlers: states and threads. Every PcbApi_ function is
+// called on the host's UI thread [UI thread]. A handler lives from
+// CreateEventHandler to DestroyEventHandler; the editor calls nothing of it
+// before a run. RunEventHandler [not inside a run] starts a run: the editor
+// calls the handler's routines one at a time, on the thread that called
+// RunEventHandler, from inside that call, and returns when the operation
+// ends. From inside a routine [inside a run] the board, layer and object
+// functions may be called, and DestroyEventHandler (it takes effect for
+// later runs); RunEventHandler and ChooseLocation may not: the editor
+// refuses them (false, nothing called, no action consumed), since a nested
+// loop or prompt would take the running operation's input.
+//
 // Event sink registration (PcbApi_CreateEventHandler). A method pointer is
 // the routine's address followed by the object it is called on; the editor
 // calls code(data). An empty entry has both words nil.

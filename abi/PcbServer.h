@@ -25,7 +25,10 @@ struct IPCB_ServerInterface : IUnknown {
   // reference in *object, or false (0) with nil; S_OK either way.
   virtual HRESULT STDCALL QueryBoardInterface(PcbHandle board, REFIID iid, void** object, BOOL32* found) = 0;
   // 4, 5: bracket an interactive event handler's lifetime (the editor may
-  // use them to group the handler's changes).
+  // use them to group the handler's changes) [UI thread, not inside a run].
+  // Paired: NotifyHandlerCreated once after the handler registered and
+  // before its run, NotifyHandlerDestroyed once when it is finished, after
+  // the run; a pair is never nested in another.
   virtual HRESULT STDCALL NotifyHandlerCreated() = 0;
   virtual HRESULT STDCALL NotifyHandlerDestroyed() = 0;
 };

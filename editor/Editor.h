@@ -56,10 +56,12 @@ class Editor {
   // Event handlers; the tables are copied.
   abi::PcbHandle CreateEventHandler(abi::PcbHandle board, const abi::EventTableA* tableA,
                                     const abi::EventTableB* tableB, abi::CodeRoutine code, void* data);
-  // Runs the interactive loop; true when it ended with a click.
+  // Runs the interactive loop; true when it ended with a click. Refused
+  // (false, nothing called) from inside a run.
   bool RunEventHandler(abi::PcbHandle handler);
   void DestroyEventHandler(abi::PcbHandle handler);
-  // Consumes the board's next action: a corner moves the cursor and answers it.
+  // Consumes the board's next action: a corner moves the cursor and answers
+  // it. Refused (nil, nothing consumed) from inside a run.
   std::optional<Point> ChooseLocation(abi::PcbHandle board, std::string_view prompt);
 
   // Records for tests and the host.
@@ -90,6 +92,7 @@ class Editor {
   std::vector<std::string> eventLog_;
   std::vector<std::string> notifications_;
   std::string pendingSetup_;
+  bool running_ = false;  // inside RunEventHandler's loop
   SetupHook setupHook_ = nullptr;
   void* setupContext_ = nullptr;
 };

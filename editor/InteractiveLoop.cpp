@@ -23,6 +23,10 @@ bool Editor::CallB(const abi::EventTableB& table, EventB entry) {
 std::optional<Point> Editor::ChooseLocation(abi::PcbHandle boardHandle, std::string_view prompt) {
   Board* board = FindBoard(boardHandle);
   if (!board) return std::nullopt;
+  if (running_) {
+    eventLog_.push_back("refused prompt " + std::string(prompt));
+    return std::nullopt;
+  }
   eventLog_.push_back("prompt " + std::string(prompt));
   if (board->script.empty()) return std::nullopt;
   const ScriptAction action = board->script.front();
@@ -35,6 +39,15 @@ std::optional<Point> Editor::ChooseLocation(abi::PcbHandle boardHandle, std::str
 bool Editor::RunEventHandler(abi::PcbHandle handlerHandle) {
   const auto found = handlers_.find(handlerHandle);
   if (found == handlers_.end()) return false;
+  if (running_) {
+    eventLog_.push_back("refused run");
+    return false;
+  }
+  running_ = true;
+  struct EndOfRun {
+    bool& running;
+    ~EndOfRun() { running = false; }
+  } endOfRun{running_};
   // Copies: a callback may destroy the handler or close the board under us.
   const EventHandler handler = found->second;
   bool endedWithClick = false;

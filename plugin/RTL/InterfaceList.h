@@ -1,5 +1,8 @@
 // A list of interface references that owns one reference per entry and
-// guards every operation with its own lock.
+// guards every operation with its own lock. Every host call reaches it on
+// the UI thread; the lock is for the thread the host unloads the module
+// from, which releases the server module (and so these lists) there and
+// need not be the UI thread.
 #pragma once
 
 #include <cstddef>

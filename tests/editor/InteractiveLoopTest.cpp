@@ -22,6 +22,10 @@ struct FakeHandler {
   Point cursorAtReread;
   std::string setupSeen;
   std::optional<EventA> throwAt;
+  // Inside the first ReadCursor: try a nested run of `handler` and a prompt.
+  abi::PcbHandle handler = 0;
+  bool nestedRunAnswered = true;
+  bool nestedPromptAnswered = true;
 };
 
 template <EventA Entry>
@@ -36,6 +40,12 @@ void STDCALL Event(void* self) {
     PcbApi_QueryBoard(abi::ReadMode, fake->board, nullptr, nullptr, nullptr, nullptr, nullptr, &x, &y,
                       nullptr, nullptr, nullptr);
     fake->cursorAtReread = {x, y};
+    if (fake->handler != 0) {
+      fake->nestedRunAnswered = PcbApi_RunEventHandler(std::exchange(fake->handler, 0)) != 0;
+      abi::ShortString prompt{};
+      prompt.assign("Nested");
+      fake->nestedPromptAnswered = PcbApi_ChooseLocation(fake->board, &x, &y, &prompt) != 0;
+    }
   }
 }
 
@@ -134,6 +144,29 @@ TEST_F(InteractiveLoopTest, EmptyEntriesAreSkippedAndTablesAreCopied) {
   EXPECT_TRUE(PcbApi_RunEventHandler(handler));
   EXPECT_THAT(fake.calls, ElementsAre("IsDone", "IsDone", "ClickDone", "IsDone"));
   EXPECT_EQ(BrelixSim_EventLog(), std::string("IsDone\nIsDone\nClickDone\nIsDone\n"));
+}
+
+TEST_F(InteractiveLoopTest, ANestedRunOrPromptIsRefusedAndTakesNoAction) {
+  Script("move 1,1\ncorner 2,2\nclick\n");
+  const abi::PcbHandle handler = PcbApi_CreateEventHandler(board, &tableA, &tableB, nullptr, nullptr);
+  fake.handler = handler;
+  EXPECT_TRUE(PcbApi_RunEventHandler(handler) != 0);
+  PcbApi_DestroyEventHandler(handler);
+  EXPECT_FALSE(fake.nestedRunAnswered);
+  EXPECT_FALSE(fake.nestedPromptAnswered);
+  // The outer run took every action itself, in order: nothing was consumed
+  // by the refused calls.
+  EXPECT_THAT(fake.calls, ElementsAre("IsDone", "ReadCursor", "LayOut", "Show", "IsDone", "ReadCursor",
+                                      "LayOut", "Show", "IsDone", "Commit", "ClickDone", "IsDone"));
+  EXPECT_EQ(BrelixSim_EventLog(),
+            std::string("IsDone\nReadCursor\nrefused run\nrefused prompt Nested\nLayOut\n"
+                        "Show\nIsDone\nReadCursor\nLayOut\nShow\nIsDone\nCommit\n"
+                        "ClickDone\nIsDone\n"));
+  // Once the run is over, both are allowed again.
+  Script("corner 3,3\n");
+  abi::ShortString prompt{};
+  int32_t x = 0, y = 0;
+  EXPECT_TRUE(PcbApi_ChooseLocation(board, &x, &y, &prompt));
 }
 
 TEST_F(InteractiveLoopTest, UnknownOrDestroyedHandlersDoNothing) {
