@@ -24,30 +24,48 @@ class LegendLayout : public LegendTest {};
 // Four stack rows with the mask rows (six slots), all seven columns: the
 // column words add up to 75 characters ("Bottom Solder Mask" 18, "Document"
 // 8, "Thickness" 9, "Dielectric" 4 x 10), the title has 39.
-TEST_F(LegendLayout, WorkedExampleGivesEveryListedSize) {
+// The worked example: each size follows from the rectangle and the sizes
+// before it; the end results (text sizes, gap, status texts) are the
+// example's own figures.
+TEST_F(LegendLayout, WorkedExampleDerivesEverySizeFromTheRectangle) {
   TLegendStackup legend(OpenBoard(BoardJson(kFourLayers)), &kAllOn);
-  ASSERT_EQ(legend.RowSlots(), 6);
-  ASSERT_EQ(legend.ColumnCount(), 7);
+  const int32_t rows = legend.RowSlots();
+  const int32_t columns = legend.ColumnCount();
+  ASSERT_EQ(rows, 6);
+  ASSERT_EQ(columns, 7);
+  const int32_t width = 50000000;   // 5000 mil
+  const int32_t height = 30000000;  // 3000 mil
+  auto wholeMils = [](double v) { return static_cast<int32_t>(std::lround(v / 10000.0) * 10000); };
 
-  legend.PlaceAt(0, -30000000, 50000000, 0);
+  legend.PlaceAt(0, -height, width, 0);
 
   ASSERT_EQ(legend.CharSum(), 75);
-  EXPECT_EQ(legend.RectWidth, 50000000);
-  EXPECT_EQ(legend.RectHeight, 30000000);
-  EXPECT_EQ(legend.HeadBand, 7500000);
-  EXPECT_EQ(legend.Margin, 600000);
-  EXPECT_EQ(legend.Pad, 2000000);
-  EXPECT_EQ(legend.PadLow, 1000000);
-  EXPECT_EQ(legend.PadHigh, 1000000);
-  EXPECT_EQ(legend.InnerWidth, 48800000);
-  EXPECT_EQ(legend.BodyHeight, 20500000);
-  EXPECT_EQ(legend.RowHeight, 1708333);
+  EXPECT_EQ(legend.RectWidth, width);
+  EXPECT_EQ(legend.RectHeight, height);
+  // Six rows: the head band is 2 / (6 + 2) of the height.
+  EXPECT_EQ(legend.HeadBand, height * 2 / (rows + 2));
+  EXPECT_EQ(legend.Margin, 600000) << "a hundredth of the width is below the 60 mil floor";
+  EXPECT_EQ(legend.Pad, 2000000) << "half the head band, capped at 200 mil";
+  EXPECT_EQ(legend.PadLow, legend.Pad / 2);
+  EXPECT_EQ(legend.PadHigh, legend.Pad / 2);
+  EXPECT_EQ(legend.InnerWidth, width - 2 * legend.Margin);
+  EXPECT_EQ(legend.BodyHeight, height - legend.HeadBand - legend.PadLow - legend.PadHigh);
+  EXPECT_EQ(legend.RowHeight, legend.BodyHeight / (2 * rows));
+  // Seven columns spread the 75 characters to 1.6 x 75 = 120 across; the
+  // width per character (403305) is below half a row (854166), so it sets
+  // the header text, in whole mils, and the rest follows from it.
   EXPECT_EQ(legend.LineChars(), 120);
+  EXPECT_LT(legend.InnerWidth / (legend.LineChars() + 1), legend.RowHeight / 2);
+  EXPECT_EQ(legend.HeaderTextSize, wholeMils(legend.InnerWidth / (legend.LineChars() + 1)));
   EXPECT_EQ(legend.HeaderTextSize, 400000);
-  EXPECT_EQ(legend.HeaderStrokeWidth, 70000);
+  EXPECT_EQ(legend.HeaderStrokeWidth, wholeMils(legend.HeaderTextSize * 0.17));
+  EXPECT_EQ(legend.BodyTextSize, wholeMils(legend.HeaderTextSize * 1.4));
+  EXPECT_EQ(legend.BodyStrokeWidth, wholeMils(legend.BodyTextSize * 0.17));
+  EXPECT_EQ(legend.LineWidth, legend.BodyStrokeWidth);
   EXPECT_EQ(legend.BodyTextSize, 560000);
   EXPECT_EQ(legend.BodyStrokeWidth, 100000);
-  EXPECT_EQ(legend.LineWidth, 100000);
+  // What the characters leave of the inner width, shared by the six gaps.
+  EXPECT_EQ(legend.ColumnGap, (legend.InnerWidth - legend.CharSum() * legend.BodyTextSize) / (columns - 1));
   EXPECT_EQ(legend.ColumnGap, 1133333);
   EXPECT_EQ(Panel(2), "Table Text Height: 56mil Track/TextLine Width: 10mil");
   EXPECT_EQ(Panel(3), "Rectangle Height: 3000mil Width: 5000mil");

@@ -40,18 +40,19 @@ std::unique_ptr<TPcbFill> Fill(int32_t x, int32_t y, int32_t x2, int32_t y2, dou
 }
 
 TEST(PcbObjectDefaults, ConstructorsSetKindAndTextDefaults) {
+  auto kind = [](abi::ObjectKind k) { return static_cast<int>(k); };
   TPcbTrack track(11);
   EXPECT_EQ(track.GetHandle(), 11);
-  EXPECT_EQ(track.GetObjectKind(), 4);
+  EXPECT_EQ(track.GetObjectKind(), kind(abi::ObjectKind::Track));
   EXPECT_EQ(track.Layer, 0u);
-  EXPECT_EQ(TPcbArc(1).ObjectKind, 1);
-  EXPECT_EQ(TPcbFill(1).ObjectKind, 6);
+  EXPECT_EQ(TPcbArc(1).ObjectKind, kind(abi::ObjectKind::Arc));
+  EXPECT_EQ(TPcbFill(1).ObjectKind, kind(abi::ObjectKind::Fill));
   TPcbText text(12);
-  EXPECT_EQ(text.ObjectKind, 5);
+  EXPECT_EQ(text.ObjectKind, kind(abi::ObjectKind::Text));
   EXPECT_EQ(text.FontName.str(), "Arial");
   EXPECT_EQ(text.TrueTypeValue, 200000);
   EXPECT_EQ(text.Text.str(), "");
-  EXPECT_EQ(TPCBObject(3).ObjectKind, 0);
+  EXPECT_EQ(TPCBObject(3).ObjectKind, kind(abi::ObjectKind::None));
 }
 
 TEST(PcbObjectSlots, TextIsCutTo254Characters) {
