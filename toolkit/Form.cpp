@@ -118,9 +118,13 @@ int OuterExtent(int client, int frameBefore, int frameAfter) {
 
 }  // namespace
 
+// A client size the outer size already gives leaves the outer size alone: an
+// outer size within the frame reads as client size 0, and a description
+// holding both must read back as it was written.
 void TForm::SetClientWidth(int width) {
   width = std::max(0, width);
   if (Loading()) loadedClientWidth_ = width;
+  if (width == ClientWidth()) return;
   const TRect frame = FrameInsets();
   SetWidth(OuterExtent(width, frame.Left, frame.Right));
 }
@@ -128,6 +132,7 @@ void TForm::SetClientWidth(int width) {
 void TForm::SetClientHeight(int height) {
   height = std::max(0, height);
   if (Loading()) loadedClientHeight_ = height;
+  if (height == ClientHeight()) return;
   const TRect frame = FrameInsets();
   SetHeight(OuterExtent(height, frame.Top, frame.Bottom));
 }

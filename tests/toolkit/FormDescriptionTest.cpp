@@ -162,6 +162,24 @@ TEST_F(FormDescriptionTest, ClientSizeOutOfReachIsHeldToWhatAFormCanHave) {
   }
 }
 
+TEST_F(FormDescriptionTest, AnOuterSizeWithinTheFrameReadsBackAsWritten) {
+  for (const char* size : {"-11", "0", "3"}) {
+    const std::string text =
+        std::string("object F: TForm\n Height = ") + size + "\n Width = " + size + "\nend";
+    SCOPED_TRACE(text);
+    TForm form(nullptr);
+    ReadComponent(form, text);
+    ASSERT_EQ(form.Height(), std::stoi(size));
+    ASSERT_EQ(form.Width(), std::stoi(size));
+    const std::string written = WriteComponent(form);
+    TForm copy(nullptr);
+    ReadComponent(copy, written);
+    EXPECT_EQ(copy.Height(), form.Height());
+    EXPECT_EQ(copy.Width(), form.Width());
+    EXPECT_EQ(WriteComponent(copy), written);
+  }
+}
+
 TEST_F(FormDescriptionTest, HooksSeeEveryComponentAndMayRewriteTexts) {
   std::vector<std::string> events;
   Hooks& hooks = Hooks::Get();
