@@ -8,18 +8,9 @@ const ClassInfo& TButton::StaticClass() {
   static const ClassInfo info(
       "TButton", &TWinControl::StaticClass(),
       {
-          MakeProperty<TButton>(
-              "Default", PropertyType::Boolean, [](const TButton& b) { return b.Default(); },
-              [](TButton& b, const PropertyValue& v) { b.SetDefault(BooleanOf(v)); }),
-          MakeProperty<TButton>(
-              "Cancel", PropertyType::Boolean, [](const TButton& b) { return b.Cancel(); },
-              [](TButton& b, const PropertyValue& v) { b.SetCancel(BooleanOf(v)); }),
-          MakeProperty<TButton>(
-              "ModalResult", PropertyType::Integer,
-              [](const TButton& b) { return static_cast<int64_t>(b.ModalResult()); },
-              [](TButton& b, const PropertyValue& v) {
-                b.SetModalResult(static_cast<TModalResult>(IntegerOf(v)));
-              }),
+          MakeBooleanProperty("Default", &TButton::Default, &TButton::SetDefault),
+          MakeBooleanProperty("Cancel", &TButton::Cancel, &TButton::SetCancel),
+          MakeIntegerProperty("ModalResult", &TButton::ModalResult, &TButton::SetModalResult),
       },
       [](TComponent* owner) { return std::make_unique<TButton>(owner); });
   return info;

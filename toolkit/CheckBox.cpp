@@ -5,14 +5,11 @@
 namespace toolkit {
 
 const ClassInfo& TCheckBox::StaticClass() {
-  static const ClassInfo info(
-      "TCheckBox", &TWinControl::StaticClass(),
-      {
-          MakeProperty<TCheckBox>(
-              "Checked", PropertyType::Boolean, [](const TCheckBox& c) { return c.Checked(); },
-              [](TCheckBox& c, const PropertyValue& v) { c.SetChecked(BooleanOf(v)); }),
-      },
-      [](TComponent* owner) { return std::make_unique<TCheckBox>(owner); });
+  static const ClassInfo info("TCheckBox", &TWinControl::StaticClass(),
+                              {
+                                  MakeBooleanProperty("Checked", &TCheckBox::Checked, &TCheckBox::SetChecked),
+                              },
+                              [](TComponent* owner) { return std::make_unique<TCheckBox>(owner); });
   return info;
 }
 

@@ -15,23 +15,8 @@ std::map<platform::HWND, TWinControl*>& WindowMap() {
   return map;
 }
 
-PropertyInfo IntegerProperty(std::string name, int (TControl::*get)() const, void (TControl::*set)(int)) {
-  return MakeProperty<TControl>(
-      std::move(name), PropertyType::Integer,
-      [get](const TControl& c) { return static_cast<int64_t>((c.*get)()); },
-      [set](TControl& c, const PropertyValue& v) { (c.*set)(static_cast<int>(IntegerOf(v))); });
-}
-
-PropertyInfo BooleanProperty(std::string name, bool (TControl::*get)() const, void (TControl::*set)(bool)) {
-  return MakeProperty<TControl>(
-      std::move(name), PropertyType::Boolean, [get](const TControl& c) { return (c.*get)(); },
-      [set](TControl& c, const PropertyValue& v) { (c.*set)(BooleanOf(v)); });
-}
-
 PropertyInfo ColorProperty() {
-  PropertyInfo info = MakeProperty<TControl>(
-      "Color", PropertyType::Integer, [](const TControl& c) { return static_cast<int64_t>(c.Color()); },
-      [](TControl& c, const PropertyValue& v) { c.SetColor(static_cast<TColor>(IntegerOf(v))); });
+  PropertyInfo info = MakeIntegerProperty("Color", &TControl::Color, &TControl::SetColor);
   info.idents = ColorIdents();
   return info;
 }
@@ -42,28 +27,22 @@ const ClassInfo& TControl::StaticClass() {
   static const ClassInfo info(
       "TControl", &TComponent::StaticClass(),
       {
-          IntegerProperty("Left", &TControl::Left, &TControl::SetLeft),
-          IntegerProperty("Top", &TControl::Top, &TControl::SetTop),
-          IntegerProperty("Width", &TControl::Width, &TControl::SetWidth),
-          IntegerProperty("Height", &TControl::Height, &TControl::SetHeight),
-          MakeProperty<TControl>(
-              "Caption", PropertyType::Text, [](const TControl& c) { return c.Caption(); },
-              [](TControl& c, const PropertyValue& v) { c.SetCaption(TextOf(v)); }),
-          MakeProperty<TControl>(
-              "Hint", PropertyType::Text, [](const TControl& c) { return c.Hint(); },
-              [](TControl& c, const PropertyValue& v) { c.SetHint(TextOf(v)); }),
-          BooleanProperty("ShowHint", &TControl::ShowHint, &TControl::SetShowHint),
+          MakeIntegerProperty("Left", &TControl::Left, &TControl::SetLeft),
+          MakeIntegerProperty("Top", &TControl::Top, &TControl::SetTop),
+          MakeIntegerProperty("Width", &TControl::Width, &TControl::SetWidth),
+          MakeIntegerProperty("Height", &TControl::Height, &TControl::SetHeight),
+          MakeTextProperty("Caption", &TControl::Caption, &TControl::SetCaption),
+          MakeTextProperty("Hint", &TControl::Hint, &TControl::SetHint),
+          MakeBooleanProperty("ShowHint", &TControl::ShowHint, &TControl::SetShowHint),
           MakeProperty<TControl>(
               "Font", PropertyType::Font, [](const TControl& c) { return &c.Font(); },
               [](TControl& c, const PropertyValue& v) { c.Font().Assign(FontOf(v)); }),
           ColorProperty(),
-          BooleanProperty("Visible", &TControl::Visible, &TControl::SetVisible),
-          BooleanProperty("Enabled", &TControl::Enabled, &TControl::SetEnabled),
-          BooleanProperty("TabStop", &TControl::TabStop, &TControl::SetTabStop),
-          IntegerProperty("TabOrder", &TControl::TabOrder, &TControl::SetTabOrder),
-          MakeProperty<TControl>(
-              "OnClick", PropertyType::Event, [](const TControl& c) { return c.OnClick; },
-              [](TControl& c, const PropertyValue& v) { c.OnClick = EventOf(v); }),
+          MakeBooleanProperty("Visible", &TControl::Visible, &TControl::SetVisible),
+          MakeBooleanProperty("Enabled", &TControl::Enabled, &TControl::SetEnabled),
+          MakeBooleanProperty("TabStop", &TControl::TabStop, &TControl::SetTabStop),
+          MakeIntegerProperty("TabOrder", &TControl::TabOrder, &TControl::SetTabOrder),
+          MakeEventProperty("OnClick", &TControl::OnClick),
       });
   return info;
 }

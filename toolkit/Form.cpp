@@ -12,16 +12,6 @@
 #include "toolkit/Hooks.h"
 
 namespace toolkit {
-namespace {
-
-PropertyInfo FormInteger(std::string name, std::function<int64_t(const TForm&)> get,
-                         std::function<void(TForm&, int64_t)> set) {
-  return MakeProperty<TForm>(
-      std::move(name), PropertyType::Integer, [get](const TForm& f) { return get(f); },
-      [set](TForm& f, const PropertyValue& v) { set(f, IntegerOf(v)); });
-}
-
-}  // namespace
 
 const ClassInfo& TForm::StaticClass() {
   static const ClassInfo info(
@@ -40,18 +30,10 @@ const ClassInfo& TForm::StaticClass() {
               &TForm::Position, &TForm::SetPosition),
           MakeEnumProperty<TForm>("WindowState", {"wsNormal", "wsMinimized", "wsMaximized"},
                                   &TForm::WindowState, &TForm::SetWindowState),
-          FormInteger(
-              "ClientWidth", [](const TForm& f) { return static_cast<int64_t>(f.ClientWidth()); },
-              [](TForm& f, int64_t v) { f.SetClientWidth(static_cast<int>(v)); }),
-          FormInteger(
-              "ClientHeight", [](const TForm& f) { return static_cast<int64_t>(f.ClientHeight()); },
-              [](TForm& f, int64_t v) { f.SetClientHeight(static_cast<int>(v)); }),
-          MakeProperty<TForm>(
-              "OnShow", PropertyType::Event, [](const TForm& f) { return f.OnShow; },
-              [](TForm& f, const PropertyValue& v) { f.OnShow = EventOf(v); }),
-          MakeProperty<TForm>(
-              "OnHide", PropertyType::Event, [](const TForm& f) { return f.OnHide; },
-              [](TForm& f, const PropertyValue& v) { f.OnHide = EventOf(v); }),
+          MakeIntegerProperty("ClientWidth", &TForm::ClientWidth, &TForm::SetClientWidth),
+          MakeIntegerProperty("ClientHeight", &TForm::ClientHeight, &TForm::SetClientHeight),
+          MakeEventProperty("OnShow", &TForm::OnShow),
+          MakeEventProperty("OnHide", &TForm::OnHide),
       },
       [](TComponent* owner) { return std::make_unique<TForm>(owner); });
   return info;

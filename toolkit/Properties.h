@@ -71,6 +71,38 @@ PropertyInfo MakeProperty(std::string name, PropertyType type, Get get, Set set)
   return info;
 }
 
+// An integer property of class C read and written through its member
+// functions; T is the member's own integer or enumeration type.
+template <class C, class T>
+PropertyInfo MakeIntegerProperty(std::string name, T (C::*get)() const, void (C::*set)(T)) {
+  return MakeProperty<C>(
+      std::move(name), PropertyType::Integer, [get](const C& c) { return static_cast<int64_t>((c.*get)()); },
+      [set](C& c, const PropertyValue& v) { (c.*set)(static_cast<T>(IntegerOf(v))); });
+}
+
+template <class C>
+PropertyInfo MakeBooleanProperty(std::string name, bool (C::*get)() const, void (C::*set)(bool)) {
+  return MakeProperty<C>(
+      std::move(name), PropertyType::Boolean, [get](const C& c) { return (c.*get)(); },
+      [set](C& c, const PropertyValue& v) { (c.*set)(BooleanOf(v)); });
+}
+
+template <class C>
+PropertyInfo MakeTextProperty(std::string name, const std::string& (C::*get)() const,
+                              void (C::*set)(std::string)) {
+  return MakeProperty<C>(
+      std::move(name), PropertyType::Text, [get](const C& c) { return (c.*get)(); },
+      [set](C& c, const PropertyValue& v) { (c.*set)(TextOf(v)); });
+}
+
+// An event property: the handler held in C's member `event`.
+template <class C>
+PropertyInfo MakeEventProperty(std::string name, TNotifyEvent C::*event) {
+  return MakeProperty<C>(
+      std::move(name), PropertyType::Event, [event](const C& c) { return c.*event; },
+      [event](C& c, const PropertyValue& v) { c.*event = EventOf(v); });
+}
+
 // An enumerated property of class C whose values are the enum E's ordinals,
 // named by `names` in ordinal order. Setting checks the range.
 template <class C, class E>

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <vector>
+
 #include "ToolkitFixture.h"
 #include "toolkit/Bevel.h"
 #include "toolkit/Button.h"
@@ -59,6 +62,30 @@ TEST_F(PropertiesTest, FontPropertiesCanBeFoundByType) {
     if (property->type == PropertyType::Font) ++fonts;
   EXPECT_EQ(fonts, 1);
   EXPECT_EQ(TCheckBox::StaticClass().AllProperties().front()->name, "Name");
+}
+
+// Each published switch reaches its own member and no other: flipping one
+// leaves every other switch of the component as it was.
+TEST_F(PropertiesTest, EachBooleanPropertyReadsBackWhatItSetAndNothingElse) {
+  TForm form(nullptr);
+  for (const char* name : {"TButton", "TCheckBox", "TLabel", "TBevel", "TPanel"}) {
+    SCOPED_TRACE(name);
+    std::unique_ptr<TComponent> made = FindClass(name)->Create(&form);
+    std::vector<const PropertyInfo*> switches;
+    for (const PropertyInfo* property : made->Class().AllProperties())
+      if (property->type == PropertyType::Boolean) switches.push_back(property);
+    ASSERT_FALSE(switches.empty());
+    for (const PropertyInfo* flipped : switches) {
+      SCOPED_TRACE(flipped->name);
+      std::vector<bool> before;
+      for (const PropertyInfo* property : switches) before.push_back(BooleanOf(property->get(*made)));
+      made->SetProperty(flipped->name, !BooleanOf(flipped->get(*made)));
+      for (size_t i = 0; i < switches.size(); ++i)
+        EXPECT_EQ(BooleanOf(switches[i]->get(*made)), switches[i] == flipped ? !before[i] : before[i])
+            << switches[i]->name;
+      made->SetProperty(flipped->name, BooleanOf(flipped->get(*made)) ? false : true);
+    }
+  }
 }
 
 TEST_F(PropertiesTest, EventPropertiesBindHandlers) {
