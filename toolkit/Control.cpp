@@ -21,6 +21,16 @@ PropertyInfo ColorProperty() {
   return info;
 }
 
+// The position after every sibling of `control` in the parent's tab sequence.
+int NextTabOrder(const TWinControl& parent, const TControl* control) {
+  int order = 0;
+  for (int i = 0; i < parent.ControlCount(); ++i) {
+    const TControl* sibling = parent.Controls(i);
+    if (sibling != control && sibling->TabOrder() >= order) order = sibling->TabOrder() + 1;
+  }
+  return order;
+}
+
 }  // namespace
 
 const ClassInfo& TControl::StaticClass() {
@@ -52,6 +62,10 @@ TControl::TControl(TComponent* owner) : TComponent(owner) {}
 TControl::~TControl() {
   Application().ControlDestroyed(this);
   if (parent_ != nullptr) parent_->RemoveControl(this);
+}
+
+void TControl::SetTabOrder(int order) {
+  tabOrder_ = order < 0 && parent_ != nullptr ? NextTabOrder(*parent_, this) : order;
 }
 
 void TControl::SetParent(TWinControl* parent) {
@@ -114,12 +128,7 @@ TWinControl::~TWinControl() {
 void TWinControl::InsertControl(TControl* control) {
   controls_.push_back(control);
   control->parent_ = this;
-  if (control->tabOrder_ < 0) {
-    int order = 0;
-    for (TControl* sibling : controls_)
-      if (sibling != control && sibling->tabOrder_ >= order) order = sibling->tabOrder_ + 1;
-    control->tabOrder_ = order;
-  }
+  if (control->tabOrder_ < 0) control->tabOrder_ = NextTabOrder(*this, control);
   if (auto* windowed = dynamic_cast<TWinControl*>(control); windowed != nullptr && HandleAllocated())
     windowed->RecreateWnd();
 }

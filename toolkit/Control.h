@@ -60,9 +60,10 @@ class TControl : public TComponent {
 
   bool TabStop() const { return tabStop_; }
   void SetTabStop(bool tabStop) { tabStop_ = tabStop; }
-  // Position in the parent's tab sequence; lower comes first.
+  // Position in the parent's tab sequence; lower comes first. A control in a
+  // parent always has one: a negative order takes the next free position.
   int TabOrder() const { return tabOrder_; }
-  void SetTabOrder(int order) { tabOrder_ = order; }
+  void SetTabOrder(int order);
 
   TNotifyEvent OnClick;
   // What a user's click does; the default runs OnClick.

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <set>
 #include <vector>
 
 #include "ToolkitFixture.h"
@@ -178,6 +179,26 @@ TEST_F(FormDescriptionTest, AnOuterSizeWithinTheFrameReadsBackAsWritten) {
     EXPECT_EQ(copy.Width(), form.Width());
     EXPECT_EQ(WriteComponent(copy), written);
   }
+}
+
+TEST_F(FormDescriptionTest, ANegativeTabOrderTakesTheNextPlaceAndReadsBackAsWritten) {
+  const std::string text =
+      "object F: TForm\n object A: TCheckBox\n  TabOrder = 0\n end\n"
+      " object B: TCheckBox\n  TabOrder = -1\n end\n object C: TCheckBox\n end\nend";
+  TForm form(nullptr);
+  ReadComponent(form, text);
+  std::set<int> orders;
+  for (const char* name : {"A", "B", "C"}) {
+    const auto* box = dynamic_cast<TCheckBox*>(form.FindComponent(name));
+    ASSERT_NE(box, nullptr);
+    EXPECT_GE(box->TabOrder(), 0) << name;
+    orders.insert(box->TabOrder());
+  }
+  EXPECT_EQ(orders.size(), 3u);
+  const std::string written = WriteComponent(form);
+  TForm copy(nullptr);
+  ReadComponent(copy, written);
+  EXPECT_EQ(WriteComponent(copy), written);
 }
 
 TEST_F(FormDescriptionTest, HooksSeeEveryComponentAndMayRewriteTexts) {
