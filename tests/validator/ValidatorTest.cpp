@@ -81,6 +81,15 @@ TEST_F(Validator, BrokenFixtureFailsTheChecksItsFaultsBreak) {
   const Outcome run = Validate("--level 4 --seed 7 " + kBroken);
   EXPECT_EQ(run.exitCode, 1) << run.out << run.err;
   const auto verdicts = Verdicts(run.out);
+#ifdef STRATIVUE_SANITIZED
+  // Under the sanitizers the leak checker reports the fixture's leak first, in
+  // every check that loads it, by a reason free of process numbers.
+  for (const auto& [check, reason] : verdicts) {
+    EXPECT_NE(reason.find("LeakSanitizer"), std::string::npos) << check << ": " << reason;
+    EXPECT_FALSE(reason.starts_with("==")) << reason;
+  }
+  return;
+#endif
   // The leak: 64 KiB a load, over 90 loads.
   EXPECT_NE(verdicts.at("load-unload-100").find("the module leaks"), std::string::npos);
   EXPECT_NE(verdicts.at("slots-server-module").find("an exception escaped from GetDocument"),

@@ -67,6 +67,14 @@ std::vector<std::string> Lines(const std::string& text) {
   return lines;
 }
 
+// A sanitizer report line without its "==PID==" prefix, so that a replay of
+// the check gives the very same reason.
+std::string WithoutProcessId(const std::string& line) {
+  if (!line.starts_with("==")) return line;
+  const auto end = line.find("==", 2);
+  return end == std::string::npos ? line : line.substr(end + 2);
+}
+
 // The reason a check failed, from its child's output and end; empty when it
 // passed.
 std::string Verdict(const ChildOutcome& outcome) {
@@ -77,7 +85,7 @@ std::string Verdict(const ChildOutcome& outcome) {
     if (sanitizer.empty() && (line.find("ERROR: AddressSanitizer") != std::string::npos ||
                               line.find("ERROR: LeakSanitizer") != std::string::npos ||
                               line.find("runtime error:") != std::string::npos))
-      sanitizer = line;
+      sanitizer = WithoutProcessId(line);
   }
   const std::string during = lastStep.empty() ? std::string() : " during " + lastStep;
   if (outcome.timedOut) return "timed out after " + std::to_string(kChildSeconds) + " s" + during;
