@@ -350,11 +350,25 @@ TEST(PcbBoardNoEditor, ReadKeepsTheDefaults) {
   PcbApi::Unbind();
   TPcbBoard board(5);
   board.LoadBoard(abi::ReadMode);
-  EXPECT_EQ(board.Layers[1]->Name.str(), "TopLayer");
-  ExpectDielectric(board.TopDielectric, "FR-4", 1, 4.8, 126000);
+  // A read without an editor leaves the board as it was made.
+  const TPcbBoard fresh(5);
+  const auto sameDielectric = [](const TDielectricInfo& a, const TDielectricInfo& b) {
+    ExpectDielectric(a, b.Material.str(), b.DielectricType, b.Constant, b.Height);
+  };
+  sameDielectric(board.TopDielectric, fresh.TopDielectric);
+  sameDielectric(board.BottomDielectric, fresh.BottomDielectric);
   // The missing pair count answers 1: no pairs.
   EXPECT_TRUE(board.LayerPairs.empty());
-  EXPECT_EQ(board.CurrentLayer, 0);
+  EXPECT_EQ(board.CurrentLayer, fresh.CurrentLayer);
+  EXPECT_EQ(board.SplitPlaneMode, fresh.SplitPlaneMode);
+  for (int id = 1; id <= kLastLayer; ++id) {
+    SCOPED_TRACE(id);
+    EXPECT_EQ(board.Layers[id]->Name.str(), fresh.Layers[id]->Name.str());
+    EXPECT_EQ(board.Layers[id]->CopperThickness, fresh.Layers[id]->CopperThickness);
+    EXPECT_EQ(board.Layers[id]->PreviousLayer, fresh.Layers[id]->PreviousLayer);
+    EXPECT_EQ(board.Layers[id]->NextLayer, fresh.Layers[id]->NextLayer);
+    sameDielectric(board.Layers[id]->Dielectric, fresh.Layers[id]->Dielectric);
+  }
 }
 
 }  // namespace
