@@ -16,6 +16,15 @@ constexpr uint32_t kMaxBstrLength = (UINT32_MAX - 2) / 2;
 
 }  // namespace
 
+// The allocation itself is the backend's (WideStringAllocator.cpp).
+abi::BSTR SysAllocString(const char16_t* text) {
+  if (!text) return nullptr;
+  size_t length = 0;
+  while (text[length] != 0) ++length;
+  if (length > kMaxBstrLength) return nullptr;
+  return SysAllocStringLen(text, static_cast<uint32_t>(length));
+}
+
 std::u16string Utf8ToUtf16(std::string_view text) {
   std::u16string out;
   out.reserve(text.size());

@@ -26,14 +26,6 @@ abi::BSTR SysAllocStringLen(const char16_t* text, uint32_t length) {
   return reinterpret_cast<abi::BSTR>(made);
 }
 
-abi::BSTR SysAllocString(const char16_t* text) {
-  if (!text) return nullptr;
-  size_t length = 0;
-  while (text[length] != 0) ++length;
-  if (length > kMaxBstrLength) return nullptr;
-  return SysAllocStringLen(text, static_cast<uint32_t>(length));
-}
-
 void SysFreeString(abi::BSTR text) {
   if (text) ::SysFreeString(reinterpret_cast<BSTR>(text));
 }
