@@ -1,5 +1,6 @@
 #include "boardtext/Lengths.h"
 
+#include <cstdint>
 #include <limits>
 
 #include "boardtext/ScriptText.h"
@@ -21,27 +22,28 @@ constexpr int kMaxDigits = 18;
 
 std::optional<int32_t> ParseLength(std::string_view text, std::string* why) {
   std::string_view number = text;
-  // Board units are 1/10000 mil; each unit is value * numerator / denominator.
-  __int128 numerator = 1;
-  __int128 denominator = 1;
+  // Board units are 1/10000 mil: a value is value * 10^exponent / divisor
+  // units (a millimetre is 10^8 / 254 units).
+  int exponent = 0;
+  uint64_t divisor = 1;
   if (number.ends_with("mil")) {
     number.remove_suffix(3);
-    numerator = 10000;
+    exponent = 4;
   } else if (number.ends_with("mm")) {
     number.remove_suffix(2);
-    numerator = 100000000;  // mm * 10000 / 0.0254 = mm * 10^8 / 254
-    denominator = 254;
+    exponent = 8;
+    divisor = 254;
   } else if (number.ends_with("in")) {
     number.remove_suffix(2);
-    numerator = 10000000;
+    exponent = 7;
   }
-  const bool hasUnit = numerator != 1;
+  const bool hasUnit = exponent != 0;
   bool negative = false;
   if (!number.empty() && (number.front() == '-' || number.front() == '+')) {
     negative = number.front() == '-';
     number.remove_prefix(1);
   }
-  __int128 mantissa = 0;
+  uint64_t mantissa = 0;
   int digits = 0;
   int decimals = 0;
   bool seenPoint = false;
@@ -60,7 +62,7 @@ std::optional<int32_t> ParseLength(std::string_view text, std::string* why) {
       Explain(why, "\"" + std::string(text) + "\" has too many digits");
       return std::nullopt;
     }
-    mantissa = mantissa * 10 + (c - '0');
+    mantissa = mantissa * 10 + static_cast<uint64_t>(c - '0');
     if (seenPoint) ++decimals;
   }
   const bool hasDigit = number.find_first_of("0123456789") != std::string_view::npos;
@@ -69,17 +71,28 @@ std::optional<int32_t> ParseLength(std::string_view text, std::string* why) {
                      "\" is not a length (a whole number of board units, or a number with mil, mm or in)");
     return std::nullopt;
   }
-  for (int i = 0; i < decimals; ++i) denominator *= 10;
-  const __int128 scaled = mantissa * numerator;
-  __int128 units = scaled / denominator;
-  const __int128 remainder = scaled % denominator;
-  if (remainder * 2 >= denominator) ++units;  // halves away from zero (sign applied after)
-  if (negative) units = -units;
-  if (units > std::numeric_limits<int32_t>::max() || units < std::numeric_limits<int32_t>::min()) {
+  // mantissa * 10^(exponent - decimals) / divisor in 64 bits (32-bit targets
+  // have no wider integers): the power of ten goes to one side only. A
+  // dividend that outgrows 64 bits is far beyond 32 bits of units; the
+  // divisor stays below 254 * 10^14, as decimals need a unit.
+  static_assert(kMaxDigits <= 18, "the divisor must stay within 64 bits");
+  constexpr uint64_t kLargestTimesTen = std::numeric_limits<uint64_t>::max() / 10;
+  uint64_t dividend = mantissa;
+  bool tooLarge = false;
+  for (int power = exponent - decimals; power > 0 && !tooLarge; --power) {
+    tooLarge = dividend > kLargestTimesTen;
+    if (!tooLarge) dividend *= 10;
+  }
+  for (int power = exponent - decimals; power < 0; ++power) divisor *= 10;
+  uint64_t magnitude = dividend / divisor;
+  const uint64_t remainder = dividend % divisor;
+  if (remainder >= divisor - remainder) ++magnitude;  // halves away from zero (sign applied after)
+  const uint64_t limit = negative ? uint64_t{1} << 31 : (uint64_t{1} << 31) - 1;
+  if (tooLarge || magnitude > limit) {
     Explain(why, "\"" + std::string(text) + "\" is out of range (more than 32 bits of board units)");
     return std::nullopt;
   }
-  return static_cast<int32_t>(units);
+  return negative ? static_cast<int32_t>(0 - magnitude) : static_cast<int32_t>(magnitude);
 }
 
 std::optional<Point> ParsePoint(std::string_view text, std::string* why) {

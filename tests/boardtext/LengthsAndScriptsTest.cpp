@@ -49,6 +49,13 @@ TEST(ParseLength, KeepsToThirtyTwoBits) {
   EXPECT_FALSE(ParseLength("214748.3648mil", &why));
   EXPECT_THAT(why, HasSubstr("out of range"));
   EXPECT_FALSE(ParseLength("99999999999999999999999999mil", &why));
+  // The widest numbers: 18 digits, as whole millimetres far past the range
+  // and as decimals that still round exactly.
+  EXPECT_FALSE(ParseLength("999999999999999999mm", &why));
+  EXPECT_THAT(why, HasSubstr("out of range"));
+  EXPECT_EQ(ParseLength("0.000001270000000000mm"), 1);
+  EXPECT_EQ(ParseLength("-0.000001269999999999mm"), 0);
+  EXPECT_EQ(ParseLength("5453.68700569999999mm"), 2147120868);  // 2147120868.386
 }
 
 TEST(ParsePoint, TakesTwoLengthsSeparatedByAComma) {

@@ -149,6 +149,39 @@ TEST(KicadStackTest, WithoutStackUpKicadsDefaultStackSharesTheBoardThickness) {
   EXPECT_EQ(contents.board.fileName, "plain.kicad_pcb");
 }
 
+TEST(KicadUnitsTest, MillimetresPastTheLargestCoordinateAreRefusedWhateverTheirLength) {
+  constexpr int64_t kLargest = int64_t{1} << 52;  // nanometres
+  EXPECT_EQ(ParseNanometres("4503599627.370496"), kLargest);
+  EXPECT_EQ(ParseNanometres("-4503599627.3704955"), -kLargest);  // the seventh decimal rounds up
+  EXPECT_EQ(ParseNanometres("4503599627.370497"), std::nullopt);
+  EXPECT_EQ(ParseNanometres("4503599627.3704965"), std::nullopt);
+  // Up to the 30 digits a number may have, including whole parts whose
+  // nanometres do not fit in 64 bits.
+  for (std::string digits = "45035996280"; digits.size() <= 30; digits += '0') {
+    EXPECT_EQ(ParseNanometres(digits), std::nullopt) << digits;
+    EXPECT_EQ(ParseNanometres("-" + digits + ".5"), std::nullopt) << digits;
+  }
+  EXPECT_EQ(ParseNanometres("1" + std::string(30, '0')), std::nullopt);  // 31 digits
+}
+
+TEST(KicadUnitsTest, NanometresAndUnitsConvertExactlyAcrossTheWholeRange) {
+  // A board unit is 127/50 nm; multiples of both sides convert exactly at
+  // any size, and the rest rounds to the nearest, halves away from zero.
+  for (const int64_t k : {int64_t{1}, int64_t{3} << 20, int64_t{1} << 55, (int64_t{1} << 62) / 127}) {
+    EXPECT_EQ(NanometresToUnits(127 * k), 50 * k) << k;
+    EXPECT_EQ(NanometresToUnits(-127 * k), -50 * k) << k;
+    EXPECT_EQ(UnitsToNanometres(50 * k), 127 * k) << k;
+    EXPECT_EQ(UnitsToNanometres(-50 * k), -127 * k) << k;
+  }
+  EXPECT_EQ(NanometresToUnits(1), 0);  // 0.39
+  EXPECT_EQ(NanometresToUnits(2), 1);  // 0.79
+  EXPECT_EQ(NanometresToUnits(-2), -1);
+  EXPECT_EQ(UnitsToNanometres(1), 3);    // 2.54
+  EXPECT_EQ(UnitsToNanometres(25), 64);  // 63.5
+  EXPECT_EQ(UnitsToNanometres(-25), -64);
+  EXPECT_EQ(NanometresToUnits(127 * (int64_t{1} << 40) + 127), (int64_t{50} << 40) + 50);
+}
+
 TEST(KicadReaderTest, MalformedFilesAreRefusedWithLineAndReason) {
   const struct {
     std::string text;
