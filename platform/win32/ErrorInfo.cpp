@@ -37,11 +37,4 @@ abi::HRESULT GetErrorInfo(uint32_t reserved, IErrorInfo** info) {
   return status;
 }
 
-void FailCreateErrorInfoForTesting(bool fail) {
-  if (fail)
-    faults::Arm({"platform.CreateErrorInfo", 0, {}});
-  else
-    faults::Disarm("platform.CreateErrorInfo");
-}
-
 }  // namespace platform
