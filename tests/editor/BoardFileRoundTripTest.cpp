@@ -20,7 +20,9 @@
 namespace brelix::testing {
 namespace {
 
-using ::testing::ContainsRegex;
+using ::testing::AnyOf;
+using ::testing::HasSubstr;
+using ::testing::StartsWith;
 
 class RandomFields {
  public:
@@ -157,7 +159,8 @@ TEST_F(BoardFileRoundTripTest, EveryObjectTheEditorCanHoldIsWrittenSoThatItOpens
       try {
         saved = WriteBoardFile(small.board, {&text, &object, &track});
       } catch (const BoardFileError& refusal) {
-        EXPECT_THAT(refusal.what(), ContainsRegex("^objects\\[1\\]\\.(layer|from|to|points): "));
+        EXPECT_THAT(refusal.what(), AnyOf(StartsWith("objects[1].layer: "), StartsWith("objects[1].from: "),
+                                          StartsWith("objects[1].to: "), StartsWith("objects[1].points: ")));
         continue;
       }
       ++written[code];
@@ -210,13 +213,13 @@ TEST_F(BoardFileRoundTripTest, AnObjectNoEntryCanHoldRefusesTheSaveNamingIt) {
   };
   EditorObject track = MakeObject(abi::ObjectKind::Track, 1);
   track.layer = 0;
-  EXPECT_THAT(refusal(track), ContainsRegex("^objects\\[1\\]\\.layer: 0 names no layer"));
+  EXPECT_THAT(refusal(track), StartsWith("objects[1].layer: 0 names no layer"));
   EditorObject via = MakeObject(abi::ObjectKind::Via, 1);
   via.highLayer = 33;
-  EXPECT_THAT(refusal(via), ContainsRegex("^objects\\[1\\]\\.to: 33 is not a signal layer"));
+  EXPECT_THAT(refusal(via), StartsWith("objects[1].to: 33 is not a signal layer"));
   EditorObject region = MakeObject(abi::ObjectKind::Region, 1);
   region.outline->points = {{0, 0}, {1, 1}};
-  EXPECT_THAT(refusal(region), ContainsRegex("^objects\\[1\\]\\.points: an outline needs at least three"));
+  EXPECT_THAT(refusal(region), StartsWith("objects[1].points: an outline needs at least three"));
   // Through the editor the refusal is the save's failure, and no file is written.
   const abi::PcbHandle board = OpenSmallBoard();
   const abi::PcbHandle made = editor().CreateObject(static_cast<uint8_t>(abi::ObjectKind::Region));
@@ -224,7 +227,7 @@ TEST_F(BoardFileRoundTripTest, AnObjectNoEntryCanHoldRefusesTheSaveNamingIt) {
   const char* error = nullptr;
   const std::string path = ::testing::TempDir() + "/unsaved.board.json";
   EXPECT_EQ(BrelixSim_SaveBoardFile(board, path.c_str(), &error), 0);
-  EXPECT_THAT(error, ContainsRegex("points: an outline needs at least three points, not 0"));
+  EXPECT_THAT(error, HasSubstr("points: an outline needs at least three points, not 0"));
   EXPECT_FALSE(std::filesystem::exists(path));
 }
 

@@ -35,7 +35,7 @@ TEST_F(BoardFileTest, EveryExampleSavesToTheIdenticalFile) {
     const abi::PcbHandle board = BrelixSim_OpenBoardFile(ExamplePath(name).c_str(), &error);
     ASSERT_NE(board, 0) << name << ": " << (error ? error : "");
     const std::string saved =
-        std::filesystem::temp_directory_path() / ("editor-test-" + name + ".board.json");
+        (std::filesystem::temp_directory_path() / ("editor-test-" + name + ".board.json")).string();
     ASSERT_EQ(BrelixSim_SaveBoardFile(board, saved.c_str(), &error), 1) << (error ? error : "");
     EXPECT_EQ(LoadTextFile(saved), original) << name;
     std::remove(saved.c_str());

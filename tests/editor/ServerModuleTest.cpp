@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "EditorTestSupport.h"
+#include "abi/ModuleFiles.h"
 #include "abi/PcbServer.h"
 #include "platform/Modules.h"
 #include "platform/WideString.h"
@@ -76,10 +77,11 @@ TEST_F(ServerModuleTest, NotificationsAreRecordedInOrder) {
   EXPECT_STREQ(BrelixSim_Notifications(), "");
 }
 
-// Brelix.so as the host sees it: loaded by path, resolved by name.
+// The editor module as the host sees it: loaded by path, resolved by name.
 TEST(BrelixModule, ExportsEveryEditorFunctionAndTheSimulationApi) {
   std::string error;
-  platform::ModuleHandle module = platform::LoadModule(std::string(STRATIVUE_BIN_DIR) + "/Brelix.so", &error);
+  platform::ModuleHandle module =
+      platform::LoadModule(std::string(STRATIVUE_BIN_DIR) + "/" + abi::kEditorModuleFile, &error);
   ASSERT_NE(module, nullptr) << error;
 #define BRELIX_TEST_RESOLVES(name, result, params) \
   EXPECT_NE(platform::FindFunction(module, "PcbApi_" #name), nullptr) << #name;
