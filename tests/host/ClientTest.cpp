@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "HostTestSession.h"
+#include "abi/ModuleFiles.h"
 #include "host/DocumentServer.h"
 #include "host/HostSettings.h"
 #include "platform/IniFile.h"
@@ -124,9 +125,10 @@ TEST_F(ClientTest, ShortcutsAreHandledOnlyWhenTheHostKnowsThem) {
 
 TEST_F(ClientTest, TheEditorModuleIsFoundByNameWithoutRegardToCase) {
   std::string error;
-  abi::IServerModule* editor = host().loadServerModule(std::string(STRATIVUE_BIN_DIR) + "/Brelix.so", &error);
+  abi::IServerModule* editor =
+      host().loadServerModule(std::string(STRATIVUE_BIN_DIR) + "/" + abi::kEditorModuleFile, &error);
   ASSERT_NE(editor, nullptr) << error;
-  EXPECT_NE(platform::FindLoadedModule("Brelix.so"), nullptr);
+  EXPECT_NE(platform::FindLoadedModule(abi::kEditorModuleFile), nullptr);
 
   for (const char* name : {"PCB", "pcb"}) {
     platform::BStr wide = platform::BStr::FromUtf8(name);
@@ -146,7 +148,7 @@ TEST_F(ClientTest, TheEditorModuleIsFoundByNameWithoutRegardToCase) {
 
   // A reset releases the modules and unloads their files.
   host().Reset();
-  EXPECT_EQ(platform::FindLoadedModule("Brelix.so"), nullptr);
+  EXPECT_EQ(platform::FindLoadedModule(abi::kEditorModuleFile), nullptr);
   ASSERT_EQ(client()->GetServerModuleCount(&count), abi::S_OK);
   EXPECT_EQ(count, 0);
 }
