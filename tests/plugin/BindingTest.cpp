@@ -6,6 +6,7 @@
 #include <string>
 
 #include "PluginModuleSession.h"
+#include "abi/ModuleFiles.h"
 #include "host/HostSettings.h"
 #include "platform/IniFile.h"
 #include "platform/WideString.h"
@@ -104,7 +105,8 @@ TEST_F(BindingTest, EditorIsFoundOnlyWhenAlreadyLoaded) {
   EXPECT_EQ(platform::FindLoadedModule(PcbApi::kEditorModule), nullptr);
 
   std::string error;
-  platform::ModuleHandle editor = platform::LoadModule(std::string(STRATIVUE_BIN_DIR) + "/Brelix.so", &error);
+  platform::ModuleHandle editor =
+      platform::LoadModule(std::string(STRATIVUE_BIN_DIR) + "/" + abi::kEditorModuleFile, &error);
   ASSERT_NE(editor, nullptr) << error;
   // The next call binds again, because the module was not found before.
   EXPECT_NE(PcbApi::Lookup("GetCurrentBoardHandle"), nullptr);

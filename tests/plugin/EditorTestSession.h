@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "abi/ModuleFiles.h"
 #include "editor/BrelixSim.h"
 #include "platform/Modules.h"
 #include "plugin/RTL/PcbApi.h"
@@ -17,11 +18,11 @@ inline const brelix::SimApi* LoadEditor(std::string* error) {
   static std::string loadError;
   static const brelix::SimApi* api = []() -> const brelix::SimApi* {
     const platform::ModuleHandle module =
-        platform::LoadModule(std::string(STRATIVUE_BIN_DIR) + "/Brelix.so", &loadError);
+        platform::LoadModule(std::string(STRATIVUE_BIN_DIR) + "/" + abi::kEditorModuleFile, &loadError);
     if (!module) return nullptr;
     static brelix::SimApi sim;
     if (!sim.Load(module)) {
-      loadError = "Brelix.so lacks part of its simulation API";
+      loadError = std::string(abi::kEditorModuleFile) + " lacks part of its simulation API";
       return nullptr;
     }
     return &sim;

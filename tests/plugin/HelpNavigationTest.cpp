@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "PathsTestSupport.h"
+#include "abi/ModuleFiles.h"
 #include "host/DocumentServer.h"
 #include "platform/Dde.h"
 #include "platform/MessageQueue.h"
@@ -270,7 +271,7 @@ TEST_F(HelpNavigationTest, TaskServerOfTheLoadedWorkspaceShowsWhatNothingElseToo
             (std::vector<JournalEntry>{{"host", "resolve address topic:layer-stack"}}));
   std::string error;
   const platform::ModuleHandle library =
-      platform::LoadModule(std::string(STRATIVUE_BIN_DIR) + "/WorkspaceManager.so", &error);
+      platform::LoadModule(std::string(STRATIVUE_BIN_DIR) + "/" + abi::kWorkspaceModuleFile, &error);
   ASSERT_NE(library, nullptr) << error;
   NavigateHelpTarget(u"topic:layer-stack");
   EXPECT_EQ(Entries("navigate"),

@@ -1,10 +1,11 @@
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <clocale>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <locale>
 #include <string>
 
@@ -53,31 +54,37 @@ class MessagesTest : public ::testing::Test {
     int exitCode = -1;
   };
 
-  // Runs `body` in a child process and captures its standard output byte for
-  // byte; the child must end the process itself.
+  // Runs `body` in a child process (a death test, so that it runs on every
+  // system) and captures what it writes to its standard output, byte for byte;
+  // the child must end the process itself.
   template <class Body>
-  static ChildResult RunInChild(Body body) {
-    int pipeEnds[2];
-    EXPECT_EQ(pipe(pipeEnds), 0);
-    std::fflush(stdout);
-    const pid_t child = fork();
-    if (child == 0) {
-      close(pipeEnds[0]);
-      dup2(pipeEnds[1], STDOUT_FILENO);
-      close(pipeEnds[1]);
-      body();
-      std::_Exit(99);  // the body did not end the process
-    }
-    close(pipeEnds[1]);
+  ChildResult RunInChild(Body body) {
+    const std::filesystem::path outputFile = root_ / "child-output";
+    std::filesystem::remove(outputFile);
     ChildResult result;
-    char buffer[256];
-    ssize_t count = 0;
-    while ((count = read(pipeEnds[0], buffer, sizeof buffer)) > 0) result.output.append(buffer, count);
-    close(pipeEnds[0]);
-    int status = 0;
-    waitpid(child, &status, 0);
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    EXPECT_EXIT(
+        {
+          if (std::freopen(outputFile.string().c_str(), "wb", stdout) == nullptr) std::_Exit(98);
+          body();
+          std::_Exit(99);  // the body did not end the process
+        },
+        [&result](int status) {
+          result.exitCode = ExitCodeOf(status);
+          return true;
+        },
+        "");
+    std::ifstream file(outputFile, std::ios::binary);
+    result.output.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
     return result;
+  }
+
+  // The code a child ended with, -1 when it did not end normally; asked of
+  // GoogleTest, which knows how each system reports it.
+  static int ExitCodeOf(int status) {
+    for (int code = 0; code <= 255; ++code) {
+      if (::testing::ExitedWithCode(code)(status)) return code;
+    }
+    return -1;
   }
 
   std::filesystem::path root_;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "EditorTestSession.h"
+#include "abi/ModuleFiles.h"
 #include "host/Host.h"
 #include "plugin/RTL/HostClient.h"
 #include "plugin/RTL/PcbBoard.h"
@@ -337,7 +338,9 @@ TEST_F(PcbServerInterface, FoundInTheEditorsModule) {
   quorvex::Host& host = quorvex::Host::Instance();
   SetHostClient(host.client());
   std::string error;
-  ASSERT_NE(host.loadServerModule(std::string(STRATIVUE_BIN_DIR) + "/Brelix.so", &error), nullptr) << error;
+  ASSERT_NE(host.loadServerModule(std::string(STRATIVUE_BIN_DIR) + "/" + abi::kEditorModuleFile, &error),
+            nullptr)
+      << error;
   const auto server = GetPCBServerInterface();
   ASSERT_TRUE(server);
   EXPECT_EQ(server->NotifyHandlerCreated(), abi::S_OK);

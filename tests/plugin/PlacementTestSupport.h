@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "LegendTestSupport.h"
+#include "abi/ModuleFiles.h"
 #include "abi/PcbServer.h"
 #include "abi/ServerModule.h"
 #include "host/HostStatus.h"
@@ -81,9 +82,9 @@ class PlacementTest : public legendtest::LegendTest {
   // The editor's own server module, loaded as the host would.
   void LoadEditorServer() {
     std::string error;
-    ASSERT_NE(
-        quorvex::Host::Instance().loadServerModule(std::string(STRATIVUE_BIN_DIR) + "/Brelix.so", &error),
-        nullptr)
+    ASSERT_NE(quorvex::Host::Instance().loadServerModule(
+                  std::string(STRATIVUE_BIN_DIR) + "/" + abi::kEditorModuleFile, &error),
+              nullptr)
         << error;
   }
   // A fake in its place; with `withEditor`, board interfaces come from the

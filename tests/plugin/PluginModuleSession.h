@@ -1,4 +1,4 @@
-// Loads the built Strativue.so into the test process, as the host would, and
+// Loads the built plug-in module into the test process, as the host would, and
 // gives tests its ServerFactory; every test also gets its own machine root
 // and a fresh host.
 #pragma once
@@ -10,6 +10,7 @@
 #include <random>
 #include <string>
 
+#include "abi/ModuleFiles.h"
 #include "abi/ServerModule.h"
 #include "host/Host.h"
 #include "host/HostStatus.h"
@@ -39,7 +40,7 @@ class PluginModuleTest : public ::testing::Test {
     quorvex::Host::Instance().Reset();
     platform::ClearMessageQueue();
     std::string error;
-    module_ = platform::LoadModule(std::string(STRATIVUE_BIN_DIR) + "/Strativue.so", &error);
+    module_ = platform::LoadModule(std::string(STRATIVUE_BIN_DIR) + "/" + abi::kPluginModuleFile, &error);
     ASSERT_NE(module_, nullptr) << error;
     factory_ = reinterpret_cast<abi::ServerFactory_t*>(platform::FindFunction(module_, "ServerFactory"));
     ASSERT_NE(factory_, nullptr);

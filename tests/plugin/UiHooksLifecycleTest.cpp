@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "PluginModuleSession.h"
+#include "abi/ModuleFiles.h"
 #include "toolkit/Application.h"
 #include "toolkit/Form.h"
 #include "toolkit/Graphics.h"
@@ -50,7 +51,7 @@ TEST_F(PluginModuleTest, HundredLoadsLeaveNoHookBehindAndBehaveAlike) {
 
   for (int i = 0; i < 100; ++i) {
     std::string error;
-    module_ = platform::LoadModule(std::string(STRATIVUE_BIN_DIR) + "/Strativue.so", &error);
+    module_ = platform::LoadModule(std::string(STRATIVUE_BIN_DIR) + "/" + abi::kPluginModuleFile, &error);
     ASSERT_NE(module_, nullptr) << error;
     if (i == 99) {
       EXPECT_EQ(Observe(), first);
