@@ -253,6 +253,10 @@ class HintWindowClassTest : public moduletest::PluginModuleTest {
 // unloaded the toolkit draws its own again instead of calling code that is
 // gone.
 TEST_F(HintWindowClassTest, TheModuleSetsItsHintWindowAndGivesTheToolkitsBackAtUnload) {
+#if defined(_WIN32)
+  GTEST_SKIP() << "Strativue.dll sets the hint window of its own static copy of the toolkit, which this "
+                  "program cannot see";
+#endif
   const auto loaded = ShownHint();
   EXPECT_EQ(loaded.first, "TNoShadowHintWindow");
   EXPECT_EQ(loaded.second & platform::CS_DROPSHADOW, 0u);

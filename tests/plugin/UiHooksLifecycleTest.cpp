@@ -39,6 +39,9 @@ Behaviour Observe() {
 }
 
 TEST_F(PluginModuleTest, HundredLoadsLeaveNoHookBehindAndBehaveAlike) {
+#if defined(_WIN32)
+  GTEST_SKIP() << "Strativue.dll hooks its own static copy of the toolkit, which this program cannot see";
+#endif
   const Behaviour first = Observe();
   // The system colour 0x80000005 is written as the name of system colour 5.
   EXPECT_EQ(first.colour, toolkit::ColorToText(0xFF000005u));
