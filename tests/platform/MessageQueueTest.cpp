@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <future>
 #include <thread>
 
 #include "platform/MessageQueue.h"
@@ -46,14 +47,17 @@ TEST(MessageQueue, AFilterTakesTheOldestMessageInItsRangeAndLeavesTheRest) {
 TEST(MessageQueue, PostGoesToTheWindowsThread) {
   ClearMessageQueue();
   std::atomic<HWND> window = 0;
-  std::atomic<bool> posted{false};
+  // A promise rather than std::atomic::wait: the latter loses wake-ups in
+  // the mingw-w64 build of the C++ library, and the worker then waits forever.
+  std::promise<void> posted;
+  const std::future<void> postedSeen = posted.get_future();
   int received = 0;
   std::thread worker([&] {
     WindowCreateParams params;
     params.className = "TWorker";
     const HWND mine = CreateWindow(params);
     window = mine;
-    posted.wait(false);
+    postedSeen.wait();
     received = QueuedMessageCount();
     DestroyWindow(mine);
   });
@@ -62,8 +66,7 @@ TEST(MessageQueue, PostGoesToTheWindowsThread) {
     std::this_thread::yield();
   }
   PostMessage(window, WM_USER, 7, 8);
-  posted = true;
-  posted.notify_all();
+  posted.set_value();
   worker.join();
   EXPECT_EQ(received, 1);
   EXPECT_EQ(QueuedMessageCount(), 0);
