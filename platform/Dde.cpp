@@ -6,6 +6,7 @@
 #include <string>
 #include <utility>
 
+#include "platform/DdeBackend.h"
 #include "platform/Journal.h"
 #include "platform/Locale.h"
 
@@ -18,11 +19,15 @@ struct Conversation {
   std::string topic;
 };
 
+struct StringHandle {
+  std::string text;
+  int references = 0;  // the system hands out one handle per text and counts its creations
+};
+
 struct DdeState {
   std::mutex mutex;
-  uint32_t nextId = 1;
   std::set<uint32_t> instances;
-  std::map<HSZ, std::pair<uint32_t, std::string>> strings;  // handle -> (instance, text)
+  std::map<std::pair<uint32_t, HSZ>, StringHandle> strings;  // (instance, handle)
   std::map<HCONV, Conversation> conversations;
   std::set<std::pair<std::string, std::string>> refused;  // upper-cased service and topic
 };
@@ -38,13 +43,16 @@ std::pair<std::string, std::string> Key(std::string_view service, std::string_vi
 
 }  // namespace
 
-uint32_t DdeInitialize(uint32_t* instance, DdeCallback callback, uint32_t /*flags*/) {
+uint32_t DdeInitialize(uint32_t* instance, DdeCallback callback, uint32_t flags) {
   try {
     if (!instance || *instance != 0 || !callback) return DMLERR_INVALIDPARAMETER;
+    uint32_t made = 0;
+    const uint32_t error = backend::DdeInitialize(&made, callback, flags);
+    if (error != DMLERR_NO_ERROR) return error;
     auto& state = State();
     std::lock_guard lock(state.mutex);
-    *instance = state.nextId++;
-    state.instances.insert(*instance);
+    state.instances.insert(made);
+    *instance = made;
     return DMLERR_NO_ERROR;
   } catch (...) {
     return DMLERR_INVALIDPARAMETER;
@@ -54,10 +62,14 @@ uint32_t DdeInitialize(uint32_t* instance, DdeCallback callback, uint32_t /*flag
 bool DdeUninitialize(uint32_t instance) {
   try {
     auto& state = State();
-    std::lock_guard lock(state.mutex);
-    if (state.instances.erase(instance) == 0) return false;
-    std::erase_if(state.strings, [&](const auto& entry) { return entry.second.first == instance; });
-    std::erase_if(state.conversations, [&](const auto& entry) { return entry.second.instance == instance; });
+    {
+      std::lock_guard lock(state.mutex);
+      if (state.instances.erase(instance) == 0) return false;
+      std::erase_if(state.strings, [&](const auto& entry) { return entry.first.first == instance; });
+      std::erase_if(state.conversations,
+                    [&](const auto& entry) { return entry.second.instance == instance; });
+    }
+    backend::DdeUninitialize(instance);
     return true;
   } catch (...) {
     return false;
@@ -68,10 +80,16 @@ HSZ DdeCreateStringHandle(uint32_t instance, std::string_view text, int codePage
   try {
     if (codePage != CP_WINANSI && codePage != CP_WINUNICODE) return 0;
     auto& state = State();
+    {
+      std::lock_guard lock(state.mutex);
+      if (!state.instances.contains(instance)) return 0;
+    }
+    const HSZ handle = backend::DdeCreateStringHandle(instance, text);
+    if (!handle) return 0;
     std::lock_guard lock(state.mutex);
-    if (!state.instances.contains(instance)) return 0;
-    const HSZ handle = state.nextId++;
-    state.strings[handle] = {instance, std::string(text)};
+    StringHandle& entry = state.strings[{instance, handle}];
+    entry.text = std::string(text);
+    ++entry.references;
     return handle;
   } catch (...) {
     return 0;
@@ -81,10 +99,13 @@ HSZ DdeCreateStringHandle(uint32_t instance, std::string_view text, int codePage
 bool DdeFreeStringHandle(uint32_t instance, HSZ handle) {
   try {
     auto& state = State();
-    std::lock_guard lock(state.mutex);
-    const auto found = state.strings.find(handle);
-    if (found == state.strings.end() || found->second.first != instance) return false;
-    state.strings.erase(found);
+    {
+      std::lock_guard lock(state.mutex);
+      const auto found = state.strings.find({instance, handle});
+      if (found == state.strings.end()) return false;
+      if (--found->second.references == 0) state.strings.erase(found);
+    }
+    backend::DdeFreeStringHandle(instance, handle);
     return true;
   } catch (...) {
     return false;
@@ -94,16 +115,23 @@ bool DdeFreeStringHandle(uint32_t instance, HSZ handle) {
 HCONV DdeConnect(uint32_t instance, HSZ service, HSZ topic, const CONVCONTEXT* context) {
   try {
     if (context && context->cb != sizeof(CONVCONTEXT)) return 0;
+    Conversation conversation;
     auto& state = State();
+    {
+      std::lock_guard lock(state.mutex);
+      const auto serviceText = state.strings.find({instance, service});
+      const auto topicText = state.strings.find({instance, topic});
+      if (!state.instances.contains(instance) || serviceText == state.strings.end() ||
+          topicText == state.strings.end())
+        return 0;
+      conversation = {instance, serviceText->second.text, topicText->second.text};
+      if (state.refused.contains(Key(conversation.service, conversation.topic))) return 0;
+    }
+    // Outside the lock: the system may call back into this module while it
+    // looks for a server.
+    const HCONV handle = backend::DdeConnect(instance, service, topic, context);
+    if (!handle) return 0;
     std::lock_guard lock(state.mutex);
-    const auto serviceText = state.strings.find(service);
-    const auto topicText = state.strings.find(topic);
-    if (!state.instances.contains(instance) || serviceText == state.strings.end() ||
-        topicText == state.strings.end())
-      return 0;
-    Conversation conversation{instance, serviceText->second.second, topicText->second.second};
-    if (state.refused.contains(Key(conversation.service, conversation.topic))) return 0;
-    const HCONV handle = state.nextId++;
     state.conversations[handle] = std::move(conversation);
     return handle;
   } catch (...) {
@@ -114,15 +142,19 @@ HCONV DdeConnect(uint32_t instance, HSZ service, HSZ topic, const CONVCONTEXT* c
 bool DdeDisconnect(HCONV conversation) {
   try {
     auto& state = State();
-    std::lock_guard lock(state.mutex);
-    return state.conversations.erase(conversation) > 0;
+    {
+      std::lock_guard lock(state.mutex);
+      if (state.conversations.erase(conversation) == 0) return false;
+    }
+    backend::DdeDisconnect(conversation);
+    return true;
   } catch (...) {
     return false;
   }
 }
 
 HDDEDATA DdeClientTransaction(const void* data, uint32_t size, HCONV conversation, HSZ /*item*/,
-                              uint32_t format, uint32_t type, uint32_t /*timeout*/, uint32_t* result) {
+                              uint32_t format, uint32_t type, uint32_t timeout, uint32_t* result) {
   try {
     if (result) *result = 0;
     if (type != XTYP_EXECUTE || format != CF_TEXT || (!data && size > 0)) return 0;
@@ -139,7 +171,7 @@ HDDEDATA DdeClientTransaction(const void* data, uint32_t size, HCONV conversatio
     if (const size_t zero = command.find('\0'); zero != std::string_view::npos)
       command = command.substr(0, zero);
     JournalAppend("dde", target.service + "|" + target.topic + ": " + std::string(command));
-    return 1;
+    return backend::DdeExecute(conversation, command, timeout, result);
   } catch (...) {
     return 0;
   }
@@ -160,16 +192,22 @@ void SetDdeServerAvailable(std::string_view service, std::string_view topic, boo
 int DdeOpenObjectCount() {
   auto& state = State();
   std::lock_guard lock(state.mutex);
-  return static_cast<int>(state.instances.size() + state.strings.size() + state.conversations.size());
+  int count = static_cast<int>(state.instances.size() + state.conversations.size());
+  for (const auto& [key, entry] : state.strings) count += entry.references;
+  return count;
 }
 
 void ResetDde() {
   auto& state = State();
-  std::lock_guard lock(state.mutex);
-  state.instances.clear();
-  state.strings.clear();
-  state.conversations.clear();
-  state.refused.clear();
+  std::set<uint32_t> instances;
+  {
+    std::lock_guard lock(state.mutex);
+    instances.swap(state.instances);
+    state.strings.clear();
+    state.conversations.clear();
+    state.refused.clear();
+  }
+  for (const uint32_t instance : instances) backend::DdeUninitialize(instance);
 }
 
 }  // namespace platform

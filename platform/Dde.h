@@ -1,25 +1,32 @@
 // The DDE client (DDEML) as a program uses it to send an execute command to
 // another program: an instance, string handles, a conversation, one
-// transaction. Nothing travels anywhere; an execute transaction is recorded in
-// the journal as a "dde" entry ("<service>|<topic>: <command>").
+// transaction. On Windows these are the system's own calls and the command
+// reaches a real server; elsewhere nothing travels anywhere and every service
+// and topic answers. On both, an execute transaction is recorded in the
+// journal as a "dde" entry ("<service>|<topic>: <command>").
 //
-// Every service and topic answers a connection unless a test has made it
-// unavailable (SetDdeServerAvailable). Process-wide and thread-safe; no
-// function here throws.
+// A test can make a service and topic unavailable (SetDdeServerAvailable).
+// Thread-safe; no function here throws. Where each module links its own copy
+// of the platform, the bookkeeping below (refusals, the open-object count) is
+// the module's own.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
 
+#include "abi/Types.h"
+
 namespace platform {
 
-using HSZ = uint32_t;       // string handle; 0 is none
-using HCONV = uint32_t;     // conversation; 0 is none
-using HDDEDATA = uint32_t;  // transaction result; 0 is failure
+// Pointer-sized, as the system's handles are.
+using HSZ = uintptr_t;       // string handle; 0 is none
+using HCONV = uintptr_t;     // conversation; 0 is none
+using HDDEDATA = uintptr_t;  // transaction result; 0 is failure
 
-using DdeCallback = HDDEDATA (*)(uint32_t type, uint32_t format, HCONV conversation, HSZ hsz1, HSZ hsz2,
-                                 HDDEDATA data, uintptr_t data1, uintptr_t data2);
+// Called by the system (on Windows) with its own handles.
+using DdeCallback = HDDEDATA(STDCALL*)(uint32_t type, uint32_t format, HCONV conversation, HSZ hsz1, HSZ hsz2,
+                                       HDDEDATA data, uintptr_t data1, uintptr_t data2);
 
 inline constexpr uint32_t DMLERR_NO_ERROR = 0;
 inline constexpr uint32_t DMLERR_INVALIDPARAMETER = 0x4006;
@@ -63,15 +70,20 @@ bool DdeFreeStringHandle(uint32_t instance, HSZ handle);
 HCONV DdeConnect(uint32_t instance, HSZ service, HSZ topic, const CONVCONTEXT* context);
 bool DdeDisconnect(HCONV conversation);
 // Only XTYP_EXECUTE with CF_TEXT is understood: `data` holds `size` bytes of
-// command text. Answers non-zero and records the command.
+// UTF-8 command text, up to a terminating zero if there is one. Records the
+// command and answers non-zero when the server took it (or, with
+// TIMEOUT_ASYNC, when it was sent; `*result` then identifies the transaction).
+// Any other transaction answers 0.
 HDDEDATA DdeClientTransaction(const void* data, uint32_t size, HCONV conversation, HSZ item, uint32_t format,
                               uint32_t type, uint32_t timeout, uint32_t* result);
 
 // Test seam: makes a service and topic refuse (or again accept) connections.
 void SetDdeServerAvailable(std::string_view service, std::string_view topic, bool available);
-// Instances, string handles and conversations still open (a leak check).
+// Instances, string handles (each creation counts) and conversations still
+// open (a leak check).
 int DdeOpenObjectCount();
-// Forgets every instance, handle, conversation and refusal.
+// Gives back every instance (with its handles and conversations) and forgets
+// every refusal.
 void ResetDde();
 
 }  // namespace platform

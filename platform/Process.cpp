@@ -1,30 +1,23 @@
 #include "platform/Process.h"
 
-#include <charconv>
 #include <cstdio>
-#include <cstdlib>
 #include <iostream>
 #include <string>
 
-#include "platform/IniFile.h"
+#include "platform/Dde.h"
 #include "platform/Journal.h"
-#include "platform/Machine.h"
+#include "platform/ProcessBackend.h"
 #include "platform/Registry.h"
 
 namespace platform {
 namespace {
 
-// The executable of a command line: the quoted text at its start, or its
-// first word.
-std::string ExecutableOf(std::string_view commandLine) {
-  while (!commandLine.empty() && commandLine.front() == ' ') commandLine.remove_prefix(1);
-  if (!commandLine.empty() && commandLine.front() == '"') {
-    const size_t close = commandLine.find('"', 1);
-    return std::string(
-        commandLine.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1));
-  }
-  return std::string(commandLine.substr(0, commandLine.find(' ')));
+HDDEDATA STDCALL IgnoreDdeTransaction(uint32_t, uint32_t, HCONV, HSZ, HSZ, HDDEDATA, uintptr_t, uintptr_t) {
+  return 0;
 }
+
+// How long DdeExecute waits for the server to acknowledge the command.
+constexpr uint32_t kDdeExecuteTimeoutMs = 10000;
 
 }  // namespace
 
@@ -37,62 +30,58 @@ void ExitProcess(int code) {
   }
   std::fflush(stdout);
   std::fflush(stderr);
-  std::_Exit(code);
+  backend::EndProcess(code);
 }
 
-uint32_t StartProgram(std::string_view commandLine, int /*showCommand*/) {
+uint32_t StartProgram(std::string_view commandLine, int showCommand) {
   try {
-    const std::string executable = ExecutableOf(commandLine);
-    if (executable.empty() || !FileExists(executable)) return static_cast<uint32_t>(ERROR_FILE_NOT_FOUND);
-    JournalAppend("start", commandLine);
-    return 33;
+    const uint32_t result = backend::StartProgram(commandLine, showCommand);
+    if (result > 31) JournalAppend("start", commandLine);
+    return result;
   } catch (...) {
     return static_cast<uint32_t>(ERROR_FILE_NOT_FOUND);
   }
 }
 
 intptr_t ShellExecute(std::string_view verb, std::string_view file, std::string_view parameters,
-                      std::string_view /*directory*/, int /*showCommand*/) {
+                      std::string_view directory, int showCommand) {
   try {
     std::string text = std::string(verb.empty() ? "open" : verb) + " " + std::string(file);
     if (!parameters.empty()) text += " " + std::string(parameters);
     JournalAppend("shell", text);
-    return 42;
+    return backend::ShellExecute(verb, file, parameters, directory, showCommand);
   } catch (...) {
     return 0;
   }
 }
 
 bool DdeExecute(std::string_view service, std::string_view topic, std::string_view command) {
-  try {
-    JournalAppend("dde", std::string(service) + "|" + std::string(topic) + ": " + std::string(command));
-    return true;
-  } catch (...) {
-    return false;
+  uint32_t instance = 0;
+  if (DdeInitialize(&instance, &IgnoreDdeTransaction, 0) != DMLERR_NO_ERROR) return false;
+  const HSZ serviceHandle = DdeCreateStringHandle(instance, service, CP_WINANSI);
+  const HSZ topicHandle = DdeCreateStringHandle(instance, topic, CP_WINANSI);
+  bool acknowledged = false;
+  if (serviceHandle && topicHandle) {
+    CONVCONTEXT context{};
+    context.cb = sizeof context;
+    context.iCodePage = CP_WINANSI;
+    if (const HCONV conversation = DdeConnect(instance, serviceHandle, topicHandle, &context)) {
+      uint32_t result = 0;
+      acknowledged = DdeClientTransaction(command.data(), static_cast<uint32_t>(command.size()), conversation,
+                                          0, CF_TEXT, XTYP_EXECUTE, kDdeExecuteTimeoutMs, &result) != 0;
+      DdeDisconnect(conversation);
+    }
   }
+  DdeFreeStringHandle(instance, serviceHandle);
+  DdeFreeStringHandle(instance, topicHandle);
+  DdeUninitialize(instance);
+  return acknowledged;
 }
 
 int32_t GetFileVersion(std::string_view windowsPath, FileVersion* version) {
   try {
     JournalAppend("version", windowsPath);
-    std::string text;
-    if (!FileExists(windowsPath) || !ReadFile(windowsPath, &text)) return ERROR_FILE_NOT_FOUND;
-    const IniText ini("[Version]\n" + text);
-    const auto value = ini.Get("Version", "FileVersion");
-    if (!value) return ERROR_RESOURCE_TYPE_NOT_FOUND;
-    uint16_t parts[4] = {0, 0, 0, 0};
-    std::string_view rest = *value;
-    for (int i = 0; i < 4 && !rest.empty(); ++i) {
-      const size_t dot = rest.find('.');
-      const std::string_view part = rest.substr(0, dot);
-      auto [end, ec] = std::from_chars(part.data(), part.data() + part.size(), parts[i]);
-      if (ec != std::errc() || end != part.data() + part.size() || part.empty()) return ERROR_INVALID_DATA;
-      rest = dot == std::string_view::npos ? std::string_view() : rest.substr(dot + 1);
-      if (dot != std::string_view::npos && rest.empty()) return ERROR_INVALID_DATA;
-    }
-    if (!rest.empty()) return ERROR_INVALID_DATA;
-    if (version) *version = {parts[0], parts[1], parts[2], parts[3]};
-    return 0;
+    return backend::GetFileVersion(windowsPath, version);
   } catch (...) {
     return ERROR_INVALID_DATA;
   }

@@ -94,7 +94,7 @@ if [[ $exports == "ServerFactory madTraceProcess " ]]; then
 else
   fail 1 "Strativue.dll exports: $exports(expected ServerFactory madTraceProcess)"
 fi
-system_dlls=" kernel32.dll user32.dll gdi32.dll advapi32.dll shell32.dll ole32.dll oleaut32.dll msvcrt.dll "
+system_dlls=" kernel32.dll user32.dll gdi32.dll advapi32.dll shell32.dll ole32.dll oleaut32.dll version.dll msvcrt.dll "
 foreign=""
 for dll in $("$triplet-objdump" -p "$bin/Strativue.dll" | awk '/DLL Name:/ {print tolower($3)}'); do
   [[ $system_dlls == *" $dll "* ]] || foreign+="$dll "
@@ -122,6 +122,9 @@ cleanup() {
 }
 trap cleanup EXIT
 wineboot -i >/dev/null 2>&1
+# No display here: Wine's null graphics driver still makes the hidden windows
+# that DDE conversations run through.
+wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
 
 # A program that hangs under Wine is stopped (status 124) and counted as a
 # failure instead of holding up the run until CI's own limit.

@@ -18,6 +18,8 @@
 // clang-format off
 #include <windows.h>
 #include <oleauto.h>
+#include <ddeml.h>
+#include <shellapi.h>
 #include <tlhelp32.h>
 // clang-format on
 
@@ -56,6 +58,9 @@
 #undef RegDeleteValue
 #undef RegDeleteKey
 #undef WinHelp
+#undef ShellExecute
+#undef DdeInitialize
+#undef DdeCreateStringHandle
 #undef CaptureStackBackTrace
 #undef Module32First
 #undef Module32Next
@@ -151,3 +156,10 @@
 #undef FW_NORMAL
 #undef FW_BOLD
 #undef CF_TEXT
+#undef CP_WINANSI
+#undef CP_WINUNICODE
+#undef XTYP_EXECUTE
+#undef TIMEOUT_ASYNC
+#undef DMLERR_NO_ERROR
+#undef DMLERR_INVALIDPARAMETER
+#undef DMLERR_NO_CONV_ESTABLISHED

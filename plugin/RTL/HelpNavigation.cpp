@@ -184,8 +184,8 @@ std::string ExecutableOf(std::string command) {
   return command;
 }
 
-platform::HDDEDATA IgnoreDdeTransaction(uint32_t, uint32_t, platform::HCONV, platform::HSZ, platform::HSZ,
-                                        platform::HDDEDATA, uintptr_t, uintptr_t) {
+platform::HDDEDATA STDCALL IgnoreDdeTransaction(uint32_t, uint32_t, platform::HCONV, platform::HSZ,
+                                                platform::HSZ, platform::HDDEDATA, uintptr_t, uintptr_t) {
   return 0;
 }
 

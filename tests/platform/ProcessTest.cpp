@@ -26,6 +26,9 @@ TEST(Journal, AppendsListsAndClears) {
   EXPECT_TRUE(JournalEntries().empty());
 }
 
+#if !defined(_WIN32)
+// The stand-in programs are files under the machine root; on Windows the
+// system's calls are tested in win32/SystemProcessTest.cpp.
 TEST(Process, StartSucceedsOnlyForAnExecutableUnderTheRoot) {
   TempMachine machine;
   JournalClear();
@@ -58,11 +61,15 @@ TEST(Process, FileVersionOfAStandInExecutable) {
   EXPECT_EQ(GetFileVersion("C:\\R\\missing.exe", &version), 2);
 }
 
-#if !defined(_WIN32)
-// Needs a child process that shares the test's code: fork.
+// Needs a child process that shares the test's code: fork. On Windows the
+// probe program ends through ExitProcess instead (win32/SystemProcessTest.cpp).
 TEST(Process, ExitFlushesBufferedOutputAndEndsWithTheCode) {
   int pipeEnds[2];
   ASSERT_EQ(pipe(pipeEnds), 0);
+  // The child inherits what the test program has buffered and not yet
+  // written; only what the child itself prints may reach the pipe.
+  std::cout.flush();
+  std::fflush(stdout);
   const pid_t child = fork();
   ASSERT_GE(child, 0);
   if (child == 0) {

@@ -108,7 +108,14 @@
   X(platform, VK_RIGHT)                           \
   X(platform, VK_DOWN)                            \
   X(platform, VK_F1)                              \
-  X(platform, CF_TEXT)
+  X(platform, CF_TEXT)                            \
+  X(platform, CP_WINANSI)                         \
+  X(platform, CP_WINUNICODE)                      \
+  X(platform, XTYP_EXECUTE)                       \
+  X(platform, TIMEOUT_ASYNC)                      \
+  X(platform, DMLERR_NO_ERROR)                    \
+  X(platform, DMLERR_INVALIDPARAMETER)            \
+  X(platform, DMLERR_NO_CONV_ESTABLISHED)
 
 namespace {
 
