@@ -123,8 +123,11 @@ cleanup() {
 trap cleanup EXIT
 wineboot -i >/dev/null 2>&1
 # No display here: Wine's null graphics driver still makes the hidden windows
-# that DDE conversations run through.
+# that DDE conversations run through. The desktop that wineboot started has
+# no driver, so the server starts again with the setting.
 wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
+wineserver -k >/dev/null 2>&1 || true
+wineserver -w
 
 # A program that hangs under Wine is stopped (status 124) and counted as a
 # failure instead of holding up the run until CI's own limit.
