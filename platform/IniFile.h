@@ -63,7 +63,7 @@ class IniText {
   std::string newline_ = "\r\n";
 };
 
-// Whole-file operations on a Windows path under the machine root (MapPath).
+// Whole-file operations on a Windows path (MapPath).
 // Loading fails only when the file exists and cannot be read.
 bool LoadIniFile(std::string_view windowsPath, IniText* ini, std::string* error = nullptr);
 // Writes atomically; the folder must exist.

@@ -1,188 +1,16 @@
+// What both systems share: whole-file and folder operations on the native
+// path that MapPath gives.
 #include "platform/Machine.h"
 
-#include <charconv>
-#include <cstdlib>
 #include <filesystem>
-#include <mutex>
 
 #include "platform/AtomicFile.h"
-#include "platform/IniFile.h"
-#include "platform/Locale.h"
-#include "platform/ProcessShared.h"
+#include "platform/WindowsPath.h"
 
 namespace fs = std::filesystem;
 
 namespace platform {
 namespace {
-
-// The root chosen by SetMachineRoot, which every copy of the platform in the
-// process must see.
-constexpr const char* kExplicitRoot = "MachineRoot";
-
-constexpr std::string_view kForbiddenInNames = "<>:\"|?*";
-
-std::string DefaultRoot() {
-  if (const char* env = std::getenv("QUORVEX_MACHINE"); env && *env) return env;
-  if (const char* home = std::getenv("HOME"); home && *home)
-    return (fs::path(home) / ".local" / "state" / "quorvex" / "machine").string();
-  return (fs::temp_directory_path() / "quorvex-machine").string();
-}
-
-// The entry of `folder` named `name` without regard to case; empty when none.
-std::string FindEntry(const fs::path& folder, const std::string& name) {
-  std::error_code ec;
-#if !defined(_WIN32)
-  // A file system that ignores case would find any spelling here; the
-  // entry's own spelling is what the listing gives.
-  if (fs::exists(folder / name, ec)) return name;
-#endif
-  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-    const std::string entry = it->path().filename().string();
-    if (CompareTextIgnoreCase(entry, name) == 0) return entry;
-  }
-  return {};
-}
-
-bool ParseInt(std::string_view text, int64_t* value) {
-  if (!text.empty() && text.front() == '+') text.remove_prefix(1);
-  int base = 10;
-  if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
-    text.remove_prefix(2);
-    base = 16;
-  }
-  if (text.empty()) return false;
-  auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), *value, base);
-  return ec == std::errc() && end == text.data() + text.size();
-}
-
-bool ParseRect(std::string_view text, Rect* rect) {
-  int64_t parts[4];
-  for (int i = 0; i < 4; ++i) {
-    const size_t comma = i < 3 ? text.find(',') : text.size();
-    if (comma == std::string_view::npos) return false;
-    std::string_view part = text.substr(0, comma);
-    while (!part.empty() && part.front() == ' ') part.remove_prefix(1);
-    while (!part.empty() && part.back() == ' ') part.remove_suffix(1);
-    if (!ParseInt(part, &parts[i]) || parts[i] < INT32_MIN || parts[i] > INT32_MAX) return false;
-    text.remove_prefix(i < 3 ? comma + 1 : comma);
-  }
-  *rect = {static_cast<int32_t>(parts[0]), static_cast<int32_t>(parts[1]), static_cast<int32_t>(parts[2]),
-           static_cast<int32_t>(parts[3])};
-  return !rect->empty();
-}
-
-struct Facts {
-  OsVersion version;
-  uint32_t systemLocale = 1033;
-  uint32_t userLocale = 1033;
-  std::string userName = "user";
-  std::string hostProgram = "C:\\Program Files\\Quorvex\\Quorvex.exe";
-  std::vector<MonitorInfo> monitors;
-  std::string problem;
-};
-
-Facts ReadFacts(const fs::path& file) {
-  Facts facts;
-  std::string text;
-  std::string error;
-  std::error_code ec;
-  auto note = [&](const std::string& what) {
-    if (facts.problem.empty()) facts.problem = file.string() + ": " + what;
-  };
-  if (fs::exists(file, ec) && !ReadWholeFile(file, &text, &error)) note(error);
-  const IniText ini(text);
-
-  if (auto version = ini.Get("Windows", "Version")) {
-    const size_t dot = version->find('.');
-    int64_t major = 0, minor = 0;
-    const bool ok =
-        ParseInt(std::string_view(*version).substr(0, dot), &major) &&
-        (dot == std::string::npos || ParseInt(std::string_view(*version).substr(dot + 1), &minor)) &&
-        major >= 0 && minor >= 0 && major <= 0xFFFF && minor <= 0xFFFF;
-    if (ok)
-      facts.version = {static_cast<uint32_t>(major), static_cast<uint32_t>(minor)};
-    else
-      note("[Windows] Version: expected major.minor, got \"" + *version + "\"");
-  }
-  auto readLocale = [&](const char* key, uint32_t* out) {
-    auto value = ini.Get("Locale", key);
-    if (!value) return false;
-    int64_t id = 0;
-    if (ParseInt(*value, &id) && id > 0 && id <= 0xFFFF) {
-      *out = static_cast<uint32_t>(id);
-      return true;
-    }
-    note(std::string("[Locale] ") + key + ": expected a locale id such as 1033, got \"" + *value + "\"");
-    return false;
-  };
-  readLocale("System", &facts.systemLocale);
-  facts.userLocale = facts.systemLocale;
-  readLocale("User", &facts.userLocale);
-
-  if (auto name = ini.Get("User", "Name")) {
-    if (!name->empty() && name->find_first_of("\\/<>:\"|?*") == std::string::npos)
-      facts.userName = *name;
-    else
-      note("[User] Name: not a valid user name: \"" + *name + "\"");
-  }
-  if (auto program = ini.Get("Host", "Program")) {
-    if (program->size() > 3 && (*program)[1] == ':' && (*program)[2] == '\\')
-      facts.hostProgram = *program;
-    else
-      note("[Host] Program: expected a full Windows path such as C:\\Folder\\Program.exe, got \"" + *program +
-           "\"");
-  }
-
-  for (int n = 1;; ++n) {
-    const std::string section = "Monitor" + std::to_string(n);
-    if (!ini.HasSection(section)) break;
-    MonitorInfo monitor;
-    const std::string bounds = ini.GetString(section, "Bounds", "");
-    if (!ParseRect(bounds, &monitor.bounds)) {
-      note("[" + section +
-           "] Bounds: expected left,top,right,bottom with right > left and bottom > top, got \"" + bounds +
-           "\"");
-      continue;
-    }
-    monitor.workArea = monitor.bounds;
-    if (auto work = ini.Get(section, "WorkArea"); work && !ParseRect(*work, &monitor.workArea)) {
-      note("[" + section + "] WorkArea: expected left,top,right,bottom, got \"" + *work + "\"");
-      monitor.workArea = monitor.bounds;
-    }
-    monitor.primary = facts.monitors.empty();
-    facts.monitors.push_back(monitor);
-  }
-  if (facts.monitors.empty()) facts.monitors.push_back({{0, 0, 1920, 1080}, {0, 0, 1920, 1080}, true});
-  return facts;
-}
-
-// machine.ini read afresh when its path, time or size changed.
-Facts CurrentFacts() {
-  static std::mutex mutex;
-  static std::string cachedPath;
-  static fs::file_time_type cachedTime;
-  static uintmax_t cachedSize = 0;
-  static bool cachedExists = false;
-  static Facts cached;
-  static bool loaded = false;
-
-  const fs::path file = fs::path(MachineRoot()) / "machine.ini";
-  std::error_code ec;
-  const bool exists = fs::is_regular_file(file, ec);
-  const auto time = exists ? fs::last_write_time(file, ec) : fs::file_time_type();
-  const uintmax_t size = exists ? fs::file_size(file, ec) : 0;
-  std::lock_guard lock(mutex);
-  if (!loaded || cachedPath != file.string() || cachedExists != exists || cachedTime != time ||
-      cachedSize != size) {
-    cached = ReadFacts(file);
-    cachedPath = file.string();
-    cachedExists = exists;
-    cachedTime = time;
-    cachedSize = size;
-    loaded = true;
-  }
-  return cached;
-}
 
 template <typename T>
 T Safely(T fallback, auto&& body) {
@@ -195,78 +23,16 @@ T Safely(T fallback, auto&& body) {
 
 }  // namespace
 
-void SetMachineRoot(const std::string& nativePath) { SetProcessShared(kExplicitRoot, nativePath); }
-
-std::string MachineRoot() {
-  return Safely<std::string>({}, [] {
-    std::string root = ProcessShared(kExplicitRoot);
-    if (root.empty()) root = DefaultRoot();
-    std::error_code ec;
-    fs::path path = fs::absolute(root, ec);
-    if (ec) path = root;
-    fs::create_directories(path / "C", ec);
-    return path.string();
-  });
-}
-
-std::string MapPath(std::string_view windowsPath) {
-  return Safely<std::string>({}, [&]() -> std::string {
-    std::string path(windowsPath);
-    for (char& c : path)
-      if (c == '/') c = '\\';
-    if (path.find('\0') != std::string::npos || path.rfind("\\\\", 0) == 0) return {};
-    std::string drive = "C";
-    std::string_view rest = path;
-    if (path.size() >= 2 && path[1] == ':') {
-      const char letter = path[0];
-      if (!((letter >= 'A' && letter <= 'Z') || (letter >= 'a' && letter <= 'z'))) return {};
-      drive = std::string(1, static_cast<char>(letter & ~0x20));
-      rest.remove_prefix(2);
-    }
-    std::vector<std::string> parts{drive};
-    while (!rest.empty()) {
-      const size_t slash = rest.find('\\');
-      std::string part(rest.substr(0, slash));
-      rest.remove_prefix(slash == std::string_view::npos ? rest.size() : slash + 1);
-      if (part == "..") {
-        if (parts.size() > 1) parts.pop_back();
-        continue;
-      }
-      // Windows drops trailing dots and blanks of a name.
-      while (!part.empty() && (part.back() == '.' || part.back() == ' ')) part.pop_back();
-      if (part.empty()) continue;
-      for (unsigned char c : part)
-        if (c < 0x20 || kForbiddenInNames.find(static_cast<char>(c)) != std::string_view::npos) return {};
-      parts.push_back(std::move(part));
-    }
-    fs::path current = MachineRoot();
-    if (current.empty()) return {};
-    bool matching = true;
-    for (const std::string& part : parts) {
-      if (matching) {
-        const std::string found = FindEntry(current, part);
-        if (!found.empty()) {
-          current /= found;
-          continue;
-        }
-        matching = false;
-      }
-      current /= part;
-    }
-    return current.string();
-  });
-}
-
 bool FileExists(std::string_view windowsPath) {
   const std::string path = MapPath(windowsPath);
   std::error_code ec;
-  return !path.empty() && fs::is_regular_file(path, ec);
+  return !path.empty() && fs::is_regular_file(NativePath(path), ec);
 }
 
 bool DirectoryExists(std::string_view windowsPath) {
   const std::string path = MapPath(windowsPath);
   std::error_code ec;
-  return !path.empty() && fs::is_directory(path, ec);
+  return !path.empty() && fs::is_directory(NativePath(path), ec);
 }
 
 bool CreateDirectory(std::string_view windowsPath) {
@@ -274,9 +40,9 @@ bool CreateDirectory(std::string_view windowsPath) {
     const std::string path = MapPath(windowsPath);
     if (path.empty()) return false;
     std::error_code ec;
-    if (!fs::is_directory(fs::path(path).parent_path(), ec)) return false;
-    fs::create_directory(path, ec);
-    return fs::is_directory(path, ec);
+    if (!fs::is_directory(NativePath(path).parent_path(), ec)) return false;
+    fs::create_directory(NativePath(path), ec);
+    return fs::is_directory(NativePath(path), ec);
   });
 }
 
@@ -285,8 +51,8 @@ bool CreateDirectories(std::string_view windowsPath) {
     const std::string path = MapPath(windowsPath);
     if (path.empty()) return false;
     std::error_code ec;
-    fs::create_directories(path, ec);
-    return fs::is_directory(path, ec);
+    fs::create_directories(NativePath(path), ec);
+    return fs::is_directory(NativePath(path), ec);
   });
 }
 
@@ -298,7 +64,7 @@ bool ReadFile(std::string_view windowsPath, std::string* contents, std::string* 
       return false;
     }
     std::string reason;
-    if (ReadWholeFile(path, contents, &reason)) return true;
+    if (ReadWholeFile(NativePath(path), contents, &reason)) return true;
     if (error) *error = "cannot read " + std::string(windowsPath) + " (" + reason + ")";
     return false;
   });
@@ -312,68 +78,18 @@ bool WriteFile(std::string_view windowsPath, std::string_view contents, std::str
       return false;
     }
     std::error_code ec;
-    if (!fs::is_directory(fs::path(path).parent_path(), ec)) {
+    if (!fs::is_directory(NativePath(path).parent_path(), ec)) {
       if (error) *error = "cannot write " + std::string(windowsPath) + ": its folder does not exist";
       return false;
     }
-    return WriteFileAtomically(path, contents, error);
+    return WriteFileAtomically(NativePath(path), contents, error);
   });
-}
-
-OsVersion GetOsVersion() {
-  return Safely(OsVersion{}, [] { return CurrentFacts().version; });
-}
-
-uint32_t GetSystemDefaultLocaleId() {
-  return Safely(1033u, [] { return CurrentFacts().systemLocale; });
-}
-
-uint32_t GetUserDefaultLocaleId() {
-  return Safely(1033u, [] { return CurrentFacts().userLocale; });
-}
-
-std::string GetUserName() {
-  return Safely<std::string>("user", [] { return CurrentFacts().userName; });
-}
-
-std::string GetHostProgramPath() {
-  return Safely<std::string>("C:\\Program Files\\Quorvex\\Quorvex.exe",
-                             [] { return CurrentFacts().hostProgram; });
 }
 
 std::string GetHostProgramFolder() {
   return Safely<std::string>("C:\\Program Files\\Quorvex\\", [] {
     const std::string program = GetHostProgramPath();
     return program.substr(0, program.find_last_of('\\') + 1);
-  });
-}
-
-std::vector<MonitorInfo> GetMonitors() {
-  return Safely<std::vector<MonitorInfo>>({{{0, 0, 1920, 1080}, {0, 0, 1920, 1080}, true}},
-                                          [] { return CurrentFacts().monitors; });
-}
-
-std::string MachineFactsProblem() {
-  return Safely<std::string>({}, [] { return CurrentFacts().problem; });
-}
-
-std::string GetWindowsDirectory() { return "C:\\Windows"; }
-
-std::string GetSpecialFolder(int csidl) {
-  return Safely<std::string>({}, [&]() -> std::string {
-    const std::string profile = "C:\\Users\\" + GetUserName();
-    switch (csidl) {
-      case CSIDL_APPDATA:
-        return profile + "\\AppData\\Roaming";
-      case CSIDL_LOCAL_APPDATA:
-        return profile + "\\AppData\\Local";
-      case CSIDL_PERSONAL:
-        return profile + "\\Documents";
-      case CSIDL_PROGRAM_FILES:
-        return "C:\\Program Files";
-      default:
-        return {};
-    }
   });
 }
 

@@ -1,7 +1,9 @@
-// The machine: everything Windows keeps outside the process lives under one
-// folder, the machine root. Windows paths ("C:\Windows\vemtro.ini") map to
-// files under it (<root>/C/Windows/vemtro.ini); the optional <root>/machine.ini
-// holds the machine's facts.
+// The machine. On Windows it is the system itself: a Windows path is the
+// native path and the facts are the system's. Elsewhere everything Windows
+// keeps outside the process lives under one folder, the machine root:
+// Windows paths ("C:\Windows\vemtro.ini") map to files under it
+// (<root>/C/Windows/vemtro.ini) and the optional <root>/machine.ini holds the
+// machine's facts.
 //
 // No function here throws; failures answer false, empty text or defaults.
 #pragma once
@@ -18,14 +20,16 @@ namespace platform {
 // Chooses the machine root for the whole process (tests make their own in a
 // temporary folder). An empty path goes back to the default choice: the
 // environment variable QUORVEX_MACHINE, else $HOME/.local/state/quorvex/machine.
+// Windows has no machine root: there this changes nothing.
 void SetMachineRoot(const std::string& nativePath);
 // The native path of the machine root in use; the folder is created when
-// missing.
+// missing. Empty on Windows.
 std::string MachineRoot();
 
-// The native path of a Windows path under the root. Drive letters and every
-// existing component match without regard to letter case; components that do
-// not exist yet keep their spelling. "\" and "/" both separate; a path without
+// The native path of a Windows path: under the root, where drive letters and
+// every existing component match without regard to letter case and
+// components that do not exist yet keep their spelling; on Windows the path
+// itself, normalised ("C:\a\b", a drive alone as "C:\"). "\" and "/" both separate; a path without
 // a drive is on drive C; ".." never climbs above the drive. Empty for a path
 // that cannot be a Windows path (UNC, a character Windows forbids in names).
 std::string MapPath(std::string_view windowsPath);
@@ -42,7 +46,9 @@ bool CreateDirectories(std::string_view windowsPath);
 bool ReadFile(std::string_view windowsPath, std::string* contents, std::string* error = nullptr);
 bool WriteFile(std::string_view windowsPath, std::string_view contents, std::string* error = nullptr);
 
-// Facts from <root>/machine.ini, read afresh when that file changed:
+// The machine's facts. On Windows from the system (monitors: the default
+// one when the system reports none, as without a display). Elsewhere from
+// <root>/machine.ini, read afresh when that file changed:
 //   [Windows]  Version=10.0
 //   [Locale]   System=1033  User=1033
 //   [User]     Name=user
@@ -74,10 +80,10 @@ struct MonitorInfo {
 std::vector<MonitorInfo> GetMonitors();
 
 // The first problem found in machine.ini ("<path>, line 3: ..."), empty when
-// there is none.
+// there is none, and always on Windows.
 std::string MachineFactsProblem();
 
-// "C:\Windows".
+// "C:\Windows" (on Windows: the system's Windows folder).
 std::string GetWindowsDirectory();
 
 inline constexpr int CSIDL_APPDATA = 26;        // C:\Users\<user>\AppData\Roaming
@@ -85,7 +91,7 @@ inline constexpr int CSIDL_LOCAL_APPDATA = 28;  // C:\Users\<user>\AppData\Local
 inline constexpr int CSIDL_PERSONAL = 5;        // C:\Users\<user>\Documents
 inline constexpr int CSIDL_PROGRAM_FILES = 38;  // C:\Program Files
 // The Windows path of a shell folder, without trailing backslash; empty for
-// an unknown CSIDL. Creates nothing.
+// an unknown CSIDL. Creates nothing. On Windows the system's answer.
 std::string GetSpecialFolder(int csidl);
 
 }  // namespace platform

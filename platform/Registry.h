@@ -1,6 +1,8 @@
-// The registry, kept in <root>/registry.reg in the registry-file text format
-// ("Windows Registry Editor Version 5.00", [HKEY_CURRENT_USER\...] sections,
-// "Name"="text", "Name"=dword:0000002a, @ for the default value). The file is
+// The registry. On Windows it is the system's own (advapi32): handles are
+// small numbers standing for the system's keys, statuses and reasons are the
+// system's. Elsewhere it is kept in <root>/registry.reg in the registry-file
+// text format ("Windows Registry Editor Version 5.00", [HKEY_CURRENT_USER\...]
+// sections, "Name"="text", "Name"=dword:0000002a, @ for the default value),
 // read afresh whenever it changed and written at once after every change
 // (through a temporary file and a rename).
 //
@@ -56,8 +58,9 @@ struct RegValue {
   std::string rawHex;
 };
 
-// Opens an existing key (nil or empty subKey: `parent` itself). Every access
-// mask succeeds when the key exists; ERROR_FILE_NOT_FOUND otherwise.
+// Opens an existing key (nil or empty subKey: `parent` itself);
+// ERROR_FILE_NOT_FOUND when missing. The registry file grants every access
+// mask; the system's registry checks it.
 int32_t RegOpenKeyEx(HKEY parent, std::string_view subKey, uint32_t options, uint32_t access, HKEY* result);
 // Opens a key, creating it and its missing parents. *created (when given)
 // tells whether it was new.
@@ -70,14 +73,15 @@ int32_t RegQueryValueEx(HKEY key, std::string_view name, RegValue* value);
 // Sets a value and writes the file at once.
 int32_t RegSetValueEx(HKEY key, std::string_view name, const RegValue& value);
 int32_t RegDeleteValue(HKEY key, std::string_view name);
-// Deletes a key with everything below it.
+// Deletes a named key with everything below it; a root is refused
+// (ERROR_ACCESS_DENIED).
 int32_t RegDeleteKey(HKEY parent, std::string_view subKey);
 // Names of the direct subkeys and of the values, in file order.
 int32_t RegEnumKeys(HKEY key, std::vector<std::string>* names);
 int32_t RegEnumValues(HKEY key, std::vector<std::string>* names);
 
 // Why registry.reg cannot be used ("<path>, line 4: ..."), empty when it is
-// sound or absent.
+// sound or absent, and always on Windows.
 std::string RegistryProblem();
 
 // The calling thread's last failure reason as one line, for example

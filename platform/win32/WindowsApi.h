@@ -20,6 +20,7 @@
 #include <oleauto.h>
 #include <ddeml.h>
 #include <shellapi.h>
+#include <shlobj.h>
 #include <tlhelp32.h>
 // clang-format on
 

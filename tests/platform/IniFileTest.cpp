@@ -2,6 +2,7 @@
 
 #include "TempMachine.h"
 #include "platform/IniFile.h"
+#include "platform/Locale.h"
 
 namespace {
 
@@ -108,19 +109,27 @@ TEST(IniWrite, RemovesKeysAndSections) {
 
 TEST(IniFile, ProfileFunctionsOnWindowsPaths) {
   TempMachine machine;
-  EXPECT_EQ(platform::GetPrivateProfileString("SETTINGS", "Type", "none", "C:\\Windows\\vemtro.ini"), "none");
-  machine.Write("C/WINDOWS/Vemtro.INI", "[settings]\nType=1\n");
-  EXPECT_EQ(platform::GetPrivateProfileString("SETTINGS", "type", "none", "c:\\windows\\vemtro.ini"), "1");
+  const std::string file = machine.Folder() + "\\Windows\\vemtro.ini";
+  const std::string spelled = platform::UpperCaseText(machine.Folder()) + "\\windows\\VEMTRO.INI";
+  EXPECT_EQ(platform::GetPrivateProfileString("SETTINGS", "Type", "none", file), "none");
+  machine.WriteFile(machine.Folder() + "\\WINDOWS\\Vemtro.INI", "[settings]\r\nType=1\r\n");
+  EXPECT_EQ(platform::GetPrivateProfileString("SETTINGS", "type", "none", spelled), "1");
 
-  ASSERT_TRUE(platform::WritePrivateProfileString("SETTINGS", "Gerbers", "0", "C:\\Windows\\vemtro.ini"));
-  EXPECT_EQ(machine.Read("C/WINDOWS/Vemtro.INI"), "[settings]\nType=1\nGerbers=0\n");
-  ASSERT_TRUE(
-      platform::WritePrivateProfileString("SETTINGS", "type", std::nullopt, "C:\\Windows\\vemtro.ini"));
-  EXPECT_EQ(machine.Read("C/WINDOWS/Vemtro.INI"), "[settings]\nGerbers=0\n");
+  ASSERT_TRUE(platform::WritePrivateProfileString("SETTINGS", "Gerbers", "0", file));
+  EXPECT_EQ(machine.ReadFile(file), "[settings]\r\nType=1\r\nGerbers=0\r\n");
+  ASSERT_TRUE(platform::WritePrivateProfileString("SETTINGS", "type", std::nullopt, spelled));
+  EXPECT_EQ(machine.ReadFile(file), "[settings]\r\nGerbers=0\r\n");
+  EXPECT_EQ(platform::GetPrivateProfileString("Settings", "Gerbers", "none", file), "0");
 
   std::string error;
-  EXPECT_FALSE(platform::WritePrivateProfileString("S", "k", "v", "C:\\No\\Such\\Folder\\x.ini", &error));
+  EXPECT_FALSE(
+      platform::WritePrivateProfileString("S", "k", "v", machine.Folder() + "\\No\\Such\\x.ini", &error));
   EXPECT_NE(error.find("folder does not exist"), std::string::npos) << error;
+  // A folder in the file's place is never replaced, and reads as nothing.
+  ASSERT_TRUE(platform::CreateDirectory(machine.Folder() + "\\Folder.ini"));
+  EXPECT_FALSE(platform::WritePrivateProfileString("S", "k", "v", machine.Folder() + "\\Folder.ini", &error));
+  EXPECT_NE(error.find("is a folder"), std::string::npos) << error;
+  EXPECT_EQ(platform::GetPrivateProfileString("S", "k", "none", machine.Folder() + "\\Folder.ini"), "none");
 }
 
 }  // namespace
