@@ -171,16 +171,18 @@ e2e=$results/e2e
 mkdir -p "$e2e"
 printf 'corner 5000mil,0mil\nmove 8000mil,2000mil\nmove 11000mil,4000mil\nclick\n' >"$e2e/drag.txt"
 settings='[SETTINGS]\r\nCopperHeight=1\r\nType=1\r\nGerbers=1\r\nDielHeight=1\r\nMaterial=1\r\nConstant=1\r\nExtDielectrics=1\r\n'
-for side in linux windows; do
-  mkdir -p "$e2e/$side/C/Windows"
-  printf "$settings" >"$e2e/$side/C/Windows/vemtro.ini"
-done
+# On Linux the settings file goes under a machine root; Windows has none
+# (quorvex.exe refuses --machine) and reads it from the prefix's own
+# Windows folder.
+mkdir -p "$e2e/linux/C/Windows"
+printf "$settings" >"$e2e/linux/C/Windows/vemtro.ini"
+printf "$settings" >"$(winepath -u 'C:\windows\vemtro.ini')"
 board=$PWD/examples/boards/six-layer.board.json
 linux_status=0
 build/default/bin/quorvex --machine "$e2e/linux" "$board" --script "$e2e/drag.txt" \
   --out "$e2e/linux.board.json" >"$e2e/linux.out" 2>&1 || linux_status=$?
 windows_status=0
-timeout -k 10 "$limit" wine "$bin/quorvex.exe" --machine "$e2e/windows" "$board" --script "$e2e/drag.txt" \
+timeout -k 10 "$limit" wine "$bin/quorvex.exe" "$board" --script "$e2e/drag.txt" \
   --out "$e2e/windows.board.json" >"$e2e/windows.out" 2>&1 || windows_status=$?
 tr -d '\r' <"$e2e/windows.out" >"$e2e/windows.lf.out"
 if ((linux_status != 0)); then
@@ -202,6 +204,14 @@ if diff "$e2e/linux.out" "$e2e/windows.lf.out" >"$e2e/report.diff"; then
 else
   head -20 "$e2e/report.diff"
   fail 1 "quorvex.exe printed another report than quorvex on Linux"
+fi
+machine_status=0
+timeout -k 10 "$limit" wine "$bin/quorvex.exe" --machine "$e2e/windows" "$board" >"$e2e/machine.out" 2>&1 || machine_status=$?
+if ((machine_status == 2)) && grep -q -- '--machine is not available' "$e2e/machine.out"; then
+  pass 1 "quorvex.exe refuses --machine with its reason"
+else
+  cat "$e2e/machine.out"
+  fail 1 "quorvex.exe took --machine (status $machine_status)"
 fi
 finished=$SECONDS
 

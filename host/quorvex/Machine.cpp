@@ -17,8 +17,18 @@ StepResult PrepareMachine(Session& session) {
     session.err << "quorvex: QUORVEX_FAULTS: " << problem << '\n';
     return StepResult::Stop(kExitBadInput);
   }
+  // Where the platform is the system itself (Windows) there is no machine
+  // root: the registry, the files and the facts are the system's own, and a
+  // root asked for would silently be another machine than the one used.
+  const std::string root = platform::MachineRoot();
+  if (root.empty() && !session.options.machine.empty()) {
+    ReportError(session,
+                "--machine is not available on this system: the registry, files and machine facts "
+                "are the system's own");
+    return StepResult::Stop(kExitBadInput);
+  }
   std::error_code error;
-  if (const std::string root = platform::MachineRoot(); !std::filesystem::is_directory(root, error)) {
+  if (!root.empty() && !std::filesystem::is_directory(root, error)) {
     ReportError(session, "the machine root " + root + " is not a folder");
     return StepResult::Stop(kExitBadInput);
   }

@@ -147,7 +147,7 @@ ParseResult ParseOptions(int argc, const char* const* argv) {
   app.add_option("--active", options.active,
                  "make the active document one of this kind (SCH: a schematic; PCB without a board "
                  "file: a PCB document while the editor has no current board)");
-  app.add_option("--machine", options.machine, "folder of the machine root (default: QUORVEX_MACHINE)");
+  app.add_option("--machine", options.machine, "folder of the machine root (default: QUORVEX_MACHINE; not on Windows)");
   app.add_flag("--test-mode", options.testMode, "create the registry's test-mode key before the run");
   app.add_flag("--trace", options.trace,
                "print the command state, editor events, journal entries and error reports");
