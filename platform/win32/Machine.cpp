@@ -9,10 +9,6 @@
 #include "platform/win32/WideText.h"
 #include "platform/win32/WindowsApi.h"
 
-// The A/W macros of the functions this file defines.
-#undef GetUserName
-#undef GetWindowsDirectory
-
 namespace platform {
 namespace {
 

@@ -10,12 +10,12 @@
 
 #include "platform/FaultPoints.h"
 #include "platform/RegistryLastError.h"
+#include "platform/win32/WideText.h"
+#include "platform/win32/WindowsApi.h"
 
 namespace platform {
 namespace {
 
-// Taken before <windows.h>, whose macros of the same names stand for the
-// system's HKEYs and would hide the platform's values.
 struct Root {
   HKEY key;
   const char* name;
@@ -25,25 +25,6 @@ constexpr Root kRoots[] = {{HKEY_CLASSES_ROOT, "HKEY_CLASSES_ROOT"},
                            {HKEY_LOCAL_MACHINE, "HKEY_LOCAL_MACHINE"},
                            {HKEY_USERS, "HKEY_USERS"}};
 constexpr HKEY kFirstHandle = 0x1000;
-
-}  // namespace
-}  // namespace platform
-
-// clang-format off
-#include "platform/win32/WindowsApi.h"
-#include "platform/win32/WideText.h"
-// clang-format on
-
-// The A/W macros of the functions this file defines.
-#undef RegOpenKeyEx
-#undef RegCreateKeyEx
-#undef RegQueryValueEx
-#undef RegSetValueEx
-#undef RegDeleteValue
-#undef RegDeleteKey
-
-namespace platform {
-namespace {
 
 struct OpenKey {
   ::HKEY system;
