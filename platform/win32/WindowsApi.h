@@ -66,6 +66,11 @@
 #undef Module32First
 #undef Module32Next
 #undef MODULEENTRY32
+// Shell folders.
+#undef CSIDL_APPDATA
+#undef CSIDL_LOCAL_APPDATA
+#undef CSIDL_PERSONAL
+#undef CSIDL_PROGRAM_FILES
 // Status codes.
 #undef ERROR_SUCCESS
 #undef ERROR_FILE_NOT_FOUND

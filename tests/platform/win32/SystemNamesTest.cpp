@@ -13,6 +13,7 @@
 #include "platform/Dde.h"
 #include "platform/Faults.h"
 #include "platform/Keys.h"
+#include "platform/Machine.h"
 #include "platform/MessageQueue.h"
 #include "platform/Process.h"
 #include "platform/Registry.h"
@@ -28,6 +29,10 @@
   X(abi, E_POINTER)                               \
   X(abi, FW_NORMAL)                               \
   X(abi, FW_BOLD)                                 \
+  X(platform, CSIDL_APPDATA)                      \
+  X(platform, CSIDL_LOCAL_APPDATA)                \
+  X(platform, CSIDL_PERSONAL)                     \
+  X(platform, CSIDL_PROGRAM_FILES)                \
   X(platform, ERROR_SUCCESS)                      \
   X(platform, ERROR_FILE_NOT_FOUND)               \
   X(platform, ERROR_ACCESS_DENIED)                \
@@ -130,6 +135,7 @@ constexpr platform::HKEY kProjectRoots[] = {platform::HKEY_CLASSES_ROOT, platfor
 
 // clang-format off
 #include <windows.h>
+#include <shlobj.h>
 // clang-format on
 
 namespace {
