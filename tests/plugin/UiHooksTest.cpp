@@ -63,6 +63,9 @@ class UiHooksTest : public dialogtest::DialogTest {
 // The file dialog's middle is the monitor's middle: (1920 + 3200) / 2 and
 // 1024 / 2, whichever way the system centres it.
 TEST_F(UiHooksTest, AStandardDialogOpensCentredOnTheMonitorOfTheActiveForm) {
+#if defined(_WIN32)
+  GTEST_SKIP() << "the monitors are the system's there, not machine.ini's";
+#endif
   const platform::Rect centred{2560 - toolkit::kFileDialogWidth / 2, 512 - toolkit::kFileDialogHeight / 2,
                                2560 + toolkit::kFileDialogWidth / 2, 512 + toolkit::kFileDialogHeight / 2};
   TwoMonitors("10.0");

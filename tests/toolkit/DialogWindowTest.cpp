@@ -135,6 +135,9 @@ TEST_F(DialogWindowTest, DialogFrameAndCaptionButtonsKeepTheClientArea) {
 }
 
 TEST_F(DialogWindowTest, CentresOnTheMonitorOfAWindow) {
+#if defined(_WIN32)
+  GTEST_SKIP() << "the monitors are the system's there, not machine.ini's";
+#endif
   std::ofstream(std::filesystem::path(platform::MachineRoot()) / "machine.ini")
       << "[Monitor1]\nBounds=-1280,-1,0,1024\n[Monitor2]\nBounds=0,0,1920,1080\n[Monitor3]\n"
          "Bounds=1920,0,3200,1024\n";

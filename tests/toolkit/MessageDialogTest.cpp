@@ -64,6 +64,9 @@ TEST_F(MessageDialogTest, EveryShownBoxIsRecordedWithItsResult) {
 }
 
 TEST_F(MessageDialogTest, ABoxIsCentredOnTheScreenUnlessAHookPlacesIt) {
+#if defined(_WIN32)
+  GTEST_SKIP() << "the monitors are the system's there, not machine.ini's";
+#endif
   TRect shownAt;
   auto box = CreateMessageDialog("Centred", TMsgDlgType::Warning, mbOK);
   box->SetLeft(5);

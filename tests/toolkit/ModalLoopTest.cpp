@@ -215,6 +215,9 @@ TEST_F(ModalLoopTest, ActiveWindowComesBackAfterTheLoop) {
 }
 
 TEST_F(ModalLoopTest, ClientSizeAndPositionFollowTheFrame) {
+#if defined(_WIN32)
+  GTEST_SKIP() << "the monitors are the system's there, not machine.ini's";
+#endif
   Dialog dialog;
   dialog.form->SetClientWidth(523);
   dialog.form->SetClientHeight(226);
