@@ -274,6 +274,10 @@ TEST_F(HelpNavigationTest, CurrentBrowserDocumentNavigatesUnlessAlreadyThere) {
 }
 
 TEST_F(HelpNavigationTest, WebAddressesAndHostFilesGoWhereTheHostSays) {
+#if defined(_WIN32)
+  GTEST_SKIP() << "the host's help files are stand-ins under the machine root; on Windows they would be the "
+                  "system's real files";
+#endif
   WriteFile("C:\\Docs\\Readme.txt", "read me");
   NavigateHelpTarget(u"C:\\Docs\\Readme.txt");
   EXPECT_EQ(Entries("navigate"), (std::vector<JournalEntry>{{"navigate", "open C:\\Docs\\Readme.txt"}}));

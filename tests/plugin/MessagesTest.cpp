@@ -15,6 +15,7 @@
 #include "platform/MessageQueue.h"
 #include "platform/Registry.h"
 #include "plugin/RTL/Messages.h"
+#include "tests/TestMachine.h"
 #include "toolkit/Automation.h"
 #include "toolkit/MessageLog.h"
 
@@ -30,6 +31,9 @@ class MessagesTest : public ::testing::Test {
     std::filesystem::remove_all(root_);
     std::filesystem::create_directories(root_);
     platform::SetMachineRoot(root_.string());
+    // Where the registry is the system's, the test-mode key must not outlast
+    // the test: every later dialog would end the process.
+    machine_.IsolateKey(platform::HKEY_LOCAL_MACHINE, "Software\\Verdane");
     platform::ClearMessageQueue();
     platform::ResetKeyStates();
     toolkit::automation::Reset();
@@ -88,6 +92,7 @@ class MessagesTest : public ::testing::Test {
   }
 
   std::filesystem::path root_;
+  TestMachine machine_;
 };
 
 TEST_F(MessagesTest, TestModeWritesOneLineAndEndsTheProcess) {
