@@ -15,6 +15,7 @@
 #include "platform/IniFile.h"
 #include "platform/Keys.h"
 #include "plugin/SetupDialog.h"
+#include "tests/TestMachine.h"
 #include "toolkit/Automation.h"
 #include "toolkit/FormSvg.h"
 
@@ -30,6 +31,12 @@ const std::vector<std::string> kStoreKeys = {"CopperHeight", "Gerbers",  "Type",
 
 class SetupDialogTest : public DialogTest {
  protected:
+  void SetUp() override {
+    DialogTest::SetUp();
+    // Where files are the system's, a store that another test left behind
+    // must not be seen; it is put back afterwards.
+    machine_.IsolateFile(StoreFile());
+  }
   std::string StoreFile() const { return quorvex::OptionsFilePath("Brelix"); }
   // The value text stored for a key ("" when absent).
   std::string Stored(const std::string& key) const {
@@ -59,6 +66,8 @@ class SetupDialogTest : public DialogTest {
                             "chConstant", "chXtDielectrics"})
       automation::SetChecked(box, std::find(names.begin(), names.end(), box) != names.end());
   }
+
+  TestMachine machine_;
 };
 
 // Record order and store order differ: Type is byte 1 of the record but the
