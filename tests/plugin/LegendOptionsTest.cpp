@@ -7,38 +7,30 @@
 #include "platform/Machine.h"
 #include "plugin/LegendOptions.h"
 #include "plugin/RTL/Parameters.h"
+#include "tests/TestMachine.h"
 
 using namespace strativue;
 
 namespace {
 
+// The legacy settings file the plug-in reads, spelt in another letter case
+// as a Windows machine may have it.
+constexpr const char* kLegacyFile = "C:\\WINDOWS\\Vemtro.INI";
+
 class LegendOptionsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    root_ =
-        std::filesystem::temp_directory_path() /
-        (std::string("legend-options-") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::remove_all(root_);
-    std::filesystem::create_directories(root_);
-    platform::SetMachineRoot(root_.string());
+    machine_.IsolateFile(kLegacyFile);
     FreeProcessParameters();
   }
-  void TearDown() override {
-    FreeProcessParameters();
-    platform::SetMachineRoot("");
-    std::filesystem::remove_all(root_);
-  }
+  void TearDown() override { FreeProcessParameters(); }
 
-  // Writes the legacy file with a folder name in another letter case, as a
-  // Windows machine may have it.
   std::filesystem::path WriteLegacyFile(const std::string& text) {
-    std::filesystem::create_directories(root_ / "C" / "WINDOWS");
-    const std::filesystem::path path = root_ / "C" / "WINDOWS" / "Vemtro.INI";
-    std::ofstream(path, std::ios::binary) << text;
-    return path;
+    machine_.WriteFile(kLegacyFile, text);
+    return machine_.Native(kLegacyFile);
   }
 
-  std::filesystem::path root_;
+  TestMachine machine_;
 };
 
 TLegendOptions Options(int copper, int type, int gerbers, int height, int material, int constant, int ext) {

@@ -26,14 +26,10 @@ namespace {
 class MessagesTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    root_ = std::filesystem::temp_directory_path() /
-            (std::string("messages-") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::remove_all(root_);
-    std::filesystem::create_directories(root_);
-    platform::SetMachineRoot(root_.string());
-    // Where the registry is the system's, the test-mode key must not outlast
-    // the test: every later dialog would end the process.
+    // Test mode ends the process at the next message box: the key must never
+    // outlive the test on a machine that keeps it.
     machine_.IsolateKey(platform::HKEY_LOCAL_MACHINE, "Software\\Verdane");
+    machine_.IsolateKey(platform::HKEY_CURRENT_USER, "Software\\Verdane");
     platform::ClearMessageQueue();
     platform::ResetKeyStates();
     toolkit::automation::Reset();
@@ -42,8 +38,6 @@ class MessagesTest : public ::testing::Test {
   void TearDown() override {
     platform::ClearMessageQueue();
     platform::ResetKeyStates();
-    platform::SetMachineRoot("");
-    std::filesystem::remove_all(root_);
   }
 
   static void SetTestModeKey() {
@@ -63,7 +57,12 @@ class MessagesTest : public ::testing::Test {
   // the child must end the process itself.
   template <class Body>
   ChildResult RunInChild(Body body) {
-    const std::filesystem::path outputFile = root_ / "child-output";
+    // Named after the test alone: where the child runs the test program
+    // afresh, its machine is another one than this process's.
+    const std::filesystem::path outputFile =
+        std::filesystem::temp_directory_path() /
+        (std::string("strativue-child-output-") +
+         ::testing::UnitTest::GetInstance()->current_test_info()->name());
     std::filesystem::remove(outputFile);
     ChildResult result;
     EXPECT_EXIT(
@@ -79,6 +78,8 @@ class MessagesTest : public ::testing::Test {
         "");
     std::ifstream file(outputFile, std::ios::binary);
     result.output.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    file.close();
+    std::filesystem::remove(outputFile);
     return result;
   }
 
@@ -91,7 +92,6 @@ class MessagesTest : public ::testing::Test {
     return -1;
   }
 
-  std::filesystem::path root_;
   TestMachine machine_;
 };
 
@@ -203,18 +203,17 @@ TEST_F(MessagesTest, ModifierKeysFollowTheKeyStates) {
 
 TEST_F(MessagesTest, VersionQueriesFollowTheMachine) {
 #if defined(_WIN32)
-  GTEST_SKIP() << "machine.ini times have whole seconds there, so a rewrite of the same size within the "
-                  "second goes unnoticed";
+  GTEST_SKIP() << "the version is the system's own there, not machine.ini's";
 #endif
   EXPECT_FALSE(IsWindows2000());
   EXPECT_TRUE(IsVistaOrLater());
-  std::ofstream(root_ / "machine.ini") << "[Windows]\nVersion=5.0\n";
+  std::ofstream(machine_.root() / "machine.ini") << "[Windows]\nVersion=5.0\n";
   EXPECT_TRUE(IsWindows2000());
   EXPECT_FALSE(IsVistaOrLater());
-  std::ofstream(root_ / "machine.ini") << "[Windows]\nVersion=5.1\n";
+  std::ofstream(machine_.root() / "machine.ini") << "[Windows]\nVersion=5.1\n";
   EXPECT_FALSE(IsWindows2000());
   EXPECT_FALSE(IsVistaOrLater());
-  std::ofstream(root_ / "machine.ini") << "[Windows]\nVersion=6.0\n";
+  std::ofstream(machine_.root() / "machine.ini") << "[Windows]\nVersion=6.0\n";
   EXPECT_TRUE(IsVistaOrLater());
 }
 
