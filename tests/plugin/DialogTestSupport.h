@@ -14,11 +14,14 @@
 #include <vector>
 
 #include "host/Host.h"
+#include "host/OptionsStore.h"
 #include "platform/Keys.h"
 #include "platform/Machine.h"
 #include "platform/MessageQueue.h"
 #include "platform/Windows.h"
 #include "plugin/RTL/HostClient.h"
+#include "plugin/RTL/PreferencePaths.h"
+#include "tests/TestMachine.h"
 #include "toolkit/Application.h"
 #include "toolkit/Automation.h"
 
@@ -57,14 +60,14 @@ class ErrorRecorder {
 class DialogTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    root_ = std::filesystem::temp_directory_path() /
-            ("strativue-dialog-" + std::to_string(std::random_device{}()) + "-" +
-             ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::remove_all(root_);
-    std::filesystem::create_directories(root_);
-    platform::SetMachineRoot(root_.string());
     quorvex::Host::Instance().Reset();
     SetHostClient(quorvex::Host::Instance().client());
+    // What dialogs keep on the machine: the host's options files and the
+    // placements under the preference key. Taken away for the test and put
+    // back afterwards, where the machine is the system's own.
+    machine_.IsolateFile(quorvex::OptionsFilePath("Brelix"));
+    machine_.IsolateKey(platform::HKEY_CURRENT_USER, GetPreferenceRegistryPath());
+    FreePreferencePaths();
     platform::ClearMessageQueue();
     platform::ResetKeyStates();
     toolkit::automation::Reset();
@@ -73,19 +76,18 @@ class DialogTest : public ::testing::Test {
     toolkit::automation::Reset();
     platform::ClearMessageQueue();
     platform::ResetKeyStates();
+    FreePreferencePaths();
     SetHostClient(nullptr);
     quorvex::Host::Instance().Reset();
     platform::ResetWindows();
-    platform::SetMachineRoot("");
-    std::filesystem::remove_all(root_);
   }
 
   // Writes machine.ini under the root (the machine's monitors, version...).
   void WriteMachineFacts(const std::string& text) const {
-    std::ofstream(root_ / "machine.ini", std::ios::binary) << text;
+    std::ofstream(machine_.root() / "machine.ini", std::ios::binary) << text;
   }
 
-  std::filesystem::path root_;
+  TestMachine machine_;
 };
 
 }  // namespace strativue::dialogtest
