@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "host/Host.h"
+#include "host/HostSettings.h"
 #include "host/OptionsStore.h"
 #include "platform/Keys.h"
 #include "platform/Machine.h"
@@ -66,6 +67,7 @@ class DialogTest : public ::testing::Test {
     // placements under the preference key. Taken away for the test and put
     // back afterwards, where the machine is the system's own.
     machine_.IsolateFile(quorvex::OptionsFilePath("Brelix"));
+    machine_.IsolateFile(quorvex::HostSettingsPath());
     machine_.IsolateKey(platform::HKEY_CURRENT_USER, GetPreferenceRegistryPath());
     FreePreferencePaths();
     platform::ClearMessageQueue();

@@ -34,10 +34,6 @@ TEST_F(EventLegendHandlerTest, FirstCornerIsTheEditorsCursorAtConstruction) {
 // The dialog loads from the options store (empty here, so every box opens
 // checked), not from the legend's flags; only OK reaches the legend.
 TEST_F(EventLegendHandlerTest, TheSetupDialogsChoiceReachesTheLegendOnOkOnly) {
-#if defined(_WIN32)
-  GTEST_SKIP() << "the options store is the system's real file there, and other tests' choices reach it; it "
-                  "needs a machine of its own (tests/TestMachine.h)";
-#endif
   const abi::PcbHandle board = OpenBoardAt(0, 0);
   TEventLegendHandler handler(board, "CopperHeight=True");
   const TLegendOptions before = legendtest::OptionsWith(true, false, false, false, false, false, false);

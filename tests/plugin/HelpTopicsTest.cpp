@@ -5,9 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "PluginModuleSession.h"
-#include "platform/Machine.h"
 #include "plugin/RTL/HelpTopics.h"
+#include "tests/TestMachine.h"
 
 namespace strativue {
 namespace {
@@ -48,23 +47,14 @@ TEST(HelpTopicTablesTest, FileNamesAndPages) {
 
 class HelpLookupTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    root_ = moduletest::MakeMachineRoot();
-    platform::SetMachineRoot(root_);
-    platform::CreateDirectories("C:\\Help");
-  }
-  void TearDown() override {
-    platform::SetMachineRoot("");
-    std::filesystem::remove_all(root_);
-  }
-  static void Write(const std::string& path, const std::string& text) {
-    ASSERT_TRUE(platform::WriteFile(path, text));
-  }
+  // Help files in the test's own folder.
+  std::string Help(const std::string& name) const { return machine_.Folder() + "\\" + name; }
+  void Write(const std::string& name, const std::string& text) { machine_.WriteFile(Help(name), text); }
 
   int32_t Lookup(THelpTopicTables& tables, std::string& helpFile, const std::string& key,
                  std::string_view prefix, std::string& topic) {
     return LookupHelpTopic(
-        tables, helpFile, key, prefix, topic, [](const std::string& name) { return "C:\\Help\\" + name; },
+        tables, helpFile, key, prefix, topic, [this](const std::string& name) { return Help(name); },
         [this](const std::string& redirect) {
           asked_.push_back(redirect);
           const auto it = modules_.find(redirect.substr(0, redirect.find(':')));
@@ -72,40 +62,40 @@ class HelpLookupTest : public ::testing::Test {
         });
   }
 
-  std::string root_;
+  TestMachine machine_;
   std::map<std::string, std::string> modules_;
   std::vector<std::string> asked_;
 };
 
 TEST_F(HelpLookupTest, PrefixedKeysAndTablesLoadedOnFirstNeed) {
-  std::string helpFile = "C:\\Help\\Strativuewth.hlp";
+  std::string helpFile = Help("Strativuewth.hlp");
   std::string topic;
   THelpTopicTables tables;
   // No table file yet: nothing found, and the tables stay empty to be tried again.
   EXPECT_EQ(Lookup(tables, helpFile, "chType", "LegendSetupDialog", topic), 0);
   EXPECT_EQ(topic, "Dlg_LegendSetupDialog_chType");
   EXPECT_TRUE(tables.Empty());
-  Write("C:\\Help\\Strativuewth.id", "Dlg_LegendSetupDialog_chType=12\n");
+  Write("Strativuewth.id", "Dlg_LegendSetupDialog_chType=12\n");
   EXPECT_EQ(Lookup(tables, helpFile, "chType", "LegendSetupDialog", topic), 12);
   EXPECT_EQ(Lookup(tables, helpFile, "Dlg_legendsetupdialog_CHTYPE", "", topic), 12);
-  EXPECT_EQ(helpFile, "C:\\Help\\Strativuewth.hlp");
+  EXPECT_EQ(helpFile, Help("Strativuewth.hlp"));
 }
 
 TEST_F(HelpLookupTest, RedirectResolvesThroughTheProvidingModulesOwnTable) {
-  Write("C:\\Help\\Strativue.id", "Dlg_X=5,PCB:Dlg_Y\nDlg_Lost=1,NOWHERE:Dlg_Q\n");
-  Write("C:\\Help\\Brelix.chm", "");
-  Write("C:\\Help\\Brelix.id", "PCB_Dlg_Y=42\n");
+  Write("Strativue.id", "Dlg_X=5,PCB:Dlg_Y\nDlg_Lost=1,NOWHERE:Dlg_Q\n");
+  Write("Brelix.chm", "");
+  Write("Brelix.id", "PCB_Dlg_Y=42\n");
   modules_["PCB"] = "C:\\Program Files\\Quorvex\\Brelix.dll";
-  std::string helpFile = "C:\\Help\\Strativue.chm";
+  std::string helpFile = Help("Strativue.chm");
   std::string topic;
   THelpTopicTables tables;
   EXPECT_EQ(Lookup(tables, helpFile, "Dlg_X", "", topic), 42);
   EXPECT_EQ(topic, "PCB_Dlg_Y");
-  EXPECT_EQ(helpFile, "C:\\Help\\Brelix.chm");
+  EXPECT_EQ(helpFile, Help("Brelix.chm"));
   EXPECT_EQ(asked_, (std::vector<std::string>{"PCB:Dlg_Y"}));
 
   // A server the host maps to nothing, and a mapped module without a help file.
-  helpFile = "C:\\Help\\Strativue.chm";
+  helpFile = Help("Strativue.chm");
   EXPECT_EQ(Lookup(tables, helpFile, "Dlg_Lost", "", topic), 0);
   modules_["NOWHERE"] = "Missing.dll";
   EXPECT_EQ(Lookup(tables, helpFile, "Dlg_Lost", "", topic), 0);
@@ -113,13 +103,13 @@ TEST_F(HelpLookupTest, RedirectResolvesThroughTheProvidingModulesOwnTable) {
 
 TEST_F(HelpLookupTest, RedirectCycleEndsWithNothingFound) {
   // Two modules whose tables redirect to each other.
-  Write("C:\\Help\\A.chm", "");
-  Write("C:\\Help\\A.id", "Dlg_Start=0,B:Dlg_Loop\nA_Dlg_Loop=0,B:Dlg_Loop\n");
-  Write("C:\\Help\\B.chm", "");
-  Write("C:\\Help\\B.id", "B_Dlg_Loop=0,A:Dlg_Loop\n");
+  Write("A.chm", "");
+  Write("A.id", "Dlg_Start=0,B:Dlg_Loop\nA_Dlg_Loop=0,B:Dlg_Loop\n");
+  Write("B.chm", "");
+  Write("B.id", "B_Dlg_Loop=0,A:Dlg_Loop\n");
   modules_["A"] = "A.dll";
   modules_["B"] = "B.dll";
-  std::string helpFile = "C:\\Help\\A.chm";
+  std::string helpFile = Help("A.chm");
   std::string topic;
   THelpTopicTables tables;
   EXPECT_EQ(Lookup(tables, helpFile, "Dlg_Start", "", topic), 0);

@@ -72,10 +72,6 @@ TEST_F(LegendOptionsTest, ParametersDoNotReadTheLegacyFile) {
 TEST_F(LegendOptionsTest, NoLegacyFileGivesNothing) { EXPECT_FALSE(ReadLegacySettings().has_value()); }
 
 TEST_F(LegendOptionsTest, LegacyKeysDefaultToOn) {
-#if defined(_WIN32)
-  GTEST_SKIP() << "the legacy settings file is the system's own Windows folder's there; these need a machine "
-                  "of their own (tests/TestMachine.h)";
-#endif
   WriteLegacyFile("[SETTINGS]\r\n");
   EXPECT_EQ(ReadLegacySettings(), TLegendOptions::AllOn());
   WriteLegacyFile("[Other]\r\nType=0\r\n");
@@ -83,10 +79,6 @@ TEST_F(LegendOptionsTest, LegacyKeysDefaultToOn) {
 }
 
 TEST_F(LegendOptionsTest, LegacyValuesAreReadAsIntegers) {
-#if defined(_WIN32)
-  GTEST_SKIP() << "the legacy settings file is the system's own Windows folder's there; these need a machine "
-                  "of their own (tests/TestMachine.h)";
-#endif
   WriteLegacyFile(
       "[settings]\r\n"
       "CopperHeight=0\r\n"
@@ -110,10 +102,6 @@ TEST_F(LegendOptionsTest, LegacyFileIsNeverWritten) {
 }
 
 TEST_F(LegendOptionsTest, GarbageInTheLegacyFileCountsAsOn) {
-#if defined(_WIN32)
-  GTEST_SKIP() << "the legacy settings file is the system's own Windows folder's there; these need a machine "
-                  "of their own (tests/TestMachine.h)";
-#endif
   WriteLegacyFile("\x01\xff garbage\nno equals sign\n[SETTINGS]\nCopperHeight=99999999999\n=5\nType=0\n");
   const std::optional<TLegendOptions> options = ReadLegacySettings();
   ASSERT_TRUE(options.has_value());

@@ -4,9 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <functional>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -15,9 +13,11 @@
 #include "abi/PcbServer.h"
 #include "abi/ServerModule.h"
 #include "host/HostStatus.h"
+#include "host/OptionsStore.h"
 #include "platform/Machine.h"
 #include "platform/MessageQueue.h"
 #include "plugin/RTL/RT_PCB.h"
+#include "tests/TestMachine.h"
 #include "tests/TestSupport.h"
 #include "toolkit/Automation.h"
 #include "toolkit/MessageLog.h"
@@ -58,14 +58,11 @@ class FakePcbServer final
 // server module.
 class PlacementTest : public legendtest::LegendTest {
  protected:
-  // A machine root of its own, so that no legacy settings file or registry
-  // of another run takes part.
+  // A machine of its own, so that no legacy settings file, options store or
+  // registry of another test or run takes part.
   void SetUp() override {
-    root_ = std::filesystem::temp_directory_path() /
-            ("strativue-placement-" + std::to_string(std::random_device{}()));
-    std::filesystem::remove_all(root_);
-    std::filesystem::create_directories(root_);
-    platform::SetMachineRoot(root_.string());
+    machine_.IsolateFile(platform::GetWindowsDirectory() + "\\vemtro.ini");
+    machine_.IsolateFile(quorvex::OptionsFilePath("Brelix"));
     platform::ClearMessageQueue();
     toolkit::automation::Reset();
     toolkit::MessageLog::Clear();
@@ -75,8 +72,6 @@ class PlacementTest : public legendtest::LegendTest {
     LegendTest::TearDown();
     fakes_.clear();
     platform::ClearMessageQueue();
-    platform::SetMachineRoot("");
-    std::filesystem::remove_all(root_);
   }
 
   // The editor's own server module, loaded as the host would.
@@ -124,7 +119,7 @@ class PlacementTest : public legendtest::LegendTest {
     ASSERT_NE(PcbApi::ChooseLocation(board, nullptr, nullptr, nullptr), 0);
   }
 
-  std::filesystem::path root_;
+  TestMachine machine_;
   std::vector<abi::ComPtr<FakePcbServer>> fakes_;
 };
 

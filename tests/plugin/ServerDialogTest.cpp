@@ -126,10 +126,6 @@ TEST_F(ServerDialogTest, TheHostsMainWindowOwnsTheDialogWithCloseAndHelpInItsCap
 }
 
 TEST_F(ServerDialogTest, TheHostFontReplacesTheDesignedFontOnTheFormAndEveryControl) {
-#if defined(_WIN32)
-  GTEST_SKIP() << "the host's settings file is the system's there and outlasts each test, so this one sees "
-                  "what others left; it needs a machine of its own (tests/TestMachine.h)";
-#endif
   {
     const auto designed = TServerDialog::CreateDialog<TLegendSetupDialog>();
     EXPECT_FALSE(designed->FUsesHostFont);

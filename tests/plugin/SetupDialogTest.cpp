@@ -170,10 +170,6 @@ TEST_F(SetupDialogTest, AFailingReadIsReportedAndTheDialogStillOpens) {
 }
 
 TEST_F(SetupDialogTest, WithoutReaderTheBoxesStayUncheckedAndWithoutWriterOkStillAnswers) {
-#if defined(_WIN32)
-  GTEST_SKIP() << "files and keys are the system's there and outlast each test, so this one sees what others "
-                  "left; it needs a machine of its own (tests/TestMachine.h)";
-#endif
   quorvex::WithholdOptions(quorvex::OptionsAccess::Read, true);
   quorvex::WithholdOptions(quorvex::OptionsAccess::Write, true);
   std::vector<bool> opened;
