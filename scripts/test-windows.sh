@@ -6,7 +6,8 @@
 #                                     the host loads the plug-in; needs the
 #                                     i386 architecture and wine32:i386
 # Installs what is missing, then prints each check and at the end
-# "N passed, M failed". Fails unless every check ran and passed.
+# "N passed, M failed (K skipped)": a test skipped on Windows is no pass.
+# Fails unless every check ran and passed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -76,6 +77,7 @@ bin=build/$preset/bin
 
 passed=0
 failed=0
+skipped=0
 pass() {
   passed=$((passed + $1))
   echo "PASS $2"
@@ -155,12 +157,16 @@ for exe in "$bin"/*_tests.exe; do
   failures=$(attribute failures)
   errors=$(attribute errors)
   bad=$((failures + errors))
+  # A skipped test ran no check: it is counted apart, never as a pass.
+  skips=$(grep -c '<skipped' "$xml" || true)
+  skipped=$((skipped + skips))
+  ran=$((tests - skips))
   if ((bad == 0 && status == 0)); then
-    pass "$tests" "$name: $tests tests"
+    pass "$ran" "$name: $ran tests$( ((skips == 0)) || echo ", $skips skipped")"
   else
     grep -E '^\[  FAILED  \]|Failure$' "$results/$name.log" | head -40 || true
-    passed=$((passed + tests - bad))
-    fail "$((bad > 0 ? bad : 1))" "$name: $bad of $tests tests failed (status $status)"
+    passed=$((passed + ran - bad))
+    fail "$((bad > 0 ? bad : 1))" "$name: $bad of $ran tests failed (status $status)"
   fi
 done
 # The same run of quorvex on Linux and under Wine: a drag beside the
@@ -216,5 +222,5 @@ fi
 finished=$SECONDS
 
 echo "test-windows ($preset): build $((built - started)) s, Wine $((finished - wine_started)) s"
-echo "$passed passed, $failed failed"
+echo "$passed passed, $failed failed ($skipped skipped)"
 ((failed == 0 && passed > 0))
