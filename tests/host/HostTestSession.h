@@ -1,46 +1,35 @@
-// A fresh machine root and a fresh host for every test.
+// A machine of its own and a fresh host for every test.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <filesystem>
-#include <random>
 #include <string>
 
 #include "host/Host.h"
+#include "host/HostSettings.h"
 #include "host/HostStatus.h"
-#include "platform/Machine.h"
+#include "host/OptionsStore.h"
+#include "tests/TestMachine.h"
 
 namespace quorvex::test {
-
-inline std::string MakeMachineRoot() {
-  static std::atomic<int> counter{0};
-  const auto root =
-      std::filesystem::temp_directory_path() /
-      ("quorvex-host-" + std::to_string(std::random_device{}()) + "-" + std::to_string(counter++));
-  std::filesystem::remove_all(root);
-  std::filesystem::create_directories(root);
-  return root.string();
-}
 
 class HostTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    root_ = MakeMachineRoot();
-    platform::SetMachineRoot(root_);
+    // What the host keeps on the machine, taken away for the test and put
+    // back afterwards where the machine is the system's own.
+    machine_.IsolateFile(HostSettingsPath());
+    machine_.IsolateFile(OptionsFilePath("Brelix"));
     Host::Instance().Reset();
   }
-  void TearDown() override {
-    Host::Instance().Reset();
-    platform::SetMachineRoot("");
-    std::filesystem::remove_all(root_);
-  }
+  void TearDown() override { Host::Instance().Reset(); }
 
   Host& host() { return Host::Instance(); }
   abi::IClient* client() { return host().client(); }
 
-  std::string root_;
+  TestMachine machine_;
+  // A folder of the test's own (native path).
+  const std::string root_ = machine_.root().string();
 };
 
 }  // namespace quorvex::test

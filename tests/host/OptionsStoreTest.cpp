@@ -108,10 +108,6 @@ TEST_F(OptionsStoreTest, ANameALineCannotHoldIsRefusedAndNothingIsLost) {
 }
 
 TEST_F(OptionsStoreTest, TheFailureSwitchFailsFromTheNthValueOnAndResetClearsIt) {
-#if defined(_WIN32)
-  GTEST_SKIP() << "the options store is the system's real file there, and other tests' values reach it; it "
-                  "needs a machine of its own (tests/TestMachine.h)";
-#endif
   auto writer = Writer("Brelix");
   FailOptionsFrom(OptionsAccess::Write, 3, "disk full");
   platform::BStr group = platform::BStr::FromUtf8("LayerStackupLegend");

@@ -203,9 +203,16 @@ TEST_F(ServerDialogTest, TabFromAForeignChildWindowStartsAtItsControl) {
 
 TEST_F(ServerDialogTest, AResizableDialogKeepsItsPlacementAndTheSetupDialogNever) {
 #if defined(_WIN32)
-  GTEST_SKIP() << "the monitors are the system's there, not machine.ini's";
-#endif
+  // The monitors are the system's there; the active window is on the first.
+  ActivateWindowAt({100, 100, 700, 500});
+#else
   ActiveWindowOnSecondMonitor();
+#endif
+  platform::Rect monitor;
+  platform::Rect work;
+  ASSERT_TRUE(platform::GetMonitorInfo(
+      platform::MonitorFromWindow(platform::GetActiveWindow(), platform::MONITOR_DEFAULTTONEAREST), &monitor,
+      &work));
   {
     const auto first = TServerDialog::CreateDialog<TResizableTestDialog>();
     EXPECT_TRUE(first->FResizableFrame);
@@ -214,7 +221,7 @@ TEST_F(ServerDialogTest, AResizableDialogKeepsItsPlacementAndTheSetupDialogNever
     // Nothing stored yet: the designed size, centred.
     EXPECT_EQ(first->ClientWidth(), 300);
     EXPECT_EQ(first->ClientHeight(), 200);
-    EXPECT_EQ(first->Left(), (1920 + 3200 - first->Width()) / 2);
+    EXPECT_EQ(first->Left(), (monitor.left + monitor.right - first->Width()) / 2);
     first->SetBounds(-40, 30, 450, 320);
     EXPECT_TRUE(first->CloseQuery());
   }

@@ -14,6 +14,7 @@
 #include "plugin/RTL/Exceptions.h"
 #include "plugin/RTL/HostClient.h"
 #include "plugin/RTL/Translation.h"
+#include "tests/TestMachine.h"
 #include "toolkit/Button.h"
 #include "toolkit/Form.h"
 #include "toolkit/Panel.h"
@@ -37,8 +38,10 @@ const char* const kGermanTitle = "Strativue-Einrichtung";
 class TranslationTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    root_ = moduletest::MakeMachineRoot();
-    platform::SetMachineRoot(root_);
+    // The host's settings and dictionary, taken away for the test and put
+    // back afterwards where the machine is the system's own.
+    machine_.IsolateFile(quorvex::HostSettingsPath());
+    machine_.IsolateFile(quorvex::DictionaryPath());
     platform::CreateDirectories(quorvex::HostPreferenceFolder());
     quorvex::Host::Instance().Reset();
     platform::JournalClear();
@@ -52,8 +55,6 @@ class TranslationTest : public ::testing::Test {
     ResetReadingState();
     SetHostClient(nullptr);
     ClientAPI::ResolveFrom(nullptr);
-    platform::SetMachineRoot("");
-    std::filesystem::remove_all(root_);
   }
 
   static void Settings(const std::string& text) {
@@ -94,7 +95,7 @@ class TranslationTest : public ::testing::Test {
     return value;
   }
 
-  std::string root_;
+  TestMachine machine_;
 };
 
 TEST_F(TranslationTest, KeysQuoteTheTextAndUseTheLastPartOfThePropertyPath) {
@@ -137,10 +138,6 @@ TEST_F(TranslationTest, TranslatedDialogsTakeTheTranslationInTheComponentsScope)
 }
 
 TEST_F(TranslationTest, UntranslatedDialogsShowTheTranslationAsTheCaptionsTooltip) {
-#if defined(_WIN32)
-  GTEST_SKIP() << "files and keys are the system's there and outlast each test, so this one sees what others "
-                  "left; it needs a machine of its own (tests/TestMachine.h)";
-#endif
   Dictionary(Entries(R"("LegendSetupDialog": {"Caption.'Strativue Setup'": "Strativue-Einrichtung"})"));
   const auto form = ReadDialog();
   EXPECT_EQ(form->Caption(), "Strativue Setup");
@@ -149,10 +146,6 @@ TEST_F(TranslationTest, UntranslatedDialogsShowTheTranslationAsTheCaptionsToolti
 }
 
 TEST_F(TranslationTest, WithoutManagerOrOwnerValuesPassOnlyThroughTheCodePage) {
-#if defined(_WIN32)
-  GTEST_SKIP() << "files and keys are the system's there and outlast each test, so this one sees what others "
-                  "left; it needs a machine of its own (tests/TestMachine.h)";
-#endif
   Settings("[Preferences]\nUseLocalizedDialogs=1\n");
   const auto form = ReadDialog();
   EXPECT_EQ(form->Caption(), "Strativue Setup");
