@@ -5,24 +5,12 @@
 #include <filesystem>
 
 #include "platform/AtomicFile.h"
+#include "platform/Safely.h"
 #include "platform/WindowsPath.h"
 
 namespace fs = std::filesystem;
 
 namespace platform {
-namespace {
-
-template <typename T>
-T Safely(T fallback, auto&& body) {
-  try {
-    return body();
-  } catch (...) {
-    return fallback;
-  }
-}
-
-}  // namespace
-
 bool FileExists(std::string_view windowsPath) {
   const std::string path = MapPath(windowsPath);
   std::error_code ec;

@@ -15,9 +15,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
-#include <map>
-#include <memory>
-#include <mutex>
+
+#include "platform/SymbolCache.h"
 
 namespace platform {
 namespace {
@@ -74,12 +73,7 @@ std::vector<FunctionSymbol> ReadFunctionSymbols(const std::string& path) {
 }
 
 const std::vector<FunctionSymbol>& SymbolsOf(const std::string& path) {
-  static std::mutex mutex;
-  static std::map<std::string, std::unique_ptr<std::vector<FunctionSymbol>>> cache;
-  std::lock_guard lock(mutex);
-  auto& entry = cache[path];
-  if (!entry) entry = std::make_unique<std::vector<FunctionSymbol>>(ReadFunctionSymbols(path));
-  return *entry;
+  return CachedSymbols<FunctionSymbol>(path, ReadFunctionSymbols);
 }
 
 std::string ProgramPath() {

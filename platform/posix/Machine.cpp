@@ -11,6 +11,7 @@
 #include "platform/IniFile.h"
 #include "platform/Locale.h"
 #include "platform/ProcessShared.h"
+#include "platform/Safely.h"
 #include "platform/WindowsPath.h"
 
 namespace fs = std::filesystem;
@@ -179,15 +180,6 @@ Facts CurrentFacts() {
     loaded = true;
   }
   return cached;
-}
-
-template <typename T>
-T Safely(T fallback, auto&& body) {
-  try {
-    return body();
-  } catch (...) {
-    return fallback;
-  }
 }
 
 }  // namespace

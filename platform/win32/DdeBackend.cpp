@@ -6,15 +6,11 @@
 #include <string>
 
 #include "platform/WideString.h"
+#include "platform/win32/WideText.h"
 #include "platform/win32/WindowsApi.h"
 
 namespace platform::backend {
 namespace {
-
-std::wstring Wide(std::string_view text) {
-  const std::u16string wide = Utf8ToUtf16(text);
-  return std::wstring(wide.begin(), wide.end());
-}
 
 ::HSZ SystemString(HSZ handle) { return reinterpret_cast<::HSZ>(handle); }
 ::HCONV SystemConversation(HCONV handle) { return reinterpret_cast<::HCONV>(handle); }
@@ -36,7 +32,7 @@ uint32_t DdeInitialize(uint32_t* instance, DdeCallback callback, uint32_t flags)
 void DdeUninitialize(uint32_t instance) { ::DdeUninitialize(instance); }
 
 HSZ DdeCreateStringHandle(uint32_t instance, std::string_view text) {
-  const std::wstring wide = Wide(text);
+  const std::wstring wide = WideText(text);
   return reinterpret_cast<HSZ>(::DdeCreateStringHandleW(instance, wide.c_str(), CP_WINUNICODE));
 }
 
@@ -67,7 +63,7 @@ void DdeDisconnect(HCONV conversation) { ::DdeDisconnect(SystemConversation(conv
 
 HDDEDATA DdeExecute(HCONV conversation, std::string_view command, uint32_t timeout, uint32_t* result) {
   // The command with its terminating zero, in the instance's UTF-16.
-  std::wstring text = Wide(command);
+  std::wstring text = WideText(command);
   DWORD answer = 0;
   const ::HDDEDATA done = ::DdeClientTransaction(
       reinterpret_cast<BYTE*>(text.data()), static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)),

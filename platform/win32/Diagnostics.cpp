@@ -9,11 +9,10 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <map>
-#include <memory>
-#include <mutex>
 
+#include "platform/SymbolCache.h"
 #include "platform/WideString.h"
+#include "platform/win32/WideText.h"
 #include "platform/win32/WindowsApi.h"
 
 namespace platform {
@@ -23,10 +22,6 @@ struct FunctionSymbol {
   uintptr_t rva;
   std::string name;
 };
-
-std::string Utf8Of(const wchar_t* text) {
-  return Utf16ToUtf8(std::u16string(reinterpret_cast<const char16_t*>(text)));
-}
 
 template <class T>
 bool ReadAt(std::ifstream& file, uint64_t offset, T* out, std::size_t count = 1) {
@@ -88,12 +83,7 @@ std::vector<FunctionSymbol> ReadFunctionSymbols(const std::string& path) {
 }
 
 const std::vector<FunctionSymbol>& SymbolsOf(const std::string& path) {
-  static std::mutex mutex;
-  static std::map<std::string, std::unique_ptr<std::vector<FunctionSymbol>>> cache;
-  std::lock_guard lock(mutex);
-  auto& entry = cache[path];
-  if (!entry) entry = std::make_unique<std::vector<FunctionSymbol>>(ReadFunctionSymbols(path));
-  return *entry;
+  return CachedSymbols<FunctionSymbol>(path, ReadFunctionSymbols);
 }
 
 // The exported function of a module in memory at or below `rva`.
@@ -155,7 +145,7 @@ std::vector<LoadedModuleInfo> GetLoadedModules() {
     entry.dwSize = sizeof entry;
     for (BOOL more = ::Module32FirstW(snapshot, &entry); more; more = ::Module32NextW(snapshot, &entry))
       modules.push_back(
-          {Utf8Of(entry.szExePath), reinterpret_cast<uintptr_t>(entry.modBaseAddr), entry.modBaseSize});
+          {NarrowText(entry.szExePath), reinterpret_cast<uintptr_t>(entry.modBaseAddr), entry.modBaseSize});
     ::CloseHandle(snapshot);
   } catch (...) {
   }
@@ -174,7 +164,7 @@ bool DescribeAddress(uintptr_t address, AddressInfo* info) {
     wchar_t path[MAX_PATH * 4];
     const DWORD length = ::GetModuleFileNameW(module, path, static_cast<DWORD>(std::size(path)));
     if (length == 0 || length >= std::size(path)) return false;
-    info->modulePath = Utf8Of(path);
+    info->modulePath = NarrowText(path);
     const auto* base = reinterpret_cast<const unsigned char*>(module);
     info->moduleBase = reinterpret_cast<uintptr_t>(base);
     const uintptr_t rva = address - info->moduleBase;

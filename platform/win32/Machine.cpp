@@ -5,35 +5,13 @@
 
 #include <algorithm>
 
+#include "platform/Safely.h"
 #include "platform/WindowsPath.h"
 #include "platform/win32/WideText.h"
 #include "platform/win32/WindowsApi.h"
 
 namespace platform {
 namespace {
-
-template <typename T>
-T Safely(T fallback, auto&& body) {
-  try {
-    return body();
-  } catch (...) {
-    return fallback;
-  }
-}
-
-// Text from a system function that fills a buffer and answers the length it
-// wrote, or the size it needs (more than the buffer) when it did not fit.
-template <typename Fill>
-std::string FilledText(Fill&& fill) {
-  std::wstring buffer(MAX_PATH, L'\0');
-  for (int attempt = 0; attempt < 8; ++attempt) {
-    const DWORD length = fill(buffer.data(), static_cast<DWORD>(buffer.size()));
-    if (length == 0) return {};
-    if (length < buffer.size()) return NarrowText(std::wstring_view(buffer.data(), length));
-    buffer.resize(std::max<size_t>(length + 1, buffer.size() * 2));
-  }
-  return {};
-}
 
 Rect RectOf(const RECT& rect) { return {rect.left, rect.top, rect.right, rect.bottom}; }
 

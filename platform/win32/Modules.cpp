@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/WideString.h"
+#include "platform/win32/WideText.h"
 #include "platform/win32/WindowsApi.h"
 
 namespace platform {
@@ -14,22 +15,9 @@ namespace {
 
 // A UTF-8 path as the loader takes it: UTF-16 with backslashes.
 std::wstring LoaderPath(const std::string& path) {
-  std::u16string wide = Utf8ToUtf16(path);
-  for (char16_t& c : wide)
-    if (c == u'/') c = u'\\';
-  return std::wstring(wide.begin(), wide.end());
-}
-
-std::string SystemMessage(DWORD code) {
-  wchar_t* text = nullptr;
-  const DWORD length = ::FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-      code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-  std::u16string message(text, text + length);
-  if (text) ::LocalFree(text);
-  while (!message.empty() && (message.back() == u'\n' || message.back() == u'\r' || message.back() == u' '))
-    message.pop_back();
-  return message.empty() ? "error " + std::to_string(code) : Utf16ToUtf8(message);
+  std::wstring wide = WideText(path);
+  std::replace(wide.begin(), wide.end(), L'/', L'\\');
+  return wide;
 }
 
 HMODULE ModuleHolding(const void* address) {
@@ -79,13 +67,8 @@ std::string ModuleFileNameOf(const void* address) {
   try {
     HMODULE module = ModuleHolding(address);
     if (!module) return {};
-    std::wstring buffer(MAX_PATH, L'\0');
-    for (;;) {
-      const DWORD length = ::GetModuleFileNameW(module, buffer.data(), static_cast<DWORD>(buffer.size()));
-      if (length == 0) return {};
-      if (length < buffer.size()) return Utf16ToUtf8(std::u16string(buffer.begin(), buffer.begin() + length));
-      buffer.resize(buffer.size() * 2);
-    }
+    return FilledText(
+        [module](wchar_t* buffer, DWORD size) { return ::GetModuleFileNameW(module, buffer, size); });
   } catch (...) {
     return {};
   }

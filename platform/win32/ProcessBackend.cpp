@@ -5,15 +5,11 @@
 #include <vector>
 
 #include "platform/WideString.h"
+#include "platform/win32/WideText.h"
 #include "platform/win32/WindowsApi.h"
 
 namespace platform::backend {
 namespace {
-
-std::wstring Wide(std::string_view text) {
-  const std::u16string wide = Utf8ToUtf16(text);
-  return std::wstring(wide.begin(), wide.end());
-}
 
 // A text argument as the system takes it: nil when empty.
 const wchar_t* OrNull(const std::wstring& text) { return text.empty() ? nullptr : text.c_str(); }
@@ -28,7 +24,7 @@ void EndProcess(int code) { ::ExitProcess(static_cast<UINT>(code)); }
 
 uint32_t StartProgram(std::string_view commandLine, int showCommand) {
   // CreateProcessW may write into the command line it is given.
-  std::wstring line = Wide(commandLine);
+  std::wstring line = WideText(commandLine);
   std::vector<wchar_t> buffer(line.begin(), line.end());
   buffer.push_back(L'\0');
   STARTUPINFOW startup{};
@@ -51,15 +47,15 @@ uint32_t StartProgram(std::string_view commandLine, int showCommand) {
 
 intptr_t ShellExecute(std::string_view verb, std::string_view file, std::string_view parameters,
                       std::string_view directory, int showCommand) {
-  const std::wstring wideVerb = Wide(verb), wideFile = Wide(file), wideParameters = Wide(parameters),
-                     wideDirectory = Wide(directory);
+  const std::wstring wideVerb = WideText(verb), wideFile = WideText(file),
+                     wideParameters = WideText(parameters), wideDirectory = WideText(directory);
   return reinterpret_cast<intptr_t>(::ShellExecuteW(nullptr, OrNull(wideVerb), wideFile.c_str(),
                                                     OrNull(wideParameters), OrNull(wideDirectory),
                                                     showCommand));
 }
 
 int32_t GetFileVersion(std::string_view windowsPath, FileVersion* version) {
-  const std::wstring path = Wide(windowsPath);
+  const std::wstring path = WideText(windowsPath);
   DWORD ignored = 0;
   const DWORD size = ::GetFileVersionInfoSizeW(path.c_str(), &ignored);
   if (size == 0) {

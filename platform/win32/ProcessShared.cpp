@@ -1,16 +1,14 @@
 #include "platform/ProcessShared.h"
 
 #include "platform/WideString.h"
+#include "platform/win32/WideText.h"
 #include "platform/win32/WindowsApi.h"
 
 namespace platform {
 namespace {
 
 // Beside the variables a user sets, under names no user would choose.
-std::wstring VariableName(const std::string& name) {
-  const std::u16string wide = Utf8ToUtf16("QUORVEX.process." + name);
-  return std::wstring(wide.begin(), wide.end());
-}
+std::wstring VariableName(const std::string& name) { return WideText("QUORVEX.process." + name); }
 
 }  // namespace
 
@@ -20,20 +18,14 @@ void SetProcessShared(const std::string& name, const std::string& value) {
     ::SetEnvironmentVariableW(variable.c_str(), nullptr);
     return;
   }
-  const std::u16string wide = Utf8ToUtf16(value);
-  ::SetEnvironmentVariableW(variable.c_str(), std::wstring(wide.begin(), wide.end()).c_str());
+  ::SetEnvironmentVariableW(variable.c_str(), WideText(value).c_str());
 }
 
 std::string ProcessShared(const std::string& name) {
   const std::wstring variable = VariableName(name);
-  std::wstring buffer(256, L'\0');
-  for (;;) {
-    const DWORD length =
-        ::GetEnvironmentVariableW(variable.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
-    if (length == 0) return {};
-    if (length < buffer.size()) return Utf16ToUtf8(std::u16string(buffer.begin(), buffer.begin() + length));
-    buffer.resize(length);
-  }
+  return FilledText([&variable](wchar_t* buffer, DWORD size) {
+    return ::GetEnvironmentVariableW(variable.c_str(), buffer, size);
+  });
 }
 
 }  // namespace platform

@@ -93,29 +93,51 @@ std::string Joined(const std::string& path, std::string_view subKey) {
 }
 
 // The system's message for a status, on one line.
-std::string Describe(LSTATUS status) {
-  wchar_t* buffer = nullptr;
-  const DWORD length = ::FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-      static_cast<DWORD>(status), 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-  std::string text = length ? NarrowText(std::wstring_view(buffer, length)) : std::string();
-  if (buffer) ::LocalFree(buffer);
-  for (char& c : text)
-    if (c == '\r' || c == '\n') c = ' ';
-  while (!text.empty() && (text.back() == ' ' || text.back() == '.')) text.pop_back();
-  if (text.empty()) text = "error " + std::to_string(status);
-  return text;
-}
-
 // Records the outcome of a call as the thread's last error and returns it.
 int32_t Outcome(LSTATUS status, const std::string& what) {
-  SetRegLastError(status == ERROR_SUCCESS ? std::string() : what + ": " + Describe(status));
+  SetRegLastError(status == ERROR_SUCCESS ? std::string()
+                                          : what + ": " + SystemMessage(static_cast<DWORD>(status)));
   return static_cast<int32_t>(status);
 }
 
 int32_t NotOpen() {
   SetRegLastError("not an open registry key handle");
   return ERROR_INVALID_HANDLE;
+}
+
+// Runs a registry call; running out of memory is its failure, never an
+// exception past the platform.
+template <typename Body>
+int32_t Guarded(Body&& body) {
+  try {
+    return body();
+  } catch (...) {
+    SetRegLastError("out of memory in the registry");
+    return ERROR_OUTOFMEMORY;
+  }
+}
+
+// The names a key lists one by one (subkeys or values), up to `longest`
+// characters each.
+template <typename Enumerate>
+int32_t ListNames(HKEY key, std::vector<std::string>* names, size_t longest, const std::string& what,
+                  Enumerate&& enumerate) {
+  return Guarded([&]() -> int32_t {
+    ::HKEY system = nullptr;
+    std::string path;
+    if (!Lookup(key, &system, &path)) return NotOpen();
+    std::vector<std::string> found;
+    std::wstring name(longest + 1, L'\0');
+    for (DWORD index = 0;; ++index) {
+      DWORD length = static_cast<DWORD>(name.size());
+      const LSTATUS status = enumerate(system, index, name.data(), &length);
+      if (status == ERROR_NO_MORE_ITEMS) break;
+      if (status != ERROR_SUCCESS) return Outcome(status, "cannot list the " + what + " of " + path);
+      found.push_back(NarrowText(std::wstring_view(name.data(), length)));
+    }
+    if (names) *names = std::move(found);
+    return Outcome(ERROR_SUCCESS, {});
+  });
 }
 
 std::string ValueLabel(const std::string& name) { return name.empty() ? "@" : "\"" + name + "\""; }
@@ -164,7 +186,7 @@ int32_t RegOpenKeyEx(HKEY parent, std::string_view subKey, uint32_t options, uin
   if (!result) return ERROR_INVALID_PARAMETER;
   *result = 0;
   if (faults::ShouldFail("platform.RegOpenKeyEx")) return ERROR_ACCESS_DENIED;
-  try {
+  return Guarded([&]() -> int32_t {
     ::HKEY base = nullptr;
     std::string path;
     if (!Lookup(parent, &base, &path)) return NotOpen();
@@ -173,17 +195,14 @@ int32_t RegOpenKeyEx(HKEY parent, std::string_view subKey, uint32_t options, uin
     const LSTATUS status = ::RegOpenKeyExW(base, WideText(subKey).c_str(), options, access, &opened);
     if (status == ERROR_SUCCESS) *result = Remember(opened, Joined(path, subKey));
     return Outcome(status, "cannot open the registry key " + Joined(path, subKey));
-  } catch (...) {
-    SetRegLastError("out of memory in the registry");
-    return ERROR_OUTOFMEMORY;
-  }
+  });
 }
 
 int32_t RegCreateKeyEx(HKEY parent, std::string_view subKey, HKEY* result, bool* created) {
   if (!result) return ERROR_INVALID_PARAMETER;
   *result = 0;
   if (created) *created = false;
-  try {
+  return Guarded([&]() -> int32_t {
     ::HKEY base = nullptr;
     std::string path;
     if (!Lookup(parent, &base, &path)) return NotOpen();
@@ -198,10 +217,7 @@ int32_t RegCreateKeyEx(HKEY parent, std::string_view subKey, HKEY* result, bool*
       if (created) *created = disposition == REG_CREATED_NEW_KEY;
     }
     return Outcome(status, "cannot create the registry key " + Joined(path, subKey));
-  } catch (...) {
-    SetRegLastError("out of memory in the registry");
-    return ERROR_OUTOFMEMORY;
-  }
+  });
 }
 
 int32_t RegCloseKey(HKEY key) {
@@ -219,7 +235,7 @@ int32_t RegCloseKey(HKEY key) {
 }
 
 int32_t RegQueryValueEx(HKEY key, std::string_view name, RegValue* value) {
-  try {
+  return Guarded([&]() -> int32_t {
     ::HKEY system = nullptr;
     std::string path;
     if (!Lookup(key, &system, &path)) return NotOpen();
@@ -256,14 +272,11 @@ int32_t RegQueryValueEx(HKEY key, std::string_view name, RegValue* value) {
     }
     *value = std::move(read);
     return Outcome(status, what);
-  } catch (...) {
-    SetRegLastError("out of memory in the registry");
-    return ERROR_OUTOFMEMORY;
-  }
+  });
 }
 
 int32_t RegSetValueEx(HKEY key, std::string_view name, const RegValue& value) {
-  try {
+  return Guarded([&]() -> int32_t {
     ::HKEY system = nullptr;
     std::string path;
     if (!Lookup(key, &system, &path)) return NotOpen();
@@ -283,28 +296,22 @@ int32_t RegSetValueEx(HKEY key, std::string_view name, const RegValue& value) {
         ::RegSetValueExW(system, WideText(wanted).c_str(), 0, value.type,
                          reinterpret_cast<const BYTE*>(bytes.data()), static_cast<DWORD>(bytes.size()));
     return Outcome(status, "cannot set the value " + ValueLabel(wanted) + " of " + path);
-  } catch (...) {
-    SetRegLastError("out of memory in the registry");
-    return ERROR_OUTOFMEMORY;
-  }
+  });
 }
 
 int32_t RegDeleteValue(HKEY key, std::string_view name) {
-  try {
+  return Guarded([&]() -> int32_t {
     ::HKEY system = nullptr;
     std::string path;
     if (!Lookup(key, &system, &path)) return NotOpen();
     const std::string wanted = ValueName(name);
     return Outcome(::RegDeleteValueW(system, WideText(wanted).c_str()),
                    "cannot delete the value " + ValueLabel(wanted) + " of " + path);
-  } catch (...) {
-    SetRegLastError("out of memory in the registry");
-    return ERROR_OUTOFMEMORY;
-  }
+  });
 }
 
 int32_t RegDeleteKey(HKEY parent, std::string_view subKey) {
-  try {
+  return Guarded([&]() -> int32_t {
     ::HKEY base = nullptr;
     std::string path;
     if (!Lookup(parent, &base, &path)) return NotOpen();
@@ -317,58 +324,21 @@ int32_t RegDeleteKey(HKEY parent, std::string_view subKey) {
     }
     return Outcome(::RegDeleteTreeW(base, WideText(subKey).c_str()),
                    "cannot delete the registry key " + Joined(path, subKey));
-  } catch (...) {
-    SetRegLastError("out of memory in the registry");
-    return ERROR_OUTOFMEMORY;
-  }
+  });
 }
 
 int32_t RegEnumKeys(HKEY key, std::vector<std::string>* names) {
-  try {
-    ::HKEY system = nullptr;
-    std::string path;
-    if (!Lookup(key, &system, &path)) return NotOpen();
-    std::vector<std::string> found;
-    // A key name has at most 255 characters.
-    wchar_t name[256];
-    for (DWORD index = 0;; ++index) {
-      DWORD length = 256;
-      const LSTATUS status =
-          ::RegEnumKeyExW(system, index, name, &length, nullptr, nullptr, nullptr, nullptr);
-      if (status == ERROR_NO_MORE_ITEMS) break;
-      if (status != ERROR_SUCCESS) return Outcome(status, "cannot list the subkeys of " + path);
-      found.push_back(NarrowText(std::wstring_view(name, length)));
-    }
-    if (names) *names = std::move(found);
-    return Outcome(ERROR_SUCCESS, {});
-  } catch (...) {
-    SetRegLastError("out of memory in the registry");
-    return ERROR_OUTOFMEMORY;
-  }
+  // A key name has at most 255 characters.
+  return ListNames(key, names, 255, "subkeys", [](::HKEY system, DWORD index, wchar_t* name, DWORD* length) {
+    return ::RegEnumKeyExW(system, index, name, length, nullptr, nullptr, nullptr, nullptr);
+  });
 }
 
 int32_t RegEnumValues(HKEY key, std::vector<std::string>* names) {
-  try {
-    ::HKEY system = nullptr;
-    std::string path;
-    if (!Lookup(key, &system, &path)) return NotOpen();
-    std::vector<std::string> found;
-    // A value name has at most 16383 characters.
-    std::wstring name(16384, L'\0');
-    for (DWORD index = 0;; ++index) {
-      DWORD length = static_cast<DWORD>(name.size());
-      const LSTATUS status =
-          ::RegEnumValueW(system, index, name.data(), &length, nullptr, nullptr, nullptr, nullptr);
-      if (status == ERROR_NO_MORE_ITEMS) break;
-      if (status != ERROR_SUCCESS) return Outcome(status, "cannot list the values of " + path);
-      found.push_back(NarrowText(std::wstring_view(name.data(), length)));
-    }
-    if (names) *names = std::move(found);
-    return Outcome(ERROR_SUCCESS, {});
-  } catch (...) {
-    SetRegLastError("out of memory in the registry");
-    return ERROR_OUTOFMEMORY;
-  }
+  // A value name has at most 16383 characters.
+  return ListNames(key, names, 16383, "values", [](::HKEY system, DWORD index, wchar_t* name, DWORD* length) {
+    return ::RegEnumValueW(system, index, name, length, nullptr, nullptr, nullptr, nullptr);
+  });
 }
 
 // The system's registry has no file of this process's to be broken.
