@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "TempMachine.h"
 #include "platform/IniFile.h"
 #include "platform/Locale.h"
+#include "tests/TestMachine.h"
 
 namespace {
 
@@ -108,7 +108,7 @@ TEST(IniWrite, RemovesKeysAndSections) {
 }
 
 TEST(IniFile, ProfileFunctionsOnWindowsPaths) {
-  TempMachine machine;
+  TestMachine machine;
   const std::string file = machine.Folder() + "\\Windows\\vemtro.ini";
   const std::string spelled = platform::UpperCaseText(machine.Folder()) + "\\windows\\VEMTRO.INI";
   EXPECT_EQ(platform::GetPrivateProfileString("SETTINGS", "Type", "none", file), "none");

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "TempMachine.h"
 #include "platform/Locale.h"
 #include "platform/Machine.h"
+#include "tests/TestMachine.h"
 
 namespace {
 
@@ -11,7 +11,7 @@ using namespace platform;
 // Windows paths that name the same place map to the same native path;
 // what cannot be a Windows path maps to nothing.
 TEST(MachinePaths, SpellingsOfOnePlaceMapAlike) {
-  TempMachine machine;
+  TestMachine machine;
   const std::string place = MapPath("C:\\etc\\passwd");
   ASSERT_FALSE(place.empty());
   EXPECT_EQ(MapPath("C:\\..\\..\\etc\\passwd"), place);
@@ -29,7 +29,7 @@ TEST(MachinePaths, SpellingsOfOnePlaceMapAlike) {
 }
 
 TEST(MachinePaths, FilesAndFolders) {
-  TempMachine machine;
+  TestMachine machine;
   const std::string folder = machine.Folder();
   EXPECT_FALSE(CreateDirectory(folder + "\\user\\AppData"));  // one level only
   EXPECT_TRUE(CreateDirectories(folder + "\\user\\AppData\\Roaming"));
@@ -62,7 +62,7 @@ TEST(MachinePaths, FilesAndFolders) {
 // Names beyond ASCII reach the file system as the same names, and a file
 // written again is replaced whole, with nothing left beside it.
 TEST(MachinePaths, ReplacingAFileWithAnyName) {
-  TempMachine machine;
+  TestMachine machine;
   const std::string file = machine.Folder() + "\\Gr\u00f6\u00dfe \u20ac\\\u65e5\u672c.ini";
   ASSERT_TRUE(CreateDirectory(machine.Folder() + "\\Gr\u00f6\u00dfe \u20ac"));
   ASSERT_TRUE(WriteFile(file, "first, and longer than the second"));
@@ -128,7 +128,7 @@ TEST(MachineFacts, FromTheSystem) {
 // choice of the root.
 
 TEST(MachinePaths, MapMatchesExistingComponentsIgnoringCase) {
-  TempMachine machine;
+  TestMachine machine;
   machine.Write("C/Program Files/Quorvex/System/PrefFolder.ini", "x");
   const auto root = machine.root();
   EXPECT_EQ(MapPath("c:\\PROGRAM FILES\\quorvex\\system\\preffolder.INI"),
@@ -142,7 +142,7 @@ TEST(MachinePaths, MapMatchesExistingComponentsIgnoringCase) {
 }
 
 TEST(MachineFacts, DefaultsWithoutMachineIni) {
-  TempMachine machine;
+  TestMachine machine;
   EXPECT_EQ(GetOsVersion().major, 10u);
   EXPECT_EQ(GetOsVersion().minor, 0u);
   EXPECT_EQ(GetSystemDefaultLocaleId(), 1033u);
@@ -160,7 +160,7 @@ TEST(MachineFacts, DefaultsWithoutMachineIni) {
 }
 
 TEST(MachineFacts, ReadFromMachineIniAndRereadWhenChanged) {
-  TempMachine machine;
+  TestMachine machine;
   machine.Write("machine.ini",
                 "[Windows]\nVersion=5.0\n[Locale]\nSystem=1031\n[User]\nName=anna\n"
                 "[Host]\nProgram=D:\\Tools\\Q\\Quorvex.exe\n"
@@ -186,7 +186,7 @@ TEST(MachineFacts, ReadFromMachineIniAndRereadWhenChanged) {
 }
 
 TEST(MachineFacts, BrokenValuesFallBackAndAreReported) {
-  TempMachine machine;
+  TestMachine machine;
   machine.Write("machine.ini", "[Windows]\nVersion=ten\n[Monitor1]\nBounds=0,0,-5,10\n[User]\nName=a\\b\n");
   EXPECT_EQ(GetOsVersion().major, 10u);
   EXPECT_EQ(GetMonitors().size(), 1u);

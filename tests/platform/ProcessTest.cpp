@@ -7,10 +7,10 @@
 #include <cstdio>
 #include <iostream>
 
-#include "TempMachine.h"
 #include "platform/Journal.h"
 #include "platform/Keys.h"
 #include "platform/Process.h"
+#include "tests/TestMachine.h"
 
 namespace {
 
@@ -30,7 +30,7 @@ TEST(Journal, AppendsListsAndClears) {
 // The stand-in programs are files under the machine root; on Windows the
 // system's calls are tested in win32/SystemProcessTest.cpp.
 TEST(Process, StartSucceedsOnlyForAnExecutableUnderTheRoot) {
-  TempMachine machine;
+  TestMachine machine;
   JournalClear();
   EXPECT_EQ(StartProgram("\"C:\\Program Files\\Reader\\Reader.exe\" /a page=3 \"C:\\x.pdf\"", 1), 2u);
   EXPECT_TRUE(JournalEntries().empty());
@@ -48,7 +48,7 @@ TEST(Process, StartSucceedsOnlyForAnExecutableUnderTheRoot) {
 }
 
 TEST(Process, FileVersionOfAStandInExecutable) {
-  TempMachine machine;
+  TestMachine machine;
   machine.Write("C/R/good.exe", "stand-in\nFileVersion=7.1.2.3\n");
   machine.Write("C/R/none.exe", "no version here\n");
   machine.Write("C/R/bad.exe", "FileVersion=7.x\n");

@@ -4,8 +4,8 @@
 #include <filesystem>
 #include <thread>
 
-#include "TempMachine.h"
 #include "platform/Registry.h"
+#include "tests/TestMachine.h"
 
 namespace {
 
@@ -16,7 +16,7 @@ using namespace platform;
 // outside edits and broken files.
 
 TEST(Registry, ValuesRoundTripThroughTheFile) {
-  TempMachine machine;
+  TestMachine machine;
   ASSERT_TRUE(
       WriteString(HKEY_CURRENT_USER, "Software\\Verdane2004\\Preference Location", "Application", "MyPrefs"));
   ASSERT_TRUE(WriteDword(HKEY_CURRENT_USER, "Software\\Verdane2004\\Quorvex\\Forms", "Width", 42));
@@ -42,7 +42,7 @@ TEST(Registry, ValuesRoundTripThroughTheFile) {
 }
 
 TEST(Registry, EscapesAndLineBreaksSurvive) {
-  TempMachine machine;
+  TestMachine machine;
   const std::string tricky = "C:\\Program Files\\\"Reader\" %1";
   const std::string multiLine = "first\r\nsecond";
   ASSERT_TRUE(WriteString(HKEY_CURRENT_USER, "Software\\T", "Quote \"and\" slash\\", tricky));
@@ -58,7 +58,7 @@ TEST(Registry, EscapesAndLineBreaksSurvive) {
 }
 
 TEST(Registry, KeysInTheFileIgnoreCaseAndImplyTheirParents) {
-  TempMachine machine;
+  TestMachine machine;
   machine.Write("registry.reg",
                 "Windows Registry Editor Version 5.00\r\n\r\n"
                 "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Verdane\\TestMode]\r\n"
@@ -84,7 +84,7 @@ TEST(Registry, KeysInTheFileIgnoreCaseAndImplyTheirParents) {
 // parent's path or in the names themselves: names are listed whole, as
 // written, and each opens.
 TEST(Registry, SubkeyNamesSurviveFoldingThatChangesTheirLength) {
-  TempMachine machine;
+  TestMachine machine;
   const std::string parent = "Software\\\u0131nk\u017Ft";  // "ınkſt"
   const std::vector<std::string> written = {"Alpha", "\u017Fub\u0131", "Z"};
   for (const std::string& name : written)
@@ -106,7 +106,7 @@ TEST(Registry, SubkeyNamesSurviveFoldingThatChangesTheirLength) {
 // missing one.
 TEST(Registry, BlankFileReadsEmptyAndTakesChanges) {
   for (const std::string blank : {"\t\r", "\xEF\xBB\xBF \r\n\r\n", "\n"}) {
-    TempMachine machine;
+    TestMachine machine;
     machine.Write("registry.reg", blank);
     EXPECT_EQ(RegistryProblem(), "");
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, "Software"));
@@ -118,7 +118,7 @@ TEST(Registry, BlankFileReadsEmptyAndTakesChanges) {
 }
 
 TEST(Registry, OutsideEditIsSeenAtOnce) {
-  TempMachine machine;
+  TestMachine machine;
   EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, "Software\\Verdane\\TestMode"));
   machine.Write(
       "registry.reg",
@@ -129,7 +129,7 @@ TEST(Registry, OutsideEditIsSeenAtOnce) {
 }
 
 TEST(Registry, MalformedFileIsNeverOverwritten) {
-  TempMachine machine;
+  TestMachine machine;
   const std::string broken =
       "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software\\A]\n\"Good\"=\"1\"\nnonsense "
       "here\n";
@@ -152,7 +152,7 @@ TEST(Registry, MalformedFileIsNeverOverwritten) {
 }
 
 TEST(Registry, MalformedLinesAreNamed) {
-  TempMachine machine;
+  TestMachine machine;
   const struct {
     const char* text;
     const char* reason;
@@ -177,7 +177,7 @@ TEST(Registry, MalformedLinesAreNamed) {
 }
 
 TEST(Registry, OtherValueKindsAreKeptWhenTheFileIsRewritten) {
-  TempMachine machine;
+  TestMachine machine;
   machine.Write("registry.reg",
                 "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Software\\K]\n"
                 "\"Bin\"=hex:01,02,\\\n  ff\n\"Expand\"=hex(2):25,00,00,00\n");
@@ -191,7 +191,7 @@ TEST(Registry, OtherValueKindsAreKeptWhenTheFileIsRewritten) {
 // The file is the user's: a change rewrites only the lines it concerns, and
 // what changes nothing writes nothing.
 TEST(Registry, ChangesTouchOnlyTheirOwnLines) {
-  TempMachine machine;
+  TestMachine machine;
   const std::string original =
       "\xEF\xBB\xBFWindows Registry Editor Version 5.00\r\n\r\n; kept comment\r\n"
       "[HKEY_CURRENT_USER\\Software\\K]\r\n"
@@ -241,7 +241,7 @@ TEST(Registry, ChangesTouchOnlyTheirOwnLines) {
 // no other test uses.
 
 TEST(Registry, ValuesRoundTrip) {
-  TempMachine machine;
+  TestMachine machine;
   const std::string key = machine.SoftwareKey() + "\\Preference Location";
   const std::string text = "C:\\Program Files\\\"Reader\" %1 \u00e4\u20ac\U0001F600";
   const std::string lines = "first\r\nsecond";
@@ -275,7 +275,7 @@ TEST(Registry, ValuesRoundTrip) {
 }
 
 TEST(Registry, KeysAndValueNamesIgnoreCaseAndLeadingBackslash) {
-  TempMachine machine;
+  TestMachine machine;
   const std::string base = machine.SoftwareKey();
   ASSERT_TRUE(WriteDword(HKEY_CURRENT_USER, base + "\\Verdane\\TestMode", "Flag", 1));
   HKEY key = 0;
@@ -303,7 +303,7 @@ TEST(Registry, KeysAndValueNamesIgnoreCaseAndLeadingBackslash) {
 // Handles stay apart while many are open at once, and each reaches its own
 // key.
 TEST(Registry, ManyOpenHandlesEachReachTheirKey) {
-  TempMachine machine;
+  TestMachine machine;
   std::vector<HKEY> handles;
   for (uint32_t n = 0; n < 40; ++n) {
     HKEY key = 0;
@@ -324,7 +324,7 @@ TEST(Registry, ManyOpenHandlesEachReachTheirKey) {
 }
 
 TEST(Registry, DeletingValuesAndKeys) {
-  TempMachine machine;
+  TestMachine machine;
   const std::string base = machine.SoftwareKey();
   ASSERT_TRUE(WriteString(HKEY_CURRENT_USER, base + "\\D\\Sub\\Deep", "v", "1"));
   ASSERT_TRUE(WriteString(HKEY_CURRENT_USER, base + "\\D", "keep", "1"));
@@ -362,7 +362,7 @@ TEST(Registry, DeletingValuesAndKeys) {
 }
 
 TEST(Registry, CreateReportsWhetherTheKeyIsNew) {
-  TempMachine machine;
+  TestMachine machine;
   const std::string base = machine.SoftwareKey();
   HKEY key = 0;
   bool created = false;
@@ -379,7 +379,7 @@ TEST(Registry, CreateReportsWhetherTheKeyIsNew) {
 }
 
 TEST(Registry, DwordAndTextReadEachOther) {
-  TempMachine machine;
+  TestMachine machine;
   const std::string key = machine.SoftwareKey();
   ASSERT_TRUE(WriteString(HKEY_CURRENT_USER, key, "Number", "123"));
   ASSERT_TRUE(WriteString(HKEY_CURRENT_USER, key, "Word", "abc"));

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "TempMachine.h"
 #include "platform/Windows.h"
+#include "tests/TestMachine.h"
 
 namespace {
 
@@ -22,7 +22,7 @@ class WindowsTest : public testing::Test {
  protected:
   void SetUp() override { ResetWindows(); }
   void TearDown() override { ResetWindows(); }
-  TempMachine machine_;
+  TestMachine machine_;
 };
 
 TEST_F(WindowsTest, HandlesAreNeverReused) {
