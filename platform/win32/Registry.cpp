@@ -117,15 +117,23 @@ int32_t Guarded(Body&& body) {
   }
 }
 
+// Runs a registry call on an open key: the system's key and its path.
+template <typename Body>
+int32_t OnKey(HKEY key, Body&& body) {
+  return Guarded([&]() -> int32_t {
+    ::HKEY system = nullptr;
+    std::string path;
+    if (!Lookup(key, &system, &path)) return NotOpen();
+    return body(system, path);
+  });
+}
+
 // The names a key lists one by one (subkeys or values), up to `longest`
 // characters each.
 template <typename Enumerate>
 int32_t ListNames(HKEY key, std::vector<std::string>* names, size_t longest, const std::string& what,
                   Enumerate&& enumerate) {
-  return Guarded([&]() -> int32_t {
-    ::HKEY system = nullptr;
-    std::string path;
-    if (!Lookup(key, &system, &path)) return NotOpen();
+  return OnKey(key, [&](::HKEY system, const std::string& path) -> int32_t {
     std::vector<std::string> found;
     std::wstring name(longest + 1, L'\0');
     for (DWORD index = 0;; ++index) {
@@ -186,10 +194,7 @@ int32_t RegOpenKeyEx(HKEY parent, std::string_view subKey, uint32_t options, uin
   if (!result) return ERROR_INVALID_PARAMETER;
   *result = 0;
   if (faults::ShouldFail("platform.RegOpenKeyEx")) return ERROR_ACCESS_DENIED;
-  return Guarded([&]() -> int32_t {
-    ::HKEY base = nullptr;
-    std::string path;
-    if (!Lookup(parent, &base, &path)) return NotOpen();
+  return OnKey(parent, [&](::HKEY base, const std::string& path) -> int32_t {
     subKey = Relative(subKey);
     ::HKEY opened = nullptr;
     const LSTATUS status = ::RegOpenKeyExW(base, WideText(subKey).c_str(), options, access, &opened);
@@ -202,10 +207,7 @@ int32_t RegCreateKeyEx(HKEY parent, std::string_view subKey, HKEY* result, bool*
   if (!result) return ERROR_INVALID_PARAMETER;
   *result = 0;
   if (created) *created = false;
-  return Guarded([&]() -> int32_t {
-    ::HKEY base = nullptr;
-    std::string path;
-    if (!Lookup(parent, &base, &path)) return NotOpen();
+  return OnKey(parent, [&](::HKEY base, const std::string& path) -> int32_t {
     subKey = Relative(subKey);
     ::HKEY opened = nullptr;
     DWORD disposition = 0;
@@ -235,10 +237,7 @@ int32_t RegCloseKey(HKEY key) {
 }
 
 int32_t RegQueryValueEx(HKEY key, std::string_view name, RegValue* value) {
-  return Guarded([&]() -> int32_t {
-    ::HKEY system = nullptr;
-    std::string path;
-    if (!Lookup(key, &system, &path)) return NotOpen();
+  return OnKey(key, [&](::HKEY system, const std::string& path) -> int32_t {
     const std::string wanted = ValueName(name);
     const std::wstring wideName = WideText(wanted);
     const std::string what = "cannot read the value " + ValueLabel(wanted) + " of " + path;
@@ -276,10 +275,7 @@ int32_t RegQueryValueEx(HKEY key, std::string_view name, RegValue* value) {
 }
 
 int32_t RegSetValueEx(HKEY key, std::string_view name, const RegValue& value) {
-  return Guarded([&]() -> int32_t {
-    ::HKEY system = nullptr;
-    std::string path;
-    if (!Lookup(key, &system, &path)) return NotOpen();
+  return OnKey(key, [&](::HKEY system, const std::string& path) -> int32_t {
     const std::string wanted = ValueName(name);
     std::string bytes;
     if (value.type == REG_SZ) {
@@ -300,10 +296,7 @@ int32_t RegSetValueEx(HKEY key, std::string_view name, const RegValue& value) {
 }
 
 int32_t RegDeleteValue(HKEY key, std::string_view name) {
-  return Guarded([&]() -> int32_t {
-    ::HKEY system = nullptr;
-    std::string path;
-    if (!Lookup(key, &system, &path)) return NotOpen();
+  return OnKey(key, [&](::HKEY system, const std::string& path) -> int32_t {
     const std::string wanted = ValueName(name);
     return Outcome(::RegDeleteValueW(system, WideText(wanted).c_str()),
                    "cannot delete the value " + ValueLabel(wanted) + " of " + path);
@@ -311,10 +304,7 @@ int32_t RegDeleteValue(HKEY key, std::string_view name) {
 }
 
 int32_t RegDeleteKey(HKEY parent, std::string_view subKey) {
-  return Guarded([&]() -> int32_t {
-    ::HKEY base = nullptr;
-    std::string path;
-    if (!Lookup(parent, &base, &path)) return NotOpen();
+  return OnKey(parent, [&](::HKEY base, const std::string& path) -> int32_t {
     subKey = Relative(subKey);
     // Never the whole of a root, nor (without a subkey) the contents of an
     // open key: only a named key goes, with everything below it.
