@@ -5,8 +5,8 @@
 #include <deque>
 #include <map>
 #include <mutex>
-#include <thread>
 
+#include "platform/Threads.h"
 #include "platform/Windows.h"
 
 namespace platform {
@@ -19,7 +19,7 @@ struct Queue {
 
 struct Queues {
   std::mutex mutex;
-  std::map<std::thread::id, Queue> byThread;
+  std::map<ThreadId, Queue> byThread;
 };
 
 Queues& AllQueues() {
@@ -34,7 +34,7 @@ bool PeekMessage(Message* message, bool remove) { return PeekMessage(message, re
 bool PeekMessage(Message* message, bool remove, uint32_t filterMin, uint32_t filterMax) {
   auto& all = AllQueues();
   std::lock_guard lock(all.mutex);
-  auto it = all.byThread.find(std::this_thread::get_id());
+  auto it = all.byThread.find(CurrentThreadId());
   if (it == all.byThread.end()) return false;
   std::deque<Message>& messages = it->second.messages;
   const bool everything = filterMin == 0 && filterMax == 0;
@@ -48,8 +48,8 @@ bool PeekMessage(Message* message, bool remove, uint32_t filterMin, uint32_t fil
 }
 
 void PostMessage(int32_t window, uint32_t message, intptr_t wParam, intptr_t lParam) {
-  std::thread::id target = window != 0 ? GetWindowThread(window) : std::thread::id();
-  if (target == std::thread::id()) target = std::this_thread::get_id();
+  ThreadId target = window != 0 ? GetWindowThread(window) : 0;
+  if (target == 0) target = CurrentThreadId();
   auto& all = AllQueues();
   try {
     std::lock_guard lock(all.mutex);
@@ -64,14 +64,14 @@ void PostMessage(int32_t window, uint32_t message, intptr_t wParam, intptr_t lPa
 int QueuedMessageCount() {
   auto& all = AllQueues();
   std::lock_guard lock(all.mutex);
-  auto it = all.byThread.find(std::this_thread::get_id());
+  auto it = all.byThread.find(CurrentThreadId());
   return it == all.byThread.end() ? 0 : static_cast<int>(it->second.messages.size());
 }
 
 void ClearMessageQueue() {
   auto& all = AllQueues();
   std::lock_guard lock(all.mutex);
-  auto it = all.byThread.find(std::this_thread::get_id());
+  auto it = all.byThread.find(CurrentThreadId());
   if (it != all.byThread.end()) it->second.messages.clear();
 }
 
@@ -79,7 +79,7 @@ bool WaitMessage(std::chrono::milliseconds timeout) {
   auto& all = AllQueues();
   try {
     std::unique_lock lock(all.mutex);
-    Queue& queue = all.byThread[std::this_thread::get_id()];
+    Queue& queue = all.byThread[CurrentThreadId()];
     return queue.arrived.wait_for(lock, timeout, [&] { return !queue.messages.empty(); });
   } catch (...) {
     return false;

@@ -12,7 +12,7 @@ namespace {
 struct Window {
   WindowCreateParams params;
   bool visible = false;
-  std::thread::id thread;
+  ThreadId thread = 0;
   std::vector<HWND> children;
 };
 
@@ -117,7 +117,7 @@ HWND CreateWindow(const WindowCreateParams& params) {
     Window window;
     window.params = params;
     window.visible = (params.style & WS_VISIBLE) != 0;
-    window.thread = std::this_thread::get_id();
+    window.thread = CurrentThreadId();
     table.windows.emplace(handle, std::move(window));
     if (params.parent != 0)
       Find(table, params.parent)->children.push_back(handle);
@@ -253,10 +253,10 @@ bool SetWindowOwner(HWND window, HWND owner) {
   });
 }
 
-std::thread::id GetWindowThread(HWND window) {
-  return Locked(std::thread::id(), [&](Table& table) {
+ThreadId GetWindowThread(HWND window) {
+  return Locked(ThreadId{0}, [&](Table& table) {
     Window* w = Find(table, window);
-    return w ? w->thread : std::thread::id();
+    return w ? w->thread : ThreadId{0};
   });
 }
 

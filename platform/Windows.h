@@ -7,10 +7,10 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <thread>
 #include <vector>
 
 #include "platform/Geometry.h"
+#include "platform/Threads.h"
 
 namespace platform {
 
@@ -90,8 +90,8 @@ bool SetClassStyle(HWND window, uint32_t classStyle);
 HWND GetParent(HWND window);
 HWND GetWindowOwner(HWND window);
 bool SetWindowOwner(HWND window, HWND owner);
-// The thread that created the window; a default id for no window.
-std::thread::id GetWindowThread(HWND window);
+// The thread that created the window; 0 for no window.
+ThreadId GetWindowThread(HWND window);
 // Direct children, in creation order.
 std::vector<HWND> GetChildWindows(HWND window);
 
