@@ -9,12 +9,6 @@
 #include "platform/Utf8.h"
 
 namespace platform {
-namespace {
-
-// The byte length must fit the 32-bit prefix, with room for the terminator.
-constexpr uint32_t kMaxBstrLength = (UINT32_MAX - 2) / 2;
-
-}  // namespace
 
 // The allocation itself is the backend's (WideStringAllocator.cpp).
 abi::BSTR SysAllocString(const char16_t* text) {

@@ -13,6 +13,10 @@
 
 namespace platform {
 
+// The longest BSTR in characters: its byte length must fit the 32-bit
+// prefix, with room for the terminator.
+inline constexpr uint32_t kMaxBstrLength = (UINT32_MAX - 2) / 2;
+
 // Allocates a copy of zero-terminated `text` (nil gives nil).
 abi::BSTR SysAllocString(const char16_t* text);
 // Allocates `length` characters copied from `text` (nil text: zero-filled).

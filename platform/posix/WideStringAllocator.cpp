@@ -10,8 +10,6 @@
 namespace platform {
 namespace {
 
-// The byte length must fit the 32-bit prefix, with room for the terminator.
-constexpr uint32_t kMaxBstrLength = (UINT32_MAX - 2) / 2;
 constexpr size_t kPrefix = sizeof(uint32_t);
 uint32_t& PrefixOf(abi::BSTR text) {
   return *reinterpret_cast<uint32_t*>(reinterpret_cast<char*>(text) - kPrefix);

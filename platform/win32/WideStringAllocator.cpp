@@ -10,12 +10,6 @@
 static_assert(sizeof(wchar_t) == sizeof(char16_t), "BSTRs are UTF-16 on Windows");
 
 namespace platform {
-namespace {
-
-// The byte length must fit the 32-bit prefix, with room for the terminator.
-constexpr uint32_t kMaxBstrLength = (UINT32_MAX - 2) / 2;
-
-}  // namespace
 
 abi::BSTR SysAllocStringLen(const char16_t* text, uint32_t length) {
   if (length > kMaxBstrLength || faults::ShouldFail("platform.SysAllocString")) return nullptr;

@@ -33,7 +33,10 @@ TEST(WideString, AllocationEdges) {
   EXPECT_EQ(platform::SysStringLen(stopsAtZero), 1u);
   platform::SysFreeString(stopsAtZero);
 
-  // A length whose byte count overflows the 32-bit prefix is refused.
+  // A length whose byte count, with the terminator's two bytes, overflows
+  // the 32-bit prefix is refused, from the first such length on.
+  static_assert(uint64_t{platform::kMaxBstrLength} * 2 + 2 <= UINT32_MAX);
+  EXPECT_EQ(platform::SysAllocStringLen(nullptr, platform::kMaxBstrLength + 1), nullptr);
   EXPECT_EQ(platform::SysAllocStringLen(nullptr, 0x80000000u), nullptr);
 }
 
