@@ -53,7 +53,7 @@ void TApplication::ProcessWindowMessages() {
 void TApplication::DispatchMessage(const platform::Message& message) {
   switch (message.message) {
     case kAutomationMessage:
-      Guard(nullptr, [&] { PerformAutomationAction(message.lParam); });
+      Guard(nullptr, [&] { PerformAutomationAction(message.wParam, message.lParam); });
       break;
     case WM_KEYDOWN:
       if (TForm* form = InputForm()) Guard(form, [&] { form->HandleKey(static_cast<int>(message.wParam)); });

@@ -1,10 +1,14 @@
 #include "toolkit/Automation.h"
 
+#include <cstring>
 #include <map>
 #include <mutex>
+#include <optional>
+#include <stdexcept>
 
 #include "platform/Keys.h"
 #include "platform/MessageQueue.h"
+#include "platform/Modules.h"
 #include "platform/Pointer.h"
 #include "toolkit/Application.h"
 #include "toolkit/CheckBox.h"
@@ -14,25 +18,91 @@
 namespace toolkit {
 namespace {
 
+using Kind = AutomationKind;
+
+// An action as the queuing module keeps it.
 struct Action {
-  enum Kind { kKey, kClick, kSetChecked, kClose, kInspect, kHelpButton, kHover, kChooseFile } kind = kKey;
-  int key = 0;
-  bool shift = false, ctrl = false, alt = false;
+  AutomationTicket ticket;
   std::string target;
-  bool checked = false;
   std::function<void(TForm&)> look;
+  std::string lookError;
 };
 
 struct ActionTable {
   std::mutex lock;
   intptr_t lastId = 0;
   std::map<intptr_t, Action> pending;
+  std::map<intptr_t, Action> taken;  // handed out, not yet finished
   std::vector<std::string> failures;
 };
 
 ActionTable& Table() {
   static ActionTable table;
   return table;
+}
+
+bool Take(intptr_t id, AutomationTicket* ticket) {
+  ActionTable& table = Table();
+  std::lock_guard<std::mutex> guard(table.lock);
+  const auto it = table.pending.find(id);
+  if (it == table.pending.end() || ticket == nullptr) return false;
+  auto [at, added] = table.taken.insert_or_assign(id, std::move(it->second));
+  table.pending.erase(it);
+  *ticket = at->second.ticket;
+  ticket->target = at->second.target.c_str();
+  return true;
+}
+
+const char* Look(intptr_t id, TForm* form) {
+  std::function<void(TForm&)> look;
+  {
+    ActionTable& table = Table();
+    std::lock_guard<std::mutex> guard(table.lock);
+    const auto it = table.taken.find(id);
+    if (it == table.taken.end() || !it->second.look || form == nullptr) return nullptr;
+    look = it->second.look;
+  }
+  std::string error;
+  try {
+    look(*form);
+    return nullptr;
+  } catch (const std::exception& exception) {
+    error = exception.what();
+  } catch (...) {
+    error = "Unknown error";
+  }
+  ActionTable& table = Table();
+  std::lock_guard<std::mutex> guard(table.lock);
+  const auto it = table.taken.find(id);
+  if (it == table.taken.end()) return "Unknown error";
+  it->second.lookError = std::move(error);
+  return it->second.lookError.c_str();
+}
+
+void Finish(intptr_t id, const char* failure) {
+  ActionTable& table = Table();
+  std::lock_guard<std::mutex> guard(table.lock);
+  if (table.taken.erase(id) != 0 && failure != nullptr) table.failures.emplace_back(failure);
+}
+
+const AutomationCourier& OwnCourier() {
+  static const AutomationCourier courier{
+      {'A', 'u', 't', 'o', 'm', 'a', 't', 'i', 'o', 'n', '/', '1'}, &courier, &Take, &Look, &Finish};
+  return courier;
+}
+
+// The courier at that address, when it is one a module of this process
+// holds; nil otherwise.
+const AutomationCourier* CourierAt(intptr_t address) {
+  const auto* courier = reinterpret_cast<const AutomationCourier*>(address);
+  if (address == 0 || address % alignof(AutomationCourier) != 0) return nullptr;
+  const int32_t module = platform::ModuleInstanceOf(courier);
+  const auto* last = reinterpret_cast<const char*>(courier) + sizeof(AutomationCourier) - 1;
+  if (module == 0 || platform::ModuleInstanceOf(last) != module) return nullptr;
+  if (std::memcmp(courier->signature, kAutomationCourierSignature, sizeof courier->signature) != 0 ||
+      courier->self != courier || !courier->take || !courier->look || !courier->finish)
+    return nullptr;
+  return courier;
 }
 
 void Queue(Action action) {
@@ -43,13 +113,14 @@ void Queue(Action action) {
     id = ++table.lastId;
     table.pending.emplace(id, std::move(action));
   }
-  platform::PostMessage(0, kAutomationMessage, 0, id);
+  platform::PostMessage(0, kAutomationMessage, reinterpret_cast<intptr_t>(&OwnCourier()), id);
 }
 
-void Fail(std::string text) {
-  ActionTable& table = Table();
-  std::lock_guard<std::mutex> guard(table.lock);
-  table.failures.push_back(std::move(text));
+Action Make(Kind kind, std::string target = {}) {
+  Action action;
+  action.ticket.kind = kind;
+  action.target = std::move(target);
+  return action;
 }
 
 std::string Folded(const std::string& text, bool dropAccelerators) {
@@ -79,26 +150,23 @@ TControl* FindTarget(TForm& form, const std::string& target) {
   return nullptr;
 }
 
-void Perform(const Action& action) {
+// Carries out a taken action in this module; the answer is the failure, if
+// any. An inspection's error is thrown here, in this module.
+std::optional<std::string> Perform(const AutomationCourier& courier, intptr_t id,
+                                   const AutomationTicket& action, const std::string& target) {
   if (TCommonDialog* dialog = TCommonDialog::Running();
-      dialog != nullptr && (action.kind == Action::kClose || action.kind == Action::kChooseFile)) {
-    if (action.kind == Action::kClose)
+      dialog != nullptr && (action.kind == Kind::Close || action.kind == Kind::ChooseFile)) {
+    if (action.kind == Kind::Close)
       dialog->Cancel();
-    else if (!dialog->Choose(action.target))
-      Fail("the standard dialog refused \"" + action.target + "\"");
-    return;
+    else if (!dialog->Choose(target))
+      return "the standard dialog refused \"" + target + "\"";
+    return std::nullopt;
   }
-  if (action.kind == Action::kChooseFile) {
-    Fail("no standard dialog to take \"" + action.target + "\"");
-    return;
-  }
+  if (action.kind == Kind::ChooseFile) return "no standard dialog to take \"" + target + "\"";
   TForm* form = Application().InputForm();
-  if (form == nullptr) {
-    Fail("no form to receive input");
-    return;
-  }
+  if (form == nullptr) return "no form to receive input";
   switch (action.kind) {
-    case Action::kKey: {
+    case Kind::Key: {
       platform::SetKeyState(platform::VK_SHIFT, action.shift);
       platform::SetKeyState(platform::VK_CONTROL, action.ctrl);
       platform::SetKeyState(platform::VK_MENU, action.alt);
@@ -112,17 +180,14 @@ void Perform(const Action& action) {
       form->HandleKey(action.key);
       break;
     }
-    case Action::kHelpButton:
-    case Action::kHover: {
-      TControl* control = FindTarget(*form, action.target);
-      if (control == nullptr) {
-        Fail("no control \"" + action.target + "\" on \"" + form->Caption() + "\"");
-        return;
-      }
+    case Kind::HelpButton:
+    case Kind::Hover: {
+      TControl* control = FindTarget(*form, target);
+      if (control == nullptr) return "no control \"" + target + "\" on \"" + form->Caption() + "\"";
       const TRect rect = control->ScreenRect();
       const platform::Point middle{(rect.Left + rect.Right) / 2, (rect.Top + rect.Bottom) / 2};
       platform::SetCursorPos(middle);
-      if (action.kind == Action::kHover) {
+      if (action.kind == Kind::Hover) {
         Application().ActivateHint(*control);
         break;
       }
@@ -134,38 +199,31 @@ void Perform(const Action& action) {
       form->HelpRequest(info);
       break;
     }
-    case Action::kClick:
-    case Action::kSetChecked: {
-      TControl* control = FindTarget(*form, action.target);
-      if (control == nullptr) {
-        Fail("no control \"" + action.target + "\" on \"" + form->Caption() + "\"");
-        return;
-      }
-      if (!control->Showing() || !control->Enabled()) {
-        Fail("control \"" + action.target + "\" is hidden or disabled");
-        return;
-      }
-      if (action.kind == Action::kSetChecked) {
+    case Kind::Click:
+    case Kind::SetChecked: {
+      TControl* control = FindTarget(*form, target);
+      if (control == nullptr) return "no control \"" + target + "\" on \"" + form->Caption() + "\"";
+      if (!control->Showing() || !control->Enabled())
+        return "control \"" + target + "\" is hidden or disabled";
+      if (action.kind == Kind::SetChecked) {
         auto* box = dynamic_cast<TCheckBox*>(control);
-        if (box == nullptr) {
-          Fail("control \"" + action.target + "\" is not a check box");
-          return;
-        }
+        if (box == nullptr) return "control \"" + target + "\" is not a check box";
         if (box->Checked() != action.checked) box->Click();
       } else {
         control->Click();
       }
       break;
     }
-    case Action::kClose:
+    case Kind::Close:
       form->Close();
       break;
-    case Action::kInspect:
-      action.look(*form);
+    case Kind::Inspect:
+      if (const char* error = courier.look(id, form)) throw std::runtime_error(error);
       break;
-    case Action::kChooseFile:  // answered above
+    case Kind::ChooseFile:  // answered above
       break;
   }
+  return std::nullopt;
 }
 
 }  // namespace
@@ -173,60 +231,32 @@ void Perform(const Action& action) {
 namespace automation {
 
 void PressKey(int virtualKey, bool shift, bool ctrl, bool alt) {
-  Action action;
-  action.kind = Action::kKey;
-  action.key = virtualKey;
-  action.shift = shift;
-  action.ctrl = ctrl;
-  action.alt = alt;
+  Action action = Make(Kind::Key);
+  action.ticket.key = virtualKey;
+  action.ticket.shift = shift;
+  action.ticket.ctrl = ctrl;
+  action.ticket.alt = alt;
   Queue(std::move(action));
 }
 
-void Click(const std::string& target) {
-  Action action;
-  action.kind = Action::kClick;
-  action.target = target;
-  Queue(std::move(action));
-}
+void Click(const std::string& target) { Queue(Make(Kind::Click, target)); }
 
 void SetChecked(const std::string& target, bool checked) {
-  Action action;
-  action.kind = Action::kSetChecked;
-  action.target = target;
-  action.checked = checked;
+  Action action = Make(Kind::SetChecked, target);
+  action.ticket.checked = checked;
   Queue(std::move(action));
 }
 
-void PressCloseButton() {
-  Action action;
-  action.kind = Action::kClose;
-  Queue(std::move(action));
-}
+void PressCloseButton() { Queue(Make(Kind::Close)); }
 
-void ChooseFile(const std::string& fileName) {
-  Action action;
-  action.kind = Action::kChooseFile;
-  action.target = fileName;
-  Queue(std::move(action));
-}
+void ChooseFile(const std::string& fileName) { Queue(Make(Kind::ChooseFile, fileName)); }
 
-void PressHelpButton(const std::string& target) {
-  Action action;
-  action.kind = Action::kHelpButton;
-  action.target = target;
-  Queue(std::move(action));
-}
+void PressHelpButton(const std::string& target) { Queue(Make(Kind::HelpButton, target)); }
 
-void Hover(const std::string& target) {
-  Action action;
-  action.kind = Action::kHover;
-  action.target = target;
-  Queue(std::move(action));
-}
+void Hover(const std::string& target) { Queue(Make(Kind::Hover, target)); }
 
 void Inspect(std::function<void(TForm& form)> look) {
-  Action action;
-  action.kind = Action::kInspect;
+  Action action = Make(Kind::Inspect);
   action.look = std::move(look);
   Queue(std::move(action));
 }
@@ -252,17 +282,19 @@ std::vector<std::string> Failures() {
 
 }  // namespace automation
 
-void PerformAutomationAction(intptr_t id) {
-  Action action;
-  {
-    ActionTable& table = Table();
-    std::lock_guard<std::mutex> guard(table.lock);
-    const auto it = table.pending.find(id);
-    if (it == table.pending.end()) return;
-    action = std::move(it->second);
-    table.pending.erase(it);
-  }
-  Perform(action);
+void PerformAutomationAction(intptr_t courierAddress, intptr_t id) {
+  const AutomationCourier* courier = CourierAt(courierAddress);
+  AutomationTicket ticket;
+  if (courier == nullptr || !courier->take(id, &ticket)) return;
+  std::optional<std::string> failure;
+  struct Finish {
+    const AutomationCourier& courier;
+    intptr_t id;
+    const std::optional<std::string>& failure;
+    ~Finish() { courier.finish(id, failure ? failure->c_str() : nullptr); }
+  } finish{*courier, id, failure};
+  // The target is copied before anything runs: it is the other module's.
+  failure = Perform(*courier, id, ticket, std::string(ticket.target ? ticket.target : ""));
 }
 
 }  // namespace toolkit

@@ -51,8 +51,44 @@ std::vector<std::string> Failures();
 
 }  // namespace automation
 
-// Carries out the queued action with that id (the message dispatcher calls
-// this); an unknown id does nothing.
-void PerformAutomationAction(intptr_t id);
+// A queued action may be taken by another module than the one that queued
+// it: on Windows every module links a toolkit of its own, and a dialog's
+// modal loop runs in the module that shows it, while the script that drives
+// it was queued by the host. The message carries the queuing module's
+// courier (wParam) and the action's id (lParam). The module that takes it
+// carries the action out against its own input form and reports back
+// through the courier. What crosses is plain values and plain functions,
+// and no exception: the one object handed over is the form an inspection
+// looks at.
+enum class AutomationKind : int32_t { Key, Click, SetChecked, Close, Inspect, HelpButton, Hover, ChooseFile };
+
+struct AutomationTicket {
+  AutomationKind kind = AutomationKind::Key;
+  int32_t key = 0;
+  bool shift = false, ctrl = false, alt = false, checked = false;
+  const char* target = "";  // UTF-8; valid until the action is finished
+};
+
+inline constexpr char kAutomationCourierSignature[16] = "Automation/1";
+
+struct AutomationCourier {
+  char signature[16];             // kAutomationCourierSignature
+  const AutomationCourier* self;  // the courier's own address
+  // Hands out the action with that id, once; false when there is none
+  // (already taken, or forgotten by automation::Reset).
+  bool (*take)(intptr_t id, AutomationTicket* ticket);
+  // Runs the inspection queued as that id on the form; nil, or the text of
+  // the error it raised (valid until the action is finished).
+  const char* (*look)(intptr_t id, TForm* form);
+  // The action is done; `failure` says why it found nothing to act on (nil
+  // when it did).
+  void (*finish)(intptr_t id, const char* failure);
+};
+
+// Carries out a queued action (the message dispatcher calls this with the
+// message's two parameters). A courier that is not one of the process's
+// modules' own, or an id it does not know, does nothing: the message number
+// is no secret, and another program can post it too.
+void PerformAutomationAction(intptr_t courier, intptr_t id);
 
 }  // namespace toolkit
