@@ -2,8 +2,6 @@
 // and GetProcAddress.
 #include "platform/Modules.h"
 
-#include <map>
-#include <mutex>
 #include <string>
 
 #include "platform/WideString.h"
@@ -75,24 +73,13 @@ std::string ModuleFileNameOf(const void* address) {
 }
 
 int32_t ModuleInstanceOf(const void* address) {
-  try {
-    HMODULE module = ModuleHolding(address);
-    if (!module) return 0;
-    // 64-bit module addresses do not fit; every module gets its own 32-bit
-    // number for the process, as on other systems.
-    static std::mutex mutex;
-    static std::map<HMODULE, int32_t> ids;
-    std::lock_guard lock(mutex);
-    auto [it, added] = ids.emplace(module, 0);
-    if (added) {
-      const uintptr_t value = reinterpret_cast<uintptr_t>(module);
-      it->second = sizeof(void*) == 4 ? static_cast<int32_t>(value)
-                                      : static_cast<int32_t>(0x10000000 + 0x10000 * (ids.size() - 1));
-    }
-    return it->second;
-  } catch (...) {
-    return 0;
-  }
+  const uintptr_t base = reinterpret_cast<uintptr_t>(ModuleHolding(address));
+  // A 32-bit module handle is the instance itself. A 64-bit one does not
+  // fit; modules start on 64 KiB boundaries below 2^47, so the start in
+  // 64 KiB units fits as well and is as unique. Either way the number comes
+  // from the module alone, so every module's copy of the platform answers
+  // the same for it.
+  return static_cast<int32_t>(sizeof(void*) == 4 ? base : base >> 16);
 }
 
 }  // namespace platform
