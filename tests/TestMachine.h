@@ -108,6 +108,14 @@ class TestMachine {
     std::filesystem::remove(path, ec);
   }
 
+  // A folder at a Windows path that the code under test may make: when it is
+  // missing now, it is removed afterwards with everything in it.
+  void RemoveFolderAfterwards(const std::string& windowsPath) {
+    std::error_code ec;
+    const std::filesystem::path path = Native(windowsPath);
+    if (!std::filesystem::exists(path, ec)) folders_.push_back(path);
+  }
+
   // Writes a file at a Windows path, making its missing folders; the file is
   // isolated first and the folders made are removed afterwards.
   void WriteFile(const std::string& windowsPath, const std::string& text) {

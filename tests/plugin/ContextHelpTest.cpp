@@ -38,6 +38,9 @@ class ContextHelpTest : public DialogTest {
     platform::JournalClear();
     module_ = BaseNameOf(ThisModuleFileName());
     folder_ = GetApplicationHelpFolder();
+    // On Windows the help folder is beside this test program: the files
+    // written there go away afterwards.
+    machine_.RemoveFolderAfterwards(folder_);
     ASSERT_TRUE(platform::CreateDirectories(folder_));
   }
   void TearDown() override {
@@ -47,8 +50,9 @@ class ContextHelpTest : public DialogTest {
     DialogTest::TearDown();
   }
 
-  void Write(const std::string& name, const std::string& text) const {
-    ASSERT_TRUE(platform::WriteFile(folder_ + name, text));
+  void Write(const std::string& name, const std::string& text) {
+    machine_.WriteFile(folder_ + name, text);
+    ASSERT_TRUE(platform::FileExists(folder_ + name)) << name;
   }
   static void Settings(const std::string& text) {
     const std::string path = quorvex::HostSettingsPath();
@@ -56,12 +60,12 @@ class ContextHelpTest : public DialogTest {
     ASSERT_TRUE(platform::WriteFile(path, text));
   }
   // The dialog help file (M.chm) with its topic table.
-  void DialogTopics(const std::string& table) const {
+  void DialogTopics(const std::string& table) {
     Write(module_ + ".chm", "");
     Write(module_ + ".id", table);
   }
   // The control popup help file (Mwth.hlp) with its topic table.
-  void ControlTopics(const std::string& table) const {
+  void ControlTopics(const std::string& table) {
     Write(module_ + "wth.hlp", "");
     Write(module_ + "wth.id", table);
   }
@@ -116,10 +120,6 @@ TEST_F(ContextHelpTest, F1OpensTheDialogsPageThroughTheHostAndEveryOpeningUpdate
 }
 
 TEST_F(ContextHelpTest, TopicNamesMatchWithoutRegardToLetterCaseAndIntegratedHelpUsesTheHostsViewer) {
-#if defined(_WIN32)
-  GTEST_SKIP() << "the help files and the host program's folder come from the machine root; on Windows they "
-                  "are the system's (the test program's own folder)";
-#endif
   DialogTopics("dlg_legendsetupdialog=10\n");
   Settings("[Preferences]\nIntegratedHelpSystem=1\n");
   InSetupDialog([] { automation::PressKey(platform::VK_F1); });
@@ -130,10 +130,6 @@ TEST_F(ContextHelpTest, TopicNamesMatchWithoutRegardToLetterCaseAndIntegratedHel
 }
 
 TEST_F(ContextHelpTest, WithoutATopicF1ShowsTheMasterPopupAtThePointerAndRestoresThePanels) {
-#if defined(_WIN32)
-  GTEST_SKIP() << "the help files and the host program's folder come from the machine root; on Windows they "
-                  "are the system's (the test program's own folder)";
-#endif
   Settings("[Preferences]\nHideFloatingPanels=1\n");
   for (const char* table : {"Dlg_LegendSetupDialog=0\n", "Dlg_Other=4\n"}) {
     SCOPED_TRACE(table);
@@ -155,10 +151,6 @@ TEST_F(ContextHelpTest, WithoutATopicF1ShowsTheMasterPopupAtThePointerAndRestore
 }
 
 TEST_F(ContextHelpTest, APopupThatCannotBeShownStillRestoresThePanelsAndReachesTheErrorHandling) {
-#if defined(_WIN32)
-  GTEST_SKIP() << "the help files and the host program's folder come from the machine root; on Windows they "
-                  "are the system's (the test program's own folder)";
-#endif
   Settings("[Preferences]\nHideFloatingPanels=1\n");
   platform::faults::Arm({"platform.WinHelp", 0, ""});
   std::vector<std::string> errors;
@@ -237,10 +229,6 @@ TEST_F(ContextHelpTest, TheHelpButtonLooksUpTheControlThenItsPanelUnderTheDialog
 }
 
 TEST_F(ContextHelpTest, RestingOnAControlWithATopicUpdatesTheDynamicHelpWithItsPage) {
-#if defined(_WIN32)
-  GTEST_SKIP() << "the help files and the host program's folder come from the machine root; on Windows they "
-                  "are the system's (the test program's own folder)";
-#endif
   ControlTopics("Dlg_chType=5\n");
   InSetupDialog([] {
     automation::Hover("chMaterial");
@@ -253,10 +241,6 @@ TEST_F(ContextHelpTest, RestingOnAControlWithATopicUpdatesTheDynamicHelpWithItsP
 }
 
 TEST_F(ContextHelpTest, TheToolkitsHelpRequestAfterF1IsIgnoredOnceOnly) {
-#if defined(_WIN32)
-  GTEST_SKIP() << "the help files and the host program's folder come from the machine root; on Windows they "
-                  "are the system's (the test program's own folder)";
-#endif
   ControlTopics("Dlg_LegendSetupDialog_chType=12\n");
   InSetupDialog([] {
     automation::PressKey(platform::VK_F1);

@@ -1,6 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "PathsTestSupport.h"
@@ -10,10 +15,14 @@
 #include "platform/MessageQueue.h"
 #include "platform/Modules.h"
 #include "platform/Registry.h"
+#include "platform/WideString.h"
 #include "plugin/RTL/Exceptions.h"
 #include "plugin/RTL/HelpNavigation.h"
 #include "plugin/RTL/ReaderVersionWarning.h"
 #include "toolkit/Automation.h"
+#if defined(_WIN32)
+#include "tests/platform/win32/DdeTestServer.h"
+#endif
 
 using namespace strativue;
 using platform::JournalEntry;
@@ -24,13 +33,16 @@ void PrintTo(const JournalEntry& entry, std::ostream* out) { *out << entry.kind 
 
 namespace {
 
-constexpr const char* kReader = "C:\\Reader\\reader.exe";
-constexpr const char* kHelpFolder = "C:\\PROGRAM FILES\\QUORVEX\\Help\\";
-
 class HelpNavigationTest : public pathstest::PathsTest {
  protected:
   void SetUp() override {
     PathsTest::SetUp();
+    // The reader's registration and the address handlers, where the
+    // registry is the system's own.
+    for (const char* key : {".pdf", "ReaderDoc", "acrobat", "AcroPDF.PDF.1", "http", "https", "mailto"})
+      machine_.IsolateKey(platform::HKEY_CLASSES_ROOT, key);
+    for (int n = 1; n <= 10; ++n)
+      machine_.IsolateKey(platform::HKEY_CLASSES_ROOT, "PDF.PdfCtrl." + std::to_string(n));
     platform::ResetDde();
     platform::ClearMessageQueue();
     toolkit::automation::Reset();
@@ -44,13 +56,93 @@ class HelpNavigationTest : public pathstest::PathsTest {
     PathsTest::TearDown();
   }
 
+  static std::string HelpFolder() { return HostFolder() + "Help\\"; }
+#if defined(_WIN32)
+  // The probe program built beside this one, which writes the arguments it
+  // was started with into a file; it stands in for the programs the system
+  // starts (the reader, the browser).
+  static std::string ProbeProgram() {
+    const std::string self = platform::GetHostProgramPath();
+    return self.substr(0, self.find_last_of('\\') + 1) + "ProcessProbe.exe";
+  }
+  // The command that starts the probe with what follows it.
+  std::string ProbeCommand() const { return "\"" + ProbeProgram() + "\" write \"" + ArgumentsFile() + "\""; }
+  // The system opens addresses with the programs registered for them: the
+  // probe, so that nothing outside the test is started.
+  void RegisterAddressHandlers() const {
+    for (const std::string protocol : {"http", "https", "mailto"}) {
+      ASSERT_TRUE(platform::WriteString(platform::HKEY_CLASSES_ROOT, protocol, "URL Protocol", ""));
+      ASSERT_TRUE(platform::WriteString(platform::HKEY_CLASSES_ROOT, protocol + "\\shell\\open\\command", "",
+                                        ProbeCommand() + " \"%1\""));
+    }
+  }
+#endif
+  // The reader's executable: the probe program on Windows.
+  static std::string Reader() {
+#if defined(_WIN32)
+    return ProbeProgram();
+#else
+    return "C:\\Reader\\reader.exe";
+#endif
+  }
+  // The reader's command as registered, before the placeholders: its
+  // quoted executable, with the probe's own arguments on Windows.
+  std::string ReaderStart() const {
+#if defined(_WIN32)
+    return ProbeCommand();
+#else
+    return "\"" + Reader() + "\"";
+#endif
+  }
+  // "/u" and the quoted "%1" are gone from the registered command, leaving
+  // its two blanks.
+  std::string ReaderCommand() const { return ReaderStart() + "  "; }
   // A reader registered the way its installer would, with the placeholders
-  // the command must lose.
-  static void RegisterReader(const std::string& fileVersionLine) {
-    WriteFile(kReader, "stand-in reader\n" + fileVersionLine);
+  // the command must lose. On Windows the probe program carries its own
+  // version resource instead of `fileVersionLine`.
+  void RegisterReader([[maybe_unused]] const std::string& fileVersionLine) {
+#if !defined(_WIN32)
+    WriteFile(Reader(), "stand-in reader\n" + fileVersionLine);
+#endif
+    RegisterCommand(ReaderStart() + " /u \"%1\"");
+  }
+  static void RegisterCommand(const std::string& command) {
     ASSERT_TRUE(platform::WriteString(platform::HKEY_CLASSES_ROOT, ".pdf", "", "ReaderDoc"));
-    ASSERT_TRUE(platform::WriteString(platform::HKEY_CLASSES_ROOT, "ReaderDoc\\Shell\\Open\\Command", "",
-                                      "\"C:\\Reader\\reader.exe\" /u \"%1\""));
+    ASSERT_TRUE(
+        platform::WriteString(platform::HKEY_CLASSES_ROOT, "ReaderDoc\\Shell\\Open\\Command", "", command));
+  }
+  // On Windows the probe's file version is below 6; a class key makes the
+  // reader one of version 7 there.
+  static void ReaderOfVersion7OnWindows() {
+#if defined(_WIN32)
+    AddClassKey("AcroPDF.PDF.1");
+#endif
+  }
+  // Where the probe program writes its arguments (Windows).
+  std::string ArgumentsFile() const { return machine_.Folder() + "\\reader-arguments.txt"; }
+  // The arguments the probe was last started with, once it has written and
+  // closed them; the file is taken away, so the next start writes afresh.
+  // Empty when nothing came within a bound far above a normal start.
+  std::string ProbeArguments() const {
+    const std::filesystem::path written = machine_.Native(ArgumentsFile());
+    const std::filesystem::path taken = machine_.Native(ArgumentsFile() + ".read");
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (std::chrono::steady_clock::now() < giveUp) {
+      // Renaming fails while the writer still holds the file open.
+      std::error_code ec;
+      std::filesystem::rename(written, taken, ec);
+      if (!ec) {
+        std::string text;
+        {
+          std::ifstream in(taken, std::ios::binary);
+          text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        }
+        std::filesystem::remove(taken, ec);
+        return text;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return {};
   }
   static void AddClassKey(const std::string& key) {
     ASSERT_TRUE(platform::WriteString(platform::HKEY_CLASSES_ROOT, key, "", "x"));
@@ -94,47 +186,51 @@ TEST_F(HelpNavigationTest, PageMarkInAnyCaseSplitsFileAndPage) {
 
 TEST_F(HelpNavigationTest, PdfPageAddressStartsTheReaderAndSendsThePreviousPageIndex) {
 #if defined(_WIN32)
-  GTEST_SKIP() << "the reader is a stand-in text file; Windows starts real programs, reads real version "
-                  "resources and finds real DDE servers (the platform's Windows tests cover those)";
+  ddetest::DdeServer reader(L"acroview", L"control");
+  ASSERT_TRUE(reader.registered());
 #endif
   RegisterReader("FileVersion=1.0.0.0\n");
   AddClassKey("AcroPDF.PDF.1");  // a reader of version 7
-  WriteFile(std::string(kHelpFolder) + "Guide.pdf", "%PDF");
+  const std::string file = HelpFolder() + "Guide.pdf";
+  WriteFile(file, "%PDF");
   NavigateHelpTarget(u"Guide.pdf#page=12");
   // "/u" and the quoted "%1" are gone from the registered command, leaving
   // its two blanks before the one the command line adds.
-  EXPECT_EQ(
-      Entries("start"),
-      (std::vector<JournalEntry>{{"start", "\"C:\\Reader\\reader.exe\"   /a pagemode=bookmarks&page=12 \"" +
-                                               std::string(kHelpFolder) + "Guide.pdf\""}}));
+  EXPECT_EQ(Entries("start"),
+            (std::vector<JournalEntry>{
+                {"start", ReaderCommand() + " /a pagemode=bookmarks&page=12 \"" + file + "\""}}));
   // DocGoTo counts pages from 0.
   EXPECT_EQ(Entries("dde"), (std::vector<JournalEntry>{{"dde", "acroview|control: [DocGoTo(NULL, 11)]"}}));
+#if defined(_WIN32)
+  EXPECT_EQ(ProbeArguments(), "/a pagemode=bookmarks&page=12 " + file);
+  EXPECT_EQ(reader.Commands(1), std::vector<std::u16string>{u"[DocGoTo(NULL, 11)]"});
+#endif
 }
 
 TEST_F(HelpNavigationTest, PageThatIsNoNumberOpensTheDocumentAtItsStart) {
-#if defined(_WIN32)
-  GTEST_SKIP() << "the reader is a stand-in text file; Windows starts real programs, reads real version "
-                  "resources and finds real DDE servers (the platform's Windows tests cover those)";
-#endif
   RegisterReader("FileVersion=9.0.0.0\n");
-  WriteFile(std::string(kHelpFolder) + "Guide.pdf", "%PDF");
+  ReaderOfVersion7OnWindows();
+  WriteFile(HelpFolder() + "Guide.pdf", "%PDF");
   NavigateHelpTarget(u"Guide.PDF#PAGE=intro");
-  EXPECT_EQ(Entries("start"),
-            (std::vector<JournalEntry>{
-                {"start", "\"C:\\Reader\\reader.exe\"   \"" + std::string(kHelpFolder) + "Guide.PDF\""}}));
+  const std::string file = HelpFolder() + "Guide.PDF";
+  EXPECT_EQ(Entries("start"), (std::vector<JournalEntry>{{"start", ReaderCommand() + " \"" + file + "\""}}));
   EXPECT_TRUE(Entries("dde").empty());
+#if defined(_WIN32)
+  EXPECT_EQ(ProbeArguments(), file);
+#endif
 }
 
 TEST_F(HelpNavigationTest, ReaderVersionComesFromClassKeysThenFromTheExecutable) {
-#if defined(_WIN32)
-  GTEST_SKIP() << "the reader is a stand-in text file; Windows starts real programs, reads real version "
-                  "resources and finds real DDE servers (the platform's Windows tests cover those)";
-#endif
   RegisterReader("FileVersion=5.1.0.0\n");
+#if defined(_WIN32)
+  const int fileVersion = std::vector<int>{PROCESS_PROBE_VERSION}.front();
+#else
+  const int fileVersion = 5;
+#endif
   const std::string command = GetPdfReaderCommand();
-  EXPECT_EQ(command, "\"C:\\Reader\\reader.exe\"  ");
-  EXPECT_EQ(GetPdfReaderVersion(command), 5);  // from the file version
-  EXPECT_EQ(Entries("version"), (std::vector<JournalEntry>{{"version", kReader}}));
+  EXPECT_EQ(command, ReaderCommand());
+  EXPECT_EQ(GetPdfReaderVersion(command), fileVersion);
+  EXPECT_EQ(Entries("version"), (std::vector<JournalEntry>{{"version", Reader()}}));
   AddClassKey("PDF.PdfCtrl.8");
   EXPECT_EQ(GetPdfReaderVersion(command), 8);
   AddClassKey("PDF.PdfCtrl.5");  // the lowest numbered key wins
@@ -148,13 +244,15 @@ TEST_F(HelpNavigationTest, ReaderVersionComesFromClassKeysThenFromTheExecutable)
 
 TEST_F(HelpNavigationTest, ReaderWithoutVersionIsFourAndAMissingReaderIsAnError) {
 #if defined(_WIN32)
-  GTEST_SKIP() << "the reader is a stand-in text file; Windows starts real programs, reads real version "
-                  "resources and finds real DDE servers (the platform's Windows tests cover those)";
-#endif
+  // This test program carries no version resource.
+  RegisterCommand("\"" + platform::GetHostProgramPath() + "\" /u \"%1\"");
+  EXPECT_EQ(GetPdfReaderVersion(GetPdfReaderCommand()), 4);
+#else
   RegisterReader("no version resource\n");
   EXPECT_EQ(GetPdfReaderVersion(GetPdfReaderCommand()), 4);
-  WriteFile(kReader, "FileVersion=0.9.0.0\n");
+  WriteFile(Reader(), "FileVersion=0.9.0.0\n");
   EXPECT_EQ(GetPdfReaderVersion(GetPdfReaderCommand()), 4);
+#endif
   EXPECT_THROW(GetPdfReaderVersion("\"C:\\Gone\\reader.exe\""), Exception);
   // The "acrobat" registration comes before the .pdf class.
   ASSERT_TRUE(platform::WriteString(platform::HKEY_CLASSES_ROOT, "acrobat\\Shell\\Open\\Command", "",
@@ -163,15 +261,11 @@ TEST_F(HelpNavigationTest, ReaderWithoutVersionIsFourAndAMissingReaderIsAnError)
 }
 
 TEST_F(HelpNavigationTest, OldReaderWarnsUnlessPageOneOrSwitchedOff) {
-#if defined(_WIN32)
-  GTEST_SKIP() << "the reader is a stand-in text file; Windows starts real programs, reads real version "
-                  "resources and finds real DDE servers (the platform's Windows tests cover those)";
-#endif
   RegisterReader("FileVersion=1.0.0.0\n");
   AddClassKey("PDF.PdfCtrl.5");
-  const std::string file = std::string(kHelpFolder) + "Guide.pdf";
+  const std::string file = HelpFolder() + "Guide.pdf";
   WriteFile(file, "%PDF");
-  const JournalEntry started{"start", "\"C:\\Reader\\reader.exe\"   \"" + file + "\""};
+  const JournalEntry started{"start", ReaderCommand() + " \"" + file + "\""};
 
   // The user ticks the box and presses OK: the switch is written as false.
   toolkit::automation::SetChecked("&Don't show this again", true);
@@ -184,11 +278,17 @@ TEST_F(HelpNavigationTest, OldReaderWarnsUnlessPageOneOrSwitchedOff) {
             0u);
   EXPECT_EQ(Entries("start"), std::vector<JournalEntry>{started});
   EXPECT_TRUE(Entries("dde").empty());
+#if defined(_WIN32)
+  EXPECT_EQ(ProbeArguments(), file);
+#endif
 
   // Switched off: no dialog takes the queued click.
   toolkit::automation::Click("OK");
   EXPECT_TRUE(OpenPdfAtPage(file, 3));
   EXPECT_EQ(toolkit::automation::PendingActions(), 1);
+#if defined(_WIN32)
+  EXPECT_EQ(ProbeArguments(), file);
+#endif
 
   // Switched on again, page 1 asks nothing either.
   ASSERT_TRUE(platform::WriteDword(platform::HKEY_CURRENT_USER, "Software\\Verdane2004\\Quorvex\\Forms",
@@ -196,33 +296,38 @@ TEST_F(HelpNavigationTest, OldReaderWarnsUnlessPageOneOrSwitchedOff) {
   EXPECT_TRUE(ReaderVersionWarningEnabled());
   EXPECT_TRUE(OpenPdfAtPage(file, 1));
   EXPECT_EQ(toolkit::automation::PendingActions(), 1);
+#if defined(_WIN32)
+  EXPECT_EQ(ProbeArguments(), file);
+#endif
 }
 
 TEST_F(HelpNavigationTest, PdfFileIsLookedForInTheHelpFolderAndMayBeMissing) {
-#if defined(_WIN32)
-  GTEST_SKIP() << "the reader is a stand-in text file; Windows starts real programs, reads real version "
-                  "resources and finds real DDE servers (the platform's Windows tests cover those)";
-#endif
   RegisterReader("FileVersion=7.0.0.0\n");
+  ReaderOfVersion7OnWindows();
   EXPECT_FALSE(OpenPdfAtPage("D:\\Elsewhere\\Guide.pdf", 2));
   EXPECT_TRUE(Entries("start").empty());
-  WriteFile(std::string(kHelpFolder) + "Guide.pdf", "%PDF");
+  const std::string file = HelpFolder() + "Guide.pdf";
+  WriteFile(file, "%PDF");
   EXPECT_TRUE(OpenPdfAtPage("D:\\Elsewhere\\Guide.pdf", 2));
   ASSERT_EQ(Entries("start").size(), 1u);
-  EXPECT_NE(Entries("start")[0].text.find(std::string(kHelpFolder) + "Guide.pdf"), std::string::npos);
+  EXPECT_NE(Entries("start")[0].text.find(file), std::string::npos);
+#if defined(_WIN32)
+  EXPECT_EQ(ProbeArguments(), "/a pagemode=bookmarks&page=2 " + file);
+#endif
 }
 
 TEST_F(HelpNavigationTest, ReaderThatDoesNotAnswerDdeGetsNoCommand) {
-#if defined(_WIN32)
-  GTEST_SKIP() << "the reader is a stand-in text file; Windows starts real programs, reads real version "
-                  "resources and finds real DDE servers (the platform's Windows tests cover those)";
-#endif
   RegisterReader("FileVersion=7.0.0.0\n");
-  WriteFile(std::string(kHelpFolder) + "Guide.pdf", "%PDF");
+  ReaderOfVersion7OnWindows();
+  const std::string file = HelpFolder() + "Guide.pdf";
+  WriteFile(file, "%PDF");
   platform::SetDdeServerAvailable("acroview", "control", false);
-  EXPECT_TRUE(OpenPdfAtPage(std::string(kHelpFolder) + "Guide.pdf", 4));
+  EXPECT_TRUE(OpenPdfAtPage(file, 4));
   EXPECT_EQ(Entries("start").size(), 1u);
   EXPECT_TRUE(Entries("dde").empty());
+#if defined(_WIN32)
+  EXPECT_EQ(ProbeArguments(), "/a pagemode=bookmarks&page=4 " + file);
+#endif
 }
 
 TEST_F(HelpNavigationTest, ViewAddressesNameTheViewOnlyWhenThereAreSeveral) {
@@ -275,12 +380,12 @@ TEST_F(HelpNavigationTest, CurrentBrowserDocumentNavigatesUnlessAlreadyThere) {
 
 TEST_F(HelpNavigationTest, WebAddressesAndHostFilesGoWhereTheHostSays) {
 #if defined(_WIN32)
-  GTEST_SKIP() << "the host's help files are stand-ins under the machine root; on Windows they would be the "
-                  "system's real files";
+  RegisterAddressHandlers();
 #endif
-  WriteFile("C:\\Docs\\Readme.txt", "read me");
-  NavigateHelpTarget(u"C:\\Docs\\Readme.txt");
-  EXPECT_EQ(Entries("navigate"), (std::vector<JournalEntry>{{"navigate", "open C:\\Docs\\Readme.txt"}}));
+  const std::string readme = machine_.Folder() + "\\Readme.txt";
+  WriteFile(readme, "read me");
+  NavigateHelpTarget(platform::Utf8ToUtf16(readme));
+  EXPECT_EQ(Entries("navigate"), (std::vector<JournalEntry>{{"navigate", "open " + readme}}));
   // Without the host's external-browser preference a web address finds no
   // taker here; with it, the system browser opens it.
   NavigateHelpTarget(u"https://example.invalid/help");
@@ -288,6 +393,9 @@ TEST_F(HelpNavigationTest, WebAddressesAndHostFilesGoWhereTheHostSays) {
   SetHostPreference("UseExternalWebBrowser", true);
   NavigateHelpTarget(u"HTTPS://example.invalid/help");
   EXPECT_EQ(Entries("shell"), (std::vector<JournalEntry>{{"shell", "open HTTPS://example.invalid/help"}}));
+#if defined(_WIN32)
+  EXPECT_EQ(ProbeArguments(), "HTTPS://example.invalid/help");
+#endif
   NavigateHelpTarget(u"mailto:help@example.invalid");
   EXPECT_EQ(Entries("shell").size(), 1u);
 }

@@ -18,6 +18,9 @@
 #include "tests/TestMachine.h"
 #include "toolkit/Automation.h"
 #include "toolkit/MessageLog.h"
+#if defined(_WIN32)
+#include "platform/win32/WindowsApi.h"
+#endif
 
 using namespace strativue;
 
@@ -201,10 +204,26 @@ TEST_F(MessagesTest, ModifierKeysFollowTheKeyStates) {
   EXPECT_FALSE(IsShiftDown());
 }
 
+#if defined(_WIN32)
+// Whether the system is at least major.minor, by the system's own comparison.
+bool SystemVersionAtLeast(DWORD major, DWORD minor) {
+  OSVERSIONINFOEXW wanted{};
+  wanted.dwOSVersionInfoSize = sizeof wanted;
+  wanted.dwMajorVersion = major;
+  wanted.dwMinorVersion = minor;
+  ULONGLONG condition = 0;
+  condition = ::VerSetConditionMask(condition, VER_MAJORVERSION, VER_GREATER_EQUAL);
+  condition = ::VerSetConditionMask(condition, VER_MINORVERSION, VER_GREATER_EQUAL);
+  return ::VerifyVersionInfoW(&wanted, VER_MAJORVERSION | VER_MINORVERSION, condition) != FALSE;
+}
+#endif
+
 TEST_F(MessagesTest, VersionQueriesFollowTheMachine) {
 #if defined(_WIN32)
-  GTEST_SKIP() << "the version is the system's own there, not machine.ini's";
-#endif
+  // The version is the system's own there.
+  EXPECT_EQ(IsVistaOrLater(), SystemVersionAtLeast(6, 0));
+  EXPECT_EQ(IsWindows2000(), SystemVersionAtLeast(5, 0) && !SystemVersionAtLeast(5, 1));
+#else
   EXPECT_FALSE(IsWindows2000());
   EXPECT_TRUE(IsVistaOrLater());
   std::ofstream(machine_.root() / "machine.ini") << "[Windows]\nVersion=5.0\n";
@@ -215,6 +234,7 @@ TEST_F(MessagesTest, VersionQueriesFollowTheMachine) {
   EXPECT_FALSE(IsVistaOrLater());
   std::ofstream(machine_.root() / "machine.ini") << "[Windows]\nVersion=6.0\n";
   EXPECT_TRUE(IsVistaOrLater());
+#endif
 }
 
 }  // namespace

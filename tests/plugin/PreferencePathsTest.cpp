@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
@@ -12,22 +13,48 @@ namespace {
 
 class PreferencePathsTest : public pathstest::PathsTest {
  protected:
-  void SetUp() override {
-#if defined(_WIN32)
-    GTEST_SKIP() << "these read the host program and locale from machine.ini and write fixed keys and files, "
-                    "which are the system's there; they need a machine of their own (tests/TestMachine.h)";
-#endif
-    PathsTest::SetUp();
-  }
-  static void SetRegistryLocation(std::string_view value) {
+  void SetRegistryLocation(std::string_view value) {
     ASSERT_TRUE(platform::WriteString(platform::HKEY_CURRENT_USER,
                                       "Software\\Verdane2004\\Preference Location", "Application", value));
   }
-  // The system folder of the default host program, spelt as the file
-  // system has it rather than upper-cased.
-  static void SetIniLocation(std::string_view value) {
-    WriteFile("C:\\Program Files\\Quorvex\\System\\PrefFolder.ini",
+  void SetIniLocation(std::string_view value) {
+    WriteFile(SystemFolder() + "PrefFolder.ini",
               "[Preference Location]\r\nApplication=" + std::string(value) + "\r\n");
+  }
+
+  // The system folder of the host program, spelt as the file system has it
+  // rather than upper-cased.
+  static std::string SystemFolder() {
+#if defined(_WIN32)
+    return HostFolder() + "System\\";
+#else
+    return "C:\\Program Files\\Quorvex\\System\\";
+#endif
+  }
+  // The per-user application-data folder, as the system names it.
+  static std::string RoamingFolder() {
+#if defined(_WIN32)
+    const char* folder = std::getenv("APPDATA");
+    return folder ? folder : "";
+#else
+    return "C:\\Users\\user\\AppData\\Roaming";
+#endif
+  }
+  // The system locale on this machine: chosen on Linux, the system's own on
+  // Windows.
+  uint32_t SystemLocale(uint32_t wanted) const {
+#if defined(_WIN32)
+    (void)wanted;
+    return platform::GetSystemDefaultLocaleId();
+#else
+    std::ofstream(std::filesystem::path(root_) / "machine.ini") << "[Locale]\nSystem=" << wanted << "\n";
+    return wanted;
+#endif
+  }
+  // Makes a folder (and its missing parents) that goes away afterwards.
+  void MakeFolder(const std::string& windowsPath) {
+    machine_.RemoveFolderAfterwards(windowsPath);
+    ASSERT_TRUE(platform::CreateDirectories(windowsPath)) << windowsPath;
   }
 };
 
@@ -36,7 +63,9 @@ TEST_F(PreferencePathsTest, RegistryValueNamesTheRegistryPathAndTheUserFolder) {
   SetIniLocation("FromIni");  // the registry comes first
   EXPECT_EQ(GetPreferenceLocation(), "\\MyPrefs");
   EXPECT_EQ(GetPreferenceRegistryPath(), "Software\\MyPrefs\\Quorvex");
-  const std::string appData = "C:\\Users\\user\\AppData\\Roaming";
+  const std::string appData = RoamingFolder();
+  ASSERT_FALSE(appData.empty());
+  machine_.RemoveFolderAfterwards(appData + "\\MyPrefs");
   EXPECT_EQ(GetUserPreferenceFolder(), appData + "\\MyPrefs");
   EXPECT_TRUE(platform::DirectoryExists(appData + "\\MyPrefs"));
 }
@@ -50,7 +79,7 @@ TEST_F(PreferencePathsTest, IniFileServesWhenTheRegistryHasNoValue) {
 }
 
 TEST_F(PreferencePathsTest, DefaultWhenNothingIsConfigured) {
-  WriteFile("C:\\Program Files\\Quorvex\\System\\PrefFolder.ini", "[Preference Location]\r\nOther=1\r\n");
+  WriteFile(SystemFolder() + "PrefFolder.ini", "[Preference Location]\r\nOther=1\r\n");
   EXPECT_EQ(GetPreferenceLocation(), "\\Verdane2004");
   EXPECT_EQ(GetPreferenceRegistryPath(), "Software\\Verdane2004\\Quorvex");
 }
@@ -65,47 +94,61 @@ TEST_F(PreferencePathsTest, LocationIsResolvedOnceUntilFreed) {
 }
 
 TEST_F(PreferencePathsTest, FoldersFollowTheHostProgramUpperCased) {
+#if defined(_WIN32)
+  const std::string host = HostFolder();
+#else
   std::ofstream(std::filesystem::path(root_) / "machine.ini") << "[Host]\nProgram=D:\\Eda\\Qv\\Quorvex.exe\n";
-  EXPECT_EQ(GetHostExecutableFolder(), "D:\\EDA\\QV\\");
-  EXPECT_EQ(GetSystemFolder(), "D:\\EDA\\QV\\System\\");
-  EXPECT_EQ(GetResourcesFolder(), "D:\\EDA\\QV\\System\\Resources\\");
-  EXPECT_EQ(GetApplicationHelpFolder(), "D:\\EDA\\QV\\Help\\");
+  const std::string host = "D:\\EDA\\QV\\";
+#endif
+  EXPECT_EQ(GetHostExecutableFolder(), host);
+  EXPECT_EQ(GetSystemFolder(), host + "System\\");
+  EXPECT_EQ(GetResourcesFolder(), host + "System\\Resources\\");
+  EXPECT_EQ(GetApplicationHelpFolder(), host + "Help\\");
   // Without the host's system-locale preference the language folder is the
   // system folder.
-  EXPECT_EQ(GetLanguageResourcesFolder(), "D:\\EDA\\QV\\System\\");
-  EXPECT_EQ(GetLocalizedHelpFolder(), "D:\\EDA\\QV\\System\\Help\\");
+  EXPECT_EQ(GetLanguageResourcesFolder(), host + "System\\");
+  EXPECT_EQ(GetLocalizedHelpFolder(), host + "System\\Help\\");
 }
 
 TEST_F(PreferencePathsTest, LanguageMappingPicksTheResourcesFolder) {
-  std::ofstream(std::filesystem::path(root_) / "machine.ini") << "[Locale]\nSystem=1031\n";
+  const uint32_t locale = SystemLocale(1031);
+  // Two targets other than the locale and each other.
+  const uint32_t target = locale == 1033 ? 2057 : 1033;
+  const uint32_t later = locale == 3082 ? 1036 : 3082;
+  const std::string source = std::to_string(locale);
   SetHostPreference("UseSystemLocaleLanguage", true);
-  const std::string resources = "C:\\PROGRAM FILES\\QUORVEX\\System\\Resources\\";
-  // A line with a non-numeric side is skipped, so the second 1031 line is
-  // the first entry for that locale; blanks and CR line ends are allowed.
-  WriteFile(resources + "LanguageMappings.dat", "1031=German\r\n 1031 = 1033 \r\n1031=2057\r\nnoise\r\n");
-  EXPECT_EQ(GetLanguageId(), 1033);
-  // The mapped folder is missing: the primary language of 1031 (1031 with
-  // bits 10 to 15 cleared is 1031 - 1024 = 7) is used instead.
-  EXPECT_EQ(GetLanguageResourcesFolder(), resources + "7\\");
-  ASSERT_TRUE(platform::CreateDirectories(resources + "1033"));
-  EXPECT_EQ(GetLanguageResourcesFolder(), resources + "1033\\");
-  EXPECT_EQ(GetLocalizedHelpFolder(), resources + "1033\\Help\\");
+  const std::string resources = HostFolder() + "System\\Resources\\";
+  // A line with a non-numeric side is skipped, so the second line is the
+  // first entry for that locale; blanks and CR line ends are allowed.
+  WriteFile(resources + "LanguageMappings.dat", source + "=German\r\n " + source + " = " +
+                                                    std::to_string(target) + " \r\n" + source + "=" +
+                                                    std::to_string(later) + "\r\nnoise\r\n");
+  EXPECT_EQ(GetLanguageId(), static_cast<int32_t>(target));
+  // The mapped folder is missing: the primary language of the locale (bits
+  // 10 to 15 cleared; 7 for 1031) is used instead.
+  const uint32_t primary = locale % 1024;
+  EXPECT_EQ(GetLanguageResourcesFolder(), resources + std::to_string(primary) + "\\");
+  MakeFolder(resources + std::to_string(target));
+  EXPECT_EQ(GetLanguageResourcesFolder(), resources + std::to_string(target) + "\\");
+  EXPECT_EQ(GetLocalizedHelpFolder(), resources + std::to_string(target) + "\\Help\\");
 }
 
 TEST_F(PreferencePathsTest, LanguageTableIsReadOnlyOnce) {
-  std::ofstream(std::filesystem::path(root_) / "machine.ini") << "[Locale]\nSystem=1031\n";
-  EXPECT_EQ(GetLanguageId(), 1031);  // no file yet: the attempt is spent
-  WriteFile("C:\\Program Files\\Quorvex\\System\\Resources\\LanguageMappings.dat", "1031=1033\n");
-  EXPECT_EQ(GetLanguageId(), 1031);
+  const uint32_t locale = SystemLocale(1031);
+  const uint32_t target = locale == 1033 ? 2057 : 1033;
+  EXPECT_EQ(GetLanguageId(), static_cast<int32_t>(locale));  // no file yet: the attempt is spent
+  WriteFile(SystemFolder() + "Resources\\LanguageMappings.dat",
+            std::to_string(locale) + "=" + std::to_string(target) + "\n");
+  EXPECT_EQ(GetLanguageId(), static_cast<int32_t>(locale));
   FreePreferencePaths();
-  EXPECT_EQ(GetLanguageId(), 1033);
+  EXPECT_EQ(GetLanguageId(), static_cast<int32_t>(target));
 }
 
 TEST_F(PreferencePathsTest, HelpFileComesFromTheLocalizedFolderWhenPresent) {
   EXPECT_EQ(ResolveHelpFile("D:\\Docs\\Guide.pdf"), "D:\\Docs\\Guide.pdf");
-  EXPECT_EQ(ResolveHelpFile("Guide.pdf"), "C:\\PROGRAM FILES\\QUORVEX\\Help\\Guide.pdf");
-  WriteFile("C:\\Program Files\\Quorvex\\System\\Help\\Guide.pdf", "%PDF");
-  EXPECT_EQ(ResolveHelpFile("Guide.pdf"), "C:\\PROGRAM FILES\\QUORVEX\\System\\Help\\Guide.pdf");
+  EXPECT_EQ(ResolveHelpFile("Guide.pdf"), HostFolder() + "Help\\Guide.pdf");
+  WriteFile(SystemFolder() + "Help\\Guide.pdf", "%PDF");
+  EXPECT_EQ(ResolveHelpFile("Guide.pdf"), HostFolder() + "System\\Help\\Guide.pdf");
 }
 
 }  // namespace

@@ -73,23 +73,32 @@ class ServerDialogTest : public DialogTest {
 
 TEST_F(ServerDialogTest, ADialogIsCentredOnTheFullBoundsOfTheActiveWindowsMonitor) {
 #if defined(_WIN32)
-  GTEST_SKIP() << "the monitors are the system's there, not machine.ini's";
-#endif
+  // The system's own monitors: the active window on the primary one.
+  platform::Rect first = platform::GetMonitors().front().bounds;
+  for (const platform::MonitorInfo& monitor : platform::GetMonitors())
+    if (monitor.primary) first = monitor.bounds;
+  const platform::Rect second = first;
+  ActivateWindowAt({first.left + 80, first.top + 100, first.left + 680, first.top + 500});
+#else
   ActiveWindowOnSecondMonitor();
+  const platform::Rect first{0, 0, 1920, 1080};
+  const platform::Rect second{1920, 0, 3200, 1024};
+#endif
   const auto bare = TServerDialog::CreateDialog<TServerDialog>();
   bare->SetBounds(0, 0, 531, 258);
   bare->CenterOnActiveMonitor();
-  // (1920 + 3200 - 531) / 2 = 2294.5 and (0 + 1024 - 258) / 2 = 383, truncated.
-  EXPECT_EQ(bare->Left(), 2294);
-  EXPECT_EQ(bare->Top(), 383);
+  // On the second monitor: (1920 + 3200 - 531) / 2 = 2294.5 and
+  // (0 + 1024 - 258) / 2 = 383, truncated.
+  EXPECT_EQ(bare->Left(), (second.left + second.right - 531) / 2);
+  EXPECT_EQ(bare->Top(), (second.top + second.bottom - 258) / 2);
 
   // The setup dialog keeps its designed client area whatever frame it gets,
   // and opens there too, whatever its designed place says.
   const auto setup = TServerDialog::CreateDialog<TLegendSetupDialog>();
   EXPECT_EQ(setup->ClientWidth(), 523);
   EXPECT_EQ(setup->ClientHeight(), 226);
-  EXPECT_EQ(setup->Left(), (1920 + 3200 - setup->Width()) / 2);
-  EXPECT_EQ(setup->Top(), (0 + 1024 - setup->Height()) / 2);
+  EXPECT_EQ(setup->Left(), (second.left + second.right - setup->Width()) / 2);
+  EXPECT_EQ(setup->Top(), (second.top + second.bottom - setup->Height()) / 2);
   // Showing keeps that place (the toolkit's "centred on screen" would take
   // the primary monitor).
   const toolkit::TRect placed = setup->BoundsRect();
@@ -99,10 +108,10 @@ TEST_F(ServerDialogTest, ADialogIsCentredOnTheFullBoundsOfTheActiveWindowsMonito
   setup->SetBounds(5, 5, setup->Width(), setup->Height());
 
   // Moved last time, it opens centred again, now on the first monitor.
-  ActivateWindowAt({100, 100, 300, 300});
+  ActivateWindowAt({first.left + 100, first.top + 100, first.left + 300, first.top + 300});
   const auto again = TServerDialog::CreateDialog<TLegendSetupDialog>();
-  EXPECT_EQ(again->Left(), (0 + 1920 - again->Width()) / 2);
-  EXPECT_EQ(again->Top(), (0 + 1080 - again->Height()) / 2);
+  EXPECT_EQ(again->Left(), (first.left + first.right - again->Width()) / 2);
+  EXPECT_EQ(again->Top(), (first.top + first.bottom - again->Height()) / 2);
 }
 
 TEST_F(ServerDialogTest, TheHostsMainWindowOwnsTheDialogWithCloseAndHelpInItsCaption) {

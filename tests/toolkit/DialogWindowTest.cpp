@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <memory>
 #include <regex>
+#include <vector>
 
 #include "ToolkitFixture.h"
 #include "platform/Keys.h"
@@ -135,29 +137,49 @@ TEST_F(DialogWindowTest, DialogFrameAndCaptionButtonsKeepTheClientArea) {
 }
 
 TEST_F(DialogWindowTest, CentresOnTheMonitorOfAWindow) {
-#if defined(_WIN32)
-  GTEST_SKIP() << "the monitors are the system's there, not machine.ini's";
-#endif
+#if !defined(_WIN32)
+  // Three monitors, the primary one on the left; on Windows the monitors are
+  // the system's own, however many it has.
   std::ofstream(std::filesystem::path(platform::MachineRoot()) / "machine.ini")
       << "[Monitor1]\nBounds=-1280,-1,0,1024\n[Monitor2]\nBounds=0,0,1920,1080\n[Monitor3]\n"
          "Bounds=1920,0,3200,1024\n";
+#endif
+  const std::vector<platform::MonitorInfo> monitors = platform::GetMonitors();
+  const auto centredOn = [this](const platform::Rect& bounds) {
+    // Within half a pixel of the monitor's middle, both ways.
+    return std::abs(2 * form.Left() + form.Width() - (bounds.left + bounds.right)) <= 1 &&
+           std::abs(2 * form.Top() + form.Height() - (bounds.top + bounds.bottom)) <= 1;
+  };
   platform::WindowCreateParams params;
-  params.rect = {2500, 100, 2900, 400};
   const platform::HWND active = platform::CreateWindow(params);
+  for (const platform::MonitorInfo& monitor : monitors) {
+    const platform::Rect& at = monitor.bounds;
+    platform::SetWindowRect(active, {at.left + 10, at.top + 10, at.left + 110, at.top + 60});
+    ASSERT_TRUE(form.CenterOnMonitorOf(active));
+    EXPECT_TRUE(centredOn(at)) << form.Left() << "," << form.Top() << " on " << at.left << "," << at.top;
+    EXPECT_EQ(form.Width(), 531);
+  }
+  // Without a window: the primary monitor.
+  ASSERT_TRUE(form.CenterOnMonitorOf(0));
+  for (const platform::MonitorInfo& monitor : monitors) {
+    if (monitor.primary) {
+      EXPECT_TRUE(centredOn(monitor.bounds));
+    }
+  }
+#if !defined(_WIN32)
+  // Halves are cut towards zero: (1920 + 3200 - 531) / 2 = 2294.5 and
+  // (0 + 1024 - 258) / 2 = 383.
+  platform::SetWindowRect(active, {2500, 100, 2900, 400});
   ASSERT_TRUE(form.CenterOnMonitorOf(active));
-  // (1920 + 3200 - 531) / 2 = 2294.5 and (0 + 1024 - 258) / 2 = 383.
   EXPECT_EQ(form.Left(), 2294);
   EXPECT_EQ(form.Top(), 383);
-  EXPECT_EQ(form.Width(), 531);
-
   // On the left monitor the sums are negative: -1811 / 2 goes to -905, not -906.
   platform::SetWindowRect(active, {-900, 10, -800, 20});
   ASSERT_TRUE(form.CenterOnMonitorOf(active));
   EXPECT_EQ(form.Left(), -905);
   EXPECT_EQ(form.Top(), (-1 + 1024 - 258) / 2);
-  // Without a window: the primary (first) monitor.
-  ASSERT_TRUE(form.CenterOnMonitorOf(0));
-  EXPECT_EQ(form.Left(), -905);
+#endif
+  platform::DestroyWindow(active);
 }
 
 TEST_F(DialogWindowTest, TabWalksTheTabStopsInTabOrderAndWraps) {

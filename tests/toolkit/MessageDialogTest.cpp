@@ -64,16 +64,16 @@ TEST_F(MessageDialogTest, EveryShownBoxIsRecordedWithItsResult) {
 }
 
 TEST_F(MessageDialogTest, ABoxIsCentredOnTheScreenUnlessAHookPlacesIt) {
-#if defined(_WIN32)
-  GTEST_SKIP() << "the monitors are the system's there, not machine.ini's";
-#endif
+  platform::Rect screen = platform::GetMonitors().front().bounds;
+  for (const platform::MonitorInfo& monitor : platform::GetMonitors())
+    if (monitor.primary) screen = monitor.bounds;
   TRect shownAt;
   auto box = CreateMessageDialog("Centred", TMsgDlgType::Warning, mbOK);
   box->SetLeft(5);
   box->OnShow = [&](TComponent*) { shownAt = box->BoundsRect(); };
   box->ShowModal();
-  EXPECT_EQ(shownAt.Left, (1920 - box->Width()) / 2);
-  EXPECT_EQ(shownAt.Top, (1080 - box->Height()) / 2);
+  EXPECT_EQ(shownAt.Left, screen.left + (screen.width() - box->Width()) / 2);
+  EXPECT_EQ(shownAt.Top, screen.top + (screen.height() - box->Height()) / 2);
 
   int hooked = 0;
   const int id = Hooks::Get().formShowing.Add([&](TForm& form, bool visible) {
