@@ -6,6 +6,7 @@
 #include <string>
 
 #include "PluginModuleSession.h"
+#include "WithoutEditorSupport.h"
 #include "abi/ModuleFiles.h"
 #include "host/HostSettings.h"
 #include "platform/IniFile.h"
@@ -92,31 +93,31 @@ TEST_F(BindingTest, ResolvedHostFunctionsReachTheHost) {
 }
 
 TEST_F(BindingTest, EditorIsFoundOnlyWhenAlreadyLoaded) {
-  if (platform::FindLoadedModule(PcbApi::kEditorModule))
-    GTEST_SKIP() << "another test of this process keeps the editor loaded";
-  PcbApi::Unbind();
-  PcbApi::Bind();
-  EXPECT_FALSE(PcbApi::IsBound());
-  EXPECT_EQ(PcbApi::Lookup("GetCurrentBoardHandle"), nullptr);
-  EXPECT_EQ(PcbApi::GetCurrentBoardHandle(), 0);
-  uint8_t mode = 0;
-  EXPECT_EQ(PcbApi::QueryBoardSplitPlaneMode(abi::ReadMode, 1, &mode), 1);
-  // Binding never loads the editor itself.
-  EXPECT_EQ(platform::FindLoadedModule(PcbApi::kEditorModule), nullptr);
+  noeditor::RunWithoutTheEditor([&] {
+    PcbApi::Unbind();
+    PcbApi::Bind();
+    EXPECT_FALSE(PcbApi::IsBound());
+    EXPECT_EQ(PcbApi::Lookup("GetCurrentBoardHandle"), nullptr);
+    EXPECT_EQ(PcbApi::GetCurrentBoardHandle(), 0);
+    uint8_t mode = 0;
+    EXPECT_EQ(PcbApi::QueryBoardSplitPlaneMode(abi::ReadMode, 1, &mode), 1);
+    // Binding never loads the editor itself.
+    EXPECT_EQ(platform::FindLoadedModule(PcbApi::kEditorModule), nullptr);
 
-  std::string error;
-  platform::ModuleHandle editor =
-      platform::LoadModule(std::string(STRATIVUE_BIN_DIR) + "/" + abi::kEditorModuleFile, &error);
-  ASSERT_NE(editor, nullptr) << error;
-  // The next call binds again, because the module was not found before.
-  EXPECT_NE(PcbApi::Lookup("GetCurrentBoardHandle"), nullptr);
-  EXPECT_TRUE(PcbApi::IsBound());
-  PcbApi::Unbind();
-  EXPECT_FALSE(PcbApi::IsBound());
-  PcbApi::Bind();
-  EXPECT_TRUE(PcbApi::IsBound());
-  PcbApi::Unbind();
-  platform::UnloadModule(editor);
+    std::string error;
+    platform::ModuleHandle editor =
+        platform::LoadModule(std::string(STRATIVUE_BIN_DIR) + "/" + abi::kEditorModuleFile, &error);
+    ASSERT_NE(editor, nullptr) << error;
+    // The next call binds again, because the module was not found before.
+    EXPECT_NE(PcbApi::Lookup("GetCurrentBoardHandle"), nullptr);
+    EXPECT_TRUE(PcbApi::IsBound());
+    PcbApi::Unbind();
+    EXPECT_FALSE(PcbApi::IsBound());
+    PcbApi::Bind();
+    EXPECT_TRUE(PcbApi::IsBound());
+    PcbApi::Unbind();
+    platform::UnloadModule(editor);
+  });
 }
 
 TEST_F(BindingTest, ExceptionRecordsMessageAndThisModuleAsErrorInformation) {

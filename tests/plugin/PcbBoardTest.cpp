@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "EditorTestSession.h"
+#include "WithoutEditorSupport.h"
 #include "abi/ModuleFiles.h"
 #include "host/Host.h"
 #include "plugin/RTL/HostClient.h"
@@ -348,30 +349,30 @@ TEST_F(PcbServerInterface, FoundInTheEditorsModule) {
 }
 
 TEST(PcbBoardNoEditor, ReadKeepsTheDefaults) {
-  if (platform::FindLoadedModule(PcbApi::kEditorModule))
-    GTEST_SKIP() << "the editor is loaded in this process";
-  PcbApi::Unbind();
-  TPcbBoard board(5);
-  board.LoadBoard(abi::ReadMode);
-  // A read without an editor leaves the board as it was made.
-  const TPcbBoard fresh(5);
-  const auto sameDielectric = [](const TDielectricInfo& a, const TDielectricInfo& b) {
-    ExpectDielectric(a, b.Material.str(), b.DielectricType, b.Constant, b.Height);
-  };
-  sameDielectric(board.TopDielectric, fresh.TopDielectric);
-  sameDielectric(board.BottomDielectric, fresh.BottomDielectric);
-  // The missing pair count answers 1: no pairs.
-  EXPECT_TRUE(board.LayerPairs.empty());
-  EXPECT_EQ(board.CurrentLayer, fresh.CurrentLayer);
-  EXPECT_EQ(board.SplitPlaneMode, fresh.SplitPlaneMode);
-  for (int id = 1; id <= kLastLayer; ++id) {
-    SCOPED_TRACE(id);
-    EXPECT_EQ(board.Layers[id]->Name.str(), fresh.Layers[id]->Name.str());
-    EXPECT_EQ(board.Layers[id]->CopperThickness, fresh.Layers[id]->CopperThickness);
-    EXPECT_EQ(board.Layers[id]->PreviousLayer, fresh.Layers[id]->PreviousLayer);
-    EXPECT_EQ(board.Layers[id]->NextLayer, fresh.Layers[id]->NextLayer);
-    sameDielectric(board.Layers[id]->Dielectric, fresh.Layers[id]->Dielectric);
-  }
+  noeditor::RunWithoutTheEditor([&] {
+    PcbApi::Unbind();
+    TPcbBoard board(5);
+    board.LoadBoard(abi::ReadMode);
+    // A read without an editor leaves the board as it was made.
+    const TPcbBoard fresh(5);
+    const auto sameDielectric = [](const TDielectricInfo& a, const TDielectricInfo& b) {
+      ExpectDielectric(a, b.Material.str(), b.DielectricType, b.Constant, b.Height);
+    };
+    sameDielectric(board.TopDielectric, fresh.TopDielectric);
+    sameDielectric(board.BottomDielectric, fresh.BottomDielectric);
+    // The missing pair count answers 1: no pairs.
+    EXPECT_TRUE(board.LayerPairs.empty());
+    EXPECT_EQ(board.CurrentLayer, fresh.CurrentLayer);
+    EXPECT_EQ(board.SplitPlaneMode, fresh.SplitPlaneMode);
+    for (int id = 1; id <= kLastLayer; ++id) {
+      SCOPED_TRACE(id);
+      EXPECT_EQ(board.Layers[id]->Name.str(), fresh.Layers[id]->Name.str());
+      EXPECT_EQ(board.Layers[id]->CopperThickness, fresh.Layers[id]->CopperThickness);
+      EXPECT_EQ(board.Layers[id]->PreviousLayer, fresh.Layers[id]->PreviousLayer);
+      EXPECT_EQ(board.Layers[id]->NextLayer, fresh.Layers[id]->NextLayer);
+      sameDielectric(board.Layers[id]->Dielectric, fresh.Layers[id]->Dielectric);
+    }
+  });
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "EditorTestSession.h"
+#include "WithoutEditorSupport.h"
 #include "plugin/RTL/PcbEventHandler.h"
 #include "tests/TestSupport.h"
 
@@ -96,13 +97,13 @@ TEST(PcbEventHandlerBase, DoesNothingAndAnswersFalse) {
 }
 
 TEST(PcbEventHandlerNoEditor, RunCallsOnEvent28AndAnswersFalse) {
-  if (platform::FindLoadedModule(PcbApi::kEditorModule))
-    GTEST_SKIP() << "the editor is loaded in this process";
-  PcbApi::Unbind();
-  RecordingHandler handler(1);
-  EXPECT_EQ(handler.HandlerHandle, 0);
-  EXPECT_FALSE(handler.Run());
-  EXPECT_EQ(handler.calls, (std::vector<std::string>{"layout"}));
+  noeditor::RunWithoutTheEditor([&] {
+    PcbApi::Unbind();
+    RecordingHandler handler(1);
+    EXPECT_EQ(handler.HandlerHandle, 0);
+    EXPECT_FALSE(handler.Run());
+    EXPECT_EQ(handler.calls, (std::vector<std::string>{"layout"}));
+  });
 }
 
 class PcbEventHandlerEditor : public editortest::EditorTest {
