@@ -1,5 +1,12 @@
 // Key states per virtual-key code, set by the automation API (the simulated
-// user) and read as Windows' GetKeyState answers them. Process-wide.
+// user) and read as Windows' GetKeyState answers them.
+//
+// On Linux they are process-wide. On Windows they are the system's keyboard
+// state of the calling thread, which every module of the process shares and
+// the system's GetKeyState reads, but another thread has its own: the
+// simulated user sets them on the thread whose modal loop carries out its
+// actions, and that is the thread whose forms read them. There the system's
+// toggle bit (Caps Lock, say) is kept but never reported.
 #pragma once
 
 #include <cstdint>

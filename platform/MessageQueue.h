@@ -1,4 +1,22 @@
 // Per-thread message queues, as Windows keeps them for UI threads.
+//
+// On Windows the queue is the system's own queue of the thread, so every
+// module of the process (each links its own copy of this library) posts to
+// and reads from the same one, and the system's PostMessageW,
+// PostThreadMessageW and PeekMessageW meet these functions on it. There:
+// - only posted messages are returned; messages for a system window the
+//   platform did not make (the DDE library's hidden windows, say) are
+//   dispatched to their window procedure on the way and never returned;
+// - a message for a window the system does not know is queued for the
+//   window's thread, or the caller's, and keeps that window, at the cost of a
+//   small record in the process heap that is freed when it is removed (and
+//   lost when its thread ends with it still queued);
+// - message numbers above 0xFFFF are reserved by the system and not queued,
+//   nor are numbers below WM_USER whose parameters the system takes for
+//   pointers (WM_SETTEXT, for one) and so refuses to post;
+// - the system keeps no count: QueuedMessageCount takes the thread's messages
+//   out and posts them back in order, so a message another thread posts
+//   meanwhile lands before them.
 #pragma once
 
 #include <chrono>

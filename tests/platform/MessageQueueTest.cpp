@@ -71,9 +71,15 @@ TEST(MessageQueue, PostGoesToTheWindowsThread) {
   EXPECT_EQ(received, 1);
   EXPECT_EQ(QueuedMessageCount(), 0);
 
-  // An unknown window's message comes to the caller.
-  PostMessage(999999, WM_USER, 0, 0);
+  // An unknown window's message comes to the caller, still addressed to
+  // that window: it is no thread message for whatever form has the input.
+  PostMessage(999999, WM_USER, 5, 6);
   EXPECT_EQ(QueuedMessageCount(), 1);
+  Message message{};
+  ASSERT_TRUE(PeekMessage(&message, false));
+  EXPECT_EQ(message.window, 999999);
+  EXPECT_EQ(message.wParam, 5);
+  EXPECT_EQ(message.lParam, 6);
   ClearMessageQueue();
   EXPECT_EQ(QueuedMessageCount(), 0);
   ResetWindows();
