@@ -53,6 +53,9 @@ TEST(MessageQueue, PostGoesToTheWindowsThread) {
   const std::future<void> postedSeen = posted.get_future();
   int received = 0;
   std::thread worker([&] {
+    // On Windows a thread takes posted messages once it has a queue, which
+    // its first look at one gives it.
+    EXPECT_EQ(QueuedMessageCount(), 0);
     WindowCreateParams params;
     params.className = "TWorker";
     const HWND mine = CreateWindow(params);
