@@ -1,9 +1,15 @@
 #include "platform/FaultPoints.h"
 
+#include <algorithm>
+#include <atomic>
 #include <charconv>
 #include <cstdlib>
+#include <cstring>
 #include <map>
 #include <mutex>
+
+#include "platform/Modules.h"
+#include "platform/ProcessShared.h"
 
 namespace platform::faults {
 namespace {
@@ -67,6 +73,175 @@ Registry& State() {
   return registry;
 }
 
+// What one copy of the platform offers the others: each module of a Windows
+// process links a platform of its own, and a rule armed in the program must
+// fail the calls the editor module makes. Plain functions over plain values
+// only, so that no copy touches another's objects.
+using Give = void (*)(void* context, const char* text, size_t size);
+using GiveCount = void (*)(void* context, const char* point, size_t size, int64_t calls);
+
+struct RegistryCalls {
+  char signature[16];
+  const RegistryCalls* self;
+  bool (*check)(const char* point, size_t size, void* context, Give description);
+  void (*arm)(const char* pattern, size_t patternSize, int64_t nth, const char* description,
+              size_t descriptionSize);
+  void (*disarm)(const char* pattern, size_t size);
+  void (*clear)();
+  bool (*configure)(const char* text, size_t size, void* context, Give error);
+  void (*counts)(void* context, GiveCount each);
+  void (*resetCounts)();
+  void (*environmentProblem)(void* context, Give problem);
+};
+
+constexpr char kSignature[16] = "FaultRegistry/1";
+
+void GiveString(void* context, const char* text, size_t size) {
+  static_cast<std::string*>(context)->assign(text, size);
+}
+
+bool LocalCheck(const char* pointText, size_t size, void* context, Give description) {
+  const std::string_view point(pointText, size);
+  std::string answer;
+  {
+    Registry& state = State();
+    std::lock_guard lock(state.lock);
+    auto found = state.counts.find(point);
+    if (found == state.counts.end()) found = state.counts.emplace(std::string(point), 0).first;
+    const int64_t call = ++found->second;
+    const auto rule = std::find_if(state.rules.begin(), state.rules.end(), [&](const Rule& candidate) {
+      return Matches(candidate.pattern, point) && (candidate.nth == 0 || candidate.nth == call);
+    });
+    if (rule == state.rules.end()) return false;
+    answer = rule->description.empty() ? "Injected failure at " + std::string(point) : rule->description;
+  }
+  description(context, answer.data(), answer.size());
+  return true;
+}
+
+void LocalArm(const char* pattern, size_t patternSize, int64_t nth, const char* description,
+              size_t descriptionSize) {
+  Registry& state = State();
+  std::lock_guard lock(state.lock);
+  Registry::Replace(state.rules,
+                    {std::string(pattern, patternSize), nth, std::string(description, descriptionSize)});
+}
+
+void LocalDisarm(const char* patternText, size_t size) {
+  const std::string_view pattern(patternText, size);
+  Registry& state = State();
+  std::lock_guard lock(state.lock);
+  std::erase_if(state.rules, [&](const Rule& rule) { return rule.pattern == pattern; });
+}
+
+void LocalClear() {
+  Registry& state = State();
+  std::lock_guard lock(state.lock);
+  state.rules.clear();
+  state.counts.clear();
+}
+
+bool LocalConfigure(const char* text, size_t size, void* context, Give error) {
+  std::string problem;
+  bool configured = false;
+  {
+    Registry& state = State();
+    std::lock_guard lock(state.lock);
+    configured = Registry::Parse(std::string_view(text, size), state.rules, &problem);
+  }
+  if (!configured) error(context, problem.data(), problem.size());
+  return configured;
+}
+
+void LocalCounts(void* context, GiveCount each) {
+  std::vector<PointCount> counts;
+  {
+    Registry& state = State();
+    std::lock_guard lock(state.lock);
+    for (const auto& [point, calls] : state.counts) counts.push_back({point, calls});
+  }
+  for (const PointCount& count : counts) each(context, count.point.data(), count.point.size(), count.calls);
+}
+
+void LocalResetCounts() {
+  Registry& state = State();
+  std::lock_guard lock(state.lock);
+  state.counts.clear();
+}
+
+void LocalEnvironmentProblem(void* context, Give problem) {
+  std::string text;
+  {
+    Registry& state = State();
+    std::lock_guard lock(state.lock);
+    text = state.environmentProblem;
+  }
+  problem(context, text.data(), text.size());
+}
+
+const RegistryCalls& OwnCalls() {
+  static const RegistryCalls calls{
+      {'F', 'a', 'u', 'l', 't', 'R', 'e', 'g', 'i', 's', 't', 'r', 'y', '/', '1'},
+      &calls,
+      &LocalCheck,
+      &LocalArm,
+      &LocalDisarm,
+      &LocalClear,
+      &LocalConfigure,
+      &LocalCounts,
+      &LocalResetCounts,
+      &LocalEnvironmentProblem};
+  return calls;
+}
+
+constexpr const char* kPublished = "faults.registry";
+
+// The registry a published address names, when it is a registry that one of
+// the process's modules holds (the address may be left over by a module
+// since unloaded, or inherited from the parent process's environment).
+const RegistryCalls* RegistryAt(const std::string& published) {
+  uintptr_t address = 0;
+  const auto [end, code] =
+      std::from_chars(published.data(), published.data() + published.size(), address, 16);
+  if (code != std::errc() || end != published.data() + published.size() || address == 0 ||
+      address % alignof(RegistryCalls) != 0)
+    return nullptr;
+  const auto* calls = reinterpret_cast<const RegistryCalls*>(address);
+  const int32_t module = ModuleInstanceOf(calls);
+  if (module == 0 ||
+      ModuleInstanceOf(reinterpret_cast<const char*>(calls) + sizeof(RegistryCalls) - 1) != module)
+    return nullptr;
+  if (std::memcmp(calls->signature, kSignature, sizeof kSignature) != 0 || calls->self != calls)
+    return nullptr;
+  return calls;
+}
+
+void Publish(const RegistryCalls& calls) {
+  char text[2 * sizeof(uintptr_t) + 1] = {};
+  const auto end = std::to_chars(text, text + sizeof text - 1, reinterpret_cast<uintptr_t>(&calls), 16).ptr;
+  SetProcessShared(kPublished, std::string(text, end));
+}
+
+// The process's registry: the main program's copy's when it has one, else
+// the first copy's that is still loaded. A copy keeps to its own or to the
+// main program's, which never go away; another module's it looks up again
+// at every call, since that module may be unloaded.
+const RegistryCalls& Process() {
+  static std::atomic<const RegistryCalls*> settled{nullptr};
+  if (const RegistryCalls* calls = settled.load()) return *calls;
+  const RegistryCalls& own = OwnCalls();
+  const RegistryCalls* published = RegistryAt(ProcessShared(kPublished));
+  if (published == nullptr || InMainProgram(&own)) {
+    Publish(own);
+    published = &own;
+  }
+  if (published == &own || InMainProgram(published)) settled.store(published);
+  return *published;
+}
+
+// The main program's copy is there before any module the program loads.
+[[maybe_unused]] const bool g_mainProgramPublished = InMainProgram(&OwnCalls()) && (Process(), true);
+
 }  // namespace
 
 bool Matches(std::string_view pattern, std::string_view point) {
@@ -76,61 +251,41 @@ bool Matches(std::string_view pattern, std::string_view point) {
 }
 
 std::optional<std::string> Check(std::string_view point) {
-  Registry& state = State();
-  std::lock_guard lock(state.lock);
-  auto found = state.counts.find(point);
-  if (found == state.counts.end()) found = state.counts.emplace(std::string(point), 0).first;
-  const int64_t call = ++found->second;
-  for (const Rule& rule : state.rules) {
-    if (!Matches(rule.pattern, point) || (rule.nth != 0 && rule.nth != call)) continue;
-    return rule.description.empty() ? "Injected failure at " + std::string(point) : rule.description;
-  }
-  return std::nullopt;
+  std::string description;
+  if (!Process().check(point.data(), point.size(), &description, &GiveString)) return std::nullopt;
+  return description;
 }
 
 void Arm(Rule rule) {
-  Registry& state = State();
-  std::lock_guard lock(state.lock);
-  Registry::Replace(state.rules, std::move(rule));
+  Process().arm(rule.pattern.data(), rule.pattern.size(), rule.nth, rule.description.data(),
+                rule.description.size());
 }
 
-void Disarm(std::string_view pattern) {
-  Registry& state = State();
-  std::lock_guard lock(state.lock);
-  std::erase_if(state.rules, [&](const Rule& rule) { return rule.pattern == pattern; });
-}
+void Disarm(std::string_view pattern) { Process().disarm(pattern.data(), pattern.size()); }
 
-void Clear() {
-  Registry& state = State();
-  std::lock_guard lock(state.lock);
-  state.rules.clear();
-  state.counts.clear();
-}
+void Clear() { Process().clear(); }
 
 bool Configure(std::string_view ruleText, std::string* error) {
-  Registry& state = State();
-  std::lock_guard lock(state.lock);
-  return Registry::Parse(ruleText, state.rules, error);
+  std::string problem;
+  const bool configured = Process().configure(ruleText.data(), ruleText.size(), &problem, &GiveString);
+  if (!configured && error) *error = std::move(problem);
+  return configured;
 }
 
 std::vector<PointCount> Counts() {
-  Registry& state = State();
-  std::lock_guard lock(state.lock);
   std::vector<PointCount> counts;
-  for (const auto& [point, calls] : state.counts) counts.push_back({point, calls});
+  Process().counts(&counts, [](void* context, const char* point, size_t size, int64_t calls) {
+    static_cast<std::vector<PointCount>*>(context)->push_back({std::string(point, size), calls});
+  });
   return counts;
 }
 
-void ResetCounts() {
-  Registry& state = State();
-  std::lock_guard lock(state.lock);
-  state.counts.clear();
-}
+void ResetCounts() { Process().resetCounts(); }
 
 std::string EnvironmentProblem() {
-  Registry& state = State();
-  std::lock_guard lock(state.lock);
-  return state.environmentProblem;
+  std::string problem;
+  Process().environmentProblem(&problem, &GiveString);
+  return problem;
 }
 
 }  // namespace platform::faults

@@ -27,6 +27,9 @@ void* FindFunction(ModuleHandle module, const char* name);
 // Full path of the module that contains `address` (a function or object of
 // that module); empty when unknown.
 std::string ModuleFileNameOf(const void* address);
+// True when `address` lies in the main program itself, not in a library or
+// module it loaded.
+bool InMainProgram(const void* address);
 // A 32-bit identifier of the module that contains `address`, stable for the
 // process; 0 when unknown.
 int32_t ModuleInstanceOf(const void* address);

@@ -114,6 +114,14 @@ std::string ModuleFileNameOf(const void* address) {
   }
 }
 
+bool InMainProgram(const void* address) {
+  Dl_info info{};
+  link_map* owner = nullptr;
+  link_map* mainMap = nullptr;
+  return address && dladdr1(address, &info, reinterpret_cast<void**>(&owner), RTLD_DL_LINKMAP) != 0 &&
+         dlinfo(MainProgramModule(), RTLD_DI_LINKMAP, &mainMap) == 0 && owner == mainMap;
+}
+
 int32_t ModuleInstanceOf(const void* address) {
   try {
     Dl_info info{};

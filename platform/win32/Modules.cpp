@@ -72,6 +72,11 @@ std::string ModuleFileNameOf(const void* address) {
   }
 }
 
+bool InMainProgram(const void* address) {
+  HMODULE module = ModuleHolding(address);
+  return module != nullptr && module == ::GetModuleHandleW(nullptr);
+}
+
 int32_t ModuleInstanceOf(const void* address) {
   const uintptr_t base = reinterpret_cast<uintptr_t>(ModuleHolding(address));
   // A 32-bit module handle is the instance itself. A 64-bit one does not

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "abi/ModuleFiles.h"
+#include "platform/FaultPoints.h"
 #include "platform/Modules.h"
 
 namespace {
@@ -76,6 +77,48 @@ TEST(Modules, MainProgramAndItsLibraries) {
   EXPECT_EQ(std::filesystem::path(self).filename(), "libplatform.so");
 #endif
   EXPECT_EQ(ModuleFileNameOf(nullptr), "");
+
+  // The test's own code is the main program's; the platform's is too where
+  // it is linked in, and a module's never is.
+  EXPECT_TRUE(InMainProgram(reinterpret_cast<const void*>(&ProbePath)));
+  const bool platformLinkedIn = std::filesystem::path(self).stem() == "platform_tests";
+  EXPECT_EQ(InMainProgram(reinterpret_cast<const void*>(&MainProgramModule)), platformLinkedIn);
+  int local = 0;
+  EXPECT_FALSE(InMainProgram(&local));
+  EXPECT_FALSE(InMainProgram(nullptr));
+}
+
+// Rules armed in the program fail the calls a loaded module makes, and the
+// other way round, whether or not the module has a platform of its own; the
+// count of a point is one for the process.
+TEST(Modules, FaultRulesAreOneSetForEveryModule) {
+  platform::faults::Clear();
+  std::string error;
+  ModuleHandle loaded = LoadModule(ProbePath(), &error);
+  ASSERT_NE(loaded, nullptr) << error;
+  auto* pattern =
+      reinterpret_cast<void (*)(const char*, int, char*)>(FindFunction(loaded, "PlatformProbe_FaultPattern"));
+  auto* arm = reinterpret_cast<void (*)(const char*)>(FindFunction(loaded, "PlatformProbe_ArmFault"));
+  ASSERT_NE(pattern, nullptr);
+  ASSERT_NE(arm, nullptr);
+
+  platform::faults::Arm({"probe.Call", 3, {}});
+  char outcome[8] = {};
+  ASSERT_FALSE(platform::faults::ShouldFail("probe.Call"));
+  pattern("probe.Call", 4, outcome);
+  EXPECT_STREQ(outcome, ".x..");
+  arm("program.*");
+  EXPECT_TRUE(platform::faults::ShouldFail("program.Call"));
+  bool counted = false;
+  for (const platform::faults::PointCount& count : platform::faults::Counts())
+    if (count.point == "probe.Call") counted = count.calls == 5;
+  EXPECT_TRUE(counted);
+
+  UnloadModule(loaded);
+  // The program's rules outlive the module.
+  EXPECT_TRUE(platform::faults::ShouldFail("program.Call"));
+  platform::faults::Clear();
+  EXPECT_FALSE(platform::faults::ShouldFail("program.Call"));
 }
 
 }  // namespace

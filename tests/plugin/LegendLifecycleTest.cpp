@@ -282,9 +282,6 @@ TEST_F(LegendLifecycle, TitleWithoutRoomIsNeitherShownNorKept) {
 // A board whose record the editor refuses to read has no current layer to
 // put the legend on: the legend is not made and leaves no editor object.
 TEST_F(LegendLifecycle, RefusedBoardRecordMakesNoLegend) {
-#if defined(_WIN32)
-  GTEST_SKIP() << "fault rules are per module there: Brelix.dll's copy never sees the rule armed here";
-#endif
   const abi::PcbHandle board = OpenBoard(BoardJson(kTwoLayers));
   const int32_t before = Live();
   platform::faults::Arm({"editor.QueryBoard", 0, {}});
@@ -300,9 +297,6 @@ TEST_F(LegendLifecycle, RefusedBoardRecordMakesNoLegend) {
 // object behind. The title and the four fixed rows of seven come first, 29
 // texts, each read then written: the writes are the even calls 2 to 58.
 TEST_F(LegendLifecycle, RefusedPrimitiveRecordMakesNoLegend) {
-#if defined(_WIN32)
-  GTEST_SKIP() << "fault rules are per module there: Brelix.dll's copy never sees the rule armed here";
-#endif
   const abi::PcbHandle board = OpenBoard(BoardJson(kTwoLayers));
   const int32_t before = Live();
   const TLegendOptions all = TLegendOptions::AllOn();
