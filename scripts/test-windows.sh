@@ -211,6 +211,37 @@ else
   head -20 "$e2e/report.diff"
   fail 1 "quorvex.exe printed another report than quorvex on Linux"
 fi
+# The setup dialog on the way: quorvex.exe's script drives the dialog that
+# Strativue.dll shows, through the system's message queue, and draws it. The
+# board, the report and the drawing must be Linux's, byte for byte.
+printf 'corner 5000mil,0mil\nmove 8000mil,2000mil\nsetup Type,Material\nmove 11000mil,4000mil\nclick\n' \
+  >"$e2e/setup.txt"
+mkdir -p "$e2e/linux-setup/C/Windows"
+printf "$settings" >"$e2e/linux-setup/C/Windows/vemtro.ini"
+linux_status=0
+build/default/bin/quorvex --machine "$e2e/linux-setup" "$board" --script "$e2e/setup.txt" \
+  --dialog-svg "$e2e/linux.dialog.svg" --out "$e2e/linux-setup.board.json" >"$e2e/linux-setup.out" 2>&1 ||
+  linux_status=$?
+windows_status=0
+timeout -k 10 "$limit" wine "$bin/quorvex.exe" "$board" --script "$e2e/setup.txt" \
+  --dialog-svg "$e2e/windows.dialog.svg" --out "$e2e/windows-setup.board.json" >"$e2e/windows-setup.out" 2>&1 ||
+  windows_status=$?
+tr -d '\r' <"$e2e/windows-setup.out" >"$e2e/windows-setup.lf.out"
+if ((linux_status != 0 || windows_status != 0)); then
+  cat "$e2e/linux-setup.out" "$e2e/windows-setup.out"
+  fail 1 "quorvex with the setup dialog ended with status $linux_status on Linux, $windows_status under Wine"
+elif ! cmp -s "$e2e/linux-setup.board.json" "$e2e/windows-setup.board.json"; then
+  diff "$e2e/linux-setup.board.json" "$e2e/windows-setup.board.json" | head -20 || true
+  fail 1 "quorvex.exe saved another board than Linux after the setup dialog"
+elif ! diff "$e2e/linux-setup.out" "$e2e/windows-setup.lf.out" >"$e2e/setup-report.diff"; then
+  head -20 "$e2e/setup-report.diff"
+  fail 1 "quorvex.exe printed another report than Linux with the setup dialog"
+elif ! cmp -s "$e2e/linux.dialog.svg" "$e2e/windows.dialog.svg"; then
+  diff "$e2e/linux.dialog.svg" "$e2e/windows.dialog.svg" | head -20 || true
+  fail 1 "quorvex.exe drew another setup dialog than Linux"
+else
+  pass 1 "quorvex.exe drove Strativue.dll's setup dialog; board, report and drawing are Linux's"
+fi
 machine_status=0
 timeout -k 10 "$limit" wine "$bin/quorvex.exe" --machine "$e2e/windows" "$board" >"$e2e/machine.out" 2>&1 || machine_status=$?
 if ((machine_status == 2)) && grep -q -- '--machine is not available' "$e2e/machine.out"; then
