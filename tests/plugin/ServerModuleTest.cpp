@@ -283,10 +283,6 @@ TEST_F(ServerModuleTest, AttachedObjectsAreKeptUntilDetachedOrTheModuleGoes) {
 }
 
 TEST_F(ServerModuleTest, IdleWakesTheApplicationOnlyWhenInputIsWaiting) {
-#if defined(_WIN32)
-  GTEST_SKIP() << "the message queue is still per module there, so the module's wake-up message lands in its "
-                  "own queue";
-#endif
   auto module = CreateModule();
   EXPECT_EQ(module->Idle(), abi::S_OK);
   EXPECT_EQ(platform::QueuedMessageCount(), 0);
