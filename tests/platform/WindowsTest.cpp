@@ -35,6 +35,11 @@ TEST_F(WindowsTest, HandlesAreNeverReused) {
   EXPECT_NE(b, a);
   EXPECT_EQ(GetClassName(b), "TB");
   EXPECT_EQ(CreateWindow(WindowOf("TC", a)), 0);
+  // A class name is not required.
+  const HWND unnamed = CreateWindow(WindowOf(""));
+  ASSERT_NE(unnamed, 0);
+  EXPECT_EQ(GetClassName(unnamed), "");
+  EXPECT_TRUE(DestroyWindow(unnamed));
 }
 
 TEST_F(WindowsTest, PropertiesAndVisibility) {
