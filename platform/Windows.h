@@ -2,6 +2,23 @@
 // class name, caption, rectangle, parent, owner, styles, visibility, Z order
 // and owner thread; the active window and the focus. Process-wide and
 // thread-safe; nothing is drawn. No function here throws.
+//
+// On Windows each window is a hidden system window, the same for every
+// module of the process, with the system's handle, class, caption, parent,
+// owner and thread. What differs there:
+// - the system lets only a window's own thread destroy it. DestroyWindow and
+//   ResetWindows called on another thread make that thread's windows no
+//   platform windows at once (IsWindow answers false, they leave the Z
+//   order, the activation and the focus); the system windows stay until
+//   their thread destroys them or ends;
+// - a window goes with its thread: when the thread ends, the system
+//   destroys it and the platform forgets it;
+// - a child window (one with a parent) has no owner: CreateWindow ignores
+//   `owner` when `parent` is given, and SetWindowOwner refuses a child;
+// - a class name the system cannot register (longer than 255 characters,
+//   say) gives no window;
+// - the process holds a bounded number of windows at once (a thousand and
+//   more); CreateWindow answers 0 beyond it.
 #pragma once
 
 #include <cstdint>
@@ -137,7 +154,8 @@ bool ClientToScreen(HWND window, Point* point);
 // Windows XP (5.1) on, by the machine's Windows version.
 bool IsAppThemed();
 
-// Forgets every window (tests).
+// Forgets every window (tests). On Windows the calling thread's windows are
+// destroyed and other threads' are forgotten, as DestroyWindow does.
 void ResetWindows();
 
 // Monitors. The monitor that shares the most area with the window's (or the

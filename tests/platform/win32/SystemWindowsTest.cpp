@@ -3,7 +3,9 @@
 // keeps per thread (activation, focus, Z order) through one named section.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <future>
+#include <memory>
 #include <string>
 #include <thread>
 
@@ -152,19 +154,27 @@ TEST_F(SystemWindows, ActivationFocusAndZOrderAreWhatAnotherModuleReads) {
   const platform::HWND second = Make("TSecond");
   const platform::HWND edit = Make("TEdit", first);
   platform::SetFocus(edit);
-  {
-    platform::SharedWindowState& state = *other.operator->();
-    ::AcquireSRWLockExclusive(&state.lock);
-    EXPECT_EQ(state.active, first);
-    EXPECT_EQ(state.focus, edit);
-    ASSERT_EQ(state.topLevelCount, 2u);
-    EXPECT_EQ(state.zOrder[0], first);
-    EXPECT_EQ(state.zOrder[1], second);
-    // What another module does is seen here.
-    state.active = second;
-    ::ReleaseSRWLockExclusive(&state.lock);
-  }
+  // Read as a copy, and changed as another module would, under the lock.
+  platform::SharedWindowState& shared = *other.operator->();
+  ::AcquireSRWLockExclusive(&shared.lock);
+  const auto state = std::make_unique<platform::SharedWindowState>(shared);
+  shared.active = second;
+  ::ReleaseSRWLockExclusive(&shared.lock);
   EXPECT_EQ(platform::GetActiveWindow(), second);
+
+  EXPECT_EQ(state->active, first);
+  EXPECT_EQ(state->focus, edit);
+  ASSERT_EQ(state->topLevelCount, 2u);
+  EXPECT_EQ(state->zOrder[0], first);
+  EXPECT_EQ(state->zOrder[1], second);
+  // Each window's own values are there too.
+  const platform::WindowRecord* begin = state->windows;
+  const platform::WindowRecord* end = begin + state->windowCount;
+  const platform::WindowRecord* record =
+      std::find_if(begin, end, [&](const platform::WindowRecord& r) { return r.handle == edit; });
+  ASSERT_NE(record, end);
+  EXPECT_EQ(record->parent, first);
+  EXPECT_EQ(record->style, platform::WS_CHILD);
 }
 
 TEST_F(SystemWindows, DestroyingTakesChildrenAndOwnedWindowsWithIt) {
@@ -235,22 +245,24 @@ TEST_F(SystemWindows, WindowsWhoseThreadEndedLeaveTheZOrderAndActivation) {
   EXPECT_EQ(platform::GetZOrder(), std::vector<platform::HWND>{stays});
 }
 
-TEST_F(SystemWindows, AFullZOrderRefusesTheNextTopLevelWindowAndNothingElse) {
+TEST_F(SystemWindows, AFullTableRefusesTheNextWindowCleanly) {
   std::vector<platform::HWND> made;
-  for (uint32_t i = 0; i < platform::kMaxTopLevelWindows; ++i) {
-    made.push_back(Make("TMany"));
+  for (uint32_t i = 0; i < platform::kMaxWindows; ++i) {
+    made.push_back(Make(i % 2 == 0 ? "TMany" : "TManyChild", i % 2 == 0 ? 0 : made.back()));
     ASSERT_NE(made.back(), 0) << "window " << i;
   }
   EXPECT_EQ(Make("TOneTooMany"), 0);
+  EXPECT_EQ(Make("TOneTooMany", made.front()), 0);
   EXPECT_EQ(::FindWindowW(L"TOneTooMany", nullptr), nullptr);  // no system window left behind
-  EXPECT_EQ(platform::GetZOrder().size(), platform::kMaxTopLevelWindows);
-  EXPECT_EQ(platform::GetZOrder().front(), made.back());
-  const platform::HWND child = Make("TChild", made.front());
-  EXPECT_NE(child, 0);  // children take no place in the Z order
-  ASSERT_TRUE(platform::DestroyWindow(made.front()));
+  const std::vector<platform::HWND> zOrder = platform::GetZOrder();
+  EXPECT_EQ(zOrder.size(), platform::kMaxWindows / 2);
+  EXPECT_EQ(zOrder.front(), made[made.size() - 2]);
+  // Room again once a window goes.
+  ASSERT_TRUE(platform::DestroyWindow(made.back()));
   const platform::HWND again = Make("TOneMore");
   EXPECT_NE(again, 0);
   EXPECT_EQ(platform::GetZOrder().front(), again);
+  EXPECT_EQ(Make("TOneTooMany"), 0);
 }
 
 }  // namespace
