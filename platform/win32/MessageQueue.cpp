@@ -31,6 +31,7 @@ constexpr uint32_t kLargestMessage = 0xFFFF;
 constexpr UINT kPostedOnly = PM_QS_POSTMESSAGE | PM_QS_SENDMESSAGE;
 
 struct Addressed {
+  const void* self;  // the record's own address: what a forged message cannot fake
   int32_t window;
   intptr_t wParam;
   intptr_t lParam;
@@ -41,24 +42,32 @@ struct Addressed {
 // for one and its parameters are never read as an address.
 constexpr uintptr_t kSeal = static_cast<uintptr_t>(0x9E3779B97F4A7C15ull);
 
-bool IsAddressed(const ::MSG& system) {
-  return system.hwnd == nullptr && system.wParam != 0 &&
-         static_cast<uintptr_t>(system.lParam) == (static_cast<uintptr_t>(system.wParam) ^ kSeal);
-}
-
-const Addressed* AddressedRecord(const ::MSG& system) {
-  return reinterpret_cast<const Addressed*>(system.wParam);
+// The record an addressed thread message carries; nil for any other message.
+// Another program can post a thread message of the same shape, so the
+// address must be a live block of the process heap holding a record before
+// anything reads or frees it.
+Addressed* AddressedRecord(const ::MSG& system) {
+  if (system.hwnd != nullptr || system.wParam == 0 ||
+      static_cast<uintptr_t>(system.lParam) != (static_cast<uintptr_t>(system.wParam) ^ kSeal))
+    return nullptr;
+  void* block = reinterpret_cast<void*>(system.wParam);
+  if (!::HeapValidate(::GetProcessHeap(), 0, block) ||
+      ::HeapSize(::GetProcessHeap(), 0, block) != sizeof(Addressed))
+    return nullptr;
+  auto* record = static_cast<Addressed*>(block);
+  return record->self == record ? record : nullptr;
 }
 
 void Release(const ::MSG& system) {
-  if (IsAddressed(system)) ::HeapFree(::GetProcessHeap(), 0, const_cast<Addressed*>(AddressedRecord(system)));
+  if (Addressed* record = AddressedRecord(system)) {
+    record->self = nullptr;
+    ::HeapFree(::GetProcessHeap(), 0, record);
+  }
 }
 
 Message FromSystem(const ::MSG& system) {
-  if (IsAddressed(system)) {
-    const Addressed* record = AddressedRecord(system);
+  if (const Addressed* record = AddressedRecord(system))
     return {record->window, system.message, record->wParam, record->lParam};
-  }
   return {system.hwnd != nullptr ? PlatformHandle(system.hwnd) : 0, system.message,
           static_cast<intptr_t>(system.wParam), static_cast<intptr_t>(system.lParam)};
 }
@@ -151,7 +160,7 @@ void PostMessage(int32_t window, uint32_t message, intptr_t wParam, intptr_t lPa
   const DWORD thread = owner != 0 ? static_cast<DWORD>(owner) : ::GetCurrentThreadId();
   auto* record = static_cast<Addressed*>(::HeapAlloc(::GetProcessHeap(), 0, sizeof(Addressed)));
   if (record == nullptr) return;  // out of memory: the message is dropped, as from a full queue
-  *record = {window, wParam, lParam};
+  *record = {record, window, wParam, lParam};
   const auto address = reinterpret_cast<uintptr_t>(record);
   if (!PostToThread(thread, message, static_cast<WPARAM>(address), static_cast<LPARAM>(address ^ kSeal)))
     ::HeapFree(::GetProcessHeap(), 0, record);

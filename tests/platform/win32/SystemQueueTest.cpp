@@ -168,6 +168,42 @@ TEST_F(SystemQueue, CountingPutsEveryMessageBackInOrderWithItsWindow) {
   EXPECT_FALSE(::PeekMessageW(&system, nullptr, 0, 0, PM_REMOVE));
 }
 
+// A message for a window the system does not know travels with a record of
+// the platform's; another program can post a thread message of that very
+// shape. Whatever such a message points at is neither read as a record nor
+// freed: it comes out as the plain thread message it is.
+TEST_F(SystemQueue, AForgedRecordIsAPlainThreadMessage) {
+  constexpr platform::HWND kUnknown = 999999;
+  platform::PostMessage(kUnknown, WM_USER + 1, 1, 11);
+  ::MSG genuine{};
+  ASSERT_TRUE(::PeekMessageW(&genuine, nullptr, WM_USER + 1, WM_USER + 1, PM_NOREMOVE));
+  // The shape: the second parameter is the first sealed with a fixed pattern.
+  const uintptr_t seal = static_cast<uintptr_t>(genuine.wParam) ^ static_cast<uintptr_t>(genuine.lParam);
+
+  void* lookalike = ::HeapAlloc(::GetProcessHeap(), HEAP_ZERO_MEMORY,
+                                ::HeapSize(::GetProcessHeap(), 0, reinterpret_cast<void*>(genuine.wParam)));
+  ASSERT_NE(lookalike, nullptr);
+  int onTheStack = 0;
+  for (const uintptr_t forged :
+       {reinterpret_cast<uintptr_t>(lookalike), reinterpret_cast<uintptr_t>(&onTheStack), uintptr_t{0x10}}) {
+    ASSERT_TRUE(::PostThreadMessageW(::GetCurrentThreadId(), WM_USER + 2, forged,
+                                     static_cast<LPARAM>(forged ^ seal)));
+    platform::Message message{};
+    ASSERT_TRUE(platform::PeekMessage(&message, true, WM_USER + 2, WM_USER + 2));
+    EXPECT_EQ(message.window, 0);
+    EXPECT_EQ(static_cast<uintptr_t>(message.wParam), forged);
+    EXPECT_EQ(static_cast<uintptr_t>(message.lParam), forged ^ seal);
+  }
+  EXPECT_TRUE(::HeapValidate(::GetProcessHeap(), 0, lookalike)) << "a forged record was freed";
+  ::HeapFree(::GetProcessHeap(), 0, lookalike);
+
+  platform::Message message{};
+  ASSERT_TRUE(platform::PeekMessage(&message, true));
+  EXPECT_EQ(message.window, kUnknown);
+  EXPECT_EQ(message.wParam, 1);
+  EXPECT_EQ(message.lParam, 11);
+}
+
 TEST_F(SystemQueue, NumbersTheSystemRefusesAreNotQueued) {
   platform::PostMessage(0, 0x10000, 1, 2);
   platform::PostMessage(0, 0x000C /* WM_SETTEXT: its text is a pointer */, 0, 0x1000);
