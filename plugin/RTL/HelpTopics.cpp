@@ -57,6 +57,8 @@ void THelpTopicTables::Clear() {
 
 void THelpTopicTables::Load(std::string_view text) {
   Clear();
+  // Editors that save as UTF-8 may start the file with a byte-order mark.
+  if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
   std::size_t start = 0;
   while (start < text.size()) {
     std::size_t end = text.find('\n', start);

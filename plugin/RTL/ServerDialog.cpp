@@ -65,6 +65,14 @@ int ReadPlacementValue(const std::string& key, const char* name, int current) {
   return value ? static_cast<int32_t>(*value) : current;
 }
 
+// The first form met walking up from `control` through its parents (the
+// control itself included): an embedded form before the dialog holding it.
+toolkit::TForm* FirstFormFrom(TControl* control) {
+  for (; control != nullptr; control = control->Parent())
+    if (auto* form = dynamic_cast<toolkit::TForm*>(control)) return form;
+  return nullptr;
+}
+
 }  // namespace
 
 // --- TFormWithHelp -----------------------------------------------------------
@@ -117,7 +125,7 @@ toolkit::TForm* TFormWithHelp::EmbeddedFormWithTopic(TWinControl* parent) {
 }
 
 void TFormWithHelp::ShowHelpFor(TControl* control) {
-  toolkit::TForm* container = control != nullptr ? control->ParentForm() : nullptr;
+  toolkit::TForm* container = FirstFormFrom(control);
   if (container == nullptr || container == this) container = EmbeddedFormWithTopic(this);
   if (container != nullptr && HasTopic(container) == 0) container = EmbeddedFormWithTopic(container);
   if (container == nullptr) container = this;
@@ -153,7 +161,7 @@ bool TFormWithHelp::HelpRequest(const toolkit::THelpInfo& info) {
   TControl* control = TWinControl::FindControl(info.window);
   if (control == nullptr) return true;
   std::string helpFile = ControlPopupHelpFile(DialogHelpFile());
-  toolkit::TForm* container = control->Parent() != nullptr ? control->Parent()->ParentForm() : nullptr;
+  toolkit::TForm* container = FirstFormFrom(control->Parent());
   if (container == nullptr) container = this;
   const std::string& className = container->ClassName();
   const std::string classKey = className.empty() ? className : className.substr(1);

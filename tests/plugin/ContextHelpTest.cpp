@@ -17,11 +17,14 @@
 #include "plugin/RTL/HelpTopics.h"
 #include "plugin/RTL/ModuleFile.h"
 #include "plugin/RTL/PreferencePaths.h"
+#include "plugin/RTL/ServerDialog.h"
 #include "plugin/RTL/UiHooks.h"
 #include "plugin/SetupDialog.h"
 #include "toolkit/Automation.h"
+#include "toolkit/Button.h"
 #include "toolkit/CheckBox.h"
 #include "toolkit/Form.h"
+#include "toolkit/Panel.h"
 
 namespace strativue {
 namespace {
@@ -251,6 +254,68 @@ TEST_F(ContextHelpTest, TheToolkitsHelpRequestAfterF1IsIgnoredOnceOnly) {
   ASSERT_EQ(popups.size(), 2u);
   EXPECT_EQ(popups[0].rfind(std::string("popup ") + kMasterPopupHelpFile + " context 1 ", 0), 0u);
   EXPECT_NE(popups[1].find("wth.hlp context 12 "), std::string::npos) << popups[1];
+}
+
+// A dialog "Dlg" holding a check box, an embedded form "Other" and a panel
+// holding an embedded form "Inner" that holds a button.
+struct EmbeddingDialog {
+  std::unique_ptr<TServerDialog> dialog = TServerDialog::CreateDialog<TServerDialog>();
+  toolkit::TCheckBox* box = Add<toolkit::TCheckBox>("Box", dialog.get());
+  toolkit::TForm* other = Add<toolkit::TForm>("Other", dialog.get());
+  toolkit::TPanel* panel = Add<toolkit::TPanel>("Panel", dialog.get());
+  toolkit::TForm* inner = Add<toolkit::TForm>("Inner", panel);
+  toolkit::TButton* button = Add<toolkit::TButton>("Button", inner);
+
+  EmbeddingDialog() { dialog->SetName("Dlg"); }
+  template <typename T>
+  T* Add(const std::string& name, toolkit::TWinControl* parent) {
+    T* control = dialog->Create<T>();
+    control->SetName(name);
+    control->SetParent(parent);
+    return control;
+  }
+};
+
+// F1 takes the first form walking up from the control: an embedded form with
+// a topic, else (for the dialog itself, or a form without one) the first
+// form embedded in the dialog that has one, else the dialog.
+TEST_F(ContextHelpTest, F1InAnEmbeddedFormOpensTheTopicOfTheFirstFormAboveTheControl) {
+  struct Case {
+    const char* table;
+    bool onButton;  // else on the check box that sits on the dialog itself
+    const char* page;
+  };
+  const std::vector<Case> cases = {
+      {"Dlg_Other=20\nDlg_Inner=21\nDlg_Dlg=5\n", true, "Dlg_Inner"},
+      {"Dlg_Other=20\nDlg_Inner=21\nDlg_Dlg=5\n", false, "Dlg_Other"},
+      {"Dlg_Other=20\nDlg_Dlg=5\n", true, "Dlg_Dlg"},
+      {"Dlg_Inner=21\nDlg_Dlg=5\n", false, "Dlg_Dlg"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.table) + (c.onButton ? " on the button" : " on the box"));
+    DialogTopics(c.table);
+    platform::JournalClear();
+    EmbeddingDialog embedding;
+    toolkit::TControl* control =
+        c.onButton ? static_cast<toolkit::TControl*>(embedding.button) : embedding.box;
+    embedding.dialog->ShowHelpFor(control);
+    const std::string page = folder_ + module_ + ".chm::/" + c.page + ".htm";
+    EXPECT_EQ(Journal("process").back(), DynamicHelp("ForceUpdate=True|Address=" + page));
+  }
+}
+
+TEST_F(ContextHelpTest, TheHelpButtonInAnEmbeddedFormLooksUpTheControlUnderThatFormsName) {
+  ControlTopics("Dlg_Inner_Button=31\nDlg_Dlg_Button=32\nDlg_Dlg_Box=33\n");
+  EmbeddingDialog embedding;
+  for (toolkit::TWinControl* control : std::vector<toolkit::TWinControl*>{embedding.button, embedding.box}) {
+    toolkit::THelpInfo info;
+    info.window = control->Handle();
+    info.mousePos = {40, 50};
+    EXPECT_TRUE(embedding.dialog->HelpRequest(info));
+  }
+  const std::string popups = folder_ + module_ + "wth.hlp context ";
+  EXPECT_EQ(Journal("help"),
+            (std::vector<std::string>{"popup " + popups + "31 at 40,50", "popup " + popups + "33 at 40,50"}));
 }
 
 }  // namespace

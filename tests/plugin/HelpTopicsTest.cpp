@@ -37,6 +37,18 @@ TEST(HelpTopicTablesTest, ReadsNumbersRedirectsAndIgnoresLinesWithoutEquals) {
   EXPECT_EQ(tables.Find("Dlg_Z"), std::nullopt);
 }
 
+// A byte-order mark is no part of the first name; elsewhere it is.
+TEST(HelpTopicTablesTest, ALeadingByteOrderMarkIsSkipped) {
+  THelpTopicTables tables;
+  tables.Load(
+      "\xEF\xBB\xBF"
+      "Dlg_LegendSetupDialog=10\n\xEF\xBB\xBF"
+      "Dlg_B=3\n");
+  EXPECT_EQ(tables.Find("Dlg_LegendSetupDialog"), 10);
+  EXPECT_EQ(tables.Find("Dlg_B"), std::nullopt);
+  EXPECT_EQ(tables.Size(), 2u);
+}
+
 TEST(HelpTopicTablesTest, FileNamesAndPages) {
   EXPECT_EQ(ChangeFileExt("C:\\Help\\Strativue.chm", ".id"), "C:\\Help\\Strativue.id");
   EXPECT_EQ(ChangeFileExt("C:\\Help.d\\Strativue", "wth"), "C:\\Help.d\\Strativuewth");
