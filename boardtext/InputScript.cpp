@@ -70,6 +70,14 @@ std::vector<ScriptAction> ParseScript(std::string_view text) {
       CheckSetupList(rest, line);
       action.kind = ScriptAction::Kind::Setup;
       action.argument = std::string(rest);
+    } else if (word == "key") {
+      if (actions.empty() || actions.back().kind != ScriptAction::Kind::Setup)
+        Refuse(line, "key follows a setup line: its keys are pressed in the setup dialog");
+      std::string why;
+      const auto chord = ParseKeyChord(rest, &why);
+      if (!chord) Refuse(line, "key: " + why);
+      actions.back().keys.push_back(*chord);
+      continue;
     } else if (word == "click" || word == "escape") {
       if (!rest.empty()) Refuse(line, std::string(word) + " takes no argument");
       action.kind = word == "click" ? ScriptAction::Kind::Click : ScriptAction::Kind::Escape;

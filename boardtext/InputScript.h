@@ -1,5 +1,6 @@
 // Input scripts: the user's actions on a board, one per line.
-//   corner X,Y | move X,Y | setup LIST | setup cancel | click | escape | # comment
+//   corner X,Y | move X,Y | setup LIST | setup cancel | key KEYS | click | escape | # comment
+// `key` lines follow a `setup` line: keys pressed in the dialog it opens.
 #pragma once
 
 #include <stdexcept>
@@ -7,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "boardtext/KeyNames.h"
 #include "boardtext/Lengths.h"
 
 namespace boardtext {
@@ -16,6 +18,9 @@ struct ScriptAction {
   Kind kind = Kind::Click;
   Point point;           // Corner, Move
   std::string argument;  // Setup: "cancel", "all", "none" or the option list as written
+  // Setup: the keys of the `key` lines after it, pressed in the dialog once
+  // its check boxes are set and before it is closed as the list says.
+  std::vector<KeyChord> keys;
   int line = 0;
 };
 

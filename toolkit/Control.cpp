@@ -33,6 +33,29 @@ int NextTabOrder(const TWinControl& parent, const TControl* control) {
 
 }  // namespace
 
+std::size_t AcceleratorIndex(const std::string& caption) {
+  std::size_t shown = 0;
+  for (std::size_t i = 0; i < caption.size(); ++i, ++shown) {
+    if (caption[i] != '&') continue;
+    if (i + 1 >= caption.size()) return std::string::npos;
+    if (caption[i + 1] != '&') return shown;
+    ++i;
+  }
+  return std::string::npos;
+}
+
+std::string DisplayCaption(const std::string& caption) {
+  std::string shown;
+  for (std::size_t i = 0; i < caption.size(); ++i) {
+    if (caption[i] == '&') {
+      if (i + 1 < caption.size() && caption[i + 1] == '&') shown += '&', ++i;
+      continue;
+    }
+    shown += caption[i];
+  }
+  return shown;
+}
+
 const ClassInfo& TControl::StaticClass() {
   static const ClassInfo info(
       "TControl", &TComponent::StaticClass(),

@@ -15,6 +15,12 @@ namespace toolkit {
 class TWinControl;
 class TForm;
 
+// A caption as shown: "&&" becomes "&", a single "&" (the accelerator mark)
+// is dropped.
+std::string DisplayCaption(const std::string& caption);
+// The index in DisplayCaption of the accelerator letter, npos for none.
+std::size_t AcceleratorIndex(const std::string& caption);
+
 class TControl : public TComponent {
  public:
   explicit TControl(TComponent* owner);
@@ -119,6 +125,10 @@ class TWinControl : public TControl {
 
   // A key pressed while this control has the focus; true when handled.
   virtual bool KeyDown(int virtualKey);
+  // Whether the control takes typed characters while it has the focus (an
+  // edit field does); a letter alone then goes to it rather than to an
+  // accelerator.
+  virtual bool TakesText() const { return false; }
 
   void SetBounds(int left, int top, int width, int height) override;
   void SetCaption(std::string caption) override;

@@ -9,7 +9,9 @@
 #include "platform/Pointer.h"
 #include "toolkit/Application.h"
 #include "toolkit/Button.h"
+#include "toolkit/CheckBox.h"
 #include "toolkit/Hooks.h"
+#include "toolkit/Label.h"
 
 namespace toolkit {
 
@@ -319,7 +321,7 @@ bool TForm::CenterOnMonitorOf(platform::HWND window) {
 bool TForm::HandleKey(int virtualKey) {
   TWinControl* focused = ActiveControl();
   bool handled = ChildKey(focused != nullptr ? *focused : *this, virtualKey) || DialogKey(virtualKey) ||
-                 (focused != nullptr && focused->KeyDown(virtualKey));
+                 (focused != nullptr && focused->KeyDown(virtualKey)) || DialogChar(virtualKey);
   if (virtualKey == platform::VK_F1) {
     THelpInfo info;
     info.window = focused != nullptr ? focused->Handle() : Handle();
@@ -354,6 +356,62 @@ bool TForm::DialogKey(int virtualKey) {
     default:
       return false;
   }
+}
+
+namespace {
+
+bool Held(int virtualKey) { return (platform::GetKeyState(virtualKey) & 0x8000) != 0; }
+
+char Folded(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+
+// Whether the caption marks `key` (an upper-case letter or a digit) as its
+// accelerator.
+bool CarriesAccelerator(const TControl& control, char key) {
+  const std::size_t index = AcceleratorIndex(control.Caption());
+  return index != std::string::npos && Folded(DisplayCaption(control.Caption())[index]) == key;
+}
+
+bool EnabledUpToTheForm(const TControl& control) {
+  for (const TControl* at = &control; at != nullptr; at = at->Parent())
+    if (!at->Enabled()) return false;
+  return true;
+}
+
+}  // namespace
+
+bool TForm::DialogChar(int virtualKey) {
+  const bool letter = virtualKey >= 'A' && virtualKey <= 'Z';
+  const bool digit = virtualKey >= '0' && virtualKey <= '9';
+  if ((!letter && !digit) || Held(platform::VK_CONTROL)) return false;
+  TWinControl* focused = ActiveControl();
+  if (!Held(platform::VK_MENU) && focused != nullptr && focused->TakesText()) return false;
+  const std::vector<TControl*> controls = AllControls();
+  const auto after = std::find(controls.begin(), controls.end(), focused);
+  const std::size_t start =
+      after == controls.end() ? 0 : static_cast<std::size_t>(after - controls.begin()) + 1;
+  const char key = static_cast<char>(virtualKey);
+  for (std::size_t step = 0; step < controls.size(); ++step) {
+    const std::size_t index = (start + step) % controls.size();
+    TControl& control = *controls[index];
+    if (!control.Showing() || !EnabledUpToTheForm(control) || !CarriesAccelerator(control, key)) continue;
+    if (dynamic_cast<TLabel*>(&control) != nullptr) {
+      // The tab stop that follows the label in creation order, wrapping.
+      for (std::size_t next = 1; next < controls.size(); ++next) {
+        auto* target = dynamic_cast<TWinControl*>(controls[(index + next) % controls.size()]);
+        if (target != nullptr && target->TabStop() && target->CanFocus()) {
+          target->SetFocus();
+          break;
+        }
+      }
+      return true;
+    }
+    if (dynamic_cast<TButton*>(&control) != nullptr || dynamic_cast<TCheckBox*>(&control) != nullptr) {
+      static_cast<TWinControl&>(control).SetFocus();
+      control.Click();
+      return true;
+    }
+  }
+  return false;
 }
 
 void TForm::SelectNext(bool forward) { SelectNextFrom(ActiveControl(), forward); }

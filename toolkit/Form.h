@@ -131,8 +131,8 @@ class TForm : public TWinControl {
   void ShowWithoutPositioning();
 
   // Keys sent to the form: the child-key notification first, then dialog
-  // keys (Tab, Enter, Escape), then the focused control. True when something
-  // handled the key. F1 is followed by the system's help request for the
+  // keys (Tab, Enter, Escape), then the focused control, then accelerators.
+  // True when something handled the key. F1 is followed by the system's help request for the
   // focused control's window, handled or not, as the system sends one.
   bool HandleKey(int virtualKey);
   // Child-key notification: a key pressed in `receiver` (the focused control,
@@ -145,6 +145,14 @@ class TForm : public TWinControl {
   // Tab moves the focus, Enter clicks the default button, Escape the cancel
   // button. True when handled.
   virtual bool DialogKey(int virtualKey);
+  // An accelerator: a letter or digit pressed with Alt, or alone while the
+  // focused control takes no text, and never with Ctrl. The first control
+  // after the focused one (in creation order, wrapping, so that a letter
+  // several captions carry goes round them) whose caption marks that
+  // character with "&" acts: a button or check box takes the focus and is
+  // clicked, a label hands the focus to the next tab stop after it. False
+  // when no showing, enabled control carries the character.
+  virtual bool DialogChar(int virtualKey);
   // Moves the focus to the next (or previous) tab stop after the focused
   // control, wrapping around.
   void SelectNext(bool forward);

@@ -173,29 +173,6 @@ void DrawChildren(const TWinControl& parent, int originX, int originY, std::stri
 
 }  // namespace
 
-std::size_t AcceleratorIndex(const std::string& caption) {
-  std::size_t shown = 0;
-  for (std::size_t i = 0; i < caption.size(); ++i, ++shown) {
-    if (caption[i] != '&') continue;
-    if (i + 1 >= caption.size()) return std::string::npos;
-    if (caption[i + 1] != '&') return shown;
-    ++i;
-  }
-  return std::string::npos;
-}
-
-std::string DisplayCaption(const std::string& caption) {
-  std::string shown;
-  for (std::size_t i = 0; i < caption.size(); ++i) {
-    if (caption[i] == '&') {
-      if (i + 1 < caption.size() && caption[i + 1] == '&') shown += '&', ++i;
-      continue;
-    }
-    shown += caption[i];
-  }
-  return shown;
-}
-
 std::string DrawFormSvg(const TForm& form) {
   const int w = form.Width(), h = form.Height();
   const TRect frame = form.FrameInsets();

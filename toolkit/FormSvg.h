@@ -17,10 +17,4 @@ namespace toolkit {
 // "accelerator" under it, placed by an estimate of the text's width.
 std::string DrawFormSvg(const TForm& form);
 
-// A caption as shown: "&&" becomes "&", a single "&" (the accelerator mark)
-// is dropped.
-std::string DisplayCaption(const std::string& caption);
-// The index in DisplayCaption of the accelerator letter, npos for none.
-std::size_t AcceleratorIndex(const std::string& caption);
-
 }  // namespace toolkit

@@ -3,6 +3,7 @@
 #include <nlohmann/json.hpp>
 #include <ostream>
 
+#include "boardtext/InputScript.h"
 #include "host/quorvex/Reporting.h"
 #include "host/quorvex/Steps.h"
 #include "host/quorvex/UserActions.h"
@@ -96,6 +97,10 @@ void OpenBoard(Session& session) {
         session.options.script.empty() ? std::string("input script") : session.options.script;
     throw InputError(source + ": " + (error ? error : "refused"));
   }
+  // The editor runs the actions; the keys its setup lines carry are pressed
+  // here, in the dialog each one opens.
+  for (const boardtext::ScriptAction& action : boardtext::ParseScript(script))
+    if (action.kind == boardtext::ScriptAction::Kind::Setup) session.setupKeys.push_back(action.keys);
   session.host.openPcbView(DocumentFileName(session));
 }
 

@@ -53,8 +53,8 @@ Options::StoreFailure ParseStoreFailure(const std::string& text) {
   return {kind == "write", from};
 }
 
-// "F1" with modifiers ("Ctrl+F1", "Shift+Alt+F1"), "help:CONTROL" or
-// "hover:CONTROL"; words without regard to letter case.
+// A key with modifiers ("Ctrl+F1", "Shift+Alt+F1", "Alt+Y", "Y"),
+// "help:CONTROL" or "hover:CONTROL"; words without regard to letter case.
 DialogAction ParseDialogAction(const std::string& text) {
   const auto lower = [](std::string word) {
     for (char& c : word) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -71,20 +71,10 @@ DialogAction ParseDialogAction(const std::string& text) {
     action.kind = kind == "help" ? DialogAction::Kind::HelpButton : DialogAction::Kind::Hover;
     return action;
   }
-  std::string rest = lower(text);
-  for (auto plus = rest.find('+'); plus != std::string::npos; plus = rest.find('+')) {
-    const std::string modifier = rest.substr(0, plus);
-    bool* held = modifier == "shift"  ? &action.shift
-                 : modifier == "ctrl" ? &action.ctrl
-                 : modifier == "alt"  ? &action.alt
-                                      : nullptr;
-    Check(held != nullptr && !*held, "--dialog-action: \"" + text + "\": \"" + modifier +
-                                         "\" is not Shift, Ctrl or Alt, or is named twice");
-    *held = true;
-    rest.erase(0, plus + 1);
-  }
-  Check(rest == "f1", "--dialog-action: \"" + text +
-                          "\" is not F1 (with Shift+, Ctrl+, Alt+), help:CONTROL or hover:CONTROL");
+  std::string why;
+  const std::optional<boardtext::KeyChord> key = boardtext::ParseKeyChord(text, &why);
+  Check(key.has_value(), "--dialog-action: " + why + "; or help:CONTROL or hover:CONTROL");
+  action.key = *key;
   return action;
 }
 
@@ -129,7 +119,8 @@ ParseResult ParseOptions(int argc, const char* const* argv) {
   auto* dialogActionOption = app.add_option(
       "--dialog-action", dialogActions,
       "done in the setup dialog each time it opens, before its check boxes are set (repeatable, in order): "
-      "F1 (also Shift+F1, Ctrl+F1, Alt+F1 and combinations) presses F1, help:CONTROL presses the caption's "
+      "F1 (also Shift+F1, Ctrl+F1, Alt+F1 and combinations) presses F1, as Alt+Y, Y, Space or Tab press "
+      "those keys, help:CONTROL presses the caption's "
       "help button and clicks the control, hover:CONTROL rests the pointer on the control");
   app.add_option("--dialog-svg", options.dialogSvg,
                  "draw the setup dialog to this SVG file as it opens (each opening replaces the file)")

@@ -6,16 +6,16 @@
 #include <string>
 #include <vector>
 
+#include "boardtext/KeyNames.h"
+
 namespace quorvex::cli {
 
 // What the user does in the setup dialog each time it opens, before its
 // check boxes are set (--dialog-action).
 struct DialogAction {
   enum class Kind { Key, HelpButton, Hover } kind = Kind::Key;
-  // Key: F1 with these modifiers held.
-  bool shift = false;
-  bool ctrl = false;
-  bool alt = false;
+  // Key: the key with the modifiers held for it.
+  boardtext::KeyChord key;
   // HelpButton and Hover: the control, by name or caption.
   std::string control;
 };

@@ -1,11 +1,14 @@
 // One run of quorvex: what the steps share.
 #pragma once
 
+#include <deque>
 #include <iosfwd>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "abi/ServerModule.h"
+#include "boardtext/KeyNames.h"
 #include "editor/BrelixSim.h"
 #include "host/Host.h"
 #include "host/quorvex/Options.h"
@@ -32,6 +35,8 @@ struct Session {
   bool editorLoaded = false;
   // The board opened from the board file; 0 without one.
   abi::PcbHandle board = 0;
+  // The keys of each of the script's setup lines still to run, in order.
+  std::deque<std::vector<boardtext::KeyChord>> setupKeys;
   // An output file could not be written during the run.
   bool outputFailed = false;
   // What the run writes, checked by CheckFiles and written by WriteOutputs.

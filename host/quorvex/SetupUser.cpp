@@ -2,8 +2,8 @@
 // `setup` action it calls the hook installed here right before it asks the
 // plug-in to open the dialog; the hook queues what the user then does in the
 // dialog's modal loop: look at it (--dialog-svg), ask for help in it
-// (--dialog-action), set the seven check boxes,
-// press OK, or press Cancel.
+// (--dialog-action), set the seven check boxes, press the keys of the
+// script's `key` lines, press OK, or press Cancel.
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -16,7 +16,6 @@
 #include "host/quorvex/Steps.h"
 #include "host/quorvex/UserActions.h"
 #include "platform/AtomicFile.h"
-#include "platform/Keys.h"
 #include "platform/Locale.h"
 #include "toolkit/Automation.h"
 #include "toolkit/FormSvg.h"
@@ -50,6 +49,10 @@ bool Listed(std::string_view list, std::string_view option) {
   return false;
 }
 
+void PressKey(const boardtext::KeyChord& key) {
+  toolkit::automation::PressKey(key.virtualKey, key.shift, key.ctrl, key.alt);
+}
+
 void DrawDialog(Session& session, toolkit::TForm& form) {
   std::string error;
   if (!platform::WriteFileAtomically(session.options.dialogSvg, toolkit::DrawFormSvg(form), &error)) {
@@ -66,7 +69,7 @@ void OnSetup(void* context, const char* argument) {
   for (const DialogAction& action : session.options.dialogActions) {
     switch (action.kind) {
       case DialogAction::Kind::Key:
-        toolkit::automation::PressKey(platform::VK_F1, action.shift, action.ctrl, action.alt);
+        PressKey(action.key);
         break;
       case DialogAction::Kind::HelpButton:
         toolkit::automation::PressHelpButton(action.control);
@@ -76,20 +79,24 @@ void OnSetup(void* context, const char* argument) {
         break;
     }
   }
-  QueueSetupChoice(list);
+  std::vector<boardtext::KeyChord> keys;
+  if (!session.setupKeys.empty()) {
+    keys = std::move(session.setupKeys.front());
+    session.setupKeys.pop_front();
+  }
+  QueueSetupChoice(list, keys);
 }
 
 }  // namespace
 
-void QueueSetupChoice(std::string_view list) {
+void QueueSetupChoice(std::string_view list, const std::vector<boardtext::KeyChord>& keys) {
   list = Trim(list);
-  if (Same(list, "cancel")) {
-    toolkit::automation::Click("ButtonCancel");
-    return;
-  }
-  for (const auto& [option, box] : kBoxes)
-    toolkit::automation::SetChecked(std::string(box), Listed(list, option));
-  toolkit::automation::Click("ButtonOK");
+  const bool cancel = Same(list, "cancel");
+  if (!cancel)
+    for (const auto& [option, box] : kBoxes)
+      toolkit::automation::SetChecked(std::string(box), Listed(list, option));
+  for (const boardtext::KeyChord& key : keys) PressKey(key);
+  toolkit::automation::Click(cancel ? "ButtonCancel" : "ButtonOK");
 }
 
 StepResult PrepareSetupUser(Session& session) {

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "boardtext/KeyNames.h"
 #include "host/quorvex/Options.h"
 
 namespace quorvex::cli {
@@ -25,8 +26,9 @@ std::string BuildDragScript(BoardPoint corner, BoardPoint drag, int32_t steps, b
 
 // Queues what a script's `setup LIST` (already checked by the editor) does
 // in the setup dialog about to open: leave exactly the listed check boxes
-// checked and press OK ("all", "none"), or press Cancel ("cancel").
-void QueueSetupChoice(std::string_view list);
+// checked ("all", "none"), press the keys of its `key` lines, and press OK;
+// or press the keys and Cancel ("cancel").
+void QueueSetupChoice(std::string_view list, const std::vector<boardtext::KeyChord>& keys = {});
 
 // The script file's text. Raises InputError when the file cannot be read.
 std::string ReadScriptFile(const std::string& path);

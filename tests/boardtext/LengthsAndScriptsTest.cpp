@@ -111,6 +111,15 @@ TEST(ParseScript, RefusesABadLineWithItsNumber) {
       {std::string("click\nclick\0escape\n", 19), "line 2: holds a NUL byte"},
       {"click\n\n# \xC3(\n", "line 3: is not UTF-8 text"},
       {"click\n\xED\xA0\x80\n", "line 2: is not UTF-8 text"},  // an encoded surrogate
+      {"key Alt+Y\n", "line 1: key follows a setup line"},
+      {"setup all\nclick\nkey Y\n", "line 3: key follows a setup line"},
+      {"setup all\nkey\n", "line 2: key: \"\" is not a key"},
+      {"setup all\nkey F2\n", "line 2: key: \"F2\" is not a key"},
+      {"setup all\nkey Alt+\n", "line 2: key: \"Alt+\" is not a key"},
+      {"setup all\nkey YY\n", "line 2: key: \"YY\" is not a key"},
+      {"setup all\nkey Alt+Alt+Y\n",
+       "line 2: key: \"Alt+Alt+Y\": \"alt\" is not Shift, Ctrl or Alt, or is named twice"},
+      {"setup all\nkey Win+Y\n", "line 2: key: \"Win+Y\": \"win\" is not Shift"},
   };
   for (const auto& [script, message] : cases) {
     try {
@@ -120,6 +129,21 @@ TEST(ParseScript, RefusesABadLineWithItsNumber) {
       EXPECT_THAT(error.what(), StartsWith(message)) << script;
     }
   }
+}
+
+// Key lines belong to the setup line before them, in order; other setup
+// lines keep none.
+TEST(ParseScript, KeyLinesGoWithTheSetupLineBeforeThem) {
+  const auto actions = ParseScript(
+      "setup all\nkey Alt+Y\n  key y \nkey SHIFT+ctrl+Alt+F1\nclick\nsetup none\n"
+      "setup cancel\nkey Space\nkey Shift+Tab\nkey 7\n");
+  ASSERT_EQ(actions.size(), 4u);
+  EXPECT_EQ(actions[0].keys,
+            (std::vector<KeyChord>{
+                {'Y', false, false, true}, {'Y', false, false, false}, {0x70, true, true, true}}));
+  EXPECT_TRUE(actions[1].keys.empty());
+  EXPECT_TRUE(actions[2].keys.empty());
+  EXPECT_EQ(actions[3].keys, (std::vector<KeyChord>{{0x20}, {0x09, true}, {'7'}}));
 }
 
 }  // namespace

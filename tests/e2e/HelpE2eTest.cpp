@@ -130,6 +130,8 @@ TEST_F(HelpE2eTest, UnknownDialogActionsAreRefused) {
   ExpectRefused(Quote(Example("two-layer")) + " --setup all --dialog-action Meta+F1", "\"meta\"");
   ExpectRefused(Quote(Example("two-layer")) + " --setup all --dialog-action hover:", "control name is empty");
   ExpectRefused("--dialog-action F1", "needs a board file");
+  ExpectRefused(Quote(Example("two-layer")) + " --setup all --dialog-action Alt+YY",
+                "\"Alt+YY\" is not a key");
 }
 
 }  // namespace

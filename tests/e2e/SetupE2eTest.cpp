@@ -74,6 +74,45 @@ TEST_F(SetupE2eTest, TheChoiceIsKeptInTheOptionsStoreAndTheDialogIsDrawnAsItOpen
   EXPECT_NE(svg.find("Type"), std::string::npos);
 }
 
+// A script's key lines are pressed in the dialog its setup line opens, after
+// the list has set the boxes and before OK: Alt+Y and Y reach "T&ype", Alt+P
+// "Co&pper thickness", an unused letter nothing, and Space the box that has
+// the focus.
+TEST_F(SetupE2eTest, ScriptKeysPressAcceleratorsInTheDialog) {
+  struct Case {
+    std::string keys;
+    std::string copper, type;
+  };
+  const std::vector<Case> cases = {
+      {"key Alt+Y\nkey Y\nkey Alt+P\nkey Alt+Q\n", "0", "-1"},
+      {"key Alt+Y\nkey alt+p\nkey Q\nkey Space\n", "-1", "0"},
+  };
+  const std::string store = (Machine() / "C/Users/user/AppData/Roaming/Quorvex/Options/Brelix.ini").string();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.keys);
+    WriteFile("keys.txt", "corner 0,0\nmove 6000mil,4000mil\nsetup all\n" + c.keys + "click\n");
+    const auto result = Run(Quote(Example("six-layer")) + " --script " + Quote(File("keys.txt")));
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    const std::string stored = ReadText(store);
+    EXPECT_NE(stored.find("CopperHeight=" + c.copper), std::string::npos) << stored;
+    EXPECT_NE(stored.find("Type=" + c.type), std::string::npos) << stored;
+    for (const char* untouched :
+         {"Gerbers=-1", "DielHeight=-1", "Material=-1", "Constant=-1", "ExtDielectrics=-1"})
+      EXPECT_NE(stored.find(untouched), std::string::npos) << stored;
+  }
+}
+
+TEST_F(SetupE2eTest, KeyLinesOutsideASetupOrNamingNoKeyAreRefused) {
+  const std::vector<std::pair<std::string, std::string>> scripts = {
+      {"corner 0,0\nkey Alt+Y\nclick\n", "line 2: key follows a setup line"},
+      {"corner 0,0\nsetup all\nkey Alt+F2\nclick\n", "line 3: key: \"Alt+F2\" is not a key"},
+  };
+  for (const auto& [script, expected] : scripts) {
+    WriteFile("bad.txt", script);
+    ExpectRefused(Quote(Example("two-layer")) + " --script " + Quote(File("bad.txt")), expected);
+  }
+}
+
 TEST_F(SetupE2eTest, InTestModeOpeningTheDialogIsTheLastLineAndEndsWithOne) {
   WriteLegacySettings(false);
   const auto result = Run(Quote(Example("two-layer")) +

@@ -87,6 +87,46 @@ TEST_F(SetupDialogTest, OnlyTypeCheckedGivesByteOneAndTheTypeKeyAlone) {
   EXPECT_TRUE(automation::Failures().empty());
 }
 
+// The accelerator letters of the captions: Alt+Y and Y reach "T&ype", Alt+P
+// "Co&pper thickness", and a letter no caption carries changes nothing.
+TEST_F(SetupDialogTest, AcceleratorKeysFocusAndToggleTheirCheckBoxes) {
+  struct Seen {
+    std::string focused;
+    std::vector<bool> boxes;
+  };
+  std::vector<Seen> seen;
+  const auto look = [&seen] {
+    automation::Inspect([&seen](toolkit::TForm& form) {
+      const toolkit::TWinControl* focused = form.ActiveControl();
+      seen.push_back({focused != nullptr ? focused->Name() : "", Boxes(form)});
+    });
+  };
+  for (const auto& [key, alt] :
+       std::vector<std::pair<int, bool>>{{'Y', true}, {'Y', false}, {'P', true}, {'Q', true}}) {
+    automation::PressKey(key, false, false, alt);
+    look();
+  }
+  automation::Click("ButtonOK");
+  TLegendOptions options;
+  ASSERT_TRUE(ShowSetupDialog(options));
+
+  // Store order: CopperHeight, Gerbers, Type, DielHeight, Material, Constant,
+  // ExtDielectrics; an empty store opens with every box checked.
+  const std::vector<bool> typeOff = {true, true, false, true, true, true, true};
+  const std::vector<bool> copperOff = {false, true, true, true, true, true, true};
+  ASSERT_EQ(seen.size(), 4u);
+  EXPECT_EQ(seen[0].focused, "chType");
+  EXPECT_EQ(seen[0].boxes, typeOff);
+  EXPECT_EQ(seen[1].focused, "chType");
+  EXPECT_EQ(seen[1].boxes, std::vector<bool>(7, true));
+  EXPECT_EQ(seen[2].focused, "chCopperThickness");
+  EXPECT_EQ(seen[2].boxes, copperOff);
+  EXPECT_EQ(seen[3].focused, "chCopperThickness");
+  EXPECT_EQ(seen[3].boxes, copperOff);
+  EXPECT_EQ(options, (TLegendOptions{0, 1, 1, 1, 1, 1, 1}));
+  EXPECT_TRUE(automation::Failures().empty());
+}
+
 TEST_F(SetupDialogTest, StoredValuesAreShownAndOkRewritesEveryKeyAsMinusOneOrZero) {
   // 1 and 7 are true as well; a value that is no integer reads as the default.
   const std::vector<std::string> stored = {"1", "0", "7", "0", "-1", "0", "x"};
