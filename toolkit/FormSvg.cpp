@@ -1,6 +1,7 @@
 #include "toolkit/FormSvg.h"
 
 #include <cstdio>
+#include <vector>
 
 #include "toolkit/Bevel.h"
 #include "toolkit/Button.h"
@@ -8,6 +9,7 @@
 #include "toolkit/Label.h"
 #include "toolkit/MessageDialog.h"
 #include "toolkit/Panel.h"
+#include "toolkit/TextMetrics.h"
 
 namespace toolkit {
 namespace {
@@ -52,64 +54,135 @@ std::string Rect(int x, int y, int w, int h, const std::string& fill, const std:
          "\" stroke=\"" + stroke + "\"/>\n";
 }
 
-std::string TextStart(int x, int y, const TFont& font, const char* anchor, const std::string& id) {
+// The form's font, then the face the widths were measured with, then the
+// generic family, so that a viewer without the form's font still draws text
+// no wider than measured.
+std::string FontFamily(const TFont& font) {
+  std::string name;
+  for (const char c : font.Name())
+    if (c != '\'' && c != '\\') name += c;
+  std::string family = "'" + Escape(name) + "', ";
+  if (name != kMeasuredFace) family += std::string("'") + kMeasuredFace + "', ";
+  return family + "sans-serif";
+}
+
+// A text element drawn at the width the toolkit measured for `shown`:
+// textLength holds it there in viewers that honour it, and the measured
+// face gives it in those that do not.
+std::string TextStart(int x, int y, const std::string& shown, const TFont& font, const char* anchor,
+                      const std::string& id) {
+  const int width = TextWidth(shown, font);
   return "<text" + IdAttribute(id) + " x=\"" + std::to_string(x) + "\" y=\"" + std::to_string(y) +
-         "\" font-family=\"" + Escape(font.Name()) + "\" font-size=\"" +
-         std::to_string(font.Height() < 0 ? -font.Height() : font.Height()) + "\" text-anchor=\"" + anchor +
-         "\"" + ((font.Style() & fsBold) != 0 ? " font-weight=\"bold\"" : "") + ">";
+         "\" font-family=\"" + FontFamily(font) + "\" font-size=\"" + std::to_string(FontPixelSize(font)) +
+         "\" text-anchor=\"" + anchor + "\"" + ((font.Style() & fsBold) != 0 ? " font-weight=\"bold\"" : "") +
+         (width > 0 ? " textLength=\"" + std::to_string(width) + "\" lengthAdjust=\"spacingAndGlyphs\""
+                    : "") +
+         ">";
 }
 
 std::string Text(int x, int y, const std::string& text, const TFont& font, const char* anchor = "start",
                  const std::string& id = "") {
-  return TextStart(x, y, font, anchor, id) + Escape(text) + "</text>\n";
+  return TextStart(x, y, text, font, anchor, id) + Escape(text) + "</text>\n";
 }
 
-// An estimate of a text's width: the stand-in has no font metrics, so
-// characters count as narrow, wide, capital or ordinary fractions of the
-// font's pixel height.
-int EstimateWidth(const std::string& text, const TFont& font) {
-  const int size = font.Height() < 0 ? -font.Height() : font.Height();
-  int tenths = 0;
-  for (const char c : text) {
-    if (std::string_view("iljtfrI.,:;'!| ").find(c) != std::string_view::npos)
-      tenths += 3;
-    else if (c == 'm' || c == 'w' || c == 'M' || c == 'W')
-      tenths += 8;
-    else if (c >= 'A' && c <= 'Z')
-      tenths += 6;
-    else
-      tenths += 5;
-  }
-  return (tenths * size + 5) / 10;
+std::string Line(int x1, int y1, int x2, int y2, const char* stroke, const std::string& id = "") {
+  return "<line" + IdAttribute(id) + " x1=\"" + std::to_string(x1) + "\" y1=\"" + std::to_string(y1) +
+         "\" x2=\"" + std::to_string(x2) + "\" y2=\"" + std::to_string(y2) + "\" stroke=\"" + stroke +
+         "\"/>\n";
 }
 
-std::string Line(int x1, int y1, int x2, int y2, const char* stroke, const std::string& id = "",
-                 const char* cssClass = nullptr) {
-  return "<line" + IdAttribute(id) + (cssClass != nullptr ? std::string(" class=\"") + cssClass + "\"" : "") +
-         " x1=\"" + std::to_string(x1) + "\" y1=\"" + std::to_string(y1) + "\" x2=\"" + std::to_string(x2) +
-         "\" y2=\"" + std::to_string(y2) + "\" stroke=\"" + stroke + "\"/>\n";
+// The bytes of the UTF-8 character that starts at `at`.
+std::size_t CharacterLength(const std::string& text, std::size_t at) {
+  std::size_t end = at + 1;
+  while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) ++end;
+  return end - at;
 }
 
-// A control's caption as shown, with a line under its accelerator letter
-// (placed by the width estimate).
+// A control's caption as shown. Its accelerator letter is underlined as part
+// of the text run, so the line sits under the letter in whatever face the
+// viewer draws.
 std::string CaptionText(int x, int y, const std::string& caption, const TFont& font,
                         const char* anchor = "start", const std::string& id = "") {
   const std::string shown = DisplayCaption(caption);
-  std::string svg = Text(x, y, shown, font, anchor, id);
   const std::size_t accelerator = AcceleratorIndex(caption);
-  if (accelerator == std::string::npos) return svg;
-  const int start = std::string_view(anchor) == "middle" ? x - EstimateWidth(shown, font) / 2 : x;
-  const int left = start + EstimateWidth(shown.substr(0, accelerator), font);
-  const int right = left + EstimateWidth(shown.substr(accelerator, 1), font);
-  return svg + Line(left, y + 2, right, y + 2, "#000000", "", "accelerator");
+  if (accelerator == std::string::npos || accelerator >= shown.size())
+    return Text(x, y, shown, font, anchor, id);
+  const std::size_t length = CharacterLength(shown, accelerator);
+  return TextStart(x, y, shown, font, anchor, id) + Escape(shown.substr(0, accelerator)) +
+         "<tspan class=\"accelerator\" text-decoration=\"underline\">" +
+         Escape(shown.substr(accelerator, length)) + "</tspan>" + Escape(shown.substr(accelerator + length)) +
+         "</text>\n";
+}
+
+// Where a caption's text lies, in window coordinates.
+struct TextBox {
+  int left, top, right, bottom;
+};
+
+TextBox BoxOf(int x, int baseline, const std::string& shown, const TFont& font) {
+  return {x, baseline - TextAscent(font), x + TextWidth(shown, font), baseline + TextDescent(font)};
+}
+
+// A label's caption: one line per line break, the first baseline 10 pixels
+// below the label's top and each next one 13 pixels lower.
+constexpr int kLabelBaseline = 10;
+constexpr int kLabelLineHeight = 13;
+// A check box's caption starts right of its box.
+constexpr int kCheckBoxTextLeft = 17;
+// Room left between a caption and a rule beside it.
+constexpr int kRuleGap = 6;
+
+std::vector<std::string> CaptionLines(const std::string& caption) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  while (true) {
+    const std::size_t end = caption.find('\n', start);
+    lines.push_back(caption.substr(start, end == std::string::npos ? std::string::npos : end - start));
+    if (end == std::string::npos) return lines;
+    start = end + 1;
+  }
+}
+
+int CheckBoxBaseline(int y, int height) { return y + height / 2 + 4; }
+
+// The captions a control draws beside its own shape, where they lie.
+std::vector<TextBox> CaptionBoxes(const TControl& control, int x, int y) {
+  std::vector<TextBox> boxes;
+  if (dynamic_cast<const TLabel*>(&control) != nullptr) {
+    int baseline = y + kLabelBaseline;
+    for (const std::string& line : CaptionLines(control.Caption())) {
+      boxes.push_back(BoxOf(x, baseline, DisplayCaption(line), control.Font()));
+      baseline += kLabelLineHeight;
+    }
+  } else if (dynamic_cast<const TCheckBox*>(&control) != nullptr) {
+    boxes.push_back(BoxOf(x + kCheckBoxTextLeft, CheckBoxBaseline(y, control.Height()),
+                          DisplayCaption(control.Caption()), control.Font()));
+  }
+  return boxes;
+}
+
+// A horizontal rule from x1 to x2 over the rows y1 to y2, shortened so that
+// it crosses no caption: of the pieces before and after a caption it keeps
+// the longer (the one after on a tie, as a group's rule follows its title).
+// False when nothing is left of it.
+bool ClipRule(int& x1, int& x2, int y1, int y2, const std::vector<TextBox>& captions) {
+  for (const TextBox& box : captions) {
+    const int before = box.left - kRuleGap, after = box.right + kRuleGap;
+    if (box.bottom < y1 || box.top > y2 || after <= x1 || before >= x2) continue;
+    if (before - x1 > x2 - after)
+      x2 = before;
+    else
+      x1 = after;
+  }
+  return x1 < x2;
 }
 
 // Each control's main element carries the control's name as its id and
 // lies at the control's position in the window.
-std::string DrawControl(const TControl& control, int x, int y) {
+std::string DrawControl(const TControl& control, int x, int y, const std::vector<TextBox>& captions) {
   const int w = control.Width(), h = control.Height();
   const std::string& id = control.Name();
-  const int textY = y + h / 2 + 4;
+  const int textY = CheckBoxBaseline(y, h);
   if (const auto* button = dynamic_cast<const TButton*>(&control)) {
     return Rect(x, y, w, h, Colour(clBtnFace), button->Default() ? "#000000" : "#A0A0A0", id) +
            CaptionText(x + w / 2, textY, control.Caption(), control.Font(), "middle");
@@ -121,14 +194,20 @@ std::string DrawControl(const TControl& control, int x, int y) {
       svg += "<path class=\"check\" d=\"M" + std::to_string(x + 3) + " " + std::to_string(boxY + 6) + " L" +
              std::to_string(x + 5) + " " + std::to_string(boxY + 10) + " L" + std::to_string(x + 10) + " " +
              std::to_string(boxY + 3) + "\" fill=\"none\" stroke=\"#000000\" stroke-width=\"2\"/>\n";
-    return svg + CaptionText(x + 17, textY, control.Caption(), control.Font());
+    return svg + CaptionText(x + kCheckBoxTextLeft, textY, control.Caption(), control.Font());
   }
   if (const auto* bevel = dynamic_cast<const TBevel*>(&control)) {
     switch (bevel->Shape()) {
-      case TBevelShape::TopLine:
-        return Line(x, y, x + w, y, "#A0A0A0", id) + Line(x, y + 1, x + w, y + 1, "#FFFFFF");
-      case TBevelShape::BottomLine:
-        return Line(x, y + h - 1, x + w, y + h - 1, "#A0A0A0", id);
+      case TBevelShape::TopLine: {
+        int x1 = x, x2 = x + w;
+        if (!ClipRule(x1, x2, y, y + 1, captions)) return "";
+        return Line(x1, y, x2, y, "#A0A0A0", id) + Line(x1, y + 1, x2, y + 1, "#FFFFFF");
+      }
+      case TBevelShape::BottomLine: {
+        int x1 = x, x2 = x + w;
+        if (!ClipRule(x1, x2, y + h - 1, y + h - 1, captions)) return "";
+        return Line(x1, y + h - 1, x2, y + h - 1, "#A0A0A0", id);
+      }
       case TBevelShape::LeftLine:
         return Line(x, y, x, y + h, "#A0A0A0", id);
       case TBevelShape::RightLine:
@@ -142,19 +221,11 @@ std::string DrawControl(const TControl& control, int x, int y) {
   if (dynamic_cast<const TPanel*>(&control) != nullptr)
     return Rect(x, y, w, h, Colour(control.Color()), "#A0A0A0", id);
   if (dynamic_cast<const TLabel*>(&control) != nullptr) {
-    // The first line's baseline sits 10 pixels below the label's top.
     std::string svg = "<g" + IdAttribute(id) + ">\n";
-    int lineY = y + 10;
-    std::size_t start = 0;
-    const std::string& caption = control.Caption();
-    while (start <= caption.size()) {
-      const std::size_t end = caption.find('\n', start);
-      svg += CaptionText(x, lineY,
-                         caption.substr(start, end == std::string::npos ? std::string::npos : end - start),
-                         control.Font());
-      if (end == std::string::npos) break;
-      start = end + 1;
-      lineY += 13;
+    int baseline = y + kLabelBaseline;
+    for (const std::string& line : CaptionLines(control.Caption())) {
+      svg += CaptionText(x, baseline, line, control.Font());
+      baseline += kLabelLineHeight;
     }
     return svg + "</g>\n";
   }
@@ -162,11 +233,21 @@ std::string DrawControl(const TControl& control, int x, int y) {
 }
 
 void DrawChildren(const TWinControl& parent, int originX, int originY, std::string& svg) {
+  // The siblings' captions first: a rule drawn before a label must already
+  // keep clear of it.
+  std::vector<TextBox> captions;
+  for (int i = 0; i < parent.ControlCount(); ++i) {
+    const TControl& control = *parent.Controls(i);
+    if (!control.Visible()) continue;
+    const std::vector<TextBox> boxes =
+        CaptionBoxes(control, originX + control.Left(), originY + control.Top());
+    captions.insert(captions.end(), boxes.begin(), boxes.end());
+  }
   for (int i = 0; i < parent.ControlCount(); ++i) {
     const TControl& control = *parent.Controls(i);
     if (!control.Visible()) continue;
     const int x = originX + control.Left(), y = originY + control.Top();
-    svg += DrawControl(control, x, y);
+    svg += DrawControl(control, x, y, captions);
     if (const auto* windowed = dynamic_cast<const TWinControl*>(&control)) DrawChildren(*windowed, x, y, svg);
   }
 }

@@ -13,8 +13,9 @@ namespace toolkit {
 // control's name on its main element (a button's or panel's rectangle, a
 // check box's bounds, a bevel's line, a label's text group), placed at the
 // control's position in window coordinates. A caption's text is shown
-// without its "&"; the accelerator letter gets a line of class
-// "accelerator" under it, placed by an estimate of the text's width.
+// without its "&"; the accelerator letter is a tspan of class "accelerator",
+// underlined within the text. Every text is held at its measured width
+// (TextMetrics.h), and a rule beside a caption keeps clear of it.
 std::string DrawFormSvg(const TForm& form);
 
 }  // namespace toolkit

@@ -250,13 +250,15 @@ TEST_F(SetupDialogTest, TheDrawingPutsEveryCaptionInsideItsControl) {
   const std::string svg = toolkit::DrawFormSvg(*dialog);
   const toolkit::TRect frame = dialog->FrameInsets();
 
-  const std::regex text(R"re(<text([^>]*)>([^<]*)</text>)re");
+  const std::regex text(R"re(<text([^>]*)>(.*?)</text>)re");
+  const std::regex tag("<[^>]*>");
   const std::regex x(R"re( x="(-?\d+)")re"), y(R"re( y="(-?\d+)")re");
   int found = 0;
   for (auto it = std::sregex_iterator(svg.begin(), svg.end(), text); it != std::sregex_iterator(); ++it) {
     const std::string attributes = (*it)[1];
-    const auto placed = std::find_if(layout.begin(), layout.end(),
-                                     [&](const Placed& p) { return p.caption == (*it)[2].str(); });
+    const auto placed = std::find_if(layout.begin(), layout.end(), [&](const Placed& p) {
+      return p.caption == std::regex_replace((*it)[2].str(), tag, "");
+    });
     if (placed == layout.end()) continue;
     SCOPED_TRACE(placed->caption);
     std::smatch at;
