@@ -7,11 +7,6 @@
 
 namespace brelix {
 
-Editor& Editor::Instance() {
-  static Editor editor;
-  return editor;
-}
-
 abi::PcbHandle Editor::NextHandle() {
   // One counter for boards, objects and handlers: a handle names one thing only, ever.
   if (lastHandle_ >= std::numeric_limits<abi::PcbHandle>::max()) return 0;
@@ -76,6 +71,7 @@ abi::PcbHandle Editor::OpenBoardFile(const std::string& path) {
 bool Editor::CloseBoard(abi::PcbHandle handle) {
   const auto it = boards_.find(handle);
   if (it == boards_.end()) return false;
+  ForgetLastFound();
   for (abi::PcbHandle object : it->second.contents) objects_.erase(object);
   for (auto& [objectHandle, object] : objects_)
     if (object.owner == handle) object.owner = 0;
@@ -125,9 +121,11 @@ abi::PcbHandle Editor::CreateObject(uint8_t kind) {
   return handle;
 }
 
-EditorObject* Editor::FindObject(abi::PcbHandle handle) {
+EditorObject* Editor::FindAndKeep(abi::PcbHandle handle) {
   const auto it = objects_.find(handle);
-  return it == objects_.end() ? nullptr : &it->second;
+  if (it == objects_.end()) return nullptr;
+  lastFound_ = {handle, &it->second};
+  return &it->second;
 }
 
 void Editor::SetOwner(abi::PcbHandle object, abi::PcbHandle board) {
@@ -152,6 +150,7 @@ void Editor::DestroyObject(abi::PcbHandle handle) {
   const auto it = objects_.find(handle);
   if (it == objects_.end()) return;
   if (Board* board = FindBoard(it->second.contentsOf)) std::erase(board->contents, handle);
+  ForgetLastFound();
   objects_.erase(it);
 }
 
@@ -174,6 +173,7 @@ void Editor::DestroyEventHandler(abi::PcbHandle handler) { handlers_.erase(handl
 
 void Editor::Reset() {
   boards_.clear();
+  ForgetLastFound();
   objects_.clear();
   handlers_.clear();
   current_ = 0;

@@ -30,7 +30,11 @@ using SetupHook = void (*)(void* context, const char* argument);
 
 class Editor {
  public:
-  static Editor& Instance();
+  // Inline: every exported call starts here.
+  static Editor& Instance() {
+    static Editor editor;
+    return editor;
+  }
 
   // Boards. Opening makes the board current; BoardFileError on refusal.
   abi::PcbHandle OpenBoardText(std::string_view text, const std::string& name);
@@ -47,7 +51,12 @@ class Editor {
 
   // Objects. Create answers 0 for a kind the editor does not make.
   abi::PcbHandle CreateObject(uint8_t kind);
-  EditorObject* FindObject(abi::PcbHandle object);
+  // Calls come in runs on one object (the plug-in reads or writes an object's
+  // records one after the other), so the last object found is kept; an
+  // element of the map keeps its address until it is erased.
+  EditorObject* FindObject(abi::PcbHandle object) {
+    return object == lastFound_.handle ? lastFound_.object : FindAndKeep(object);
+  }
   void SetOwner(abi::PcbHandle object, abi::PcbHandle board);
   void AddToContents(abi::PcbHandle board, abi::PcbHandle object);
   void DestroyObject(abi::PcbHandle object);
@@ -79,6 +88,9 @@ class Editor {
  private:
   Editor() = default;
   abi::PcbHandle NextHandle();
+  EditorObject* FindAndKeep(abi::PcbHandle object);
+  // Before any object is erased.
+  void ForgetLastFound() { lastFound_ = {}; }
   abi::PcbHandle AddBoard(BoardFileContents contents, const std::string& sourcePath);
   void CallA(const abi::EventTableA& table, abi::EventA entry);
   bool CallB(const abi::EventTableB& table, abi::EventB entry);
@@ -87,6 +99,10 @@ class Editor {
   std::map<abi::PcbHandle, Board> boards_;
   // Looked up on every editor call an object takes; handles are never reused.
   std::unordered_map<abi::PcbHandle, EditorObject> objects_;
+  struct {
+    abi::PcbHandle handle = 0;  // no object has handle 0
+    EditorObject* object = nullptr;
+  } lastFound_;
   std::map<abi::PcbHandle, EventHandler> handlers_;
   abi::PcbHandle current_ = 0;
   std::vector<std::string> eventLog_;

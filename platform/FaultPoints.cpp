@@ -7,22 +7,45 @@
 #include <cstring>
 #include <map>
 #include <mutex>
+#include <new>
 
 #include "platform/Modules.h"
 #include "platform/ProcessShared.h"
 
 namespace platform::faults {
+
+namespace detail {
+// Until this copy has found the process's registry it cannot tell.
+std::atomic<bool> g_consult{true};
+}  // namespace detail
+
 namespace {
+
+// What a registry tells each copy of the platform that forwards to it: its
+// calls may skip the registry, must be brought to it, or the registry is
+// going away (its module is unloaded or another took its place).
+enum Watching : uint32_t { kQuiet = 0, kConsult = 1, kGone = 2 };
+using Watch = void (*)(uint32_t state);
 
 struct Registry {
   std::mutex lock;
   std::vector<Rule> rules;
   std::map<std::string, int64_t, std::less<>> counts;
+  bool counting = false;        // asked for by ResetCounts
+  std::vector<Watch> watchers;  // the copies that forward here, this one's included
   std::string environmentProblem;
 
   Registry() {
     const char* ruleText = std::getenv("QUORVEX_FAULTS");
     if (ruleText && !Parse(ruleText, rules, &environmentProblem)) rules.clear();
+  }
+
+  bool Consulted() const { return counting || !rules.empty(); }
+
+  // After every change of the rules or of counting, with the lock held.
+  void Tell() const {
+    const uint32_t state = Consulted() ? kConsult : kQuiet;
+    for (const Watch watch : watchers) watch(state);
   }
 
   static bool Parse(std::string_view ruleText, std::vector<Rule>& out, std::string* error) {
@@ -68,9 +91,12 @@ struct Registry {
   }
 };
 
+// Never destroyed: another module's copy may forward a call or stop watching
+// while the process exits, after this copy's other statics are gone.
 Registry& State() {
-  static Registry registry;
-  return registry;
+  alignas(Registry) static unsigned char storage[sizeof(Registry)];
+  static Registry* const registry = new (storage) Registry;
+  return *registry;
 }
 
 // What one copy of the platform offers the others: each module of a Windows
@@ -83,6 +109,7 @@ using GiveCount = void (*)(void* context, const char* point, size_t size, int64_
 struct RegistryCalls {
   char signature[16];
   const RegistryCalls* self;
+  // `description` may be nil when only the verdict is wanted.
   bool (*check)(const char* point, size_t size, void* context, Give description);
   void (*arm)(const char* pattern, size_t patternSize, int64_t nth, const char* description,
               size_t descriptionSize);
@@ -92,9 +119,15 @@ struct RegistryCalls {
   void (*counts)(void* context, GiveCount each);
   void (*resetCounts)();
   void (*environmentProblem)(void* context, Give problem);
+  // Calls `watcher` with the registry's state now and after every change,
+  // until unwatch or until the registry goes away (kGone).
+  void (*watch)(Watch watcher);
+  void (*unwatch)(Watch watcher);
+  // Another registry takes this one's place: every watcher is told kGone.
+  void (*retire)();
 };
 
-constexpr char kSignature[16] = "FaultRegistry/1";
+constexpr char kSignature[16] = "FaultRegistry/2";
 
 void GiveString(void* context, const char* text, size_t size) {
   static_cast<std::string*>(context)->assign(text, size);
@@ -106,6 +139,7 @@ bool LocalCheck(const char* pointText, size_t size, void* context, Give descript
   {
     Registry& state = State();
     std::lock_guard lock(state.lock);
+    if (!state.Consulted()) return false;
     auto found = state.counts.find(point);
     if (found == state.counts.end()) found = state.counts.emplace(std::string(point), 0).first;
     const int64_t call = ++found->second;
@@ -113,6 +147,7 @@ bool LocalCheck(const char* pointText, size_t size, void* context, Give descript
       return Matches(candidate.pattern, point) && (candidate.nth == 0 || candidate.nth == call);
     });
     if (rule == state.rules.end()) return false;
+    if (!description) return true;
     answer = rule->description.empty() ? "Injected failure at " + std::string(point) : rule->description;
   }
   description(context, answer.data(), answer.size());
@@ -125,6 +160,7 @@ void LocalArm(const char* pattern, size_t patternSize, int64_t nth, const char* 
   std::lock_guard lock(state.lock);
   Registry::Replace(state.rules,
                     {std::string(pattern, patternSize), nth, std::string(description, descriptionSize)});
+  state.Tell();
 }
 
 void LocalDisarm(const char* patternText, size_t size) {
@@ -132,6 +168,7 @@ void LocalDisarm(const char* patternText, size_t size) {
   Registry& state = State();
   std::lock_guard lock(state.lock);
   std::erase_if(state.rules, [&](const Rule& rule) { return rule.pattern == pattern; });
+  state.Tell();
 }
 
 void LocalClear() {
@@ -139,6 +176,8 @@ void LocalClear() {
   std::lock_guard lock(state.lock);
   state.rules.clear();
   state.counts.clear();
+  state.counting = false;
+  state.Tell();
 }
 
 bool LocalConfigure(const char* text, size_t size, void* context, Give error) {
@@ -148,6 +187,7 @@ bool LocalConfigure(const char* text, size_t size, void* context, Give error) {
     Registry& state = State();
     std::lock_guard lock(state.lock);
     configured = Registry::Parse(std::string_view(text, size), state.rules, &problem);
+    state.Tell();
   }
   if (!configured) error(context, problem.data(), problem.size());
   return configured;
@@ -167,6 +207,8 @@ void LocalResetCounts() {
   Registry& state = State();
   std::lock_guard lock(state.lock);
   state.counts.clear();
+  state.counting = true;
+  state.Tell();
 }
 
 void LocalEnvironmentProblem(void* context, Give problem) {
@@ -179,9 +221,34 @@ void LocalEnvironmentProblem(void* context, Give problem) {
   problem(context, text.data(), text.size());
 }
 
+void LocalWatch(Watch watcher) {
+  Registry& state = State();
+  std::lock_guard lock(state.lock);
+  if (std::find(state.watchers.begin(), state.watchers.end(), watcher) == state.watchers.end())
+    state.watchers.push_back(watcher);
+  watcher(state.Consulted() ? kConsult : kQuiet);
+}
+
+void LocalUnwatch(Watch watcher) {
+  Registry& state = State();
+  std::lock_guard lock(state.lock);
+  std::erase(state.watchers, watcher);
+}
+
+// Tells every watcher but `keep` that this registry is gone.
+void SendAway(Watch keep) {
+  Registry& state = State();
+  std::lock_guard lock(state.lock);
+  for (const Watch watcher : state.watchers)
+    if (watcher != keep) watcher(kGone);
+  std::erase_if(state.watchers, [keep](Watch watcher) { return watcher != keep; });
+}
+
+void LocalRetire() { SendAway(nullptr); }
+
 const RegistryCalls& OwnCalls() {
   static const RegistryCalls calls{
-      {'F', 'a', 'u', 'l', 't', 'R', 'e', 'g', 'i', 's', 't', 'r', 'y', '/', '1'},
+      {'F', 'a', 'u', 'l', 't', 'R', 'e', 'g', 'i', 's', 't', 'r', 'y', '/', '2'},
       &calls,
       &LocalCheck,
       &LocalArm,
@@ -190,7 +257,10 @@ const RegistryCalls& OwnCalls() {
       &LocalConfigure,
       &LocalCounts,
       &LocalResetCounts,
-      &LocalEnvironmentProblem};
+      &LocalEnvironmentProblem,
+      &LocalWatch,
+      &LocalUnwatch,
+      &LocalRetire};
   return calls;
 }
 
@@ -222,25 +292,52 @@ void Publish(const RegistryCalls& calls) {
   SetProcessShared(kPublished, std::string(text, end));
 }
 
-// The process's registry: the main program's copy's when it has one, else
-// the first copy's that is still loaded. A copy keeps to its own or to the
-// main program's, which never go away; another module's it looks up again
-// at every call, since that module may be unloaded.
-const RegistryCalls& Process() {
-  static std::atomic<const RegistryCalls*> settled{nullptr};
-  if (const RegistryCalls* calls = settled.load()) return *calls;
-  const RegistryCalls& own = OwnCalls();
-  const RegistryCalls* published = RegistryAt(ProcessShared(kPublished));
-  if (published == nullptr || InMainProgram(&own)) {
-    Publish(own);
-    published = &own;
-  }
-  if (published == &own || InMainProgram(published)) settled.store(published);
-  return *published;
+// The registry this copy's calls go to, once found; nil again when that
+// registry tells it is gone.
+std::atomic<const RegistryCalls*> g_route{nullptr};
+
+void OwnWatch(uint32_t state) {
+  if (state == kGone) g_route.store(nullptr, std::memory_order_release);
+  detail::g_consult.store(state != kQuiet, std::memory_order_release);
 }
 
+// The process's registry: the main program's copy's when it has one, else
+// the first copy's that is still loaded. Found once; the registry then tells
+// this copy when its calls must be brought to it and when it goes away, so
+// that a module that is unloaded is never called.
+const RegistryCalls& Route() {
+  if (const RegistryCalls* route = g_route.load(std::memory_order_acquire)) return *route;
+  static std::mutex finding;
+  std::lock_guard lock(finding);
+  if (const RegistryCalls* route = g_route.load(std::memory_order_acquire)) return *route;
+  const RegistryCalls& own = OwnCalls();
+  const RegistryCalls* route = RegistryAt(ProcessShared(kPublished));
+  if (route == nullptr || (route != &own && InMainProgram(&own))) {
+    Publish(own);
+    if (route != nullptr) route->retire();
+    route = &own;
+  }
+  g_route.store(route, std::memory_order_release);
+  route->watch(&OwnWatch);
+  return *route;
+}
+
+// At unload: stop watching another copy's registry, or send the copies that
+// watch this one's away, so that none calls into this module once it is gone.
+struct Unloading {
+  ~Unloading() {
+    const RegistryCalls* route = g_route.load(std::memory_order_acquire);
+    if (route == nullptr) return;
+    if (route != &OwnCalls()) {
+      route->unwatch(&OwnWatch);
+      return;
+    }
+    SendAway(&OwnWatch);
+  }
+} g_unloading;
+
 // The main program's copy is there before any module the program loads.
-[[maybe_unused]] const bool g_mainProgramPublished = InMainProgram(&OwnCalls()) && (Process(), true);
+[[maybe_unused]] const bool g_mainProgramPublished = InMainProgram(&OwnCalls()) && (Route(), true);
 
 }  // namespace
 
@@ -250,41 +347,45 @@ bool Matches(std::string_view pattern, std::string_view point) {
   return pattern == point;
 }
 
-std::optional<std::string> Check(std::string_view point) {
+std::optional<std::string> detail::CheckConsulted(std::string_view point) {
   std::string description;
-  if (!Process().check(point.data(), point.size(), &description, &GiveString)) return std::nullopt;
+  if (!Route().check(point.data(), point.size(), &description, &GiveString)) return std::nullopt;
   return description;
 }
 
-void Arm(Rule rule) {
-  Process().arm(rule.pattern.data(), rule.pattern.size(), rule.nth, rule.description.data(),
-                rule.description.size());
+bool detail::FailsConsulted(std::string_view point) {
+  return Route().check(point.data(), point.size(), nullptr, nullptr);
 }
 
-void Disarm(std::string_view pattern) { Process().disarm(pattern.data(), pattern.size()); }
+void Arm(Rule rule) {
+  Route().arm(rule.pattern.data(), rule.pattern.size(), rule.nth, rule.description.data(),
+              rule.description.size());
+}
 
-void Clear() { Process().clear(); }
+void Disarm(std::string_view pattern) { Route().disarm(pattern.data(), pattern.size()); }
+
+void Clear() { Route().clear(); }
 
 bool Configure(std::string_view ruleText, std::string* error) {
   std::string problem;
-  const bool configured = Process().configure(ruleText.data(), ruleText.size(), &problem, &GiveString);
+  const bool configured = Route().configure(ruleText.data(), ruleText.size(), &problem, &GiveString);
   if (!configured && error) *error = std::move(problem);
   return configured;
 }
 
 std::vector<PointCount> Counts() {
   std::vector<PointCount> counts;
-  Process().counts(&counts, [](void* context, const char* point, size_t size, int64_t calls) {
+  Route().counts(&counts, [](void* context, const char* point, size_t size, int64_t calls) {
     static_cast<std::vector<PointCount>*>(context)->push_back({std::string(point, size), calls});
   });
   return counts;
 }
 
-void ResetCounts() { Process().resetCounts(); }
+void ResetCounts() { Route().resetCounts(); }
 
 std::string EnvironmentProblem() {
   std::string problem;
-  Process().environmentProblem(&problem, &GiveString);
+  Route().environmentProblem(&problem, &GiveString);
   return problem;
 }
 

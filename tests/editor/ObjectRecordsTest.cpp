@@ -286,6 +286,30 @@ TEST_F(ObjectRecordsTest, ContentsKeepTheOrderAddedAndLoseDestroyedObjects) {
   EXPECT_THAT(BrelixSim_DescribeObject(c), ::testing::HasSubstr("\"inContents\":true"));
 }
 
+// The editor keeps the object it found last for the next call; an object
+// found and then lost, in every way the editor loses objects, is not found
+// by the next call.
+TEST_F(ObjectRecordsTest, AnObjectFoundAndThenLostIsNotFoundAgain) {
+  const struct {
+    const char* how;
+    void (*lose)(abi::PcbHandle board, abi::PcbHandle object);
+  } kWays[] = {
+      {"destroyed", [](abi::PcbHandle, abi::PcbHandle object) { PcbApi_DestroyObject(object); }},
+      {"its board closed", [](abi::PcbHandle board, abi::PcbHandle) { BrelixSim_CloseBoard(board); }},
+      {"the editor reset", [](abi::PcbHandle, abi::PcbHandle) { BrelixSim_Reset(); }},
+  };
+  for (const auto& way : kWays) {
+    const abi::PcbHandle board = OpenSmallBoard();
+    const abi::PcbHandle object = PcbApi_CreateObject(4);
+    PcbApi_AddObjectToContainer(board, object);
+    ASSERT_EQ(PcbApi_GetObjectIdFromObjectHandle(object), 4) << way.how;
+    way.lose(board, object);
+    EXPECT_EQ(PcbApi_GetObjectIdFromObjectHandle(object), 0) << way.how;
+    uint8_t bits = 0;
+    EXPECT_EQ(PcbApi_GetObjectBitField2(R, object, &bits), 1) << way.how;
+  }
+}
+
 TEST_F(ObjectRecordsTest, ScreenDisplayIsCountedPerObjectAndMode) {
   const abi::PcbHandle h = PcbApi_CreateObject(4);
   PcbApi_ScreenDisplay(h, 3, 1);

@@ -44,6 +44,40 @@ TEST_F(FaultPoints, RulesSelectTheNthCallOrEveryCallOfMatchingPoints) {
   EXPECT_EQ(counts[2].calls, 3);
 }
 
+// An unarmed call is not counted (it costs one atomic read); ResetCounts
+// counts every call, armed or not, until Clear, and a rule's Nth call is the
+// Nth counted one.
+TEST_F(FaultPoints, CallsAreCountedWhileARuleIsArmedOrAfterResetCountsUntilClear) {
+  EXPECT_EQ(Pattern("editor.QueryBoard", 2), "..");
+  EXPECT_TRUE(faults::Counts().empty());
+
+  faults::ResetCounts();
+  EXPECT_EQ(Pattern("editor.QueryBoard", 2), "..");
+  faults::Arm({"editor.QueryBoard", 4, {}});
+  EXPECT_EQ(Pattern("editor.QueryBoard", 3), ".x.");
+  faults::Disarm("editor.QueryBoard");
+  EXPECT_EQ(Pattern("editor.QueryBoard", 1), ".");
+  auto counts = faults::Counts();
+  ASSERT_EQ(counts.size(), 1u);
+  EXPECT_EQ(counts[0].calls, 6);
+
+  faults::Clear();
+  EXPECT_EQ(Pattern("editor.QueryBoard", 1), ".");
+  EXPECT_TRUE(faults::Counts().empty());
+
+  faults::Arm({"editor.QueryBoard", 2, {}});
+  EXPECT_EQ(Pattern("editor.QueryBoard", 2), ".x");
+  faults::Disarm("editor.QueryBoard");
+  EXPECT_EQ(Pattern("editor.QueryBoard", 2), "..");
+  counts = faults::Counts();
+  ASSERT_EQ(counts.size(), 1u);
+  EXPECT_EQ(counts[0].calls, 2);
+  // The description is built only for a call that fails.
+  faults::Arm({"editor.QueryBoard", 0, {}});
+  EXPECT_EQ(faults::Check("editor.QueryBoard"), "Injected failure at editor.QueryBoard");
+  EXPECT_EQ(faults::Check("editor.QueryLayer"), std::nullopt);
+}
+
 TEST_F(FaultPoints, ConfigureReadsTheEnvironmentSyntaxOrArmsNothing) {
   std::string error;
   ASSERT_TRUE(faults::Configure(" platform.LoadIniFile@2 , toolkit.* ", &error)) << error;
