@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "boardtext/TextFile.h"
 #include "editor/Board.h"
 #include "editor/EditorObject.h"
 
@@ -34,7 +35,7 @@ BoardFileContents ReadBoardFile(std::string_view text, const std::string& name);
 std::string WriteBoardFile(const Board& board, const std::vector<const EditorObject*>& contents);
 
 // A board file's whole text; BoardFileError when it cannot be read or is
-// larger than any board file.
-std::string LoadTextFile(const std::string& path);
+// larger than `size` allows.
+std::string LoadTextFile(const std::string& path, boardtext::FileSize size = boardtext::FileSize::Bounded);
 
 }  // namespace brelix

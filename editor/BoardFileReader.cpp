@@ -192,9 +192,9 @@ BoardFileContents ReadBoardFile(std::string_view text, const std::string& name) 
   return Reader(name).Read(text);
 }
 
-std::string LoadTextFile(const std::string& path) {
+std::string LoadTextFile(const std::string& path, boardtext::FileSize size) {
   std::string error;
-  auto text = boardtext::ReadTextFile(path, "a board file", &error);
+  auto text = boardtext::ReadTextFile(path, "a board file", &error, size);
   if (!text) throw BoardFileError(error);
   return std::move(*text);
 }

@@ -91,7 +91,8 @@ using BrelixSim_SetSetupHook_t = void(BrelixSim_SetupHook hook, void* context);
 // an unknown board or unit.
 using BrelixSim_SetBoardUnit_t = int32_t(abi::PcbHandle board, uint8_t unit);
 // KiCad boards: the layer the legend is written on, by canonical or user
-// name; only the board's non-copper layers are allowed. It also becomes the
+// name; only the board's user drawing and fabrication layers are allowed
+// (Dwgs.User, Cmts.User, Eco1.User, Eco2.User, User.N, F.Fab, B.Fab). It also becomes the
 // board's current layer. Answers 1, or 0 with a one-line message in *error.
 using BrelixSim_SetKicadLayer_t = int32_t(abi::PcbHandle board, const char* layer, const char** error);
 // What opening the board has to tell the user, one line each (for example

@@ -61,9 +61,12 @@ abi::PcbHandle Editor::OpenBoardText(std::string_view text, const std::string& n
 abi::PcbHandle Editor::OpenBoardFile(const std::string& path) {
   BoardFileContents contents;
   {
-    std::string text = LoadTextFile(path);  // freed before the objects are stored
-    contents =
-        kicad::IsKicadPath(path) ? kicad::ReadKicadBoard(std::move(text), path) : ReadBoardFile(text, path);
+    // Any board KiCad opens, however large; the KiCad reader is linear and
+    // holds little beside the text.
+    const bool isKicad = kicad::IsKicadPath(path);
+    std::string text =
+        LoadTextFile(path, isKicad ? boardtext::FileSize::AsOnDisk : boardtext::FileSize::Bounded);
+    contents = isKicad ? kicad::ReadKicadBoard(std::move(text), path) : ReadBoardFile(text, path);
   }
   return AddBoard(std::move(contents), path);
 }

@@ -44,7 +44,8 @@ struct KicadSyntax {
   bool quotedIds = false;
   bool strokeBlock = false;  // (stroke (width W) (type T)) rather than (width W)
   std::string strokeType = "solid";
-  bool multiLine = false;  // one element per line, tab-indented
+  bool multiLine = false;        // one element per line, tab-indented
+  std::string lineBreak = "\n";  // "\r\n" when the file's first line ends so
 };
 
 struct KicadSource {
@@ -70,8 +71,10 @@ using brelix::IsKicadPath;
 // The board carries its source for writing back.
 BoardFileContents ReadKicadBoard(std::string text, const std::string& name);
 
-// The canonical name of a non-copper layer the board defines, found by its
-// canonical or user name; KicadFileError naming the layers allowed otherwise.
+// The canonical name of a layer of the board the legend may go on (a user
+// drawing layer: Dwgs.User, Cmts.User, Eco1.User, Eco2.User, User.1 and on;
+// or F.Fab, B.Fab), found by its canonical or user name; KicadFileError
+// naming the layers it takes otherwise.
 std::string LegendLayerOf(const KicadSource& source, std::string_view name);
 
 // The input text with `legend` (tracks, arcs and texts in board units)

@@ -2,6 +2,7 @@
 #include <cmath>
 #include <deque>
 #include <filesystem>
+#include <limits>
 
 #include "editor/kicad/KicadReading.h"
 #include "editor/kicad/KicadUnits.h"
@@ -103,7 +104,7 @@ class ObjectReader {
     const Xy c = Point(item, "start");
     const Xy s = Point(item, "end");
     // Clockwise as shown is clockwise with y up too: a negative turn.
-    const double degrees = -std::strtod(angle.at(1).text().c_str(), nullptr);
+    const double degrees = -DegreesOf(file_, angle.at(1));
     auto turned = [&](double by) {
       const double a = by * kPi / 180.0;
       return Xy{c.x + (s.x - c.x) * std::cos(a) - (s.y - c.y) * std::sin(a),
@@ -171,7 +172,7 @@ class ObjectReader {
     const Xy centre{origin.x + local.x * std::cos(turn) - local.y * std::sin(turn),
                     origin.y + local.x * std::sin(turn) + local.y * std::cos(turn)};
     // A pad's own angle in the file already includes the footprint's.
-    const double padDegrees = at && at.at(3).isAtom() ? std::strtod(at.at(3).text().c_str(), nullptr) : 0.0;
+    const double padDegrees = at && at.at(3).isAtom() ? DegreesOf(file_, at.at(3)) : 0.0;
     const Expr size = pad.child("size");
     const double w = static_cast<double>(NanometresToUnits(size ? NanometresOf(file_, size.at(1)) : 0));
     const double h = static_cast<double>(NanometresToUnits(size ? NanometresOf(file_, size.at(2)) : 0));
@@ -213,7 +214,7 @@ class ObjectReader {
   void Footprint(const Expr& footprint) {
     const Expr at = footprint.child("at");
     const Xy origin = PointOf(at);
-    const double degrees = at && at.at(3).isAtom() ? std::strtod(at.at(3).text().c_str(), nullptr) : 0.0;
+    const double degrees = at && at.at(3).isAtom() ? DegreesOf(file_, at.at(3)) : 0.0;
     const double turn = degrees * kPi / 180.0;
     auto place = [&](Xy p) {
       return Xy{origin.x + p.x * std::cos(turn) - p.y * std::sin(turn),
@@ -277,6 +278,17 @@ class ObjectReader {
   std::deque<EditorObject>& objects_;
 };
 
+// The user drawing layers and the fabrication layers: where a table belongs,
+// and nothing KiCad makes copper, cuts, masks or paste from.
+bool TakesLegend(std::string_view name) {
+  for (const std::string_view layer : {"Dwgs.User", "Cmts.User", "Eco1.User", "Eco2.User", "F.Fab", "B.Fab"})
+    if (name == layer) return true;
+  if (!name.starts_with("User.")) return false;
+  const std::string_view digits = name.substr(5);
+  return !digits.empty() && digits.front() != '0' &&
+         digits.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
 // The item's identifier: (tstamp X) or (uuid X); empty when it has none.
 std::string IdOf(const Expr& item) {
   if (const Expr id = item.child("uuid")) return id.at(1).text();
@@ -323,7 +335,7 @@ void ReadSyntax(const Document& document, const Expr& root, KicadSource& source)
       if (!sawId && head != "id") {
         sawId = true;
         source.syntax.uuidKeyword = head == "uuid";
-        source.syntax.quotedIds = e.at(1).valid() && e.at(1).node().kind == NodeKind::String;
+        source.syntax.quotedIds = e.at(1).valid() && e.at(1).kind() == NodeKind::String;
       }
     } else if (head == "stroke" && !sawStroke) {
       sawStroke = true;
@@ -338,6 +350,9 @@ void ReadSyntax(const Document& document, const Expr& root, KicadSource& source)
   }
   if (!sawStroke) source.syntax.strokeBlock = source.version >= 20211123;
   source.syntax.multiLine = root.at(1).valid() && root.at(1).line() > root.line();
+  const std::size_t firstBreak = source.text.find('\n');
+  if (firstBreak != std::string::npos && firstBreak > 0 && source.text[firstBreak - 1] == '\r')
+    source.syntax.lineBreak = "\r\n";
 }
 
 }  // namespace
@@ -347,11 +362,36 @@ void Refuse(const std::string& file, const Expr& at, const std::string& reason) 
                        (at.valid() ? "line " + std::to_string(at.line()) + ": " : std::string()) + reason);
 }
 
+int64_t LargestNanometres() { return UnitsToNanometres(std::numeric_limits<int32_t>::max()); }
+
 int64_t NanometresOf(const std::string& file, const Expr& value) {
   if (!value.isAtom()) Refuse(file, value, "a length is missing");
   const auto nm = ParseNanometres(value.text());
   if (!nm) Refuse(file, value, "\"" + value.text() + "\" is not a length in millimetres");
+  if (*nm > LargestNanometres() || *nm < -LargestNanometres())
+    Refuse(file, value,
+           value.text() + " mm is beyond what the editor holds (lengths and coordinates within " +
+               FormatMillimetres(LargestNanometres()) + " mm either way)");
   return *nm;
+}
+
+int64_t ThicknessOf(const std::string& file, const Expr& value) {
+  const int64_t nm = NanometresOf(file, value);
+  if (nm <= 0) Refuse(file, value, "a thickness must be above zero, not " + value.text() + " mm");
+  return nm;
+}
+
+double FiniteNumberOf(const std::string& file, const Expr& value, const std::string& what) {
+  const std::string text = value.text();
+  char* end = nullptr;
+  const double number = std::strtod(text.c_str(), &end);
+  if (!value.isAtom() || text.empty() || end != text.c_str() + text.size() || !std::isfinite(number))
+    Refuse(file, value, "\"" + text + "\" is not " + what);
+  return number;
+}
+
+double DegreesOf(const std::string& file, const Expr& value) {
+  return FiniteNumberOf(file, value, "an angle in degrees (a finite number)");
 }
 
 BoardFileContents ReadKicadBoard(std::string text, const std::string& name) {
@@ -378,6 +418,17 @@ BoardFileContents ReadKicadBoard(std::string text, const std::string& name) {
   Board& board = result.board;
   board.fileName = std::filesystem::path(name).filename().string();
   board.unit = kMetric;
+  if (const std::size_t lists = document.implicitLists(); lists > 0)
+    board.notes.push_back(name + ": line " + std::to_string(document.LineAt(document.firstImplicitList())) +
+                          ": " +
+                          (lists == 1 ? "a list written without its '(' is"
+                                      : std::to_string(lists) + " lists written without their '(' are") +
+                          " read as KiCad reads them");
+  // KiCad reads the board's list and leaves what follows it; so does the writer.
+  if (const std::size_t after = source->text.find_first_not_of(" \t\r\n\f\v", root.end());
+      after != std::string::npos)
+    board.notes.push_back(name + ": line " + std::to_string(document.LineAt(after)) +
+                          ": the text after the board's closing parenthesis is kept as it is");
   ReadStack(name, root, *source, board);
   FindOldLegend(root, *source);
   // The legend's layer until the host picks one; a board without Cmts.User
@@ -408,13 +459,13 @@ BoardFileContents ReadKicadBoard(std::string text, const std::string& name) {
 std::string LegendLayerOf(const KicadSource& source, std::string_view name) {
   std::string allowed;
   for (const KicadLayer& layer : source.layers) {
-    const auto id = source.editorLayers.find(layer.name);
-    if (id != source.editorLayers.end() && IsCopperLayer(id->second)) continue;
+    if (!TakesLegend(layer.name)) continue;
     if (layer.name == name || (!layer.userName.empty() && layer.userName == name)) return layer.name;
     allowed += (allowed.empty() ? "" : ", ") + layer.name;
   }
   throw KicadFileError(source.path + ": \"" + std::string(name) +
-                       "\" is not a non-copper layer of the board (one of " + allowed + ")");
+                       "\" is not a drawing or fabrication layer of the board (" +
+                       (allowed.empty() ? "it has none" : "one of " + allowed) + ")");
 }
 
 bool ArcThroughPoints(double sx, double sy, double mx, double my, double ex, double ey, EditorObject& arc) {

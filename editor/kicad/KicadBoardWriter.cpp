@@ -214,6 +214,19 @@ std::string WriteKicadBoard(const KicadSource& source, const std::vector<const E
   // Nothing committed (a cancelled run): the file stays as it was, an
   // earlier legend included.
   if (block.empty()) return text;
+  const std::string& lineBreak = source.syntax.lineBreak;
+  if (lineBreak != "\n") {
+    // Strings are written with their line breaks escaped, so every '\n' of the block ends a line.
+    std::string converted;
+    converted.reserve(block.size() * 2);
+    for (const char c : block) {
+      if (c == '\n')
+        converted += lineBreak;
+      else
+        converted += c;
+    }
+    block = std::move(converted);
+  }
   std::string out;
   out.reserve(text.size() + block.size());
   std::size_t from = 0;
@@ -223,7 +236,7 @@ std::string WriteKicadBoard(const KicadSource& source, const std::vector<const E
     from = end;
   }
   out.append(text, from, source.rootClose - from);
-  if (!block.empty() && !out.empty() && out.back() != '\n') out += '\n';
+  if (!out.empty() && out.back() != '\n') out += lineBreak;
   out += block;
   out.append(text, source.rootClose, std::string::npos);
   return out;

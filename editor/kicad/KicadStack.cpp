@@ -1,11 +1,13 @@
 // The layer stack of a KiCad board as the editor's stack: copper layers top
-// to bottom, inner signal layers as mid layers and power layers as internal
-// planes, the dielectric below each copper layer and the two solder masks as
-// the external dielectrics.
+// to bottom, every inner layer a mid layer whatever its KiCad type (a KiCad
+// power layer is ordinary copper, and KiCad's plotter numbers inner layers
+// by position), the dielectric below each copper layer and the two solder
+// masks as the external dielectrics.
 #include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <limits>
 
 #include "editor/kicad/KicadReading.h"
 #include "editor/kicad/KicadUnits.h"
@@ -66,13 +68,22 @@ int CopperOrder(std::string_view name) {
   return InnerNumber(name);
 }
 
-double NumberOf(const std::string& file, const Expr& value) {
+// A dielectric constant: finite and above zero in single precision, as the legend shows it.
+double ConstantOf(const std::string& file, const Expr& value) {
+  const double number = FiniteNumberOf(file, value, "a number");
   const std::string text = value.text();
-  char* end = nullptr;
-  const double number = std::strtod(text.c_str(), &end);
-  if (text.empty() || end != text.c_str() + text.size() || !std::isfinite(number) || number < 0)
-    Refuse(file, value.valid() ? value : Expr(), "\"" + text + "\" is not a number");
+  if (number <= 0 || number > std::numeric_limits<float>::max())
+    Refuse(file, value,
+           "epsilon_r " + text + " must be above zero and at most 3.4e38 (the single-precision range)");
   return number;
+}
+
+// Nanometres the editor holds as a thickness; `what` names it when refused.
+void CheckThickness(const std::string& file, const Expr& at, int64_t nm, const std::string& what) {
+  if (nm > LargestNanometres())
+    Refuse(file, at,
+           what + " is " + FormatMillimetres(nm) + " mm thick, more than the editor holds (" +
+               FormatMillimetres(LargestNanometres()) + " mm)");
 }
 
 Dielectric MakeDielectric(std::string material, uint8_t type, double constant, int64_t nm) {
@@ -107,12 +118,12 @@ Dielectric ReadDielectric(const std::string& file, const Expr& entry, uint8_t de
     }
     const std::string_view head = e.head();
     if (head == "thickness") {
-      current = NanometresOf(file, e.at(1));
+      current = ThicknessOf(file, e.at(1));
     } else if (head == "material" && firstSublayer && !haveMaterial) {
       material = e.at(1).text();
       haveMaterial = true;
     } else if (head == "epsilon_r" && firstSublayer && !haveConstant) {
-      constant = NumberOf(file, e.at(1));
+      constant = ConstantOf(file, e.at(1));
       haveConstant = true;
     } else if (head == "type" && firstSublayer) {
       const std::string name = e.at(1).text();
@@ -122,6 +133,7 @@ Dielectric ReadDielectric(const std::string& file, const Expr& entry, uint8_t de
   }
   if (current < 0 && total == 0) current = defaultNm;
   total += current < 0 ? 0 : current;
+  CheckThickness(file, entry, total, "the dielectric \"" + entry.at(1).text() + "\"");
   return MakeDielectric(haveMaterial ? material : defaultMaterial, type, constant, total);
 }
 
@@ -148,7 +160,7 @@ void ReadLayers(const std::string& file, const Expr& root, KicadSource& source) 
   }
 
   // Editor ids: F.Cu the top layer, B.Cu the bottom one, inner layers in
-  // order as mid layers or, when marked power, as internal planes.
+  // order as mid layers.
   std::vector<const KicadLayer*> copper;
   for (const KicadLayer& layer : source.layers)
     if (IsCopperName(layer.name)) copper.push_back(&layer);
@@ -158,18 +170,14 @@ void ReadLayers(const std::string& file, const Expr& root, KicadSource& source) 
   if (copper.size() < 2 || copper.front()->name != "F.Cu" || copper.back()->name != "B.Cu")
     Refuse(file, layers, "the board needs the copper layers F.Cu and B.Cu");
   uint8_t nextMid = kTopLayer + 1;
-  uint8_t nextPlane = kFirstPlane;
   for (const KicadLayer* layer : copper) {
     uint8_t id = 0;
     if (layer->name == "F.Cu") {
       id = kTopLayer;
     } else if (layer->name == "B.Cu") {
       id = kBottomLayer;
-    } else if (layer->type == "power") {
-      if (nextPlane > kLastPlane) Refuse(file, layers, "more than 16 inner layers are marked power");
-      id = nextPlane++;
     } else {
-      if (nextMid >= kBottomLayer) Refuse(file, layers, "more than 30 inner signal layers");
+      if (nextMid >= kBottomLayer) Refuse(file, layers, "more than 30 inner copper layers");
       id = nextMid++;
     }
     source.editorLayers[layer->name] = id;
@@ -213,7 +221,7 @@ void ReadStack(const std::string& file, const Expr& root, KicadSource& source, B
     // sharing equally what copper and masks leave of the board's thickness.
     int64_t boardNm = kDefaultBoardNm;
     if (const Expr general = root.child("general"); general && general.child("thickness"))
-      boardNm = NanometresOf(file, general.child("thickness").at(1));
+      boardNm = ThicknessOf(file, general.child("thickness").at(1));
     const auto dielectrics = static_cast<int64_t>(copper.size()) - 1;
     const int64_t left =
         boardNm - kDefaultCopperNm * static_cast<int64_t>(copper.size()) - 2 * kDefaultMaskNm;
@@ -241,7 +249,7 @@ void ReadStack(const std::string& file, const Expr& root, KicadSource& source, B
       lastCopper = static_cast<int>(found - copper.begin());
       if (const Expr thickness = entry.child("thickness"))
         board.layers[found->second].copper =
-            static_cast<int32_t>(NanometresToUnits(NanometresOf(file, thickness.at(1))));
+            static_cast<int32_t>(NanometresToUnits(ThicknessOf(file, thickness.at(1))));
     } else if (name == "F.Mask" || type == "Top Solder Mask") {
       board.topDielectric =
           ReadDielectric(file, entry, kSurface, kDefaultMaskMaterial, kDefaultMaskConstant, kDefaultMaskNm);
@@ -259,6 +267,11 @@ void ReadStack(const std::string& file, const Expr& root, KicadSource& source, B
   }
   for (std::size_t i = 0; i + 1 < copper.size(); ++i)
     if (!hasDielectric[i]) Refuse(file, stackup, "the stack-up has no dielectric below " + copper[i].first);
+  // The legend adds the whole stack up: that sum too must be a length the editor holds.
+  int64_t total = int64_t{board.topDielectric.height.value} + board.bottomDielectric.height.value;
+  for (const auto& [name, id] : copper)
+    total += int64_t{board.layers[id].copper.value} + board.layers[id].dielectric.height.value;
+  CheckThickness(file, stackup, UnitsToNanometres(total), "the stack-up");
   board.LinkStack();
 }
 

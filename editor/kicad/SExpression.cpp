@@ -1,5 +1,7 @@
 #include "editor/kicad/SExpression.h"
 
+#include <algorithm>
+
 namespace brelix::kicad {
 namespace {
 
@@ -13,15 +15,34 @@ std::string Printable(char c) {
   return std::string("byte 0x") + kHex[byte >> 4] + kHex[byte & 15];
 }
 
+// The end of the string whose opening quote is at `open`: after its closing quote.
+std::size_t StringEnd(std::string_view text, std::size_t open) {
+  std::size_t i = open + 1;
+  while (i < text.size() && text[i] != '"') i += text[i] == '\\' ? 2 : 1;
+  return std::min(i + 1, text.size());
+}
+
 }  // namespace
 
-const Node& Expr::node() const { return document_->node(index_); }
+Expr::Expr(const Document* document, int32_t index) {
+  if (document == nullptr || index < 0 || index >= document->size()) return;
+  const Node& node = document->node(index);
+  document_ = document;
+  kind_ = NodeKind::List;
+  begin_ = node.begin;
+  end_ = node.end;
+  list_ = index;
+}
+
+uint32_t Expr::line() const {
+  if (!valid()) return 0;
+  return isList() ? document_->node(list_).line : document_->LineAt(begin_);
+}
 
 std::string Expr::text() const {
   if (!valid()) return {};
-  const Node& n = node();
-  const std::string_view raw = document_->text().substr(n.begin, n.end - n.begin);
-  switch (n.kind) {
+  const std::string_view raw = document_->text().substr(begin_, end_ - begin_);
+  switch (kind_) {
     case NodeKind::Atom:
       return std::string(raw);
     case NodeKind::String:
@@ -34,13 +55,45 @@ std::string Expr::text() const {
 std::string_view Expr::head() const {
   if (!isList()) return {};
   const Expr first = this->first();
-  if (!first.valid() || first.node().kind != NodeKind::Atom) return {};
+  if (!first.valid() || first.kind() != NodeKind::Atom) return {};
   return document_->text().substr(first.begin(), first.end() - first.begin());
 }
 
-Expr Expr::first() const { return isList() ? Expr(document_, node().firstChild) : Expr(); }
+Expr Expr::Scan(std::size_t from, int32_t nextList) const {
+  const std::string_view text = document_->text();
+  std::size_t i = from;
+  while (i < text.size() && IsSpace(text[i])) ++i;
+  if (i >= text.size() || text[i] == ')') return {};
+  if (text[i] == '(' || (nextList >= 0 && document_->node(nextList).begin == i))
+    return Expr(document_, nextList);
+  Expr atom;
+  atom.document_ = document_;
+  atom.begin_ = i;
+  if (text[i] == '"') {
+    atom.kind_ = NodeKind::String;
+    i = StringEnd(text, i);
+  } else {
+    atom.kind_ = NodeKind::Atom;
+    while (i < text.size() && !EndsAtom(text[i])) ++i;
+  }
+  atom.end_ = i;
+  atom.nextList_ = nextList;
+  return atom;
+}
 
-Expr Expr::next() const { return valid() ? Expr(document_, node().nextSibling) : Expr(); }
+Expr Expr::first() const {
+  if (!isList()) return {};
+  const int32_t inner = list_ + 1;
+  const bool hasInner = inner < document_->size() && document_->node(inner).begin < end_;
+  // A list written without its '(' starts at its first word.
+  const std::size_t from = document_->text()[begin_] == '(' ? begin_ + 1 : begin_;
+  return Scan(from, hasInner ? inner : -1);
+}
+
+Expr Expr::next() const {
+  if (!valid() || list_ == 0) return {};  // nothing of the root's list follows it
+  return Scan(end_, isList() ? document_->node(list_).nextSibling : nextList_);
+}
 
 Expr Expr::at(int index) const {
   Expr e = first();
@@ -61,45 +114,76 @@ std::vector<Expr> Expr::children(std::string_view name) const {
   return found;
 }
 
+uint32_t Document::LineAt(std::size_t offset) const {
+  const std::string_view before = text_.substr(0, offset);
+  return static_cast<uint32_t>(1 + std::count(before.begin(), before.end(), '\n'));
+}
+
+bool Document::endsBeforeText() const {
+  const std::size_t end = nodes_.front().end;
+  return text_.find_first_not_of(" \t\r\n\f\v", end) != std::string_view::npos;
+}
+
 Document Document::Parse(std::string_view text, const std::string& name) {
+  Document document = Read(text, name, false);
+  if (!document.endsBeforeText()) return document;
+  try {
+    Document lenient = Read(text, name, true);
+    if (lenient.implicitLists_ > 0 && !lenient.endsBeforeText()) return lenient;
+  } catch (const KicadFileError&) {
+    // Not a file KiCad's leniency explains: what follows the list is kept as it is.
+  }
+  return document;
+}
+
+Document Document::Read(std::string_view text, const std::string& name, bool implicitLists) {
   Document document;
   document.text_ = text;
   std::vector<Node>& nodes = document.nodes_;
-  nodes.reserve(text.size() / 6 + 1);
+  // At most one list per '(' (or per ')' with lists written without it),
+  // counted first so that the array is allocated once.
+  const auto opening = static_cast<std::size_t>(std::count(text.begin(), text.end(), '('));
+  nodes.reserve(implicitLists
+                    ? std::max(opening, static_cast<std::size_t>(std::count(text.begin(), text.end(), ')')))
+                    : opening);
 
+  const std::size_t size = text.size();
   uint32_t line = 1;
   auto fail = [&](uint32_t at, const std::string& reason) -> void {
     throw KicadFileError(name + ": line " + std::to_string(at) + ": " + reason);
   };
 
-  // Open lists, innermost last, each with the last element added to it.
+  // Open lists, innermost last, each with the last list added to it.
   struct Open {
     int32_t list;
     int32_t last;
   };
   std::vector<Open> open;
-  bool rootClosed = false;
-
-  auto append = [&](Node node) {
-    if (open.empty()) {
-      if (rootClosed || !nodes.empty()) fail(node.line, "text after the end of the board's list");
-      if (node.kind != NodeKind::List) fail(node.line, "the file does not start with '('");
-    }
+  auto openList = [&](std::size_t at) {
+    if (static_cast<int>(open.size()) >= kMaxDepth)
+      fail(line, "lists nested deeper than " + std::to_string(kMaxDepth) + " levels");
     const auto index = static_cast<int32_t>(nodes.size());
-    nodes.push_back(node);
+    nodes.push_back(Node{at, at, line, -1});
     if (!open.empty()) {
       Open& parent = open.back();
-      if (parent.last < 0)
-        nodes[static_cast<std::size_t>(parent.list)].firstChild = index;
-      else
-        nodes[static_cast<std::size_t>(parent.last)].nextSibling = index;
+      if (parent.last >= 0) nodes[static_cast<std::size_t>(parent.last)].nextSibling = index;
       parent.last = index;
     }
-    return index;
+    open.push_back({index, -1});
+  };
+  // A word glued to a ')' and followed by atoms up to the next ')': a list
+  // written without its '('.
+  auto startsImplicitList = [&](std::size_t at) {
+    if (!implicitLists || at == 0 || text[at - 1] != ')') return false;
+    for (std::size_t k = at; k < size; ++k) {
+      if (text[k] == ')') return true;
+      if (text[k] == '(') return false;
+      if (text[k] == '"') k = StringEnd(text, k) - 1;
+    }
+    return false;
   };
 
   std::size_t i = 0;
-  const std::size_t size = text.size();
   while (i < size) {
     const char c = text[i];
     if (c == '\n') {
@@ -108,19 +192,18 @@ Document Document::Parse(std::string_view text, const std::string& name) {
     } else if (IsSpace(c)) {
       ++i;
     } else if (c == '(') {
-      if (static_cast<int>(open.size()) >= kMaxDepth)
-        fail(line, "lists nested deeper than " + std::to_string(kMaxDepth) + " levels");
-      const int32_t index = append(Node{NodeKind::List, line, i, i, -1, -1});
-      open.push_back({index, -1});
+      openList(i);
       ++i;
     } else if (c == ')') {
       if (open.empty()) fail(line, "')' without a matching '('");
       nodes[static_cast<std::size_t>(open.back().list)].end = ++i;
       open.pop_back();
-      if (open.empty()) rootClosed = true;
+      if (open.empty()) break;
+    } else if (open.empty()) {
+      fail(line, "the file does not start with '('");
     } else if (c == '"') {
       const uint32_t startLine = line;
-      const std::size_t start = i++;
+      ++i;
       bool closed = false;
       while (i < size) {
         const char s = text[i];
@@ -138,15 +221,15 @@ Document Document::Parse(std::string_view text, const std::string& name) {
         }
       }
       if (!closed || i > size) fail(startLine, "a string that is never closed");
-      append(Node{NodeKind::String, startLine, start, i, -1, -1});
     } else {
-      const std::size_t start = i;
+      if (startsImplicitList(i)) {
+        if (document.implicitLists_++ == 0) document.firstImplicitList_ = i;
+        openList(i);
+      }
       while (i < size && !EndsAtom(text[i])) {
-        if (text[i] == '\0' || static_cast<unsigned char>(text[i]) < 0x20)
-          fail(line, "unexpected " + Printable(text[i]));
+        if (static_cast<unsigned char>(text[i]) < 0x20) fail(line, "unexpected " + Printable(text[i]));
         ++i;
       }
-      append(Node{NodeKind::Atom, line, start, i, -1, -1});
     }
   }
   if (!open.empty())

@@ -1,7 +1,9 @@
 // A small reader of the s-expressions KiCad writes its files in: lists in
 // parentheses, bare atoms and double-quoted strings with backslash escapes.
-// The whole file becomes one flat array of nodes that keep their byte range
-// in the text, so that a writer can copy every byte it does not change.
+// The lists of the file become one flat array of nodes that keep their byte
+// range in the text, so that a writer can copy every byte it does not change;
+// atoms are found again in the text when asked for, which keeps the nodes
+// well below the size of the text.
 #pragma once
 
 #include <cstdint>
@@ -21,13 +23,14 @@ class KicadFileError : public std::runtime_error {
 
 enum class NodeKind : uint8_t { List, Atom, String };
 
+// A list, from its '(' (or, for a list written without it, its first word)
+// to after its ')'. The lists are stored in the order they open, so a list's
+// first inner list, when it has one, is the next node.
 struct Node {
-  NodeKind kind = NodeKind::Atom;
-  uint32_t line = 1;      // where the node starts
-  std::size_t begin = 0;  // byte range in the text: a list from '(' to after ')',
-  std::size_t end = 0;    // a string with its quotes
-  int32_t firstChild = -1;
-  int32_t nextSibling = -1;
+  std::size_t begin = 0;
+  std::size_t end = 0;
+  uint32_t line = 1;         // where the list starts
+  int32_t nextSibling = -1;  // the next list in the same list
 };
 
 class Document;
@@ -36,16 +39,18 @@ class Document;
 class Expr {
  public:
   Expr() = default;
-  Expr(const Document* document, int32_t index) : document_(document), index_(index) {}
+  // The list stored at `index`.
+  Expr(const Document* document, int32_t index);
 
-  bool valid() const { return document_ != nullptr && index_ >= 0; }
+  bool valid() const { return document_ != nullptr; }
   explicit operator bool() const { return valid(); }
-  const Node& node() const;
-  bool isList() const { return valid() && node().kind == NodeKind::List; }
-  bool isAtom() const { return valid() && node().kind != NodeKind::List; }
-  uint32_t line() const { return node().line; }
-  std::size_t begin() const { return node().begin; }
-  std::size_t end() const { return node().end; }
+  NodeKind kind() const { return kind_; }
+  bool isList() const { return valid() && kind_ == NodeKind::List; }
+  bool isAtom() const { return valid() && kind_ != NodeKind::List; }
+  uint32_t line() const;
+  // Byte range in the text: a list from '(' to after ')', a string with its quotes.
+  std::size_t begin() const { return begin_; }
+  std::size_t end() const { return end_; }
 
   // An atom's value: a bare atom as written, a string unescaped. Empty for lists.
   std::string text() const;
@@ -61,22 +66,44 @@ class Expr {
   std::vector<Expr> children(std::string_view name) const;
 
  private:
+  // The element that starts at or after `from` in its list (none at the
+  // list's ')'); `nextList` is the first list of that list from there on.
+  Expr Scan(std::size_t from, int32_t nextList) const;
+
   const Document* document_ = nullptr;
-  int32_t index_ = -1;
+  NodeKind kind_ = NodeKind::Atom;
+  std::size_t begin_ = 0;
+  std::size_t end_ = 0;
+  int32_t list_ = -1;      // a list's node
+  int32_t nextList_ = -1;  // an atom's: the first list after it in its list
 };
 
 class Document {
  public:
-  // Parses `text`, which must hold exactly one list; KicadFileError naming
-  // `name` and the line otherwise. Linear in the text's length; lists nest
-  // at most kMaxDepth levels.
+  // Parses the list `text` starts with (after white space); what follows
+  // that list is left unread, as KiCad leaves it. KicadFileError naming
+  // `name` and the line otherwise. Linear in the text's length, with one
+  // node of 24 bytes per list; lists nest at most kMaxDepth levels.
+  //
+  // KiCad's own parser also takes a list whose '(' is missing where its
+  // grammar expects a list, and some files carry such lists (KiCad 9's
+  // RoyalBlue54L-Feather demo writes ")filter_ratio 0.9)" 349 times). When
+  // the board's list ends before the text does, the text is read again
+  // taking a word glued to the ')' before it, with its values up to the next
+  // ')', as such a list; that reading is kept when it reaches the end.
   static Document Parse(std::string_view text, const std::string& name);
   static constexpr int kMaxDepth = 64;
 
   Expr root() const { return Expr(this, 0); }
   const Node& node(int32_t index) const { return nodes_[static_cast<std::size_t>(index)]; }
   std::string_view text() const { return text_; }
+  // The number of lists; Expr(document, i) for i below it is each of them.
   int32_t size() const { return static_cast<int32_t>(nodes_.size()); }
+  // The line of a byte of the text.
+  uint32_t LineAt(std::size_t offset) const;
+  // Lists read without their '(', and where the first of them starts.
+  std::size_t implicitLists() const { return implicitLists_; }
+  std::size_t firstImplicitList() const { return firstImplicitList_; }
 
   Document(const Document&) = delete;
   Document& operator=(const Document&) = delete;
@@ -85,7 +112,12 @@ class Document {
 
  private:
   Document() = default;
+  static Document Read(std::string_view text, const std::string& name, bool implicitLists);
+  bool endsBeforeText() const;
+
   std::string_view text_;
+  std::size_t implicitLists_ = 0;
+  std::size_t firstImplicitList_ = 0;
   std::vector<Node> nodes_;
 };
 

@@ -132,13 +132,14 @@ ParseResult ParseOptions(int argc, const char* const* argv) {
                                     "KiCad boards: the board's display unit, metric (default) or imperial")
                          ->take_last();
   auto* layerOption = app.add_option("--kicad-layer", options.kicadLayer,
-                                     "KiCad boards: the non-copper layer the legend is written on "
-                                     "(default Cmts.User)")
+                                     "KiCad boards: the layer the legend is written on (default Cmts.User): "
+                                     "Dwgs.User, Cmts.User, Eco1.User, Eco2.User, User.N, F.Fab or B.Fab")
                           ->take_last();
   app.add_option("--active", options.active,
                  "make the active document one of this kind (SCH: a schematic; PCB without a board "
                  "file: a PCB document while the editor has no current board)");
-  app.add_option("--machine", options.machine, "folder of the machine root (default: QUORVEX_MACHINE; not on Windows)");
+  app.add_option("--machine", options.machine,
+                 "folder of the machine root (default: QUORVEX_MACHINE; not on Windows)");
   app.add_flag("--test-mode", options.testMode, "create the registry's test-mode key before the run");
   app.add_flag("--trace", options.trace,
                "print the command state, editor events, journal entries and error reports");

@@ -68,5 +68,19 @@ TEST_F(TextFileTest, RefusesMoreThanTheBoundFromAFileOrAnEndlessDevice) {
   EXPECT_THAT(error, StartsWith("/dev/zero: is larger than"));
 }
 
+TEST_F(TextFileTest, AsOnDiskReadsARegularFileOfAnySizeButBoundsADevice) {
+  const std::string big = (folder_ / "big.txt").string();
+  std::ofstream(big, std::ios::binary) << "head";
+  std::filesystem::resize_file(big, kMaxTextFileSize + 4096);
+  std::string error;
+  const auto whole = ReadTextFile(big, "a board file", &error, FileSize::AsOnDisk);
+  ASSERT_TRUE(whole) << error;
+  EXPECT_EQ(whole->size(), kMaxTextFileSize + 4096);
+  EXPECT_EQ(whole->substr(0, 4), "head");
+
+  EXPECT_FALSE(ReadTextFile("/dev/zero", "a board file", &error, FileSize::AsOnDisk));
+  EXPECT_EQ(error, "/dev/zero: is larger than 64 MiB; not a board file");
+}
+
 }  // namespace
 }  // namespace boardtext

@@ -62,8 +62,8 @@ TEST_F(KicadE2eTest, WrongLayersUnitsAndTargetsAreRefusedBeforeAnythingIsWritten
     std::string arguments;
     std::string message;
   } cases[] = {
-      {board + " --kicad-layer F.Cu" + out, "\"F.Cu\" is not a non-copper layer of the board"},
-      {board + " --kicad-layer F.SilkS" + out, "\"F.SilkS\" is not a non-copper layer of the board"},
+      {board + " --kicad-layer F.Cu" + out, "\"F.Cu\" is not a drawing or fabrication layer of the board"},
+      {board + " --kicad-layer Eco1.User" + out, "\"Eco1.User\" is not a drawing or fabrication layer"},
       {board + " --unit furlongs" + out, "--unit: \"furlongs\" is not metric or imperial"},
       {Quote(Example("two-layer")) + " --unit metric", "--unit needs a KiCad board"},
       {Quote(Example("two-layer")) + " --kicad-layer Cmts.User", "--kicad-layer needs a KiCad board"},
@@ -78,6 +78,78 @@ TEST_F(KicadE2eTest, WrongLayersUnitsAndTargetsAreRefusedBeforeAnythingIsWritten
   }
 }
 
+TEST_F(KicadE2eTest, LegendGoesOnDrawingAndFabricationLayersOnly) {
+  std::string board = kPlainBoard;
+  const std::string outline = "(44 \"Edge.Cuts\" user)";
+  board.replace(
+      board.find(outline), outline.size(),
+      "(32 \"B.Adhes\" user) (34 \"B.Paste\" user) (37 \"F.SilkS\" user) (39 \"F.Mask\" user)\n"
+      "    (42 \"Eco1.User\" user) (43 \"Eco2.User\" user) (44 \"Edge.Cuts\" user) (45 \"Margin\" user)\n"
+      "    (46 \"B.CrtYd\" user) (48 \"B.Fab\" user) (49 \"F.Fab\" user) (50 \"User.1\" user)\n"
+      "    (58 \"User.9\" user \"Assembly\")");
+  WriteFile("layers.kicad_pcb", board);
+  const std::string in = Quote(File("layers.kicad_pcb"));
+  const std::string out = File("out.kicad_pcb");
+  const struct {
+    const char* option;
+    const char* layer;
+  } taken[] = {{"Dwgs.User", "Dwgs.User"}, {"User.Comments", "Cmts.User"},
+               {"Eco1.User", "Eco1.User"}, {"Eco2.User", "Eco2.User"},
+               {"F.Fab", "F.Fab"},         {"B.Fab", "B.Fab"},
+               {"User.1", "User.1"},       {"Assembly", "User.9"}};
+  for (const auto& t : taken) {
+    std::filesystem::remove(out);
+    const RunResult run = Run(in + " --kicad-layer " + t.option + " --out " + Quote(out));
+    ASSERT_EQ(run.exitCode, 0) << t.option << ": " << run.err;
+    EXPECT_THAT(ReadText(out), HasSubstr("(layer \"" + std::string(t.layer) + "\")")) << t.option;
+  }
+  std::filesystem::remove(out);
+  for (const char* refused : {"Edge.Cuts", "F.Mask", "B.Paste", "F.Cu", "B.Cu", "Margin", "F.SilkS",
+                              "B.CrtYd", "B.Adhes", "User.2", "In1.Cu"}) {
+    const RunResult run = Run(in + " --kicad-layer " + refused + " --out " + Quote(out));
+    EXPECT_EQ(run.exitCode, 2) << refused;
+    EXPECT_THAT(run.err, HasSubstr(std::string("\"") + refused +
+                                   "\" is not a drawing or fabrication layer of the board (one of Dwgs.User, "
+                                   "Cmts.User, Eco1.User, Eco2.User, B.Fab, F.Fab, User.1, User.9)"));
+    EXPECT_FALSE(std::filesystem::exists(out)) << refused;
+  }
+}
+
+TEST_F(KicadE2eTest, InnerPowerLayersAreMidLayersInTheGerberColumn) {
+  // In1.Cu and In2.Cu are marked power: ordinary copper, numbered by position.
+  const std::string json = File("out.board.json");
+  const RunResult run = Run(Quote(KicadBoard("public/antmicro-dual-ipex-csi-interposer")) +
+                            " --params 'Gerbers=True' --out " + Quote(json));
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  std::vector<std::string> extensions;
+  const auto board = nlohmann::json::parse(ReadText(json));
+  for (const auto& o : board["objects"])
+    if (o["kind"] == "text" && o["text"].get<std::string>().starts_with("(."))
+      extensions.push_back(o["text"]);
+  EXPECT_EQ(extensions, (std::vector<std::string>{"(.GTL)", "(.G1)", "(.G2)", "(.GBL)"}));
+}
+
+TEST_F(KicadE2eTest, CrlfBoardWithTextAfterItsListKeepsBothAndSaysSoOnce) {
+  std::string board = kPlainBoard;
+  board += "(embedded_fonts no)\n";
+  for (std::size_t at = board.find('\n'); at != std::string::npos; at = board.find('\n', at + 2))
+    board.insert(at, "\r");
+  WriteFile("crlf.kicad_pcb", board);
+  const RunResult run = Run(Quote(File("crlf.kicad_pcb")) + " --out " + Quote(File("out.kicad_pcb")));
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_THAT(run.err, HasSubstr("crlf.kicad_pcb: line 7: the text after the board's closing parenthesis is "
+                                 "kept as it is\n"));
+  EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 2) << run.err;  // and the missing stack-up
+  const std::string out = ReadText(File("out.kicad_pcb"));
+  EXPECT_TRUE(out.ends_with(")\r\n(embedded_fonts no)\r\n"));
+  EXPECT_THAT(out, HasSubstr("(group \"Stack-up legend\""));
+  for (std::size_t i = 0; i < out.size(); ++i) {
+    if (out[i] == '\n') {
+      ASSERT_TRUE(i > 0 && out[i - 1] == '\r') << "a bare line feed at byte " << i;
+    }
+  }
+}
+
 TEST_F(KicadE2eTest, BoardWithoutCommentsLayerOpensButNeedsALayerToBeWritten) {
   std::string board = kPlainBoard;
   board.replace(board.find("(41 \"Cmts.User\" user \"User.Comments\")"), 37, "");
@@ -89,7 +161,7 @@ TEST_F(KicadE2eTest, BoardWithoutCommentsLayerOpensButNeedsALayerToBeWritten) {
   EXPECT_THAT(refused.err, HasSubstr("--out: "));
   EXPECT_THAT(
       refused.err,
-      HasSubstr("\"Cmts.User\" is not a non-copper layer of the board (one of Dwgs.User, Edge.Cuts)"));
+      HasSubstr("\"Cmts.User\" is not a drawing or fabrication layer of the board (one of Dwgs.User)"));
   EXPECT_FALSE(std::filesystem::exists(File("out.kicad_pcb")));
   EXPECT_EQ(Run(in + " --kicad-layer Dwgs.User --out " + Quote(File("out.kicad_pcb"))).exitCode, 0);
   EXPECT_THAT(ReadText(File("out.kicad_pcb")), HasSubstr("(layer \"Dwgs.User\")"));

@@ -71,21 +71,21 @@ BoardFileContents Read(const std::string& relative) {
 }
 
 // Written from each file's (layers ...) and (setup (stackup ...)): F.Cu on
-// top, inner signal layers as mid layers (2, 3, ...), power layers as planes
-// (39, 40, ...), B.Cu at the bottom; core 1, prepreg 2.
+// top, inner layers as mid layers (2, 3, ...) whether signal or power, B.Cu
+// at the bottom; core 1, prepreg 2.
 TEST(KicadStackTest, RealBoardsGiveTheStackTheirFilesDescribe) {
   const std::vector<ExpectedBoard> boards = {
       {"public/antmicro-dual-ipex-csi-interposer.kicad_pcb",
        {{1, "F.Cu", "0.035mm", "FR4", 1, 4.5, "0.48mm"},
-        {39, "In1.Cu", "0.035mm", "FR4", 2, 4.5, "0.48mm"},
-        {40, "In2.Cu", "0.035mm", "FR4", 1, 4.5, "0.48mm"},
+        {2, "In1.Cu", "0.035mm", "FR4", 2, 4.5, "0.48mm"},
+        {3, "In2.Cu", "0.035mm", "FR4", 1, 4.5, "0.48mm"},
         {32, "B.Cu", "0.035mm"}},
        "0.01mm"},
       // KiCad 9 numbers copper 0, 4, 6, 2: the order still comes from the names.
       {"public/libresolar-bms-c1.kicad_pcb",
        {{1, "F.Cu", "0.07mm", "FR4", 2, 4.5, "0.14mm"},
-        {39, "In1.Cu", "0.07mm", "FR4", 2, 4.5, "1mm"},
-        {40, "In2.Cu", "0.07mm", "FR4", 1, 4.5, "0.14mm"},
+        {2, "In1.Cu", "0.07mm", "FR4", 2, 4.5, "1mm"},
+        {3, "In2.Cu", "0.07mm", "FR4", 1, 4.5, "0.14mm"},
         {32, "B.Cu", "0.07mm"}},
        "0.01mm"},
       // F.Cu marked jumper is still the top layer.
@@ -139,8 +139,8 @@ TEST(KicadStackTest, WithoutStackUpKicadsDefaultStackSharesTheBoardThickness) {
   // 1.6 mm less four coppers of 0.035 mm and two masks of 0.01 mm, in three: 0.48 mm.
   ExpectStack(contents.board, {"plain",
                                {{1, "Top", "0.035mm", "FR4", 1, 4.5, "0.48mm"},
-                                {39, "In1.Cu", "0.035mm", "FR4", 2, 4.5, "0.48mm"},
-                                {2, "In2.Cu", "0.035mm", "FR4", 1, 4.5, "0.48mm"},
+                                {2, "In1.Cu", "0.035mm", "FR4", 2, 4.5, "0.48mm"},
+                                {3, "In2.Cu", "0.035mm", "FR4", 1, 4.5, "0.48mm"},
                                 {32, "B.Cu", "0.035mm"}},
                                "0.01mm"});
   ASSERT_EQ(contents.board.notes.size(), 1u);
@@ -189,11 +189,9 @@ TEST(KicadReaderTest, MalformedFilesAreRefusedWithLineAndReason) {
   } cases[] = {
       {"(kicad_pcb (version 20211014)\n  (layers\n",
        "f.kicad_pcb: line 2: the list opened here is never closed"},
-      {"(kicad_pcb (version 20211014))\n)", "f.kicad_pcb: line 2: ')' without a matching '('"},
+      {")(kicad_pcb (version 20211014))", "f.kicad_pcb: line 1: ')' without a matching '('"},
       {"(kicad_pcb (version 20211014)\n (title \"abc))\n",
        "f.kicad_pcb: line 2: a string that is never closed"},
-      {"(kicad_pcb (version 20211014)) (extra)",
-       "f.kicad_pcb: line 1: text after the end of the board's list"},
       {"", "f.kicad_pcb: line 1: the file is empty"},
       {"kicad_pcb", "f.kicad_pcb: line 1: the file does not start with '('"},
       {"(kicad_sch (version 20211014))", "f.kicad_pcb: line 1: not a KiCad board"},
@@ -218,6 +216,86 @@ TEST(KicadReaderTest, MalformedFilesAreRefusedWithLineAndReason) {
   }
 }
 
+// A four-layer stack-up whose top copper and first dielectric are given; the
+// copper line is line 14 of a Board(kFourLayers, ...) and the dielectric 15.
+std::string Stackup(const std::string& topCopper, const std::string& firstDielectric) {
+  return "  (setup (stackup\n"
+         "    (layer \"F.Cu\" (type \"copper\") " +
+         topCopper +
+         ")\n"
+         "    (layer \"dielectric 1\" (type \"core\") " +
+         firstDielectric +
+         ")\n"
+         "    (layer \"In1.Cu\" (type \"copper\") (thickness 0.035))\n"
+         "    (layer \"dielectric 2\" (type \"prepreg\") (thickness 0.2))\n"
+         "    (layer \"In2.Cu\" (type \"copper\") (thickness 0.035))\n"
+         "    (layer \"dielectric 3\" (type \"core\") (thickness 0.2))\n"
+         "    (layer \"B.Cu\" (type \"copper\") (thickness 0.035))))\n";
+}
+
+TEST(KicadReaderTest, NumbersTheEditorCannotHoldAreRefusedWithTheirLine) {
+  const std::string copper = "(thickness 0.035)";
+  const std::string core = "(thickness 1)";
+  std::string thinBoard = Board(kFourLayers, "");
+  thinBoard.replace(thinBoard.find("(thickness 1.6)"), 15, "(thickness 0)");
+  const struct {
+    std::string text;
+    std::string message;
+  } cases[] = {
+      {Board(kFourLayers, Stackup("(thickness -0.035)", core)),
+       "line 14: a thickness must be above zero, not -0.035 mm"},
+      {Board(kFourLayers, Stackup("(thickness 0)", core)),
+       "line 14: a thickness must be above zero, not 0 mm"},
+      {Board(kFourLayers, Stackup("(thickness 10000)", core)),
+       "line 14: 10000 mm is beyond what the editor holds (lengths and coordinates within 5454.608463 mm "
+       "either way)"},
+      {Board(kFourLayers, Stackup(copper, "(thickness 3000000)")), "line 15: 3000000 mm is beyond"},
+      {Board(kFourLayers, Stackup(copper, "(thickness 3000) addsublayer (thickness 3000)")),
+       "line 15: the dielectric \"dielectric 1\" is 6000 mm thick, more than the editor holds (5454.608463 "
+       "mm)"},
+      {Board(kFourLayers, Stackup("(thickness 3000)", "(thickness 3000)")), "line 13: the stack-up is 6000."},
+      {Board(kFourLayers, Stackup(copper, "(thickness 1) (epsilon_r 1e39)")),
+       "line 15: epsilon_r 1e39 must be above zero and at most 3.4e38"},
+      {Board(kFourLayers, Stackup(copper, "(thickness 1) (epsilon_r 0)")),
+       "line 15: epsilon_r 0 must be above zero"},
+      {Board(kFourLayers, Stackup(copper, "(thickness 1) (epsilon_r nan)")),
+       "line 15: \"nan\" is not a number"},
+      {thinBoard, "line 2: a thickness must be above zero, not 0 mm"},
+      {Board(kFourLayers, "  (footprint \"R\" (layer \"F.Cu\") (at 10 10 nan))\n"),
+       "line 13: \"nan\" is not an angle in degrees (a finite number)"},
+      {Board(kFourLayers,
+             "  (footprint \"R\" (layer \"F.Cu\") (at 10 10)\n"
+             "    (pad \"1\" smd rect (at 0 0 inf) (size 1 1) (layers \"F.Cu\")))\n"),
+       "line 14: \"inf\" is not an angle"},
+      {Board(kFourLayers,
+             "  (gr_arc (start 0 0) (end 1 0) (angle 1e400) (layer \"Edge.Cuts\") (width 0.1))\n"),
+       "line 13: \"1e400\" is not an angle"},
+      {Board(kFourLayers,
+             "  (gr_line (start 0 0)\n    (end 0 5454.609) (layer \"Edge.Cuts\") (width 0.1))\n"),
+       "line 14: 5454.609 mm is beyond what the editor holds"},
+      {Board(kFourLayers, "  (gr_line (start -5454.609 0) (end 0 0) (layer \"Edge.Cuts\") (width 0.1))\n"),
+       "line 13: -5454.609 mm is beyond"},
+      {Board(kFourLayers, "  (via (at 1e400 0) (size 0.8) (drill 0.4) (layers \"F.Cu\" \"B.Cu\"))\n"),
+       "line 13: \"1e400\" is not a length in millimetres"},
+  };
+  for (const auto& c : cases) {
+    try {
+      ReadKicadBoard(c.text, "f.kicad_pcb");
+      ADD_FAILURE() << "accepted: " << c.message;
+    } catch (const KicadFileError& error) {
+      EXPECT_THAT(error.what(), HasSubstr("f.kicad_pcb: " + c.message)) << c.message;
+    }
+  }
+  // The limits themselves are held.
+  const BoardFileContents edge = ReadKicadBoard(
+      Board(kFourLayers,
+            "  (gr_line (start -5454.608463 0) (end 5454.608463 0) (layer \"Edge.Cuts\") (width 0.1))\n"),
+      "f.kicad_pcb");
+  ASSERT_EQ(edge.objects.size(), 1u);
+  EXPECT_EQ(edge.objects[0].x, -2147483647);
+  EXPECT_EQ(edge.objects[0].x2, 2147483647);
+}
+
 TEST(KicadReaderTest, DrawnObjectsTurnYUpAndKeepTheirPlaces) {
   // 0.254 mm is exactly 100000 board units.
   const std::string text =
@@ -240,7 +318,7 @@ TEST(KicadReaderTest, DrawnObjectsTurnYUpAndKeepTheirPlaces) {
   EXPECT_EQ(o[0].y, -200000);
   EXPECT_EQ(o[0].width, 100000);
   EXPECT_EQ(o[1].kind, abi::ObjectKind::Arc);
-  EXPECT_EQ(o[1].layer, 39u);
+  EXPECT_EQ(o[1].layer, 2u);  // In1.Cu, marked power: still the first mid layer
   EXPECT_EQ(o[1].radius, 1000000);
   EXPECT_NEAR(o[1].startAngle, 0, 1e-9);
   EXPECT_NEAR(o[1].endAngle, 180, 1e-9);
@@ -351,6 +429,85 @@ TEST(KicadWriterTest, LaterFormatsGetUuidsStrokesAndOneElementPerLine) {
   EXPECT_THAT(out, HasSubstr("\t\t(at 1.27 -0.254 0)\n"));
   EXPECT_THAT(out, HasSubstr("\t(group \"Stack-up legend\"\n\t\t(uuid \""));
   EXPECT_THAT(out, HasSubstr("\t\t(members \""));
+}
+
+TEST(KicadReaderTest, TextAfterTheBoardsListIsKeptAsItIs) {
+  // As in a KiCad 9 demo board: more lists, and a stray ')', after the board's end.
+  const std::string board = Board(kFourLayers, "");
+  const std::string tail = "(embedded_fonts no)\n(model \"a.wrl\"\n\t(offset (xyz 0 0 0))\n)\n)\n";
+  const BoardFileContents contents = ReadKicadBoard(board + tail, "tail.kicad_pcb");
+  ASSERT_EQ(contents.board.notes.size(), 2u);  // and the missing stack-up
+  EXPECT_EQ(contents.board.notes[0],
+            "tail.kicad_pcb: line 14: the text after the board's closing parenthesis is kept as it is");
+  const std::string out = Write(*contents.board.kicad, Legend());
+  EXPECT_EQ(out.substr(0, board.size() - 2), board.substr(0, board.size() - 2));
+  EXPECT_EQ(out.substr(out.size() - tail.size() - 2), ")\n" + tail);
+  EXPECT_THAT(out, HasSubstr("(group \"Stack-up legend\""));
+  // White space alone after the list is no news.
+  EXPECT_EQ(ReadKicadBoard(board + "\n \r\n\t", "blank.kicad_pcb").board.notes.size(), 1u);
+}
+
+TEST(KicadReaderTest, ListsWrittenWithoutTheirOpeningParenthesisAreReadAsKicadReadsThem) {
+  // A pad's teardrop settings as a KiCad 9 demo board writes them: the list
+  // "filter_ratio 0.9)" lacks its '(', which KiCad's parser forgives.
+  const std::string text = Board(kFourLayers,
+                                 "  (footprint \"R\" (layer \"F.Cu\") (at 10 10)\n"
+                                 "    (pad \"1\" smd rect (at 0 0) (size 1 1) (layers \"F.Cu\")\n"
+                                 "      (teardrops (max_width 2)filter_ratio 0.9) (enabled yes))))\n"
+                                 "  (gr_line (start 0 0) (end 1 1) (layer \"Edge.Cuts\") (width 0.1))\n");
+  const Document document = Document::Parse(text, "f.kicad_pcb");
+  EXPECT_EQ(document.root().end(), text.size() - 1);
+  const Expr teardrops = document.root().child("footprint").child("pad").child("teardrops");
+  ASSERT_TRUE(teardrops.valid());
+  EXPECT_EQ(teardrops.at(2).head(), "filter_ratio");
+  EXPECT_EQ(teardrops.at(2).at(1).text(), "0.9");
+  EXPECT_EQ(teardrops.at(3).head(), "enabled");
+
+  const BoardFileContents contents = ReadKicadBoard(text, "f.kicad_pcb");
+  ASSERT_FALSE(contents.board.notes.empty());
+  EXPECT_EQ(contents.board.notes[0],
+            "f.kicad_pcb: line 15: a list written without its '(' is read as KiCad reads them");
+  // The pad's outline and the board outline after it are both read.
+  EXPECT_EQ(std::count_if(contents.objects.begin(), contents.objects.end(),
+                          [](const EditorObject& o) { return o.layer == kOutlineLayer; }),
+            1);
+  EXPECT_EQ(contents.objects.size(), 5u);
+  // The legend goes in before the board's last ')', where KiCad sees the board's list end.
+  const std::string out = Write(*contents.board.kicad, Legend());
+  EXPECT_EQ(out.substr(0, text.size() - 2), text.substr(0, text.size() - 2));
+  EXPECT_TRUE(out.ends_with("\n)\n"));
+
+  // Words after a list that close their list with it are not such lists: the
+  // stricter reading is kept when it reaches the end.
+  const std::string flags =
+      Board(kFourLayers, "  (gr_text \"T\" (at 0 0) (effects (font (size 1 1)) bold))\n");
+  EXPECT_EQ(Document::Parse(flags, "f.kicad_pcb").implicitLists(), 0u);
+}
+
+TEST(KicadWriterTest, CrlfFilesGetCrlfLinesOnly) {
+  const std::string oneLine =
+      Board(kFourLayers, "  (gr_line (start 0 0) (end 1 1) (layer \"Edge.Cuts\") (width 0.1))\n");
+  const std::string multiLine =
+      "(kicad_pcb\n\t(version 20240108)\n\t(layers\n\t\t(0 \"F.Cu\" signal)\n\t\t(31 \"B.Cu\" signal)\n"
+      "\t\t(41 \"Cmts.User\" user)\n\t)\n)";
+  for (std::string input : {oneLine, multiLine}) {
+    for (std::size_t at = input.find('\n'); at != std::string::npos; at = input.find('\n', at + 2))
+      input.insert(at, "\r");
+    const BoardFileContents contents = ReadKicadBoard(input, "crlf.kicad_pcb");
+    const std::string out = Write(*contents.board.kicad, Legend());
+    ASSERT_GT(out.size(), input.size() + 100);
+    const std::size_t close = input.rfind(')');
+    EXPECT_EQ(out.substr(0, close), input.substr(0, close));
+    std::size_t lines = 0;
+    for (std::size_t i = 0; i < out.size(); ++i)
+      if (out[i] == '\n') {
+        ++lines;
+        EXPECT_TRUE(i > 0 && out[i - 1] == '\r') << "a bare line feed at byte " << i;
+      }
+    EXPECT_GT(lines, 8u);
+    // Read back, it is still one legend.
+    EXPECT_FALSE(ReadKicadBoard(out, "again.kicad_pcb").board.kicad->oldLegend.empty());
+  }
 }
 
 TEST(KicadWriterTest, TextWidthSpreadsTheEditorsAdvanceOverKicadsGlyphs) {

@@ -1,15 +1,28 @@
 #!/usr/bin/python3
-"""KiCad boards through quorvex, checked by KiCad itself (Debian's pcbnew).
+"""KiCad boards through quorvex, checked by KiCad 9 itself (Debian's pcbnew
+module and kicad-cli).
 
 kicad_check.py QUORVEX WORKDIR CHECK BOARD
   stack      the stack quorvex reads matches the stack-up pcbnew reads
   roundtrip  the written board loads in pcbnew with exactly the legend added,
              in one group on the legend layer; a second run replaces the group;
              a cancelled run writes the input byte for byte
+  drc        kicad-cli's design rules check of the written board names no
+             legend item
+  large      for a board too big to load more than once: pcbnew loads the
+             written board, holding one legend group of the written items
   plot       each text of KiCad's plot of the legend layer lies within 0.05 mm
-             of where quorvex --svg draws it, with KiCad's text box as wide
-  later      (formats after KiCad 6) the written file is the input plus one
-             inserted group, and reading it back gives the same stack and legend
+             of where quorvex --svg draws it, with KiCad's text box (less its
+             pen width) as wide within 0.1 mm
+  gerbers    the legend's Gerber column names, row by row, the extension of the
+             file kicad-cli's Gerber export (Protel extensions) writes for that
+             copper layer
+  crlf       the board with CRLF line breaks: the written board has CRLF line
+             breaks only and loads in pcbnew with one legend group
+  later      the board as a later KiCad would write it (a format version past
+             KiCad 9's, which KiCad 9 cannot load): the written file is the input
+             plus one inserted group, and reading it back gives the same stack
+             and legend
 """
 import json
 import math
@@ -34,16 +47,16 @@ def check(condition, message):
 ALL_COLUMNS = "CopperHeight=True|Type=True|Gerbers=True|DielHeight=True|Material=True|Constant=True"
 
 
-def quorvex(*args):
-    run = subprocess.run([QUORVEX, *args, "--params", ALL_COLUMNS], capture_output=True, text=True)
+def quorvex(*args, params=ALL_COLUMNS):
+    run = subprocess.run([QUORVEX, *args, "--params", params], capture_output=True, text=True)
     if run.returncode != 0:
         sys.exit(f"quorvex {' '.join(args)} exited {run.returncode}: {run.stderr}")
     return run
 
 
-def board_json(board, *extra):
+def board_json(board, *extra, params=ALL_COLUMNS):
     out = os.path.join(WORK, f"{len(os.listdir(WORK))}.board.json")
-    quorvex(board, "--out", out, *extra)
+    quorvex(board, "--out", out, *extra, params=params)
     with open(out) as f:
         return json.load(f)
 
@@ -66,11 +79,13 @@ def stackup_entries(board_path):
     entries = []
     for m in re.finditer(r'\(layer "([^"]+)"((?:\s*\((?:[^()]|\([^()]*\))*\)|\s*addsublayer)*)\s*\)', block):
         fields, subs = {}, [{}]
-        for key, value, sub in re.findall(r'\((\w+) "?([^")]*)"?\)|(addsublayer)', m.group(2)):
+        # Quoted values may hold parentheses: "R-1551(W)".
+        for key, quoted, bare, sub in re.findall(r'\((\w+) (?:"((?:[^"\\]|\\.)*)"|([^\s()]*))\)|(addsublayer)',
+                                                 m.group(2)):
             if sub:
                 subs.append({})
             else:
-                subs[-1].setdefault(key, value)
+                subs[-1].setdefault(key, quoted or bare)
         entries.append((m.group(1), subs))
     return entries
 
@@ -87,8 +102,9 @@ def check_stack(board_path):
     for layer, kicad_id in zip(stack, copper_ids):
         # KiCad's own names (user names where given) and layer types.
         check(layer["name"] == board.GetLayerName(kicad_id), f"{layer['name']!r}, KiCad {board.GetLayerName(kicad_id)!r}")
-        plane = board.GetLayerType(kicad_id) == pcbnew.LT_POWER and kicad_id not in (pcbnew.F_Cu, pcbnew.B_Cu)
-        check((39 <= layer["id"] <= 54) == plane, f"{layer['name']}: id {layer['id']}, power {plane}")
+    # Every copper layer in order, power layers too: no internal planes.
+    ids = [layer["id"] for layer in stack]
+    check(ids == [1] + list(range(2, len(stack))) + [32], f"editor layers {ids}")
 
     entries = stackup_entries(board_path)
     copper = [subs[0] for name, subs in entries if subs[0].get("type") == "copper"]
@@ -168,7 +184,8 @@ def check_roundtrip(board_path):
             wanted.append((cx, cy, r, cx + r * math.cos(half), cy - r * math.sin(half)))
     for d in pcbnew.LoadBoard(out).GetDrawings():
         group = d.GetParentGroup()
-        if d.Type() != pcbnew.PCB_SHAPE_T or d.GetShape() != pcbnew.SHAPE_T_ARC or not group:
+        if (d.Type() != pcbnew.PCB_SHAPE_T or d.GetShape() != pcbnew.SHAPE_T_ARC or not group
+                or group.GetName() != "Stack-up legend"):
             continue
         c, m = d.GetCenter(), d.GetArcMid()
         got = (c.x / 1e6, c.y / 1e6, d.GetRadius() / 1e6, m.x / 1e6, m.y / 1e6)
@@ -179,7 +196,6 @@ def check_roundtrip(board_path):
     check(not wanted, f"{len(wanted)} of the legend's arcs are not in KiCad's board")
 
     quorvex(out, "--out", again)
-    check(sorted(drawings(pcbnew.LoadBoard(again))) != [], "the board written twice is empty")
     twice = drawings(pcbnew.LoadBoard(again))
     check(len(twice) == len(after), f"a second run left {len(twice)} drawings, the first {len(after)}")
     check(len({uuid for _, _, name, uuid in twice if name == "Stack-up legend"}) == 1, "two legend groups")
@@ -187,6 +203,112 @@ def check_roundtrip(board_path):
     quorvex(board_path, "--cancel", "--out", cancelled)
     with open(board_path, "rb") as a, open(cancelled, "rb") as b:
         check(a.read() == b.read(), "a cancelled run changed the file")
+
+
+def legend_ids(board_text):
+    """The ids of the legend group's members in a written board."""
+    group = re.search(r'\(group "Stack-up legend"\s.*?\(members([^)]*)\)', board_text, re.S)
+    check(group is not None, "the written board holds no legend group")
+    return set(re.findall(r'[0-9a-f]{8}-[0-9a-f]{4}-[0-9a-f]{4}-[0-9a-f]{4}-[0-9a-f]{12}', group.group(1))) if group else set()
+
+
+def drc_names_no_legend_item(board_path):
+    """Runs kicad-cli's design rules check (which loads the board as pcbnew
+    does) and checks that no violation names a legend item."""
+    report = os.path.join(WORK, "drc.json")
+    run = subprocess.run(["kicad-cli", "pcb", "drc", "--format", "json", "--severity-all", "--output", report,
+                          board_path], capture_output=True, text=True)
+    check(run.returncode == 0 and os.path.exists(report), f"kicad-cli pcb drc failed: {run.stdout}{run.stderr}")
+    if not os.path.exists(report):
+        return
+    with open(board_path) as f:
+        ids = legend_ids(f.read())
+    with open(report) as f:
+        result = json.load(f)
+    named = 0
+    for violation in result.get("violations", []) + result.get("unconnected_items", []):
+        for item in violation.get("items", []):
+            if item.get("uuid") in ids:
+                named += 1
+                check(False, f"DRC names legend item {item.get('description')}: {violation.get('description')}")
+    print(f"{len(result.get('violations', []))} violations, {named} naming the legend's {len(ids)} items")
+
+
+def check_drc(board_path):
+    out = os.path.join(WORK, "out.kicad_pcb")
+    quorvex(board_path, "--out", out)
+    drc_names_no_legend_item(out)
+
+
+def check_large(board_path):
+    import pcbnew
+
+    out = os.path.join(WORK, "out.kicad_pcb")
+    quorvex(board_path, "--out", out)
+    with open(out) as f:
+        ids = legend_ids(f.read())
+    board = pcbnew.LoadBoard(out)
+    check(board is not None, "KiCad does not load the written board")
+    if board is None:
+        return
+    legends = [g for g in board.Groups() if g.GetName() == "Stack-up legend"]
+    check(len(legends) == 1, f"{len(legends)} legend groups")
+    if legends:
+        members = list(legends[0].GetItems())
+        check(len(members) == len(ids) and len(ids) > 20, f"{len(members)} legend items loaded, {len(ids)} written")
+        check(all(m.GetLayer() == pcbnew.Cmts_User for m in members), "a legend item is not on Cmts.User")
+        check({m.m_Uuid.AsString() for m in members} == ids, "the loaded legend items are not the written ones")
+
+
+def check_crlf(board_path):
+    import pcbnew
+
+    with open(board_path, "rb") as f:
+        text = f.read().replace(b"\r\n", b"\n").replace(b"\n", b"\r\n")
+    crlf = os.path.join(WORK, "crlf.kicad_pcb")
+    with open(crlf, "wb") as f:
+        f.write(text)
+    out = os.path.join(WORK, "out.kicad_pcb")
+    quorvex(crlf, "--out", out)
+    with open(out, "rb") as f:
+        written = f.read()
+    check(len(written) > len(text), "nothing was inserted")
+    bare = written.count(b"\n") - written.count(b"\r\n")
+    check(bare == 0, f"{bare} bare line feeds")
+    board = pcbnew.LoadBoard(out)
+    check(board is not None, "KiCad does not load the written board")
+    if board is not None:
+        legends = [g for g in board.Groups() if g.GetName() == "Stack-up legend"]
+        check(len(legends) == 1, f"{len(legends)} legend groups")
+
+
+def copper_names(board_path):
+    """The board's copper layers top to bottom, by their canonical names."""
+    with open(board_path) as f:
+        head = f.read(200000)
+    names = re.findall(r'\(\d+ "((?:F|B|In\d+)\.Cu)"', head)
+    return sorted(set(names), key=lambda n: 0 if n == "F.Cu" else 1000 if n == "B.Cu" else int(n[2:-3]))
+
+
+def check_gerbers(board_path):
+    document = board_json(board_path, params="Gerbers=True")
+    # The Gerber column's texts, top row first (y points up in the editor).
+    column = sorted((o for o in legend_objects(document) if o["kind"] == "text" and o["text"].startswith("(.")),
+                    key=lambda o: -o["y"])
+    names = copper_names(board_path)
+    check(len(column) == len(names), f"{len(column)} Gerber texts for {len(names)} copper layers")
+    plots = os.path.join(WORK, "gerbers")
+    run = subprocess.run(["kicad-cli", "pcb", "export", "gerbers", "--output", plots, "--layers", ",".join(names),
+                          board_path], capture_output=True, text=True)
+    check(run.returncode == 0, f"kicad-cli pcb export gerbers failed: {run.stdout}{run.stderr}")
+    files = os.listdir(plots) if os.path.isdir(plots) else []
+    for text, name in zip(column, names):
+        plotted = [f for f in files if f.rsplit(".", 1)[0].endswith("-" + name.replace(".", "_"))]
+        check(len(plotted) == 1, f"{name}: plotted as {plotted}")
+        if plotted:
+            extension = "(." + plotted[0].rsplit(".", 1)[1] + ")"
+            check(text["text"].upper() == extension.upper(), f"{name}: the legend says {text['text']}, KiCad wrote {plotted[0]}")
+            print(f"{name}: {text['text']} {plotted[0]}")
 
 
 def quorvex_texts(svg_path):
@@ -227,13 +349,18 @@ def check_plot(board_path):
     plot_path = controller.GetPlotFileName()
     controller.ClosePlot()
     with open(plot_path) as f:
-        plotted = [(unescape(m.group(3)), float(m.group(1)) / 1e6, float(m.group(2)) / 1e6)
-                   for m in re.finditer(r'<text x="([-\d.]+)" y="([-\d.]+)"[^>]*>([^<]*)</text>', f.read())]
+        svg = f.read()
+    # The plot's user units per millimetre: its viewBox width over its width in mm.
+    size = re.search(r'width="([\d.]+)mm"[^>]*viewBox="[-\d.]+ [-\d.]+ ([\d.]+)', svg)
+    scale = float(size.group(2)) / float(size.group(1))
+    plotted = [(unescape(m.group(3)), float(m.group(1)) / scale, float(m.group(2)) / scale)
+               for m in re.finditer(r'<text x="([-\d.]+)" y="([-\d.]+)"[^>]*>([^<]*)</text>', svg)]
     check(sorted(t[0] for t in plotted) == sorted(t[0] for t in ours), "KiCad plotted other texts than quorvex drew")
     boxes = {}
     for d in board.GetDrawings():
         if d.Type() == pcbnew.PCB_TEXT_T and d.GetLayer() == pcbnew.Cmts_User:
-            boxes.setdefault(d.GetText(), []).append(d.GetTextBox().GetWidth() / 1e6)
+            # KiCad 9's text box takes in the pen's width, half on each side.
+            boxes.setdefault(d.GetText(), []).append((d.GetTextBox(None).GetWidth() - d.GetTextThickness()) / 1e6)
     remaining = list(ours)
     worst = [0.0]
     for text, x, y in plotted:
@@ -242,12 +369,21 @@ def check_plot(board_path):
         check(bool(near), f"{text!r} at ({x:.4f}, {y:.4f}) mm in KiCad's plot is not where quorvex draws it")
         if near:
             remaining.remove(near[0])
-            check(any(abs(w - near[0][3]) <= 0.05 for w in boxes.get(text, [])),
+            check(any(abs(w - near[0][3]) <= 0.1 for w in boxes.get(text, [])),
                   f"{text!r}: KiCad's box is {boxes.get(text)} mm wide, quorvex's {near[0][3]:.4f} mm")
     print(f"{len(plotted)} texts, farthest {worst[0]:.4f} mm from quorvex's")
 
 
-def check_later(board_path):
+# KiCad 9 writes format 20241229; a later KiCad writes a later date.
+LATER_VERSION = b"20250901"
+
+
+def check_later(kicad9_board_path):
+    with open(kicad9_board_path, "rb") as f:
+        text = f.read()
+    board_path = os.path.join(WORK, "kicad10.kicad_pcb")
+    with open(board_path, "wb") as f:
+        f.write(re.sub(rb"\(version \d+\)", b"(version " + LATER_VERSION + b")", text, count=1))
     out = os.path.join(WORK, "later.kicad_pcb")
     quorvex(board_path, "--out", out)
     with open(board_path, "rb") as f:
@@ -295,7 +431,8 @@ if __name__ == "__main__":
     os.makedirs(WORK, exist_ok=True)
     os.environ.setdefault("QUORVEX_MACHINE", os.path.join(WORK, "machine"))
     os.makedirs(os.environ["QUORVEX_MACHINE"], exist_ok=True)
-    {"stack": check_stack, "roundtrip": check_roundtrip, "plot": check_plot, "later": check_later}[CHECK](BOARD)
+    {"stack": check_stack, "roundtrip": check_roundtrip, "drc": check_drc, "large": check_large,
+     "plot": check_plot, "gerbers": check_gerbers, "crlf": check_crlf, "later": check_later}[CHECK](BOARD)
     for failure in failures:
         print("FAIL:", failure)
     print(f"{CHECK} {os.path.basename(BOARD)}: {'failed' if failures else 'passed'}")
