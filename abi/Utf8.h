@@ -76,4 +76,70 @@ inline std::string ToValidUtf8(std::string_view text) {
   return out;
 }
 
+// The number of characters of UTF-8 `text`; a byte that does not start a
+// well-formed character counts as one.
+constexpr std::size_t Utf8Length(std::string_view text) {
+  std::size_t count = 0;
+  for (std::size_t at = 0; at < text.size(); ++count) {
+    const std::size_t length = Utf8SequenceLength(text, at);
+    at += length == 0 ? 1 : length;
+  }
+  return count;
+}
+
+// Characters that show nothing, or nothing of their own, where text is
+// shown: C1 controls, format characters (zero widths, direction marks,
+// the byte-order mark), separators and fillers that look like nothing.
+constexpr bool IsInvisibleCodePoint(char32_t c) {
+  return (c >= 0x80 && c <= 0x9F) || c == 0xAD || c == 0x34F || c == 0x61C || c == 0x115F || c == 0x1160 ||
+         c == 0x17B4 || c == 0x17B5 || (c >= 0x180B && c <= 0x180F) || (c >= 0x200B && c <= 0x200F) ||
+         (c >= 0x2028 && c <= 0x202E) || (c >= 0x2060 && c <= 0x206F) || c == 0x3164 ||
+         (c >= 0xFE00 && c <= 0xFE0F) || c == 0xFEFF || c == 0xFFA0 || (c >= 0xFFF0 && c <= 0xFFFB) ||
+         (c >= 0xE0000 && c <= 0xE0FFF);
+}
+
+// `text` fit for one line of a message: line breaks, tabs and other control
+// characters as escapes (\n, \r, \t, \xHH), bytes that are not UTF-8 as
+// \xHH, invisible characters as a backslash, "u" and four hexadecimal
+// digits (a capital "U" and eight beyond U+FFFF), so that a value from a
+// file can neither split a message nor hide part of it.
+inline std::string EscapedForLine(std::string_view text) {
+  static constexpr char kDigits[] = "0123456789abcdef";
+  const auto hex = [](std::string& out, char32_t value, int digits) {
+    for (int shift = (digits - 1) * 4; shift >= 0; shift -= 4) out += kDigits[(value >> shift) & 15];
+  };
+  std::string line;
+  line.reserve(text.size());
+  for (std::size_t at = 0; at < text.size();) {
+    const auto byte = static_cast<unsigned char>(text[at]);
+    const std::size_t length = Utf8SequenceLength(text, at);
+    if (byte >= 0x20 && byte < 0x7F) {
+      line += text[at];
+    } else if (byte == '\n') {
+      line += "\\n";
+    } else if (byte == '\r') {
+      line += "\\r";
+    } else if (byte == '\t') {
+      line += "\\t";
+    } else if (length <= 1) {
+      line += "\\x";
+      hex(line, byte, 2);
+    } else {
+      char32_t c = byte & (0x7F >> length);
+      for (std::size_t i = 1; i < length; ++i)
+        c = (c << 6) | (static_cast<unsigned char>(text[at + i]) & 0x3F);
+      if (!IsInvisibleCodePoint(c)) {
+        line.append(text.substr(at, length));
+      } else {
+        line += c > 0xFFFF ? "\\U" : "\\u";
+        hex(line, c, c > 0xFFFF ? 8 : 4);
+      }
+      at += length;
+      continue;
+    }
+    ++at;
+  }
+  return line;
+}
+
 }  // namespace abi

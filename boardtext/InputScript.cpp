@@ -8,6 +8,8 @@
 namespace boardtext {
 namespace {
 
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
 std::string_view Trim(std::string_view text) { return TrimBlanks(text); }
 
 bool SameText(std::string_view a, std::string_view b) {
@@ -44,6 +46,9 @@ const std::vector<std::string>& SetupOptionNames() {
 
 std::vector<ScriptAction> ParseScript(std::string_view text) {
   if (const std::string problem = ScriptTextProblem(text); !problem.empty()) throw ScriptError(problem);
+  // Editors that save UTF-8 with a byte-order mark put it before the first
+  // action; it is no part of the action's word.
+  if (text.starts_with(kByteOrderMark)) text.remove_prefix(kByteOrderMark.size());
   std::vector<ScriptAction> actions;
   int line = 0;
   std::size_t start = 0;

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "abi/Utf8.h"
 #include "editor/BoardFile.h"
 #include "editor/JsonReader.h"
 
@@ -46,9 +47,15 @@ const json& FieldReader::Required(const json& object, const std::string& path, c
 std::string FieldReader::String(const json& value, const std::string& path) const {
   if (!value.is_string()) Fail(path, std::string("must be a string, not ") + TypeName(value));
   const auto& text = value.get_ref<const std::string&>();
-  if (text.size() > kMaxFileString)
-    Fail(path, "is " + std::to_string(text.size()) + " characters long; at most " +
-                   std::to_string(kMaxFileString) + " are allowed");
+  if (text.size() > kMaxFileString) {
+    // The limit is in bytes; where characters take more than one, say both.
+    const std::size_t characters = abi::Utf8Length(text);
+    if (characters == text.size())
+      Fail(path, "is " + std::to_string(text.size()) + " characters long; at most " +
+                     std::to_string(kMaxFileString) + " are allowed");
+    Fail(path, "is " + std::to_string(text.size()) + " bytes long in UTF-8 (" + std::to_string(characters) +
+                   " characters); at most " + std::to_string(kMaxFileString) + " bytes are allowed");
+  }
   return text;
 }
 

@@ -25,7 +25,11 @@ class Reader : public FieldReader {
 
   Length LengthOf(const json& value, const std::string& path, bool nonNegative) const {
     int32_t units = 0;
-    if (value.is_number_integer()) {
+    // A whole number too long for 64 bits reads as a fractional one: the
+    // range check says what is wrong with it.
+    const bool whole = value.is_number_integer() ||
+                       (value.is_number_float() && std::trunc(value.get<double>()) == value.get<double>());
+    if (whole) {
       units = static_cast<int32_t>(
           Integer(value, path, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
     } else if (value.is_string()) {

@@ -10,6 +10,7 @@
 // 32-bit board and object handles; 0 is "none". Handles are never reused.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 #include <type_traits>
@@ -109,10 +110,20 @@ using BrelixSim_Reset_t = void();
 
 namespace brelix {
 
-// KiCad boards as the editor takes them: a path with this ending is read and
-// written as a KiCad board (BrelixSim_OpenBoardFile, BrelixSim_SaveBoardFile).
+// KiCad boards as the editor takes them: a path with this ending, in any
+// letter case as file kinds go by, is read and written as a KiCad board
+// (BrelixSim_OpenBoardFile, BrelixSim_SaveBoardFile).
 inline constexpr std::string_view kKicadBoardSuffix = ".kicad_pcb";
-inline bool IsKicadPath(std::string_view path) { return path.ends_with(kKicadBoardSuffix); }
+inline bool IsKicadPath(std::string_view path) {
+  if (path.size() < kKicadBoardSuffix.size()) return false;
+  const std::string_view ending = path.substr(path.size() - kKicadBoardSuffix.size());
+  for (std::size_t i = 0; i < ending.size(); ++i) {
+    const char c =
+        ending[i] >= 'A' && ending[i] <= 'Z' ? static_cast<char>(ending[i] - 'A' + 'a') : ending[i];
+    if (c != kKicadBoardSuffix[i]) return false;
+  }
+  return true;
+}
 // The KiCad layer the legend goes on unless BrelixSim_SetKicadLayer picks another.
 inline constexpr std::string_view kKicadDefaultLegendLayer = "Cmts.User";
 // The editor layer a KiCad board's outline (Edge.Cuts) is drawn on: Mechanical1.

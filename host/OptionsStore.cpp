@@ -2,7 +2,9 @@
 
 #include "host/HostSettings.h"
 #include "host/HostStatus.h"
+#include "platform/FileLock.h"
 #include "platform/IniFile.h"
+#include "platform/Journal.h"
 #include "platform/Machine.h"
 #include "platform/WideString.h"
 
@@ -42,28 +44,67 @@ abi::HRESULT STDCALL OptionsReader::ReadBoolean(abi::BSTR group, abi::BSTR key, 
     if (!ClearOut(value)) return Fail("ReadBoolean: nil out argument");
     if (const auto failure = CountOptionsValue(OptionsAccess::Read)) return Fail(*failure);
     if (const auto failure = HostFault("host.ReadBoolean")) return Fail(*failure);
-    platform::IniText ini;
-    std::string error;
-    if (!platform::LoadIniFile(filePath_, &ini, &error)) return Fail(error);
-    const int32_t stored = ini.GetInteger(Narrow(group), Narrow(key), defaultValue != 0 ? -1 : 0);
+    std::string text, error;
+    if (!platform::ReadIniFileText(filePath_, &text, &error)) return Fail(error);
+    if (!parsed_ || text != text_) {
+      parsed_ = std::make_unique<platform::IniText>(text);
+      text_ = std::move(text);
+    }
+    const int32_t stored = parsed_->GetInteger(Narrow(group), Narrow(key), defaultValue != 0 ? -1 : 0);
     *value = stored != 0 ? abi::kTrue32 : abi::kFalse32;
     return abi::S_OK;
   });
 }
 
+// A release has no status to answer: a failure to store is journaled.
+OptionsWriter::~OptionsWriter() {
+  try {
+    std::string error;
+    if (!Store(&error)) platform::JournalAppend("host", "options not stored: " + error);
+  } catch (...) {
+  }
+}
+
 abi::HRESULT STDCALL OptionsWriter::WriteBoolean(abi::BSTR group, abi::BSTR key, abi::BOOL32 value) {
-  return HostGuard([&] {
+  const abi::HRESULT status = HostGuard([&] {
     if (const auto failure = CountOptionsValue(OptionsAccess::Write)) return Fail(*failure);
     if (const auto failure = HostFault("host.WriteBoolean")) return Fail(*failure);
+    Value written{Narrow(group), Narrow(key), value != 0 ? "-1" : "0"};
+    // Names a line cannot hold are refused now, not when the values land.
     std::string error;
-    if (!platform::CreateDirectories(FolderOf(filePath_)))
-      return Fail("Cannot create the options folder " + FolderOf(filePath_));
-    platform::IniText ini;
-    if (!platform::LoadIniFile(filePath_, &ini, &error)) return Fail(error);
-    if (!ini.Set(Narrow(group), Narrow(key), value != 0 ? "-1" : "0", &error)) return Fail(error);
-    if (!platform::SaveIniFile(filePath_, ini, &error)) return Fail(error);
+    platform::IniText probe;
+    if (!probe.Set(written.group, written.key, written.text, &error)) return Fail(error);
+    values_.push_back(std::move(written));
     return abi::S_OK;
   });
+  if (abi::Failed(status)) failed_ = true;
+  return status;
+}
+
+bool OptionsWriter::Store(std::string* error) {
+  std::string ignored;
+  if (!error) error = &ignored;
+  std::vector<Value> values = std::move(values_);
+  values_.clear();
+  if (failed_ || values.empty()) return true;
+  try {
+    if (!platform::CreateDirectories(FolderOf(filePath_))) {
+      *error = "cannot create the options folder " + FolderOf(filePath_);
+      return false;
+    }
+    const auto lock = platform::FileLock::Acquire(platform::MapPath(filePath_ + ".lock"), error);
+    if (!lock) return false;
+    // Read, changed and replaced whole under the lock: another process's
+    // change lands before this one or after it, never between.
+    platform::IniText ini;
+    if (!platform::LoadIniFile(filePath_, &ini, error)) return false;
+    for (const Value& value : values)
+      if (!ini.Set(value.group, value.key, value.text, error)) return false;
+    return platform::SaveIniFile(filePath_, ini, error);
+  } catch (const std::exception& exception) {
+    *error = exception.what();
+    return false;
+  }
 }
 
 abi::HRESULT STDCALL OptionsManager::GetOptionsReader(abi::BSTR section, abi::BSTR location,

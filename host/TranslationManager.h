@@ -13,11 +13,13 @@
 //
 // Scopes (dialog and component names) match without regard to letter case,
 // keys exactly. The host offers a manager only while the file exists; it is
-// read afresh at every call, and a file that breaks these rules makes every
+// parsed once for each change of the file however many calls follow, and a
+// file that breaks these rules makes every
 // call fail with a description naming the file and the problem. Every call
 // is recorded in the journal (kind "host").
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include "abi/Translation.h"
@@ -27,6 +29,8 @@ namespace quorvex {
 
 // The Windows path of the dictionary file.
 std::string DictionaryPath();
+// How many times this process has parsed a dictionary file's text.
+std::size_t DictionaryParses();
 
 class TranslationManager final : public abi::Implements<abi::ITranslationManager> {
  public:

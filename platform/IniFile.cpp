@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <mutex>
+#include <unordered_set>
 
 #include "platform/FaultPoints.h"
 #include "platform/Locale.h"
@@ -157,10 +158,12 @@ bool IniText::HasKey(std::string_view section, std::string_view key) const {
   return Get(section, key).has_value();
 }
 
+// Duplicates are told by their upper-case names, as SameName compares them.
 std::vector<std::string> IniText::Sections() const {
   std::vector<std::string> names;
+  std::unordered_set<std::string> seen;
   for (const Line& line : lines_)
-    if (line.kind == Line::kSection && FindSection(line.name) == static_cast<size_t>(&line - lines_.data()))
+    if (line.kind == Line::kSection && seen.insert(UpperCaseText(line.name)).second)
       names.push_back(line.name);
   return names;
 }
@@ -169,9 +172,11 @@ std::vector<std::string> IniText::Keys(std::string_view section) const {
   std::vector<std::string> names;
   const size_t header = FindSection(section);
   if (header == npos) return names;
+  std::unordered_set<std::string> seen;
   const size_t end = SectionEnd(header);
   for (size_t i = header + 1; i < end; ++i)
-    if (lines_[i].kind == Line::kKey && FindKey(header, lines_[i].name) == i) names.push_back(lines_[i].name);
+    if (lines_[i].kind == Line::kKey && seen.insert(UpperCaseText(lines_[i].name)).second)
+      names.push_back(lines_[i].name);
   return names;
 }
 
@@ -206,8 +211,12 @@ bool IniText::Set(std::string_view section, std::string_view key, std::string_vi
   }
   line.name = std::string(key);
   line.raw = line.name + "=" + Encoded(value);
+  // After the section's last key, so that comments and blank lines closing
+  // the section stay after it. The end is found once: a section of many
+  // keys must not cost a pass per key.
   size_t at = header + 1;
-  for (size_t i = header + 1; i < SectionEnd(header); ++i)
+  const size_t end = SectionEnd(header);
+  for (size_t i = header + 1; i < end; ++i)
     if (lines_[i].kind == Line::kKey) at = i + 1;
   Insert(at, std::move(line));
   return true;
@@ -230,24 +239,38 @@ bool IniText::RemoveSection(std::string_view section) {
 }
 
 std::string IniText::ToString() const {
+  std::size_t size = 0;
+  for (const Line& line : lines_) size += line.raw.size() + line.eol.size();
   std::string text;
-  for (const Line& line : lines_) text += line.raw + line.eol;
+  text.reserve(size);
+  for (const Line& line : lines_) {
+    text += line.raw;
+    text += line.eol;
+  }
   return text;
 }
 
-bool LoadIniFile(std::string_view windowsPath, IniText* ini, std::string* error) {
+bool ReadIniFileText(std::string_view windowsPath, std::string* text, std::string* error) {
   try {
     if (const auto failure = faults::Check("platform.LoadIniFile")) return Fail(error, *failure);
     if (DirectoryExists(windowsPath))
       return Fail(error, std::string(windowsPath) + " is a folder, not a file");
+    text->clear();
     if (!FileExists(windowsPath)) {
       if (MapPath(windowsPath).empty())
         return Fail(error, "not a valid Windows path: " + std::string(windowsPath));
-      *ini = IniText();
       return true;
     }
+    return ReadFile(windowsPath, text, error);
+  } catch (...) {
+    return Fail(error, "cannot read " + std::string(windowsPath));
+  }
+}
+
+bool LoadIniFile(std::string_view windowsPath, IniText* ini, std::string* error) {
+  try {
     std::string text;
-    if (!ReadFile(windowsPath, &text, error)) return false;
+    if (!ReadIniFileText(windowsPath, &text, error)) return false;
     *ini = IniText(text);
     return true;
   } catch (...) {

@@ -66,6 +66,8 @@ class IniText {
 // Whole-file operations on a Windows path (MapPath).
 // Loading fails only when the file exists and cannot be read.
 bool LoadIniFile(std::string_view windowsPath, IniText* ini, std::string* error = nullptr);
+// The text LoadIniFile would parse (empty for a missing file), by the same rules.
+bool ReadIniFileText(std::string_view windowsPath, std::string* text, std::string* error = nullptr);
 // Writes atomically; the folder must exist.
 bool SaveIniFile(std::string_view windowsPath, const IniText& ini, std::string* error = nullptr);
 

@@ -261,6 +261,8 @@ void Inspect(std::function<void(TForm& form)> look) {
   Queue(std::move(action));
 }
 
+TControl* FindControl(TForm& form, const std::string& target) { return FindTarget(form, target); }
+
 int PendingActions() {
   ActionTable& table = Table();
   std::lock_guard<std::mutex> guard(table.lock);

@@ -10,6 +10,7 @@
 
 namespace toolkit {
 
+class TControl;
 class TForm;
 
 // The message that carries a queued action (lParam: the action's id).
@@ -40,6 +41,10 @@ void Hover(const std::string& target);
 // Runs `look` on the input form at that point of the script, as a user
 // looking at the screen would (the command-line host draws a dialog with it).
 void Inspect(std::function<void(TForm& form)> look);
+
+// The control of `form` an action aimed at `target` acts on (found as Click
+// finds it); nil when there is none.
+TControl* FindControl(TForm& form, const std::string& target);
 
 // Actions queued and not yet carried out.
 int PendingActions();

@@ -1,9 +1,25 @@
 #include <ostream>
+#include <string_view>
 
 #include "host/quorvex/Reporting.h"
 #include "host/quorvex/Steps.h"
+#include "platform/Locale.h"
 
 namespace quorvex::cli {
+namespace {
+
+// The commands the plug-in's installation declares to the host. The
+// launcher itself answers success for a name it does not know, so the host
+// tells the user rather than run nothing in silence.
+constexpr std::string_view kPluginCommands[] = {"GenerateCrossSection"};
+
+bool IsPluginCommand(std::string_view name) {
+  for (const std::string_view command : kPluginCommands)
+    if (platform::CompareTextIgnoreCase(command, name) == 0) return true;
+  return false;
+}
+
+}  // namespace
 
 StepResult RunCommand(Session& session) {
   abi::ICommandLauncher* launcher = nullptr;
@@ -12,6 +28,10 @@ StepResult RunCommand(Session& session) {
     return StepResult::Stop(kExitHostFailure);
   }
   const std::string& name = session.options.command;
+  if (!IsPluginCommand(name)) {
+    ReportError(session, "--command: the plug-in has no command \"" + name + "\"");
+    return StepResult::Stop(kExitHostFailure);
+  }
   const std::string& params = session.options.params;
   abi::IServerView* view = session.host.currentView();
 

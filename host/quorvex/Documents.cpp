@@ -3,11 +3,16 @@
 #include <nlohmann/json.hpp>
 #include <ostream>
 
+#include "abi/ModuleFiles.h"
 #include "boardtext/InputScript.h"
+#include "host/HostSettings.h"
 #include "host/quorvex/Reporting.h"
 #include "host/quorvex/Steps.h"
 #include "host/quorvex/UserActions.h"
 #include "platform/Locale.h"
+#include "platform/Machine.h"
+#include "platform/Modules.h"
+#include "toolkit/Automation.h"
 
 namespace quorvex::cli {
 namespace {
@@ -120,6 +125,29 @@ void OpenActiveDocument(Session& session) {
   session.host.openDocument(kind, "Document1" + extension);
 }
 
+// What the run reads besides its arguments: the machine's files and the
+// modules it loads, which an output must never replace (the next run would
+// find board JSON where its registry or its plug-in was).
+void AddMachineInputs(Session& session) {
+  OutputFiles& outputs = session.outputs;
+  outputs.AddInput(platform::ModuleFileNameOf(reinterpret_cast<const void*>(&CheckFiles)),
+                   "the program itself");
+  // The machine root holds every file the platform reads; where the platform
+  // is the system itself, the host's own folders stand for it.
+  outputs.AddInputFolder(platform::MachineRoot(), "the machine root");
+  outputs.AddInputFolder(platform::MapPath(HostPreferenceFolder()), "the host's settings folder");
+  outputs.AddInputFolder(platform::MapPath(platform::GetHostProgramFolder()), "the host's program folder");
+  outputs.AddInput(platform::MapPath(platform::GetWindowsDirectory() + "\\vemtro.ini"));
+  const std::string module = "a module the run loads";
+  outputs.AddInput(session.programFolder + abi::kEditorModuleFile, module);
+  outputs.AddInput(session.programFolder + abi::kPluginModuleFile, module);
+  // The libraries the program links: each named by one function it holds.
+  outputs.AddInput(platform::ModuleFileNameOf(reinterpret_cast<const void*>(&platform::MachineRoot)), module);
+  outputs.AddInput(platform::ModuleFileNameOf(reinterpret_cast<const void*>(&toolkit::automation::Reset)),
+                   module);
+  outputs.AddInput(platform::ModuleFileNameOf(reinterpret_cast<const void*>(&HostPreferenceFolder)), module);
+}
+
 }  // namespace
 
 StepResult CheckFiles(Session& session) {
@@ -127,6 +155,7 @@ StepResult CheckFiles(Session& session) {
     OutputFiles& outputs = session.outputs;
     outputs.AddInput(session.options.board);
     outputs.AddInput(session.options.script);
+    AddMachineInputs(session);
     outputs.AddOutput("--out", session.options.out);
     outputs.AddOutput("--svg", session.options.svg);
     outputs.AddOutput("--dialog-svg", session.options.dialogSvg);

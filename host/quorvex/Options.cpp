@@ -5,6 +5,7 @@
 
 #include "boardtext/InputScript.h"
 #include "boardtext/Lengths.h"
+#include "editor/BrelixSim.h"
 
 namespace quorvex::cli {
 namespace {
@@ -174,7 +175,7 @@ ParseResult ParseOptions(int argc, const char* const* argv) {
     }
     if (failStoreOption->count() > 0) options.failStore = ParseStoreFailure(failStore);
     for (const std::string& text : dialogActions) options.dialogActions.push_back(ParseDialogAction(text));
-    const bool kicadBoard = options.board.ends_with(".kicad_pcb");
+    const bool kicadBoard = brelix::IsKicadPath(options.board);
     Check(unitOption->count() == 0 || kicadBoard, "--unit needs a KiCad board (*.kicad_pcb)");
     Check(layerOption->count() == 0 || kicadBoard, "--kicad-layer needs a KiCad board (*.kicad_pcb)");
     Check(unitOption->count() == 0 || options.unit == "metric" || options.unit == "imperial",

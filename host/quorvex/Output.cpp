@@ -31,6 +31,9 @@ StepResult WriteOutputs(Session& session) {
     ReportError(session, reason);
     return StepResult::Stop(kExitBadInput);
   };
+  // An output that failed during the run (the dialog's drawing), or an
+  // argument found bad then, leaves every output unwritten.
+  if (session.outputFailed || session.badArgument) return StepResult::Stop(kExitBadInput);
   // Every output is complete before any of them replaces a file.
   if (!options.out.empty()) {
     const char* why = nullptr;

@@ -24,6 +24,17 @@ bool SameFile(const fs::path& a, const fs::path& b) {
   return fs::equivalent(a, b, ec) && !ec;
 }
 
+// Whether `file` lies in `folder` or below it; both resolved by Identity.
+bool Inside(const fs::path& file, const fs::path& folder) {
+  auto part = file.begin();
+  for (const fs::path& component : folder) {
+    if (component.empty()) continue;  // a trailing separator
+    if (part == file.end() || *part != component) return false;
+    ++part;
+  }
+  return true;
+}
+
 // A second name for the file at `target`, under a name no other file has,
 // so that it survives being replaced; empty when there is no file or no
 // second name could be made.
@@ -48,8 +59,12 @@ fs::path Backup(const fs::path& target) {
 
 }  // namespace
 
-void OutputFiles::AddInput(const std::string& path) {
-  if (!path.empty()) inputs_.push_back(Identity(path));
+void OutputFiles::AddInput(const std::string& path, const std::string& what) {
+  if (!path.empty()) inputs_.push_back({Identity(path), what});
+}
+
+void OutputFiles::AddInputFolder(const std::string& path, const std::string& what) {
+  if (!path.empty()) inputFolders_.push_back({Identity(path), what});
 }
 
 void OutputFiles::AddOutput(const std::string& option, const std::string& path) {
@@ -61,8 +76,11 @@ void OutputFiles::AddOutput(const std::string& option, const std::string& path) 
   if (!fs::is_directory(target.parent_path(), ec))
     throw InputError(option + ": the folder " + target.parent_path().string() + " does not exist");
   const fs::path identity = Identity(target);
-  for (const fs::path& input : inputs_)
-    if (SameFile(identity, input)) throw InputError(option + ": " + path + " is a file the run reads");
+  for (const Input& input : inputs_)
+    if (SameFile(identity, input.identity)) throw InputError(option + ": " + path + " is " + input.what);
+  for (const Input& folder : inputFolders_)
+    if (Inside(identity, folder.identity))
+      throw InputError(option + ": " + path + " is in " + folder.what + ", whose files the run reads");
   for (const Output& other : outputs_)
     if (SameFile(identity, other.identity))
       throw InputError(option + ": " + path + " is also " + other.option);

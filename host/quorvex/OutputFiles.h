@@ -17,11 +17,16 @@ namespace quorvex::cli {
 
 class OutputFiles {
  public:
-  // A file the run reads (the board, the script): no output may be it.
-  void AddInput(const std::string& path);
+  // A file the run reads or loads (the board, the script, a module, the
+  // program): no output may be it. `what` says what it is in a refusal.
+  void AddInput(const std::string& path, const std::string& what = "a file the run reads");
+  // A folder whose files the run reads (the machine root, the host's
+  // folders): no output may be in it, whether the file exists yet or not.
+  void AddInputFolder(const std::string& path, const std::string& what);
   // Checks the output of `option` and keeps it; raises InputError when its
   // folder is missing, when it exists and is not a regular file (a link to
-  // one is followed), or when it is an input or another output.
+  // one is followed), or when it is an input, in an input folder or another
+  // output.
   void AddOutput(const std::string& option, const std::string& path);
 
   // Writes the text of an output added before to its temporary; false with a
@@ -41,7 +46,12 @@ class OutputFiles {
     std::filesystem::path identity;  // the file itself, links and ".." resolved
     std::unique_ptr<platform::StagedFile> staged;
   };
-  std::vector<std::filesystem::path> inputs_;
+  struct Input {
+    std::filesystem::path identity;
+    std::string what;
+  };
+  std::vector<Input> inputs_;
+  std::vector<Input> inputFolders_;
   std::vector<Output> outputs_;
 };
 

@@ -3,33 +3,13 @@
 #include <ostream>
 #include <sstream>
 
+#include "abi/Utf8.h"
 #include "host/HostStatus.h"
 #include "platform/Journal.h"
 
 namespace quorvex::cli {
 
-std::string OneLine(std::string_view text) {
-  static constexpr char kDigits[] = "0123456789abcdef";
-  std::string line;
-  line.reserve(text.size());
-  for (const char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte >= 0x20 && byte != 0x7F) {
-      line += c;
-    } else if (c == '\n') {
-      line += "\\n";
-    } else if (c == '\r') {
-      line += "\\r";
-    } else if (c == '\t') {
-      line += "\\t";
-    } else {
-      line += "\\x";
-      line += kDigits[byte >> 4];
-      line += kDigits[byte & 15];
-    }
-  }
-  return line;
-}
+std::string OneLine(std::string_view text) { return abi::EscapedForLine(text); }
 
 void ReportError(Session& session, std::string_view text) {
   session.err << "quorvex: " << OneLine(text) << '\n';

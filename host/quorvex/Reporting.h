@@ -8,9 +8,9 @@
 
 namespace quorvex::cli {
 
-// `text` fit for one line of output: line breaks, tabs and other control
-// characters are shown as escapes (\n, \r, \t, \xHH), so that a value
-// from a file can neither split a message nor hide part of it.
+// `text` fit for one line of output (abi::EscapedForLine): control and
+// invisible characters and bytes that are not UTF-8 shown as escapes, so
+// that a value from a file can neither split a message nor hide part of it.
 std::string OneLine(std::string_view text);
 // "quorvex: TEXT" on the error stream, as one line.
 void ReportError(Session& session, std::string_view text);

@@ -7,8 +7,8 @@ namespace quorvex::cli {
 
 int Run(Session& session) {
   using Step = StepResult (*)(Session&);
-  const std::vector<Step> steps = {CheckFiles, PrepareMachine,   LoadEditor, OpenDocuments, EnterTestMode,
-                                   LoadPlugin, PrepareSetupUser, RunCommand, WriteOutputs};
+  const std::vector<Step> steps = {PrepareMachine, CheckFiles,       LoadEditor, OpenDocuments, EnterTestMode,
+                                   LoadPlugin,     PrepareSetupUser, RunCommand, WriteOutputs};
 
   int exitCode = kExitRan;
   for (Step step : steps) {
@@ -17,7 +17,7 @@ int Run(Session& session) {
     exitCode = result.exitCode;
     break;
   }
-  if (exitCode == kExitRan && session.outputFailed) exitCode = kExitBadInput;
+  if (exitCode == kExitRan && (session.outputFailed || session.badArgument)) exitCode = kExitBadInput;
   if (exitCode != kExitBadInput) {
     if (session.options.trace) ReportTrace(session);
     ReportHandledExceptions(session);

@@ -39,6 +39,9 @@ struct Session {
   std::deque<std::vector<boardtext::KeyChord>> setupKeys;
   // An output file could not be written during the run.
   bool outputFailed = false;
+  // An argument turned out bad during the run (a dialog action naming no
+  // control of the dialog); reported already.
+  bool badArgument = false;
   // What the run writes, checked by CheckFiles and written by WriteOutputs.
   OutputFiles outputs;
 };

@@ -15,7 +15,6 @@
 #include "host/quorvex/Reporting.h"
 #include "host/quorvex/Steps.h"
 #include "host/quorvex/UserActions.h"
-#include "platform/AtomicFile.h"
 #include "platform/Locale.h"
 #include "toolkit/Automation.h"
 #include "toolkit/FormSvg.h"
@@ -53,17 +52,41 @@ void PressKey(const boardtext::KeyChord& key) {
   toolkit::automation::PressKey(key.virtualKey, key.shift, key.ctrl, key.alt);
 }
 
+// Staged with the run's other outputs: written only when all of them are.
 void DrawDialog(Session& session, toolkit::TForm& form) {
   std::string error;
-  if (!platform::WriteFileAtomically(session.options.dialogSvg, toolkit::DrawFormSvg(form), &error)) {
+  if (!session.outputs.Stage(session.options.dialogSvg, toolkit::DrawFormSvg(form), &error)) {
     ReportError(session, error);
     session.outputFailed = true;
+  }
+}
+
+// A help or hover action must name a control of the dialog: one that names
+// none is a bad argument, found as the dialog opens. The user's queued
+// actions are then dropped and the dialog cancelled, so that the refused run
+// changes no stored choice.
+void CheckDialogControls(Session& session, toolkit::TForm& form) {
+  for (const DialogAction& action : session.options.dialogActions) {
+    if (action.kind == DialogAction::Kind::Key || toolkit::automation::FindControl(form, action.control))
+      continue;
+    ReportError(session, "--dialog-action: " +
+                             std::string(action.kind == DialogAction::Kind::Hover ? "hover:" : "help:") +
+                             action.control + ": the setup dialog has no control \"" + action.control + "\"");
+    session.badArgument = true;
+    toolkit::automation::Reset();
+    toolkit::automation::Click("ButtonCancel");
+    return;
   }
 }
 
 void OnSetup(void* context, const char* argument) {
   Session& session = *static_cast<Session*>(context);
   const std::string_view list = Trim(argument ? argument : "");
+  if (session.badArgument) {
+    toolkit::automation::Click("ButtonCancel");
+    return;
+  }
+  toolkit::automation::Inspect([&session](toolkit::TForm& form) { CheckDialogControls(session, form); });
   if (!session.options.dialogSvg.empty())
     toolkit::automation::Inspect([&session](toolkit::TForm& form) { DrawDialog(session, form); });
   for (const DialogAction& action : session.options.dialogActions) {

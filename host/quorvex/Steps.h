@@ -6,13 +6,14 @@
 
 namespace quorvex::cli {
 
-// Documents.cpp: checks the files the run reads and writes before anything
-// else: an output must not be an input or another output, nor an existing
-// path that is not a regular file, and its folder must exist.
-StepResult CheckFiles(Session& session);
 // Machine.cpp: picks the machine root (--machine), checks the machine's and
 // the host's settings files and the registry file.
 StepResult PrepareMachine(Session& session);
+// Documents.cpp: checks the files the run reads and writes before anything
+// else is done: an output must not be an input, a file of the machine root,
+// a module, the program or another output, nor an existing path that is not
+// a regular file, and its folder must exist.
+StepResult CheckFiles(Session& session);
 // Machine.cpp: creates the test-mode key (--test-mode), once the files of
 // the run have been accepted, so that a refused run changes nothing.
 StepResult EnterTestMode(Session& session);

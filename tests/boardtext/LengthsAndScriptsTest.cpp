@@ -99,6 +99,19 @@ TEST(ParseScript, AcceptsAllNoneAndEveryOptionName) {
                   "Constant,ExtDielectrics\n"));
 }
 
+// Only a mark that starts the text is one; anywhere else it is part of a word.
+TEST(ParseScript, TakesALeadingByteOrderMark) {
+  const auto actions = ParseScript(
+      "\xEF\xBB\xBF"
+      "corner 1,2\nclick\n");
+  ASSERT_EQ(actions.size(), 2u);
+  EXPECT_EQ(actions[0].kind, ScriptAction::Kind::Corner);
+  EXPECT_EQ(actions[0].line, 1);
+  EXPECT_THROW(ParseScript("click\n\xEF\xBB\xBF"
+                           "click\n"),
+               ScriptError);
+}
+
 TEST(ParseScript, RefusesABadLineWithItsNumber) {
   const std::vector<std::pair<std::string, std::string>> cases = {
       {"click\n\njump 1,2\n", "line 3: unknown action \"jump\""},

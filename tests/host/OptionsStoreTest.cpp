@@ -48,8 +48,11 @@ TEST_F(OptionsStoreTest, WrittenBooleansAreStoredAsIntegersAndReadBack) {
   Write(writer.get(), "CopperHeight", abi::kTrue32);
   Write(writer.get(), "Type", abi::kFalse32);
   Write(writer.get(), "Gerbers", 1);
-
   const std::string path = OptionsFilePath("Brelix");
+  // The values land together, when the writer is released.
+  EXPECT_FALSE(platform::FileExists(path));
+  writer.reset();
+
   EXPECT_EQ(path, HostPreferenceFolder() + "\\Options\\Brelix.ini");
   EXPECT_EQ(platform::GetPrivateProfileString("LayerStackupLegend", "CopperHeight", "", path), "-1");
   EXPECT_EQ(platform::GetPrivateProfileString("LayerStackupLegend", "Type", "", path), "0");
@@ -98,13 +101,44 @@ TEST_F(OptionsStoreTest, SectionNamesThatAreNoFileNamesAreRefused) {
   EXPECT_EQ(manager->GetOptionsWriter(nullptr, nullptr), abi::E_UNEXPECTED);
 }
 
+// A writer whose write failed was not given a whole choice: it stores none
+// of it, and what the store held stays.
 TEST_F(OptionsStoreTest, ANameALineCannotHoldIsRefusedAndNothingIsLost) {
+  auto first = Writer("Brelix");
+  Write(first.get(), "CopperHeight", abi::kTrue32);
+  first.reset();
   auto writer = Writer("Brelix");
-  Write(writer.get(), "CopperHeight", abi::kTrue32);
+  Write(writer.get(), "CopperHeight", abi::kFalse32);
+  Write(writer.get(), "Type", abi::kTrue32);
   platform::BStr group = platform::BStr::FromUtf8("LayerStackupLegend");
   platform::BStr badKey = platform::BStr::FromUtf8("A=B");
   EXPECT_EQ(writer->WriteBoolean(group.get(), badKey.get(), abi::kTrue32), abi::E_UNEXPECTED);
+  writer.reset();
   EXPECT_EQ(Read(Reader("Brelix").get(), "CopperHeight", abi::kFalse32), abi::kTrue32);
+  EXPECT_EQ(Read(Reader("Brelix").get(), "Type", abi::kFalse32), abi::kFalse32);
+}
+
+// Writers that overlap each store their whole choice in one change, in the
+// order they are released: the store never holds a mix of two choices.
+TEST_F(OptionsStoreTest, OverlappingWritersEachLeaveTheirWholeChoice) {
+  const char* keys[] = {"CopperHeight", "Type",     "Gerbers",       "DielHeight",
+                        "Material",     "Constant", "ExtDielectrics"};
+  const auto choice = [&] {
+    std::string values;
+    auto reader = Reader("Brelix");
+    for (const char* key : keys) values += Read(reader.get(), key, abi::kFalse32) ? '1' : '0';
+    return values;
+  };
+  auto a = Writer("Brelix");
+  auto b = Writer("Brelix");
+  for (int i = 0; i < 7; ++i) {
+    Write(a.get(), keys[i], i < 4 ? abi::kTrue32 : abi::kFalse32);
+    Write(b.get(), keys[i], i < 4 ? abi::kFalse32 : abi::kTrue32);
+  }
+  a.reset();
+  EXPECT_EQ(choice(), "1111000");
+  b.reset();
+  EXPECT_EQ(choice(), "0000111");
 }
 
 TEST_F(OptionsStoreTest, TheFailureSwitchFailsFromTheNthValueOnAndResetClearsIt) {
@@ -115,12 +149,14 @@ TEST_F(OptionsStoreTest, TheFailureSwitchFailsFromTheNthValueOnAndResetClearsIt)
   std::vector<abi::HRESULT> statuses;
   for (const char* key : keys)
     statuses.push_back(writer->WriteBoolean(group.get(), platform::BStr::FromUtf8(key).get(), abi::kTrue32));
-  // The first two land, the third and every later one fail.
+  // The first two are taken, the third and every later one fail, and the
+  // writer then stores nothing.
   EXPECT_EQ(statuses,
             (std::vector<abi::HRESULT>{abi::S_OK, abi::S_OK, abi::E_UNEXPECTED, abi::E_UNEXPECTED}));
   EXPECT_EQ(TakeThreadError().description, "disk full");
+  writer.reset();
   const std::string path = OptionsFilePath("Brelix");
-  EXPECT_EQ(platform::GetPrivateProfileString("LayerStackupLegend", "Gerbers", "", path), "-1");
+  EXPECT_EQ(platform::GetPrivateProfileString("LayerStackupLegend", "Gerbers", "", path), "");
   EXPECT_EQ(platform::GetPrivateProfileString("LayerStackupLegend", "Type", "", path), "");
 
   FailOptionsFrom(OptionsAccess::Read, 1, "unreadable");
@@ -131,8 +167,11 @@ TEST_F(OptionsStoreTest, TheFailureSwitchFailsFromTheNthValueOnAndResetClearsIt)
   EXPECT_EQ(value, abi::kFalse32);
 
   host().Reset();
+  EXPECT_EQ(Read(reader.get(), "Gerbers", abi::kFalse32), abi::kFalse32);
+  writer = Writer("Brelix");
+  Write(writer.get(), "Gerbers", abi::kTrue32);
+  writer.reset();
   EXPECT_EQ(Read(reader.get(), "Gerbers", abi::kFalse32), abi::kTrue32);
-  Write(writer.get(), "Type", abi::kTrue32);
 }
 
 TEST_F(OptionsStoreTest, AWithheldReaderOrWriterIsNilWithSuccess) {

@@ -41,24 +41,34 @@ class QuorvexTest : public HostTest {
   std::string Machine() { return "--machine '" + root_ + "/machine'"; }
 };
 
-// The plug-in's own command has effects of its own; these tests use a name
-// it does not register, which the launcher answers silently.
+// Without a board there is no view: the plug-in's command tells the user so.
 TEST_F(QuorvexTest, LoadsThePlugInAndPrintsItsModuleName) {
-  const auto result = Run(Machine() + " --command NoSuchCommand");
+  const auto result = Run(Machine());
   EXPECT_EQ(result.exitCode, 0) << result.err;
-  EXPECT_EQ(result.out, "module: Strativue\n");
+  EXPECT_EQ(result.out,
+            "module: Strativue\nmessage Information: Active window is not of type PCB document.\n");
   EXPECT_EQ(result.err, "");
 }
 
 TEST_F(QuorvexTest, AsksTheStateAndLaunchesTheNamedCommand) {
-  const auto result = Run(Machine() + " --command NoSuchCommand --params 'A=1|B=2' --trace");
+  const auto result = Run(Machine() + " --command generatecrosssection --params 'A=1|B=2' --trace");
   EXPECT_EQ(result.exitCode, 0) << result.err;
-  EXPECT_EQ(result.out, "module: Strativue\nstate NoSuchCommand: enabled\n");
+  EXPECT_EQ(result.out.rfind("module: Strativue\nstate generatecrosssection: disabled\n", 0), 0u)
+      << result.out;
+}
+
+// The launcher answers a name it does not know with success and does
+// nothing: the host says so instead, after loading the plug-in.
+TEST_F(QuorvexTest, AnUnknownCommandIsOneLineAndStatusOne) {
+  const auto result = Run(Machine() + " --command NoSuchCommand --trace");
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_EQ(result.out, "module: Strativue\n");
+  EXPECT_EQ(result.err, "quorvex: --command: the plug-in has no command \"NoSuchCommand\"\n");
 }
 
 TEST_F(QuorvexTest, TestModeCreatesTheRegistryKey) {
-  const auto result = Run(Machine() + " --command NoSuchCommand --test-mode");
-  EXPECT_EQ(result.exitCode, 0) << result.err;
+  const auto result = Run(Machine() + " --test-mode");
+  EXPECT_EQ(result.exitCode, 1) << result.err;
   const std::string registry = ReadText(std::filesystem::path(root_) / "machine" / "registry.reg");
   EXPECT_NE(registry.find("[HKEY_LOCAL_MACHINE\\Software\\Verdane\\TestMode]"), std::string::npos)
       << registry;

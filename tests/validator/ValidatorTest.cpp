@@ -138,6 +138,46 @@ TEST_F(Validator, BadArgumentsEndWithStatusTwo) {
   EXPECT_EQ(Validate("--check no-such-check " + kPlugin).exitCode, 2);
 }
 
+// A bare name is the file in the current folder, never a module the loader
+// would find along its own search path; the report names the file loaded.
+TEST_F(Validator, TheModuleIsTheFileNamedAndTheReportGivesItsFullPath) {
+  std::ofstream(root_ / "Strativue.so") << "not a module";
+  const Outcome garbage =
+      Shell("cd '" + root_.string() + "' && " + kQuorvex + " validate --level 1 Strativue.so");
+  EXPECT_EQ(garbage.exitCode, 1) << garbage.out << garbage.err;
+  EXPECT_EQ(garbage.out.rfind("validating " + (root_ / "Strativue.so").string() + " at level 1", 0), 0u)
+      << garbage.out;
+  EXPECT_NE(garbage.out.find("0 passed, 2 failed"), std::string::npos) << garbage.out;
+
+  const Outcome real =
+      Shell("cd '" STRATIVUE_BIN_DIR "' && " + kQuorvex + " validate --level 1 ./Strativue.so");
+  EXPECT_EQ(real.exitCode, 0) << real.out << real.err;
+  EXPECT_EQ(real.out.rfind("validating " + std::filesystem::path(kPlugin).lexically_normal().string(), 0), 0u)
+      << real.out;
+}
+
+// Each refusal says what is wrong in one short line; nothing out of range is
+// silently made to fit.
+TEST_F(Validator, SeedsOutOfRangeAndAnEmptyCheckNameAreRefused) {
+  const std::string range = "is not a whole number from 0 to 18446744073709551615";
+  for (const char* seed : {"-1", "18446744073709551616", "1e3", "0x10", "' '"}) {
+    const Outcome run = Validate(std::string("--seed ") + seed + " " + kPlugin);
+    EXPECT_EQ(run.exitCode, 2) << seed;
+    EXPECT_EQ(run.out, "") << seed;
+    EXPECT_NE(run.err.find("--seed: "), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find(range), std::string::npos) << run.err;
+    EXPECT_LT(run.err.size(), 120u) << run.err;
+  }
+  const Outcome largest = Validate("--seed 18446744073709551615 --check load " + kPlugin);
+  EXPECT_EQ(largest.exitCode, 0) << largest.out << largest.err;
+  EXPECT_NE(largest.out.find("with seed 18446744073709551615"), std::string::npos) << largest.out;
+
+  const Outcome empty = Validate("--check '' " + kPlugin);
+  EXPECT_EQ(empty.exitCode, 2);
+  EXPECT_EQ(empty.out, "");
+  EXPECT_EQ(empty.err, "quorvex: validate: --check: the check name is empty\n");
+}
+
 // Level 5 asks for the sanitizer build; in any other build its first check
 // says so instead of passing quietly.
 TEST_F(Validator, SanitizerCheckKnowsTheBuild) {

@@ -2,14 +2,18 @@
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
+#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
+#include <limits>
+#include <optional>
 #include <random>
 #include <sstream>
 
 #include "host/Host.h"
+#include "host/quorvex/Reporting.h"
 #include "host/quorvex/validate/Checks.h"
 #include "host/quorvex/validate/ChildProcess.h"
 #include "platform/FaultPoints.h"
@@ -141,6 +145,25 @@ int RunHere(const Settings& settings) {
   return failure.empty() ? 0 : 1;
 }
 
+// The module a path names, as a full path: a name without a folder is the
+// file in the current folder, never one the loader would find along its
+// search path.
+std::string ModulePath(const std::string& path) {
+  std::error_code ec;
+  const std::filesystem::path absolute = std::filesystem::absolute(path, ec);
+  return ec ? path : absolute.lexically_normal().string();
+}
+
+// A seed is a whole number of 64 bits; anything else is refused rather than
+// wrapped or clamped into one.
+std::optional<uint64_t> ParseSeed(const std::string& text) {
+  uint64_t seed = 0;
+  const char* end = text.data() + text.size();
+  const auto [stop, ec] = std::from_chars(text.data(), end, seed);
+  if (text.empty() || ec != std::errc() || stop != end) return std::nullopt;
+  return seed;
+}
+
 }  // namespace
 
 int Main(int argc, const char* const* argv, const std::string& programFolder, std::ostream& out,
@@ -152,15 +175,16 @@ int Main(int argc, const char* const* argv, const std::string& programFolder, st
                "quorvex validate"};
   app.allow_windows_style_options(false);
   app.add_option("plugin", settings.plugin, "the plug-in module (.so) to validate")->required();
-  app.add_option("--seed", settings.seed, "seed of the random scripts and fault choices (default 1)")
-      ->check(CLI::NonNegativeNumber);
+  std::string seed;
+  auto* seedOption =
+      app.add_option("--seed", seed, "seed of the random scripts and fault choices (default 1)");
   app.add_option("--level", settings.level,
                  "1 load and unload, 2 every slot, 3 the command on every example "
                  "board, 4 under injected faults, 5 with the sanitizers (default 4)")
       ->check(CLI::Range(1, 5));
   app.add_option("--repeat", settings.repeat, "rounds of random scripts per board (default 1)")
       ->check(CLI::Range(1, 1000));
-  app.add_option("--check", settings.check, "run only the check of this name");
+  auto* checkOption = app.add_option("--check", settings.check, "run only the check of this name");
   app.add_option("--boards", settings.boards, "folder of the example boards (*.board.json)");
   app.add_flag("--child", settings.child)->group("");
   try {
@@ -172,6 +196,20 @@ int Main(int argc, const char* const* argv, const std::string& programFolder, st
     err << "quorvex: validate: " << error.what() << '\n';
     return 2;
   }
+  if (seedOption->count() > 0) {
+    const auto parsed = ParseSeed(seed);
+    if (!parsed) {
+      err << "quorvex: validate: --seed: \"" << cli::OneLine(seed) << "\" is not a whole number from 0 to "
+          << std::numeric_limits<uint64_t>::max() << '\n';
+      return 2;
+    }
+    settings.seed = *parsed;
+  }
+  if (checkOption->count() > 0 && settings.check.empty()) {
+    err << "quorvex: validate: --check: the check name is empty\n";
+    return 2;
+  }
+  settings.plugin = ModulePath(settings.plugin);
   if (settings.child) return RunHere(settings);
 
   std::vector<const Check*> selected;
