@@ -67,53 +67,60 @@ void WriteOptionsFile(int64_t keys) {
   platform::WriteFile(quorvex::OptionsFilePath("Brelix"), text);
 }
 
-void BM_ReadOptionsFileOnce(benchmark::State& state) {
+// Runs `body` once per iteration. A baseline keeps its time per iteration
+// under `name`; any other benchmark reports its ratio to that baseline.
+template <typename Body>
+void Timed(benchmark::State& state, const std::string& name, bool baseline, Body body) {
+  const auto start = std::chrono::steady_clock::now();
+  for (auto _ : state) body();
+  const double seconds =
+      Seconds(std::chrono::steady_clock::now() - start) / static_cast<double>(state.iterations());
+  if (baseline)
+    Baseline(name) = seconds;
+  else
+    state.counters["vs_read"] = seconds / Baseline(name);
+}
+
+// An options file of the benchmark's size; the name of its baseline.
+std::string OptionsFileOfSize(const benchmark::State& state) {
   TheMachine();
   WriteOptionsFile(state.range(0));
-  const auto start = std::chrono::steady_clock::now();
-  for (auto _ : state) {
+  return "ini" + std::to_string(state.range(0));
+}
+
+const platform::BStr& Group() {
+  static const platform::BStr group(u"LayerStackupLegend");
+  return group;
+}
+
+void BM_ReadOptionsFileOnce(benchmark::State& state) {
+  Timed(state, OptionsFileOfSize(state), true, [] {
     platform::IniText ini;
     platform::LoadIniFile(quorvex::OptionsFilePath("Brelix"), &ini);
     benchmark::DoNotOptimize(ini);
-  }
-  Baseline("ini" + std::to_string(state.range(0))) =
-      Seconds(std::chrono::steady_clock::now() - start) / static_cast<double>(state.iterations());
+  });
 }
 
 // One press of OK: seven values through one writer, stored as one change.
 void BM_StoreTheDialogsChoice(benchmark::State& state) {
-  TheMachine();
-  WriteOptionsFile(state.range(0));
-  const platform::BStr group(u"LayerStackupLegend");
-  const auto start = std::chrono::steady_clock::now();
-  for (auto _ : state) {
+  Timed(state, OptionsFileOfSize(state), false, [&] {
     quorvex::OptionsWriter writer(quorvex::OptionsFilePath("Brelix"));
-    for (const char* key : kKeys) writer.WriteBoolean(group.get(), platform::BStr::FromUtf8(key).get(), -1);
+    for (const char* key : kKeys) writer.WriteBoolean(Group().get(), platform::BStr::FromUtf8(key).get(), -1);
     std::string error;
     if (!writer.Store(&error)) state.SkipWithError(error.c_str());
-  }
-  const double seconds =
-      Seconds(std::chrono::steady_clock::now() - start) / static_cast<double>(state.iterations());
-  state.counters["vs_read"] = seconds / Baseline("ini" + std::to_string(state.range(0)));
+  });
 }
 
 // One opening of the dialog: its seven values read through one reader.
 void BM_ReadTheDialogsValues(benchmark::State& state) {
-  TheMachine();
-  WriteOptionsFile(state.range(0));
-  const platform::BStr group(u"LayerStackupLegend");
-  const auto start = std::chrono::steady_clock::now();
-  for (auto _ : state) {
+  Timed(state, OptionsFileOfSize(state), false, [] {
     quorvex::OptionsReader reader(quorvex::OptionsFilePath("Brelix"));
     for (const char* key : kKeys) {
       abi::BOOL32 value = 0;
-      reader.ReadBoolean(group.get(), platform::BStr::FromUtf8(key).get(), -1, &value);
+      reader.ReadBoolean(Group().get(), platform::BStr::FromUtf8(key).get(), -1, &value);
       benchmark::DoNotOptimize(value);
     }
-  }
-  const double seconds =
-      Seconds(std::chrono::steady_clock::now() - start) / static_cast<double>(state.iterations());
-  state.counters["vs_read"] = seconds / Baseline("ini" + std::to_string(state.range(0)));
+  });
 }
 
 // ---- The dictionary ----
@@ -142,14 +149,11 @@ void BM_ReadDictionaryOnce(benchmark::State& state) {
   TheMachine();
   const std::string text = DictionaryText(state.range(0), false);
   platform::WriteFile(quorvex::DictionaryPath(), text);
-  const auto start = std::chrono::steady_clock::now();
-  for (auto _ : state) {
+  Timed(state, "dictionary" + std::to_string(state.range(0)), true, [] {
     std::string read;
     platform::ReadFile(quorvex::DictionaryPath(), &read);
     benchmark::DoNotOptimize(nlohmann::json::parse(read));
-  }
-  Baseline("dictionary" + std::to_string(state.range(0))) =
-      Seconds(std::chrono::steady_clock::now() - start) / static_cast<double>(state.iterations());
+  });
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * text.size()));
 }
 

@@ -164,10 +164,10 @@ TEST_F(SetupDialogTest, CancelEscapeAndTheCloseButtonChangeNeitherRecordNorStore
   }
 }
 
-// The third write fails: CopperHeight and Gerbers (the first two in store
-// order) keep their new values, Type (third) and DielHeight keep the old
-// ones, the dialog stays open and Cancel then ends it.
-TEST_F(SetupDialogTest, AFailingWriteKeepsTheDialogOpenAndTheKeysWrittenBeforeIt) {
+// The third write fails: the choice was not given whole, so the store keeps
+// every old value (none of the two written before it lands), the dialog
+// stays open and Cancel then ends it.
+TEST_F(SetupDialogTest, AFailingWriteKeepsTheDialogOpenAndStoresNoneOfTheChoice) {
   for (const std::string& key : kStoreKeys) Store(key, "0");
   quorvex::FailOptionsFrom(quorvex::OptionsAccess::Write, 3, "The options store is full");
   std::vector<std::string> errors;
@@ -183,7 +183,7 @@ TEST_F(SetupDialogTest, AFailingWriteKeepsTheDialogOpenAndTheKeysWrittenBeforeIt
 
   EXPECT_TRUE(openAfterOk);
   EXPECT_EQ(errors, std::vector<std::string>{"The options store is full"});
-  EXPECT_EQ(StoredValues(), (std::vector<std::string>{"-1", "-1", "0", "0", "0", "0", "0"}));
+  EXPECT_EQ(StoredValues(), (std::vector<std::string>{"0", "0", "0", "0", "0", "0", "0"}));
 }
 
 // The third read fails while the dialog is shown: the two boxes read before
