@@ -70,7 +70,7 @@ TEST_F(OutputSafetyE2eTest, NoOutputMayNameAFileTheRunReadsOrLoads) {
   refused("--out", Machine() / "registry.reg", machineFile);
   refused("--svg", Machine() / kOptionsStore, machineFile);
   refused("--dialog-svg", Machine() / "C/Users/user/AppData/Roaming/Quorvex/Dictionary.json", machineFile);
-  refused("--out", Machine() / "C/Windows/vemtro.ini", machineFile);
+  refused("--out", Machine() / "C/Windows/vemtro.ini", "a file the run reads");
   refused("--out", Machine() / "machine.ini", machineFile);
   EXPECT_EQ(ReadText(Machine() / "registry.reg"), registry);
   EXPECT_EQ(ReadText(Machine() / kOptionsStore), store);
