@@ -104,4 +104,9 @@ struct IProcessControl : IUnknown {
 // error information.
 using ServerFactory_t = HRESULT STDCALL(IClient* client, IServerModule** module);
 
+// The crash-trace export a plug-in module may have: writes the calling
+// thread's report headed by `message` into `buffer` (cut to fit and
+// terminated) and answers the report's full length.
+using MadTraceProcess_t = int32_t STDCALL(const char* message, char* buffer, int32_t bufferSize);
+
 }  // namespace abi

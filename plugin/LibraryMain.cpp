@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <type_traits>
 
 #include "abi/ServerModule.h"
 #include "abi/Types.h"
@@ -80,3 +81,8 @@ extern "C" ABI_EXPORT __attribute__((noinline)) int32_t STDCALL madTraceProcess(
     return 0;
   }
 }
+
+// The host calls both exports through these types: a different signature or
+// calling convention here would unbalance its stack on 32-bit Windows.
+static_assert(std::is_same_v<decltype(&ServerFactory), abi::ServerFactory_t*>);
+static_assert(std::is_same_v<decltype(&madTraceProcess), abi::MadTraceProcess_t*>);

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <map>
 #include <string>
+#include <type_traits>
 
 #include "abi/Client.h"
 #include "abi/Documents.h"
@@ -22,6 +23,31 @@ namespace {
 // placeholder's E_NOTIMPL.
 constexpr HRESULT kRecorded = 0x5107;
 
+// An argument of type T with every bit zero (a reference names a zero object).
+template <typename T>
+T Zero() {
+  if constexpr (std::is_reference_v<T>) {
+    static std::remove_cvref_t<T> zero{};
+    return zero;
+  } else {
+    return T{};
+  }
+}
+
+// Calls entry `slot` of the object's table as a caller compiled elsewhere
+// would: with the interface's calling convention and the method's own
+// parameter list, every argument zero. A stdcall callee takes its arguments
+// off the stack itself, so a call passing fewer words than the method takes
+// would leave the caller's stack unbalanced.
+using SlotCall = HRESULT (*)(void* object, int slot);
+
+template <typename Result, typename... Args>
+HRESULT CallSlot(void* object, int slot) {
+  using Entry = Result(STDCALL*)(void* self, Args...);
+  Entry* table = *static_cast<Entry**>(object);
+  return static_cast<HRESULT>(table[slot](object, Zero<Args>()...));
+}
+
 template <typename I>
 class Recording : public I {
  public:
@@ -30,6 +56,10 @@ class Recording : public I {
   uint32_t STDCALL Release() override { return static_cast<uint32_t>(Hit("Release")); }
   virtual ~Recording() = default;
 
+  // How to call each recorded method by its slot, by the method's name.
+  std::map<std::string, SlotCall> callers = {{"QueryInterface", &CallSlot<HRESULT, REFIID, void**>},
+                                             {"AddRef", &CallSlot<uint32_t>},
+                                             {"Release", &CallSlot<uint32_t>}};
   std::string hit;
 
  protected:
@@ -37,10 +67,15 @@ class Recording : public I {
     hit = name;
     return kRecorded;
   }
+  bool Register(const char* name, SlotCall caller) { return callers.emplace(name, caller).second; }
 };
 
-#define RECORD(name, ...) \
-  HRESULT STDCALL name(__VA_ARGS__) override { return Hit(#name); }
+// A recorded method. `override` makes the compiler hold it to the
+// interface's declaration, parameters and calling convention alike, so the
+// parameter list registered for calling its slot is the interface's own.
+#define RECORD(name, ...)                                           \
+  HRESULT STDCALL name(__VA_ARGS__) override { return Hit(#name); } \
+  const bool name##Registered = Register(#name, &CallSlot<HRESULT __VA_OPT__(, ) __VA_ARGS__>);
 
 struct FakeGuiManager : Recording<IGUIManager> {
   RECORD(ShortcutHandled)
@@ -162,28 +197,28 @@ struct FakeTranslationManager : Recording<ITranslationManager> {
 using Slots = std::map<int, std::string>;
 
 // Calls each slot from 0 to the last expected one through the raw table, as
-// a caller compiled elsewhere would; the recorded methods take no notice of
-// their arguments, so none are passed. Slots not expected must be
-// placeholders answering E_NOTIMPL.
+// a caller compiled elsewhere would. Slots not expected must be placeholders
+// (no parameters) answering E_NOTIMPL.
 template <typename Fake>
 void ExpectSlots(Slots expected) {
   expected.insert({{0, "QueryInterface"}, {1, "AddRef"}, {2, "Release"}});
   Fake fake;
-  using Entry = HRESULT(STDCALL*)(void*);
   void* object = static_cast<IUnknown*>(&fake);
-  Entry* table = *static_cast<Entry**>(object);
   const int last = expected.rbegin()->first;
   for (int slot = 0; slot <= last; ++slot) {
     fake.hit.clear();
-    const HRESULT answer = table[slot](object);
     const auto wanted = expected.find(slot);
     if (wanted == expected.end()) {
+      const HRESULT answer = CallSlot<HRESULT>(object, slot);
       EXPECT_EQ(answer, E_NOTIMPL) << "slot " << slot << " should be a placeholder, reached " << fake.hit;
       EXPECT_EQ(fake.hit, "") << "slot " << slot;
-    } else {
-      EXPECT_EQ(fake.hit, wanted->second) << "slot " << slot;
-      EXPECT_EQ(answer, kRecorded) << "slot " << slot;
+      continue;
     }
+    const auto caller = fake.callers.find(wanted->second);
+    ASSERT_NE(caller, fake.callers.end()) << "the fake records no " << wanted->second;
+    const HRESULT answer = caller->second(object, slot);
+    EXPECT_EQ(fake.hit, wanted->second) << "slot " << slot;
+    EXPECT_EQ(answer, kRecorded) << "slot " << slot;
   }
 }
 

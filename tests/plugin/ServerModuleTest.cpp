@@ -301,8 +301,7 @@ TEST_F(ServerModuleTest, IdleWakesTheApplicationOnlyWhenInputIsWaiting) {
 }
 
 TEST_F(ServerModuleTest, TraceReportsTheCallingThreadUnderTheMessage) {
-  using Trace = int32_t STDCALL(const char*, char*, int32_t);
-  auto* trace = reinterpret_cast<Trace*>(platform::FindFunction(module_, "madTraceProcess"));
+  auto* trace = reinterpret_cast<abi::MadTraceProcess_t*>(platform::FindFunction(module_, "madTraceProcess"));
   ASSERT_NE(trace, nullptr);
 
   std::vector<char> buffer(1 << 16);

@@ -12,6 +12,7 @@
 #include <cstring>
 #include <stdexcept>
 #include <string>
+#include <type_traits>
 
 #include "abi/PcbApi.h"
 #include "abi/ServerModule.h"
@@ -180,3 +181,7 @@ extern "C" ABI_EXPORT __attribute__((noinline)) int32_t STDCALL madTraceProcess(
   }
   return static_cast<int32_t>(text.size());
 }
+
+// The host calls both exports through the binary interface's types.
+static_assert(std::is_same_v<decltype(&ServerFactory), abi::ServerFactory_t*>);
+static_assert(std::is_same_v<decltype(&madTraceProcess), abi::MadTraceProcess_t*>);

@@ -308,9 +308,8 @@ void TraceExport(CheckContext& context) {
   context.LoadEditor();
   context.LoadPlugin();
   const std::string file = context.settings.plugin.substr(context.settings.plugin.find_last_of('/') + 1);
-  using Trace = int32_t(const char*, char*, int32_t);
-  auto* trace =
-      reinterpret_cast<Trace*>(platform::FindFunction(platform::FindLoadedModule(file), "madTraceProcess"));
+  auto* trace = reinterpret_cast<abi::MadTraceProcess_t*>(
+      platform::FindFunction(platform::FindLoadedModule(file), "madTraceProcess"));
   if (!trace) return;
   context.Step("madTraceProcess");
   // The report names its caller, so its length depends on where it is called

@@ -1,6 +1,8 @@
 // A stand-in for the host library WorkspaceManager.so, for tests that load
 // it: its workspace names the server module "Tasks" as the target of the
 // task server "PickATask".
+#include <type_traits>
+
 #include "abi/Navigation.h"
 #include "platform/WideString.h"
 
@@ -26,3 +28,6 @@ extern "C" ABI_EXPORT abi::HRESULT STDCALL GetWorkspace(abi::IWorkspace** worksp
   (*workspace)->AddRef();
   return abi::S_OK;
 }
+
+// The plug-in calls it through the binary interface's type.
+static_assert(std::is_same_v<decltype(&GetWorkspace), abi::GetWorkspace_t*>);
