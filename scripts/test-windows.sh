@@ -54,14 +54,39 @@ if ((${#missing[@]})); then
   update_indexes
   DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
+# Multi-arch siblings must have equal versions. An amd64 library installed
+# from another release than the one apt takes for i386 (KiCad's libraries
+# from backports, say) would leave its i386 sibling uninstallable; so every
+# i386 library that wine32 needs whose amd64 sibling is installed at a
+# version apt would not pick for i386 is asked for at that very version.
+i386_pins() {
+  local closure
+  closure=$(apt-cache depends --recurse --important wine32:i386 | awk '/^[a-z0-9]/ && /:i386$/' | sort -u)
+  [[ -n $closure ]] || return 0
+  # shellcheck disable=SC2086
+  apt-cache policy $closure | awk '/^[^ ]/ {name = $1; sub(/:i386:$/, "", name)} /^  Candidate:/ {print name, $2}' |
+    while read -r name candidate; do
+      local sibling status version multiarch
+      sibling=$(dpkg-query -W -f='${db:Status-Status} ${Version} ${Multi-Arch}' "$name:amd64" 2>/dev/null) || continue
+      read -r status version multiarch <<<"$sibling"
+      if [[ $status == installed && $multiarch == same && $version != "$candidate" ]]; then
+        echo "$name:i386=$version"
+      fi
+    done
+}
 # Without 32-bit Wine the DLL is still built and checked, but its tests
 # cannot run: the script then ends in failure after the checks it could do.
 wine32_problem=""
 if [[ $arch == i686 ]] && ! installed wine32:i386; then
   i386_log=/tmp/test-windows-i386.log
-  if ! { "${sudo_cmd[@]}" dpkg --add-architecture i386 && update_indexes &&
-    DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends wine32:i386; } \
-    >"$i386_log" 2>&1; then
+  echo "test-windows: installing the i386 architecture and wine32:i386"
+  if ! {
+    { dpkg --print-foreign-architectures | grep -qx i386 || "${sudo_cmd[@]}" dpkg --add-architecture i386; } &&
+      update_indexes && mapfile -t pins < <(i386_pins) && echo "pinned to their amd64 siblings: ${pins[*]}" &&
+      DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends \
+        wine32:i386 "${pins[@]}"
+  } >"$i386_log" 2>&1; then
+    tail -5 "$i386_log"
     wine32_problem="test-windows: cannot install wine32:i386, so the 32-bit tests did not run (see $i386_log)"
   fi
 fi
@@ -87,10 +112,14 @@ fail() {
   echo "FAIL $2"
 }
 
+# The names in a module's export table, sorted, on one line.
+exports_of() {
+  "$triplet-objdump" -p "$1" |
+    sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' | awk '/\[/ && !/Table/ {print $NF}' | sort | tr '\n' ' '
+}
 # The plug-in exports exactly its two entry points and imports only from
 # modules that come with Windows.
-exports=$("$triplet-objdump" -p "$bin/Strativue.dll" |
-  sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' | awk '/\[/ && !/Table/ {print $NF}' | sort | tr '\n' ' ')
+exports=$(exports_of "$bin/Strativue.dll")
 if [[ $exports == "ServerFactory madTraceProcess " ]]; then
   pass 1 "Strativue.dll exports: $exports"
 else
@@ -105,6 +134,19 @@ if [[ -z $foreign ]]; then
   pass 1 "Strativue.dll imports only system modules"
 else
   fail 1 "Strativue.dll imports $foreign"
+fi
+
+# quorvex.exe exports the host's flat functions, as abi/ClientApi.h lists
+# them, under the plain names plug-ins look up, and nothing else.
+flat=$({
+  sed -n 's/^ *X(\([A-Za-z]*\),.*/ClientAPI_\1/p' abi/ClientApi.h
+  echo VFSAPI_VFS_FileExists
+} | sort | tr '\n' ' ')
+exports=$(exports_of "$bin/quorvex.exe")
+if [[ $exports == "$flat" ]]; then
+  pass 1 "quorvex.exe exports the $(wc -w <<<"$flat") flat functions under their plain names"
+else
+  fail 1 "quorvex.exe exports: $exports(expected $flat)"
 fi
 
 if [[ -n $wine32_problem ]]; then
@@ -128,6 +170,10 @@ wineboot -i >/dev/null 2>&1
 # that DDE conversations run through. The desktop that wineboot started has
 # no driver, so the server starts again with the setting.
 wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
+# No debugger: a program that crashes ends at once with the fault's status,
+# instead of Wine starting its debugger, which waits for a user who is not
+# there.
+wine reg add 'HKCU\Software\Wine\DllOverrides' /v winedbg.exe /d '' /f >/dev/null 2>&1
 wineserver -k >/dev/null 2>&1 || true
 wineserver -w
 
@@ -139,7 +185,7 @@ for exe in "$bin"/*_tests.exe; do
   name=$(basename "$exe" .exe)
   xml=$results/$name.xml
   status=0
-  timeout -k 10 "$limit" wine "$exe" --gtest_brief=1 --gtest_output="xml:$(winepath -w "$xml")" \
+  timeout -k 10 "$limit" wine "$exe" --gtest_output="xml:$(winepath -w "$xml")" \
     >"$results/$name.log" 2>&1 || status=$?
   if ((status == 124)); then
     tail -20 "$results/$name.log"
@@ -147,7 +193,9 @@ for exe in "$bin"/*_tests.exe; do
     continue
   fi
   if [[ ! -s $xml ]]; then
-    tail -20 "$results/$name.log"
+    # A crash: the test it happened in and the first lines written after.
+    awk '/^\[ RUN      \]/ {n = 0} {kept[n++] = $0} END {for (i = 0; i < n && i < 20; ++i) print kept[i]}' \
+      "$results/$name.log"
     fail 1 "$name ended with status $status before reporting its tests"
     continue
   fi
@@ -160,6 +208,15 @@ for exe in "$bin"/*_tests.exe; do
   # A skipped test ran no check: it is counted apart, never as a pass.
   skips=$(grep -c '<skipped' "$xml" || true)
   skipped=$((skipped + skips))
+  # Each skipped test by name, with the reason it gave (the message's last line).
+  skip_list=$(awk '/<testcase / {
+      match($0, / name="[^"]*"/); test = substr($0, RSTART + 7, RLENGTH - 8)
+      match($0, / classname="[^"]*"/); suite = substr($0, RSTART + 12, RLENGTH - 13)
+    }
+    /<skipped / {
+      match($0, / message="[^"]*"/); reason = substr($0, RSTART + 10, RLENGTH - 11); sub(/.*&#x0A;/, "", reason)
+      print "  skipped " suite "." test ": " reason
+    }' "$xml")
   ran=$((tests - skips))
   if ((bad == 0 && status == 0)); then
     pass "$ran" "$name: $ran tests$( ((skips == 0)) || echo ", $skips skipped")"
@@ -168,6 +225,7 @@ for exe in "$bin"/*_tests.exe; do
     passed=$((passed + ran - bad))
     fail "$((bad > 0 ? bad : 1))" "$name: $bad of $ran tests failed (status $status)"
   fi
+  [[ -z $skip_list ]] || echo "$skip_list"
 done
 # The same run of quorvex on Linux and under Wine: a drag beside the
 # six-layer example with every legend column on (the legacy settings file),
