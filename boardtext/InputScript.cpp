@@ -44,7 +44,7 @@ const std::vector<std::string>& SetupOptionNames() {
   return kNames;
 }
 
-std::vector<ScriptAction> ParseScript(std::string_view text) {
+std::vector<ScriptAction> ParseScript(std::string_view text, Coordinates coordinates) {
   if (const std::string problem = ScriptTextProblem(text); !problem.empty()) throw ScriptError(problem);
   // Editors that save UTF-8 with a byte-order mark put it before the first
   // action; it is no part of the action's word.
@@ -68,7 +68,7 @@ std::vector<ScriptAction> ParseScript(std::string_view text) {
     if (word == "corner" || word == "move") {
       action.kind = word == "corner" ? ScriptAction::Kind::Corner : ScriptAction::Kind::Move;
       std::string why;
-      const auto point = ParsePoint(rest, &why);
+      const auto point = ParsePoint(rest, &why, coordinates);
       if (!point) Refuse(line, std::string(word) + ": " + why);
       action.point = *point;
     } else if (word == "setup") {
@@ -92,6 +92,33 @@ std::vector<ScriptAction> ParseScript(std::string_view text) {
     actions.push_back(std::move(action));
   }
   return actions;
+}
+
+std::string WithBoardPoints(std::string_view text, Coordinates coordinates) {
+  std::vector<const ScriptAction*> pointAt;  // by line number
+  const std::vector<ScriptAction> actions = ParseScript(text, coordinates);
+  for (const ScriptAction& action : actions)
+    if (action.kind == ScriptAction::Kind::Corner || action.kind == ScriptAction::Kind::Move) {
+      if (pointAt.size() <= static_cast<std::size_t>(action.line)) pointAt.resize(action.line + 1, nullptr);
+      pointAt[action.line] = &action;
+    }
+  std::string out;
+  int line = 0;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = text.find('\n', start);
+    if (end == std::string_view::npos) end = text.size();
+    ++line;
+    const ScriptAction* action = static_cast<std::size_t>(line) < pointAt.size() ? pointAt[line] : nullptr;
+    if (action)
+      out += std::string(action->kind == ScriptAction::Kind::Corner ? "corner " : "move ") +
+             std::to_string(action->point.x) + "," + std::to_string(action->point.y);
+    else
+      out += text.substr(start, end - start);
+    if (end < text.size()) out += '\n';
+    start = end + 1;
+  }
+  return out;
 }
 
 }  // namespace boardtext

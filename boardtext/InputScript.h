@@ -33,7 +33,11 @@ class ScriptError : public std::runtime_error {
 // The seven setup option names, in the legend's order.
 const std::vector<std::string>& SetupOptionNames();
 
-// Parses a whole script; throws ScriptError at the first bad line.
-std::vector<ScriptAction> ParseScript(std::string_view text);
+// Parses a whole script, its points written as `coordinates` says; throws
+// ScriptError at the first bad line.
+std::vector<ScriptAction> ParseScript(std::string_view text, Coordinates coordinates = Coordinates::Board);
+// The script with its points, written as `coordinates` says, rewritten in
+// board units and every other line as it was; ScriptError as ParseScript.
+std::string WithBoardPoints(std::string_view text, Coordinates coordinates);
 
 }  // namespace boardtext

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <limits>
+#include <string>
 
 #include "boardtext/ScriptText.h"
 
@@ -20,7 +21,7 @@ constexpr int kMaxDigits = 18;
 
 }  // namespace
 
-std::optional<int32_t> ParseLength(std::string_view text, std::string* why) {
+std::optional<int32_t> ParseLength(std::string_view text, std::string* why, Coordinates coordinates) {
   std::string_view number = text;
   // Board units are 1/10000 mil: a value is value * 10^exponent / divisor
   // units (a millimetre is 10^8 / 254 units).
@@ -36,8 +37,14 @@ std::optional<int32_t> ParseLength(std::string_view text, std::string* why) {
   } else if (number.ends_with("in")) {
     number.remove_suffix(2);
     exponent = 7;
+  } else if (coordinates == Coordinates::Kicad) {
+    exponent = 8;
+    divisor = 254;
   }
   const bool hasUnit = exponent != 0;
+  const std::string expected = coordinates == Coordinates::Kicad
+                                   ? "a number of millimetres, or a number with mil, mm or in"
+                                   : "a whole number of board units, or a number with mil, mm or in";
   bool negative = false;
   if (!number.empty() && (number.front() == '-' || number.front() == '+')) {
     negative = number.front() == '-';
@@ -53,8 +60,7 @@ std::optional<int32_t> ParseLength(std::string_view text, std::string* why) {
       continue;
     }
     if (c < '0' || c > '9') {
-      Explain(why, "\"" + std::string(text) +
-                       "\" is not a length (a whole number of board units, or a number with mil, mm or in)");
+      Explain(why, "\"" + std::string(text) + "\" is not a length (" + expected + ")");
       return std::nullopt;
     }
     if (digits == 0 && c == '0' && !seenPoint) continue;  // leading zeros carry nothing
@@ -67,8 +73,7 @@ std::optional<int32_t> ParseLength(std::string_view text, std::string* why) {
   }
   const bool hasDigit = number.find_first_of("0123456789") != std::string_view::npos;
   if (!hasDigit || (seenPoint && !hasUnit)) {
-    Explain(why, "\"" + std::string(text) +
-                     "\" is not a length (a whole number of board units, or a number with mil, mm or in)");
+    Explain(why, "\"" + std::string(text) + "\" is not a length (" + expected + ")");
     return std::nullopt;
   }
   // mantissa * 10^(exponent - decimals) / divisor in 64 bits (32-bit targets
@@ -95,17 +100,23 @@ std::optional<int32_t> ParseLength(std::string_view text, std::string* why) {
   return negative ? static_cast<int32_t>(0 - magnitude) : static_cast<int32_t>(magnitude);
 }
 
-std::optional<Point> ParsePoint(std::string_view text, std::string* why) {
+std::optional<Point> ParsePoint(std::string_view text, std::string* why, Coordinates coordinates) {
   const auto comma = text.find(',');
   if (comma == std::string_view::npos) {
     Explain(why, "\"" + std::string(text) + "\" is not a point X,Y");
     return std::nullopt;
   }
-  const auto x = ParseLength(Trim(text.substr(0, comma)), why);
+  const auto x = ParseLength(Trim(text.substr(0, comma)), why, coordinates);
   if (!x) return std::nullopt;
-  const auto y = ParseLength(Trim(text.substr(comma + 1)), why);
+  const auto y = ParseLength(Trim(text.substr(comma + 1)), why, coordinates);
   if (!y) return std::nullopt;
-  return Point{*x, *y};
+  if (coordinates == Coordinates::Board) return Point{*x, *y};
+  if (*y == std::numeric_limits<int32_t>::min()) {
+    Explain(why, "\"" + std::string(Trim(text.substr(comma + 1))) +
+                     "\" is out of range (more than 32 bits of board units)");
+    return std::nullopt;
+  }
+  return Point{*x, -*y};
 }
 
 }  // namespace boardtext

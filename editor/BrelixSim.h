@@ -102,6 +102,13 @@ using BrelixSim_SetKicadLayer_t = int32_t(abi::PcbHandle board, const char* laye
 using BrelixSim_BoardNotes_t = const char*(abi::PcbHandle board);
 // 1 when the board was read from a KiCad file, 0 otherwise.
 using BrelixSim_IsKicadBoard_t = int32_t(abi::PcbHandle board);
+// KiCad boards: what placing the legend needs, in board units (y up), as one
+// JSON object: "sheet" (the drawing sheet), "items" (a box holding each item
+// on the board, the earlier legend's own drawings aside), "outline" (around
+// the board's outline on Edge.Cuts, or null) and "legend" (the
+// earlier legend's frame, or null), each box [x1, y1, x2, y2]. Nil for an
+// unknown board or one not read from a KiCad file.
+using BrelixSim_KicadPlacement_t = const char*(abi::PcbHandle board);
 // Closes every board, destroys every object and event handler, clears the
 // logs, notifications and the setup hook. Handles are still never reused.
 using BrelixSim_Reset_t = void();
@@ -159,6 +166,7 @@ struct SimApi {
   BrelixSim_SetKicadLayer_t* SetKicadLayer = nullptr;
   BrelixSim_BoardNotes_t* BoardNotes = nullptr;
   BrelixSim_IsKicadBoard_t* IsKicadBoard = nullptr;
+  BrelixSim_KicadPlacement_t* KicadPlacement = nullptr;
 
   // Resolves every function; true when all were found.
   bool Load(platform::ModuleHandle module) {
@@ -195,6 +203,7 @@ struct SimApi {
     resolve(SetKicadLayer, "BrelixSim_SetKicadLayer");
     resolve(BoardNotes, "BrelixSim_BoardNotes");
     resolve(IsKicadBoard, "BrelixSim_IsKicadBoard");
+    resolve(KicadPlacement, "BrelixSim_KicadPlacement");
     return all;
   }
 };

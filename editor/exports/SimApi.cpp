@@ -313,6 +313,24 @@ ABI_EXPORT int32_t BrelixSim_IsKicadBoard(abi::PcbHandle board) {
   return found && found->kicad ? 1 : 0;
 }
 
+ABI_EXPORT const char* BrelixSim_KicadPlacement(abi::PcbHandle board) {
+  return Guarded<const char*>(nullptr, [&]() -> const char* {
+    const brelix::Board* found = Editor::Instance().FindBoard(board);
+    if (!found || !found->kicad) return nullptr;
+    const brelix::kicad::KicadSource& source = *found->kicad;
+    auto box = [](const brelix::kicad::KicadBox& b) {
+      return nlohmann::json::array({b.x1, b.y1, b.x2, b.y2});
+    };
+    nlohmann::json items = nlohmann::json::array();
+    for (const brelix::kicad::KicadBox& item : source.itemBoxes) items.push_back(box(item));
+    const nlohmann::json placement = {{"sheet", box(source.sheet)},
+                                      {"items", std::move(items)},
+                                      {"outline", source.outline ? box(*source.outline) : nlohmann::json()},
+                                      {"legend", source.oldFrame ? box(*source.oldFrame) : nlohmann::json()}};
+    return Hand(placement.dump());
+  });
+}
+
 ABI_EXPORT void BrelixSim_Reset() { Editor::Instance().Reset(); }
 
 }  // extern "C"

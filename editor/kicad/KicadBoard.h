@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -48,6 +49,14 @@ struct KicadSyntax {
   std::string lineBreak = "\n";  // "\r\n" when the file's first line ends so
 };
 
+// A rectangle in board units, y up: x1 <= x2, y1 <= y2.
+struct KicadBox {
+  int64_t x1 = 0;
+  int64_t y1 = 0;
+  int64_t x2 = 0;
+  int64_t y2 = 0;
+};
+
 struct KicadSource {
   std::string path;
   std::string text;  // the file exactly as read
@@ -57,8 +66,23 @@ struct KicadSource {
   // The editor layer each KiCad layer is drawn on, by canonical name.
   std::unordered_map<std::string, uint8_t> editorLayers;
   std::size_t rootClose = 0;  // offset of the closing ')' of the board's list
-  // Byte ranges of an earlier legend (its group and the items in it), in order.
+  // An earlier legend: the byte ranges a write replaces (its group and the
+  // lines, arcs and texts it drew on its layer), in order.
   std::vector<std::pair<std::size_t, std::size_t>> oldLegend;
+  // Where other groups name its group among their members: the new
+  // group's id goes there, so that a group holding the legend still does.
+  std::vector<std::pair<std::size_t, std::size_t>> legendReferences;
+  // The ids, as written, of its members that it did not draw (the
+  // designer's): they stay on the board and in the new group.
+  std::vector<std::string> keptMembers;
+  // The rectangle of its frame; nil without an earlier legend.
+  std::optional<KicadBox> oldFrame;
+  // The drawing sheet from (paper ...), and a box holding each item on the
+  // board but the earlier legend's own drawings.
+  KicadBox sheet;
+  std::vector<KicadBox> itemBoxes;
+  // Around the board's own outline (drawings on Edge.Cuts); nil without one.
+  std::optional<KicadBox> outline;
   std::unordered_set<std::string> ids;  // every tstamp/uuid/id in the file
   // Canonical name; empty when the board lacks Cmts.User and none was chosen.
   std::string legendLayer = std::string(kDefaultLegendLayer);
@@ -66,6 +90,11 @@ struct KicadSource {
 };
 
 using brelix::IsKicadPath;
+
+// The id of the `index`th item the legend draws in its group of id `group`:
+// a later run knows the legend's own items by it, whatever the designer put
+// in the group besides.
+std::string LegendItemId(std::string_view group, std::size_t index);
 
 // Reads a KiCad board; KicadFileError ("FILE: line N: REASON") when refused.
 // The board carries its source for writing back.

@@ -308,18 +308,97 @@ std::pair<std::size_t, std::size_t> ItemRange(std::string_view text, const Expr&
   return {begin, end};
 }
 
-void FindOldLegend(const Expr& root, KicadSource& source) {
-  std::unordered_set<std::string> members;
+// The bytes of an atom as the file writes it, quotes included.
+std::string Written(std::string_view text, const Expr& atom) {
+  return std::string(text.substr(atom.begin(), atom.end() - atom.begin()));
+}
+
+bool IsLegendDrawing(std::string_view head) {
+  return head == "gr_line" || head == "gr_arc" || head == "gr_text";
+}
+
+// The members of an earlier legend that it drew: those with the ids it
+// gives its items; for a legend written without such ids, the lines, arcs
+// and texts on the layer most of them are on.
+std::vector<Expr> LegendDrawings(const Expr& root,
+                                 const std::vector<std::pair<std::string, std::size_t>>& groups,
+                                 const std::unordered_set<std::string>& members) {
+  std::unordered_set<std::string> own;
+  for (const auto& [group, count] : groups)
+    for (std::size_t i = 0; i < count; ++i) own.insert(LegendItemId(group, i));
+  std::vector<Expr> drawings;
+  std::unordered_map<std::string, int> perLayer;
+  bool byId = false;
+  for (Expr e = root.at(1); e.valid(); e = e.next()) {
+    if (!e.isList() || !IsLegendDrawing(e.head())) continue;
+    const std::string id = IdOf(e);
+    if (!members.count(id)) continue;
+    if (own.count(id) && !byId) {
+      byId = true;
+      drawings.clear();
+    }
+    if (byId && !own.count(id)) continue;
+    drawings.push_back(e);
+    ++perLayer[e.child("layer").at(1).text()];
+  }
+  if (byId) return drawings;
+  std::string layer;
+  int most = 0;
+  for (const Expr& e : drawings)
+    if (const std::string name = e.child("layer").at(1).text(); perLayer[name] > most) {
+      most = perLayer[name];
+      layer = name;
+    }
+  std::erase_if(drawings, [&](const Expr& e) { return e.child("layer").at(1).text() != layer; });
+  return drawings;
+}
+
+// An earlier legend: its groups and the items it drew, which a write
+// replaces; the other members are the designer's and stay.
+void FindOldLegend(const std::string& file, const Expr& root, KicadSource& source) {
+  std::vector<Expr> members;
+  std::vector<std::pair<std::string, std::size_t>> groups;  // id and member count
   for (Expr e = root.at(1); e.valid(); e = e.next()) {
     if (e.head() != "group" || e.at(1).text() != kLegendGroupName) continue;
     source.oldLegend.push_back(ItemRange(source.text, e));
-    if (const Expr list = e.child("members"))
-      for (Expr m = list.at(1); m.valid(); m = m.next()) members.insert(m.text());
+    const Expr list = e.child("members");
+    std::size_t count = 0;
+    for (Expr m = list.at(1); m.valid(); m = m.next())
+      if (m.isAtom()) {
+        members.push_back(m);
+        ++count;
+      }
+    const Expr id = e.child("uuid") ? e.child("uuid") : e.child("id");
+    groups.emplace_back(id.at(1).text(), count);
   }
-  if (members.empty()) return;
-  for (Expr e = root.at(1); e.valid(); e = e.next())
-    if (e.isList() && e.head() != "group" && members.count(IdOf(e)))
-      source.oldLegend.push_back(ItemRange(source.text, e));
+  if (groups.empty()) return;
+  // Other groups holding the legend's group.
+  std::unordered_set<std::string> groupIds;
+  for (const auto& [id, count] : groups) groupIds.insert(id);
+  for (Expr e = root.at(1); e.valid(); e = e.next()) {
+    if (e.head() != "group" || e.at(1).text() == kLegendGroupName) continue;
+    for (Expr m = e.child("members").at(1); m.valid(); m = m.next())
+      if (m.isAtom() && groupIds.count(m.text())) source.legendReferences.emplace_back(m.begin(), m.end());
+  }
+  std::unordered_set<std::string> ids;
+  for (const Expr& m : members) ids.insert(m.text());
+  std::unordered_set<std::string> drawn;
+  KicadBox frame{INT64_MAX, INT64_MAX, INT64_MIN, INT64_MIN};
+  for (const Expr& e : LegendDrawings(root, groups, ids)) {
+    drawn.insert(IdOf(e));
+    source.oldLegend.push_back(ItemRange(source.text, e));
+    if (e.head() != "gr_line") continue;
+    // The frame's sides are its lines farthest out.
+    for (const char* end : {"start", "end"}) {
+      const Expr point = e.child(end);
+      const int64_t x = NanometresToUnits(NanometresOf(file, point.at(1)));
+      const int64_t y = -NanometresToUnits(NanometresOf(file, point.at(2)));
+      frame = {std::min(frame.x1, x), std::min(frame.y1, y), std::max(frame.x2, x), std::max(frame.y2, y)};
+    }
+  }
+  if (frame.x1 < frame.x2 && frame.y1 < frame.y2) source.oldFrame = frame;
+  for (const Expr& m : members)
+    if (!drawn.count(m.text())) source.keptMembers.push_back(Written(source.text, m));
   std::sort(source.oldLegend.begin(), source.oldLegend.end());
 }
 
@@ -430,7 +509,8 @@ BoardFileContents ReadKicadBoard(std::string text, const std::string& name) {
     board.notes.push_back(name + ": line " + std::to_string(document.LineAt(after)) +
                           ": the text after the board's closing parenthesis is kept as it is");
   ReadStack(name, root, *source, board);
-  FindOldLegend(root, *source);
+  FindOldLegend(name, root, *source);
+  ReadExtents(root, *source);
   // The legend's layer until the host picks one; a board without Cmts.User
   // opens all the same and needs a layer picked before it can be written.
   const auto comments = source->editorLayers.find(std::string(kDefaultLegendLayer));

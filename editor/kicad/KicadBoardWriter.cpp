@@ -1,8 +1,10 @@
 // Writes the committed legend into the KiCad file it came from: one group of
 // gr_line, gr_arc and gr_text items on the chosen layer, in the file's own
 // syntax, inserted before the board's closing parenthesis.
+#include <algorithm>
 #include <cmath>
 #include <random>
+#include <tuple>
 
 #include "editor/kicad/KicadBoard.h"
 #include "editor/kicad/KicadText.h"
@@ -31,6 +33,17 @@ class Writer {
   explicit Writer(const KicadSource& source) : source_(source), syntax_(source.syntax) {
     std::random_device seed;
     random_.seed((static_cast<uint64_t>(seed()) << 32) ^ seed());
+    groupId_ = NewId();
+  }
+
+  // The group's id as the file writes ids.
+  std::string GroupIdText() const { return IdText(groupId_); }
+
+  // The next item's id, which tells it for the legend's own.
+  std::string ItemId() {
+    std::string id = LegendItemId(groupId_, members_.size());
+    members_.push_back(id);
+    return id;
   }
 
   // A fresh version 4 UUID that the file does not use yet.
@@ -113,8 +126,7 @@ class Writer {
   std::string Layer() const { return "(layer " + Quote(source_.legendLayer) + ")"; }
 
   void Track(const EditorObject& o) {
-    const std::string id = NewId();
-    members_.push_back(id);
+    const std::string id = ItemId();
     out_ += Item("gr_line", {"(start " + At(o.x, o.y) + ")", "(end " + At(o.x2, o.y2) + ")", Stroke(o.width),
                              Layer(), IdElement(id)});
   }
@@ -124,8 +136,7 @@ class Writer {
       const double a = degrees * kPi / 180.0;
       return At(o.x + o.radius * std::cos(a), o.y + o.radius * std::sin(a));
     };
-    const std::string id = NewId();
-    members_.push_back(id);
+    const std::string id = ItemId();
     if (source_.version < kMidPointArcVersion) {
       // Counter-clockwise with y up is counter-clockwise as KiCad shows it too: a negative angle.
       out_ +=
@@ -152,8 +163,7 @@ class Writer {
   void Text(const EditorObject& o) {
     if (o.textData->text.empty()) return;
     const KicadTextPlacement t = PlaceText(o);
-    const std::string id = NewId();
-    members_.push_back(id);
+    const std::string id = ItemId();
     std::string at = "(at " + At(static_cast<double>(t.x), static_cast<double>(t.y));
     if (t.degrees != 0.0 || syntax_.multiLine) at += " " + FormatDecimal(t.degrees);
     at += ")";
@@ -163,13 +173,14 @@ class Writer {
     out_ += Item("gr_text " + Quote(o.textData->text), {at, Layer(), IdElement(id), effects});
   }
 
+  // The legend's group: the members of an earlier legend it did not draw, then the new items.
   std::string Group() {
-    const std::string id = NewId();
+    const std::string id = GroupIdText();
     std::string members = "(members";
+    for (const std::string& m : source_.keptMembers) members += " " + m;
     for (const std::string& m : members_) members += " " + IdText(m);
     members += ")";
-    const std::string idElement =
-        syntax_.uuidKeyword ? "(uuid " + IdText(id) + ")" : "(id " + IdText(id) + ")";
+    const std::string idElement = syntax_.uuidKeyword ? "(uuid " + id + ")" : "(id " + id + ")";
     return Item("group " + Quote(kLegendGroupName), {idElement, members});
   }
 
@@ -199,18 +210,43 @@ class Writer {
   const KicadSyntax& syntax_;
   std::mt19937_64 random_;
   std::unordered_set<std::string> used_;
+  std::string groupId_;
   std::vector<std::string> members_;
   std::string out_;
 };
 
 }  // namespace
 
+std::string LegendItemId(std::string_view group, std::size_t index) {
+  // Two 64-bit FNV-1a hashes of "GROUP/INDEX", shaped as a version 4 UUID.
+  const std::string key = std::string(group) + "/" + std::to_string(index);
+  auto hash = [&](uint64_t basis) {
+    for (const char c : key) {
+      basis ^= static_cast<unsigned char>(c);
+      basis *= 1099511628211ull;
+    }
+    return basis;
+  };
+  const uint64_t high = hash(14695981039346656037ull);
+  const uint64_t low = hash(high ^ 0x9e3779b97f4a7c15ull);
+  std::string id;
+  for (int i = 0; i < 32; ++i) {
+    uint64_t v = ((i < 16 ? high : low) >> (4 * (15 - i % 16))) & 15;
+    if (i == 12) v = 4;
+    if (i == 16) v = 8 | (v & 3);
+    if (i == 8 || i == 12 || i == 16 || i == 20) id += '-';
+    id += "0123456789abcdef"[v];
+  }
+  return id;
+}
+
 std::string WriteKicadBoard(const KicadSource& source, const std::vector<const EditorObject*>& legend) {
   const std::string& text = source.text;
   if (source.legendLayer.empty())
     throw KicadFileError(source.path + ": the board has no layer " + std::string(kDefaultLegendLayer) +
                          "; choose the legend's layer");
-  std::string block = Writer(source).Block(legend);
+  Writer writer(source);
+  std::string block = writer.Block(legend);
   // Nothing committed (a cancelled run): the file stays as it was, an
   // earlier legend included.
   if (block.empty()) return text;
@@ -227,12 +263,19 @@ std::string WriteKicadBoard(const KicadSource& source, const std::vector<const E
     }
     block = std::move(converted);
   }
+  // The earlier legend's group and drawings go; groups that held it name the new one.
+  std::vector<std::tuple<std::size_t, std::size_t, std::string>> changes;
+  for (const auto& [begin, end] : source.oldLegend) changes.emplace_back(begin, end, std::string());
+  for (const auto& [begin, end] : source.legendReferences)
+    changes.emplace_back(begin, end, writer.GroupIdText());
+  std::sort(changes.begin(), changes.end());
   std::string out;
   out.reserve(text.size() + block.size());
   std::size_t from = 0;
-  for (const auto& [begin, end] : source.oldLegend) {
+  for (const auto& [begin, end, replacement] : changes) {
     if (begin < from) continue;
     out.append(text, from, begin - from);
+    out += replacement;
     from = end;
   }
   out.append(text, from, source.rootClose - from);

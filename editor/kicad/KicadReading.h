@@ -26,5 +26,8 @@ double DegreesOf(const std::string& file, const Expr& value);
 // stack from (setup (stackup ...)) or KiCad's default stack.
 void ReadLayers(const std::string& file, const Expr& root, KicadSource& source);
 void ReadStack(const std::string& file, const Expr& root, KicadSource& source, Board& board);
+// The drawing sheet from (paper ...) and a box holding each item of the
+// board's list outside the ranges of the earlier legend.
+void ReadExtents(const Expr& root, KicadSource& source);
 
 }  // namespace brelix::kicad

@@ -6,6 +6,7 @@
 #include "abi/ModuleFiles.h"
 #include "boardtext/InputScript.h"
 #include "host/HostSettings.h"
+#include "host/quorvex/KicadPlacement.h"
 #include "host/quorvex/Reporting.h"
 #include "host/quorvex/Steps.h"
 #include "host/quorvex/UserActions.h"
@@ -27,37 +28,53 @@ std::string DocumentFileName(const Session& session) {
   return name && *name ? std::string(name) : session.options.board;
 }
 
-// The boxes of the board's objects; on a KiCad board with an outline, only
-// the outline's, so that the legend goes beside the board itself.
+// The boxes of the board's objects.
 std::vector<BoardBox> ContentBoxes(const Session& session) {
-  const bool kicad = session.editor.IsKicadBoard(session.board) != 0;
   std::vector<BoardBox> boxes;
-  std::vector<BoardBox> outline;
   const int32_t count = session.editor.BoardObjectCount(session.board);
   boxes.reserve(static_cast<std::size_t>(std::max(count, 0)));
   for (int32_t i = 0; i < count; ++i) {
-    const abi::PcbHandle object = session.editor.BoardObjectAt(session.board, i);
     int32_t rect[4] = {};
-    if (!session.editor.ObjectBounds(object, rect)) continue;
-    const BoardBox box{rect[0], rect[1], rect[2], rect[3]};
-    boxes.push_back(box);
-    if (!kicad) continue;
-    const char* text = session.editor.DescribeObject(object);
-    const nlohmann::json described = nlohmann::json::parse(text ? text : "", nullptr, false);
-    if (described.is_object() && described.value("layer", 0) == brelix::kKicadOutlineLayer)
-      outline.push_back(box);
+    if (session.editor.ObjectBounds(session.editor.BoardObjectAt(session.board, i), rect))
+      boxes.push_back({rect[0], rect[1], rect[2], rect[3]});
   }
-  return outline.empty() ? boxes : outline;
+  return boxes;
 }
 
-std::string InputScript(const Session& session) {
+// The legend's rectangle on a KiCad board: an earlier legend's; else one
+// FitKicadLegend sizes and places once the plug-in is loaded, a place for
+// the default size until then.
+void KicadRectangle(Session& session, BoardPoint& corner, BoardPoint& drag) {
+  const char* answer = session.editor.KicadPlacement(session.board);
+  if (!answer)
+    throw InputError(session.options.board + ": the editor cannot tell where the board's items are");
+  KicadSheet sheet = ParseKicadSheet(answer);
+  const LegendPlace place = PlaceKicadLegend(sheet, kDefaultLegendWidth, kDefaultLegendHeight);
+  corner = place.Corner();
+  drag = place.Drag();
+  if (!sheet.legend) session.kicadSheet = std::move(sheet);
+}
+
+// The script's text for the editor, which takes points in board units.
+std::string ScriptForEditor(const Session& session, const std::string& text) {
+  if (!session.editor.IsKicadBoard(session.board)) return text;
+  try {
+    return boardtext::WithBoardPoints(text, boardtext::Coordinates::Kicad);
+  } catch (const boardtext::ScriptError& error) {
+    throw InputError(session.options.script + ": " + error.what());
+  }
+}
+
+std::string InputScript(Session& session) {
   const Options& options = session.options;
-  if (!options.script.empty()) return ReadScriptFile(options.script);
+  if (!options.script.empty()) return ScriptForEditor(session, ReadScriptFile(options.script));
   BoardPoint corner;
   BoardPoint drag;
   if (options.corner && options.drag) {
     corner = *options.corner;
     drag = *options.drag;
+  } else if (session.editor.IsKicadBoard(session.board)) {
+    KicadRectangle(session, corner, drag);
   } else {
     DefaultRectangle(ContentBoxes(session), corner, drag);
   }
@@ -157,6 +174,11 @@ StepResult CheckFiles(Session& session) {
     outputs.AddInput(session.options.script);
     AddMachineInputs(session);
     outputs.AddOutput("--out", session.options.out);
+    if (session.options.inPlace) {
+      session.inPlaceSource.Take(session.options.board);
+      outputs.AddOutputOverInput("--in-place", session.options.board);
+      outputs.AddOutput("--in-place", InPlaceBackup(session.options.board));
+    }
     outputs.AddOutput("--svg", session.options.svg);
     outputs.AddOutput("--dialog-svg", session.options.dialogSvg);
   } catch (const InputError& error) {

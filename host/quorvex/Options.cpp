@@ -15,9 +15,10 @@ struct BadArguments {
   std::string message;
 };
 
-BoardPoint ParsePoint(const std::string& option, const std::string& text) {
+BoardPoint ParsePoint(const std::string& option, const std::string& text,
+                      boardtext::Coordinates coordinates) {
   std::string why;
-  const auto point = boardtext::ParsePoint(text, &why);
+  const auto point = boardtext::ParsePoint(text, &why, coordinates);
   if (!point) throw BadArguments{option + ": " + why};
   return {point->x, point->y};
 }
@@ -89,8 +90,11 @@ ParseResult ParseOptions(int argc, const char* const* argv) {
   CLI::App app{
       "quorvex: the command-line host. Loads Brelix.so and Strativue.so from its own folder, opens the "
       "board file as the current PCB document, runs one command of the plug-in with the user's actions "
-      "scripted, and prints the status bar and the message boxes shown. Points are X,Y in board units "
-      "(1/10000 mil) or numbers with mil, mm or in.",
+      "scripted, and prints the status bar and the message boxes shown. Points (--corner, --drag and in "
+      "scripts) are X,Y in board units (1/10000 mil) or numbers with mil, mm or in, y pointing up; on a "
+      "KiCad "
+      "board they are KiCad's, as pcbnew shows them: millimetres (or numbers with mil, mm or in), y pointing "
+      "down.",
       "quorvex"};
   // Options start with "-" on every system: "/path/to/board.json" is a file.
   app.allow_windows_style_options(false);
@@ -114,7 +118,11 @@ ParseResult ParseOptions(int argc, const char* const* argv) {
              "a comma-separated list of CopperHeight, Type, Gerbers, DielHeight, Material, Constant and "
              "ExtDielectrics, or all, none, or cancel to press Cancel instead")
           ->take_last();
-  app.add_option("--out", options.out, "save the board to this file after the run");
+  auto* outOption = app.add_option("--out", options.out, "save the board to this file after the run");
+  auto* inPlaceOption =
+      app.add_flag("--in-place", options.inPlace,
+                   "KiCad boards: save the board over its own file, the old file kept as NAME.kicad_pcb-bak; "
+                   "refused when the file changed on disk during the run");
   app.add_option("--svg", options.svg, "draw the board's objects to this SVG file after the run");
   std::vector<std::string> dialogActions;
   auto* dialogActionOption = app.add_option(
@@ -178,11 +186,14 @@ ParseResult ParseOptions(int argc, const char* const* argv) {
     const bool kicadBoard = brelix::IsKicadPath(options.board);
     Check(unitOption->count() == 0 || kicadBoard, "--unit needs a KiCad board (*.kicad_pcb)");
     Check(layerOption->count() == 0 || kicadBoard, "--kicad-layer needs a KiCad board (*.kicad_pcb)");
+    Check(inPlaceOption->count() == 0 || kicadBoard, "--in-place needs a KiCad board (*.kicad_pcb)");
+    Check(inPlaceOption->count() == 0 || outOption->count() == 0, "--in-place excludes --out");
     Check(unitOption->count() == 0 || options.unit == "metric" || options.unit == "imperial",
           "--unit: \"" + options.unit + "\" is not metric or imperial");
     Check(layerOption->count() == 0 || !options.kicadLayer.empty(), "--kicad-layer: the layer name is empty");
-    if (cornerOption->count() > 0) options.corner = ParsePoint("--corner", corner);
-    if (dragOption->count() > 0) options.drag = ParsePoint("--drag", drag);
+    const auto coordinates = kicadBoard ? boardtext::Coordinates::Kicad : boardtext::Coordinates::Board;
+    if (cornerOption->count() > 0) options.corner = ParsePoint("--corner", corner, coordinates);
+    if (dragOption->count() > 0) options.drag = ParsePoint("--drag", drag, coordinates);
   } catch (const BadArguments& bad) {
     result.exitCode = 2;
     result.message = bad.message;

@@ -57,6 +57,9 @@ struct Options {
   std::optional<StoreFailure> failStore;
   // Where the board is saved and drawn after the run; empty: not at all.
   std::string out;
+  // KiCad boards: the board file itself is the output, the file it replaces
+  // kept beside it as NAME-bak.
+  bool inPlace = false;
   std::string svg;
   // KiCad boards: the display unit ("metric" or "imperial"; empty: metric)
   // and the layer the legend is written on (empty: Cmts.User).

@@ -1,4 +1,5 @@
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <ostream>
 #include <vector>
 
@@ -35,11 +36,23 @@ StepResult WriteOutputs(Session& session) {
   // argument found bad then, leaves every output unwritten.
   if (session.outputFailed || session.badArgument) return StepResult::Stop(kExitBadInput);
   // Every output is complete before any of them replaces a file.
-  if (!options.out.empty()) {
+  // The board as saved to `path`, staged; a reason in `error` otherwise.
+  auto stageBoard = [&](const std::string& path) {
     const char* why = nullptr;
-    const char* text = session.editor.FileText(session.board, options.out.c_str(), &why);
-    if (!text) return fail(why ? std::string(why) : "cannot save the board to " + options.out);
-    if (!session.outputs.Stage(options.out, text, &error)) return fail(error);
+    const char* text = session.editor.FileText(session.board, path.c_str(), &why);
+    if (!text) {
+      error = why ? std::string(why) : "cannot save the board to " + path;
+      return false;
+    }
+    return session.outputs.Stage(path, text, &error);
+  };
+  if (!options.out.empty() && !stageBoard(options.out)) return fail(error);
+  if (options.inPlace) {
+    // The file is read once more here: it is replaced only if nothing else wrote it since.
+    const std::optional<std::string> old = session.inPlaceSource.Unchanged(&error);
+    if (!old) return fail("--in-place: " + error);
+    if (!stageBoard(options.board) || !session.outputs.Stage(InPlaceBackup(options.board), *old, &error))
+      return fail(error);
   }
   if (!options.svg.empty()) {
     if (!session.outputs.Stage(options.svg, DrawBoardSvg(Contents(session), options.board), &error))

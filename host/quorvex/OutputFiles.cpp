@@ -67,7 +67,13 @@ void OutputFiles::AddInputFolder(const std::string& path, const std::string& wha
   if (!path.empty()) inputFolders_.push_back({Identity(path), what});
 }
 
-void OutputFiles::AddOutput(const std::string& option, const std::string& path) {
+void OutputFiles::AddOutput(const std::string& option, const std::string& path) { Add(option, path, false); }
+
+void OutputFiles::AddOutputOverInput(const std::string& option, const std::string& path) {
+  Add(option, path, true);
+}
+
+void OutputFiles::Add(const std::string& option, const std::string& path, bool mayBeInput) {
   if (path.empty()) return;
   std::string why;
   const fs::path target = platform::OutputTarget(path, &why);
@@ -77,7 +83,7 @@ void OutputFiles::AddOutput(const std::string& option, const std::string& path) 
     throw InputError(option + ": the folder " + target.parent_path().string() + " does not exist");
   const fs::path identity = Identity(target);
   for (const Input& input : inputs_)
-    if (SameFile(identity, input.identity)) throw InputError(option + ": " + path + " is " + input.what);
+    if (!mayBeInput && SameFile(identity, input.identity)) throw InputError(option + ": " + path + " is " + input.what);
   for (const Input& folder : inputFolders_)
     if (Inside(identity, folder.identity))
       throw InputError(option + ": " + path + " is in " + folder.what + ", whose files the run reads");

@@ -28,6 +28,8 @@ class OutputFiles {
   // one is followed), or when it is an input, in an input folder or another
   // output.
   void AddOutput(const std::string& option, const std::string& path);
+  // The same for an output that replaces an input on purpose (--in-place).
+  void AddOutputOverInput(const std::string& option, const std::string& path);
 
   // Writes the text of an output added before to its temporary; false with a
   // one-line reason in *error.
@@ -40,6 +42,8 @@ class OutputFiles {
   bool CommitAll(std::string* error);
 
  private:
+  void Add(const std::string& option, const std::string& path, bool mayBeInput);
+
   struct Output {
     std::string option;
     std::string path;

@@ -8,7 +8,7 @@ namespace quorvex::cli {
 int Run(Session& session) {
   using Step = StepResult (*)(Session&);
   const std::vector<Step> steps = {PrepareMachine, CheckFiles,       LoadEditor, OpenDocuments, EnterTestMode,
-                                   LoadPlugin,     PrepareSetupUser, RunCommand, WriteOutputs};
+                                   LoadPlugin,     PrepareSetupUser, FitKicadLegend, RunCommand, WriteOutputs};
 
   int exitCode = kExitRan;
   for (Step step : steps) {

@@ -11,6 +11,8 @@
 #include "boardtext/KeyNames.h"
 #include "editor/BrelixSim.h"
 #include "host/Host.h"
+#include "host/quorvex/FileSnapshot.h"
+#include "host/quorvex/KicadPlacement.h"
 #include "host/quorvex/Options.h"
 #include "host/quorvex/OutputFiles.h"
 
@@ -44,6 +46,10 @@ struct Session {
   bool badArgument = false;
   // What the run writes, checked by CheckFiles and written by WriteOutputs.
   OutputFiles outputs;
+  // --in-place: the board file as it was before the editor read it.
+  FileSnapshot inPlaceSource;
+  // A KiCad board whose legend FitKicadLegend sizes and places.
+  std::optional<KicadSheet> kicadSheet;
 };
 
 // The outcome of one step: go on, or end the run with an exit status.

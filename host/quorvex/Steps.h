@@ -31,6 +31,11 @@ StepResult OpenDocuments(Session& session);
 // draw it (--dialog-svg), set its check boxes, press OK or Cancel; arms the
 // options store's failure (--fail-store).
 StepResult PrepareSetupUser(Session& session);
+// LegendFit.cpp: on a KiCad board without an earlier legend, given no
+// corner or script, sizes the legend to its table by drags that are not
+// kept (each shows the table's text height), then places it beside the
+// board and sets the script.
+StepResult FitKicadLegend(Session& session);
 // Command.cpp: asks the command's state, then launches it through the
 // plug-in's command launcher with the current view.
 StepResult RunCommand(Session& session);

@@ -159,5 +159,47 @@ TEST(ParseScript, KeyLinesGoWithTheSetupLineBeforeThem) {
   EXPECT_EQ(actions[3].keys, (std::vector<KeyChord>{{0x20}, {0x09, true}, {'7'}}));
 }
 
+// KiCad's points: a bare number is millimetres, y points down; units still count.
+TEST(ParsePoint, KicadPointsAreMillimetresWithYDown) {
+  const struct {
+    const char* text;
+    Point point;
+  } cases[] = {
+      {"100,50", {39370079, -19685039}},
+      {"0.0254,-0.0254", {10000, 10000}},
+      {"10mil,10mil", {100000, -100000}},
+      {"1in,0", {10000000, 0}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ParsePoint(c.text, nullptr, Coordinates::Kicad), c.point) << c.text;
+  std::string why;
+  EXPECT_FALSE(ParsePoint("1,x", &why, Coordinates::Kicad));
+  EXPECT_THAT(why, HasSubstr("a number of millimetres"));
+  // y = -2^31 units turned up is past 32 bits; 2^31 - 1 units turned down is not.
+  EXPECT_FALSE(ParsePoint("0,-214748.3648mil", nullptr, Coordinates::Kicad));
+  EXPECT_EQ(ParsePoint("0,214748.3647mil", nullptr, Coordinates::Kicad), (Point{0, -2147483647}));
+  // The board's own rule is unchanged: a bare decimal is no length there.
+  EXPECT_FALSE(ParsePoint("0.5,1"));
+}
+
+TEST(WithBoardPoints, RewritesThePointsOnlyAndReadsAsTheScriptDid) {
+  const std::string kicad =
+      "corner 1,2\n  move 3mm,-4\n# note\nsetup Type, Gerbers\nkey Alt+Y\nclick\nescape";
+  const std::string text = WithBoardPoints(kicad, Coordinates::Kicad);
+  EXPECT_EQ(
+      text,
+      "corner 393701,-787402\nmove 1181102,1574803\n# note\nsetup Type, Gerbers\nkey Alt+Y\nclick\nescape");
+  const auto actions = ParseScript(kicad, Coordinates::Kicad);
+  const auto again = ParseScript(text);
+  ASSERT_EQ(again.size(), actions.size());
+  for (std::size_t i = 0; i < again.size(); ++i) {
+    EXPECT_EQ(again[i].kind, actions[i].kind);
+    EXPECT_EQ(again[i].point, actions[i].point);
+    EXPECT_EQ(again[i].argument, actions[i].argument);
+    EXPECT_EQ(again[i].keys, actions[i].keys);
+    EXPECT_EQ(again[i].line, actions[i].line);
+  }
+  EXPECT_THROW(WithBoardPoints("corner 1,2\nmove 1,y\n", Coordinates::Kicad), ScriptError);
+}
+
 }  // namespace
 }  // namespace boardtext

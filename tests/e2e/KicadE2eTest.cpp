@@ -42,7 +42,7 @@ TEST_F(KicadE2eTest, LegendGoesOnTheChosenLayerBesideTheOutlineInTheChosenUnit) 
   const std::string out = ReadText(File("out.kicad_pcb"));
   EXPECT_THAT(out, HasSubstr("(layer \"Dwgs.User\")"));
   EXPECT_EQ(out.find("(layer \"Cmts.User\") (tstamp"), std::string::npos);
-  // The outline ends at x = 50 mm; the legend starts 500 mil (12.7 mm) to its right, rounded up to a mil.
+  // The outline ends at x = 50 mm; the legend keeps 5 mm clear of it, at its right, on the sheet.
   const std::string json = File("out.board.json");
   ASSERT_EQ(Run(Quote(File("plain.kicad_pcb")) + " --out " + Quote(json)).exitCode, 0);
   const auto board = nlohmann::json::parse(ReadText(json));
@@ -50,8 +50,8 @@ TEST_F(KicadE2eTest, LegendGoesOnTheChosenLayerBesideTheOutlineInTheChosenUnit) 
   for (const auto& o : board["objects"])
     if (o["layer"] == 59)
       left = std::min<int64_t>(left, o["kind"] == "track" ? o["x1"].get<int64_t>() : o["x"].get<int64_t>());
-  EXPECT_GE(left, (50.0 + 12.7) / 0.0254 * 10000 - 10000);
-  EXPECT_LE(left, (50.0 + 12.7) / 0.0254 * 10000 + 200000);
+  EXPECT_GE(left, (50.0 + 5) / 0.0254 * 10000 - 10000);
+  EXPECT_LE(left, (50.0 + 5.2) / 0.0254 * 10000);
 }
 
 TEST_F(KicadE2eTest, WrongLayersUnitsAndTargetsAreRefusedBeforeAnythingIsWritten) {
