@@ -15,7 +15,7 @@ kicad_check.py QUORVEX WORKDIR CHECK BOARD
              of where quorvex --svg draws it, with KiCad's text box (less its
              pen width) as wide within 0.1 mm
   gerbers    the legend's Gerber column names, row by row, the extension of the
-             file kicad-cli's Gerber export (Protel extensions) writes for that
+             file kicad-cli's Gerber export (classic extensions) writes for that
              copper layer
   crlf       the board with CRLF line breaks: the written board has CRLF line
              breaks only and loads in pcbnew with one legend group
