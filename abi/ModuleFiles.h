@@ -8,7 +8,7 @@
 #define ABI_MODULE_SUFFIX ".so"
 #endif
 
-namespace abi {
+namespace qvabi {
 
 inline constexpr const char* kModuleSuffix = ABI_MODULE_SUFFIX;
 // The host's PCB editor, already loaded when a plug-in looks for it.
@@ -18,4 +18,4 @@ inline constexpr const char* kPluginModuleFile = "Strativue" ABI_MODULE_SUFFIX;
 // The host's workspace library, looked for among the loaded modules only.
 inline constexpr const char* kWorkspaceModuleFile = "WorkspaceManager" ABI_MODULE_SUFFIX;
 
-}  // namespace abi
+}  // namespace qvabi

@@ -7,7 +7,7 @@
 #include "abi/Types.h"
 #include "abi/Unknown.h"
 
-namespace abi {
+namespace qvabi {
 
 // {84201336-AE2C-4300-9318-C75F4FD5DE3D}
 struct BoardAccessInterface : IUnknown {
@@ -33,4 +33,4 @@ struct IPCB_ServerInterface : IUnknown {
   virtual HRESULT STDCALL NotifyHandlerDestroyed() = 0;
 };
 
-}  // namespace abi
+}  // namespace qvabi

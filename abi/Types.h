@@ -28,7 +28,7 @@
 #define ABI_EXPORT __attribute__((visibility("default")))
 #endif
 
-namespace abi {
+namespace qvabi {
 
 // 0 is success; any failure answers E_UNEXPECTED. A negative status returned
 // to the plug-in raises an error carrying the thread's error description.
@@ -108,4 +108,4 @@ static_assert(sizeof(ShortString) == 256);
 inline constexpr uint8_t ReadMode = 1;
 inline constexpr uint8_t WriteMode = 0;
 
-}  // namespace abi
+}  // namespace qvabi

@@ -13,7 +13,7 @@
 
 #include "abi/Types.h"
 
-namespace abi {
+namespace qvabi {
 
 // {00000000-0000-0000-C000-000000000046}
 struct IUnknown {
@@ -140,4 +140,4 @@ class ImplementsNoRef : public Interfaces... {
   virtual ~ImplementsNoRef() = default;
 };
 
-}  // namespace abi
+}  // namespace qvabi

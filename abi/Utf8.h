@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace abi {
+namespace qvabi {
 
 // The length of the longest start of `text` that has at most `maxBytes`
 // bytes and does not end inside a UTF-8 character: a cut text stays valid
@@ -142,4 +142,4 @@ inline std::string EscapedForLine(std::string_view text) {
   return line;
 }
 
-}  // namespace abi
+}  // namespace qvabi

@@ -57,7 +57,7 @@ void BM_EditorOpenAndSaveBigBoard(benchmark::State& state) {
   const std::string& text = BigBoard();
   brelix::Editor& editor = brelix::Editor::Instance();
   for (auto _ : state) {
-    const abi::PcbHandle board = editor.OpenBoardText(text, "big.board.json");
+    const qvabi::PcbHandle board = editor.OpenBoardText(text, "big.board.json");
     benchmark::DoNotOptimize(editor.BoardText(*editor.FindBoard(board)));
     state.PauseTiming();
     editor.CloseBoard(board);

@@ -116,7 +116,7 @@ void BM_ReadTheDialogsValues(benchmark::State& state) {
   Timed(state, OptionsFileOfSize(state), false, [] {
     quorvex::OptionsReader reader(quorvex::OptionsFilePath("Brelix"));
     for (const char* key : kKeys) {
-      abi::BOOL32 value = 0;
+      qvabi::BOOL32 value = 0;
       reader.ReadBoolean(Group().get(), platform::BStr::FromUtf8(key).get(), -1, &value);
       benchmark::DoNotOptimize(value);
     }

@@ -91,7 +91,7 @@ struct Tap<Index, R(A...)> {
 void InstallCountingLayer() {
 #define STRATIVUE_BENCH_TAP(name, result, params)                                         \
   {                                                                                       \
-    using TapT = Tap<static_cast<int>(Id::name), abi::pcbapi::name##_t>;                  \
+    using TapT = Tap<static_cast<int>(Id::name), qvabi::pcbapi::name##_t>;                \
     TapT::real = reinterpret_cast<decltype(TapT::real)>(                                  \
         strativue::PcbApi::ReplaceEntry(#name, reinterpret_cast<void*>(&TapT::Counted))); \
   }
@@ -176,12 +176,12 @@ struct Placement {
   }
   // What the editor does for one move, after setting the cursor.
   void Move() {
-    for (const abi::EventA entry : {abi::EventA::ReadCursor, abi::EventA::LayOut, abi::EventA::Show})
+    for (const qvabi::EventA entry : {qvabi::EventA::ReadCursor, qvabi::EventA::LayOut, qvabi::EventA::Show})
       table[entry].code(table[entry].data);
   }
-  abi::PcbHandle board = 0;
+  qvabi::PcbHandle board = 0;
   std::unique_ptr<strativue::TEventLegendHandler> handler;
-  abi::EventTableA table{};
+  qvabi::EventTableA table{};
 };
 
 void BM_Move(benchmark::State& state) {

@@ -8,7 +8,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "abi/PcbApi.h"
+#include "abi/PcbApiFunctions.h"
 #include "editor/BrelixSim.h"
 #include "platform/FaultPoints.h"
 #include "platform/Modules.h"
@@ -29,7 +29,7 @@ struct Editor {
         platform::LoadModule(std::string(STRATIVUE_BIN_DIR "/") + file, &error);
     if (!module || !sim.Load(module))
       throw std::runtime_error(std::string("cannot load ") + file + ": " + error);
-    currentBoard = reinterpret_cast<abi::pcbapi::GetCurrentBoardHandle_t*>(
+    currentBoard = reinterpret_cast<qvabi::pcbapi::GetCurrentBoardHandle_t*>(
         platform::FindFunction(module, "PcbApi_GetCurrentBoardHandle"));
     const char* refusal = nullptr;
     board = sim.OpenBoardText(kBoard, "seam.board.json", &refusal);
@@ -37,8 +37,8 @@ struct Editor {
       throw std::runtime_error(std::string(file) + ": " + (refusal ? refusal : "no current board"));
   }
   brelix::SimApi sim;
-  abi::pcbapi::GetCurrentBoardHandle_t* currentBoard = nullptr;
-  abi::PcbHandle board = 0;
+  qvabi::pcbapi::GetCurrentBoardHandle_t* currentBoard = nullptr;
+  qvabi::PcbHandle board = 0;
 };
 
 Editor& WithSeam() {
@@ -56,9 +56,9 @@ Editor& WithoutSeam() {
 void Calls(benchmark::State& state, Editor& editor, const std::string& rule, bool fails) {
   faults::Clear();
   if (!rule.empty()) faults::Arm({rule, 0, {}});
-  const abi::PcbHandle expected = fails ? 0 : editor.board;
+  const qvabi::PcbHandle expected = fails ? 0 : editor.board;
   for (auto _ : state) {
-    const abi::PcbHandle answer = editor.currentBoard();
+    const qvabi::PcbHandle answer = editor.currentBoard();
     benchmark::DoNotOptimize(answer);
     if (answer != expected) {
       state.SkipWithError("the editor answered another board than expected");

@@ -26,7 +26,7 @@ inline std::string_view TrimBlanks(std::string_view text) {
 // byte (a C string would silently end there) or bytes that are not UTF-8.
 inline std::string ScriptTextProblem(std::string_view text) {
   const std::size_t nul = text.find('\0');
-  const std::size_t invalid = abi::Utf8InvalidAt(text);
+  const std::size_t invalid = qvabi::Utf8InvalidAt(text);
   const std::size_t at = nul < invalid ? nul : invalid;
   if (at >= text.size()) return {};
   std::size_t line = 1;

@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "abi/PcbApi.h"
+#include "abi/PcbApiFunctions.h"
 #include "boardtext/InputScript.h"
 #include "boardtext/Lengths.h"
-#include "editor/Layers.h"
+#include "editor/LayerIds.h"
 
 namespace brelix {
 
@@ -68,16 +68,16 @@ struct LayerPair {
 
 // The opaque option groups; WriteMode stores whatever the caller gives.
 struct BoardOptions {
-  std::array<int32_t, abi::kGridOptionCount> grids{};
-  std::array<int32_t, abi::kOutputOptionCount> output{};
-  std::array<uint8_t, abi::kPlotLayerCount> plotLayers{};
-  std::array<uint8_t, abi::kPlotLayerCount> flipLayers{};
-  std::array<int32_t, abi::kGerberOptionCount> gerber{};
-  std::array<int32_t, abi::kPrinterOptionCount> printer{};
-  std::array<std::array<int32_t, 2>, abi::kPlotterPenCount> plotterPens{};
-  std::array<std::array<int32_t, abi::kCompositeLayerValueCount>, kLayerCount> compositeLayers{};
-  std::array<int32_t, abi::kPlacerOptionCount> placer{};
-  std::array<int32_t, abi::kEcoOptionCount> eco{};
+  std::array<int32_t, qvabi::kGridOptionCount> grids{};
+  std::array<int32_t, qvabi::kOutputOptionCount> output{};
+  std::array<uint8_t, qvabi::kPlotLayerCount> plotLayers{};
+  std::array<uint8_t, qvabi::kPlotLayerCount> flipLayers{};
+  std::array<int32_t, qvabi::kGerberOptionCount> gerber{};
+  std::array<int32_t, qvabi::kPrinterOptionCount> printer{};
+  std::array<std::array<int32_t, 2>, qvabi::kPlotterPenCount> plotterPens{};
+  std::array<std::array<int32_t, qvabi::kCompositeLayerValueCount>, kLayerCount> compositeLayers{};
+  std::array<int32_t, qvabi::kPlacerOptionCount> placer{};
+  std::array<int32_t, qvabi::kEcoOptionCount> eco{};
 
   // The values a freshly opened board answers.
   static BoardOptions Defaults();
@@ -87,7 +87,7 @@ inline constexpr uint8_t kImperial = 1;
 inline constexpr uint8_t kMetric = 0;
 
 struct Board {
-  abi::PcbHandle handle = 0;
+  qvabi::PcbHandle handle = 0;
   std::string sourcePath;
   std::string fileName;
   uint8_t unit = kImperial;
@@ -111,14 +111,14 @@ struct Board {
   std::vector<LayerPair> pairs;
   BoardOptions options = BoardOptions::Defaults();
 
-  std::vector<abi::PcbHandle> contents;  // in the order added
-  std::deque<ScriptAction> script;       // actions not consumed yet
+  std::vector<qvabi::PcbHandle> contents;  // in the order added
+  std::deque<ScriptAction> script;         // actions not consumed yet
 
   // Boards read from a KiCad file keep the file for writing it back; the
   // objects read from it have handles up to `lastFileObject`, so everything
   // after that was added during the session.
   std::shared_ptr<kicad::KicadSource> kicad;
-  abi::PcbHandle lastFileObject = 0;
+  qvabi::PcbHandle lastFileObject = 0;
   // What opening the board has to tell the user, one line each.
   std::vector<std::string> notes;
 

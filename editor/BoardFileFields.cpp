@@ -49,7 +49,7 @@ std::string FieldReader::String(const json& value, const std::string& path) cons
   const auto& text = value.get_ref<const std::string&>();
   if (text.size() > kMaxFileString) {
     // The limit is in bytes; where characters take more than one, say both.
-    const std::size_t characters = abi::Utf8Length(text);
+    const std::size_t characters = qvabi::Utf8Length(text);
     if (characters == text.size())
       Fail(path, "is " + std::to_string(text.size()) + " characters long; at most " +
                      std::to_string(kMaxFileString) + " are allowed");

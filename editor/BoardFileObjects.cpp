@@ -12,7 +12,7 @@ namespace brelix {
 namespace {
 
 using nlohmann::json;
-using K = abi::ObjectKind;
+using K = qvabi::ObjectKind;
 
 constexpr int64_t kMin32 = std::numeric_limits<int32_t>::min();
 constexpr int64_t kMax32 = std::numeric_limits<int32_t>::max();
@@ -245,11 +245,11 @@ class EntryText {
 
 }  // namespace
 
-abi::PcbHandle ObjectFileReader::ReferenceAt(const json& value, const std::string& path, std::size_t from,
-                                             bool mustBeText) {
+qvabi::PcbHandle ObjectFileReader::ReferenceAt(const json& value, const std::string& path, std::size_t from,
+                                               bool mustBeText) {
   const auto to = static_cast<std::size_t>(fields_.Integer(value, path, 0, kMax32 - 1));
   references_.push_back({path, from, to, mustBeText});
-  return static_cast<abi::PcbHandle>(to + 1);
+  return static_cast<qvabi::PcbHandle>(to + 1);
 }
 
 void ObjectFileReader::CheckReferences(const std::deque<EditorObject>& objects) const {
@@ -475,21 +475,22 @@ void AppendJsonString(std::string& out, std::string_view text) {
   }
   // The reader takes UTF-8 (anything else becomes U+FFFD) of at most 255
   // bytes, cut between characters.
-  std::string valid = abi::Utf8InvalidAt(text) == text.size() ? std::string(text) : abi::ToValidUtf8(text);
-  valid.resize(abi::Utf8CutLength(valid, kMaxFileString));
+  std::string valid =
+      qvabi::Utf8InvalidAt(text) == text.size() ? std::string(text) : qvabi::ToValidUtf8(text);
+  valid.resize(qvabi::Utf8CutLength(valid, kMaxFileString));
   out += json(valid).dump(-1, ' ', false, json::error_handler_t::replace);
 }
 
 void AppendObjectEntry(std::string& out, const ObjectPositions& objects, std::size_t index) {
   const EditorObject& o = *objects.list[index];
   EntryText e(out, o, index);
-  auto position = [&](abi::PcbHandle handle) -> std::optional<std::size_t> {
+  auto position = [&](qvabi::PcbHandle handle) -> std::optional<std::size_t> {
     const auto found = objects.positions.find(handle);
     if (handle == 0 || found == objects.positions.end() || found->second == index) return std::nullopt;
     return found->second;
   };
   // A component's name and comment must be texts; any other reference is left out.
-  auto textPosition = [&](abi::PcbHandle handle) -> std::optional<std::size_t> {
+  auto textPosition = [&](qvabi::PcbHandle handle) -> std::optional<std::size_t> {
     const auto at = position(handle);
     return at && objects.list[*at]->kind == K::Text ? at : std::nullopt;
   };
@@ -607,7 +608,7 @@ void AppendObjectEntry(std::string& out, const ObjectPositions& objects, std::si
       e.Key("references");
       out += '[';
       bool first = true;
-      for (abi::PcbHandle reference : o.dimension->references)
+      for (qvabi::PcbHandle reference : o.dimension->references)
         if (const auto at = position(reference)) {
           if (!first) out += ", ";
           first = false;

@@ -18,7 +18,7 @@
 
 #include "editor/BoardFileFields.h"
 #include "editor/EditorObject.h"
-#include "editor/Layers.h"
+#include "editor/LayerIds.h"
 
 namespace brelix {
 
@@ -38,8 +38,8 @@ class ObjectFileReader {
     std::size_t to = 0;
     bool mustBeText = false;
   };
-  abi::PcbHandle ReferenceAt(const nlohmann::json& value, const std::string& path, std::size_t from,
-                             bool mustBeText);
+  qvabi::PcbHandle ReferenceAt(const nlohmann::json& value, const std::string& path, std::size_t from,
+                               bool mustBeText);
 
   const FieldReader& fields_;
   std::size_t count_ = 0;
@@ -49,7 +49,7 @@ class ObjectFileReader {
 // The objects being written, and each one's position among them by handle.
 struct ObjectPositions {
   const std::vector<const EditorObject*>& list;
-  const std::unordered_map<abi::PcbHandle, std::size_t>& positions;
+  const std::unordered_map<qvabi::PcbHandle, std::size_t>& positions;
 };
 
 // Appends the entry of `objects.list[index]`. References to objects outside

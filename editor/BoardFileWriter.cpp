@@ -45,7 +45,7 @@ void AppendCompact(std::string& out, const Json& value) {
 // The document with its "objects" written from `objects` one at a time, so
 // that the board's objects never exist as one JSON tree.
 std::string Layout(const Json& document, const std::vector<const EditorObject*>& objects,
-                   const std::unordered_map<abi::PcbHandle, std::size_t>& positions) {
+                   const std::unordered_map<qvabi::PcbHandle, std::size_t>& positions) {
   std::string out = "{\n";
   // An entry takes about 130 bytes besides its texts: one allocation for the
   // whole file unless texts need much escaping.
@@ -146,7 +146,7 @@ std::string WriteBoardFile(const Board& board, const std::vector<const EditorObj
   for (const LayerPair& pair : board.pairs)
     pairs.push_back(Json::array({PlainLayer(pair.first), PlainLayer(pair.second)}));
   document["layerPairs"] = std::move(pairs);
-  std::unordered_map<abi::PcbHandle, std::size_t> positions;
+  std::unordered_map<qvabi::PcbHandle, std::size_t> positions;
   positions.reserve(contents.size());
   for (const EditorObject* object : contents)
     if (object) positions.emplace(object->handle, positions.size());

@@ -24,60 +24,61 @@ extern "C" {
 // becomes the current board; or 0 and, in *error (may be nil), a one-line
 // message naming the file, the field (a JSON path such as stack[2].id) and the
 // rule broken. Nothing is opened on refusal.
-using BrelixSim_OpenBoardFile_t = abi::PcbHandle(const char* path, const char** error);
+using BrelixSim_OpenBoardFile_t = qvabi::PcbHandle(const char* path, const char** error);
 // As OpenBoardFile, with the file's text given; `name` is the file name used
 // in messages and as the board's source path (may be nil: "<memory>").
-using BrelixSim_OpenBoardText_t = abi::PcbHandle(const char* jsonText, const char* name, const char** error);
+using BrelixSim_OpenBoardText_t = qvabi::PcbHandle(const char* jsonText, const char* name,
+                                                   const char** error);
 // Writes the board to `path` in the canonical layout; a path ending in
 // .kicad_pcb writes the KiCad file the board was read from with the objects
 // added since as one legend group (refused for boards not read from one). Answers 1 on success,
 // 0 with a one-line message in *error otherwise (unknown board, I/O error).
-using BrelixSim_SaveBoardFile_t = int32_t(abi::PcbHandle board, const char* path, const char** error);
+using BrelixSim_SaveBoardFile_t = int32_t(qvabi::PcbHandle board, const char* path, const char** error);
 // The board's file text as SaveBoardFile would write it; nil for an unknown board.
-using BrelixSim_BoardText_t = const char*(abi::PcbHandle board);
+using BrelixSim_BoardText_t = const char*(qvabi::PcbHandle board);
 // The text SaveBoardFile would write to `path` (a KiCad file for a .kicad_pcb
 // path, else the board file); nil with a one-line message in *error when it
 // cannot be made.
-using BrelixSim_FileText_t = const char*(abi::PcbHandle board, const char* path, const char** error);
+using BrelixSim_FileText_t = const char*(qvabi::PcbHandle board, const char* path, const char** error);
 // The path the board was opened from ("<memory>" or the name given); nil when unknown.
-using BrelixSim_BoardSourcePath_t = const char*(abi::PcbHandle board);
+using BrelixSim_BoardSourcePath_t = const char*(qvabi::PcbHandle board);
 // The board's own file name (its fileName field, a Windows path); nil when unknown.
-using BrelixSim_BoardFileName_t = const char*(abi::PcbHandle board);
+using BrelixSim_BoardFileName_t = const char*(qvabi::PcbHandle board);
 // Closes the board and destroys the objects in its contents. Answers 1, or 0
 // for an unknown board. Closing the current board leaves no board current.
-using BrelixSim_CloseBoard_t = int32_t(abi::PcbHandle board);
+using BrelixSim_CloseBoard_t = int32_t(qvabi::PcbHandle board);
 // Makes an open board current, or none with 0. Answers 1, or 0 (and changes
 // nothing) for an unknown board.
-using BrelixSim_SetCurrentBoard_t = int32_t(abi::PcbHandle board);
+using BrelixSim_SetCurrentBoard_t = int32_t(qvabi::PcbHandle board);
 // Replaces the board's pending input script (one action per line, see the
 // design notes). Answers 1; or 0 with "line N: ..." in *error, leaving the
 // previous script in place.
-using BrelixSim_SetInputScript_t = int32_t(abi::PcbHandle board, const char* script, const char** error);
+using BrelixSim_SetInputScript_t = int32_t(qvabi::PcbHandle board, const char* script, const char** error);
 // Number of script actions the board has not consumed yet; -1 for an unknown board.
-using BrelixSim_PendingActionCount_t = int32_t(abi::PcbHandle board);
+using BrelixSim_PendingActionCount_t = int32_t(qvabi::PcbHandle board);
 // The board's cursor. Answers 1, or 0 (x, y untouched) for an unknown board.
-using BrelixSim_GetCursor_t = int32_t(abi::PcbHandle board, int32_t* x, int32_t* y);
+using BrelixSim_GetCursor_t = int32_t(qvabi::PcbHandle board, int32_t* x, int32_t* y);
 // Number of editor objects alive (free or in a board's contents).
 using BrelixSim_LiveObjectCount_t = int32_t();
 // The object as one JSON object with every field of its record (editor-defined
 // fields included), its kind, owner board and whether it is in the owner's
 // contents; nil for an unknown handle.
-using BrelixSim_DescribeObject_t = const char*(abi::PcbHandle object);
+using BrelixSim_DescribeObject_t = const char*(qvabi::PcbHandle object);
 // The object's bounding rectangle (the boundingRect DescribeObject gives) in
 // rect[0..3] = x1, y1, x2, y2, without describing the rest: 1, or 0 for an
 // unknown handle.
-using BrelixSim_ObjectBounds_t = int32_t(abi::PcbHandle object, int32_t* rect);
+using BrelixSim_ObjectBounds_t = int32_t(qvabi::PcbHandle object, int32_t* rect);
 // The board's contents, in the order they were added; -1 / 0 when unknown or
 // out of range.
-using BrelixSim_BoardObjectCount_t = int32_t(abi::PcbHandle board);
-using BrelixSim_BoardObjectAt_t = abi::PcbHandle(abi::PcbHandle board, int32_t index);
+using BrelixSim_BoardObjectCount_t = int32_t(qvabi::PcbHandle board);
+using BrelixSim_BoardObjectAt_t = qvabi::PcbHandle(qvabi::PcbHandle board, int32_t index);
 // How often PcbApi_ScreenDisplay showed the object in `mode`.
-using BrelixSim_DisplayCount_t = int32_t(abi::PcbHandle object, uint8_t mode);
+using BrelixSim_DisplayCount_t = int32_t(qvabi::PcbHandle object, uint8_t mode);
 // The server-interface notifications received so far, one per line
 // ("NotifyHandlerCreated" or "NotifyHandlerDestroyed"), in order.
 using BrelixSim_Notifications_t = const char*();
 // Every event-table call the interactive loop made, one per line in order:
-// the entry's name in abi/PcbApi.h (for example "ReadCursor" or "IsDone");
+// the entry's name in abi/PcbApiFunctions.h (for example "ReadCursor" or "IsDone");
 // each PcbApi_ChooseLocation adds "prompt <text>" before its answer.
 using BrelixSim_EventLog_t = const char*();
 using BrelixSim_ClearEventLog_t = void();
@@ -90,25 +91,25 @@ using BrelixSim_SetupHook = void (*)(void* context, const char* argument);
 using BrelixSim_SetSetupHook_t = void(BrelixSim_SetupHook hook, void* context);
 // Sets the board's display unit (1 imperial, 0 metric). Answers 1, or 0 for
 // an unknown board or unit.
-using BrelixSim_SetBoardUnit_t = int32_t(abi::PcbHandle board, uint8_t unit);
+using BrelixSim_SetBoardUnit_t = int32_t(qvabi::PcbHandle board, uint8_t unit);
 // KiCad boards: the layer the legend is written on, by canonical or user
 // name; only the board's user drawing and fabrication layers are allowed
 // (Dwgs.User, Cmts.User, Eco1.User, Eco2.User, User.N, F.Fab, B.Fab). It also becomes the
 // board's current layer. Answers 1, or 0 with a one-line message in *error.
-using BrelixSim_SetKicadLayer_t = int32_t(abi::PcbHandle board, const char* layer, const char** error);
+using BrelixSim_SetKicadLayer_t = int32_t(qvabi::PcbHandle board, const char* layer, const char** error);
 // What opening the board has to tell the user, one line each (for example
 // that a KiCad board without a stack-up got KiCad's default stack); nil
 // for an unknown board.
-using BrelixSim_BoardNotes_t = const char*(abi::PcbHandle board);
+using BrelixSim_BoardNotes_t = const char*(qvabi::PcbHandle board);
 // 1 when the board was read from a KiCad file, 0 otherwise.
-using BrelixSim_IsKicadBoard_t = int32_t(abi::PcbHandle board);
+using BrelixSim_IsKicadBoard_t = int32_t(qvabi::PcbHandle board);
 // KiCad boards: what placing the legend needs, in board units (y up), as one
 // JSON object: "sheet" (the drawing sheet), "items" (a box holding each item
 // on the board, the earlier legend's own drawings aside), "outline" (around
 // the board's outline on Edge.Cuts, or null) and "legend" (the
 // earlier legend's frame, or null), each box [x1, y1, x2, y2]. Nil for an
 // unknown board or one not read from a KiCad file.
-using BrelixSim_KicadPlacement_t = const char*(abi::PcbHandle board);
+using BrelixSim_KicadPlacement_t = const char*(qvabi::PcbHandle board);
 // Closes every board, destroys every object and event handler, clears the
 // logs, notifications and the setup hook. Handles are still never reused.
 using BrelixSim_Reset_t = void();

@@ -7,34 +7,34 @@
 
 namespace brelix {
 
-abi::PcbHandle Editor::NextHandle() {
+qvabi::PcbHandle Editor::NextHandle() {
   // One counter for boards, objects and handlers: a handle names one thing only, ever.
-  if (lastHandle_ >= std::numeric_limits<abi::PcbHandle>::max()) return 0;
-  return static_cast<abi::PcbHandle>(++lastHandle_);
+  if (lastHandle_ >= std::numeric_limits<qvabi::PcbHandle>::max()) return 0;
+  return static_cast<qvabi::PcbHandle>(++lastHandle_);
 }
 
-abi::PcbHandle Editor::AddBoard(BoardFileContents contents, const std::string& sourcePath) {
-  const abi::PcbHandle handle = NextHandle();
+qvabi::PcbHandle Editor::AddBoard(BoardFileContents contents, const std::string& sourcePath) {
+  const qvabi::PcbHandle handle = NextHandle();
   if (handle == 0) throw BoardFileError(sourcePath + ": the editor has run out of handles");
   Board& board = boards_[handle] = std::move(contents.board);
   board.handle = handle;
   board.sourcePath = sourcePath;
   objects_.reserve(objects_.size() + contents.objects.size());
   board.contents.reserve(contents.objects.size());
-  std::vector<abi::PcbHandle> handles;
+  std::vector<qvabi::PcbHandle> handles;
   handles.reserve(contents.objects.size());
   for (std::size_t i = 0; i < contents.objects.size(); ++i) {
-    const abi::PcbHandle objectHandle = NextHandle();
+    const qvabi::PcbHandle objectHandle = NextHandle();
     if (objectHandle == 0) break;
     handles.push_back(objectHandle);
   }
   // The file's references are 1-based positions in its objects.
-  auto resolve = [&](abi::PcbHandle& reference) {
+  auto resolve = [&](qvabi::PcbHandle& reference) {
     const auto position = static_cast<std::size_t>(reference);
     reference = position >= 1 && position <= handles.size() ? handles[position - 1] : 0;
   };
   // Taken from the front one by one, so that each object is held once.
-  for (const abi::PcbHandle objectHandle : handles) {
+  for (const qvabi::PcbHandle objectHandle : handles) {
     EditorObject& object = contents.objects.front();
     object.handle = objectHandle;
     object.owner = handle;
@@ -44,21 +44,21 @@ abi::PcbHandle Editor::AddBoard(BoardFileContents contents, const std::string& s
       resolve(object.component->commentObject);
     }
     if (object.dimension.held())
-      for (abi::PcbHandle& reference : object.dimension->references) resolve(reference);
+      for (qvabi::PcbHandle& reference : object.dimension->references) resolve(reference);
     objects_.emplace(objectHandle, std::move(object));
     contents.objects.pop_front();
     board.contents.push_back(objectHandle);
   }
-  board.lastFileObject = static_cast<abi::PcbHandle>(lastHandle_);
+  board.lastFileObject = static_cast<qvabi::PcbHandle>(lastHandle_);
   current_ = handle;
   return handle;
 }
 
-abi::PcbHandle Editor::OpenBoardText(std::string_view text, const std::string& name) {
+qvabi::PcbHandle Editor::OpenBoardText(std::string_view text, const std::string& name) {
   return AddBoard(ReadBoardFile(text, name), name);
 }
 
-abi::PcbHandle Editor::OpenBoardFile(const std::string& path) {
+qvabi::PcbHandle Editor::OpenBoardFile(const std::string& path) {
   BoardFileContents contents;
   {
     // Any board KiCad opens, however large; the KiCad reader is linear and
@@ -71,11 +71,11 @@ abi::PcbHandle Editor::OpenBoardFile(const std::string& path) {
   return AddBoard(std::move(contents), path);
 }
 
-bool Editor::CloseBoard(abi::PcbHandle handle) {
+bool Editor::CloseBoard(qvabi::PcbHandle handle) {
   const auto it = boards_.find(handle);
   if (it == boards_.end()) return false;
   ForgetLastFound();
-  for (abi::PcbHandle object : it->second.contents) objects_.erase(object);
+  for (qvabi::PcbHandle object : it->second.contents) objects_.erase(object);
   for (auto& [objectHandle, object] : objects_)
     if (object.owner == handle) object.owner = 0;
   boards_.erase(it);
@@ -83,12 +83,12 @@ bool Editor::CloseBoard(abi::PcbHandle handle) {
   return true;
 }
 
-Board* Editor::FindBoard(abi::PcbHandle handle) {
+Board* Editor::FindBoard(qvabi::PcbHandle handle) {
   const auto it = boards_.find(handle);
   return it == boards_.end() ? nullptr : &it->second;
 }
 
-bool Editor::SetCurrentBoard(abi::PcbHandle handle) {
+bool Editor::SetCurrentBoard(qvabi::PcbHandle handle) {
   if (handle != 0 && !FindBoard(handle)) return false;
   current_ = handle;
   return true;
@@ -96,7 +96,7 @@ bool Editor::SetCurrentBoard(abi::PcbHandle handle) {
 
 std::string Editor::BoardText(const Board& board) const {
   std::vector<const EditorObject*> contents;
-  for (abi::PcbHandle handle : board.contents) {
+  for (qvabi::PcbHandle handle : board.contents) {
     const auto it = objects_.find(handle);
     if (it != objects_.end()) contents.push_back(&it->second);
   }
@@ -109,35 +109,35 @@ std::string Editor::FileText(const Board& board, const std::string& path) const 
     throw BoardFileError(path + ": a KiCad board can only be written from a board read from a KiCad file");
   // What was added since the file was read: the committed legend.
   std::vector<const EditorObject*> added;
-  for (abi::PcbHandle handle : board.contents) {
+  for (qvabi::PcbHandle handle : board.contents) {
     const auto it = objects_.find(handle);
     if (handle > board.lastFileObject && it != objects_.end()) added.push_back(&it->second);
   }
   return kicad::WriteKicadBoard(*board.kicad, added);
 }
 
-abi::PcbHandle Editor::CreateObject(uint8_t kind) {
+qvabi::PcbHandle Editor::CreateObject(uint8_t kind) {
   if (!IsSupportedKind(kind)) return 0;
-  const abi::PcbHandle handle = NextHandle();
+  const qvabi::PcbHandle handle = NextHandle();
   if (handle == 0) return 0;
-  objects_[handle] = MakeObject(static_cast<abi::ObjectKind>(kind), handle);
+  objects_[handle] = MakeObject(static_cast<qvabi::ObjectKind>(kind), handle);
   return handle;
 }
 
-EditorObject* Editor::FindAndKeep(abi::PcbHandle handle) {
+EditorObject* Editor::FindAndKeep(qvabi::PcbHandle handle) {
   const auto it = objects_.find(handle);
   if (it == objects_.end()) return nullptr;
   lastFound_ = {handle, &it->second};
   return &it->second;
 }
 
-void Editor::SetOwner(abi::PcbHandle object, abi::PcbHandle board) {
+void Editor::SetOwner(qvabi::PcbHandle object, qvabi::PcbHandle board) {
   EditorObject* found = FindObject(object);
   if (!found || (board != 0 && !FindBoard(board))) return;
   found->owner = board;
 }
 
-void Editor::AddToContents(abi::PcbHandle boardHandle, abi::PcbHandle objectHandle) {
+void Editor::AddToContents(qvabi::PcbHandle boardHandle, qvabi::PcbHandle objectHandle) {
   Board* board = FindBoard(boardHandle);
   EditorObject* object = FindObject(objectHandle);
   if (!board || !object) return;
@@ -149,7 +149,7 @@ void Editor::AddToContents(abi::PcbHandle boardHandle, abi::PcbHandle objectHand
   object->contentsOf = boardHandle;
 }
 
-void Editor::DestroyObject(abi::PcbHandle handle) {
+void Editor::DestroyObject(qvabi::PcbHandle handle) {
   const auto it = objects_.find(handle);
   if (it == objects_.end()) return;
   if (Board* board = FindBoard(it->second.contentsOf)) std::erase(board->contents, handle);
@@ -157,10 +157,11 @@ void Editor::DestroyObject(abi::PcbHandle handle) {
   objects_.erase(it);
 }
 
-abi::PcbHandle Editor::CreateEventHandler(abi::PcbHandle board, const abi::EventTableA* tableA,
-                                          const abi::EventTableB* tableB, abi::CodeRoutine code, void* data) {
+qvabi::PcbHandle Editor::CreateEventHandler(qvabi::PcbHandle board, const qvabi::EventTableA* tableA,
+                                            const qvabi::EventTableB* tableB, qvabi::CodeRoutine code,
+                                            void* data) {
   if (!FindBoard(board)) return 0;
-  const abi::PcbHandle handle = NextHandle();
+  const qvabi::PcbHandle handle = NextHandle();
   if (handle == 0) return 0;
   EventHandler& handler = handlers_[handle];
   handler.handle = handle;
@@ -172,7 +173,7 @@ abi::PcbHandle Editor::CreateEventHandler(abi::PcbHandle board, const abi::Event
   return handle;
 }
 
-void Editor::DestroyEventHandler(abi::PcbHandle handler) { handlers_.erase(handler); }
+void Editor::DestroyEventHandler(qvabi::PcbHandle handler) { handlers_.erase(handler); }
 
 void Editor::Reset() {
   boards_.clear();

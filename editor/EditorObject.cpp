@@ -170,38 +170,38 @@ Rect PadRect(const EditorObject& pad) {
 }
 
 struct KindEntry {
-  abi::ObjectKind kind;
+  qvabi::ObjectKind kind;
   const char* name;
   bool shape;
 };
 
 constexpr std::array<KindEntry, 23> kKinds = {{
-    {abi::ObjectKind::Arc, "arc", true},
-    {abi::ObjectKind::Pad, "pad", true},
-    {abi::ObjectKind::Via, "via", true},
-    {abi::ObjectKind::Track, "track", true},
-    {abi::ObjectKind::Text, "text", true},
-    {abi::ObjectKind::Fill, "fill", true},
-    {abi::ObjectKind::FromTo, "fromTo", false},
-    {abi::ObjectKind::Net, "net", false},
-    {abi::ObjectKind::Component, "component", false},
-    {abi::ObjectKind::Polygon, "polygon", true},
-    {abi::ObjectKind::Region, "region", true},
-    {abi::ObjectKind::ComponentBody, "componentBody", false},
-    {abi::ObjectKind::Dimension, "dimension", true},
-    {abi::ObjectKind::Coordinate, "coordinate", true},
-    {abi::ObjectKind::ObjectClass, "class", false},
-    {abi::ObjectKind::Rule, "rule", false},
-    {abi::ObjectKind::ManualFromTo, "manualFromTo", false},
-    {abi::ObjectKind::DifferentialPair, "differentialPair", false},
-    {abi::ObjectKind::Violation, "violation", false},
-    {abi::ObjectKind::Embedded, "embedded", false},
-    {abi::ObjectKind::EmbeddedBoard, "embeddedBoard", false},
-    {abi::ObjectKind::SplitPlane, "splitPlane", true},
-    {abi::ObjectKind::BoardOutline, "boardOutline", true},
+    {qvabi::ObjectKind::Arc, "arc", true},
+    {qvabi::ObjectKind::Pad, "pad", true},
+    {qvabi::ObjectKind::Via, "via", true},
+    {qvabi::ObjectKind::Track, "track", true},
+    {qvabi::ObjectKind::Text, "text", true},
+    {qvabi::ObjectKind::Fill, "fill", true},
+    {qvabi::ObjectKind::FromTo, "fromTo", false},
+    {qvabi::ObjectKind::Net, "net", false},
+    {qvabi::ObjectKind::Component, "component", false},
+    {qvabi::ObjectKind::Polygon, "polygon", true},
+    {qvabi::ObjectKind::Region, "region", true},
+    {qvabi::ObjectKind::ComponentBody, "componentBody", false},
+    {qvabi::ObjectKind::Dimension, "dimension", true},
+    {qvabi::ObjectKind::Coordinate, "coordinate", true},
+    {qvabi::ObjectKind::ObjectClass, "class", false},
+    {qvabi::ObjectKind::Rule, "rule", false},
+    {qvabi::ObjectKind::ManualFromTo, "manualFromTo", false},
+    {qvabi::ObjectKind::DifferentialPair, "differentialPair", false},
+    {qvabi::ObjectKind::Violation, "violation", false},
+    {qvabi::ObjectKind::Embedded, "embedded", false},
+    {qvabi::ObjectKind::EmbeddedBoard, "embeddedBoard", false},
+    {qvabi::ObjectKind::SplitPlane, "splitPlane", true},
+    {qvabi::ObjectKind::BoardOutline, "boardOutline", true},
 }};
 
-const KindEntry* EntryOf(abi::ObjectKind kind) {
+const KindEntry* EntryOf(qvabi::ObjectKind kind) {
   for (const KindEntry& entry : kKinds)
     if (entry.kind == kind) return &entry;
   return nullptr;
@@ -210,21 +210,21 @@ const KindEntry* EntryOf(abi::ObjectKind kind) {
 }  // namespace
 
 bool IsSupportedKind(int kind) {
-  return kind > 0 && kind <= 0xFF && EntryOf(static_cast<abi::ObjectKind>(kind)) != nullptr;
+  return kind > 0 && kind <= 0xFF && EntryOf(static_cast<qvabi::ObjectKind>(kind)) != nullptr;
 }
 
-const char* KindName(abi::ObjectKind kind) {
+const char* KindName(qvabi::ObjectKind kind) {
   const KindEntry* entry = EntryOf(kind);
   return entry ? entry->name : "";
 }
 
-abi::ObjectKind KindFromName(std::string_view name) {
+qvabi::ObjectKind KindFromName(std::string_view name) {
   for (const KindEntry& entry : kKinds)
     if (name == entry.name) return entry.kind;
-  return abi::ObjectKind::None;
+  return qvabi::ObjectKind::None;
 }
 
-bool HasShape(abi::ObjectKind kind) {
+bool HasShape(qvabi::ObjectKind kind) {
   const KindEntry* entry = EntryOf(kind);
   return entry && entry->shape;
 }
@@ -244,23 +244,23 @@ int32_t PadCornerRadius(const EditorObject& pad, int layer) {
       smaller * pad.pad->cornerPercent[static_cast<std::size_t>(CornerPercentSlot(layer))] / 200);
 }
 
-EditorObject MakeObject(abi::ObjectKind kind, abi::PcbHandle handle) {
+EditorObject MakeObject(qvabi::ObjectKind kind, qvabi::PcbHandle handle) {
   EditorObject object;
   object.handle = handle;
   object.kind = kind;
   object.layer = 1;
   switch (kind) {
-    case abi::ObjectKind::Track:
-    case abi::ObjectKind::Arc:
+    case qvabi::ObjectKind::Track:
+    case qvabi::ObjectKind::Arc:
       object.width = 100000;
       break;
-    case abi::ObjectKind::Text:
+    case qvabi::ObjectKind::Text:
       object.size = 600000;
       object.width = 100000;
       object.textData->fontName = "Arial";
       object.textData->trueTypeValue = 200000;
       break;
-    case abi::ObjectKind::Pad:
+    case qvabi::ObjectKind::Pad:
       // A 60 mil round through-hole pad with a 30 mil hole on the multi layer.
       object.layer = kMultiLayer;
       object.hole = 300000;
@@ -270,13 +270,13 @@ EditorObject MakeObject(abi::ObjectKind kind, abi::PcbHandle handle) {
         object.pad->sizeY[static_cast<std::size_t>(layer)] = 600000;
       }
       break;
-    case abi::ObjectKind::Via:
+    case qvabi::ObjectKind::Via:
       object.layer = kMultiLayer;
       object.size = 500000;
       object.hole = 280000;
       break;
-    case abi::ObjectKind::Dimension:
-    case abi::ObjectKind::Coordinate:
+    case qvabi::ObjectKind::Dimension:
+    case qvabi::ObjectKind::Coordinate:
       object.layer = kFirstMechanical;
       object.width = 100000;
       object.dimension->textHeight = 600000;
@@ -290,27 +290,27 @@ EditorObject MakeObject(abi::ObjectKind kind, abi::PcbHandle handle) {
 
 Rect BoundingRect(const EditorObject& object) {
   switch (object.kind) {
-    case abi::ObjectKind::Text:
+    case qvabi::ObjectKind::Text:
       return TextRect(object);
-    case abi::ObjectKind::Track:
+    case qvabi::ObjectKind::Track:
       return TrackRect(object);
-    case abi::ObjectKind::Arc:
+    case qvabi::ObjectKind::Arc:
       return ArcRect(object);
-    case abi::ObjectKind::Fill:
+    case qvabi::ObjectKind::Fill:
       return FillRect(object);
-    case abi::ObjectKind::Pad:
+    case qvabi::ObjectKind::Pad:
       return PadRect(object);
-    case abi::ObjectKind::Via:
+    case qvabi::ObjectKind::Via:
       return SquareRect(object, object.size);
-    case abi::ObjectKind::Coordinate:
+    case qvabi::ObjectKind::Coordinate:
       return SquareRect(object, object.size);
-    case abi::ObjectKind::Dimension:
+    case qvabi::ObjectKind::Dimension:
       return PointsRect(object, {{object.x, object.y}, {object.x2, object.y2}},
                         static_cast<int64_t>(object.width) / 2);
-    case abi::ObjectKind::Polygon:
-    case abi::ObjectKind::Region:
-    case abi::ObjectKind::SplitPlane:
-    case abi::ObjectKind::BoardOutline:
+    case qvabi::ObjectKind::Polygon:
+    case qvabi::ObjectKind::Region:
+    case qvabi::ObjectKind::SplitPlane:
+    case qvabi::ObjectKind::BoardOutline:
       return PointsRect(object, object.outline->points, 0);
     default:
       return {object.x, object.y, object.x, object.y};

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "abi/PcbApi.h"
+#include "abi/PcbApiFunctions.h"
 #include "boardtext/Lengths.h"
 #include "editor/OutOfLine.h"
 
@@ -79,8 +79,8 @@ struct LabelData {
 
 // Components. The name and comment are text objects of their own.
 struct ComponentData {
-  abi::PcbHandle nameObject = 0;
-  abi::PcbHandle commentObject = 0;
+  qvabi::PcbHandle nameObject = 0;
+  qvabi::PcbHandle commentObject = 0;
   std::string pattern;
   std::string sourceDesignator;
   std::string sourceLibrary;
@@ -111,7 +111,7 @@ struct DimensionData {
   int32_t textGap = 0;
   uint8_t unitStyle = 0;
   uint8_t precision = 0;
-  std::vector<abi::PcbHandle> references;
+  std::vector<qvabi::PcbHandle> references;
 };
 
 // Object classes.
@@ -145,9 +145,9 @@ struct EmbeddedBoardData {
 // fields are held out of line, so that a board of many tracks holds little
 // more than the tracks' geometry.
 struct EditorObject {
-  abi::PcbHandle handle = 0;
-  abi::ObjectKind kind = abi::ObjectKind::None;
-  abi::PcbHandle owner = 0;
+  qvabi::PcbHandle handle = 0;
+  qvabi::ObjectKind kind = qvabi::ObjectKind::None;
+  qvabi::PcbHandle owner = 0;
 
   // Base record.
   uint16_t flags = 0;
@@ -186,7 +186,7 @@ struct EditorObject {
 
   int32_t invalidations = 0;
   // The board whose contents hold the object; 0 when none does.
-  abi::PcbHandle contentsOf = 0;
+  qvabi::PcbHandle contentsOf = 0;
 
   OutOfLine<TextData> textData;
   OutOfLine<PadData> pad;
@@ -200,22 +200,22 @@ struct EditorObject {
   OutOfLine<std::map<uint8_t, int32_t>> displays;  // ScreenDisplay count per mode
 };
 
-// The kinds the editor can create: every kind code of abi::ObjectKind but None.
+// The kinds the editor can create: every kind code of qvabi::ObjectKind but None.
 bool IsSupportedKind(int kind);
 // The kind's name in board files ("arc", "pad", "boardOutline", ...); empty for None.
-const char* KindName(abi::ObjectKind kind);
+const char* KindName(qvabi::ObjectKind kind);
 // The kind named so in board files; None for an unknown name.
-abi::ObjectKind KindFromName(std::string_view name);
+qvabi::ObjectKind KindFromName(std::string_view name);
 // True for the kinds with a shape on the board (drawn, and bounded by their
 // geometry); nets, classes, rules and the like have none.
-bool HasShape(abi::ObjectKind kind);
+bool HasShape(qvabi::ObjectKind kind);
 // A pad's per-layer corner radius: half the smaller per-layer size times the
 // layer class's percentage, for the rounded-rectangle shape (9) only.
 int32_t PadCornerRadius(const EditorObject& pad, int layer);
 // The corner-radius percentage slot (0 top, 1 other layers, 2 bottom) of a layer id.
 int CornerPercentSlot(int layer);
 // A new object of `kind` with the editor's defaults.
-EditorObject MakeObject(abi::ObjectKind kind, abi::PcbHandle handle);
+EditorObject MakeObject(qvabi::ObjectKind kind, qvabi::PcbHandle handle);
 
 // The object's bounding rectangle (see the design notes): text by its stroke
 // font extents, tracks and arcs by their geometry grown by half their width.

@@ -3,24 +3,24 @@
 
 namespace brelix {
 
-using abi::EventA;
-using abi::EventB;
+using qvabi::EventA;
+using qvabi::EventB;
 
-void Editor::CallA(const abi::EventTableA& table, EventA entry) {
-  const abi::EventMethod& method = table[entry];
+void Editor::CallA(const qvabi::EventTableA& table, EventA entry) {
+  const qvabi::EventMethod& method = table[entry];
   if (!method.code) return;
-  eventLog_.push_back(abi::EventName(entry));
+  eventLog_.push_back(qvabi::EventName(entry));
   method.code(method.data);
 }
 
-bool Editor::CallB(const abi::EventTableB& table, EventB entry) {
-  const abi::QueryMethod& method = table[entry];
+bool Editor::CallB(const qvabi::EventTableB& table, EventB entry) {
+  const qvabi::QueryMethod& method = table[entry];
   if (!method.code) return false;
-  eventLog_.push_back(abi::EventName(entry));
+  eventLog_.push_back(qvabi::EventName(entry));
   return method.code(method.data) != 0;
 }
 
-std::optional<Point> Editor::ChooseLocation(abi::PcbHandle boardHandle, std::string_view prompt) {
+std::optional<Point> Editor::ChooseLocation(qvabi::PcbHandle boardHandle, std::string_view prompt) {
   Board* board = FindBoard(boardHandle);
   if (!board) return std::nullopt;
   if (running_) {
@@ -36,7 +36,7 @@ std::optional<Point> Editor::ChooseLocation(abi::PcbHandle boardHandle, std::str
   return action.point;
 }
 
-bool Editor::RunEventHandler(abi::PcbHandle handlerHandle) {
+bool Editor::RunEventHandler(qvabi::PcbHandle handlerHandle) {
   const auto found = handlers_.find(handlerHandle);
   if (found == handlers_.end()) return false;
   if (running_) {

@@ -27,7 +27,7 @@ Json PadLayersJson(const EditorObject& pad) {
 
 void DescribeKindFields(const EditorObject& o, Json& out) {
   switch (o.kind) {
-    case abi::ObjectKind::Pad:
+    case qvabi::ObjectKind::Pad:
       out["padValues"] = o.pad->padValues;
       out["hole"] = o.hole;
       out["padBytes"] = o.pad->padBytes;
@@ -41,7 +41,7 @@ void DescribeKindFields(const EditorObject& o, Json& out) {
       out["shapes"] = PadLayersJson(o);
       out["cornerPercent"] = o.pad->cornerPercent;
       break;
-    case abi::ObjectKind::Via:
+    case qvabi::ObjectKind::Via:
       out["size"] = o.size;
       out["hole"] = o.hole;
       out["kindByte1"] = o.kindByte1;
@@ -51,24 +51,24 @@ void DescribeKindFields(const EditorObject& o, Json& out) {
       out["lowLayer"] = o.lowLayer;
       out["highLayer"] = o.highLayer;
       break;
-    case abi::ObjectKind::FromTo:
+    case qvabi::ObjectKind::FromTo:
       out["x2"] = o.x2;
       out["y2"] = o.y2;
       out["byte1"] = o.kindByte1;
       out["byte2"] = o.kindByte2;
       break;
-    case abi::ObjectKind::ManualFromTo:
+    case qvabi::ObjectKind::ManualFromTo:
       out["net"] = o.labels->net;
       out["fromPad"] = o.labels->fromPad;
       out["toPad"] = o.labels->toPad;
       out["name"] = o.labels->name;
       break;
-    case abi::ObjectKind::Net:
+    case qvabi::ObjectKind::Net:
       out["name"] = o.labels->name;
       out["byte1"] = o.kindByte1;
       out["byte2"] = o.kindByte2;
       break;
-    case abi::ObjectKind::Component:
+    case qvabi::ObjectKind::Component:
       out["rotation"] = o.rotation;
       out["nameObject"] = o.component->nameObject;
       out["commentObject"] = o.component->commentObject;
@@ -82,8 +82,8 @@ void DescribeKindFields(const EditorObject& o, Json& out) {
       out["channelOffset"] = o.component->channelOffset;
       out["componentKind"] = o.component->componentKind;
       break;
-    case abi::ObjectKind::Polygon:
-    case abi::ObjectKind::BoardOutline:
+    case qvabi::ObjectKind::Polygon:
+    case qvabi::ObjectKind::BoardOutline:
       out["net"] = o.labels->net;
       out["grid"] = o.outline->grid;
       out["trackWidth"] = o.outline->trackWidth;
@@ -92,17 +92,17 @@ void DescribeKindFields(const EditorObject& o, Json& out) {
       out["removeDead"] = o.outline->removeDead;
       out["points"] = PointsJson(o.outline->points);
       break;
-    case abi::ObjectKind::Region:
+    case qvabi::ObjectKind::Region:
       out["net"] = o.labels->net;
       out["keepout"] = o.outline->keepout;
       out["regionKind"] = o.outline->regionKind;
       out["points"] = PointsJson(o.outline->points);
       break;
-    case abi::ObjectKind::SplitPlane:
+    case qvabi::ObjectKind::SplitPlane:
       out["net"] = o.labels->net;
       out["points"] = PointsJson(o.outline->points);
       break;
-    case abi::ObjectKind::Dimension:
+    case qvabi::ObjectKind::Dimension:
       out["x2"] = o.x2;
       out["y2"] = o.y2;
       out["textHeight"] = o.dimension->textHeight;
@@ -113,18 +113,18 @@ void DescribeKindFields(const EditorObject& o, Json& out) {
       out["precision"] = o.dimension->precision;
       out["references"] = o.dimension->references;
       break;
-    case abi::ObjectKind::Coordinate:
+    case qvabi::ObjectKind::Coordinate:
       out["size"] = o.size;
       out["lineWidth"] = o.width;
       out["textHeight"] = o.dimension->textHeight;
       break;
-    case abi::ObjectKind::ObjectClass:
+    case qvabi::ObjectKind::ObjectClass:
       out["name"] = o.labels->name;
       out["memberKind"] = o.objectClass->memberKind;
       out["superClass"] = o.objectClass->superClass;
       out["members"] = o.objectClass->members;
       break;
-    case abi::ObjectKind::Rule:
+    case qvabi::ObjectKind::Rule:
       out["name"] = o.labels->name;
       out["ruleKind"] = o.designRule->ruleKind;
       out["scope1"] = o.designRule->scope1;
@@ -133,15 +133,15 @@ void DescribeKindFields(const EditorObject& o, Json& out) {
       out["enabled"] = o.designRule->enabled;
       out["priority"] = o.designRule->priority;
       break;
-    case abi::ObjectKind::Violation:
+    case qvabi::ObjectKind::Violation:
       out["rule"] = o.labels->rule;
       out["description"] = o.labels->description;
       break;
-    case abi::ObjectKind::Embedded:
+    case qvabi::ObjectKind::Embedded:
       out["name"] = o.labels->name;
       out["description"] = o.labels->description;
       break;
-    case abi::ObjectKind::EmbeddedBoard:
+    case qvabi::ObjectKind::EmbeddedBoard:
       out["document"] = o.embeddedBoard->document;
       out["rows"] = o.embeddedBoard->rows;
       out["columns"] = o.embeddedBoard->columns;

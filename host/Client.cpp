@@ -9,7 +9,7 @@
 namespace quorvex {
 namespace {
 
-std::string Narrow(abi::BSTR text) {
+std::string Narrow(qvabi::BSTR text) {
   return platform::Utf16ToUtf8(std::u16string_view(text ? text : u"", platform::SysStringLen(text)));
 }
 
@@ -21,99 +21,100 @@ I* Shared(I* item) {
 
 }  // namespace
 
-abi::HRESULT STDCALL Client::GetApplicationHandle(int32_t* handle) {
+qvabi::HRESULT STDCALL Client::GetApplicationHandle(int32_t* handle) {
   return HostGuard([&] {
     if (!ClearOut(handle)) return Fail("GetApplicationHandle: nil out argument");
     if (const auto failure = InjectedFailure(HostCall::GetApplicationHandle)) return Fail(*failure);
     *handle = host_.applicationWindow();
-    return abi::S_OK;
+    return qvabi::S_OK;
   });
 }
 
-abi::HRESULT STDCALL Client::GetServerModuleCount(int32_t* count) {
+qvabi::HRESULT STDCALL Client::GetServerModuleCount(int32_t* count) {
   return HostGuard([&] {
     if (!ClearOut(count)) return Fail("GetServerModuleCount: nil out argument");
     *count = host_.serverModuleCount();
-    return abi::S_OK;
+    return qvabi::S_OK;
   });
 }
 
-abi::HRESULT STDCALL Client::GetCurrentView(abi::IServerView** view) {
+qvabi::HRESULT STDCALL Client::GetCurrentView(qvabi::IServerView** view) {
   return HostGuard([&] {
     if (!ClearOut(view)) return Fail("GetCurrentView: nil out argument");
     if (const auto failure = InjectedFailure(HostCall::GetCurrentView)) return Fail(*failure);
-    *view = Shared<abi::IServerView>(host_.currentView());
-    return abi::S_OK;
+    *view = Shared<qvabi::IServerView>(host_.currentView());
+    return qvabi::S_OK;
   });
 }
 
 // A target names a server module: the module registered under that name.
-abi::HRESULT STDCALL Client::GetServerModuleForTarget(abi::BSTR target, abi::IServerModule** module) {
+qvabi::HRESULT STDCALL Client::GetServerModuleForTarget(qvabi::BSTR target, qvabi::IServerModule** module) {
   return HostGuard([&] {
     if (!ClearOut(module)) return Fail("GetServerModuleForTarget: nil out argument");
     *module = Shared(host_.findServerModule(Narrow(target)));
-    return abi::S_OK;
+    return qvabi::S_OK;
   });
 }
 
-abi::HRESULT STDCALL Client::GetMainWindowHandle(int32_t* handle) {
+qvabi::HRESULT STDCALL Client::GetMainWindowHandle(int32_t* handle) {
   return HostGuard([&] {
     if (!ClearOut(handle)) return Fail("GetMainWindowHandle: nil out argument");
     *handle = host_.mainWindow();
-    return abi::S_OK;
+    return qvabi::S_OK;
   });
 }
 
-abi::HRESULT STDCALL Client::GetGUIManager(abi::IGUIManager** manager) {
+qvabi::HRESULT STDCALL Client::GetGUIManager(qvabi::IGUIManager** manager) {
   return HostGuard([&] {
     if (!ClearOut(manager)) return Fail("GetGUIManager: nil out argument");
     if (const auto failure = InjectedFailure(HostCall::GetGUIManager)) return Fail(*failure);
-    *manager = Shared<abi::IGUIManager>(&host_.guiManager());
-    return abi::S_OK;
+    *manager = Shared<qvabi::IGUIManager>(&host_.guiManager());
+    return qvabi::S_OK;
   });
 }
 
-abi::HRESULT STDCALL Client::GetServerModuleAt(int32_t index, abi::IServerModule** module) {
+qvabi::HRESULT STDCALL Client::GetServerModuleAt(int32_t index, qvabi::IServerModule** module) {
   return HostGuard([&] {
     if (!ClearOut(module)) return Fail("GetServerModuleAt: nil out argument");
-    abi::IServerModule* found = host_.serverModuleAt(index);
+    qvabi::IServerModule* found = host_.serverModuleAt(index);
     if (!found) return Fail("GetServerModuleAt: no server module " + std::to_string(index));
     *module = Shared(found);
-    return abi::S_OK;
+    return qvabi::S_OK;
   });
 }
 
-abi::HRESULT STDCALL Client::GetServerModuleByName(abi::BSTR name, abi::IServerModule** module) {
+qvabi::HRESULT STDCALL Client::GetServerModuleByName(qvabi::BSTR name, qvabi::IServerModule** module) {
   return HostGuard([&] {
     if (!ClearOut(module)) return Fail("GetServerModuleByName: nil out argument");
     *module = Shared(host_.findServerModule(Narrow(name)));
-    return abi::S_OK;
+    return qvabi::S_OK;
   });
 }
 
 // The host's own documents get their first view made current; documents
 // of a registered server module are shown where that module shows them. Each
 // showing is a "navigate" journal entry ("show <file name>").
-abi::HRESULT STDCALL Client::ShowDocument(abi::IServerDocument* document) {
+qvabi::HRESULT STDCALL Client::ShowDocument(qvabi::IServerDocument* document) {
   return HostGuard([&] {
     if (!document) return Fail("ShowDocument: no document");
     platform::BStr fileName;
-    if (abi::Failed(document->GetFileName(fileName.put()))) return Fail("ShowDocument: the document has no name");
+    if (qvabi::Failed(document->GetFileName(fileName.put())))
+      return Fail("ShowDocument: the document has no name");
     for (Document* open : host_.documents()) {
-      if (static_cast<abi::IServerDocument*>(open) != document || open->viewCount() == 0) continue;
+      if (static_cast<qvabi::IServerDocument*>(open) != document || open->viewCount() == 0) continue;
       host_.setCurrentView(open->view(0));
       platform::JournalAppend("navigate", "show " + fileName.utf8());
-      return abi::S_OK;
+      return qvabi::S_OK;
     }
     for (int m = 0; m < host_.serverModuleCount(); ++m) {
-      abi::IServerModule* module = host_.serverModuleAt(m);
+      qvabi::IServerModule* module = host_.serverModuleAt(m);
       int32_t count = 0;
-      if (!module || abi::Failed(module->GetDocumentCount(&count))) continue;
+      if (!module || qvabi::Failed(module->GetDocumentCount(&count))) continue;
       for (int32_t d = 0; d < count; ++d) {
-        abi::ComPtr<abi::IServerDocument> served;
-        if (abi::Succeeded(module->GetDocument(d, served.put())) && served.get() == document) {
+        qvabi::ComPtr<qvabi::IServerDocument> served;
+        if (qvabi::Succeeded(module->GetDocument(d, served.put())) && served.get() == document) {
           platform::JournalAppend("navigate", "show " + fileName.utf8());
-          return abi::S_OK;
+          return qvabi::S_OK;
         }
       }
     }
@@ -123,7 +124,7 @@ abi::HRESULT STDCALL Client::ShowDocument(abi::IServerDocument* document) {
 
 // The server is the redirect's text before its first ":"; the module is
 // the one the host settings name for it ([HelpRedirects]), or empty.
-abi::HRESULT STDCALL Client::GetModuleForRedirect(abi::BSTR redirect, abi::BSTR* moduleFileName) {
+qvabi::HRESULT STDCALL Client::GetModuleForRedirect(qvabi::BSTR redirect, qvabi::BSTR* moduleFileName) {
   return HostGuard([&] {
     if (!ClearOut(moduleFileName)) return Fail("GetModuleForRedirect: nil out argument");
     if (const auto failure = InjectedFailure(HostCall::GetModuleForRedirect)) return Fail(*failure);
@@ -133,54 +134,54 @@ abi::HRESULT STDCALL Client::GetModuleForRedirect(abi::BSTR redirect, abi::BSTR*
         colon == std::string::npos ? std::string() : GetHelpRedirectModule(text.substr(0, colon));
     platform::JournalAppend("host", "redirect " + text + " -> " + (module.empty() ? "(none)" : module));
     *moduleFileName = platform::BStr::FromUtf8(module).release();
-    return abi::S_OK;
+    return qvabi::S_OK;
   });
 }
 
-abi::HRESULT STDCALL Client::GetGUIFont(int32_t, abi::ByteBool* valid, abi::BSTR* name, int32_t* size,
-                                        uint8_t* style, int32_t* colour, uint8_t* charset) {
+qvabi::HRESULT STDCALL Client::GetGUIFont(int32_t, qvabi::ByteBool* valid, qvabi::BSTR* name, int32_t* size,
+                                          uint8_t* style, int32_t* colour, uint8_t* charset) {
   return HostGuard([&] {
     if (!ClearOut(valid) || !ClearOut(name) || !ClearOut(size) || !ClearOut(style) || !ClearOut(colour) ||
         !ClearOut(charset))
       return Fail("GetGUIFont: nil out argument");
     const auto font = GetGuiFont();
-    if (!font) return abi::S_OK;
+    if (!font) return qvabi::S_OK;
     *valid = 1;
     *name = platform::BStr::FromUtf8(font->name).release();
     *size = font->size;
     *style = font->style;
     *colour = font->colour;
     *charset = font->charset;
-    return abi::S_OK;
+    return qvabi::S_OK;
   });
 }
 
-abi::HRESULT STDCALL Client::GetNavigationService(abi::INavigationService** service) {
+qvabi::HRESULT STDCALL Client::GetNavigationService(qvabi::INavigationService** service) {
   return HostGuard([&] {
     if (!ClearOut(service)) return Fail("GetNavigationService: nil out argument");
-    *service = Shared<abi::INavigationService>(&host_.navigationService());
-    return abi::S_OK;
+    *service = Shared<qvabi::INavigationService>(&host_.navigationService());
+    return qvabi::S_OK;
   });
 }
 
-abi::HRESULT STDCALL Client::GetOptionsManager(abi::IOptionsManager** manager) {
+qvabi::HRESULT STDCALL Client::GetOptionsManager(qvabi::IOptionsManager** manager) {
   return HostGuard([&] {
     if (!ClearOut(manager)) return Fail("GetOptionsManager: nil out argument");
     if (const auto failure = InjectedFailure(HostCall::GetOptionsManager)) return Fail(*failure);
-    *manager = Shared<abi::IOptionsManager>(&host_.optionsManager());
-    return abi::S_OK;
+    *manager = Shared<qvabi::IOptionsManager>(&host_.optionsManager());
+    return qvabi::S_OK;
   });
 }
 
-abi::HRESULT STDCALL Client::RunProcess(const char* processName, const char* parameters,
-                                        int32_t parameterSize, int32_t value) {
+qvabi::HRESULT STDCALL Client::RunProcess(const char* processName, const char* parameters,
+                                          int32_t parameterSize, int32_t value) {
   return HostGuard([&] {
     if (!processName || !*processName) return Fail("RunProcess: no process name");
     std::string text = processName;
     if (parameters && *parameters) text += std::string(" ") + parameters;
     text += " (size " + std::to_string(parameterSize) + ", value " + std::to_string(value) + ")";
     platform::JournalAppend("process", text);
-    return abi::S_OK;
+    return qvabi::S_OK;
   });
 }
 

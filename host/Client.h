@@ -2,7 +2,7 @@
 // other slot answers a failure status.
 #pragma once
 
-#include "abi/Client.h"
+#include "abi/IClient.h"
 #include "abi/Navigation.h"
 #include "abi/Unknown.h"
 
@@ -13,27 +13,27 @@ class Host;
 // Also the host's process launcher (QueryInterface for IProcessLauncher):
 // each process run is a "process" journal entry
 // ("<name> <parameters> (size <n>, value <v>)").
-class Client final : public abi::Implements<abi::IClient, abi::IProcessLauncher> {
+class Client final : public qvabi::Implements<qvabi::IClient, qvabi::IProcessLauncher> {
  public:
   explicit Client(Host& host) : host_(host) {}
 
-  abi::HRESULT STDCALL GetApplicationHandle(int32_t* handle) override;
-  abi::HRESULT STDCALL GetServerModuleCount(int32_t* count) override;
-  abi::HRESULT STDCALL GetCurrentView(abi::IServerView** view) override;
-  abi::HRESULT STDCALL GetServerModuleForTarget(abi::BSTR target, abi::IServerModule** module) override;
-  abi::HRESULT STDCALL GetMainWindowHandle(int32_t* handle) override;
-  abi::HRESULT STDCALL GetGUIManager(abi::IGUIManager** manager) override;
-  abi::HRESULT STDCALL GetServerModuleAt(int32_t index, abi::IServerModule** module) override;
-  abi::HRESULT STDCALL GetServerModuleByName(abi::BSTR name, abi::IServerModule** module) override;
-  abi::HRESULT STDCALL ShowDocument(abi::IServerDocument* document) override;
-  abi::HRESULT STDCALL GetModuleForRedirect(abi::BSTR redirect, abi::BSTR* moduleFileName) override;
-  abi::HRESULT STDCALL GetGUIFont(int32_t index, abi::ByteBool* valid, abi::BSTR* name, int32_t* size,
-                                  uint8_t* style, int32_t* colour, uint8_t* charset) override;
-  abi::HRESULT STDCALL GetNavigationService(abi::INavigationService** service) override;
-  abi::HRESULT STDCALL GetOptionsManager(abi::IOptionsManager** manager) override;
+  qvabi::HRESULT STDCALL GetApplicationHandle(int32_t* handle) override;
+  qvabi::HRESULT STDCALL GetServerModuleCount(int32_t* count) override;
+  qvabi::HRESULT STDCALL GetCurrentView(qvabi::IServerView** view) override;
+  qvabi::HRESULT STDCALL GetServerModuleForTarget(qvabi::BSTR target, qvabi::IServerModule** module) override;
+  qvabi::HRESULT STDCALL GetMainWindowHandle(int32_t* handle) override;
+  qvabi::HRESULT STDCALL GetGUIManager(qvabi::IGUIManager** manager) override;
+  qvabi::HRESULT STDCALL GetServerModuleAt(int32_t index, qvabi::IServerModule** module) override;
+  qvabi::HRESULT STDCALL GetServerModuleByName(qvabi::BSTR name, qvabi::IServerModule** module) override;
+  qvabi::HRESULT STDCALL ShowDocument(qvabi::IServerDocument* document) override;
+  qvabi::HRESULT STDCALL GetModuleForRedirect(qvabi::BSTR redirect, qvabi::BSTR* moduleFileName) override;
+  qvabi::HRESULT STDCALL GetGUIFont(int32_t index, qvabi::ByteBool* valid, qvabi::BSTR* name, int32_t* size,
+                                    uint8_t* style, int32_t* colour, uint8_t* charset) override;
+  qvabi::HRESULT STDCALL GetNavigationService(qvabi::INavigationService** service) override;
+  qvabi::HRESULT STDCALL GetOptionsManager(qvabi::IOptionsManager** manager) override;
 
-  abi::HRESULT STDCALL RunProcess(const char* processName, const char* parameters, int32_t parameterSize,
-                                  int32_t value) override;
+  qvabi::HRESULT STDCALL RunProcess(const char* processName, const char* parameters, int32_t parameterSize,
+                                    int32_t value) override;
 
  private:
   Host& host_;

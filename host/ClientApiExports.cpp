@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "abi/ClientApi.h"
-#include "abi/Translation.h"
+#include "abi/ClientApiFunctions.h"
+#include "abi/ITranslationManager.h"
 #include "host/Host.h"
 #include "host/HostSettings.h"
 #include "host/TranslationManager.h"
@@ -16,15 +16,15 @@
 
 namespace {
 
-std::string Narrow(abi::BSTR text) {
+std::string Narrow(qvabi::BSTR text) {
   return platform::Utf16ToUtf8(std::u16string_view(text ? text : u"", platform::SysStringLen(text)));
 }
 
-abi::BOOL32 Preference(const char* name, bool defaultValue = false) {
+qvabi::BOOL32 Preference(const char* name, bool defaultValue = false) {
   try {
-    return abi::ToBool32(quorvex::GetPreference(name, defaultValue));
+    return qvabi::ToBool32(quorvex::GetPreference(name, defaultValue));
   } catch (...) {
-    return abi::ToBool32(defaultValue);
+    return qvabi::ToBool32(defaultValue);
   }
 }
 
@@ -32,7 +32,7 @@ abi::BOOL32 Preference(const char* name, bool defaultValue = false) {
 
 extern "C" {
 
-ABI_EXPORT void STDCALL ClientAPI_GetClientInterface(abi::IClient** client) {
+ABI_EXPORT void STDCALL ClientAPI_GetClientInterface(qvabi::IClient** client) {
   if (!client) return;
   try {
     *client = quorvex::Host::Instance().client();
@@ -41,13 +41,13 @@ ABI_EXPORT void STDCALL ClientAPI_GetClientInterface(abi::IClient** client) {
   }
 }
 
-ABI_EXPORT abi::BOOL32 STDCALL ClientAPI_GetPrefUseLuna() { return Preference("UseLuna"); }
+ABI_EXPORT qvabi::BOOL32 STDCALL ClientAPI_GetPrefUseLuna() { return Preference("UseLuna"); }
 
-ABI_EXPORT abi::BOOL32 STDCALL ClientAPI_GetPrefHideFloatingPanels() {
+ABI_EXPORT qvabi::BOOL32 STDCALL ClientAPI_GetPrefHideFloatingPanels() {
   return Preference("HideFloatingPanels");
 }
 
-ABI_EXPORT void STDCALL ClientAPI_SetPrefHideFloatingPanels(abi::BOOL32 hide) {
+ABI_EXPORT void STDCALL ClientAPI_SetPrefHideFloatingPanels(qvabi::BOOL32 hide) {
   try {
     platform::JournalAppend("host", std::string("hide floating panels ") + (hide != 0 ? "on" : "off"));
     quorvex::SetPreference("HideFloatingPanels", hide != 0);
@@ -55,31 +55,31 @@ ABI_EXPORT void STDCALL ClientAPI_SetPrefHideFloatingPanels(abi::BOOL32 hide) {
   }
 }
 
-ABI_EXPORT abi::BOOL32 STDCALL ClientAPI_GetUseExternalWebBrowser() {
+ABI_EXPORT qvabi::BOOL32 STDCALL ClientAPI_GetUseExternalWebBrowser() {
   return Preference("UseExternalWebBrowser");
 }
 
-ABI_EXPORT abi::BOOL32 STDCALL ClientAPI_GetIntegratedHelpSystem() {
+ABI_EXPORT qvabi::BOOL32 STDCALL ClientAPI_GetIntegratedHelpSystem() {
   return Preference("IntegratedHelpSystem");
 }
 
-ABI_EXPORT abi::BOOL32 STDCALL ClientAPI_GetUseSystemLocaleLanguage() {
+ABI_EXPORT qvabi::BOOL32 STDCALL ClientAPI_GetUseSystemLocaleLanguage() {
   return Preference("UseSystemLocaleLanguage");
 }
 
-ABI_EXPORT abi::BOOL32 STDCALL ClientAPI_GetUseLocalizedDialogs() {
+ABI_EXPORT qvabi::BOOL32 STDCALL ClientAPI_GetUseLocalizedDialogs() {
   return Preference("UseLocalizedDialogs");
 }
 
 // A manager while the dictionary file exists (TranslationManager.h).
-ABI_EXPORT void STDCALL ClientAPI_GetTranslationManager(abi::IUnknown** manager) {
+ABI_EXPORT void STDCALL ClientAPI_GetTranslationManager(qvabi::IUnknown** manager) {
   if (!manager) return;
   *manager = nullptr;
   try {
     if (!platform::FileExists(quorvex::DictionaryPath())) return;
     auto* created = new quorvex::TranslationManager();
     created->AddRef();
-    *manager = static_cast<abi::ITranslationManager*>(created);
+    *manager = static_cast<qvabi::ITranslationManager*>(created);
   } catch (...) {
   }
 }
@@ -92,7 +92,7 @@ ABI_EXPORT int32_t STDCALL ClientAPI_UpdateFont(void* logFont) {
     quorvex::Host::Instance().countUpdateFont();
     const auto font = quorvex::GetLocaleFont();
     if (!logFont || !font) return 0;
-    auto* description = static_cast<abi::LogFont*>(logFont);
+    auto* description = static_cast<qvabi::LogFont*>(logFont);
     std::memset(description->lfFaceName, 0, sizeof description->lfFaceName);
     std::memcpy(description->lfFaceName, font->name.data(),
                 std::min(font->name.size(), sizeof description->lfFaceName - 1));
@@ -104,7 +104,7 @@ ABI_EXPORT int32_t STDCALL ClientAPI_UpdateFont(void* logFont) {
   }
 }
 
-ABI_EXPORT void STDCALL ClientAPI_SetErrorInfo(abi::BSTR message, abi::BSTR report, uintptr_t address) {
+ABI_EXPORT void STDCALL ClientAPI_SetErrorInfo(qvabi::BSTR message, qvabi::BSTR report, uintptr_t address) {
   try {
     quorvex::ErrorReport entry{quorvex::ErrorReport::Kind::SetErrorInfo, Narrow(message), Narrow(report),
                                address, 0};
@@ -128,11 +128,11 @@ ABI_EXPORT void STDCALL ClientAPI_HandleException(int32_t value) {
   }
 }
 
-ABI_EXPORT abi::BOOL32 STDCALL VFSAPI_VFS_FileExists(abi::BSTR path) {
+ABI_EXPORT qvabi::BOOL32 STDCALL VFSAPI_VFS_FileExists(qvabi::BSTR path) {
   try {
-    return abi::ToBool32(platform::FileExists(Narrow(path)));
+    return qvabi::ToBool32(platform::FileExists(Narrow(path)));
   } catch (...) {
-    return abi::kFalse32;
+    return qvabi::kFalse32;
   }
 }
 
@@ -140,7 +140,7 @@ ABI_EXPORT abi::BOOL32 STDCALL VFSAPI_VFS_FileExists(abi::BSTR path) {
 
 // The exports must match the declared function types exactly.
 #define QUORVEX_CHECK_CLIENTAPI_TYPE(name, result, params) \
-  static_assert(std::is_same_v<decltype(&ClientAPI_##name), abi::clientapi::name##_t*>);
+  static_assert(std::is_same_v<decltype(&ClientAPI_##name), qvabi::clientapi::name##_t*>);
 ABI_CLIENTAPI_FUNCTIONS(QUORVEX_CHECK_CLIENTAPI_TYPE)
 #undef QUORVEX_CHECK_CLIENTAPI_TYPE
-static_assert(std::is_same_v<decltype(&VFSAPI_VFS_FileExists), abi::clientapi::VFS_FileExists_t*>);
+static_assert(std::is_same_v<decltype(&VFSAPI_VFS_FileExists), qvabi::clientapi::VFS_FileExists_t*>);

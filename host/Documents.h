@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "abi/Documents.h"
+#include "abi/IServerDocument.h"
 #include "abi/Navigation.h"
 #include "abi/Unknown.h"
 
@@ -21,8 +21,8 @@ namespace quorvex {
 
 class View;
 
-class Document final
-    : public abi::Implements<abi::IServerDocument, abi::IAddressableDocument, abi::INavigableDocument> {
+class Document final : public qvabi::Implements<qvabi::IServerDocument, qvabi::IAddressableDocument,
+                                                qvabi::INavigableDocument> {
  public:
   Document(std::string kind, std::string fileName);
 
@@ -35,16 +35,16 @@ class Document final
   void setAddress(std::optional<std::string> address) { address_ = std::move(address); }
   void setNavigable(bool navigable) { navigable_ = navigable; }
 
-  abi::HRESULT STDCALL QueryInterface(abi::REFIID iid, void** out) override;
+  qvabi::HRESULT STDCALL QueryInterface(qvabi::REFIID iid, void** out) override;
 
-  abi::HRESULT STDCALL GetViewCount(int32_t* count) override;
-  abi::HRESULT STDCALL GetFileName(abi::BSTR* fileName) override;
-  abi::HRESULT STDCALL GetKind(abi::BSTR* kind) override;
-  abi::HRESULT STDCALL GetView(int32_t index, abi::IServerView** view) override;
-  abi::HRESULT STDCALL ReleaseDocument() override;
-  abi::HRESULT STDCALL GetAddress(abi::BSTR* address) override;
-  abi::HRESULT STDCALL MatchesAddress(abi::BSTR address, abi::ByteBool* matches) override;
-  abi::HRESULT STDCALL Navigate(abi::BSTR address, abi::BOOL32* success) override;
+  qvabi::HRESULT STDCALL GetViewCount(int32_t* count) override;
+  qvabi::HRESULT STDCALL GetFileName(qvabi::BSTR* fileName) override;
+  qvabi::HRESULT STDCALL GetKind(qvabi::BSTR* kind) override;
+  qvabi::HRESULT STDCALL GetView(int32_t index, qvabi::IServerView** view) override;
+  qvabi::HRESULT STDCALL ReleaseDocument() override;
+  qvabi::HRESULT STDCALL GetAddress(qvabi::BSTR* address) override;
+  qvabi::HRESULT STDCALL MatchesAddress(qvabi::BSTR address, qvabi::ByteBool* matches) override;
+  qvabi::HRESULT STDCALL Navigate(qvabi::BSTR address, qvabi::BOOL32* success) override;
 
  private:
   friend class View;
@@ -56,7 +56,7 @@ class Document final
   int releaseCount_ = 0;
 };
 
-class View final : public abi::Implements<abi::IServerView, abi::IActivatableView> {
+class View final : public qvabi::Implements<qvabi::IServerView, qvabi::IActivatableView> {
  public:
   View(Document* document, std::string name);
   ~View() override;
@@ -69,18 +69,18 @@ class View final : public abi::Implements<abi::IServerView, abi::IActivatableVie
   void setActivatable(bool activatable) { activatable_ = activatable; }
   int activateCount() const { return activateCount_; }
 
-  abi::HRESULT STDCALL QueryInterface(abi::REFIID iid, void** out) override;
+  qvabi::HRESULT STDCALL QueryInterface(qvabi::REFIID iid, void** out) override;
 
-  abi::HRESULT STDCALL GetViewName(abi::BSTR* name) override;
-  abi::HRESULT STDCALL GetParameters(abi::BSTR* parameters) override;
-  abi::HRESULT STDCALL GetOwnerDocument(abi::IServerDocument** document) override;
-  abi::HRESULT STDCALL RefreshAfterCommand() override;
-  abi::HRESULT STDCALL Activate() override;
+  qvabi::HRESULT STDCALL GetViewName(qvabi::BSTR* name) override;
+  qvabi::HRESULT STDCALL GetParameters(qvabi::BSTR* parameters) override;
+  qvabi::HRESULT STDCALL GetOwnerDocument(qvabi::IServerDocument** document) override;
+  qvabi::HRESULT STDCALL RefreshAfterCommand() override;
+  qvabi::HRESULT STDCALL Activate() override;
 
  private:
   bool activatable_ = false;
   int activateCount_ = 0;
-  abi::ComPtr<Document> document_;
+  qvabi::ComPtr<Document> document_;
   std::string name_;
   std::string parameters_;
   int refreshCount_ = 0;

@@ -48,14 +48,14 @@ void GuiManager::reset() {
   shortcutHandled_ = 0;
 }
 
-abi::HRESULT STDCALL GuiManager::ShortcutHandled() {
+qvabi::HRESULT STDCALL GuiManager::ShortcutHandled() {
   std::lock_guard lock(lock_);
   ++shortcutHandled_;
-  return abi::S_OK;
+  return qvabi::S_OK;
 }
 
-abi::HRESULT STDCALL GuiManager::ProcessShortcut(int32_t keyCode, abi::BOOL32 alt, abi::BOOL32 shift,
-                                                 abi::BOOL32 ctrl, int32_t* handled) {
+qvabi::HRESULT STDCALL GuiManager::ProcessShortcut(int32_t keyCode, qvabi::BOOL32 alt, qvabi::BOOL32 shift,
+                                                   qvabi::BOOL32 ctrl, int32_t* handled) {
   return HostGuard([&] {
     if (!ClearOut(handled)) return Fail("ProcessShortcut: nil out argument");
     std::lock_guard lock(lock_);
@@ -63,13 +63,13 @@ abi::HRESULT STDCALL GuiManager::ProcessShortcut(int32_t keyCode, abi::BOOL32 al
     const std::vector<int32_t> configured = GetHandledShortcutKeys();
     const bool known = std::find(handledKeys_.begin(), handledKeys_.end(), keyCode) != handledKeys_.end() ||
                        std::find(configured.begin(), configured.end(), keyCode) != configured.end();
-    *handled = known ? abi::kTrue32 : abi::kFalse32;
+    *handled = known ? qvabi::kTrue32 : qvabi::kFalse32;
     results_.push_back(known);
-    return abi::S_OK;
+    return qvabi::S_OK;
   });
 }
 
-abi::HRESULT STDCALL GuiManager::SetStatusBarText(int32_t panel, abi::BSTR text) {
+qvabi::HRESULT STDCALL GuiManager::SetStatusBarText(int32_t panel, qvabi::BSTR text) {
   return HostGuard([&] {
     if (const auto failure = InjectedFailure(HostCall::SetStatusBarText)) return Fail(*failure);
     std::string utf8 =
@@ -77,7 +77,7 @@ abi::HRESULT STDCALL GuiManager::SetStatusBarText(int32_t panel, abi::BSTR text)
     std::lock_guard lock(lock_);
     calls_.push_back({panel, utf8});
     panels_[panel] = std::move(utf8);
-    return abi::S_OK;
+    return qvabi::S_OK;
   });
 }
 

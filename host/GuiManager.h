@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "abi/Client.h"
+#include "abi/IClient.h"
 #include "abi/Unknown.h"
 
 namespace quorvex {
@@ -24,7 +24,7 @@ struct ShortcutCall {
   friend bool operator==(const ShortcutCall&, const ShortcutCall&) = default;
 };
 
-class GuiManager final : public abi::Implements<abi::IGUIManager> {
+class GuiManager final : public qvabi::Implements<qvabi::IGUIManager> {
  public:
   // Every panel set so far, by index, with its last text (empty included).
   std::map<int32_t, std::string> panels() const;
@@ -39,10 +39,10 @@ class GuiManager final : public abi::Implements<abi::IGUIManager> {
   void setHandledKeys(std::vector<int32_t> keys);
   void reset();
 
-  abi::HRESULT STDCALL ShortcutHandled() override;
-  abi::HRESULT STDCALL ProcessShortcut(int32_t keyCode, abi::BOOL32 alt, abi::BOOL32 shift, abi::BOOL32 ctrl,
-                                       int32_t* handled) override;
-  abi::HRESULT STDCALL SetStatusBarText(int32_t panel, abi::BSTR text) override;
+  qvabi::HRESULT STDCALL ShortcutHandled() override;
+  qvabi::HRESULT STDCALL ProcessShortcut(int32_t keyCode, qvabi::BOOL32 alt, qvabi::BOOL32 shift,
+                                         qvabi::BOOL32 ctrl, int32_t* handled) override;
+  qvabi::HRESULT STDCALL SetStatusBarText(int32_t panel, qvabi::BSTR text) override;
 
  private:
   mutable std::mutex lock_;

@@ -71,9 +71,9 @@ int32_t Host::mainWindow() {
 }
 
 View* Host::openDocument(const std::string& kind, const std::string& fileName) {
-  abi::ComPtr<Document> document(new Document(kind, fileName));
+  qvabi::ComPtr<Document> document(new Document(kind, fileName));
   document->AddRef();
-  abi::ComPtr<View> view(new View(document.get(), fileName));
+  qvabi::ComPtr<View> view(new View(document.get(), fileName));
   view->AddRef();
   views_.push_back(view);
   currentView_ = view;
@@ -82,17 +82,17 @@ View* Host::openDocument(const std::string& kind, const std::string& fileName) {
 
 View* Host::openPcbView(const std::string& boardFileName) {
   if (!pcbDocument_) {
-    pcbDocument_ = abi::ComPtr<Document>(new Document("PCB", boardFileName));
+    pcbDocument_ = qvabi::ComPtr<Document>(new Document("PCB", boardFileName));
     pcbDocument_->AddRef();
   }
-  abi::ComPtr<View> view(new View(pcbDocument_.get(), boardFileName));
+  qvabi::ComPtr<View> view(new View(pcbDocument_.get(), boardFileName));
   view->AddRef();
   views_.push_back(view);
   currentView_ = view;
   return view.get();
 }
 
-void Host::setCurrentView(View* view) { currentView_ = abi::ComPtr<View>::Share(view); }
+void Host::setCurrentView(View* view) { currentView_ = qvabi::ComPtr<View>::Share(view); }
 
 std::vector<Document*> Host::documents() const {
   std::vector<Document*> result;
@@ -102,22 +102,22 @@ std::vector<Document*> Host::documents() const {
   return result;
 }
 
-abi::IServerModule* Host::loadServerModule(const std::string& path, std::string* error) {
+qvabi::IServerModule* Host::loadServerModule(const std::string& path, std::string* error) {
   std::string reason;
   platform::ModuleHandle file = platform::LoadModule(path, &reason);
   if (!file) {
     if (error) *error = "cannot load " + path + ": " + reason;
     return nullptr;
   }
-  auto* factory = reinterpret_cast<abi::ServerFactory_t*>(platform::FindFunction(file, "ServerFactory"));
+  auto* factory = reinterpret_cast<qvabi::ServerFactory_t*>(platform::FindFunction(file, "ServerFactory"));
   if (!factory) {
     if (error) *error = FileNameOf(path) + " does not export ServerFactory";
     platform::UnloadModule(file);
     return nullptr;
   }
-  abi::ComPtr<abi::IServerModule> module;
-  const abi::HRESULT status = factory(client(), module.put());
-  if (abi::Failed(status) || !module) {
+  qvabi::ComPtr<qvabi::IServerModule> module;
+  const qvabi::HRESULT status = factory(client(), module.put());
+  if (qvabi::Failed(status) || !module) {
     const ThreadError thrown = TakeThreadError();
     if (error)
       *error = "ServerFactory of " + FileNameOf(path) + " failed" +
@@ -128,23 +128,23 @@ abi::IServerModule* Host::loadServerModule(const std::string& path, std::string*
   }
   platform::BStr name;
   std::string moduleName = FileNameOf(path);
-  if (abi::Succeeded(module->GetModuleName(name.put())) && !name.view().empty()) moduleName = name.utf8();
+  if (qvabi::Succeeded(module->GetModuleName(name.put())) && !name.view().empty()) moduleName = name.utf8();
   modules_.push_back({moduleName, module, file});
   return module.get();
 }
 
-void Host::addServerModule(const std::string& name, abi::IServerModule* module) {
+void Host::addServerModule(const std::string& name, qvabi::IServerModule* module) {
   if (!module) return;
-  modules_.push_back({name, abi::ComPtr<abi::IServerModule>::Share(module), nullptr});
+  modules_.push_back({name, qvabi::ComPtr<qvabi::IServerModule>::Share(module), nullptr});
 }
 
-abi::IServerModule* Host::findServerModule(const std::string& name) const {
+qvabi::IServerModule* Host::findServerModule(const std::string& name) const {
   for (const auto& loaded : modules_)
     if (platform::CompareTextIgnoreCase(loaded.name, name) == 0) return loaded.module.get();
   return nullptr;
 }
 
-abi::IServerModule* Host::serverModuleAt(int index) const {
+qvabi::IServerModule* Host::serverModuleAt(int index) const {
   if (index < 0 || index >= serverModuleCount()) return nullptr;
   return modules_[static_cast<std::size_t>(index)].module.get();
 }

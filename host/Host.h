@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "abi/Client.h"
-#include "abi/ServerModule.h"
+#include "abi/IClient.h"
+#include "abi/IServerModule.h"
 #include "abi/Unknown.h"
 #include "host/Client.h"
 #include "host/Documents.h"
@@ -44,7 +44,7 @@ class Host {
   void Reset();
 
   // The client; the host keeps it alive for the whole process.
-  abi::IClient* client() { return client_.get(); }
+  qvabi::IClient* client() { return client_.get(); }
   GuiManager& guiManager() { return *guiManager_.get(); }
   OptionsManager& optionsManager() { return *optionsManager_.get(); }
   NavigationService& navigationService() { return *navigationService_.get(); }
@@ -69,12 +69,12 @@ class Host {
   // Server modules: loads a module file, calls its ServerFactory with the
   // client and registers the module under the name it reports. Nil with a
   // one-line reason in *error on failure.
-  abi::IServerModule* loadServerModule(const std::string& path, std::string* error);
+  qvabi::IServerModule* loadServerModule(const std::string& path, std::string* error);
   // Registers a module created elsewhere (a new reference is taken).
-  void addServerModule(const std::string& name, abi::IServerModule* module);
-  abi::IServerModule* findServerModule(const std::string& name) const;
+  void addServerModule(const std::string& name, qvabi::IServerModule* module);
+  qvabi::IServerModule* findServerModule(const std::string& name) const;
   int serverModuleCount() const { return static_cast<int>(modules_.size()); }
-  abi::IServerModule* serverModuleAt(int index) const;
+  qvabi::IServerModule* serverModuleAt(int index) const;
   // Releases every module, the last loaded first, then unloads their files.
   void releaseServerModules();
 
@@ -89,20 +89,20 @@ class Host {
 
   struct LoadedModule {
     std::string name;
-    abi::ComPtr<abi::IServerModule> module;
+    qvabi::ComPtr<qvabi::IServerModule> module;
     platform::ModuleHandle file = nullptr;
   };
 
-  abi::ComPtr<Client> client_;
-  abi::ComPtr<GuiManager> guiManager_;
-  abi::ComPtr<OptionsManager> optionsManager_;
-  abi::ComPtr<NavigationService> navigationService_;
+  qvabi::ComPtr<Client> client_;
+  qvabi::ComPtr<GuiManager> guiManager_;
+  qvabi::ComPtr<OptionsManager> optionsManager_;
+  qvabi::ComPtr<NavigationService> navigationService_;
   int32_t applicationWindow_ = 0;
   int32_t mainWindow_ = 0;
   std::optional<int32_t> applicationHandleOverride_;
-  std::vector<abi::ComPtr<View>> views_;
-  abi::ComPtr<Document> pcbDocument_;
-  abi::ComPtr<View> currentView_;
+  std::vector<qvabi::ComPtr<View>> views_;
+  qvabi::ComPtr<Document> pcbDocument_;
+  qvabi::ComPtr<View> currentView_;
   std::vector<LoadedModule> modules_;
   std::vector<ErrorReport> errorReports_;
   int updateFontCount_ = 0;

@@ -63,25 +63,25 @@ const char* PointOf(HostCall call) {
 
 }  // namespace
 
-abi::HRESULT Fail(const std::string& description) {
-  abi::ComPtr<platform::ICreateErrorInfo> create;
-  if (abi::Succeeded(platform::CreateErrorInfo(create.put())) && create) {
+qvabi::HRESULT Fail(const std::string& description) {
+  qvabi::ComPtr<platform::ICreateErrorInfo> create;
+  if (qvabi::Succeeded(platform::CreateErrorInfo(create.put())) && create) {
     create->SetSource(platform::BStr::FromUtf8("Quorvex").get());
     create->SetDescription(platform::BStr::FromUtf8(description).get());
-    const auto info = abi::QueryAs<platform::IErrorInfo>(create.get());
+    const auto info = qvabi::QueryAs<platform::IErrorInfo>(create.get());
     platform::SetErrorInfo(0, info.get());
   }
-  return abi::E_UNEXPECTED;
+  return qvabi::E_UNEXPECTED;
 }
 
 ThreadError TakeThreadError() {
   ThreadError error;
-  abi::ComPtr<platform::IErrorInfo> info;
-  if (platform::GetErrorInfo(0, info.put()) != abi::S_OK || !info) return error;
+  qvabi::ComPtr<platform::IErrorInfo> info;
+  if (platform::GetErrorInfo(0, info.put()) != qvabi::S_OK || !info) return error;
   platform::BStr description;
   platform::BStr source;
-  if (abi::Succeeded(info->GetDescription(description.put()))) error.description = description.utf8();
-  if (abi::Succeeded(info->GetSource(source.put()))) error.source = source.utf8();
+  if (qvabi::Succeeded(info->GetDescription(description.put()))) error.description = description.utf8();
+  if (qvabi::Succeeded(info->GetSource(source.put()))) error.source = source.utf8();
   return error;
 }
 

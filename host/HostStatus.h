@@ -14,7 +14,7 @@ namespace quorvex {
 
 // Sets the thread's error information (source "Quorvex", the description
 // given) and answers E_UNEXPECTED.
-abi::HRESULT Fail(const std::string& description);
+qvabi::HRESULT Fail(const std::string& description);
 
 // Takes the calling thread's error information: its description and source
 // (empty when there is none).
@@ -58,7 +58,7 @@ bool OptionsWithheld(OptionsAccess access);
 
 // Runs `body`, which answers a status; an exception becomes Fail(what).
 template <typename Body>
-abi::HRESULT HostGuard(Body&& body) noexcept {
+qvabi::HRESULT HostGuard(Body&& body) noexcept {
   try {
     return std::forward<Body>(body)();
   } catch (const std::exception& error) {

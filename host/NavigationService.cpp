@@ -10,11 +10,11 @@
 namespace quorvex {
 namespace {
 
-std::string Narrow(abi::BSTR text) {
+std::string Narrow(qvabi::BSTR text) {
   return platform::Utf16ToUtf8(std::u16string_view(text ? text : u"", platform::SysStringLen(text)));
 }
 
-abi::BSTR Wide(const std::string& text) { return platform::BStr::FromUtf8(text).release(); }
+qvabi::BSTR Wide(const std::string& text) { return platform::BStr::FromUtf8(text).release(); }
 
 bool IsProtocolCharacter(char c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '+' || c == '-' ||
@@ -23,17 +23,17 @@ bool IsProtocolCharacter(char c) {
 
 }  // namespace
 
-abi::HRESULT STDCALL NavigationService::ParseAddress(abi::BSTR address, abi::BSTR* protocol, abi::BSTR* part1,
-                                                     abi::BSTR* part2) {
+qvabi::HRESULT STDCALL NavigationService::ParseAddress(qvabi::BSTR address, qvabi::BSTR* protocol,
+                                                       qvabi::BSTR* part1, qvabi::BSTR* part2) {
   return HostGuard([&] {
     if (!ClearOut(protocol) || !ClearOut(part1) || !ClearOut(part2))
       return Fail("ParseAddress: nil out argument");
     const std::string text = Narrow(address);
     const std::size_t colon = text.find(':');
     // One letter before ":" is a drive, not a protocol.
-    if (colon == std::string::npos || colon < 2) return abi::S_OK;
+    if (colon == std::string::npos || colon < 2) return qvabi::S_OK;
     for (std::size_t i = 0; i < colon; ++i)
-      if (!IsProtocolCharacter(text[i])) return abi::S_OK;
+      if (!IsProtocolCharacter(text[i])) return qvabi::S_OK;
     std::string rest = text.substr(colon + 1);
     std::string location;
     if (rest.rfind("//", 0) == 0) {
@@ -44,28 +44,29 @@ abi::HRESULT STDCALL NavigationService::ParseAddress(abi::BSTR address, abi::BST
     *protocol = Wide(text.substr(0, colon));
     *part1 = Wide(location);
     *part2 = Wide(rest);
-    return abi::S_OK;
+    return qvabi::S_OK;
   });
 }
 
-abi::HRESULT STDCALL NavigationService::OpenAddress(int32_t, abi::BSTR* address,
-                                                    abi::IServerDocument** document, abi::BOOL32* success) {
+qvabi::HRESULT STDCALL NavigationService::OpenAddress(int32_t, qvabi::BSTR* address,
+                                                      qvabi::IServerDocument** document,
+                                                      qvabi::BOOL32* success) {
   return HostGuard([&] {
     if (!address || !ClearOut(document) || !ClearOut(success)) return Fail("OpenAddress: nil argument");
     const std::string text = Narrow(*address);
     platform::JournalAppend("navigate", "open " + text);
-    *success = abi::ToBool32(platform::FileExists(text));
-    return abi::S_OK;
+    *success = qvabi::ToBool32(platform::FileExists(text));
+    return qvabi::S_OK;
   });
 }
 
-abi::HRESULT STDCALL NavigationService::ResolveAddress(abi::BSTR target, abi::BSTR* address) {
+qvabi::HRESULT STDCALL NavigationService::ResolveAddress(qvabi::BSTR target, qvabi::BSTR* address) {
   return HostGuard([&] {
     if (!ClearOut(address)) return Fail("ResolveAddress: nil out argument");
     // The first thing the host is asked when a help address is to be shown.
     platform::JournalAppend("host", "resolve address " + Narrow(target));
     *address = Wide(Narrow(target));
-    return abi::S_OK;
+    return qvabi::S_OK;
   });
 }
 

@@ -10,15 +10,15 @@
 
 namespace quorvex {
 
-class NavigationService final : public abi::Implements<abi::INavigationService> {
+class NavigationService final : public qvabi::Implements<qvabi::INavigationService> {
  public:
   // "http://host/path" gives ("http", "host", "/path"); an address without a
   // protocol of two or more letters before ":" gives three empty parts.
-  abi::HRESULT STDCALL ParseAddress(abi::BSTR address, abi::BSTR* protocol, abi::BSTR* part1,
-                                    abi::BSTR* part2) override;
-  abi::HRESULT STDCALL OpenAddress(int32_t flags, abi::BSTR* address, abi::IServerDocument** document,
-                                   abi::BOOL32* success) override;
-  abi::HRESULT STDCALL ResolveAddress(abi::BSTR target, abi::BSTR* address) override;
+  qvabi::HRESULT STDCALL ParseAddress(qvabi::BSTR address, qvabi::BSTR* protocol, qvabi::BSTR* part1,
+                                      qvabi::BSTR* part2) override;
+  qvabi::HRESULT STDCALL OpenAddress(int32_t flags, qvabi::BSTR* address, qvabi::IServerDocument** document,
+                                     qvabi::BOOL32* success) override;
+  qvabi::HRESULT STDCALL ResolveAddress(qvabi::BSTR target, qvabi::BSTR* address) override;
 };
 
 }  // namespace quorvex

@@ -11,7 +11,7 @@
 namespace quorvex {
 namespace {
 
-std::string Narrow(abi::BSTR text) {
+std::string Narrow(qvabi::BSTR text) {
   return platform::Utf16ToUtf8(std::u16string_view(text ? text : u"", platform::SysStringLen(text)));
 }
 
@@ -38,8 +38,8 @@ std::string OptionsFilePath(const std::string& section, const std::string& locat
   return folder + "\\" + section + ".ini";
 }
 
-abi::HRESULT STDCALL OptionsReader::ReadBoolean(abi::BSTR group, abi::BSTR key, abi::BOOL32 defaultValue,
-                                                abi::BOOL32* value) {
+qvabi::HRESULT STDCALL OptionsReader::ReadBoolean(qvabi::BSTR group, qvabi::BSTR key,
+                                                  qvabi::BOOL32 defaultValue, qvabi::BOOL32* value) {
   return HostGuard([&] {
     if (!ClearOut(value)) return Fail("ReadBoolean: nil out argument");
     if (const auto failure = CountOptionsValue(OptionsAccess::Read)) return Fail(*failure);
@@ -51,8 +51,8 @@ abi::HRESULT STDCALL OptionsReader::ReadBoolean(abi::BSTR group, abi::BSTR key, 
       text_ = std::move(text);
     }
     const int32_t stored = parsed_->GetInteger(Narrow(group), Narrow(key), defaultValue != 0 ? -1 : 0);
-    *value = stored != 0 ? abi::kTrue32 : abi::kFalse32;
-    return abi::S_OK;
+    *value = stored != 0 ? qvabi::kTrue32 : qvabi::kFalse32;
+    return qvabi::S_OK;
   });
 }
 
@@ -65,8 +65,8 @@ OptionsWriter::~OptionsWriter() {
   }
 }
 
-abi::HRESULT STDCALL OptionsWriter::WriteBoolean(abi::BSTR group, abi::BSTR key, abi::BOOL32 value) {
-  const abi::HRESULT status = HostGuard([&] {
+qvabi::HRESULT STDCALL OptionsWriter::WriteBoolean(qvabi::BSTR group, qvabi::BSTR key, qvabi::BOOL32 value) {
+  const qvabi::HRESULT status = HostGuard([&] {
     if (const auto failure = CountOptionsValue(OptionsAccess::Write)) return Fail(*failure);
     if (const auto failure = HostFault("host.WriteBoolean")) return Fail(*failure);
     Value written{Narrow(group), Narrow(key), value != 0 ? "-1" : "0"};
@@ -75,9 +75,9 @@ abi::HRESULT STDCALL OptionsWriter::WriteBoolean(abi::BSTR group, abi::BSTR key,
     platform::IniText probe;
     if (!probe.Set(written.group, written.key, written.text, &error)) return Fail(error);
     values_.push_back(std::move(written));
-    return abi::S_OK;
+    return qvabi::S_OK;
   });
-  if (abi::Failed(status)) failed_ = true;
+  if (qvabi::Failed(status)) failed_ = true;
   return status;
 }
 
@@ -107,32 +107,32 @@ bool OptionsWriter::Store(std::string* error) {
   }
 }
 
-abi::HRESULT STDCALL OptionsManager::GetOptionsReader(abi::BSTR section, abi::BSTR location,
-                                                      abi::IOptionsReader** reader) {
+qvabi::HRESULT STDCALL OptionsManager::GetOptionsReader(qvabi::BSTR section, qvabi::BSTR location,
+                                                        qvabi::IOptionsReader** reader) {
   return HostGuard([&] {
     if (!ClearOut(reader)) return Fail("GetOptionsReader: nil out argument");
     if (const auto failure = HostFault("host.GetOptionsReader")) return Fail(*failure);
     const std::string path = OptionsFilePath(Narrow(section), Narrow(location));
     if (path.empty()) return Fail("Invalid options section name \"" + Narrow(section) + "\"");
-    if (OptionsWithheld(OptionsAccess::Read)) return abi::S_OK;
-    abi::ComPtr<abi::IOptionsReader> created(new OptionsReader(path));
+    if (OptionsWithheld(OptionsAccess::Read)) return qvabi::S_OK;
+    qvabi::ComPtr<qvabi::IOptionsReader> created(new OptionsReader(path));
     created->AddRef();
     *reader = created.detach();
-    return abi::S_OK;
+    return qvabi::S_OK;
   });
 }
 
-abi::HRESULT STDCALL OptionsManager::GetOptionsWriter(abi::BSTR section, abi::IOptionsWriter** writer) {
+qvabi::HRESULT STDCALL OptionsManager::GetOptionsWriter(qvabi::BSTR section, qvabi::IOptionsWriter** writer) {
   return HostGuard([&] {
     if (!ClearOut(writer)) return Fail("GetOptionsWriter: nil out argument");
     if (const auto failure = HostFault("host.GetOptionsWriter")) return Fail(*failure);
     const std::string path = OptionsFilePath(Narrow(section));
     if (path.empty()) return Fail("Invalid options section name \"" + Narrow(section) + "\"");
-    if (OptionsWithheld(OptionsAccess::Write)) return abi::S_OK;
-    abi::ComPtr<abi::IOptionsWriter> created(new OptionsWriter(path));
+    if (OptionsWithheld(OptionsAccess::Write)) return qvabi::S_OK;
+    qvabi::ComPtr<qvabi::IOptionsWriter> created(new OptionsWriter(path));
     created->AddRef();
     *writer = created.detach();
-    return abi::S_OK;
+    return qvabi::S_OK;
   });
 }
 

@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "abi/Client.h"
+#include "abi/IClient.h"
 #include "abi/Unknown.h"
 #include "platform/IniFile.h"
 
@@ -28,11 +28,11 @@ namespace quorvex {
 // file name (empty, a path separator, a character Windows forbids).
 std::string OptionsFilePath(const std::string& section, const std::string& location = {});
 
-class OptionsReader final : public abi::Implements<abi::IOptionsReader> {
+class OptionsReader final : public qvabi::Implements<qvabi::IOptionsReader> {
  public:
   explicit OptionsReader(std::string filePath) : filePath_(std::move(filePath)) {}
-  abi::HRESULT STDCALL ReadBoolean(abi::BSTR group, abi::BSTR key, abi::BOOL32 defaultValue,
-                                   abi::BOOL32* value) override;
+  qvabi::HRESULT STDCALL ReadBoolean(qvabi::BSTR group, qvabi::BSTR key, qvabi::BOOL32 defaultValue,
+                                     qvabi::BOOL32* value) override;
 
  private:
   std::string filePath_;
@@ -43,12 +43,12 @@ class OptionsReader final : public abi::Implements<abi::IOptionsReader> {
   std::unique_ptr<platform::IniText> parsed_;
 };
 
-class OptionsWriter final : public abi::Implements<abi::IOptionsWriter> {
+class OptionsWriter final : public qvabi::Implements<qvabi::IOptionsWriter> {
  public:
   explicit OptionsWriter(std::string filePath) : filePath_(std::move(filePath)) {}
   // Stores what was written, unless a write failed.
   ~OptionsWriter() override;
-  abi::HRESULT STDCALL WriteBoolean(abi::BSTR group, abi::BSTR key, abi::BOOL32 value) override;
+  qvabi::HRESULT STDCALL WriteBoolean(qvabi::BSTR group, qvabi::BSTR key, qvabi::BOOL32 value) override;
 
   // Puts the values written so far into the file as one change, under the
   // section's lock; false with a one-line reason (the file is then as it
@@ -66,11 +66,11 @@ class OptionsWriter final : public abi::Implements<abi::IOptionsWriter> {
   bool failed_ = false;
 };
 
-class OptionsManager final : public abi::Implements<abi::IOptionsManager> {
+class OptionsManager final : public qvabi::Implements<qvabi::IOptionsManager> {
  public:
-  abi::HRESULT STDCALL GetOptionsReader(abi::BSTR section, abi::BSTR location,
-                                        abi::IOptionsReader** reader) override;
-  abi::HRESULT STDCALL GetOptionsWriter(abi::BSTR section, abi::IOptionsWriter** writer) override;
+  qvabi::HRESULT STDCALL GetOptionsReader(qvabi::BSTR section, qvabi::BSTR location,
+                                          qvabi::IOptionsReader** reader) override;
+  qvabi::HRESULT STDCALL GetOptionsWriter(qvabi::BSTR section, qvabi::IOptionsWriter** writer) override;
 };
 
 }  // namespace quorvex

@@ -23,7 +23,7 @@ namespace {
 
 constexpr const char* kFormat = "quorvex-dictionary/1";
 
-std::string Narrow(abi::BSTR text) {
+std::string Narrow(qvabi::BSTR text) {
   return platform::Utf16ToUtf8(std::u16string_view(text ? text : u"", platform::SysStringLen(text)));
 }
 
@@ -57,7 +57,7 @@ void Parse(const std::string& text, Dictionary& dictionary) {
   const auto problem = [](const std::string& what) {
     return std::runtime_error(DictionaryPath() + ": " + what);
   };
-  const auto name = [](const std::string& text) { return abi::EscapedForLine(text); };
+  const auto name = [](const std::string& text) { return qvabi::EscapedForLine(text); };
   if (root.is_discarded() || !root.is_object()) throw problem("not a JSON object");
   if (!root.contains("format") || root["format"] != kFormat)
     throw problem(std::string("format must be \"") + kFormat + "\"");
@@ -126,8 +126,8 @@ std::string DictionaryPath() { return HostPreferenceFolder() + "\\Dictionary.jso
 
 std::size_t DictionaryParses() { return g_dictionaryParses; }
 
-abi::HRESULT STDCALL TranslationManager::Translate(abi::BSTR scope, abi::BSTR key, abi::BSTR* translated,
-                                                   int32_t* found) {
+qvabi::HRESULT STDCALL TranslationManager::Translate(qvabi::BSTR scope, qvabi::BSTR key,
+                                                     qvabi::BSTR* translated, int32_t* found) {
   return HostGuard([&] {
     if (!ClearOut(translated) || !ClearOut(found)) return Fail("Translate: nil out argument");
     const std::string scopeText = Narrow(scope), keyText = Narrow(key);
@@ -141,26 +141,26 @@ abi::HRESULT STDCALL TranslationManager::Translate(abi::BSTR scope, abi::BSTR ke
         *translated = platform::BStr::FromUtf8(text).release();
         *found = 1;
         platform::JournalAppend("host", "translate " + scopeText + " " + keyText + " -> " + text);
-        return abi::S_OK;
+        return qvabi::S_OK;
       }
     platform::JournalAppend("host", "translate " + scopeText + " " + keyText + " -> (none)");
-    return abi::S_OK;
+    return qvabi::S_OK;
   });
 }
 
-abi::HRESULT STDCALL TranslationManager::BeginDialog(abi::BSTR dialogName) {
+qvabi::HRESULT STDCALL TranslationManager::BeginDialog(qvabi::BSTR dialogName) {
   return HostGuard([&] {
     const std::string name = Narrow(dialogName);
     platform::JournalAppend("host", name.empty() ? std::string("end dialog") : "begin dialog " + name);
-    return abi::S_OK;
+    return qvabi::S_OK;
   });
 }
 
-abi::HRESULT STDCALL TranslationManager::LocaleFontsEnabled(int32_t* enabled) {
+qvabi::HRESULT STDCALL TranslationManager::LocaleFontsEnabled(int32_t* enabled) {
   return HostGuard([&] {
     if (!ClearOut(enabled)) return Fail("LocaleFontsEnabled: nil out argument");
     *enabled = LoadDictionary()->localeFonts ? 1 : 0;
-    return abi::S_OK;
+    return qvabi::S_OK;
   });
 }
 

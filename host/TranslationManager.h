@@ -22,7 +22,7 @@
 #include <cstddef>
 #include <string>
 
-#include "abi/Translation.h"
+#include "abi/ITranslationManager.h"
 #include "abi/Unknown.h"
 
 namespace quorvex {
@@ -32,12 +32,12 @@ std::string DictionaryPath();
 // How many times this process has parsed a dictionary file's text.
 std::size_t DictionaryParses();
 
-class TranslationManager final : public abi::Implements<abi::ITranslationManager> {
+class TranslationManager final : public qvabi::Implements<qvabi::ITranslationManager> {
  public:
-  abi::HRESULT STDCALL Translate(abi::BSTR scope, abi::BSTR key, abi::BSTR* translated,
-                                 int32_t* found) override;
-  abi::HRESULT STDCALL BeginDialog(abi::BSTR dialogName) override;
-  abi::HRESULT STDCALL LocaleFontsEnabled(int32_t* enabled) override;
+  qvabi::HRESULT STDCALL Translate(qvabi::BSTR scope, qvabi::BSTR key, qvabi::BSTR* translated,
+                                   int32_t* found) override;
+  qvabi::HRESULT STDCALL BeginDialog(qvabi::BSTR dialogName) override;
+  qvabi::HRESULT STDCALL LocaleFontsEnabled(int32_t* enabled) override;
 };
 
 }  // namespace quorvex

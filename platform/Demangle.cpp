@@ -1,5 +1,3 @@
-// This file must not include the project's abi headers: <cxxabi.h> declares
-// a namespace alias named abi.
 #include <cxxabi.h>
 
 #include <cstdlib>

@@ -3,7 +3,7 @@
 #include <array>
 #include <cstdint>
 
-#include "platform/Utf8.h"
+#include "platform/AppendUtf8.h"
 
 namespace platform {
 namespace {

@@ -14,7 +14,7 @@ namespace platform {
 using ModuleHandle = void*;
 
 // The handle of an already loaded module found by its file name (for example
-// abi::kEditorModuleFile); nil when it is not loaded. Never loads anything.
+// qvabi::kEditorModuleFile); nil when it is not loaded. Never loads anything.
 ModuleHandle FindLoadedModule(const std::string& fileName);
 // Loads a module by path; nil and a one-line reason in *error on failure.
 ModuleHandle LoadModule(const std::string& path, std::string* error);

@@ -5,13 +5,13 @@
 #include <limits>
 #include <utility>
 
+#include "platform/AppendUtf8.h"
 #include "platform/FaultPoints.h"
-#include "platform/Utf8.h"
 
 namespace platform {
 
 // The allocation itself is the backend's (WideStringAllocator.cpp).
-abi::BSTR SysAllocString(const char16_t* text) {
+qvabi::BSTR SysAllocString(const char16_t* text) {
   if (!text) return nullptr;
   size_t length = 0;
   while (text[length] != 0) ++length;
@@ -95,7 +95,7 @@ BStr::BStr(std::u16string_view text) {
 
 BStr BStr::FromUtf8(std::string_view text) { return BStr(Utf8ToUtf16(text)); }
 
-BStr BStr::Adopt(abi::BSTR text) {
+BStr BStr::Adopt(qvabi::BSTR text) {
   BStr result;
   result.text_ = text;
   return result;
@@ -113,13 +113,13 @@ BStr& BStr::operator=(BStr&& other) noexcept {
 
 BStr::~BStr() { SysFreeString(text_); }
 
-abi::BSTR* BStr::put() {
+qvabi::BSTR* BStr::put() {
   SysFreeString(text_);
   text_ = nullptr;
   return &text_;
 }
 
-abi::BSTR BStr::release() { return std::exchange(text_, nullptr); }
+qvabi::BSTR BStr::release() { return std::exchange(text_, nullptr); }
 
 std::u16string_view BStr::view() const {
   return text_ ? std::u16string_view(text_, SysStringLen(text_)) : u"";

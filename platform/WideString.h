@@ -18,13 +18,13 @@ namespace platform {
 inline constexpr uint32_t kMaxBstrLength = (UINT32_MAX - 2) / 2;
 
 // Allocates a copy of zero-terminated `text` (nil gives nil).
-abi::BSTR SysAllocString(const char16_t* text);
+qvabi::BSTR SysAllocString(const char16_t* text);
 // Allocates `length` characters copied from `text` (nil text: zero-filled).
-abi::BSTR SysAllocStringLen(const char16_t* text, uint32_t length);
+qvabi::BSTR SysAllocStringLen(const char16_t* text, uint32_t length);
 // Frees a BSTR made by the two functions above; nil is ignored.
-void SysFreeString(abi::BSTR text);
+void SysFreeString(qvabi::BSTR text);
 // Number of characters (not bytes); 0 for nil.
-uint32_t SysStringLen(abi::BSTR text);
+uint32_t SysStringLen(qvabi::BSTR text);
 
 // Conversions; invalid sequences become U+FFFD / '?'.
 std::u16string Utf8ToUtf16(std::string_view text);
@@ -38,21 +38,21 @@ class BStr {
   explicit BStr(std::u16string_view text);
   static BStr FromUtf8(std::string_view text);
   // Takes ownership of a string allocated by SysAllocString*.
-  static BStr Adopt(abi::BSTR text);
+  static BStr Adopt(qvabi::BSTR text);
   BStr(const BStr&) = delete;
   BStr& operator=(const BStr&) = delete;
   BStr(BStr&& other) noexcept;
   BStr& operator=(BStr&& other) noexcept;
   ~BStr();
 
-  abi::BSTR get() const { return text_; }
-  abi::BSTR* put();  // frees what is held, hands out the slot
-  abi::BSTR release();
+  qvabi::BSTR get() const { return text_; }
+  qvabi::BSTR* put();  // frees what is held, hands out the slot
+  qvabi::BSTR release();
   std::u16string_view view() const;
   std::string utf8() const;
 
  private:
-  abi::BSTR text_ = nullptr;
+  qvabi::BSTR text_ = nullptr;
 };
 
 }  // namespace platform

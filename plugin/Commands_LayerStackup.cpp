@@ -16,9 +16,9 @@ constexpr const char* kPcbDocumentKind = "PCB";
 
 // The host may hand over no view at all, or a view without a document;
 // neither is a PCB document.
-bool IsPcbView(abi::IServerView* view) {
+bool IsPcbView(qvabi::IServerView* view) {
   if (view == nullptr) return false;
-  abi::ComPtr<abi::IServerDocument> document;
+  qvabi::ComPtr<qvabi::IServerDocument> document;
   CheckHost(view->GetOwnerDocument(document.put()));
   if (!document) return false;
   platform::BStr kind;
@@ -27,20 +27,20 @@ bool IsPcbView(abi::IServerView* view) {
 }
 
 // The board's access interface is found and does not refuse the command.
-bool BoardAcceptsCommand(abi::PcbHandle board) {
-  const abi::ComPtr<abi::IPCB_ServerInterface> server = GetPCBServerInterface();
+bool BoardAcceptsCommand(qvabi::PcbHandle board) {
+  const qvabi::ComPtr<qvabi::IPCB_ServerInterface> server = GetPCBServerInterface();
   if (!server) return false;
-  abi::ComPtr<abi::BoardAccessInterface> access;
-  abi::BOOL32 found = abi::kFalse32;
-  CheckHost(server->QueryBoardInterface(board, abi::BoardAccessInterface::IID, access.putVoid(), &found));
-  if (found == abi::kFalse32 || !access) return false;
-  abi::BOOL32 disallows = abi::kFalse32;
+  qvabi::ComPtr<qvabi::BoardAccessInterface> access;
+  qvabi::BOOL32 found = qvabi::kFalse32;
+  CheckHost(server->QueryBoardInterface(board, qvabi::BoardAccessInterface::IID, access.putVoid(), &found));
+  if (found == qvabi::kFalse32 || !access) return false;
+  qvabi::BOOL32 disallows = qvabi::kFalse32;
   CheckHost(access->BoardDisallowsCommand(&disallows));
-  return disallows == abi::kFalse32;
+  return disallows == qvabi::kFalse32;
 }
 
-bool ChooseFirstCorner(abi::PcbHandle board) {
-  abi::ShortString prompt{};
+bool ChooseFirstCorner(qvabi::PcbHandle board) {
+  qvabi::ShortString prompt{};
   prompt.assign(kFirstCornerPrompt);
   // The answer's coordinates are not used: the placement reads the cursor.
   int32_t x = 0;
@@ -50,13 +50,13 @@ bool ChooseFirstCorner(abi::PcbHandle board) {
 
 }  // namespace
 
-void RunGenerateCrossSection(abi::IServerView* View, const char* Parameters) {
+void RunGenerateCrossSection(qvabi::IServerView* View, const char* Parameters) {
   if (!IsPcbView(View)) {
     ShowInformation(kNotPcbDocumentMessage);
     return;
   }
   PcbApi::Bind();
-  const abi::PcbHandle board = PcbApi::GetCurrentBoardHandle();
+  const qvabi::PcbHandle board = PcbApi::GetCurrentBoardHandle();
   if (board == 0) {
     ShowInformation(kNoCurrentBoardMessage);
     return;
@@ -69,13 +69,13 @@ void RunGenerateCrossSection(abi::IServerView* View, const char* Parameters) {
   handler.Finish();
 }
 
-void GenerateCrossSectionState(abi::IServerView* View, const char*, abi::BOOL32& Enabled, int32_t&, int32_t&,
-                               abi::ByteBool&, abi::ByteBool&) {
-  Enabled = abi::kFalse32;
+void GenerateCrossSectionState(qvabi::IServerView* View, const char*, qvabi::BOOL32& Enabled, int32_t&,
+                               int32_t&, qvabi::ByteBool&, qvabi::ByteBool&) {
+  Enabled = qvabi::kFalse32;
   if (!IsPcbView(View)) return;
-  const abi::PcbHandle board = PcbApi::GetCurrentBoardHandle();
+  const qvabi::PcbHandle board = PcbApi::GetCurrentBoardHandle();
   if (board == 0) return;
-  if (BoardAcceptsCommand(board)) Enabled = abi::kTrue32;
+  if (BoardAcceptsCommand(board)) Enabled = qvabi::kTrue32;
 }
 
 }  // namespace strativue

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "abi/Documents.h"
+#include "abi/IServerDocument.h"
 #include "abi/Types.h"
 
 namespace strativue {
@@ -21,13 +21,13 @@ inline constexpr const char* kFirstCornerPrompt = "Select first corner";
 // kNoCurrentBoardMessage; a board without its access interface, a board
 // refusing the command and a cancelled prompt stop silently. Failing host
 // calls are raised.
-void RunGenerateCrossSection(abi::IServerView* View, const char* Parameters);
+void RunGenerateCrossSection(qvabi::IServerView* View, const char* Parameters);
 
 // Enabled only for a PCB document (kind compared ignoring case) with a
 // current board whose access interface does not refuse the command; disabled
 // with no view at all. Changes nothing but Enabled; shows nothing.
-void GenerateCrossSectionState(abi::IServerView* View, const char* Parameters, abi::BOOL32& Enabled,
-                               int32_t& State2, int32_t& State3, abi::ByteBool& State4,
-                               abi::ByteBool& State5);
+void GenerateCrossSectionState(qvabi::IServerView* View, const char* Parameters, qvabi::BOOL32& Enabled,
+                               int32_t& State2, int32_t& State3, qvabi::ByteBool& State4,
+                               qvabi::ByteBool& State5);
 
 }  // namespace strativue

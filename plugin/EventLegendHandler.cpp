@@ -16,13 +16,13 @@ enum class Notification { HandlerCreated, HandlerDestroyed };
 
 // No server interface: the notification is skipped, placement works the same.
 void Notify(Notification notification) {
-  const abi::ComPtr<abi::IPCB_ServerInterface> server = GetPCBServerInterface();
+  const qvabi::ComPtr<qvabi::IPCB_ServerInterface> server = GetPCBServerInterface();
   if (!server) return;
   CheckHost(notification == Notification::HandlerCreated ? server->NotifyHandlerCreated()
                                                          : server->NotifyHandlerDestroyed());
 }
 
-std::unique_ptr<TLegendStackup> CreateLegend(abi::PcbHandle boardHandle, const char* parameters) {
+std::unique_ptr<TLegendStackup> CreateLegend(qvabi::PcbHandle boardHandle, const char* parameters) {
   if (parameters == nullptr || *parameters == '\0')
     return std::make_unique<TLegendStackup>(boardHandle, nullptr);
   const TLegendOptions options = ParseOptionParameters(parameters);
@@ -31,7 +31,7 @@ std::unique_ptr<TLegendStackup> CreateLegend(abi::PcbHandle boardHandle, const c
 
 }  // namespace
 
-TEventLegendHandler::TEventLegendHandler(abi::PcbHandle boardHandle, const char* parameters)
+TEventLegendHandler::TEventLegendHandler(qvabi::PcbHandle boardHandle, const char* parameters)
     : TPCBEventHandler(boardHandle), BoardHandle(boardHandle), Legend(CreateLegend(boardHandle, parameters)) {
   // The prompt's answer is not used: the first corner is wherever the
   // editor's cursor is now.
@@ -59,7 +59,7 @@ void TEventLegendHandler::Finish() {
 
 void TEventLegendHandler::ReadCursor() {
   int32_t boardInt3 = 0;
-  abi::ShortString fileName{};
+  qvabi::ShortString fileName{};
   uint8_t boardByte5 = 0;
   int32_t boardInt6 = 0;
   int32_t boardInt7 = 0;
@@ -69,7 +69,7 @@ void TEventLegendHandler::ReadCursor() {
   uint8_t boardUnit = 0;
   uint32_t currentLayer = 0;
   int32_t boardInt12 = 0;
-  PcbApi::QueryBoard(abi::ReadMode, BoardHandle, &boardInt3, &fileName, &boardByte5, &boardInt6, &boardInt7,
+  PcbApi::QueryBoard(qvabi::ReadMode, BoardHandle, &boardInt3, &fileName, &boardByte5, &boardInt6, &boardInt7,
                      &cursorX, &cursorY, &boardUnit, &currentLayer, &boardInt12);
   CursorX = cursorX;
   CursorY = cursorY;

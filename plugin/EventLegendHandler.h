@@ -18,7 +18,7 @@ class TEventLegendHandler : public TPCBEventHandler {
   // when not empty, else the legacy settings), fixes the first corner at the
   // editor's cursor and notifies the editor's server interface. A failing
   // notification is raised; nothing is left behind.
-  TEventLegendHandler(abi::PcbHandle boardHandle, const char* parameters);
+  TEventLegendHandler(qvabi::PcbHandle boardHandle, const char* parameters);
   // Runs Finish when it has not run, dropping a failure it reports: a
   // destructor cannot raise.
   ~TEventLegendHandler() override;
@@ -51,7 +51,7 @@ class TEventLegendHandler : public TPCBEventHandler {
   // EventB::IsDone: answers Done; the editor's loop ends once it is true.
   bool OnQuery37() override;
 
-  abi::PcbHandle BoardHandle = 0;
+  qvabi::PcbHandle BoardHandle = 0;
   std::unique_ptr<TLegendStackup> Legend;
   bool Done = false;
   int32_t FirstCornerX = 0;

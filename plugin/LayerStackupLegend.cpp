@@ -48,13 +48,13 @@ const std::unique_ptr<TPcbText>& TLegendRow::Cell(int column) const {
   return const_cast<TLegendRow*>(this)->Cell(column);
 }
 
-TLegendStackup::TLegendStackup(abi::PcbHandle boardHandle, const TLegendOptions* options) {
+TLegendStackup::TLegendStackup(qvabi::PcbHandle boardHandle, const TLegendOptions* options) {
   Committed = false;
   Board = std::make_unique<TPcbBoard>(boardHandle);
   try {
     // Without the board's record the legend would have no layer to go on;
     // later reloads that are refused keep the values read here.
-    if (Board->LoadBoard(abi::ReadMode) != 0) throw Exception("The editor refused to read the board");
+    if (Board->LoadBoard(qvabi::ReadMode) != 0) throw Exception("The editor refused to read the board");
     if (options)
       SetOptions(*options);
     else
@@ -104,9 +104,9 @@ void TLegendStackup::ApplyOptions(const TLegendOptions& options) {
 }
 
 TLegendOptions TLegendStackup::Options() const {
-  return {abi::ToByteBool(CopperHeight),  abi::ToByteBool(Type),     abi::ToByteBool(Gerbers),
-          abi::ToByteBool(DielHeight),    abi::ToByteBool(Material), abi::ToByteBool(Constant),
-          abi::ToByteBool(ExtDielectrics)};
+  return {qvabi::ToByteBool(CopperHeight),  qvabi::ToByteBool(Type),     qvabi::ToByteBool(Gerbers),
+          qvabi::ToByteBool(DielHeight),    qvabi::ToByteBool(Material), qvabi::ToByteBool(Constant),
+          qvabi::ToByteBool(ExtDielectrics)};
 }
 
 std::unique_ptr<TPcbText> TLegendStackup::NewText(std::string_view text) {

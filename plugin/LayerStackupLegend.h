@@ -68,7 +68,7 @@ class TLegendStackup {
   // creates every primitive as a free editor object, fills the texts and
   // computes the geometry for an empty rectangle at the origin. When it
   // fails half way, the editor objects made so far are destroyed.
-  TLegendStackup(abi::PcbHandle boardHandle, const TLegendOptions* options);
+  TLegendStackup(qvabi::PcbHandle boardHandle, const TLegendOptions* options);
   // Commit when Committed, then Release, then frees the wrappers. Never
   // raises.
   ~TLegendStackup();

@@ -20,7 +20,7 @@ int32_t Plus(int32_t a, int64_t b) { return Clamp32(int64_t{a} + b); }
 }  // namespace
 
 void TLegendStackup::Draw() {
-  Board->LoadBoard(abi::ReadMode);
+  Board->LoadBoard(qvabi::ReadMode);
   PenX = X1;
   PenY = Y2;
   TitlePlaced = false;
@@ -179,7 +179,7 @@ void TLegendStackup::PlaceArc(TPcbArc& arc, int32_t x, int32_t y, int32_t radius
 
 void TLegendStackup::DisplayRow(const TLegendRow& row, uint8_t mode, bool isMaskRow) {
   const auto show = [mode](const std::unique_ptr<TPcbText>& text) {
-    if (text && text->Handle != 0) PcbApi::ScreenDisplay(text->Handle, mode, abi::ToByteBool(true));
+    if (text && text->Handle != 0) PcbApi::ScreenDisplay(text->Handle, mode, qvabi::ToByteBool(true));
   };
   show(row.NameText);
   if (Gerbers) show(row.GerberText);
@@ -193,7 +193,7 @@ void TLegendStackup::DisplayRow(const TLegendRow& row, uint8_t mode, bool isMask
 
 void TLegendStackup::Display(uint8_t mode) {
   const auto show = [mode](const TPCBObject& object) {
-    if (object.Handle != 0) PcbApi::ScreenDisplay(object.Handle, mode, abi::ToByteBool(true));
+    if (object.Handle != 0) PcbApi::ScreenDisplay(object.Handle, mode, qvabi::ToByteBool(true));
   };
   show(*FrameTop);
   show(*FrameBottom);

@@ -13,7 +13,7 @@ namespace {
 
 struct Flag {
   const char* key;
-  abi::ByteBool TLegendOptions::*field;
+  qvabi::ByteBool TLegendOptions::*field;
 };
 
 constexpr std::array<Flag, 7> kFlags = {{
@@ -36,9 +36,9 @@ constexpr int32_t kLegacyDefault = 1;
 TLegendOptions ParseOptionParameters(const char* parameters) {
   TLegendOptions options;
   for (std::size_t i = 0; i < kParameterFlags; ++i) {
-    abi::ShortString value;
+    qvabi::ShortString value;
     if (GetParameterValueShort(parameters, kFlags[i].key, value))
-      options.*kFlags[i].field = abi::ToByteBool(IsSameText(value.view(), "True"));
+      options.*kFlags[i].field = qvabi::ToByteBool(IsSameText(value.view(), "True"));
   }
   return options;
 }
@@ -51,7 +51,7 @@ std::optional<TLegendOptions> ReadLegacySettings() {
   platform::LoadIniFile(path, &ini);
   TLegendOptions options;
   for (const Flag& flag : kFlags)
-    options.*flag.field = abi::ToByteBool(ini.GetInteger("SETTINGS", flag.key, kLegacyDefault) != 0);
+    options.*flag.field = qvabi::ToByteBool(ini.GetInteger("SETTINGS", flag.key, kLegacyDefault) != 0);
   return options;
 }
 

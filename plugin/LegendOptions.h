@@ -12,13 +12,13 @@ namespace strativue {
 // Seven one-byte booleans in this order (0 off, anything else on); the setup
 // dialog hands back the same layout.
 struct TLegendOptions {
-  abi::ByteBool CopperHeight = 0;
-  abi::ByteBool Type = 0;
-  abi::ByteBool Gerbers = 0;
-  abi::ByteBool DielHeight = 0;
-  abi::ByteBool Material = 0;
-  abi::ByteBool Constant = 0;
-  abi::ByteBool ExtDielectrics = 0;
+  qvabi::ByteBool CopperHeight = 0;
+  qvabi::ByteBool Type = 0;
+  qvabi::ByteBool Gerbers = 0;
+  qvabi::ByteBool DielHeight = 0;
+  qvabi::ByteBool Material = 0;
+  qvabi::ByteBool Constant = 0;
+  qvabi::ByteBool ExtDielectrics = 0;
 
   static TLegendOptions AllOff() { return {}; }
   static TLegendOptions AllOn() { return {1, 1, 1, 1, 1, 1, 1}; }

@@ -41,9 +41,9 @@ void TLegendStackup::RefreshTexts() {
 }
 
 void TLegendStackup::WriteCell(TPcbText& text, std::string_view value) {
-  text.Sync(abi::ReadMode);
+  text.Sync(qvabi::ReadMode);
   text.SetText(value);
-  text.Sync(abi::WriteMode);
+  text.Sync(qvabi::WriteMode);
 }
 
 void TLegendStackup::FillLayerCells(TLegendRow& row, const TLayerObject& layer) {

@@ -6,7 +6,7 @@
 #include <string>
 #include <type_traits>
 
-#include "abi/ServerModule.h"
+#include "abi/IServerModule.h"
 #include "abi/Types.h"
 #include "plugin/RTL/ClientApi.h"
 #include "plugin/RTL/CrashReport.h"
@@ -27,7 +27,7 @@ class TLibraryLifetime {
  public:
   TLibraryLifetime() {
     strativue::ClientAPI::Resolve();
-    abi::IClient* client = nullptr;
+    qvabi::IClient* client = nullptr;
     strativue::ClientAPI::GetClientInterface(&client);
     strativue::SetHostClient(client);
     strativue::ResolvePreferenceLocation();
@@ -53,7 +53,8 @@ const TLibraryLifetime g_libraryLifetime;
 // Creates the server module for the host's client. The caller owns the one
 // reference in *module; on failure *module is nil, the status E_UNEXPECTED
 // and the error text in the thread's error information.
-extern "C" ABI_EXPORT abi::HRESULT STDCALL ServerFactory(abi::IClient* client, abi::IServerModule** module) {
+extern "C" ABI_EXPORT qvabi::HRESULT STDCALL ServerFactory(qvabi::IClient* client,
+                                                           qvabi::IServerModule** module) {
   return strativue::CreateServerModule(client, module);
 }
 
@@ -84,5 +85,5 @@ extern "C" ABI_EXPORT __attribute__((noinline)) int32_t STDCALL madTraceProcess(
 
 // The host calls both exports through these types: a different signature or
 // calling convention here would unbalance its stack on 32-bit Windows.
-static_assert(std::is_same_v<decltype(&ServerFactory), abi::ServerFactory_t*>);
-static_assert(std::is_same_v<decltype(&madTraceProcess), abi::MadTraceProcess_t*>);
+static_assert(std::is_same_v<decltype(&ServerFactory), qvabi::ServerFactory_t*>);
+static_assert(std::is_same_v<decltype(&madTraceProcess), qvabi::MadTraceProcess_t*>);

@@ -1,6 +1,6 @@
 #include "plugin/SetupDialog.h"
 
-#include "abi/Client.h"
+#include "abi/IClient.h"
 #include "platform/WideString.h"
 #include "plugin/RTL/Exceptions.h"
 #include "plugin/RTL/HostClient.h"
@@ -29,9 +29,9 @@ constexpr Flag kStoreOrder[] = {{u"CopperHeight", "chCopperThickness"},
                                 {u"Constant", "chConstant"},
                                 {u"ExtDielectrics", "chXtDielectrics"}};
 
-abi::ComPtr<abi::IOptionsManager> OptionsManager() {
-  abi::ComPtr<abi::IOptionsManager> manager;
-  const abi::ComPtr<abi::IClient> client = GetHostClient();
+qvabi::ComPtr<qvabi::IOptionsManager> OptionsManager() {
+  qvabi::ComPtr<qvabi::IOptionsManager> manager;
+  const qvabi::ComPtr<qvabi::IClient> client = GetHostClient();
   if (client) CheckHost(client->GetOptionsManager(manager.put()));
   return manager;
 }
@@ -57,9 +57,9 @@ toolkit::TCheckBox& TLegendSetupDialog::CheckBox(std::string_view name) const {
 }
 
 void TLegendSetupDialog::FormShow(toolkit::TComponent*) {
-  const abi::ComPtr<abi::IOptionsManager> manager = OptionsManager();
+  const qvabi::ComPtr<qvabi::IOptionsManager> manager = OptionsManager();
   if (!manager) return;
-  abi::ComPtr<abi::IOptionsReader> reader;
+  qvabi::ComPtr<qvabi::IOptionsReader> reader;
   const platform::BStr section(kSection);
   const platform::BStr location(u"");
   CheckHost(manager->GetOptionsReader(section.get(), location.get(), reader.put()));
@@ -67,15 +67,15 @@ void TLegendSetupDialog::FormShow(toolkit::TComponent*) {
   const platform::BStr group(kGroup);
   for (const Flag& flag : kStoreOrder) {
     const platform::BStr key(flag.key);
-    abi::BOOL32 value = abi::kFalse32;
-    CheckHost(reader->ReadBoolean(group.get(), key.get(), abi::kTrue32, &value));
+    qvabi::BOOL32 value = qvabi::kFalse32;
+    CheckHost(reader->ReadBoolean(group.get(), key.get(), qvabi::kTrue32, &value));
     CheckBox(flag.box).SetChecked(value != 0);
   }
 }
 
 void TLegendSetupDialog::ButtonOKClick(toolkit::TComponent*) {
-  const abi::ComPtr<abi::IOptionsManager> manager = OptionsManager();
-  abi::ComPtr<abi::IOptionsWriter> writer;
+  const qvabi::ComPtr<qvabi::IOptionsManager> manager = OptionsManager();
+  qvabi::ComPtr<qvabi::IOptionsWriter> writer;
   if (manager) {
     const platform::BStr section(kSection);
     CheckHost(manager->GetOptionsWriter(section.get(), writer.put()));
@@ -85,14 +85,14 @@ void TLegendSetupDialog::ButtonOKClick(toolkit::TComponent*) {
     for (const Flag& flag : kStoreOrder) {
       const platform::BStr key(flag.key);
       CheckHost(writer->WriteBoolean(group.get(), key.get(),
-                                     CheckBox(flag.box).Checked() ? abi::kTrue32 : abi::kFalse32));
+                                     CheckBox(flag.box).Checked() ? qvabi::kTrue32 : qvabi::kFalse32));
     }
   }
   SetModalResult(toolkit::mrOk);
 }
 
 TLegendOptions TLegendSetupDialog::Choices() const {
-  const auto bit = [this](const char* box) { return abi::ToByteBool(CheckBox(box).Checked()); };
+  const auto bit = [this](const char* box) { return qvabi::ToByteBool(CheckBox(box).Checked()); };
   TLegendOptions options;
   options.CopperHeight = bit("chCopperThickness");
   options.Type = bit("chType");

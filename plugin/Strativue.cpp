@@ -5,10 +5,10 @@
 
 namespace strativue {
 
-TStrativueServerModule::TStrativueServerModule(abi::IClient* Client, std::string ModuleName)
+TStrativueServerModule::TStrativueServerModule(qvabi::IClient* Client, std::string ModuleName)
     : TServerModule(Client, std::move(ModuleName)) {}
 
-void TStrativueServerModule::NewDocument(intptr_t, intptr_t, abi::ComPtr<abi::IServerDocument>& D) {
+void TStrativueServerModule::NewDocument(intptr_t, intptr_t, qvabi::ComPtr<qvabi::IServerDocument>& D) {
   D.reset();
 }
 
@@ -17,8 +17,8 @@ void TStrativueServerModule::RegisterCommands() {
                                      GenerateCrossSectionState);
 }
 
-abi::HRESULT CreateServerModule(abi::IClient* client, abi::IServerModule** module) noexcept {
-  if (!module) return abi::E_UNEXPECTED;
+qvabi::HRESULT CreateServerModule(qvabi::IClient* client, qvabi::IServerModule** module) noexcept {
+  if (!module) return qvabi::E_UNEXPECTED;
   *module = nullptr;
   return Guard([&] { *module = TServerModule::Create<TStrativueServerModule>(client).detach(); });
 }

@@ -136,10 +136,10 @@ else
   fail 1 "Strativue.dll imports $foreign"
 fi
 
-# quorvex.exe exports the host's flat functions, as abi/ClientApi.h lists
+# quorvex.exe exports the host's flat functions, as abi/ClientApiFunctions.h lists
 # them, under the plain names plug-ins look up, and nothing else.
 flat=$({
-  sed -n 's/^ *X(\([A-Za-z]*\),.*/ClientAPI_\1/p' abi/ClientApi.h
+  sed -n 's/^ *X(\([A-Za-z]*\),.*/ClientAPI_\1/p' abi/ClientApiFunctions.h
   echo VFSAPI_VFS_FileExists
 } | sort | tr '\n' ' ')
 exports=$(exports_of "$bin/quorvex.exe")

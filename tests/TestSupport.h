@@ -11,8 +11,8 @@
 #include <string_view>
 #include <utility>
 
-#include "abi/Documents.h"
-#include "abi/ServerModule.h"
+#include "abi/IServerDocument.h"
+#include "abi/IServerModule.h"
 #include "abi/Unknown.h"
 #include "platform/FaultPoints.h"
 
@@ -51,46 +51,51 @@ class FailingCall {
   std::string point_;
 };
 
-// A new reference-counted object (abi::Implements starts at zero) with its
+// A new reference-counted object (qvabi::Implements starts at zero) with its
 // first reference taken by the pointer answered.
 template <typename T, typename... Args>
-abi::ComPtr<T> MakeReferenced(Args&&... args) {
+qvabi::ComPtr<T> MakeReferenced(Args&&... args) {
   T* object = new T(std::forward<Args>(args)...);
   object->AddRef();
-  return abi::ComPtr<T>(object);
+  return qvabi::ComPtr<T>(object);
 }
 
 // Fake bases: every method of the interface answers E_NOTIMPL, so that a
-// fake overrides only what its test is about. Combine with abi::Implements
-// (abi::Implements<NotImplemented<abi::IServerModule>, ...>).
+// fake overrides only what its test is about. Combine with qvabi::Implements
+// (qvabi::Implements<NotImplemented<qvabi::IServerModule>, ...>).
 template <typename I>
 struct NotImplemented;
 
 template <>
-struct NotImplemented<abi::IServerModule> : abi::IServerModule {
-  using abi::IServerModule::IID;
-  abi::HRESULT STDCALL Idle() override { return abi::E_NOTIMPL; }
-  abi::HRESULT STDCALL HostNotify(int32_t) override { return abi::E_NOTIMPL; }
-  abi::HRESULT STDCALL CreateDocument(intptr_t, intptr_t, abi::IServerDocument**) override {
-    return abi::E_NOTIMPL;
+struct NotImplemented<qvabi::IServerModule> : qvabi::IServerModule {
+  using qvabi::IServerModule::IID;
+  qvabi::HRESULT STDCALL Idle() override { return qvabi::E_NOTIMPL; }
+  qvabi::HRESULT STDCALL HostNotify(int32_t) override { return qvabi::E_NOTIMPL; }
+  qvabi::HRESULT STDCALL CreateDocument(intptr_t, intptr_t, qvabi::IServerDocument**) override {
+    return qvabi::E_NOTIMPL;
   }
-  abi::HRESULT STDCALL DestroyDocument(abi::IServerDocument*) override { return abi::E_NOTIMPL; }
-  abi::HRESULT STDCALL GetClient(abi::IClient**) override { return abi::E_NOTIMPL; }
-  abi::HRESULT STDCALL GetCommandLauncher(abi::ICommandLauncher**) override { return abi::E_NOTIMPL; }
-  abi::HRESULT STDCALL GetDocumentCount(int32_t*) override { return abi::E_NOTIMPL; }
-  abi::HRESULT STDCALL GetDocument(int32_t, abi::IServerDocument**) override { return abi::E_NOTIMPL; }
-  abi::HRESULT STDCALL GetModuleInstance(int32_t*) override { return abi::E_NOTIMPL; }
-  abi::HRESULT STDCALL GetModuleName(abi::BSTR*) override { return abi::E_NOTIMPL; }
-  abi::HRESULT STDCALL GetProcessControl(abi::IProcessControl**) override { return abi::E_NOTIMPL; }
-  abi::HRESULT STDCALL GetAttachedObjectCount(int32_t*) override { return abi::E_NOTIMPL; }
-  abi::HRESULT STDCALL GetAttachedObject(int32_t, abi::IUnknown**) override { return abi::E_NOTIMPL; }
-  abi::HRESULT STDCALL GetDocumentOptionsView(abi::BSTR, abi::IUnknown**) override { return abi::E_NOTIMPL; }
-  abi::HRESULT STDCALL QueryObject1(int32_t, abi::IUnknown**) override { return abi::E_NOTIMPL; }
-  abi::HRESULT STDCALL QueryObject2(int32_t, int32_t, abi::IUnknown**) override { return abi::E_NOTIMPL; }
-  abi::HRESULT STDCALL DetachObject(abi::IUnknown*) override { return abi::E_NOTIMPL; }
-  abi::HRESULT STDCALL AttachObject(abi::IUnknown*) override { return abi::E_NOTIMPL; }
-  abi::HRESULT STDCALL CreateDocumentEx(intptr_t, intptr_t, abi::ByteBool, abi::IServerDocument**) override {
-    return abi::E_NOTIMPL;
+  qvabi::HRESULT STDCALL DestroyDocument(qvabi::IServerDocument*) override { return qvabi::E_NOTIMPL; }
+  qvabi::HRESULT STDCALL GetClient(qvabi::IClient**) override { return qvabi::E_NOTIMPL; }
+  qvabi::HRESULT STDCALL GetCommandLauncher(qvabi::ICommandLauncher**) override { return qvabi::E_NOTIMPL; }
+  qvabi::HRESULT STDCALL GetDocumentCount(int32_t*) override { return qvabi::E_NOTIMPL; }
+  qvabi::HRESULT STDCALL GetDocument(int32_t, qvabi::IServerDocument**) override { return qvabi::E_NOTIMPL; }
+  qvabi::HRESULT STDCALL GetModuleInstance(int32_t*) override { return qvabi::E_NOTIMPL; }
+  qvabi::HRESULT STDCALL GetModuleName(qvabi::BSTR*) override { return qvabi::E_NOTIMPL; }
+  qvabi::HRESULT STDCALL GetProcessControl(qvabi::IProcessControl**) override { return qvabi::E_NOTIMPL; }
+  qvabi::HRESULT STDCALL GetAttachedObjectCount(int32_t*) override { return qvabi::E_NOTIMPL; }
+  qvabi::HRESULT STDCALL GetAttachedObject(int32_t, qvabi::IUnknown**) override { return qvabi::E_NOTIMPL; }
+  qvabi::HRESULT STDCALL GetDocumentOptionsView(qvabi::BSTR, qvabi::IUnknown**) override {
+    return qvabi::E_NOTIMPL;
+  }
+  qvabi::HRESULT STDCALL QueryObject1(int32_t, qvabi::IUnknown**) override { return qvabi::E_NOTIMPL; }
+  qvabi::HRESULT STDCALL QueryObject2(int32_t, int32_t, qvabi::IUnknown**) override {
+    return qvabi::E_NOTIMPL;
+  }
+  qvabi::HRESULT STDCALL DetachObject(qvabi::IUnknown*) override { return qvabi::E_NOTIMPL; }
+  qvabi::HRESULT STDCALL AttachObject(qvabi::IUnknown*) override { return qvabi::E_NOTIMPL; }
+  qvabi::HRESULT STDCALL CreateDocumentEx(intptr_t, intptr_t, qvabi::ByteBool,
+                                          qvabi::IServerDocument**) override {
+    return qvabi::E_NOTIMPL;
   }
 };
 

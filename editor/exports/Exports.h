@@ -4,8 +4,8 @@
 
 #include <type_traits>
 
-#include "abi/PcbApi.h"
-#include "abi/ServerModule.h"
+#include "abi/IServerModule.h"
+#include "abi/PcbApiFunctions.h"
 #include "editor/BrelixSim.h"
 #include "platform/FaultPoints.h"
 
@@ -14,21 +14,37 @@ ABI_PCBAPI_TYPED_FUNCTIONS(BRELIX_DECLARE_PCBAPI)
 #undef BRELIX_DECLARE_PCBAPI
 
 #define BRELIX_CHECK_PCBAPI(name, result, params) \
-  static_assert(std::is_same_v<decltype(&PcbApi_##name), ::abi::pcbapi::name##_t*>);
+  static_assert(std::is_same_v<decltype(&PcbApi_##name), ::qvabi::pcbapi::name##_t*>);
 ABI_PCBAPI_TYPED_FUNCTIONS(BRELIX_CHECK_PCBAPI)
 #undef BRELIX_CHECK_PCBAPI
 
 extern "C" {
-ABI_EXPORT abi::ServerFactory_t ServerFactory;
+ABI_EXPORT qvabi::ServerFactory_t ServerFactory;
 
-#define BRELIX_SIM_FUNCTIONS(X)                                                                            \
-  X(OpenBoardFile)                                                                                         \
-  X(OpenBoardText)                                                                                         \
-  X(SaveBoardFile)                                                                                         \
-  X(BoardText)                                                                                             \
-  X(BoardSourcePath) X(CloseBoard) X(SetCurrentBoard) X(SetInputScript) X(PendingActionCount) X(GetCursor) \
-      X(LiveObjectCount) X(DescribeObject) X(BoardObjectCount) X(BoardObjectAt) X(DisplayCount)            \
-          X(Notifications) X(EventLog) X(ClearEventLog) X(PendingSetup) X(SetSetupHook) X(Reset)
+// clang-format off
+#define BRELIX_SIM_FUNCTIONS(X) \
+  X(OpenBoardFile)              \
+  X(OpenBoardText)              \
+  X(SaveBoardFile)              \
+  X(BoardText)                  \
+  X(BoardSourcePath)            \
+  X(CloseBoard)                 \
+  X(SetCurrentBoard)            \
+  X(SetInputScript)             \
+  X(PendingActionCount)         \
+  X(GetCursor)                  \
+  X(LiveObjectCount)            \
+  X(DescribeObject)             \
+  X(BoardObjectCount)           \
+  X(BoardObjectAt)              \
+  X(DisplayCount)               \
+  X(Notifications)              \
+  X(EventLog)                   \
+  X(ClearEventLog)              \
+  X(PendingSetup)               \
+  X(SetSetupHook)               \
+  X(Reset)
+// clang-format on
 #define BRELIX_DECLARE_SIM(name) ABI_EXPORT BrelixSim_##name##_t BrelixSim_##name;
 BRELIX_SIM_FUNCTIONS(BRELIX_DECLARE_SIM)
 #undef BRELIX_DECLARE_SIM
@@ -40,22 +56,22 @@ namespace brelix::exports {
 inline constexpr int32_t kDone = 0;
 inline constexpr int32_t kRefused = 1;
 
-inline bool ValidMode(uint8_t mode) { return mode == abi::ReadMode || mode == abi::WriteMode; }
+inline bool ValidMode(uint8_t mode) { return mode == qvabi::ReadMode || mode == qvabi::WriteMode; }
 
 // One field of a record: the editor fills *field (ReadMode) or takes it
 // (WriteMode). A nil pointer leaves both sides alone.
 template <typename Out, typename Stored>
 void Exchange(uint8_t mode, Out* field, Stored& stored) {
   if (!field) return;
-  if (mode == abi::ReadMode)
+  if (mode == qvabi::ReadMode)
     *field = static_cast<Out>(stored);
   else
     stored = static_cast<Stored>(*field);
 }
 
-inline void Exchange(uint8_t mode, abi::ShortString* field, std::string& stored) {
+inline void Exchange(uint8_t mode, qvabi::ShortString* field, std::string& stored) {
   if (!field) return;
-  if (mode == abi::ReadMode)
+  if (mode == qvabi::ReadMode)
     field->assign(stored);
   else
     stored.assign(field->view());

@@ -7,11 +7,11 @@
 namespace brelix::exports {
 
 // The object when the mode is valid and, if `kind` is given, of that kind.
-inline EditorObject* ObjectFor(uint8_t mode, abi::PcbHandle handle,
-                               abi::ObjectKind kind = abi::ObjectKind::None) {
+inline EditorObject* ObjectFor(uint8_t mode, qvabi::PcbHandle handle,
+                               qvabi::ObjectKind kind = qvabi::ObjectKind::None) {
   if (!ValidMode(mode)) return nullptr;
   EditorObject* object = Editor::Instance().FindObject(handle);
-  if (!object || (kind != abi::ObjectKind::None && object->kind != kind)) return nullptr;
+  if (!object || (kind != qvabi::ObjectKind::None && object->kind != kind)) return nullptr;
   return object;
 }
 

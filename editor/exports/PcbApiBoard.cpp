@@ -15,11 +15,11 @@ namespace {
 
 constexpr int32_t kMaxLayerPairs = 1024;
 
-Board* BoardFor(uint8_t mode, abi::PcbHandle handle) {
+Board* BoardFor(uint8_t mode, qvabi::PcbHandle handle) {
   return ValidMode(mode) ? Editor::Instance().FindBoard(handle) : nullptr;
 }
 
-void ExchangeDielectric(uint8_t mode, brelix::Dielectric& d, abi::ShortString* material, uint8_t* type,
+void ExchangeDielectric(uint8_t mode, brelix::Dielectric& d, qvabi::ShortString* material, uint8_t* type,
                         double* constant, int32_t* height) {
   Exchange(mode, material, d.material);
   Exchange(mode, type, d.type.value);
@@ -30,7 +30,7 @@ void ExchangeDielectric(uint8_t mode, brelix::Dielectric& d, abi::ShortString* m
 template <typename T, std::size_t N>
 int32_t ExchangeArray(uint8_t mode, T* values, std::array<T, N>& stored) {
   if (!values) return kRefused;
-  if (mode == abi::ReadMode)
+  if (mode == qvabi::ReadMode)
     std::copy(stored.begin(), stored.end(), values);
   else
     std::copy(values, values + N, stored.begin());
@@ -38,7 +38,7 @@ int32_t ExchangeArray(uint8_t mode, T* values, std::array<T, N>& stored) {
 }
 
 template <typename Group>
-int32_t OptionGroup(uint8_t mode, abi::PcbHandle handle, int32_t* values, Group group) {
+int32_t OptionGroup(uint8_t mode, qvabi::PcbHandle handle, int32_t* values, Group group) {
   Board* board = BoardFor(mode, handle);
   if (!board) return kRefused;
   return ExchangeArray(mode, values, group(board->options));
@@ -48,13 +48,13 @@ int32_t OptionGroup(uint8_t mode, abi::PcbHandle handle, int32_t* values, Group 
 
 extern "C" {
 
-ABI_EXPORT abi::PcbHandle STDCALL PcbApi_GetCurrentBoardHandle(void) {
-  return brelix::exports::Guarded<abi::PcbHandle>("editor.GetCurrentBoardHandle", 0,
-                                                  [] { return Editor::Instance().CurrentBoard(); });
+ABI_EXPORT qvabi::PcbHandle STDCALL PcbApi_GetCurrentBoardHandle(void) {
+  return brelix::exports::Guarded<qvabi::PcbHandle>("editor.GetCurrentBoardHandle", 0,
+                                                    [] { return Editor::Instance().CurrentBoard(); });
 }
 
-ABI_EXPORT int32_t STDCALL PcbApi_QueryBoard(uint8_t mode, abi::PcbHandle handle, int32_t* boardInt3,
-                                             abi::ShortString* fileName, uint8_t* boardByte5,
+ABI_EXPORT int32_t STDCALL PcbApi_QueryBoard(uint8_t mode, qvabi::PcbHandle handle, int32_t* boardInt3,
+                                             qvabi::ShortString* fileName, uint8_t* boardByte5,
                                              int32_t* boardInt6, int32_t* boardInt7, int32_t* cursorX,
                                              int32_t* cursorY, uint8_t* boardUnit, uint32_t* currentLayer,
                                              int32_t* boardInt12) {
@@ -68,7 +68,7 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryBoard(uint8_t mode, abi::PcbHandle handle
     Exchange(mode, boardInt7, board->int7);
     Exchange(mode, cursorX, board->cursor.x);
     Exchange(mode, cursorY, board->cursor.y);
-    if (mode == abi::ReadMode) {
+    if (mode == qvabi::ReadMode) {
       if (boardUnit) *boardUnit = board->unit;
       if (currentLayer) *currentLayer = board->currentLayer;
     } else {
@@ -83,7 +83,7 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryBoard(uint8_t mode, abi::PcbHandle handle
   });
 }
 
-ABI_EXPORT int32_t STDCALL PcbApi_QueryBoardLayerInfo(uint8_t mode, abi::PcbHandle handle, uint8_t layer,
+ABI_EXPORT int32_t STDCALL PcbApi_QueryBoardLayerInfo(uint8_t mode, qvabi::PcbHandle handle, uint8_t layer,
                                                       int32_t* layerInfo, uint8_t* byte1, uint8_t* byte2) {
   return brelix::exports::Guarded<int32_t>("editor.QueryBoardLayerInfo", kRefused, [&]() -> int32_t {
     Board* board = BoardFor(mode, handle);
@@ -96,8 +96,8 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryBoardLayerInfo(uint8_t mode, abi::PcbHand
   });
 }
 
-ABI_EXPORT int32_t STDCALL PcbApi_QueryLayer(uint8_t mode, uint8_t layer, abi::PcbHandle handle,
-                                             abi::ShortString* name, int32_t* copperThickness,
+ABI_EXPORT int32_t STDCALL PcbApi_QueryLayer(uint8_t mode, uint8_t layer, qvabi::PcbHandle handle,
+                                             qvabi::ShortString* name, int32_t* copperThickness,
                                              uint8_t* editorByte1, uint8_t* editorByte2,
                                              uint8_t* previousLayer, uint8_t* nextLayer,
                                              uint8_t* editorByte3) {
@@ -116,11 +116,11 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryLayer(uint8_t mode, uint8_t layer, abi::P
   });
 }
 
-ABI_EXPORT int32_t STDCALL PcbApi_QueryInternalPlane(uint8_t mode, uint8_t layer, abi::PcbHandle handle,
-                                                     abi::ShortString* name, int32_t* copperThickness,
+ABI_EXPORT int32_t STDCALL PcbApi_QueryInternalPlane(uint8_t mode, uint8_t layer, qvabi::PcbHandle handle,
+                                                     qvabi::ShortString* name, int32_t* copperThickness,
                                                      uint8_t* editorByte1, uint8_t* editorByte2,
                                                      uint8_t* previousLayer, uint8_t* nextLayer,
-                                                     abi::ShortString* netName) {
+                                                     qvabi::ShortString* netName) {
   return brelix::exports::Guarded<int32_t>("editor.QueryInternalPlane", kRefused, [&]() -> int32_t {
     Board* board = BoardFor(mode, handle);
     if (!board || !brelix::IsInternalPlane(layer)) return kRefused;
@@ -136,8 +136,8 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryInternalPlane(uint8_t mode, uint8_t layer
   });
 }
 
-ABI_EXPORT int32_t STDCALL PcbApi_QueryLayerDielectric(uint8_t mode, uint8_t layer, abi::PcbHandle handle,
-                                                       abi::ShortString* material, uint8_t* dielectricType,
+ABI_EXPORT int32_t STDCALL PcbApi_QueryLayerDielectric(uint8_t mode, uint8_t layer, qvabi::PcbHandle handle,
+                                                       qvabi::ShortString* material, uint8_t* dielectricType,
                                                        double* constant, int32_t* height) {
   return brelix::exports::Guarded<int32_t>("editor.QueryLayerDielectric", kRefused, [&]() -> int32_t {
     Board* board = BoardFor(mode, handle);
@@ -148,7 +148,7 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryLayerDielectric(uint8_t mode, uint8_t lay
   });
 }
 
-ABI_EXPORT int32_t STDCALL PcbApi_QueryBoardSplitPlaneMode(uint8_t mode, abi::PcbHandle handle,
+ABI_EXPORT int32_t STDCALL PcbApi_QueryBoardSplitPlaneMode(uint8_t mode, qvabi::PcbHandle handle,
                                                            uint8_t* splitPlaneMode) {
   return brelix::exports::Guarded<int32_t>("editor.QueryBoardSplitPlaneMode", kRefused, [&]() -> int32_t {
     Board* board = BoardFor(mode, handle);
@@ -158,12 +158,12 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryBoardSplitPlaneMode(uint8_t mode, abi::Pc
   });
 }
 
-ABI_EXPORT int32_t STDCALL PcbApi_QueryBoardLayerPairsCount(abi::PcbHandle handle, int32_t* count,
+ABI_EXPORT int32_t STDCALL PcbApi_QueryBoardLayerPairsCount(qvabi::PcbHandle handle, int32_t* count,
                                                             uint8_t mode) {
   return brelix::exports::Guarded<int32_t>("editor.QueryBoardLayerPairsCount", kRefused, [&]() -> int32_t {
     Board* board = BoardFor(mode, handle);
     if (!board || !count) return kRefused;
-    if (mode == abi::ReadMode) {
+    if (mode == qvabi::ReadMode) {
       *count = static_cast<int32_t>(board->pairs.size());
     } else {
       if (*count < 0 || *count > kMaxLayerPairs) return kRefused;
@@ -173,7 +173,7 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryBoardLayerPairsCount(abi::PcbHandle handl
   });
 }
 
-ABI_EXPORT int32_t STDCALL PcbApi_QueryBoardLayerPairAt(uint8_t mode, abi::PcbHandle handle, int32_t index,
+ABI_EXPORT int32_t STDCALL PcbApi_QueryBoardLayerPairAt(uint8_t mode, qvabi::PcbHandle handle, int32_t index,
                                                         uint8_t* pairByte1, uint8_t* pairByte2,
                                                         uint32_t* firstLayer, uint32_t* secondLayer) {
   return brelix::exports::Guarded<int32_t>("editor.QueryBoardLayerPairAt", kRefused, [&]() -> int32_t {
@@ -189,9 +189,9 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryBoardLayerPairAt(uint8_t mode, abi::PcbHa
 }
 
 ABI_EXPORT int32_t STDCALL PcbApi_QueryBoardExternalDielectrics(
-    uint8_t mode, abi::PcbHandle handle, abi::ShortString* topMaterial, uint8_t* topType, double* topConstant,
-    int32_t* topHeight, abi::ShortString* bottomMaterial, uint8_t* bottomType, double* bottomConstant,
-    int32_t* bottomHeight) {
+    uint8_t mode, qvabi::PcbHandle handle, qvabi::ShortString* topMaterial, uint8_t* topType,
+    double* topConstant, int32_t* topHeight, qvabi::ShortString* bottomMaterial, uint8_t* bottomType,
+    double* bottomConstant, int32_t* bottomHeight) {
   return brelix::exports::Guarded<int32_t>(
       "editor.QueryBoardExternalDielectrics", kRefused, [&]() -> int32_t {
         Board* board = BoardFor(mode, handle);
@@ -203,14 +203,14 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryBoardExternalDielectrics(
       });
 }
 
-ABI_EXPORT int32_t STDCALL PcbApi_QueryBoardGridsEx(uint8_t mode, abi::PcbHandle handle, int32_t* values) {
+ABI_EXPORT int32_t STDCALL PcbApi_QueryBoardGridsEx(uint8_t mode, qvabi::PcbHandle handle, int32_t* values) {
   return brelix::exports::Guarded<int32_t>("editor.QueryBoardGridsEx", kRefused, [&]() -> int32_t {
     return OptionGroup(
         mode, handle, values, [](brelix::BoardOptions & o) -> auto& { return o.grids; });
   });
 }
 
-ABI_EXPORT int32_t STDCALL PcbApi_QueryBoardOutputOptions(uint8_t mode, abi::PcbHandle handle,
+ABI_EXPORT int32_t STDCALL PcbApi_QueryBoardOutputOptions(uint8_t mode, qvabi::PcbHandle handle,
                                                           int32_t* values) {
   return brelix::exports::Guarded<int32_t>("editor.QueryBoardOutputOptions", kRefused, [&]() -> int32_t {
     return OptionGroup(
@@ -218,29 +218,29 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryBoardOutputOptions(uint8_t mode, abi::Pcb
   });
 }
 
-ABI_EXPORT int32_t STDCALL PcbApi_QueryBoardOutputOptionsPlotLayers(uint8_t mode, abi::PcbHandle handle,
+ABI_EXPORT int32_t STDCALL PcbApi_QueryBoardOutputOptionsPlotLayers(uint8_t mode, qvabi::PcbHandle handle,
                                                                     int32_t index, uint8_t* value) {
   return brelix::exports::Guarded<int32_t>(
       "editor.QueryBoardOutputOptionsPlotLayers", kRefused, [&]() -> int32_t {
         Board* board = BoardFor(mode, handle);
-        if (!board || index < 1 || index > abi::kPlotLayerCount) return kRefused;
+        if (!board || index < 1 || index > qvabi::kPlotLayerCount) return kRefused;
         Exchange(mode, value, board->options.plotLayers[static_cast<std::size_t>(index - 1)]);
         return kDone;
       });
 }
 
-ABI_EXPORT int32_t STDCALL PcbApi_QueryBoardOutputOptionsFlipLayers(uint8_t mode, abi::PcbHandle handle,
+ABI_EXPORT int32_t STDCALL PcbApi_QueryBoardOutputOptionsFlipLayers(uint8_t mode, qvabi::PcbHandle handle,
                                                                     int32_t index, uint8_t* value) {
   return brelix::exports::Guarded<int32_t>(
       "editor.QueryBoardOutputOptionsFlipLayers", kRefused, [&]() -> int32_t {
         Board* board = BoardFor(mode, handle);
-        if (!board || index < 1 || index > abi::kPlotLayerCount) return kRefused;
+        if (!board || index < 1 || index > qvabi::kPlotLayerCount) return kRefused;
         Exchange(mode, value, board->options.flipLayers[static_cast<std::size_t>(index - 1)]);
         return kDone;
       });
 }
 
-ABI_EXPORT int32_t STDCALL PcbApi_QueryBoardGerberOptions(uint8_t mode, abi::PcbHandle handle,
+ABI_EXPORT int32_t STDCALL PcbApi_QueryBoardGerberOptions(uint8_t mode, qvabi::PcbHandle handle,
                                                           int32_t* values) {
   return brelix::exports::Guarded<int32_t>("editor.QueryBoardGerberOptions", kRefused, [&]() -> int32_t {
     return OptionGroup(
@@ -248,7 +248,7 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryBoardGerberOptions(uint8_t mode, abi::Pcb
   });
 }
 
-ABI_EXPORT int32_t STDCALL PcbApi_QueryBoardPrinterOptions(uint8_t mode, abi::PcbHandle handle,
+ABI_EXPORT int32_t STDCALL PcbApi_QueryBoardPrinterOptions(uint8_t mode, qvabi::PcbHandle handle,
                                                            int32_t* values) {
   return brelix::exports::Guarded<int32_t>("editor.QueryBoardPrinterOptions", kRefused, [&]() -> int32_t {
     return OptionGroup(
@@ -256,13 +256,13 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryBoardPrinterOptions(uint8_t mode, abi::Pc
   });
 }
 
-ABI_EXPORT int32_t STDCALL PcbApi_QueryBoardPrinterOptionsPlotterPen(uint8_t mode, abi::PcbHandle handle,
+ABI_EXPORT int32_t STDCALL PcbApi_QueryBoardPrinterOptionsPlotterPen(uint8_t mode, qvabi::PcbHandle handle,
                                                                      int32_t pen, int32_t* value1,
                                                                      int32_t* value2) {
   return brelix::exports::Guarded<int32_t>(
       "editor.QueryBoardPrinterOptionsPlotterPen", kRefused, [&]() -> int32_t {
         Board* board = BoardFor(mode, handle);
-        if (!board || pen < 1 || pen > abi::kPlotterPenCount) return kRefused;
+        if (!board || pen < 1 || pen > qvabi::kPlotterPenCount) return kRefused;
         auto& stored = board->options.plotterPens[static_cast<std::size_t>(pen - 1)];
         Exchange(mode, value1, stored[0]);
         Exchange(mode, value2, stored[1]);
@@ -270,7 +270,8 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryBoardPrinterOptionsPlotterPen(uint8_t mod
       });
 }
 
-ABI_EXPORT int32_t STDCALL PcbApi_QueryBoardPrinterOptionsCompositeLayer(uint8_t mode, abi::PcbHandle handle,
+ABI_EXPORT int32_t STDCALL PcbApi_QueryBoardPrinterOptionsCompositeLayer(uint8_t mode,
+                                                                         qvabi::PcbHandle handle,
                                                                          uint8_t layer, int32_t* values) {
   return brelix::exports::Guarded<int32_t>(
       "editor.QueryBoardPrinterOptionsCompositeLayer", kRefused, [&]() -> int32_t {
@@ -280,7 +281,7 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryBoardPrinterOptionsCompositeLayer(uint8_t
       });
 }
 
-ABI_EXPORT int32_t STDCALL PcbApi_QueryBoardAdvancedPlacerOptions(uint8_t mode, abi::PcbHandle handle,
+ABI_EXPORT int32_t STDCALL PcbApi_QueryBoardAdvancedPlacerOptions(uint8_t mode, qvabi::PcbHandle handle,
                                                                   int32_t* values) {
   return brelix::exports::Guarded<int32_t>(
       "editor.QueryBoardAdvancedPlacerOptions", kRefused, [&]() -> int32_t {
@@ -289,7 +290,8 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryBoardAdvancedPlacerOptions(uint8_t mode, 
       });
 }
 
-ABI_EXPORT int32_t STDCALL PcbApi_QueryBoardEngineeringChangeOrderOptions(uint8_t mode, abi::PcbHandle handle,
+ABI_EXPORT int32_t STDCALL PcbApi_QueryBoardEngineeringChangeOrderOptions(uint8_t mode,
+                                                                          qvabi::PcbHandle handle,
                                                                           int32_t* values) {
   return brelix::exports::Guarded<int32_t>(
       "editor.QueryBoardEngineeringChangeOrderOptions", kRefused, [&]() -> int32_t {

@@ -7,33 +7,34 @@ using brelix::exports::Guarded;
 
 extern "C" {
 
-ABI_EXPORT abi::ByteBool STDCALL PcbApi_ChooseLocation(abi::PcbHandle board, int32_t* x, int32_t* y,
-                                                       const abi::ShortString* prompt) {
-  return Guarded<abi::ByteBool>("editor.ChooseLocation", abi::ToByteBool(false), [&] {
+ABI_EXPORT qvabi::ByteBool STDCALL PcbApi_ChooseLocation(qvabi::PcbHandle board, int32_t* x, int32_t* y,
+                                                         const qvabi::ShortString* prompt) {
+  return Guarded<qvabi::ByteBool>("editor.ChooseLocation", qvabi::ToByteBool(false), [&] {
     const auto point = Editor::Instance().ChooseLocation(board, prompt ? prompt->view() : std::string_view{});
-    if (!point) return abi::ToByteBool(false);
+    if (!point) return qvabi::ToByteBool(false);
     if (x) *x = point->x;
     if (y) *y = point->y;
-    return abi::ToByteBool(true);
+    return qvabi::ToByteBool(true);
   });
 }
 
-ABI_EXPORT abi::PcbHandle STDCALL PcbApi_CreateEventHandler(abi::PcbHandle board,
-                                                            const abi::EventTableA* tableA,
-                                                            const abi::EventTableB* tableB,
-                                                            abi::CodeRoutine callbackCode,
-                                                            void* callbackData) {
-  return Guarded<abi::PcbHandle>("editor.CreateEventHandler", 0, [&] {
+ABI_EXPORT qvabi::PcbHandle STDCALL PcbApi_CreateEventHandler(qvabi::PcbHandle board,
+                                                              const qvabi::EventTableA* tableA,
+                                                              const qvabi::EventTableB* tableB,
+                                                              qvabi::CodeRoutine callbackCode,
+                                                              void* callbackData) {
+  return Guarded<qvabi::PcbHandle>("editor.CreateEventHandler", 0, [&] {
     return Editor::Instance().CreateEventHandler(board, tableA, tableB, callbackCode, callbackData);
   });
 }
 
-ABI_EXPORT abi::ByteBool STDCALL PcbApi_RunEventHandler(abi::PcbHandle handler) {
-  return Guarded<abi::ByteBool>("editor.RunEventHandler", abi::ToByteBool(false),
-                                [&] { return abi::ToByteBool(Editor::Instance().RunEventHandler(handler)); });
+ABI_EXPORT qvabi::ByteBool STDCALL PcbApi_RunEventHandler(qvabi::PcbHandle handler) {
+  return Guarded<qvabi::ByteBool>("editor.RunEventHandler", qvabi::ToByteBool(false), [&] {
+    return qvabi::ToByteBool(Editor::Instance().RunEventHandler(handler));
+  });
 }
 
-ABI_EXPORT void STDCALL PcbApi_DestroyEventHandler(abi::PcbHandle handler) {
+ABI_EXPORT void STDCALL PcbApi_DestroyEventHandler(qvabi::PcbHandle handler) {
   Editor::Instance().DestroyEventHandler(handler);
 }
 

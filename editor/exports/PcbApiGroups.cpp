@@ -12,7 +12,7 @@ using brelix::exports::Guarded;
 using brelix::exports::kDone;
 using brelix::exports::kRefused;
 using brelix::exports::ObjectFor;
-using K = abi::ObjectKind;
+using K = qvabi::ObjectKind;
 
 namespace {
 
@@ -22,13 +22,13 @@ int32_t Record(Body&& body) {
   return Guarded<int32_t>(kRefused, std::forward<Body>(body));
 }
 
-EditorObject* ReadOnly(abi::PcbHandle handle, K kind) { return ObjectFor(abi::ReadMode, handle, kind); }
+EditorObject* ReadOnly(qvabi::PcbHandle handle, K kind) { return ObjectFor(qvabi::ReadMode, handle, kind); }
 
 }  // namespace
 
 extern "C" {
 
-ABI_EXPORT int32_t STDCALL PcbApi_QueryFromTo(uint8_t mode, abi::PcbHandle object, uint16_t* headerWord,
+ABI_EXPORT int32_t STDCALL PcbApi_QueryFromTo(uint8_t mode, qvabi::PcbHandle object, uint16_t* headerWord,
                                               int32_t* x, int32_t* y, uint8_t* byte1, int32_t* x2,
                                               int32_t* y2, uint8_t* byte2, int32_t* headerValue1) {
   EditorObject* o = ObjectFor(mode, object, K::FromTo);
@@ -44,9 +44,10 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryFromTo(uint8_t mode, abi::PcbHandle objec
   return kDone;
 }
 
-ABI_EXPORT int32_t STDCALL PcbApi_QueryManualFromTo(uint8_t mode, abi::PcbHandle object, uint16_t* headerWord,
-                                                    abi::ShortString* net, abi::ShortString* fromPad,
-                                                    abi::ShortString* toPad, abi::ShortString* name) {
+ABI_EXPORT int32_t STDCALL PcbApi_QueryManualFromTo(uint8_t mode, qvabi::PcbHandle object,
+                                                    uint16_t* headerWord, qvabi::ShortString* net,
+                                                    qvabi::ShortString* fromPad, qvabi::ShortString* toPad,
+                                                    qvabi::ShortString* name) {
   return Record([&]() -> int32_t {
     EditorObject* o = ObjectFor(mode, object, K::ManualFromTo);
     if (!o) return kRefused;
@@ -59,8 +60,8 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryManualFromTo(uint8_t mode, abi::PcbHandle
   });
 }
 
-ABI_EXPORT int32_t STDCALL PcbApi_QueryNet(uint8_t mode, abi::PcbHandle object, uint16_t* headerWord,
-                                           abi::ShortString* name, uint8_t* byte1, uint8_t* byte2) {
+ABI_EXPORT int32_t STDCALL PcbApi_QueryNet(uint8_t mode, qvabi::PcbHandle object, uint16_t* headerWord,
+                                           qvabi::ShortString* name, uint8_t* byte1, uint8_t* byte2) {
   return Record([&]() -> int32_t {
     EditorObject* o = ObjectFor(mode, object, K::Net);
     if (!o) return kRefused;
@@ -72,11 +73,12 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryNet(uint8_t mode, abi::PcbHandle object, 
   });
 }
 
-ABI_EXPORT int32_t STDCALL PcbApi_QueryComponent(uint8_t mode, abi::PcbHandle object, uint16_t* flags,
+ABI_EXPORT int32_t STDCALL PcbApi_QueryComponent(uint8_t mode, qvabi::PcbHandle object, uint16_t* flags,
                                                  uint16_t* headerWord, uint32_t* layer, int32_t* headerValue1,
                                                  uint8_t* headerByte, int32_t* headerValue2, int32_t* x,
-                                                 int32_t* y, double* rotation, abi::PcbHandle* nameObject,
-                                                 abi::PcbHandle* commentObject, abi::ShortString* pattern) {
+                                                 int32_t* y, double* rotation, qvabi::PcbHandle* nameObject,
+                                                 qvabi::PcbHandle* commentObject,
+                                                 qvabi::ShortString* pattern) {
   return Record([&]() -> int32_t {
     EditorObject* o = ObjectFor(mode, object, K::Component);
     if (!o) return kRefused;
@@ -91,8 +93,8 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryComponent(uint8_t mode, abi::PcbHandle ob
   });
 }
 
-ABI_EXPORT int32_t STDCALL PcbApi_QueryComponentEx(uint8_t mode, abi::PcbHandle object,
-                                                   abi::ShortString* sourceDesignator, int32_t* height,
+ABI_EXPORT int32_t STDCALL PcbApi_QueryComponentEx(uint8_t mode, qvabi::PcbHandle object,
+                                                   qvabi::ShortString* sourceDesignator, int32_t* height,
                                                    uint8_t* lockStrings) {
   return Record([&]() -> int32_t {
     EditorObject* o = ObjectFor(mode, object, K::Component);
@@ -104,9 +106,9 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryComponentEx(uint8_t mode, abi::PcbHandle 
   });
 }
 
-ABI_EXPORT int32_t STDCALL PcbApi_QueryComponentSourceLinks(uint8_t mode, abi::PcbHandle object,
-                                                            abi::ShortString* sourceLibrary,
-                                                            abi::ShortString* sourceUniqueId) {
+ABI_EXPORT int32_t STDCALL PcbApi_QueryComponentSourceLinks(uint8_t mode, qvabi::PcbHandle object,
+                                                            qvabi::ShortString* sourceLibrary,
+                                                            qvabi::ShortString* sourceUniqueId) {
   return Record([&]() -> int32_t {
     EditorObject* o = ObjectFor(mode, object, K::Component);
     if (!o) return kRefused;
@@ -116,8 +118,8 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryComponentSourceLinks(uint8_t mode, abi::P
   });
 }
 
-ABI_EXPORT int32_t STDCALL PcbApi_QueryDefaultPCB3DModel(uint8_t mode, abi::PcbHandle object,
-                                                         abi::ShortString* model) {
+ABI_EXPORT int32_t STDCALL PcbApi_QueryDefaultPCB3DModel(uint8_t mode, qvabi::PcbHandle object,
+                                                         qvabi::ShortString* model) {
   return Record([&]() -> int32_t {
     EditorObject* o = ObjectFor(mode, object, K::Component);
     if (!o) return kRefused;
@@ -126,7 +128,7 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryDefaultPCB3DModel(uint8_t mode, abi::PcbH
   });
 }
 
-ABI_EXPORT int32_t STDCALL PcbApi_QueryComponentChannelOffset(uint8_t mode, abi::PcbHandle object,
+ABI_EXPORT int32_t STDCALL PcbApi_QueryComponentChannelOffset(uint8_t mode, qvabi::PcbHandle object,
                                                               int32_t* offset) {
   EditorObject* o = ObjectFor(mode, object, K::Component);
   if (!o) return kRefused;
@@ -134,7 +136,7 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryComponentChannelOffset(uint8_t mode, abi:
   return kDone;
 }
 
-ABI_EXPORT int32_t STDCALL PcbApi_QueryComponentKind(uint8_t mode, abi::PcbHandle object,
+ABI_EXPORT int32_t STDCALL PcbApi_QueryComponentKind(uint8_t mode, qvabi::PcbHandle object,
                                                      uint8_t* componentKind) {
   EditorObject* o = ObjectFor(mode, object, K::Component);
   if (!o) return kRefused;
@@ -142,10 +144,10 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryComponentKind(uint8_t mode, abi::PcbHandl
   return kDone;
 }
 
-ABI_EXPORT int32_t STDCALL PcbApi_QueryPolygon(uint8_t mode, abi::PcbHandle object, uint16_t* flags,
+ABI_EXPORT int32_t STDCALL PcbApi_QueryPolygon(uint8_t mode, qvabi::PcbHandle object, uint16_t* flags,
                                                uint16_t* headerWord, uint32_t* layer, int32_t* headerValue1,
                                                uint8_t* headerByte, int32_t* headerValue2,
-                                               abi::ShortString* net, int32_t* grid, int32_t* trackWidth,
+                                               qvabi::ShortString* net, int32_t* grid, int32_t* trackWidth,
                                                uint8_t* hatchStyle, uint8_t* pourOver, uint8_t* removeDead) {
   return Record([&]() -> int32_t {
     EditorObject* o = ObjectFor(mode, object);
@@ -162,10 +164,11 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryPolygon(uint8_t mode, abi::PcbHandle obje
   });
 }
 
-ABI_EXPORT int32_t STDCALL PcbApi_QueryRegion(uint8_t mode, abi::PcbHandle object, uint16_t* flags,
+ABI_EXPORT int32_t STDCALL PcbApi_QueryRegion(uint8_t mode, qvabi::PcbHandle object, uint16_t* flags,
                                               uint16_t* headerWord, uint32_t* layer, int32_t* headerValue1,
                                               uint8_t* headerByte, int32_t* headerValue2,
-                                              abi::ShortString* net, uint8_t* keepout, int32_t* regionKind) {
+                                              qvabi::ShortString* net, uint8_t* keepout,
+                                              int32_t* regionKind) {
   return Record([&]() -> int32_t {
     EditorObject* o = ObjectFor(mode, object, K::Region);
     if (!o) return kRefused;
@@ -177,10 +180,10 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryRegion(uint8_t mode, abi::PcbHandle objec
   });
 }
 
-ABI_EXPORT int32_t STDCALL PcbApi_QuerySplitPlane(uint8_t mode, abi::PcbHandle object, uint16_t* flags,
+ABI_EXPORT int32_t STDCALL PcbApi_QuerySplitPlane(uint8_t mode, qvabi::PcbHandle object, uint16_t* flags,
                                                   uint16_t* headerWord, uint32_t* layer,
                                                   int32_t* headerValue1, uint8_t* headerByte,
-                                                  int32_t* headerValue2, abi::ShortString* net) {
+                                                  int32_t* headerValue2, qvabi::ShortString* net) {
   return Record([&]() -> int32_t {
     EditorObject* o = ObjectFor(mode, object, K::SplitPlane);
     if (!o) return kRefused;
@@ -190,7 +193,7 @@ ABI_EXPORT int32_t STDCALL PcbApi_QuerySplitPlane(uint8_t mode, abi::PcbHandle o
   });
 }
 
-ABI_EXPORT int32_t STDCALL PcbApi_QueryDimension(uint8_t mode, abi::PcbHandle object, uint16_t* flags,
+ABI_EXPORT int32_t STDCALL PcbApi_QueryDimension(uint8_t mode, qvabi::PcbHandle object, uint16_t* flags,
                                                  uint16_t* headerWord, uint32_t* layer, int32_t* headerValue1,
                                                  uint8_t* headerByte, int32_t* headerValue2, int32_t* x,
                                                  int32_t* y, int32_t* x2, int32_t* y2, int32_t* textHeight,
@@ -207,7 +210,7 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryDimension(uint8_t mode, abi::PcbHandle ob
   return kDone;
 }
 
-ABI_EXPORT int32_t STDCALL PcbApi_QueryExtDimension(uint8_t mode, abi::PcbHandle object, int32_t* arrowSize,
+ABI_EXPORT int32_t STDCALL PcbApi_QueryExtDimension(uint8_t mode, qvabi::PcbHandle object, int32_t* arrowSize,
                                                     int32_t* textGap, uint8_t* unitStyle,
                                                     uint8_t* precision) {
   EditorObject* o = ObjectFor(mode, object, K::Dimension);
@@ -219,13 +222,13 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryExtDimension(uint8_t mode, abi::PcbHandle
   return kDone;
 }
 
-ABI_EXPORT int32_t STDCALL PcbApi_References_Count(abi::PcbHandle object) {
+ABI_EXPORT int32_t STDCALL PcbApi_References_Count(qvabi::PcbHandle object) {
   const EditorObject* o = ReadOnly(object, K::Dimension);
   return o ? static_cast<int32_t>(o->dimension->references.size()) : 0;
 }
 
-ABI_EXPORT int32_t STDCALL PcbApi_References_At(abi::PcbHandle object, int32_t index,
-                                                abi::PcbHandle* reference) {
+ABI_EXPORT int32_t STDCALL PcbApi_References_At(qvabi::PcbHandle object, int32_t index,
+                                                qvabi::PcbHandle* reference) {
   const EditorObject* o = ReadOnly(object, K::Dimension);
   if (!o || !reference || index < 0 || static_cast<std::size_t>(index) >= o->dimension->references.size())
     return kRefused;
@@ -233,7 +236,7 @@ ABI_EXPORT int32_t STDCALL PcbApi_References_At(abi::PcbHandle object, int32_t i
   return kDone;
 }
 
-ABI_EXPORT int32_t STDCALL PcbApi_QueryCoordinate(uint8_t mode, abi::PcbHandle object, uint16_t* flags,
+ABI_EXPORT int32_t STDCALL PcbApi_QueryCoordinate(uint8_t mode, qvabi::PcbHandle object, uint16_t* flags,
                                                   uint16_t* headerWord, uint32_t* layer,
                                                   int32_t* headerValue1, uint8_t* headerByte,
                                                   int32_t* headerValue2, int32_t* x, int32_t* y,
@@ -249,8 +252,8 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryCoordinate(uint8_t mode, abi::PcbHandle o
   return kDone;
 }
 
-ABI_EXPORT int32_t STDCALL PcbApi_QueryClass(uint8_t mode, abi::PcbHandle object, uint16_t* headerWord,
-                                             abi::ShortString* name, uint8_t* memberKind,
+ABI_EXPORT int32_t STDCALL PcbApi_QueryClass(uint8_t mode, qvabi::PcbHandle object, uint16_t* headerWord,
+                                             qvabi::ShortString* name, uint8_t* memberKind,
                                              uint8_t* superClass) {
   return Record([&]() -> int32_t {
     EditorObject* o = ObjectFor(mode, object, K::ObjectClass);
@@ -263,8 +266,8 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryClass(uint8_t mode, abi::PcbHandle object
   });
 }
 
-ABI_EXPORT int32_t STDCALL PcbApi_GetMemberFromClassAt(abi::PcbHandle object, int32_t index,
-                                                       abi::ShortString* member) {
+ABI_EXPORT int32_t STDCALL PcbApi_GetMemberFromClassAt(qvabi::PcbHandle object, int32_t index,
+                                                       qvabi::ShortString* member) {
   const EditorObject* o = ReadOnly(object, K::ObjectClass);
   if (!o || !member || index < 0 || static_cast<std::size_t>(index) >= o->objectClass->members.size())
     return kRefused;
@@ -272,14 +275,15 @@ ABI_EXPORT int32_t STDCALL PcbApi_GetMemberFromClassAt(abi::PcbHandle object, in
   return kDone;
 }
 
-ABI_EXPORT int32_t STDCALL PcbApi_RemoveAllMembersFromClass(abi::PcbHandle object) {
+ABI_EXPORT int32_t STDCALL PcbApi_RemoveAllMembersFromClass(qvabi::PcbHandle object) {
   EditorObject* o = ReadOnly(object, K::ObjectClass);
   if (!o) return kRefused;
   o->objectClass->members.clear();
   return kDone;
 }
 
-ABI_EXPORT int32_t STDCALL PcbApi_AddMemberToClass(abi::PcbHandle object, const abi::ShortString* member) {
+ABI_EXPORT int32_t STDCALL PcbApi_AddMemberToClass(qvabi::PcbHandle object,
+                                                   const qvabi::ShortString* member) {
   return Record([&]() -> int32_t {
     EditorObject* o = ReadOnly(object, K::ObjectClass);
     if (!o || !member) return kRefused;
@@ -288,9 +292,9 @@ ABI_EXPORT int32_t STDCALL PcbApi_AddMemberToClass(abi::PcbHandle object, const 
   });
 }
 
-ABI_EXPORT int32_t STDCALL PcbApi_QueryRule(uint8_t mode, abi::PcbHandle object, uint16_t* headerWord,
-                                            abi::ShortString* name, uint8_t* ruleKind,
-                                            abi::ShortString* scope1, abi::ShortString* scope2,
+ABI_EXPORT int32_t STDCALL PcbApi_QueryRule(uint8_t mode, qvabi::PcbHandle object, uint16_t* headerWord,
+                                            qvabi::ShortString* name, uint8_t* ruleKind,
+                                            qvabi::ShortString* scope1, qvabi::ShortString* scope2,
                                             int32_t* value, uint8_t* enabled, int32_t* priority) {
   return Record([&]() -> int32_t {
     EditorObject* o = ObjectFor(mode, object, K::Rule);
@@ -307,11 +311,11 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryRule(uint8_t mode, abi::PcbHandle object,
   });
 }
 
-ABI_EXPORT int32_t STDCALL PcbApi_QueryViolation(uint8_t mode, abi::PcbHandle object, uint16_t* flags,
+ABI_EXPORT int32_t STDCALL PcbApi_QueryViolation(uint8_t mode, qvabi::PcbHandle object, uint16_t* flags,
                                                  uint16_t* headerWord, uint32_t* layer, int32_t* headerValue1,
                                                  uint8_t* headerByte, int32_t* headerValue2, int32_t* x,
-                                                 int32_t* y, abi::ShortString* rule,
-                                                 abi::ShortString* description) {
+                                                 int32_t* y, qvabi::ShortString* rule,
+                                                 qvabi::ShortString* description) {
   return Record([&]() -> int32_t {
     EditorObject* o = ObjectFor(mode, object, K::Violation);
     if (!o) return kRefused;
@@ -324,8 +328,8 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryViolation(uint8_t mode, abi::PcbHandle ob
   });
 }
 
-ABI_EXPORT int32_t STDCALL PcbApi_QueryEmbedded(uint8_t mode, abi::PcbHandle object, uint16_t* headerWord,
-                                                abi::ShortString* name, abi::ShortString* description) {
+ABI_EXPORT int32_t STDCALL PcbApi_QueryEmbedded(uint8_t mode, qvabi::PcbHandle object, uint16_t* headerWord,
+                                                qvabi::ShortString* name, qvabi::ShortString* description) {
   return Record([&]() -> int32_t {
     EditorObject* o = ObjectFor(mode, object, K::Embedded);
     if (!o) return kRefused;
@@ -336,11 +340,11 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryEmbedded(uint8_t mode, abi::PcbHandle obj
   });
 }
 
-ABI_EXPORT int32_t STDCALL PcbApi_QueryEmbeddedBoard(uint8_t mode, abi::PcbHandle object, uint16_t* flags,
+ABI_EXPORT int32_t STDCALL PcbApi_QueryEmbeddedBoard(uint8_t mode, qvabi::PcbHandle object, uint16_t* flags,
                                                      uint16_t* headerWord, uint32_t* layer,
                                                      int32_t* headerValue1, uint8_t* headerByte,
                                                      int32_t* headerValue2, int32_t* x, int32_t* y,
-                                                     abi::ShortString* document, int32_t* rows,
+                                                     qvabi::ShortString* document, int32_t* rows,
                                                      int32_t* columns, int32_t* rowSpacing,
                                                      int32_t* columnSpacing, uint8_t* mirrored) {
   return Record([&]() -> int32_t {

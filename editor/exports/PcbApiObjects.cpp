@@ -15,34 +15,35 @@ using brelix::exports::ValidMode;
 
 extern "C" {
 
-ABI_EXPORT abi::PcbHandle STDCALL PcbApi_CreateObject(uint8_t kind) {
-  return Guarded<abi::PcbHandle>("editor.CreateObject", 0,
-                                 [&] { return Editor::Instance().CreateObject(kind); });
+ABI_EXPORT qvabi::PcbHandle STDCALL PcbApi_CreateObject(uint8_t kind) {
+  return Guarded<qvabi::PcbHandle>("editor.CreateObject", 0,
+                                   [&] { return Editor::Instance().CreateObject(kind); });
 }
 
-ABI_EXPORT void STDCALL PcbApi_SetOwnerBoard(abi::PcbHandle object, abi::PcbHandle board) {
+ABI_EXPORT void STDCALL PcbApi_SetOwnerBoard(qvabi::PcbHandle object, qvabi::PcbHandle board) {
   Editor::Instance().SetOwner(object, board);
 }
 
-ABI_EXPORT void STDCALL PcbApi_AddObjectToContainer(abi::PcbHandle board, abi::PcbHandle object) {
+ABI_EXPORT void STDCALL PcbApi_AddObjectToContainer(qvabi::PcbHandle board, qvabi::PcbHandle object) {
   Guarded<int>(0, [&] {
     Editor::Instance().AddToContents(board, object);
     return 0;
   });
 }
 
-ABI_EXPORT void STDCALL PcbApi_DestroyObject(abi::PcbHandle object) {
+ABI_EXPORT void STDCALL PcbApi_DestroyObject(qvabi::PcbHandle object) {
   Editor::Instance().DestroyObject(object);
 }
 
-ABI_EXPORT void STDCALL PcbApi_ScreenDisplay(abi::PcbHandle object, uint8_t mode, abi::ByteBool /*flag*/) {
+ABI_EXPORT void STDCALL PcbApi_ScreenDisplay(qvabi::PcbHandle object, uint8_t mode,
+                                             qvabi::ByteBool /*flag*/) {
   Guarded<int>(0, [&] {
     if (EditorObject* found = Editor::Instance().FindObject(object)) ++(*found->displays)[mode];
     return 0;
   });
 }
 
-ABI_EXPORT int32_t STDCALL PcbApi_QueryObjectBoundingRectangle(abi::PcbHandle object, int32_t* x1,
+ABI_EXPORT int32_t STDCALL PcbApi_QueryObjectBoundingRectangle(qvabi::PcbHandle object, int32_t* x1,
                                                                int32_t* y1, int32_t* x2, int32_t* y2) {
   if (platform::faults::ShouldFail("editor.QueryObjectBoundingRectangle")) return kRefused;
   const EditorObject* found = Editor::Instance().FindObject(object);
@@ -54,18 +55,18 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryObjectBoundingRectangle(abi::PcbHandle ob
   return found ? kDone : kRefused;
 }
 
-ABI_EXPORT int32_t STDCALL PcbApi_GetObjectIdFromObjectHandle(abi::PcbHandle object) {
+ABI_EXPORT int32_t STDCALL PcbApi_GetObjectIdFromObjectHandle(qvabi::PcbHandle object) {
   if (platform::faults::ShouldFail("editor.GetObjectIdFromObjectHandle")) return 0;
   const EditorObject* found = Editor::Instance().FindObject(object);
   return found ? static_cast<int32_t>(found->kind) : 0;
 }
 
-ABI_EXPORT abi::ByteBool STDCALL PcbApi_QueryObjectImport_FromUser(abi::PcbHandle /*object*/) {
+ABI_EXPORT qvabi::ByteBool STDCALL PcbApi_QueryObjectImport_FromUser(qvabi::PcbHandle /*object*/) {
   // Nothing in this editor is imported from a user library.
-  return abi::ToByteBool(false);
+  return qvabi::ToByteBool(false);
 }
 
-ABI_EXPORT int32_t STDCALL PcbApi_QueryObjectGraphicallyInvalidate(abi::PcbHandle object) {
+ABI_EXPORT int32_t STDCALL PcbApi_QueryObjectGraphicallyInvalidate(qvabi::PcbHandle object) {
   if (platform::faults::ShouldFail("editor.QueryObjectGraphicallyInvalidate")) return kRefused;
   EditorObject* found = Editor::Instance().FindObject(object);
   if (!found) return kRefused;
@@ -73,7 +74,7 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryObjectGraphicallyInvalidate(abi::PcbHandl
   return kDone;
 }
 
-ABI_EXPORT int32_t STDCALL PcbApi_GetObjectBitField2(uint8_t mode, abi::PcbHandle object,
+ABI_EXPORT int32_t STDCALL PcbApi_GetObjectBitField2(uint8_t mode, qvabi::PcbHandle object,
                                                      uint8_t* bitField2) {
   if (platform::faults::ShouldFail("editor.GetObjectBitField2")) return kRefused;
   EditorObject* found = ObjectFor(mode, object);
@@ -82,7 +83,7 @@ ABI_EXPORT int32_t STDCALL PcbApi_GetObjectBitField2(uint8_t mode, abi::PcbHandl
   return kDone;
 }
 
-ABI_EXPORT int32_t STDCALL PcbApi_GetObjectBitField3(uint8_t mode, abi::PcbHandle object,
+ABI_EXPORT int32_t STDCALL PcbApi_GetObjectBitField3(uint8_t mode, qvabi::PcbHandle object,
                                                      uint16_t* bitField3) {
   if (platform::faults::ShouldFail("editor.GetObjectBitField3")) return kRefused;
   EditorObject* found = ObjectFor(mode, object);
@@ -91,7 +92,7 @@ ABI_EXPORT int32_t STDCALL PcbApi_GetObjectBitField3(uint8_t mode, abi::PcbHandl
   return kDone;
 }
 
-ABI_EXPORT int32_t STDCALL PcbApi_QueryPrimitive(uint8_t mode, abi::PcbHandle object, uint16_t* flags,
+ABI_EXPORT int32_t STDCALL PcbApi_QueryPrimitive(uint8_t mode, qvabi::PcbHandle object, uint16_t* flags,
                                                  uint16_t* headerWord, uint32_t* layer, int32_t* headerValue1,
                                                  int32_t* headerValue2, uint8_t* headerByte) {
   if (platform::faults::ShouldFail("editor.QueryPrimitive")) return kRefused;
@@ -106,13 +107,13 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryPrimitive(uint8_t mode, abi::PcbHandle ob
   return kDone;
 }
 
-ABI_EXPORT int32_t STDCALL PcbApi_QueryTrack(uint8_t mode, abi::PcbHandle object, uint16_t* flags,
+ABI_EXPORT int32_t STDCALL PcbApi_QueryTrack(uint8_t mode, qvabi::PcbHandle object, uint16_t* flags,
                                              uint16_t* headerWord, uint32_t* layer, int32_t* headerValue1,
                                              uint8_t* headerByte, int32_t* headerValue2, int32_t* x,
                                              int32_t* y, int32_t* x2, int32_t* y2, int32_t* width,
                                              int32_t* attributeA, int32_t* attributeB, int32_t* attributeC) {
   if (platform::faults::ShouldFail("editor.QueryTrack")) return kRefused;
-  EditorObject* o = ObjectFor(mode, object, abi::ObjectKind::Track);
+  EditorObject* o = ObjectFor(mode, object, qvabi::ObjectKind::Track);
   if (!o) return kRefused;
   ExchangeKindHeader(mode, *o, flags, headerWord, layer, headerValue1, headerByte, headerValue2);
   Exchange(mode, x, o->x);
@@ -126,13 +127,13 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryTrack(uint8_t mode, abi::PcbHandle object
   return kDone;
 }
 
-ABI_EXPORT int32_t STDCALL PcbApi_QueryArc(uint8_t mode, abi::PcbHandle object, uint16_t* flags,
+ABI_EXPORT int32_t STDCALL PcbApi_QueryArc(uint8_t mode, qvabi::PcbHandle object, uint16_t* flags,
                                            uint16_t* headerWord, uint32_t* layer, int32_t* headerValue1,
                                            uint8_t* headerByte, int32_t* headerValue2, int32_t* x, int32_t* y,
                                            int32_t* radius, double* startAngle, double* endAngle,
                                            int32_t* width, int32_t* attributeA) {
   if (platform::faults::ShouldFail("editor.QueryArc")) return kRefused;
-  EditorObject* o = ObjectFor(mode, object, abi::ObjectKind::Arc);
+  EditorObject* o = ObjectFor(mode, object, qvabi::ObjectKind::Arc);
   if (!o) return kRefused;
   ExchangeKindHeader(mode, *o, flags, headerWord, layer, headerValue1, headerByte, headerValue2);
   Exchange(mode, x, o->x);
@@ -145,13 +146,13 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryArc(uint8_t mode, abi::PcbHandle object, 
   return kDone;
 }
 
-ABI_EXPORT int32_t STDCALL PcbApi_QueryFill(uint8_t mode, abi::PcbHandle object, uint16_t* flags,
+ABI_EXPORT int32_t STDCALL PcbApi_QueryFill(uint8_t mode, qvabi::PcbHandle object, uint16_t* flags,
                                             uint16_t* headerWord, uint32_t* layer, int32_t* headerValue1,
                                             uint8_t* headerByte, int32_t* headerValue2, int32_t* x,
                                             int32_t* y, int32_t* x2, int32_t* y2, int32_t* attributeA,
                                             double* rotation) {
   if (platform::faults::ShouldFail("editor.QueryFill")) return kRefused;
-  EditorObject* o = ObjectFor(mode, object, abi::ObjectKind::Fill);
+  EditorObject* o = ObjectFor(mode, object, qvabi::ObjectKind::Fill);
   if (!o) return kRefused;
   ExchangeKindHeader(mode, *o, flags, headerWord, layer, headerValue1, headerByte, headerValue2);
   Exchange(mode, x, o->x);
@@ -163,14 +164,14 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryFill(uint8_t mode, abi::PcbHandle object,
   return kDone;
 }
 
-ABI_EXPORT int32_t STDCALL PcbApi_QueryText(uint8_t mode, abi::PcbHandle object, uint16_t* flags,
+ABI_EXPORT int32_t STDCALL PcbApi_QueryText(uint8_t mode, qvabi::PcbHandle object, uint16_t* flags,
                                             uint16_t* headerWord, uint32_t* layer, int32_t* headerValue1,
                                             uint8_t* headerByte, int32_t* headerValue2, int32_t* x,
                                             int32_t* y, int32_t* size, int32_t* textAttribute,
-                                            double* rotation, uint8_t* textFlag, abi::ShortString* text,
+                                            double* rotation, uint8_t* textFlag, qvabi::ShortString* text,
                                             int32_t* width, int32_t* attributeB, int32_t* attributeC) {
   return Guarded<int32_t>("editor.QueryText", kRefused, [&]() -> int32_t {
-    EditorObject* o = ObjectFor(mode, object, abi::ObjectKind::Text);
+    EditorObject* o = ObjectFor(mode, object, qvabi::ObjectKind::Text);
     if (!o) return kRefused;
     ExchangeKindHeader(mode, *o, flags, headerWord, layer, headerValue1, headerByte, headerValue2);
     Exchange(mode, x, o->x);
@@ -187,12 +188,12 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryText(uint8_t mode, abi::PcbHandle object,
   });
 }
 
-ABI_EXPORT int32_t STDCALL PcbApi_QueryTrueTypeTextInfo(uint8_t mode, abi::PcbHandle object,
-                                                        uint8_t* trueTypeMode, abi::ShortString* fontName,
+ABI_EXPORT int32_t STDCALL PcbApi_QueryTrueTypeTextInfo(uint8_t mode, qvabi::PcbHandle object,
+                                                        uint8_t* trueTypeMode, qvabi::ShortString* fontName,
                                                         uint8_t* flag1, uint8_t* flag2, uint8_t* flag3,
                                                         int32_t* trueTypeValue) {
   return Guarded<int32_t>("editor.QueryTrueTypeTextInfo", kRefused, [&]() -> int32_t {
-    EditorObject* o = ObjectFor(mode, object, abi::ObjectKind::Text);
+    EditorObject* o = ObjectFor(mode, object, qvabi::ObjectKind::Text);
     if (!o) return kRefused;
     Exchange(mode, trueTypeMode, o->textData->trueTypeMode);
     Exchange(mode, fontName, o->textData->fontName);
@@ -204,19 +205,20 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryTrueTypeTextInfo(uint8_t mode, abi::PcbHa
   });
 }
 
-ABI_EXPORT int32_t STDCALL PcbApi_GetDesignatorDisplayString(abi::PcbHandle object, abi::ShortString* text) {
+ABI_EXPORT int32_t STDCALL PcbApi_GetDesignatorDisplayString(qvabi::PcbHandle object,
+                                                             qvabi::ShortString* text) {
   if (platform::faults::ShouldFail("editor.GetDesignatorDisplayString")) return kRefused;
   // The display string of a plain text is the text itself.
-  const EditorObject* o = ObjectFor(abi::ReadMode, object, abi::ObjectKind::Text);
+  const EditorObject* o = ObjectFor(qvabi::ReadMode, object, qvabi::ObjectKind::Text);
   if (!o || !text) return kRefused;
   text->assign(o->textData->text);
   return kDone;
 }
 
-ABI_EXPORT int32_t STDCALL PcbApi_QueryBarCodeTextInfo(uint8_t mode, abi::PcbHandle object, uint8_t* byte0,
+ABI_EXPORT int32_t STDCALL PcbApi_QueryBarCodeTextInfo(uint8_t mode, qvabi::PcbHandle object, uint8_t* byte0,
                                                        uint8_t* byte1, uint8_t* byte2, uint8_t* byte3) {
   if (platform::faults::ShouldFail("editor.QueryBarCodeTextInfo")) return kRefused;
-  EditorObject* o = ObjectFor(mode, object, abi::ObjectKind::Text);
+  EditorObject* o = ObjectFor(mode, object, qvabi::ObjectKind::Text);
   if (!o) return kRefused;
   Exchange(mode, byte0, o->textData->barCode[0]);
   Exchange(mode, byte1, o->textData->barCode[1]);

@@ -15,12 +15,12 @@ using brelix::exports::ObjectFor;
 namespace {
 
 // The pad or via for a per-layer query, when the layer id is 0 to 82.
-EditorObject* PadOrVia(abi::PcbHandle handle, uint8_t layer, bool padOnly) {
+EditorObject* PadOrVia(qvabi::PcbHandle handle, uint8_t layer, bool padOnly) {
   if (layer >= brelix::kPadLayerCount) return nullptr;
   EditorObject* object = Editor::Instance().FindObject(handle);
   if (!object) return nullptr;
-  if (object->kind == abi::ObjectKind::Pad) return object;
-  return !padOnly && object->kind == abi::ObjectKind::Via ? object : nullptr;
+  if (object->kind == qvabi::ObjectKind::Pad) return object;
+  return !padOnly && object->kind == qvabi::ObjectKind::Via ? object : nullptr;
 }
 
 // A via has its size on every copper layer it spans, none elsewhere.
@@ -34,16 +34,16 @@ bool ViaSpans(const EditorObject& via, uint8_t layer) {
 extern "C" {
 
 ABI_EXPORT int32_t STDCALL PcbApi_QueryPad(
-    uint8_t mode, abi::PcbHandle object, uint16_t* flags, uint16_t* headerWord, uint32_t* layer,
+    uint8_t mode, qvabi::PcbHandle object, uint16_t* flags, uint16_t* headerWord, uint32_t* layer,
     int32_t* headerValue1, uint8_t* headerByte, int32_t* headerValue2, int32_t* x, int32_t* y,
     int32_t* padValue1, int32_t* padValue2, int32_t* padValue3, int32_t* padValue4, int32_t* padValue5,
     int32_t* padValue6, int32_t* padValue7, uint8_t* padByte1, uint8_t* padByte2, uint8_t* padByte3,
-    abi::ShortString* name, double* rotation, uint8_t* kindByte1, uint8_t* kindByte2, int32_t* extraValue1,
+    qvabi::ShortString* name, double* rotation, uint8_t* kindByte1, uint8_t* kindByte2, int32_t* extraValue1,
     int32_t* extraValue2, int32_t* extraValue3, int32_t* extraValue4, int32_t* extraValue5,
     int32_t* extraValue6, int32_t* extraValue7, int32_t* extraValue8, int32_t* extraValue9,
     int32_t* extraValue10, uint8_t* extraByte1, uint8_t* extraByte2, uint8_t* extraByte3) {
   return Guarded<int32_t>(kRefused, [&]() -> int32_t {
-    EditorObject* o = ObjectFor(mode, object, abi::ObjectKind::Pad);
+    EditorObject* o = ObjectFor(mode, object, qvabi::ObjectKind::Pad);
     if (!o) return kRefused;
     ExchangeKindHeader(mode, *o, flags, headerWord, layer, headerValue1, headerByte, headerValue2);
     Exchange(mode, x, o->x);
@@ -69,36 +69,37 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryPad(
   });
 }
 
-ABI_EXPORT int32_t STDCALL PcbApi_QueryPadStackMode(uint8_t mode, abi::PcbHandle object, uint8_t* stackMode) {
-  EditorObject* o = ObjectFor(mode, object, abi::ObjectKind::Pad);
+ABI_EXPORT int32_t STDCALL PcbApi_QueryPadStackMode(uint8_t mode, qvabi::PcbHandle object,
+                                                    uint8_t* stackMode) {
+  EditorObject* o = ObjectFor(mode, object, qvabi::ObjectKind::Pad);
   if (!o) return kRefused;
   Exchange(mode, stackMode, o->pad->stackMode);
   return kDone;
 }
 
-ABI_EXPORT int32_t STDCALL PcbApi_QueryPadOrViaShapeOnLayer(abi::PcbHandle object, uint8_t layer,
+ABI_EXPORT int32_t STDCALL PcbApi_QueryPadOrViaShapeOnLayer(qvabi::PcbHandle object, uint8_t layer,
                                                             uint8_t* shape) {
   const EditorObject* o = PadOrVia(object, layer, false);
   if (!o || !shape) return kRefused;
-  if (o->kind == abi::ObjectKind::Via)
+  if (o->kind == qvabi::ObjectKind::Via)
     *shape = ViaSpans(*o, layer) ? brelix::kRoundShape : 0;
   else
     *shape = o->pad->shapes[layer];
   return kDone;
 }
 
-ABI_EXPORT int32_t STDCALL PcbApi_QueryPadOrViaSizeOnLayer(abi::PcbHandle object, uint8_t layer,
+ABI_EXPORT int32_t STDCALL PcbApi_QueryPadOrViaSizeOnLayer(qvabi::PcbHandle object, uint8_t layer,
                                                            int32_t* sizeX, int32_t* sizeY) {
   const EditorObject* o = PadOrVia(object, layer, false);
   if (!o) return kRefused;
-  const bool via = o->kind == abi::ObjectKind::Via;
+  const bool via = o->kind == qvabi::ObjectKind::Via;
   const int32_t viaSize = via && ViaSpans(*o, layer) ? o->size : 0;
   if (sizeX) *sizeX = via ? viaSize : o->pad->sizeX[layer];
   if (sizeY) *sizeY = via ? viaSize : o->pad->sizeY[layer];
   return kDone;
 }
 
-ABI_EXPORT int32_t STDCALL PcbApi_QueryPadCornerRadiusOnLayer(abi::PcbHandle object, uint8_t layer,
+ABI_EXPORT int32_t STDCALL PcbApi_QueryPadCornerRadiusOnLayer(qvabi::PcbHandle object, uint8_t layer,
                                                               int32_t* radius) {
   const EditorObject* o = PadOrVia(object, layer, true);
   if (!o || !radius) return kRefused;
@@ -106,7 +107,7 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryPadCornerRadiusOnLayer(abi::PcbHandle obj
   return kDone;
 }
 
-ABI_EXPORT int32_t STDCALL PcbApi_QueryPadCRPercentageOnLayer(abi::PcbHandle object, uint8_t layer,
+ABI_EXPORT int32_t STDCALL PcbApi_QueryPadCRPercentageOnLayer(qvabi::PcbHandle object, uint8_t layer,
                                                               uint8_t* percentage) {
   const EditorObject* o = PadOrVia(object, layer, true);
   if (!o || !percentage) return kRefused;
@@ -114,14 +115,14 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryPadCRPercentageOnLayer(abi::PcbHandle obj
   return kDone;
 }
 
-ABI_EXPORT int32_t STDCALL PcbApi_SetPadShapeOnLayer(abi::PcbHandle object, uint8_t layer, uint8_t shape) {
+ABI_EXPORT int32_t STDCALL PcbApi_SetPadShapeOnLayer(qvabi::PcbHandle object, uint8_t layer, uint8_t shape) {
   EditorObject* o = PadOrVia(object, layer, true);
   if (!o) return kRefused;
   o->pad->shapes[layer] = shape;
   return kDone;
 }
 
-ABI_EXPORT int32_t STDCALL PcbApi_SetPadSizeOnLayer(abi::PcbHandle object, uint8_t layer, int32_t sizeX,
+ABI_EXPORT int32_t STDCALL PcbApi_SetPadSizeOnLayer(qvabi::PcbHandle object, uint8_t layer, int32_t sizeX,
                                                     int32_t sizeY) {
   EditorObject* o = PadOrVia(object, layer, true);
   // A negative size has no meaning; it is refused rather than stored.
@@ -131,26 +132,27 @@ ABI_EXPORT int32_t STDCALL PcbApi_SetPadSizeOnLayer(abi::PcbHandle object, uint8
   return kDone;
 }
 
-ABI_EXPORT int32_t STDCALL PcbApi_SetCRPctOnLayer(abi::PcbHandle object, uint8_t layer, uint8_t percentage) {
+ABI_EXPORT int32_t STDCALL PcbApi_SetCRPctOnLayer(qvabi::PcbHandle object, uint8_t layer,
+                                                  uint8_t percentage) {
   EditorObject* o = PadOrVia(object, layer, true);
   if (!o || percentage > 100) return kRefused;
   o->pad->cornerPercent[static_cast<std::size_t>(brelix::CornerPercentSlot(layer))] = percentage;
   return kDone;
 }
 
-ABI_EXPORT int32_t STDCALL PcbApi_QueryVia(uint8_t mode, abi::PcbHandle object, uint16_t* flags,
+ABI_EXPORT int32_t STDCALL PcbApi_QueryVia(uint8_t mode, qvabi::PcbHandle object, uint16_t* flags,
                                            uint16_t* headerWord, uint8_t* layer, int32_t* headerValue1,
                                            uint8_t* headerByte, int32_t* headerValue2, int32_t* x, int32_t* y,
                                            int32_t* size, int32_t* holeSize, uint8_t* kindByte1,
                                            uint8_t* kindByte2, uint8_t* viaByte1, uint8_t* viaByte2,
                                            uint8_t* lowLayer, uint8_t* highLayer) {
-  EditorObject* o = ObjectFor(mode, object, abi::ObjectKind::Via);
+  EditorObject* o = ObjectFor(mode, object, qvabi::ObjectKind::Via);
   if (!o) return kRefused;
   Exchange(mode, flags, o->flags);
   Exchange(mode, headerWord, o->headerWord);
   if (layer) {
     // The via's record carries a layer id; an id outside 1..82 is ignored.
-    if (mode == abi::ReadMode)
+    if (mode == qvabi::ReadMode)
       *layer = brelix::LayerFromRecordId(o->layer).value_or(0);
     else if (*layer >= 1 && *layer <= brelix::kLayerCount)
       o->layer = *layer;
@@ -169,7 +171,7 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryVia(uint8_t mode, abi::PcbHandle object, 
   // A via spans copper layers only; any other id is ignored.
   for (auto [field, stored] : {std::pair{lowLayer, &o->lowLayer}, std::pair{highLayer, &o->highLayer}}) {
     if (!field) continue;
-    if (mode == abi::ReadMode)
+    if (mode == qvabi::ReadMode)
       *field = *stored;
     else if (brelix::IsCopperLayer(*field))
       *stored = *field;

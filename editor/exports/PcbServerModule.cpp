@@ -9,23 +9,24 @@
 
 namespace brelix {
 
-using abi::E_POINTER;
-using abi::E_UNEXPECTED;
-using abi::HRESULT;
-using abi::S_OK;
+using qvabi::E_POINTER;
+using qvabi::E_UNEXPECTED;
+using qvabi::HRESULT;
+using qvabi::S_OK;
 
-HRESULT STDCALL EditorCommandLauncher::LaunchCommand(const char*, const char*, int32_t, abi::IServerView*) {
+HRESULT STDCALL EditorCommandLauncher::LaunchCommand(const char*, const char*, int32_t, qvabi::IServerView*) {
   return S_OK;
 }
 
-HRESULT STDCALL EditorCommandLauncher::GetCommandState(const char*, const char*, abi::IServerView*,
-                                                       abi::BOOL32* enabled, int32_t* state2, int32_t* state3,
-                                                       abi::ByteBool* state4, abi::ByteBool* state5) {
-  if (enabled) *enabled = abi::kFalse32;
+HRESULT STDCALL EditorCommandLauncher::GetCommandState(const char*, const char*, qvabi::IServerView*,
+                                                       qvabi::BOOL32* enabled, int32_t* state2,
+                                                       int32_t* state3, qvabi::ByteBool* state4,
+                                                       qvabi::ByteBool* state5) {
+  if (enabled) *enabled = qvabi::kFalse32;
   if (state2) *state2 = 0;
-  if (state3) *state3 = abi::kTrue32;
-  if (state4) *state4 = abi::ToByteBool(false);
-  if (state5) *state5 = abi::ToByteBool(false);
+  if (state3) *state3 = qvabi::kTrue32;
+  if (state4) *state4 = qvabi::ToByteBool(false);
+  if (state5) *state5 = qvabi::ToByteBool(false);
   return S_OK;
 }
 
@@ -52,38 +53,39 @@ HRESULT STDCALL EditorProcessControl::SetProcessDepth(int32_t depth) {
   return S_OK;
 }
 
-HRESULT STDCALL BoardAccess::BoardDisallowsCommand(abi::BOOL32* disallows) {
+HRESULT STDCALL BoardAccess::BoardDisallowsCommand(qvabi::BOOL32* disallows) {
   if (!disallows) return E_POINTER;
   const Board* board = Editor::Instance().FindBoard(board_);
   if (!board) {
-    *disallows = abi::kTrue32;  // a closed board takes no commands
+    *disallows = qvabi::kTrue32;  // a closed board takes no commands
     return E_UNEXPECTED;
   }
-  *disallows = abi::ToBool32(board->refusesCommands);
+  *disallows = qvabi::ToBool32(board->refusesCommands);
   return S_OK;
 }
 
-PcbServerModule::PcbServerModule(abi::IClient* client) : client_(abi::ComPtr<abi::IClient>::Share(client)) {}
+PcbServerModule::PcbServerModule(qvabi::IClient* client)
+    : client_(qvabi::ComPtr<qvabi::IClient>::Share(client)) {}
 
 HRESULT STDCALL PcbServerModule::Idle() { return S_OK; }
 HRESULT STDCALL PcbServerModule::HostNotify(int32_t) { return S_OK; }
 
-HRESULT STDCALL PcbServerModule::CreateDocument(intptr_t, intptr_t, abi::IServerDocument** document) {
+HRESULT STDCALL PcbServerModule::CreateDocument(intptr_t, intptr_t, qvabi::IServerDocument** document) {
   // Boards are opened through the simulation API, not by the host's document factory.
   if (document) *document = nullptr;
   return E_UNEXPECTED;
 }
 
-HRESULT STDCALL PcbServerModule::DestroyDocument(abi::IServerDocument*) { return E_UNEXPECTED; }
+HRESULT STDCALL PcbServerModule::DestroyDocument(qvabi::IServerDocument*) { return E_UNEXPECTED; }
 
-HRESULT STDCALL PcbServerModule::GetClient(abi::IClient** client) {
+HRESULT STDCALL PcbServerModule::GetClient(qvabi::IClient** client) {
   if (!client) return E_POINTER;
   *client = client_.get();
   if (*client) (*client)->AddRef();
   return S_OK;
 }
 
-HRESULT STDCALL PcbServerModule::GetCommandLauncher(abi::ICommandLauncher** launcher) {
+HRESULT STDCALL PcbServerModule::GetCommandLauncher(qvabi::ICommandLauncher** launcher) {
   if (!launcher) return E_POINTER;
   *launcher = &launcher_;
   return S_OK;
@@ -95,7 +97,7 @@ HRESULT STDCALL PcbServerModule::GetDocumentCount(int32_t* count) {
   return S_OK;
 }
 
-HRESULT STDCALL PcbServerModule::GetDocument(int32_t, abi::IServerDocument** document) {
+HRESULT STDCALL PcbServerModule::GetDocument(int32_t, qvabi::IServerDocument** document) {
   if (document) *document = nullptr;
   return E_UNEXPECTED;
 }
@@ -106,13 +108,13 @@ HRESULT STDCALL PcbServerModule::GetModuleInstance(int32_t* instance) {
   return S_OK;
 }
 
-HRESULT STDCALL PcbServerModule::GetModuleName(abi::BSTR* name) {
+HRESULT STDCALL PcbServerModule::GetModuleName(qvabi::BSTR* name) {
   if (!name) return E_POINTER;
   *name = platform::SysAllocString(u"PCB");
   return *name ? S_OK : E_UNEXPECTED;
 }
 
-HRESULT STDCALL PcbServerModule::GetProcessControl(abi::IProcessControl** control) {
+HRESULT STDCALL PcbServerModule::GetProcessControl(qvabi::IProcessControl** control) {
   if (!control) return E_POINTER;
   *control = &processControl_;
   return S_OK;
@@ -124,7 +126,7 @@ HRESULT STDCALL PcbServerModule::GetAttachedObjectCount(int32_t* count) {
   return S_OK;
 }
 
-HRESULT STDCALL PcbServerModule::GetAttachedObject(int32_t index, abi::IUnknown** object) {
+HRESULT STDCALL PcbServerModule::GetAttachedObject(int32_t index, qvabi::IUnknown** object) {
   if (!object) return E_POINTER;
   *object = nullptr;
   if (index < 0 || static_cast<std::size_t>(index) >= attached_.size()) return E_UNEXPECTED;
@@ -133,22 +135,22 @@ HRESULT STDCALL PcbServerModule::GetAttachedObject(int32_t index, abi::IUnknown*
   return S_OK;
 }
 
-HRESULT STDCALL PcbServerModule::GetDocumentOptionsView(abi::BSTR, abi::IUnknown** view) {
+HRESULT STDCALL PcbServerModule::GetDocumentOptionsView(qvabi::BSTR, qvabi::IUnknown** view) {
   if (view) *view = nullptr;
   return S_OK;
 }
 
-HRESULT STDCALL PcbServerModule::QueryObject1(int32_t, abi::IUnknown** object) {
+HRESULT STDCALL PcbServerModule::QueryObject1(int32_t, qvabi::IUnknown** object) {
   if (object) *object = nullptr;
   return S_OK;
 }
 
-HRESULT STDCALL PcbServerModule::QueryObject2(int32_t, int32_t, abi::IUnknown** object) {
+HRESULT STDCALL PcbServerModule::QueryObject2(int32_t, int32_t, qvabi::IUnknown** object) {
   if (object) *object = nullptr;
   return S_OK;
 }
 
-HRESULT STDCALL PcbServerModule::DetachObject(abi::IUnknown* object) {
+HRESULT STDCALL PcbServerModule::DetachObject(qvabi::IUnknown* object) {
   for (auto it = attached_.begin(); it != attached_.end(); ++it) {
     if (it->get() == object) {
       attached_.erase(it);
@@ -158,30 +160,30 @@ HRESULT STDCALL PcbServerModule::DetachObject(abi::IUnknown* object) {
   return E_UNEXPECTED;
 }
 
-HRESULT STDCALL PcbServerModule::AttachObject(abi::IUnknown* object) {
+HRESULT STDCALL PcbServerModule::AttachObject(qvabi::IUnknown* object) {
   if (!object) return E_POINTER;
   return exports::Guarded<HRESULT>(E_UNEXPECTED, [&] {
-    attached_.push_back(abi::ComPtr<abi::IUnknown>::Share(object));
+    attached_.push_back(qvabi::ComPtr<qvabi::IUnknown>::Share(object));
     return S_OK;
   });
 }
 
-HRESULT STDCALL PcbServerModule::CreateDocumentEx(intptr_t a, intptr_t b, abi::ByteBool,
-                                                  abi::IServerDocument** document) {
+HRESULT STDCALL PcbServerModule::CreateDocumentEx(intptr_t a, intptr_t b, qvabi::ByteBool,
+                                                  qvabi::IServerDocument** document) {
   return CreateDocument(a, b, document);
 }
 
-HRESULT STDCALL PcbServerModule::QueryBoardInterface(abi::PcbHandle board, abi::REFIID iid, void** object,
-                                                     abi::BOOL32* found) {
+HRESULT STDCALL PcbServerModule::QueryBoardInterface(qvabi::PcbHandle board, qvabi::REFIID iid, void** object,
+                                                     qvabi::BOOL32* found) {
   if (!object || !found) return E_POINTER;
   *object = nullptr;
-  *found = abi::kFalse32;
-  if (!Editor::Instance().FindBoard(board) || !(iid == abi::BoardAccessInterface::IID)) return S_OK;
+  *found = qvabi::kFalse32;
+  if (!Editor::Instance().FindBoard(board) || !(iid == qvabi::BoardAccessInterface::IID)) return S_OK;
   return exports::Guarded<HRESULT>("editor.QueryBoardInterface", E_UNEXPECTED, [&] {
     auto* access = new BoardAccess(board);
     access->AddRef();
-    *object = static_cast<abi::BoardAccessInterface*>(access);
-    *found = abi::kTrue32;
+    *object = static_cast<qvabi::BoardAccessInterface*>(access);
+    *found = qvabi::kTrue32;
     return S_OK;
   });
 }
@@ -202,13 +204,14 @@ HRESULT STDCALL PcbServerModule::NotifyHandlerDestroyed() {
 
 }  // namespace brelix
 
-extern "C" ABI_EXPORT abi::HRESULT STDCALL ServerFactory(abi::IClient* client, abi::IServerModule** module) {
-  if (!module) return abi::E_UNEXPECTED;
+extern "C" ABI_EXPORT qvabi::HRESULT STDCALL ServerFactory(qvabi::IClient* client,
+                                                           qvabi::IServerModule** module) {
+  if (!module) return qvabi::E_UNEXPECTED;
   *module = nullptr;
-  return brelix::exports::Guarded<abi::HRESULT>(abi::E_UNEXPECTED, [&] {
+  return brelix::exports::Guarded<qvabi::HRESULT>(qvabi::E_UNEXPECTED, [&] {
     auto* created = new brelix::PcbServerModule(client);
     created->AddRef();
-    *module = static_cast<abi::IServerModule*>(created);
-    return abi::S_OK;
+    *module = static_cast<qvabi::IServerModule*>(created);
+    return qvabi::S_OK;
   });
 }

@@ -51,7 +51,7 @@ Result Reporting(const char** error, Result failed, const char* fallback, Body b
 }
 
 template <typename Error = brelix::BoardFileError>
-brelix::Board& OpenBoard(abi::PcbHandle board) {
+brelix::Board& OpenBoard(qvabi::PcbHandle board) {
   brelix::Board* found = Editor::Instance().FindBoard(board);
   if (!found) throw Error("board " + std::to_string(board) + " is not open");
   return *found;
@@ -76,7 +76,7 @@ nlohmann::ordered_json Describe(const brelix::EditorObject& o) {
   out["x"] = o.x;
   out["y"] = o.y;
   switch (o.kind) {
-    case abi::ObjectKind::Track:
+    case qvabi::ObjectKind::Track:
       out["x2"] = o.x2;
       out["y2"] = o.y2;
       out["width"] = o.width;
@@ -84,20 +84,20 @@ nlohmann::ordered_json Describe(const brelix::EditorObject& o) {
       out["attributeB"] = o.attributeB;
       out["attributeC"] = o.attributeC;
       break;
-    case abi::ObjectKind::Arc:
+    case qvabi::ObjectKind::Arc:
       out["radius"] = o.radius;
       out["startAngle"] = o.startAngle;
       out["endAngle"] = o.endAngle;
       out["width"] = o.width;
       out["attributeA"] = o.attributeA;
       break;
-    case abi::ObjectKind::Fill:
+    case qvabi::ObjectKind::Fill:
       out["x2"] = o.x2;
       out["y2"] = o.y2;
       out["attributeA"] = o.attributeA;
       out["rotation"] = o.rotation;
       break;
-    case abi::ObjectKind::Text:
+    case qvabi::ObjectKind::Text:
       out["size"] = o.size;
       out["textAttribute"] = o.textData->textAttribute;
       out["rotation"] = o.rotation;
@@ -134,23 +134,23 @@ nlohmann::ordered_json Describe(const brelix::EditorObject& o) {
 
 extern "C" {
 
-ABI_EXPORT abi::PcbHandle BrelixSim_OpenBoardFile(const char* path, const char** error) {
-  return Reporting<abi::PcbHandle>(error, 0, "the board could not be opened", [&] {
+ABI_EXPORT qvabi::PcbHandle BrelixSim_OpenBoardFile(const char* path, const char** error) {
+  return Reporting<qvabi::PcbHandle>(error, 0, "the board could not be opened", [&] {
     if (!path) throw brelix::BoardFileError("no board file given");
     return Editor::Instance().OpenBoardFile(path);
   });
 }
 
-ABI_EXPORT abi::PcbHandle BrelixSim_OpenBoardText(const char* jsonText, const char* name,
-                                                  const char** error) {
-  return Reporting<abi::PcbHandle>(error, 0, "the board could not be opened", [&] {
+ABI_EXPORT qvabi::PcbHandle BrelixSim_OpenBoardText(const char* jsonText, const char* name,
+                                                    const char** error) {
+  return Reporting<qvabi::PcbHandle>(error, 0, "the board could not be opened", [&] {
     const std::string fileName = name ? name : "<memory>";
     if (!jsonText) throw brelix::BoardFileError(fileName + ": no text given");
     return Editor::Instance().OpenBoardText(jsonText, fileName);
   });
 }
 
-ABI_EXPORT int32_t BrelixSim_SaveBoardFile(abi::PcbHandle board, const char* path, const char** error) {
+ABI_EXPORT int32_t BrelixSim_SaveBoardFile(qvabi::PcbHandle board, const char* path, const char** error) {
   return Reporting<int32_t>(error, 0, "the board could not be saved", [&]() -> int32_t {
     const brelix::Board& found = OpenBoard(board);
     if (!path) throw brelix::BoardFileError("no file to save to");
@@ -162,14 +162,14 @@ ABI_EXPORT int32_t BrelixSim_SaveBoardFile(abi::PcbHandle board, const char* pat
   });
 }
 
-ABI_EXPORT const char* BrelixSim_BoardText(abi::PcbHandle board) {
+ABI_EXPORT const char* BrelixSim_BoardText(qvabi::PcbHandle board) {
   return Guarded<const char*>(nullptr, [&]() -> const char* {
     const brelix::Board* found = Editor::Instance().FindBoard(board);
     return found ? Hand(Editor::Instance().BoardText(*found)) : nullptr;
   });
 }
 
-ABI_EXPORT const char* BrelixSim_FileText(abi::PcbHandle board, const char* path, const char** error) {
+ABI_EXPORT const char* BrelixSim_FileText(qvabi::PcbHandle board, const char* path, const char** error) {
   return Reporting<const char*>(error, nullptr, "the board's file text could not be made",
                                 [&]() -> const char* {
                                   const brelix::Board& found = OpenBoard(board);
@@ -178,29 +178,29 @@ ABI_EXPORT const char* BrelixSim_FileText(abi::PcbHandle board, const char* path
                                 });
 }
 
-ABI_EXPORT const char* BrelixSim_BoardSourcePath(abi::PcbHandle board) {
+ABI_EXPORT const char* BrelixSim_BoardSourcePath(qvabi::PcbHandle board) {
   return Guarded<const char*>(nullptr, [&]() -> const char* {
     const brelix::Board* found = Editor::Instance().FindBoard(board);
     return found ? Hand(found->sourcePath) : nullptr;
   });
 }
 
-ABI_EXPORT const char* BrelixSim_BoardFileName(abi::PcbHandle board) {
+ABI_EXPORT const char* BrelixSim_BoardFileName(qvabi::PcbHandle board) {
   return Guarded<const char*>(nullptr, [&]() -> const char* {
     const brelix::Board* found = Editor::Instance().FindBoard(board);
     return found ? Hand(found->fileName) : nullptr;
   });
 }
 
-ABI_EXPORT int32_t BrelixSim_CloseBoard(abi::PcbHandle board) {
+ABI_EXPORT int32_t BrelixSim_CloseBoard(qvabi::PcbHandle board) {
   return Guarded<int32_t>(0, [&] { return Editor::Instance().CloseBoard(board) ? 1 : 0; });
 }
 
-ABI_EXPORT int32_t BrelixSim_SetCurrentBoard(abi::PcbHandle board) {
+ABI_EXPORT int32_t BrelixSim_SetCurrentBoard(qvabi::PcbHandle board) {
   return Editor::Instance().SetCurrentBoard(board) ? 1 : 0;
 }
 
-ABI_EXPORT int32_t BrelixSim_SetInputScript(abi::PcbHandle board, const char* script, const char** error) {
+ABI_EXPORT int32_t BrelixSim_SetInputScript(qvabi::PcbHandle board, const char* script, const char** error) {
   return Reporting<int32_t>(error, 0, "the script could not be read", [&]() -> int32_t {
     brelix::Board& found = OpenBoard<boardtext::ScriptError>(board);
     auto actions = boardtext::ParseScript(script ? script : "");
@@ -209,12 +209,12 @@ ABI_EXPORT int32_t BrelixSim_SetInputScript(abi::PcbHandle board, const char* sc
   });
 }
 
-ABI_EXPORT int32_t BrelixSim_PendingActionCount(abi::PcbHandle board) {
+ABI_EXPORT int32_t BrelixSim_PendingActionCount(qvabi::PcbHandle board) {
   const brelix::Board* found = Editor::Instance().FindBoard(board);
   return found ? static_cast<int32_t>(found->script.size()) : -1;
 }
 
-ABI_EXPORT int32_t BrelixSim_GetCursor(abi::PcbHandle board, int32_t* x, int32_t* y) {
+ABI_EXPORT int32_t BrelixSim_GetCursor(qvabi::PcbHandle board, int32_t* x, int32_t* y) {
   const brelix::Board* found = Editor::Instance().FindBoard(board);
   if (!found) return 0;
   if (x) *x = found->cursor.x;
@@ -226,7 +226,7 @@ ABI_EXPORT int32_t BrelixSim_LiveObjectCount() {
   return static_cast<int32_t>(Editor::Instance().LiveObjectCount());
 }
 
-ABI_EXPORT const char* BrelixSim_DescribeObject(abi::PcbHandle object) {
+ABI_EXPORT const char* BrelixSim_DescribeObject(qvabi::PcbHandle object) {
   return Guarded<const char*>(nullptr, [&]() -> const char* {
     const brelix::EditorObject* found = Editor::Instance().FindObject(object);
     return found ? Hand(Describe(*found).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace))
@@ -234,7 +234,7 @@ ABI_EXPORT const char* BrelixSim_DescribeObject(abi::PcbHandle object) {
   });
 }
 
-ABI_EXPORT int32_t BrelixSim_ObjectBounds(abi::PcbHandle object, int32_t* rect) {
+ABI_EXPORT int32_t BrelixSim_ObjectBounds(qvabi::PcbHandle object, int32_t* rect) {
   return Guarded<int32_t>(0, [&]() -> int32_t {
     const brelix::EditorObject* found = Editor::Instance().FindObject(object);
     if (!found || !rect) return 0;
@@ -247,18 +247,18 @@ ABI_EXPORT int32_t BrelixSim_ObjectBounds(abi::PcbHandle object, int32_t* rect) 
   });
 }
 
-ABI_EXPORT int32_t BrelixSim_BoardObjectCount(abi::PcbHandle board) {
+ABI_EXPORT int32_t BrelixSim_BoardObjectCount(qvabi::PcbHandle board) {
   const brelix::Board* found = Editor::Instance().FindBoard(board);
   return found ? static_cast<int32_t>(found->contents.size()) : -1;
 }
 
-ABI_EXPORT abi::PcbHandle BrelixSim_BoardObjectAt(abi::PcbHandle board, int32_t index) {
+ABI_EXPORT qvabi::PcbHandle BrelixSim_BoardObjectAt(qvabi::PcbHandle board, int32_t index) {
   const brelix::Board* found = Editor::Instance().FindBoard(board);
   if (!found || index < 0 || static_cast<std::size_t>(index) >= found->contents.size()) return 0;
   return found->contents[static_cast<std::size_t>(index)];
 }
 
-ABI_EXPORT int32_t BrelixSim_DisplayCount(abi::PcbHandle object, uint8_t mode) {
+ABI_EXPORT int32_t BrelixSim_DisplayCount(qvabi::PcbHandle object, uint8_t mode) {
   const brelix::EditorObject* found = Editor::Instance().FindObject(object);
   if (!found) return 0;
   const auto it = found->displays->find(mode);
@@ -283,14 +283,14 @@ ABI_EXPORT void BrelixSim_SetSetupHook(BrelixSim_SetupHook hook, void* context) 
   Editor::Instance().SetSetupHook(hook, context);
 }
 
-ABI_EXPORT int32_t BrelixSim_SetBoardUnit(abi::PcbHandle board, uint8_t unit) {
+ABI_EXPORT int32_t BrelixSim_SetBoardUnit(qvabi::PcbHandle board, uint8_t unit) {
   brelix::Board* found = Editor::Instance().FindBoard(board);
   if (!found || (unit != brelix::kImperial && unit != brelix::kMetric)) return 0;
   found->unit = unit;
   return 1;
 }
 
-ABI_EXPORT int32_t BrelixSim_SetKicadLayer(abi::PcbHandle board, const char* layer, const char** error) {
+ABI_EXPORT int32_t BrelixSim_SetKicadLayer(qvabi::PcbHandle board, const char* layer, const char** error) {
   return Reporting<int32_t>(error, 0, "the layer could not be chosen", [&]() -> int32_t {
     brelix::Board& found = OpenBoard(board);
     if (!found.kicad) throw brelix::BoardFileError(found.sourcePath + ": not a KiCad board");
@@ -301,19 +301,19 @@ ABI_EXPORT int32_t BrelixSim_SetKicadLayer(abi::PcbHandle board, const char* lay
   });
 }
 
-ABI_EXPORT const char* BrelixSim_BoardNotes(abi::PcbHandle board) {
+ABI_EXPORT const char* BrelixSim_BoardNotes(qvabi::PcbHandle board) {
   return Guarded<const char*>(nullptr, [&]() -> const char* {
     const brelix::Board* found = Editor::Instance().FindBoard(board);
     return found ? Hand(Lines(found->notes)) : nullptr;
   });
 }
 
-ABI_EXPORT int32_t BrelixSim_IsKicadBoard(abi::PcbHandle board) {
+ABI_EXPORT int32_t BrelixSim_IsKicadBoard(qvabi::PcbHandle board) {
   const brelix::Board* found = Editor::Instance().FindBoard(board);
   return found && found->kicad ? 1 : 0;
 }
 
-ABI_EXPORT const char* BrelixSim_KicadPlacement(abi::PcbHandle board) {
+ABI_EXPORT const char* BrelixSim_KicadPlacement(qvabi::PcbHandle board) {
   return Guarded<const char*>(nullptr, [&]() -> const char* {
     const brelix::Board* found = Editor::Instance().FindBoard(board);
     if (!found || !found->kicad) return nullptr;

@@ -59,7 +59,7 @@ class ObjectReader {
   }
 
   void Track(uint8_t layer, Xy a, Xy b, int32_t width) {
-    EditorObject o = MakeObject(abi::ObjectKind::Track, 0);
+    EditorObject o = MakeObject(qvabi::ObjectKind::Track, 0);
     o.layer = layer;
     o.x = Round32(a.x);
     o.y = Round32(a.y);
@@ -70,7 +70,7 @@ class ObjectReader {
   }
 
   void Circle(uint8_t layer, Xy centre, double radius, int32_t width) {
-    EditorObject o = MakeObject(abi::ObjectKind::Arc, 0);
+    EditorObject o = MakeObject(qvabi::ObjectKind::Arc, 0);
     o.layer = layer;
     o.x = Round32(centre.x);
     o.y = Round32(centre.y);
@@ -82,7 +82,7 @@ class ObjectReader {
   }
 
   void Arc(uint8_t layer, Xy s, Xy m, Xy e, int32_t width) {
-    EditorObject o = MakeObject(abi::ObjectKind::Arc, 0);
+    EditorObject o = MakeObject(qvabi::ObjectKind::Arc, 0);
     o.layer = layer;
     o.width = width;
     if (ArcThroughPoints(s.x, s.y, m.x, m.y, e.x, e.y, o))
@@ -239,7 +239,7 @@ class ObjectReader {
     } else if (head == "gr_arc") {
       ArcItem(item, layer, Width(item), [](Xy p) { return p; });
     } else if (head == "gr_text") {
-      EditorObject o = MakeObject(abi::ObjectKind::Text, 0);
+      EditorObject o = MakeObject(qvabi::ObjectKind::Text, 0);
       o.layer = layer;
       o.textData->text = item.at(1).text();
       const Xy at = Point(item, "at");

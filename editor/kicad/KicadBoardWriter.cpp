@@ -188,13 +188,13 @@ class Writer {
     for (const EditorObject* o : legend) {
       if (!o) continue;
       switch (o->kind) {
-        case abi::ObjectKind::Track:
+        case qvabi::ObjectKind::Track:
           Track(*o);
           break;
-        case abi::ObjectKind::Arc:
+        case qvabi::ObjectKind::Arc:
           Arc(*o);
           break;
-        case abi::ObjectKind::Text:
+        case qvabi::ObjectKind::Text:
           Text(*o);
           break;
         default:

@@ -40,7 +40,7 @@ std::string Number(double value) {
 // repaired, control characters (which XML forbids, tab and line breaks
 // aside) dropped and the non-characters U+FFFE and U+FFFF replaced.
 std::string Escape(const std::string& raw) {
-  const std::string text = abi::Utf8InvalidAt(raw) == raw.size() ? raw : abi::ToValidUtf8(raw);
+  const std::string text = qvabi::Utf8InvalidAt(raw) == raw.size() ? raw : qvabi::ToValidUtf8(raw);
   std::string escaped;
   for (std::size_t i = 0; i < text.size(); ++i) {
     const char c = text[i];

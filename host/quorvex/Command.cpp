@@ -22,8 +22,8 @@ bool IsPluginCommand(std::string_view name) {
 }  // namespace
 
 StepResult RunCommand(Session& session) {
-  abi::ICommandLauncher* launcher = nullptr;
-  if (abi::Failed(session.plugin->GetCommandLauncher(&launcher)) || !launcher) {
+  qvabi::ICommandLauncher* launcher = nullptr;
+  if (qvabi::Failed(session.plugin->GetCommandLauncher(&launcher)) || !launcher) {
     ReportHostFailure(session, "GetCommandLauncher");
     return StepResult::Stop(kExitHostFailure);
   }
@@ -33,13 +33,13 @@ StepResult RunCommand(Session& session) {
     return StepResult::Stop(kExitHostFailure);
   }
   const std::string& params = session.options.params;
-  abi::IServerView* view = session.host.currentView();
+  qvabi::IServerView* view = session.host.currentView();
 
-  abi::BOOL32 enabled = 0;
+  qvabi::BOOL32 enabled = 0;
   int32_t state2 = 0, state3 = 0;
-  abi::ByteBool state4 = 0, state5 = 0;
-  if (abi::Failed(launcher->GetCommandState(name.c_str(), params.c_str(), view, &enabled, &state2, &state3,
-                                            &state4, &state5))) {
+  qvabi::ByteBool state4 = 0, state5 = 0;
+  if (qvabi::Failed(launcher->GetCommandState(name.c_str(), params.c_str(), view, &enabled, &state2, &state3,
+                                              &state4, &state5))) {
     ReportHostFailure(session, "GetCommandState");
     return StepResult::Stop(kExitHostFailure);
   }
@@ -47,7 +47,7 @@ StepResult RunCommand(Session& session) {
     session.out << "state " << name << ": " << (enabled ? "enabled" : "disabled") << '\n';
 
   // Launched even when disabled: the command's own checks tell the user why.
-  if (abi::Failed(launcher->LaunchCommand(name.c_str(), params.c_str(), 0, view))) {
+  if (qvabi::Failed(launcher->LaunchCommand(name.c_str(), params.c_str(), 0, view))) {
     ReportHostFailure(session, "LaunchCommand");
     return StepResult::Stop(kExitHostFailure);
   }

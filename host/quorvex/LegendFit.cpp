@@ -34,10 +34,10 @@ std::optional<double> ShownTextHeight(Session& session, double width, double hei
   const std::string script = BuildDragScript(
       {0, 0}, {static_cast<int32_t>(width), static_cast<int32_t>(height)}, 1, true, session.options.setup);
   if (!session.editor.SetInputScript(session.board, script.c_str(), nullptr)) return std::nullopt;
-  abi::ICommandLauncher* launcher = nullptr;
-  if (abi::Failed(session.plugin->GetCommandLauncher(&launcher)) || !launcher) return std::nullopt;
-  if (abi::Failed(launcher->LaunchCommand(session.options.command.c_str(), session.options.params.c_str(), 0,
-                                          session.host.currentView())))
+  qvabi::ICommandLauncher* launcher = nullptr;
+  if (qvabi::Failed(session.plugin->GetCommandLauncher(&launcher)) || !launcher) return std::nullopt;
+  if (qvabi::Failed(launcher->LaunchCommand(session.options.command.c_str(), session.options.params.c_str(),
+                                            0, session.host.currentView())))
     return std::nullopt;
   const auto panels = session.host.guiManager().panels();
   const auto panel = panels.find(kTextHeightPanel);

@@ -9,7 +9,7 @@
 
 namespace quorvex::cli {
 
-std::string OneLine(std::string_view text) { return abi::EscapedForLine(text); }
+std::string OneLine(std::string_view text) { return qvabi::EscapedForLine(text); }
 
 void ReportError(Session& session, std::string_view text) {
   session.err << "quorvex: " << OneLine(text) << '\n';

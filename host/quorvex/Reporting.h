@@ -8,7 +8,7 @@
 
 namespace quorvex::cli {
 
-// `text` fit for one line of output (abi::EscapedForLine): control and
+// `text` fit for one line of output (qvabi::EscapedForLine): control and
 // invisible characters and bytes that are not UTF-8 shown as escapes, so
 // that a value from a file can neither split a message nor hide part of it.
 std::string OneLine(std::string_view text);

@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "abi/ServerModule.h"
+#include "abi/IServerModule.h"
 #include "boardtext/KeyNames.h"
 #include "editor/BrelixSim.h"
 #include "host/Host.h"
@@ -31,12 +31,12 @@ struct Session {
   std::ostream& out;  // the run's report
   std::ostream& err;  // one-line errors
   std::string programFolder;
-  abi::IServerModule* plugin = nullptr;  // owned by the host
+  qvabi::IServerModule* plugin = nullptr;  // owned by the host
   // The editor's simulation API, once the editor is loaded.
   brelix::SimApi editor;
   bool editorLoaded = false;
   // The board opened from the board file; 0 without one.
-  abi::PcbHandle board = 0;
+  qvabi::PcbHandle board = 0;
   // The keys of each of the script's setup lines still to run, in order.
   std::deque<std::vector<boardtext::KeyChord>> setupKeys;
   // An output file could not be written during the run.

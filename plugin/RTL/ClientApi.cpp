@@ -56,74 +56,74 @@ void* Lookup(const char* name) {
   return nullptr;
 }
 
-void GetClientInterface(abi::IClient** client) {
+void GetClientInterface(qvabi::IClient** client) {
   if (!client) return;
   *client = nullptr;
-  if (auto* fn = EntryOf<abi::clientapi::GetClientInterface_t>(Id::GetClientInterface)) fn(client);
+  if (auto* fn = EntryOf<qvabi::clientapi::GetClientInterface_t>(Id::GetClientInterface)) fn(client);
 }
 
-abi::BOOL32 GetPrefUseLuna() {
-  auto* fn = EntryOf<abi::clientapi::GetPrefUseLuna_t>(Id::GetPrefUseLuna);
-  return fn ? fn() : abi::kFalse32;
+qvabi::BOOL32 GetPrefUseLuna() {
+  auto* fn = EntryOf<qvabi::clientapi::GetPrefUseLuna_t>(Id::GetPrefUseLuna);
+  return fn ? fn() : qvabi::kFalse32;
 }
 
-abi::BOOL32 GetPrefHideFloatingPanels() {
-  auto* fn = EntryOf<abi::clientapi::GetPrefHideFloatingPanels_t>(Id::GetPrefHideFloatingPanels);
-  return fn ? fn() : abi::kFalse32;
+qvabi::BOOL32 GetPrefHideFloatingPanels() {
+  auto* fn = EntryOf<qvabi::clientapi::GetPrefHideFloatingPanels_t>(Id::GetPrefHideFloatingPanels);
+  return fn ? fn() : qvabi::kFalse32;
 }
 
-void SetPrefHideFloatingPanels(abi::BOOL32 hide) {
-  if (auto* fn = EntryOf<abi::clientapi::SetPrefHideFloatingPanels_t>(Id::SetPrefHideFloatingPanels))
+void SetPrefHideFloatingPanels(qvabi::BOOL32 hide) {
+  if (auto* fn = EntryOf<qvabi::clientapi::SetPrefHideFloatingPanels_t>(Id::SetPrefHideFloatingPanels))
     fn(hide);
 }
 
 // Without the host's answer the system browser is the safe choice.
-abi::BOOL32 GetUseExternalWebBrowser() {
-  auto* fn = EntryOf<abi::clientapi::GetUseExternalWebBrowser_t>(Id::GetUseExternalWebBrowser);
-  return fn ? fn() : abi::kTrue32;
+qvabi::BOOL32 GetUseExternalWebBrowser() {
+  auto* fn = EntryOf<qvabi::clientapi::GetUseExternalWebBrowser_t>(Id::GetUseExternalWebBrowser);
+  return fn ? fn() : qvabi::kTrue32;
 }
 
-abi::BOOL32 GetIntegratedHelpSystem() {
-  auto* fn = EntryOf<abi::clientapi::GetIntegratedHelpSystem_t>(Id::GetIntegratedHelpSystem);
-  return fn ? fn() : abi::kFalse32;
+qvabi::BOOL32 GetIntegratedHelpSystem() {
+  auto* fn = EntryOf<qvabi::clientapi::GetIntegratedHelpSystem_t>(Id::GetIntegratedHelpSystem);
+  return fn ? fn() : qvabi::kFalse32;
 }
 
-abi::BOOL32 GetUseSystemLocaleLanguage() {
-  auto* fn = EntryOf<abi::clientapi::GetUseSystemLocaleLanguage_t>(Id::GetUseSystemLocaleLanguage);
-  return fn ? fn() : abi::kFalse32;
+qvabi::BOOL32 GetUseSystemLocaleLanguage() {
+  auto* fn = EntryOf<qvabi::clientapi::GetUseSystemLocaleLanguage_t>(Id::GetUseSystemLocaleLanguage);
+  return fn ? fn() : qvabi::kFalse32;
 }
 
-abi::BOOL32 GetUseLocalizedDialogs() {
-  auto* fn = EntryOf<abi::clientapi::GetUseLocalizedDialogs_t>(Id::GetUseLocalizedDialogs);
-  return fn ? fn() : abi::kFalse32;
+qvabi::BOOL32 GetUseLocalizedDialogs() {
+  auto* fn = EntryOf<qvabi::clientapi::GetUseLocalizedDialogs_t>(Id::GetUseLocalizedDialogs);
+  return fn ? fn() : qvabi::kFalse32;
 }
 
-void GetTranslationManager(abi::IUnknown** manager) {
+void GetTranslationManager(qvabi::IUnknown** manager) {
   if (!manager) return;
   *manager = nullptr;
-  if (auto* fn = EntryOf<abi::clientapi::GetTranslationManager_t>(Id::GetTranslationManager)) fn(manager);
+  if (auto* fn = EntryOf<qvabi::clientapi::GetTranslationManager_t>(Id::GetTranslationManager)) fn(manager);
 }
 
 int32_t UpdateFont(void* logFont) {
-  auto* fn = EntryOf<abi::clientapi::UpdateFont_t>(Id::UpdateFont);
+  auto* fn = EntryOf<qvabi::clientapi::UpdateFont_t>(Id::UpdateFont);
   return fn ? fn(logFont) : 0;
 }
 
-void SetErrorInfo(abi::BSTR message, abi::BSTR report, uintptr_t address) {
-  if (auto* fn = EntryOf<abi::clientapi::SetErrorInfo_t>(Id::SetErrorInfo)) fn(message, report, address);
+void SetErrorInfo(qvabi::BSTR message, qvabi::BSTR report, uintptr_t address) {
+  if (auto* fn = EntryOf<qvabi::clientapi::SetErrorInfo_t>(Id::SetErrorInfo)) fn(message, report, address);
 }
 
 void ClearErrorInfo() {
-  if (auto* fn = EntryOf<abi::clientapi::ClearErrorInfo_t>(Id::ClearErrorInfo)) fn();
+  if (auto* fn = EntryOf<qvabi::clientapi::ClearErrorInfo_t>(Id::ClearErrorInfo)) fn();
 }
 
 void HandleException(int32_t value) {
-  if (auto* fn = EntryOf<abi::clientapi::HandleException_t>(Id::HandleException)) fn(value);
+  if (auto* fn = EntryOf<qvabi::clientapi::HandleException_t>(Id::HandleException)) fn(value);
 }
 
-abi::BOOL32 VFS_FileExists(abi::BSTR path) {
-  auto* fn = EntryOf<abi::clientapi::VFS_FileExists_t>(Id::VFS_FileExists);
-  return fn ? fn(path) : abi::kFalse32;
+qvabi::BOOL32 VFS_FileExists(qvabi::BSTR path) {
+  auto* fn = EntryOf<qvabi::clientapi::VFS_FileExists_t>(Id::VFS_FileExists);
+  return fn ? fn(path) : qvabi::kFalse32;
 }
 
 }  // namespace strativue::ClientAPI

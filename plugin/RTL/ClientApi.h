@@ -9,7 +9,7 @@
 
 #include <cstdint>
 
-#include "abi/ClientApi.h"
+#include "abi/ClientApiFunctions.h"
 #include "platform/Modules.h"
 
 namespace strativue::ClientAPI {
@@ -23,21 +23,21 @@ void ResolveFrom(platform::ModuleHandle module);
 void* Lookup(const char* name);
 
 // The host client; no reference is given. Nil when missing.
-void GetClientInterface(abi::IClient** client);
-abi::BOOL32 GetPrefUseLuna();
-abi::BOOL32 GetPrefHideFloatingPanels();
-void SetPrefHideFloatingPanels(abi::BOOL32 hide);
-abi::BOOL32 GetUseExternalWebBrowser();
-abi::BOOL32 GetIntegratedHelpSystem();
-abi::BOOL32 GetUseSystemLocaleLanguage();
-abi::BOOL32 GetUseLocalizedDialogs();
+void GetClientInterface(qvabi::IClient** client);
+qvabi::BOOL32 GetPrefUseLuna();
+qvabi::BOOL32 GetPrefHideFloatingPanels();
+void SetPrefHideFloatingPanels(qvabi::BOOL32 hide);
+qvabi::BOOL32 GetUseExternalWebBrowser();
+qvabi::BOOL32 GetIntegratedHelpSystem();
+qvabi::BOOL32 GetUseSystemLocaleLanguage();
+qvabi::BOOL32 GetUseLocalizedDialogs();
 // A new reference, or nil.
-void GetTranslationManager(abi::IUnknown** manager);
+void GetTranslationManager(qvabi::IUnknown** manager);
 int32_t UpdateFont(void* logFont);
-void SetErrorInfo(abi::BSTR message, abi::BSTR report, uintptr_t address);
+void SetErrorInfo(qvabi::BSTR message, qvabi::BSTR report, uintptr_t address);
 void ClearErrorInfo();
 void HandleException(int32_t value);
 // VFSAPI_VFS_FileExists.
-abi::BOOL32 VFS_FileExists(abi::BSTR path);
+qvabi::BOOL32 VFS_FileExists(qvabi::BSTR path);
 
 }  // namespace strativue::ClientAPI

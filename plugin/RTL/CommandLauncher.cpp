@@ -48,8 +48,8 @@ const TCommandHandler* TCommandLauncher::FindCommand(const std::string& Name) co
   return at->second.get();
 }
 
-abi::HRESULT STDCALL TCommandLauncher::LaunchCommand(const char* Name, const char* Parameters, int32_t,
-                                                     abi::IServerView* View) {
+qvabi::HRESULT STDCALL TCommandLauncher::LaunchCommand(const char* Name, const char* Parameters, int32_t,
+                                                       qvabi::IServerView* View) {
   return Guard([&] {
     const TCommandHandler* handler = FindCommand(NameOf(Name));
     if (!handler || !handler->RunHandler) return;
@@ -57,7 +57,7 @@ abi::HRESULT STDCALL TCommandLauncher::LaunchCommand(const char* Name, const cha
 
     const auto client = GetHostClient();
     if (!client) return;
-    abi::ComPtr<abi::IServerView> current;
+    qvabi::ComPtr<qvabi::IServerView> current;
     CheckHost(client->GetCurrentView(current.put()));
     if (current) {
       CheckHost(current->RefreshAfterCommand());
@@ -69,17 +69,17 @@ abi::HRESULT STDCALL TCommandLauncher::LaunchCommand(const char* Name, const cha
   });
 }
 
-abi::HRESULT STDCALL TCommandLauncher::GetCommandState(const char* Name, const char* Parameters,
-                                                       abi::IServerView* View, abi::BOOL32* Enabled,
-                                                       int32_t* State2, int32_t* State3,
-                                                       abi::ByteBool* State4, abi::ByteBool* State5) {
+qvabi::HRESULT STDCALL TCommandLauncher::GetCommandState(const char* Name, const char* Parameters,
+                                                         qvabi::IServerView* View, qvabi::BOOL32* Enabled,
+                                                         int32_t* State2, int32_t* State3,
+                                                         qvabi::ByteBool* State4, qvabi::ByteBool* State5) {
   return Guard([&] {
-    abi::BOOL32& enabled = OutArgument(Enabled);
+    qvabi::BOOL32& enabled = OutArgument(Enabled);
     int32_t& state2 = OutArgument(State2);
     int32_t& state3 = OutArgument(State3);
-    abi::ByteBool& state4 = OutArgument(State4);
-    abi::ByteBool& state5 = OutArgument(State5);
-    enabled = abi::kTrue32;
+    qvabi::ByteBool& state4 = OutArgument(State4);
+    qvabi::ByteBool& state5 = OutArgument(State5);
+    enabled = qvabi::kTrue32;
     state2 = 0;
     state3 = -1;
     state4 = 0;
@@ -90,25 +90,25 @@ abi::HRESULT STDCALL TCommandLauncher::GetCommandState(const char* Name, const c
   });
 }
 
-abi::HRESULT STDCALL TProcessControl::GetProcessDepth(int32_t* Depth) {
+qvabi::HRESULT STDCALL TProcessControl::GetProcessDepth(int32_t* Depth) {
   return Guard([&] { OutArgument(Depth) = FProcessDepth; });
 }
 
-abi::HRESULT STDCALL TProcessControl::LeaveProcess(int32_t, int32_t) {
+qvabi::HRESULT STDCALL TProcessControl::LeaveProcess(int32_t, int32_t) {
   return Guard([&] {
     if (FProcessDepth == std::numeric_limits<int32_t>::min()) throw ERangeError("Integer overflow");
     --FProcessDepth;
   });
 }
 
-abi::HRESULT STDCALL TProcessControl::EnterProcess(int32_t, int32_t) {
+qvabi::HRESULT STDCALL TProcessControl::EnterProcess(int32_t, int32_t) {
   return Guard([&] {
     if (FProcessDepth == std::numeric_limits<int32_t>::max()) throw ERangeError("Integer overflow");
     ++FProcessDepth;
   });
 }
 
-abi::HRESULT STDCALL TProcessControl::SetProcessDepth(int32_t Depth) {
+qvabi::HRESULT STDCALL TProcessControl::SetProcessDepth(int32_t Depth) {
   return Guard([&] { FProcessDepth = Depth; });
 }
 

@@ -8,8 +8,8 @@
 #include <utility>
 #include <vector>
 
-#include "abi/Documents.h"
-#include "abi/ServerModule.h"
+#include "abi/IServerDocument.h"
+#include "abi/IServerModule.h"
 #include "abi/Unknown.h"
 
 namespace strativue {
@@ -18,16 +18,16 @@ namespace strativue {
 // owner (the server module) frees it, and an interface pointer handed out is
 // valid only while the owner lives.
 template <typename... Interfaces>
-class TInterfacedObjectNoRef : public abi::ImplementsNoRef<Interfaces...> {};
+class TInterfacedObjectNoRef : public qvabi::ImplementsNoRef<Interfaces...> {};
 
 // Runs a command with the host's view and the parameter string (never nil,
 // possibly empty).
-using TCommandRunHandler = void (*)(abi::IServerView* View, const char* Parameters);
+using TCommandRunHandler = void (*)(qvabi::IServerView* View, const char* Parameters);
 // Reports a command's state. The outputs arrive holding the launcher's
 // defaults; a handler changes only what it knows.
-using TCommandStateHandler = void (*)(abi::IServerView* View, const char* Parameters, abi::BOOL32& Enabled,
-                                      int32_t& State2, int32_t& State3, abi::ByteBool& State4,
-                                      abi::ByteBool& State5);
+using TCommandStateHandler = void (*)(qvabi::IServerView* View, const char* Parameters,
+                                      qvabi::BOOL32& Enabled, int32_t& State2, int32_t& State3,
+                                      qvabi::ByteBool& State4, qvabi::ByteBool& State5);
 
 struct TCommandHandler {
   TCommandRunHandler RunHandler = nullptr;
@@ -36,7 +36,7 @@ struct TCommandHandler {
 
 // The command table: names compared with the user's locale, ignoring case,
 // kept sorted so that lookup is a binary search.
-class TCommandLauncher : public TInterfacedObjectNoRef<abi::ICommandLauncher> {
+class TCommandLauncher : public TInterfacedObjectNoRef<qvabi::ICommandLauncher> {
  public:
   TCommandLauncher() = default;
   TCommandLauncher(const TCommandLauncher&) = delete;
@@ -52,13 +52,13 @@ class TCommandLauncher : public TInterfacedObjectNoRef<abi::ICommandLauncher> {
 
   // Runs the command, then refreshes the current view, or clears status-bar
   // panels 1 to 3 when there is none. An unknown name does nothing.
-  abi::HRESULT STDCALL LaunchCommand(const char* Name, const char* Parameters, int32_t Ignored,
-                                     abi::IServerView* View) override;
+  qvabi::HRESULT STDCALL LaunchCommand(const char* Name, const char* Parameters, int32_t Ignored,
+                                       qvabi::IServerView* View) override;
   // Fills the defaults (enabled, 0, -1, false, false), then lets the
   // command's state handler change them.
-  abi::HRESULT STDCALL GetCommandState(const char* Name, const char* Parameters, abi::IServerView* View,
-                                       abi::BOOL32* Enabled, int32_t* State2, int32_t* State3,
-                                       abi::ByteBool* State4, abi::ByteBool* State5) override;
+  qvabi::HRESULT STDCALL GetCommandState(const char* Name, const char* Parameters, qvabi::IServerView* View,
+                                         qvabi::BOOL32* Enabled, int32_t* State2, int32_t* State3,
+                                         qvabi::ByteBool* State4, qvabi::ByteBool* State5) override;
 
  private:
   using TEntry = std::pair<std::string, std::unique_ptr<TCommandHandler>>;
@@ -68,13 +68,13 @@ class TCommandLauncher : public TInterfacedObjectNoRef<abi::ICommandLauncher> {
 };
 
 // The host's process-nesting counter; the module itself never reads it.
-class TProcessControl : public TInterfacedObjectNoRef<abi::IProcessControl> {
+class TProcessControl : public TInterfacedObjectNoRef<qvabi::IProcessControl> {
  public:
-  abi::HRESULT STDCALL GetProcessDepth(int32_t* Depth) override;
+  qvabi::HRESULT STDCALL GetProcessDepth(int32_t* Depth) override;
   // Fail, leaving the counter as it was, when it would overflow.
-  abi::HRESULT STDCALL LeaveProcess(int32_t Ignored1, int32_t Ignored2) override;
-  abi::HRESULT STDCALL EnterProcess(int32_t Ignored1, int32_t Ignored2) override;
-  abi::HRESULT STDCALL SetProcessDepth(int32_t Depth) override;
+  qvabi::HRESULT STDCALL LeaveProcess(int32_t Ignored1, int32_t Ignored2) override;
+  qvabi::HRESULT STDCALL EnterProcess(int32_t Ignored1, int32_t Ignored2) override;
+  qvabi::HRESULT STDCALL SetProcessDepth(int32_t Depth) override;
 
  private:
   int32_t FProcessDepth = 0;

@@ -73,8 +73,8 @@ void OpenHelpTopic(const std::string& helpFile, const std::string& topic, bool d
 }
 
 void ShowHelpPopup(const std::string& helpFile, uint32_t context, platform::Point at, platform::HWND owner) {
-  const abi::BOOL32 hidePanels = ClientAPI::GetPrefHideFloatingPanels();
-  ClientAPI::SetPrefHideFloatingPanels(abi::kFalse32);
+  const qvabi::BOOL32 hidePanels = ClientAPI::GetPrefHideFloatingPanels();
+  ClientAPI::SetPrefHideFloatingPanels(qvabi::kFalse32);
   try {
     platform::HelpSetPopupPosition(at);
     if (!platform::HelpShowContextPopup(owner, helpFile, context))

@@ -23,11 +23,11 @@ bool SameClassName(std::string_view a, std::string_view b) {
 // Best effort: an error that cannot be described must still be raised.
 void RecordErrorInfo(const std::string& message) noexcept {
   try {
-    abi::ComPtr<platform::ICreateErrorInfo> create;
-    if (abi::Failed(platform::CreateErrorInfo(create.put())) || !create) return;
+    qvabi::ComPtr<platform::ICreateErrorInfo> create;
+    if (qvabi::Failed(platform::CreateErrorInfo(create.put())) || !create) return;
     create->SetSource(platform::BStr::FromUtf8(ThisModuleFileName()).get());
     create->SetDescription(platform::BStr::FromUtf8(message).get());
-    const auto info = abi::QueryAs<platform::IErrorInfo>(create.get());
+    const auto info = qvabi::QueryAs<platform::IErrorInfo>(create.get());
     if (info) platform::SetErrorInfo(0, info.get());
   } catch (...) {
   }

@@ -2,7 +2,7 @@
 
 #include <charconv>
 
-#include "abi/Client.h"
+#include "abi/IClient.h"
 #include "abi/ModuleFiles.h"
 #include "abi/Navigation.h"
 #include "platform/Dde.h"
@@ -23,13 +23,13 @@ namespace strativue {
 namespace {
 
 constexpr std::string_view kPageMark = "#PAGE=";
-constexpr const char* kWorkspaceLibrary = abi::kWorkspaceModuleFile;
+constexpr const char* kWorkspaceLibrary = qvabi::kWorkspaceModuleFile;
 
 // WorkspaceManager.so is the host's own library: it is looked up among the
 // loaded modules on each use until found, and never loaded by us.
 struct WorkspaceAccess {
   platform::ModuleHandle module = nullptr;
-  abi::GetWorkspace_t* getWorkspace = nullptr;
+  qvabi::GetWorkspace_t* getWorkspace = nullptr;
 };
 WorkspaceAccess g_workspace;
 
@@ -67,15 +67,15 @@ std::string Narrow(const platform::BStr& text) { return text.utf8(); }
 
 platform::BStr Wide(std::string_view text) { return platform::BStr::FromUtf8(text); }
 
-abi::ComPtr<abi::INavigationService> NavigationService(abi::IClient* client) {
-  abi::ComPtr<abi::INavigationService> service;
+qvabi::ComPtr<qvabi::INavigationService> NavigationService(qvabi::IClient* client) {
+  qvabi::ComPtr<qvabi::INavigationService> service;
   CheckHost(client->GetNavigationService(service.put()));
   if (!service) throw Exception("The host has no navigation service");
   return service;
 }
 
 // Step 2: web addresses go to the system's browser when the host wants that.
-bool OpenInExternalBrowser(abi::INavigationService* service, const std::string& address) {
+bool OpenInExternalBrowser(qvabi::INavigationService* service, const std::string& address) {
   if (!ClientAPI::GetUseExternalWebBrowser()) return false;
   platform::BStr protocol, part1, part2;
   CheckHost(service->ParseAddress(Wide(address).get(), protocol.put(), part1.put(), part2.put()));
@@ -86,81 +86,82 @@ bool OpenInExternalBrowser(abi::INavigationService* service, const std::string& 
 }
 
 // Step 4: a browser document in the current view shows the address itself.
-bool ShowInCurrentDocument(abi::IClient* client, const std::string& address) {
-  abi::ComPtr<abi::IServerView> view;
+bool ShowInCurrentDocument(qvabi::IClient* client, const std::string& address) {
+  qvabi::ComPtr<qvabi::IServerView> view;
   CheckHost(client->GetCurrentView(view.put()));
   if (!view) return false;
-  abi::ComPtr<abi::IServerDocument> document;
+  qvabi::ComPtr<qvabi::IServerDocument> document;
   CheckHost(view->GetOwnerDocument(document.put()));
-  const auto navigable = abi::QueryAs<abi::INavigableDocument>(document.get());
+  const auto navigable = qvabi::QueryAs<qvabi::INavigableDocument>(document.get());
   if (!navigable) return false;
-  if (const auto addressable = abi::QueryAs<abi::IAddressableDocument>(document.get())) {
+  if (const auto addressable = qvabi::QueryAs<qvabi::IAddressableDocument>(document.get())) {
     platform::BStr current;
     CheckHost(addressable->GetAddress(current.put()));
     if (IsSameText(Narrow(current), address)) return true;
   }
-  abi::BOOL32 success = abi::kFalse32;
+  qvabi::BOOL32 success = qvabi::kFalse32;
   CheckHost(navigable->Navigate(Wide(address).get(), &success));
   return true;
 }
 
 // Step 5.
-bool ShowOpenView(abi::IClient* client, const std::string& address) {
+bool ShowOpenView(qvabi::IClient* client, const std::string& address) {
   const auto view = FindOpenView(address);
   if (!view) return false;
-  abi::ComPtr<abi::IServerDocument> document;
+  qvabi::ComPtr<qvabi::IServerDocument> document;
   CheckHost(view->GetOwnerDocument(document.put()));
   CheckHost(client->ShowDocument(document.get()));
-  if (const auto activatable = abi::QueryAs<abi::IActivatableView>(view.get()))
+  if (const auto activatable = qvabi::QueryAs<qvabi::IActivatableView>(view.get()))
     CheckHost(activatable->Activate());
   return true;
 }
 
 // Step 6.
-bool OpenHostFile(abi::INavigationService* service, std::u16string_view target, const std::string& address) {
+bool OpenHostFile(qvabi::INavigationService* service, std::u16string_view target,
+                  const std::string& address) {
   platform::BStr file(target);
   if (!ClientAPI::VFS_FileExists(file.get())) return false;
   platform::BStr opened = Wide(address);
-  abi::BSTR inOut = opened.release();
-  abi::ComPtr<abi::IServerDocument> document;
-  abi::BOOL32 success = abi::kFalse32;
-  const abi::HRESULT status = service->OpenAddress(0, &inOut, document.put(), &success);
+  qvabi::BSTR inOut = opened.release();
+  qvabi::ComPtr<qvabi::IServerDocument> document;
+  qvabi::BOOL32 success = qvabi::kFalse32;
+  const qvabi::HRESULT status = service->OpenAddress(0, &inOut, document.put(), &success);
   opened = platform::BStr::Adopt(inOut);
   CheckHost(status);
   return true;
 }
 
-abi::GetWorkspace_t* WorkspaceFunction() {
+qvabi::GetWorkspace_t* WorkspaceFunction() {
   if (!g_workspace.module) {
     g_workspace.module = platform::FindLoadedModule(kWorkspaceLibrary);
     if (g_workspace.module)
-      g_workspace.getWorkspace =
-          reinterpret_cast<abi::GetWorkspace_t*>(platform::FindFunction(g_workspace.module, "GetWorkspace"));
+      g_workspace.getWorkspace = reinterpret_cast<qvabi::GetWorkspace_t*>(
+          platform::FindFunction(g_workspace.module, "GetWorkspace"));
   }
   return g_workspace.getWorkspace;
 }
 
 // Step 7: the host's task server shows the address.
-void ShowInTaskServer(abi::IClient* client, const std::string& address) {
-  abi::GetWorkspace_t* getWorkspace = WorkspaceFunction();
+void ShowInTaskServer(qvabi::IClient* client, const std::string& address) {
+  qvabi::GetWorkspace_t* getWorkspace = WorkspaceFunction();
   if (!getWorkspace) return;
-  abi::ComPtr<abi::IWorkspace> workspace;
+  qvabi::ComPtr<qvabi::IWorkspace> workspace;
   CheckHost(getWorkspace(workspace.put()));
   if (!workspace) return;
   platform::BStr target;
   CheckHost(workspace->GetServerTarget(Wide("PickATask").get(), target.put()));
   if (target.view().empty()) return;
-  abi::ComPtr<abi::IServerModule> module;
+  qvabi::ComPtr<qvabi::IServerModule> module;
   CheckHost(client->GetServerModuleForTarget(target.get(), module.put()));
-  const auto navigable = abi::QueryAs<abi::INavigableDocument>(module.get());
+  const auto navigable = qvabi::QueryAs<qvabi::INavigableDocument>(module.get());
   if (!navigable) return;
-  abi::BOOL32 success = abi::kFalse32;
+  qvabi::BOOL32 success = qvabi::kFalse32;
   CheckHost(navigable->Navigate(Wide(address).get(), &success));
 }
 
-bool ViewMatches(abi::IServerDocument* document, abi::IServerView* view, const std::string& address) {
-  if (const auto addressable = abi::QueryAs<abi::IAddressableDocument>(document)) {
-    abi::ByteBool matches = 0;
+bool ViewMatches(qvabi::IServerDocument* document, qvabi::IServerView* view, const std::string& address) {
+  if (const auto addressable = qvabi::QueryAs<qvabi::IAddressableDocument>(document)) {
+    qvabi::ByteBool matches = 0;
     CheckHost(addressable->MatchesAddress(Wide(address).get(), &matches));
     return matches != 0;
   }
@@ -195,7 +196,7 @@ void RunHostProcess(std::string_view processName, const char* parameters, int32_
                     int32_t value) {
   const auto client = GetHostClient();
   if (!client) return;
-  const auto launcher = abi::QueryAs<abi::IProcessLauncher>(client.get());
+  const auto launcher = qvabi::QueryAs<qvabi::IProcessLauncher>(client.get());
   if (!launcher) throw Exception("The host offers no process launcher");
   const std::string name(processName);
   CheckHost(launcher->RunProcess(name.c_str(), parameters, parameterSize, value));
@@ -234,7 +235,7 @@ void NavigateHelpTarget(std::u16string_view target) {
   ShowInTaskServer(client.get(), address);
 }
 
-std::string ViewAddress(abi::IServerDocument* document, abi::IServerView* view) {
+std::string ViewAddress(qvabi::IServerDocument* document, qvabi::IServerView* view) {
   platform::BStr fileName;
   CheckHost(document->GetFileName(fileName.put()));
   std::string address = Narrow(fileName);
@@ -253,26 +254,26 @@ std::string ViewAddress(abi::IServerDocument* document, abi::IServerView* view) 
   return address;
 }
 
-abi::ComPtr<abi::IServerView> FindOpenView(std::string_view address) {
+qvabi::ComPtr<qvabi::IServerView> FindOpenView(std::string_view address) {
   const auto client = GetHostClient();
   if (!client) return {};
   const std::string wanted(address);
   int32_t moduleCount = 0;
   CheckHost(client->GetServerModuleCount(&moduleCount));
   for (int32_t m = 0; m < moduleCount; ++m) {
-    abi::ComPtr<abi::IServerModule> module;
+    qvabi::ComPtr<qvabi::IServerModule> module;
     CheckHost(client->GetServerModuleAt(m, module.put()));
     if (!module) continue;
     int32_t documentCount = 0;
     CheckHost(module->GetDocumentCount(&documentCount));
     for (int32_t d = 0; d < documentCount; ++d) {
-      abi::ComPtr<abi::IServerDocument> document;
+      qvabi::ComPtr<qvabi::IServerDocument> document;
       CheckHost(module->GetDocument(d, document.put()));
       if (!document) continue;
       int32_t viewCount = 0;
       CheckHost(document->GetViewCount(&viewCount));
       for (int32_t v = 0; v < viewCount; ++v) {
-        abi::ComPtr<abi::IServerView> view;
+        qvabi::ComPtr<qvabi::IServerView> view;
         CheckHost(document->GetView(v, view.put()));
         if (view && ViewMatches(document.get(), view.get(), wanted)) return view;
       }

@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "abi/Documents.h"
+#include "abi/IServerDocument.h"
 #include "abi/Unknown.h"
 
 namespace strativue {
@@ -44,10 +44,10 @@ bool SplitPdfPageAddress(std::string_view address, PdfPageAddress* result);
 // A view's address: the document's file name; with more than one view of
 // the document "?ViewName=<view name>"; then the view's parameter text with
 // "|" made ";", after ";" (when the view name was added) or "?".
-std::string ViewAddress(abi::IServerDocument* document, abi::IServerView* view);
+std::string ViewAddress(qvabi::IServerDocument* document, qvabi::IServerView* view);
 // The first view of the host's open documents (server modules in order,
 // their documents, their views) that matches `address`; nil when none.
-abi::ComPtr<abi::IServerView> FindOpenView(std::string_view address);
+qvabi::ComPtr<qvabi::IServerView> FindOpenView(std::string_view address);
 
 // Starts the PDF reader on `fileName` (or on the file of that name in the
 // application help folder) at `page`; true when the reader started. Pages

@@ -5,19 +5,19 @@
 #include <cstdint>
 #include <string_view>
 
-#include "abi/Client.h"
+#include "abi/IClient.h"
 #include "abi/Unknown.h"
 
 namespace strativue {
 
 // The process-wide host client with a new reference, or nil.
-abi::ComPtr<abi::IClient> GetHostClient();
+qvabi::ComPtr<qvabi::IClient> GetHostClient();
 // Replaces the process-wide host client; stored without taking a reference.
-void SetHostClient(abi::IClient* client);
+void SetHostClient(qvabi::IClient* client);
 
 // Tests a status returned by the host: a negative one raises EHostError with
 // the description of the thread's error information.
-void CheckHost(abi::HRESULT status);
+void CheckHost(qvabi::HRESULT status);
 
 // Sets one status-bar panel's text; nothing without a host client.
 void SetStatusText(int32_t index, std::u16string_view text);

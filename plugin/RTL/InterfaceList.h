@@ -25,11 +25,11 @@ class TInterfaceList {
   void Add(I* item) {
     if (!item) return;
     std::lock_guard lock(lock_);
-    items_.push_back(abi::ComPtr<I>::Share(item));
+    items_.push_back(qvabi::ComPtr<I>::Share(item));
   }
   // Removes the first entry that is `item`; an absent item is no error.
   void Remove(I* item) {
-    abi::ComPtr<I> removed;
+    qvabi::ComPtr<I> removed;
     {
       std::lock_guard lock(lock_);
       for (auto it = items_.begin(); it != items_.end(); ++it) {
@@ -46,7 +46,7 @@ class TInterfaceList {
   }
   // The entry at `index` with a new reference; raises ERangeError outside
   // 0..Count()-1.
-  abi::ComPtr<I> Get(int index) const {
+  qvabi::ComPtr<I> Get(int index) const {
     std::lock_guard lock(lock_);
     if (index < 0 || static_cast<std::size_t>(index) >= items_.size())
       throw ERangeError("List index out of bounds (" + std::to_string(index) + ")");
@@ -54,7 +54,7 @@ class TInterfaceList {
   }
   // Releases every entry, outside the lock: a release may call back.
   void Clear() {
-    std::vector<abi::ComPtr<I>> released;
+    std::vector<qvabi::ComPtr<I>> released;
     {
       std::lock_guard lock(lock_);
       released.swap(items_);
@@ -63,7 +63,7 @@ class TInterfaceList {
 
  private:
   mutable std::mutex lock_;
-  std::vector<abi::ComPtr<I>> items_;
+  std::vector<qvabi::ComPtr<I>> items_;
 };
 
 }  // namespace strativue

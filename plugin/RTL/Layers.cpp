@@ -46,7 +46,7 @@ const SingleLayer* FindSingleLayer(TLayerId id) {
 }
 
 std::string CutText(std::string text) {
-  text.resize(abi::Utf8CutLength(text, kMaxText));
+  text.resize(qvabi::Utf8CutLength(text, kMaxText));
   return text;
 }
 

@@ -13,7 +13,7 @@ constexpr std::size_t kModuleFileNameLimit = 260;
 std::string ThisModuleFileName() {
   static const int anchor = 0;
   std::string path = platform::ModuleFileNameOf(&anchor);
-  path.resize(abi::Utf8CutLength(path, kModuleFileNameLimit));
+  path.resize(qvabi::Utf8CutLength(path, kModuleFileNameLimit));
   const std::size_t slash = path.find_last_of("/\\");
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }

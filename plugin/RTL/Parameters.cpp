@@ -94,9 +94,9 @@ bool GetParameterValue(const char* parameters, std::string_view name, std::strin
   return false;
 }
 
-bool GetParameterValueShort(const char* parameters, std::string_view name, abi::ShortString& value) {
+bool GetParameterValueShort(const char* parameters, std::string_view name, qvabi::ShortString& value) {
   std::string text;
-  const bool found = GetParameterValue(parameters, name.substr(0, abi::ShortString::kMaxLength), text);
+  const bool found = GetParameterValue(parameters, name.substr(0, qvabi::ShortString::kMaxLength), text);
   value.assign(text);
   return found;
 }

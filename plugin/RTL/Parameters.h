@@ -47,7 +47,7 @@ bool IsSameParameterName(std::string_view a, std::string_view b);
 bool GetParameterValue(const char* parameters, std::string_view name, std::string& value);
 // The same with short strings: `name` is cut to 255 characters like a short
 // string, `value` is always overwritten and cut to 255 characters.
-bool GetParameterValueShort(const char* parameters, std::string_view name, abi::ShortString& value);
+bool GetParameterValueShort(const char* parameters, std::string_view name, qvabi::ShortString& value);
 
 // Frees the process-wide list and cached string (library unload).
 void FreeProcessParameters();

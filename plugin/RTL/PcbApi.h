@@ -13,12 +13,12 @@
 #include <utility>
 
 #include "abi/ModuleFiles.h"
-#include "abi/PcbApi.h"
+#include "abi/PcbApiFunctions.h"
 
 namespace strativue::PcbApi {
 
 // The editor module's file name.
-inline constexpr const char* kEditorModule = abi::kEditorModuleFile;
+inline constexpr const char* kEditorModule = qvabi::kEditorModuleFile;
 
 // Finds the editor module and resolves every name, unless the module was
 // found before. Runs at load and at every run of the command.
@@ -57,16 +57,16 @@ Result MissingResult(Id id) {
 }
 }  // namespace detail
 
-#define STRATIVUE_PCBAPI_WRAPPER(name, result, params)                                      \
-  template <typename... Args>                                                               \
-  inline result name(Args&&... args) {                                                      \
-    auto* fn = reinterpret_cast<::abi::pcbapi::name##_t*>(detail::Entry(detail::Id::name)); \
-    if constexpr (std::is_void_v<result>) {                                                 \
-      if (fn) fn(std::forward<Args>(args)...);                                              \
-    } else {                                                                                \
-      if (!fn) return detail::MissingResult<result>(detail::Id::name);                      \
-      return fn(std::forward<Args>(args)...);                                               \
-    }                                                                                       \
+#define STRATIVUE_PCBAPI_WRAPPER(name, result, params)                                        \
+  template <typename... Args>                                                                 \
+  inline result name(Args&&... args) {                                                        \
+    auto* fn = reinterpret_cast<::qvabi::pcbapi::name##_t*>(detail::Entry(detail::Id::name)); \
+    if constexpr (std::is_void_v<result>) {                                                   \
+      if (fn) fn(std::forward<Args>(args)...);                                                \
+    } else {                                                                                  \
+      if (!fn) return detail::MissingResult<result>(detail::Id::name);                        \
+      return fn(std::forward<Args>(args)...);                                                 \
+    }                                                                                         \
   }
 ABI_PCBAPI_TYPED_FUNCTIONS(STRATIVUE_PCBAPI_WRAPPER)
 #undef STRATIVUE_PCBAPI_WRAPPER

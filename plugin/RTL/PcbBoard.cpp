@@ -7,7 +7,7 @@
 
 namespace strativue {
 
-TLayerObject::TLayerObject(abi::PcbHandle boardHandle, TLayerId layerId)
+TLayerObject::TLayerObject(qvabi::PcbHandle boardHandle, TLayerId layerId)
     : BoardHandle(boardHandle), LayerId(layerId) {
   Name.assign(DefaultLayerName(layerId));
 }
@@ -20,7 +20,7 @@ int32_t TLayerObject::LoadLayer(uint8_t mode) {
   return result;
 }
 
-TInternalPlane::TInternalPlane(abi::PcbHandle boardHandle, TLayerId layerId)
+TInternalPlane::TInternalPlane(qvabi::PcbHandle boardHandle, TLayerId layerId)
     : TLayerObject(boardHandle, layerId) {
   NetName.assign("(No Net)");
 }
@@ -34,7 +34,7 @@ int32_t TInternalPlane::LoadLayer(uint8_t mode) {
   return result;
 }
 
-TPcbBoard::TPcbBoard(abi::PcbHandle boardHandle) : BoardHandle(boardHandle) {
+TPcbBoard::TPcbBoard(qvabi::PcbHandle boardHandle) : BoardHandle(boardHandle) {
   for (int id = 1; id <= kLastLayer; ++id) {
     const auto layerId = static_cast<TLayerId>(id);
     if (layerId >= kInternalPlane1 && layerId <= kInternalPlane16)
@@ -65,7 +65,7 @@ int32_t TPcbBoard::LoadBoard(uint8_t mode) {
   for (int id = 1; id <= kLastLayer; ++id) Layers[id]->LoadLayer(mode);
   PcbApi::QueryBoardSplitPlaneMode(mode, BoardHandle, &SplitPlaneMode);
   ExchangeOptions(mode);
-  if (mode == abi::ReadMode)
+  if (mode == qvabi::ReadMode)
     ReadLayerPairs();
   else
     WriteLayerPairs();
@@ -80,13 +80,13 @@ void TPcbBoard::ExchangeOptions(uint8_t mode) {
   TBoardOptionStorage& o = Options;
   PcbApi::QueryBoardGridsEx(mode, BoardHandle, o.Grids.data());
   PcbApi::QueryBoardOutputOptions(mode, BoardHandle, o.Output.data());
-  for (int index = 1; index <= abi::kPlotLayerCount; ++index)
+  for (int index = 1; index <= qvabi::kPlotLayerCount; ++index)
     PcbApi::QueryBoardOutputOptionsPlotLayers(mode, BoardHandle, index, &o.PlotLayers[index - 1]);
-  for (int index = 1; index <= abi::kPlotLayerCount; ++index)
+  for (int index = 1; index <= qvabi::kPlotLayerCount; ++index)
     PcbApi::QueryBoardOutputOptionsFlipLayers(mode, BoardHandle, index, &o.FlipLayers[index - 1]);
   PcbApi::QueryBoardGerberOptions(mode, BoardHandle, o.Gerber.data());
   PcbApi::QueryBoardPrinterOptions(mode, BoardHandle, o.Printer.data());
-  for (int pen = 1; pen <= abi::kPlotterPenCount; ++pen)
+  for (int pen = 1; pen <= qvabi::kPlotterPenCount; ++pen)
     PcbApi::QueryBoardPrinterOptionsPlotterPen(mode, BoardHandle, pen, &o.PlotterPens[pen - 1][0],
                                                &o.PlotterPens[pen - 1][1]);
   for (int id = 1; id <= kLastLayer; ++id)
@@ -99,10 +99,10 @@ void TPcbBoard::ExchangeOptions(uint8_t mode) {
 void TPcbBoard::ReadLayerPairs() {
   LayerPairs.clear();
   int32_t count = 0;
-  if (PcbApi::QueryBoardLayerPairsCount(BoardHandle, &count, abi::ReadMode) != 0) return;
+  if (PcbApi::QueryBoardLayerPairsCount(BoardHandle, &count, qvabi::ReadMode) != 0) return;
   for (int32_t index = 0; index < count; ++index) {
     auto pair = std::make_unique<TPcblayerPair>();
-    PcbApi::QueryBoardLayerPairAt(abi::ReadMode, BoardHandle, index, &pair->PairByte1, &pair->PairByte2,
+    PcbApi::QueryBoardLayerPairAt(qvabi::ReadMode, BoardHandle, index, &pair->PairByte1, &pair->PairByte2,
                                   &pair->FirstLayer, &pair->SecondLayer);
     NamePair(*pair);
     LayerPairs.push_back(std::move(pair));
@@ -111,10 +111,10 @@ void TPcbBoard::ReadLayerPairs() {
 
 void TPcbBoard::WriteLayerPairs() {
   int32_t count = static_cast<int32_t>(LayerPairs.size());
-  PcbApi::QueryBoardLayerPairsCount(BoardHandle, &count, abi::WriteMode);
+  PcbApi::QueryBoardLayerPairsCount(BoardHandle, &count, qvabi::WriteMode);
   for (int32_t index = 0; index < static_cast<int32_t>(LayerPairs.size()); ++index) {
     TPcblayerPair& pair = *LayerPairs[index];
-    PcbApi::QueryBoardLayerPairAt(abi::WriteMode, BoardHandle, index, &pair.PairByte1, &pair.PairByte2,
+    PcbApi::QueryBoardLayerPairAt(qvabi::WriteMode, BoardHandle, index, &pair.PairByte1, &pair.PairByte2,
                                   &pair.FirstLayer, &pair.SecondLayer);
   }
 }
@@ -172,7 +172,7 @@ int32_t TPcbBoard::CopperPosition(const TLayerSet& set, const TLayerObject* laye
   return count;
 }
 
-void TPcbBoard::AddToBoard(abi::PcbHandle objectHandle) const {
+void TPcbBoard::AddToBoard(qvabi::PcbHandle objectHandle) const {
   if (objectHandle == 0) return;
   PcbApi::AddObjectToContainer(BoardHandle, objectHandle);
 }

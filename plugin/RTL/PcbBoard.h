@@ -10,7 +10,7 @@
 #include <memory>
 #include <vector>
 
-#include "abi/PcbApi.h"
+#include "abi/PcbApiFunctions.h"
 #include "abi/Types.h"
 #include "plugin/RTL/Layers.h"
 #include "plugin/RTL/RT_PCB.h"
@@ -21,7 +21,7 @@ namespace strativue {
 struct TDielectricInfo {
   TDielectricInfo() { Material.assign("FR-4"); }
 
-  abi::ShortString Material{};
+  qvabi::ShortString Material{};
   // Dielectric type code: 0 none, 1 core, 2 prepreg, 3 surface.
   uint8_t DielectricType = 1;
   double Constant = 4.8;
@@ -33,7 +33,7 @@ struct TDielectricInfo {
 // stack.
 class TLayerObject {
  public:
-  TLayerObject(abi::PcbHandle boardHandle, TLayerId layerId);
+  TLayerObject(qvabi::PcbHandle boardHandle, TLayerId layerId);
   virtual ~TLayerObject() = default;
   TLayerObject(const TLayerObject&) = delete;
   TLayerObject& operator=(const TLayerObject&) = delete;
@@ -42,9 +42,9 @@ class TLayerObject {
   // answers the layer query's result.
   virtual int32_t LoadLayer(uint8_t mode);
 
-  abi::PcbHandle BoardHandle;
+  qvabi::PcbHandle BoardHandle;
   TLayerId LayerId;
-  abi::ShortString Name{};
+  qvabi::ShortString Name{};
   int32_t CopperThickness = 14000;
   // The dielectric below this layer.
   TDielectricInfo Dielectric;
@@ -59,16 +59,16 @@ class TLayerObject {
 // An internal plane (ids 39 to 54) and the net it carries.
 class TInternalPlane : public TLayerObject {
  public:
-  TInternalPlane(abi::PcbHandle boardHandle, TLayerId layerId);
+  TInternalPlane(qvabi::PcbHandle boardHandle, TLayerId layerId);
   int32_t LoadLayer(uint8_t mode) override;
 
-  abi::ShortString NetName{};
+  qvabi::ShortString NetName{};
 };
 
 // One drill layer pair.
 struct TPcblayerPair {
   // "<upper layer name> - <lower layer name>", built when read.
-  abi::ShortString Name{};
+  qvabi::ShortString Name{};
   TLayerPartitionId SecondLayer = 0;
   TLayerPartitionId FirstLayer = 0;
   uint8_t PairByte1 = 0;
@@ -77,23 +77,23 @@ struct TPcblayerPair {
 
 // The board's option groups, carried for the editor and never read here.
 struct TBoardOptionStorage {
-  std::array<int32_t, abi::kGridOptionCount> Grids{};
-  std::array<int32_t, abi::kOutputOptionCount> Output{};
-  std::array<uint8_t, abi::kPlotLayerCount> PlotLayers{};
-  std::array<uint8_t, abi::kPlotLayerCount> FlipLayers{};
-  std::array<int32_t, abi::kGerberOptionCount> Gerber{};
-  std::array<int32_t, abi::kPrinterOptionCount> Printer{};
-  std::array<std::array<int32_t, 2>, abi::kPlotterPenCount> PlotterPens{};
-  std::array<std::array<int32_t, abi::kCompositeLayerValueCount>, kLastLayer> CompositeLayers{};
-  std::array<int32_t, abi::kPlacerOptionCount> Placer{};
-  std::array<int32_t, abi::kEcoOptionCount> Eco{};
+  std::array<int32_t, qvabi::kGridOptionCount> Grids{};
+  std::array<int32_t, qvabi::kOutputOptionCount> Output{};
+  std::array<uint8_t, qvabi::kPlotLayerCount> PlotLayers{};
+  std::array<uint8_t, qvabi::kPlotLayerCount> FlipLayers{};
+  std::array<int32_t, qvabi::kGerberOptionCount> Gerber{};
+  std::array<int32_t, qvabi::kPrinterOptionCount> Printer{};
+  std::array<std::array<int32_t, 2>, qvabi::kPlotterPenCount> PlotterPens{};
+  std::array<std::array<int32_t, qvabi::kCompositeLayerValueCount>, kLastLayer> CompositeLayers{};
+  std::array<int32_t, qvabi::kPlacerOptionCount> Placer{};
+  std::array<int32_t, qvabi::kEcoOptionCount> Eco{};
 };
 
 class TPcbBoard {
  public:
   // Builds the 82 layer objects with their defaults; no editor call. Any
   // handle is accepted, 0 included.
-  explicit TPcbBoard(abi::PcbHandle boardHandle);
+  explicit TPcbBoard(qvabi::PcbHandle boardHandle);
   virtual ~TPcbBoard() = default;
   TPcbBoard(const TPcbBoard&) = delete;
   TPcbBoard& operator=(const TPcbBoard&) = delete;
@@ -126,12 +126,12 @@ class TPcbBoard {
   void NamePair(TPcblayerPair& pair) const;
 
   // Makes an editor object part of the board's contents; 0 does nothing.
-  void AddToBoard(abi::PcbHandle objectHandle) const;
+  void AddToBoard(qvabi::PcbHandle objectHandle) const;
 
-  abi::PcbHandle BoardHandle;
+  qvabi::PcbHandle BoardHandle;
   int32_t BoardInt3 = 0;
   // Full path of the board document.
-  abi::ShortString FileName{};
+  qvabi::ShortString FileName{};
   uint8_t BoardByte5 = 0;
   int32_t BoardInt6 = 0;
   int32_t BoardInt7 = 0;

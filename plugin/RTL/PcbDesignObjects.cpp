@@ -4,7 +4,7 @@
 
 namespace strativue {
 
-TPcbFromTo::TPcbFromTo(abi::PcbHandle handle) : TPCBObject(handle) {
+TPcbFromTo::TPcbFromTo(qvabi::PcbHandle handle) : TPCBObject(handle) {
   ObjectKind = static_cast<uint8_t>(kKind);
 }
 
@@ -18,15 +18,15 @@ int32_t TPcbManualFromTo::Sync(uint8_t mode) {
   return PcbApi::QueryManualFromTo(mode, Handle, &HeaderWord, &Net, &FromPad, &ToPad, &Name);
 }
 
-TPcbComponentBody::TPcbComponentBody(abi::PcbHandle handle) : TPCBObject(handle) {
+TPcbComponentBody::TPcbComponentBody(qvabi::PcbHandle handle) : TPCBObject(handle) {
   ObjectKind = static_cast<uint8_t>(kKind);
 }
 
-TPcbDifferentialPair::TPcbDifferentialPair(abi::PcbHandle handle) : TPCBObject(handle) {
+TPcbDifferentialPair::TPcbDifferentialPair(qvabi::PcbHandle handle) : TPCBObject(handle) {
   ObjectKind = static_cast<uint8_t>(kKind);
 }
 
-TPCBRegion::TPCBRegion(abi::PcbHandle handle) : TPCBObject(handle) {
+TPCBRegion::TPCBRegion(qvabi::PcbHandle handle) : TPCBObject(handle) {
   ObjectKind = static_cast<uint8_t>(kKind);
 }
 
@@ -36,7 +36,7 @@ int32_t TPCBRegion::Sync(uint8_t mode) {
                              &HeaderValue2, &Net, &Keepout, &RegionKind);
 }
 
-TPcbEmbeddedBoard::TPcbEmbeddedBoard(abi::PcbHandle handle) : TPCBObject(handle) {
+TPcbEmbeddedBoard::TPcbEmbeddedBoard(qvabi::PcbHandle handle) : TPCBObject(handle) {
   ObjectKind = static_cast<uint8_t>(kKind);
 }
 
@@ -47,21 +47,21 @@ int32_t TPcbEmbeddedBoard::Sync(uint8_t mode) {
                                     &ColumnSpacing, &Mirrored);
 }
 
-TPCBObjectClass::TPCBObjectClass(abi::PcbHandle handle) : TPCBObject(handle) {
+TPCBObjectClass::TPCBObjectClass(qvabi::PcbHandle handle) : TPCBObject(handle) {
   ObjectKind = static_cast<uint8_t>(kKind);
 }
 
 int32_t TPCBObjectClass::Sync(uint8_t mode) {
   SyncBitFields(mode);
   int32_t result = PcbApi::QueryClass(mode, Handle, &HeaderWord, &Name, &MemberKind, &SuperClass);
-  if (mode == abi::ReadMode) {
+  if (mode == qvabi::ReadMode) {
     // Without the editor's function there is no end to wait for: the list
     // is left as it is. Otherwise a fresh list, so that reading twice does
     // not repeat the members.
     if (!PcbApi::Lookup("GetMemberFromClassAt")) return result;
     Members.clear();
     for (int32_t index = 0;; ++index) {
-      abi::ShortString member{};
+      qvabi::ShortString member{};
       result = PcbApi::GetMemberFromClassAt(Handle, index, &member);
       if (result != 0) break;
       Members.push_back(member.str());
@@ -69,7 +69,7 @@ int32_t TPCBObjectClass::Sync(uint8_t mode) {
   } else {
     result = PcbApi::RemoveAllMembersFromClass(Handle);
     for (const std::string& name : Members) {
-      abi::ShortString member{};
+      qvabi::ShortString member{};
       member.assign(name);
       result = PcbApi::AddMemberToClass(Handle, &member);
     }
@@ -77,7 +77,7 @@ int32_t TPCBObjectClass::Sync(uint8_t mode) {
   return result;
 }
 
-TPcbEmbedded::TPcbEmbedded(abi::PcbHandle handle) : TPCBObject(handle) {
+TPcbEmbedded::TPcbEmbedded(qvabi::PcbHandle handle) : TPCBObject(handle) {
   ObjectKind = static_cast<uint8_t>(kKind);
 }
 
@@ -86,7 +86,7 @@ int32_t TPcbEmbedded::Sync(uint8_t mode) {
   return PcbApi::QueryEmbedded(mode, Handle, &HeaderWord, &Name, &Description);
 }
 
-TPcbRule::TPcbRule(abi::PcbHandle handle) : TPCBObject(handle) { ObjectKind = static_cast<uint8_t>(kKind); }
+TPcbRule::TPcbRule(qvabi::PcbHandle handle) : TPCBObject(handle) { ObjectKind = static_cast<uint8_t>(kKind); }
 
 int32_t TPcbRule::Sync(uint8_t mode) {
   SyncBitFields(mode);
@@ -94,7 +94,7 @@ int32_t TPcbRule::Sync(uint8_t mode) {
                            &Priority);
 }
 
-TPcbViolation::TPcbViolation(abi::PcbHandle handle) : TPCBObject(handle) {
+TPcbViolation::TPcbViolation(qvabi::PcbHandle handle) : TPCBObject(handle) {
   ObjectKind = static_cast<uint8_t>(kKind);
 }
 

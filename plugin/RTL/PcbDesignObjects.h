@@ -12,8 +12,8 @@ namespace strativue {
 
 class TPcbFromTo : public TPCBObject {
  public:
-  static constexpr abi::ObjectKind kKind = abi::ObjectKind::FromTo;
-  explicit TPcbFromTo(abi::PcbHandle handle);
+  static constexpr qvabi::ObjectKind kKind = qvabi::ObjectKind::FromTo;
+  explicit TPcbFromTo(qvabi::PcbHandle handle);
   // HeaderWord, X, Y, a byte, X2, Y2, a byte, HeaderValue1.
   int32_t Sync(uint8_t mode) override;
   int32_t GetX2() override { return X2; }
@@ -22,8 +22,8 @@ class TPcbFromTo : public TPCBObject {
   void SetY2(int32_t value) override { Y2 = value; }
   bool FromToByte1() override { return Byte1 != 0; }
   bool FromToByte2() override { return Byte2 != 0; }
-  void SetFromToByte1(bool value) override { Byte1 = abi::ToByteBool(value); }
-  void SetFromToByte2(bool value) override { Byte2 = abi::ToByteBool(value); }
+  void SetFromToByte1(bool value) override { Byte1 = qvabi::ToByteBool(value); }
+  void SetFromToByte2(bool value) override { Byte2 = qvabi::ToByteBool(value); }
 
   int32_t X2 = 0;
   int32_t Y2 = 0;
@@ -35,50 +35,50 @@ class TPcbFromTo : public TPCBObject {
 // editor reports its objects as kind 17.
 class TPcbManualFromTo : public TPCBObject {
  public:
-  explicit TPcbManualFromTo(abi::PcbHandle handle) : TPCBObject(handle) {}
+  explicit TPcbManualFromTo(qvabi::PcbHandle handle) : TPCBObject(handle) {}
   // HeaderWord and four strings: net, from pad, to pad, name.
   int32_t Sync(uint8_t mode) override;
 
-  abi::ShortString Net{};
-  abi::ShortString FromPad{};
-  abi::ShortString ToPad{};
-  abi::ShortString Name{};
+  qvabi::ShortString Net{};
+  qvabi::ShortString FromPad{};
+  qvabi::ShortString ToPad{};
+  qvabi::ShortString Name{};
 };
 
 // Kinds that exchange only the common record.
 class TPcbComponentBody : public TPCBObject {
  public:
-  static constexpr abi::ObjectKind kKind = abi::ObjectKind::ComponentBody;
-  explicit TPcbComponentBody(abi::PcbHandle handle);
+  static constexpr qvabi::ObjectKind kKind = qvabi::ObjectKind::ComponentBody;
+  explicit TPcbComponentBody(qvabi::PcbHandle handle);
 };
 
 class TPcbDifferentialPair : public TPCBObject {
  public:
-  static constexpr abi::ObjectKind kKind = abi::ObjectKind::DifferentialPair;
-  explicit TPcbDifferentialPair(abi::PcbHandle handle);
+  static constexpr qvabi::ObjectKind kKind = qvabi::ObjectKind::DifferentialPair;
+  explicit TPcbDifferentialPair(qvabi::PcbHandle handle);
 };
 
 class TPCBRegion : public TPCBObject {
  public:
-  static constexpr abi::ObjectKind kKind = abi::ObjectKind::Region;
-  explicit TPCBRegion(abi::PcbHandle handle);
+  static constexpr qvabi::ObjectKind kKind = qvabi::ObjectKind::Region;
+  explicit TPCBRegion(qvabi::PcbHandle handle);
   int32_t Sync(uint8_t mode) override;
 
-  abi::ShortString Net{};
+  qvabi::ShortString Net{};
   uint8_t Keepout = 0;
   int32_t RegionKind = 0;
 };
 
 class TPcbEmbeddedBoard : public TPCBObject {
  public:
-  static constexpr abi::ObjectKind kKind = abi::ObjectKind::EmbeddedBoard;
-  explicit TPcbEmbeddedBoard(abi::PcbHandle handle);
+  static constexpr qvabi::ObjectKind kKind = qvabi::ObjectKind::EmbeddedBoard;
+  explicit TPcbEmbeddedBoard(qvabi::PcbHandle handle);
   int32_t Sync(uint8_t mode) override;
   // Slots 80 and 148 carry the board's mirror byte.
   bool GetTextFlag() override { return Mirrored != 0; }
-  void SetTextFlag(bool value) override { Mirrored = abi::ToByteBool(value); }
+  void SetTextFlag(bool value) override { Mirrored = qvabi::ToByteBool(value); }
 
-  abi::ShortString Document{};
+  qvabi::ShortString Document{};
   int32_t Rows = 0;
   int32_t Columns = 0;
   int32_t RowSpacing = 0;
@@ -88,14 +88,14 @@ class TPcbEmbeddedBoard : public TPCBObject {
 
 class TPCBObjectClass : public TPCBObject {
  public:
-  static constexpr abi::ObjectKind kKind = abi::ObjectKind::ObjectClass;
-  explicit TPCBObjectClass(abi::PcbHandle handle);
+  static constexpr qvabi::ObjectKind kKind = qvabi::ObjectKind::ObjectClass;
+  explicit TPCBObjectClass(qvabi::PcbHandle handle);
   // The class record, then its members: reading replaces Members with the
   // editor's member names in order; writing removes every member in the
   // editor and adds Members in order. Answers the last call's result.
   int32_t Sync(uint8_t mode) override;
 
-  abi::ShortString Name{};
+  qvabi::ShortString Name{};
   uint8_t MemberKind = 0;
   uint8_t SuperClass = 0;
   std::vector<std::string> Members;
@@ -103,24 +103,24 @@ class TPCBObjectClass : public TPCBObject {
 
 class TPcbEmbedded : public TPCBObject {
  public:
-  static constexpr abi::ObjectKind kKind = abi::ObjectKind::Embedded;
-  explicit TPcbEmbedded(abi::PcbHandle handle);
+  static constexpr qvabi::ObjectKind kKind = qvabi::ObjectKind::Embedded;
+  explicit TPcbEmbedded(qvabi::PcbHandle handle);
   int32_t Sync(uint8_t mode) override;
 
-  abi::ShortString Name{};
-  abi::ShortString Description{};
+  qvabi::ShortString Name{};
+  qvabi::ShortString Description{};
 };
 
 class TPcbRule : public TPCBObject {
  public:
-  static constexpr abi::ObjectKind kKind = abi::ObjectKind::Rule;
-  explicit TPcbRule(abi::PcbHandle handle);
+  static constexpr qvabi::ObjectKind kKind = qvabi::ObjectKind::Rule;
+  explicit TPcbRule(qvabi::PcbHandle handle);
   int32_t Sync(uint8_t mode) override;
 
-  abi::ShortString Name{};
+  qvabi::ShortString Name{};
   uint8_t RuleKind = 0;
-  abi::ShortString Scope1{};
-  abi::ShortString Scope2{};
+  qvabi::ShortString Scope1{};
+  qvabi::ShortString Scope2{};
   int32_t Value = 0;
   uint8_t Enabled = 0;
   int32_t Priority = 0;
@@ -128,12 +128,12 @@ class TPcbRule : public TPCBObject {
 
 class TPcbViolation : public TPCBObject {
  public:
-  static constexpr abi::ObjectKind kKind = abi::ObjectKind::Violation;
-  explicit TPcbViolation(abi::PcbHandle handle);
+  static constexpr qvabi::ObjectKind kKind = qvabi::ObjectKind::Violation;
+  explicit TPcbViolation(qvabi::PcbHandle handle);
   int32_t Sync(uint8_t mode) override;
 
-  abi::ShortString Rule{};
-  abi::ShortString Description{};
+  qvabi::ShortString Rule{};
+  qvabi::ShortString Description{};
 };
 
 }  // namespace strativue

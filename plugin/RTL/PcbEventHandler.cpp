@@ -33,15 +33,15 @@ constexpr std::array<QueryMember, 2> kQueryMembers = {&TPCBEventHandler::OnQuery
 
 // Table A holds the event methods in slot order around its one empty entry
 // in the middle; the entries after the last method stay empty.
-constexpr int kEmptyEntryA = static_cast<int>(abi::EventA::Empty09);
-constexpr int kFirstTrailingEmptyA = static_cast<int>(abi::EventA::Empty37);
+constexpr int kEmptyEntryA = static_cast<int>(qvabi::EventA::Empty09);
+constexpr int kFirstTrailingEmptyA = static_cast<int>(qvabi::EventA::Empty37);
 static_assert(kEventMembers.size() + 1 == kFirstTrailingEmptyA);
 constexpr int EntryOfSlot(std::size_t slot) {
   return static_cast<int>(slot) < kEmptyEntryA ? static_cast<int>(slot) : static_cast<int>(slot) + 1;
 }
 // Table B holds the queries in slot order from its first entry.
-constexpr int kDoneQuerySlot = static_cast<int>(abi::EventB::IsDone);
-static_assert(kQueryMembers.size() == static_cast<int>(abi::EventB::Empty02));
+constexpr int kDoneQuerySlot = static_cast<int>(qvabi::EventB::IsDone);
+static_assert(kQueryMembers.size() == static_cast<int>(qvabi::EventB::Empty02));
 
 }  // namespace
 
@@ -59,30 +59,30 @@ void STDCALL TPCBEventHandler::EventTrampoline(void* self) {
 }
 
 template <int Slot>
-abi::ByteBool STDCALL TPCBEventHandler::QueryTrampoline(void* self) {
+qvabi::ByteBool STDCALL TPCBEventHandler::QueryTrampoline(void* self) {
   auto* handler = static_cast<TPCBEventHandler*>(self);
-  if (handler->pendingError_) return abi::ToByteBool(Slot == kDoneQuerySlot);
+  if (handler->pendingError_) return qvabi::ToByteBool(Slot == kDoneQuerySlot);
   try {
-    return abi::ToByteBool((handler->*kQueryMembers[Slot])());
+    return qvabi::ToByteBool((handler->*kQueryMembers[Slot])());
   } catch (...) {
     handler->pendingError_ = std::current_exception();
-    return abi::ToByteBool(Slot == kDoneQuerySlot);
+    return qvabi::ToByteBool(Slot == kDoneQuerySlot);
   }
 }
 
-abi::ByteBool STDCALL TPCBEventHandler::CodeTrampoline(void* self, uint16_t code) {
+qvabi::ByteBool STDCALL TPCBEventHandler::CodeTrampoline(void* self, uint16_t code) {
   auto* handler = static_cast<TPCBEventHandler*>(self);
-  if (handler->pendingError_) return abi::ToByteBool(false);
+  if (handler->pendingError_) return qvabi::ToByteBool(false);
   try {
-    return abi::ToByteBool(handler->OnCode(code));
+    return qvabi::ToByteBool(handler->OnCode(code));
   } catch (...) {
     handler->pendingError_ = std::current_exception();
-    return abi::ToByteBool(false);
+    return qvabi::ToByteBool(false);
   }
 }
 
-abi::EventTableA TPCBEventHandler::MakeEventTableA() {
-  abi::EventTableA table{};
+qvabi::EventTableA TPCBEventHandler::MakeEventTableA() {
+  qvabi::EventTableA table{};
   [&]<std::size_t... Slots>(std::index_sequence<Slots...>) {
     ((table.entries[EntryOfSlot(Slots)] = {&EventTrampoline<static_cast<int>(Slots)>, this}), ...);
   }
@@ -90,8 +90,8 @@ abi::EventTableA TPCBEventHandler::MakeEventTableA() {
   return table;
 }
 
-abi::EventTableB TPCBEventHandler::MakeEventTableB() {
-  abi::EventTableB table{};
+qvabi::EventTableB TPCBEventHandler::MakeEventTableB() {
+  qvabi::EventTableB table{};
   [&]<std::size_t... Slots>(std::index_sequence<Slots...>) {
     ((table.entries[Slots] = {&QueryTrampoline<static_cast<int>(Slots)>, this}), ...);
   }
@@ -99,10 +99,10 @@ abi::EventTableB TPCBEventHandler::MakeEventTableB() {
   return table;
 }
 
-TPCBEventHandler::TPCBEventHandler(abi::PcbHandle boardHandle) {
+TPCBEventHandler::TPCBEventHandler(qvabi::PcbHandle boardHandle) {
   // The editor copies what it keeps: these tables die with this call.
-  const abi::EventTableA tableA = MakeEventTableA();
-  const abi::EventTableB tableB = MakeEventTableB();
+  const qvabi::EventTableA tableA = MakeEventTableA();
+  const qvabi::EventTableB tableB = MakeEventTableB();
   HandlerHandle = PcbApi::CreateEventHandler(boardHandle, &tableA, &tableB, &CodeTrampoline, this);
 }
 

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <exception>
 
-#include "abi/PcbApi.h"
+#include "abi/PcbApiFunctions.h"
 #include "abi/Types.h"
 
 namespace strativue {
@@ -17,12 +17,12 @@ class TPCBEventHandler {
  public:
   // Registers with the editor for `boardHandle`. Registration only stores
   // the tables: the editor calls nothing before Run.
-  explicit TPCBEventHandler(abi::PcbHandle boardHandle);
+  explicit TPCBEventHandler(qvabi::PcbHandle boardHandle);
   TPCBEventHandler(const TPCBEventHandler&) = delete;
   TPCBEventHandler& operator=(const TPCBEventHandler&) = delete;
 
   // Slots 0 to 35; the comment names the entry of event table A
-  // (abi/PcbApi.h) through which the editor calls each.
+  // (abi/PcbApiFunctions.h) through which the editor calls each.
   virtual void OnEvent00() {}  // EventA::Spare00
   virtual void OnEvent01() {}  // EventA::Spare01
   virtual void OnEvent02() {}  // EventA::Spare02
@@ -73,19 +73,19 @@ class TPCBEventHandler {
   virtual ~TPCBEventHandler();
 
   // The editor's handle of the registration; 0 without the editor.
-  abi::PcbHandle HandlerHandle = 0;
+  qvabi::PcbHandle HandlerHandle = 0;
 
   // The registration records as handed to the editor: every filled entry is
   // bound to this object and calls the method of its actual class.
-  abi::EventTableA MakeEventTableA();
-  abi::EventTableB MakeEventTableB();
+  qvabi::EventTableA MakeEventTableA();
+  qvabi::EventTableB MakeEventTableB();
 
  private:
   template <int Slot>
   static void STDCALL EventTrampoline(void* self);
   template <int Slot>
-  static abi::ByteBool STDCALL QueryTrampoline(void* self);
-  static abi::ByteBool STDCALL CodeTrampoline(void* self, uint16_t code);
+  static qvabi::ByteBool STDCALL QueryTrampoline(void* self);
+  static qvabi::ByteBool STDCALL CodeTrampoline(void* self, uint16_t code);
 
   // The first error an event method raised inside the editor's loop. It
   // cannot travel through the editor's frames, so it is kept here, the loop

@@ -5,7 +5,7 @@
 
 namespace strativue {
 
-TPcbNet::TPcbNet(abi::PcbHandle handle) : TPcbGroupObject(handle) {
+TPcbNet::TPcbNet(qvabi::PcbHandle handle) : TPcbGroupObject(handle) {
   ObjectKind = static_cast<uint8_t>(kKind);
 }
 
@@ -14,7 +14,7 @@ int32_t TPcbNet::Sync(uint8_t mode) {
   return PcbApi::QueryNet(mode, Handle, &HeaderWord, &Name, &NetByte1, &NetByte2);
 }
 
-TPcbComponent::TPcbComponent(abi::PcbHandle handle) : TPcbGroupObject(handle) {
+TPcbComponent::TPcbComponent(qvabi::PcbHandle handle) : TPcbGroupObject(handle) {
   ObjectKind = static_cast<uint8_t>(kKind);
 }
 
@@ -31,12 +31,12 @@ int32_t TPcbComponent::Sync(uint8_t mode) {
   // components without end.
   Name.clear();
   if (NameObject != 0 && (PcbApi::GetObjectIdFromObjectHandle(NameObject) & kKindMask) ==
-                             static_cast<int32_t>(abi::ObjectKind::Text))
+                             static_cast<int32_t>(qvabi::ObjectKind::Text))
     if (const std::unique_ptr<TPCBObject> text = WrapObject(NameObject)) Name = text->GetText();
   return result;
 }
 
-TPcbCoordinate::TPcbCoordinate(abi::PcbHandle handle) : TPcbGroupObject(handle) {
+TPcbCoordinate::TPcbCoordinate(qvabi::PcbHandle handle) : TPcbGroupObject(handle) {
   ObjectKind = static_cast<uint8_t>(kKind);
 }
 
@@ -46,7 +46,7 @@ int32_t TPcbCoordinate::Sync(uint8_t mode) {
                                  &HeaderValue2, &X, &Y, &Size, &LineWidth, &TextHeight);
 }
 
-TPcbDimension::TPcbDimension(abi::PcbHandle handle) : TPcbGroupObject(handle) {
+TPcbDimension::TPcbDimension(qvabi::PcbHandle handle) : TPcbGroupObject(handle) {
   ObjectKind = static_cast<uint8_t>(kKind);
 }
 
@@ -59,14 +59,14 @@ int32_t TPcbDimension::Sync(uint8_t mode) {
   References.clear();
   const int32_t count = PcbApi::References_Count(Handle);
   for (int32_t index = 0; index < count; ++index) {
-    abi::PcbHandle reference = 0;
+    qvabi::PcbHandle reference = 0;
     if (PcbApi::References_At(Handle, index, &reference) != 0) break;
     References.push_back(reference);
   }
   return PcbApi::QueryExtDimension(mode, Handle, &ArrowSize, &TextGap, &UnitStyle, &Precision);
 }
 
-TPcbPolygon::TPcbPolygon(abi::PcbHandle handle) : TPcbGroupObject(handle) {
+TPcbPolygon::TPcbPolygon(qvabi::PcbHandle handle) : TPcbGroupObject(handle) {
   ObjectKind = static_cast<uint8_t>(kKind);
 }
 
@@ -76,11 +76,11 @@ int32_t TPcbPolygon::Sync(uint8_t mode) {
                               &HeaderValue2, &Net, &Grid, &TrackWidth, &HatchStyle, &PourOver, &RemoveDead);
 }
 
-TPcbBoardOutline::TPcbBoardOutline(abi::PcbHandle handle) : TPcbPolygon(handle) {
+TPcbBoardOutline::TPcbBoardOutline(qvabi::PcbHandle handle) : TPcbPolygon(handle) {
   ObjectKind = static_cast<uint8_t>(kKind);
 }
 
-TPcbSplitPlane::TPcbSplitPlane(abi::PcbHandle handle) : TPcbGroupObject(handle) {
+TPcbSplitPlane::TPcbSplitPlane(qvabi::PcbHandle handle) : TPcbGroupObject(handle) {
   ObjectKind = static_cast<uint8_t>(kKind);
 }
 

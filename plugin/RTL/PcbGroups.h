@@ -18,21 +18,21 @@ class TPcbGroupObject : public TPCBObject {
 
 class TPcbNet : public TPcbGroupObject {
  public:
-  static constexpr abi::ObjectKind kKind = abi::ObjectKind::Net;
-  explicit TPcbNet(abi::PcbHandle handle);
+  static constexpr qvabi::ObjectKind kKind = qvabi::ObjectKind::Net;
+  explicit TPcbNet(qvabi::PcbHandle handle);
   // HeaderWord, the net's name and two editor-defined bytes.
   int32_t Sync(uint8_t mode) override;
   std::string GetName() override { return Name.str(); }
 
-  abi::ShortString Name{};
+  qvabi::ShortString Name{};
   uint8_t NetByte1 = 0;
   uint8_t NetByte2 = 0;
 };
 
 class TPcbComponent : public TPcbGroupObject {
  public:
-  static constexpr abi::ObjectKind kKind = abi::ObjectKind::Component;
-  explicit TPcbComponent(abi::PcbHandle handle);
+  static constexpr qvabi::ObjectKind kKind = qvabi::ObjectKind::Component;
+  explicit TPcbComponent(qvabi::PcbHandle handle);
   // The component record and its extensions (source, links, 3D model,
   // channel offset, component kind); then the name, read from the text
   // object NameObject names. Answers the last query's result.
@@ -41,15 +41,15 @@ class TPcbComponent : public TPcbGroupObject {
   double GetRotation() override { return Rotation; }
 
   double Rotation = 0.0;
-  abi::PcbHandle NameObject = 0;
-  abi::PcbHandle CommentObject = 0;
-  abi::ShortString Pattern{};
-  abi::ShortString SourceDesignator{};
+  qvabi::PcbHandle NameObject = 0;
+  qvabi::PcbHandle CommentObject = 0;
+  qvabi::ShortString Pattern{};
+  qvabi::ShortString SourceDesignator{};
   int32_t Height = 0;
   uint8_t LockStrings = 0;
-  abi::ShortString SourceLibrary{};
-  abi::ShortString SourceUniqueId{};
-  abi::ShortString Model{};
+  qvabi::ShortString SourceLibrary{};
+  qvabi::ShortString SourceUniqueId{};
+  qvabi::ShortString Model{};
   int32_t ChannelOffset = 0;
   uint8_t ComponentKind = 0;
   // The text of the name object; empty when there is none or it is no text.
@@ -58,8 +58,8 @@ class TPcbComponent : public TPcbGroupObject {
 
 class TPcbCoordinate : public TPcbGroupObject {
  public:
-  static constexpr abi::ObjectKind kKind = abi::ObjectKind::Coordinate;
-  explicit TPcbCoordinate(abi::PcbHandle handle);
+  static constexpr qvabi::ObjectKind kKind = qvabi::ObjectKind::Coordinate;
+  explicit TPcbCoordinate(qvabi::PcbHandle handle);
   int32_t Sync(uint8_t mode) override;
 
   int32_t Size = 0;
@@ -69,8 +69,8 @@ class TPcbCoordinate : public TPcbGroupObject {
 
 class TPcbDimension : public TPcbGroupObject {
  public:
-  static constexpr abi::ObjectKind kKind = abi::ObjectKind::Dimension;
-  explicit TPcbDimension(abi::PcbHandle handle);
+  static constexpr qvabi::ObjectKind kKind = qvabi::ObjectKind::Dimension;
+  explicit TPcbDimension(qvabi::PcbHandle handle);
   // The dimension record, then its references (read in either mode: the
   // editor keeps them), then the extended record, whose result it answers.
   int32_t Sync(uint8_t mode) override;
@@ -84,16 +84,16 @@ class TPcbDimension : public TPcbGroupObject {
   uint8_t UnitStyle = 0;
   uint8_t Precision = 0;
   // Handles of the objects the dimension refers to, in the editor's order.
-  std::vector<abi::PcbHandle> References;
+  std::vector<qvabi::PcbHandle> References;
 };
 
 class TPcbPolygon : public TPcbGroupObject {
  public:
-  static constexpr abi::ObjectKind kKind = abi::ObjectKind::Polygon;
-  explicit TPcbPolygon(abi::PcbHandle handle);
+  static constexpr qvabi::ObjectKind kKind = qvabi::ObjectKind::Polygon;
+  explicit TPcbPolygon(qvabi::PcbHandle handle);
   int32_t Sync(uint8_t mode) override;
 
-  abi::ShortString Net{};
+  qvabi::ShortString Net{};
   int32_t Grid = 0;
   int32_t TrackWidth = 0;
   uint8_t HatchStyle = 0;
@@ -104,17 +104,17 @@ class TPcbPolygon : public TPcbGroupObject {
 // The board's outline: a polygon of its own kind.
 class TPcbBoardOutline : public TPcbPolygon {
  public:
-  static constexpr abi::ObjectKind kKind = abi::ObjectKind::BoardOutline;
-  explicit TPcbBoardOutline(abi::PcbHandle handle);
+  static constexpr qvabi::ObjectKind kKind = qvabi::ObjectKind::BoardOutline;
+  explicit TPcbBoardOutline(qvabi::PcbHandle handle);
 };
 
 class TPcbSplitPlane : public TPcbGroupObject {
  public:
-  static constexpr abi::ObjectKind kKind = abi::ObjectKind::SplitPlane;
-  explicit TPcbSplitPlane(abi::PcbHandle handle);
+  static constexpr qvabi::ObjectKind kKind = qvabi::ObjectKind::SplitPlane;
+  explicit TPcbSplitPlane(qvabi::PcbHandle handle);
   int32_t Sync(uint8_t mode) override;
 
-  abi::ShortString Net{};
+  qvabi::ShortString Net{};
 };
 
 }  // namespace strativue

@@ -38,18 +38,18 @@ void SetBit(Word& word, int bit, bool value) {
 }  // namespace
 
 namespace detail {
-abi::PcbHandle CreateEditorObject(abi::ObjectKind kind) {
+qvabi::PcbHandle CreateEditorObject(qvabi::ObjectKind kind) {
   return PcbApi::CreateObject(static_cast<uint8_t>(kind));
 }
-void DestroyEditorObject(abi::PcbHandle handle) {
+void DestroyEditorObject(qvabi::PcbHandle handle) {
   if (handle != 0) PcbApi::DestroyObject(handle);
 }
-void SetEditorOwnerBoard(abi::PcbHandle handle, abi::PcbHandle board) {
+void SetEditorOwnerBoard(qvabi::PcbHandle handle, qvabi::PcbHandle board) {
   PcbApi::SetOwnerBoard(handle, board);
 }
 }  // namespace detail
 
-TPCBObject::TPCBObject(abi::PcbHandle handle) : Handle(handle) {}
+TPCBObject::TPCBObject(qvabi::PcbHandle handle) : Handle(handle) {}
 
 void TPCBObject::SyncBitFields(uint8_t mode) {
   PcbApi::GetObjectBitField2(mode, Handle, &BitField2);
@@ -84,12 +84,12 @@ void TPCBObject::SetFlagsBit4(bool value) { SetBit(Flags, 4, value); }
 bool TPCBObject::FlagsBit3() { return Bit(Flags, 3); }
 void TPCBObject::SetFlagsBit3AndWrite(bool value) {
   SetBit(Flags, 3, value);
-  Sync(abi::WriteMode);
+  Sync(qvabi::WriteMode);
 }
 bool TPCBObject::FlagsBit8Clear() { return !Bit(Flags, 8); }
 void TPCBObject::SetFlagsBit8ClearAndWrite(bool value) {
   SetBit(Flags, 8, !value);
-  Sync(abi::WriteMode);
+  Sync(qvabi::WriteMode);
 }
 bool TPCBObject::BitField3Bit1Or2() { return BitField3Bit1() || BitField3Bit2(); }
 void TPCBObject::SetBitField3Bits1And2(bool value) {
@@ -114,7 +114,7 @@ bool TPCBObject::FlagsBit14() { return Bit(Flags, 14); }
 void TPCBObject::SetFlagsBit14(bool value) { SetBit(Flags, 14, value); }
 bool TPCBObject::FlagsBit15() { return Bit(Flags, 15); }
 void TPCBObject::SetFlagsBit15(bool value) { SetBit(Flags, 15, value); }
-abi::PcbHandle TPCBObject::GetHandle() { return Handle; }
+qvabi::PcbHandle TPCBObject::GetHandle() { return Handle; }
 uint8_t TPCBObject::GetObjectKind() { return ObjectKind; }
 int32_t TPCBObject::GetX() { return X; }
 int32_t TPCBObject::GetY() { return Y; }
@@ -268,7 +268,7 @@ int32_t TPCBObject::GetYOnLayer(TLayerId layer) { return OnLayer(layer) ? GetY()
 int32_t TPCBObject::GetX2OnLayer(TLayerId layer) { return OnLayer(layer) ? GetX2() : 0; }
 int32_t TPCBObject::GetY2OnLayer(TLayerId layer) { return OnLayer(layer) ? GetY2() : 0; }
 
-void TPCBObject::SetHandle(abi::PcbHandle value) { Handle = value; }
+void TPCBObject::SetHandle(qvabi::PcbHandle value) { Handle = value; }
 void TPCBObject::SetObjectKind(uint8_t value) { ObjectKind = value; }
 void TPCBObject::SetX(int32_t value) { X = value; }
 void TPCBObject::SetY(int32_t value) { Y = value; }
@@ -314,7 +314,9 @@ void TPCBObject::SetFromToByte2(bool) {}
 
 void TPCBObject::SetLayer(TLayerId layer) { Layer = ToPartitionId(layer); }
 
-TPcbTrack::TPcbTrack(abi::PcbHandle handle) : TPCBObject(handle) { ObjectKind = static_cast<uint8_t>(kKind); }
+TPcbTrack::TPcbTrack(qvabi::PcbHandle handle) : TPCBObject(handle) {
+  ObjectKind = static_cast<uint8_t>(kKind);
+}
 
 int32_t TPcbTrack::Sync(uint8_t mode) {
   SyncBitFields(mode);
@@ -328,7 +330,7 @@ void TPcbTrack::MoveBy(int32_t dx, int32_t dy) {
   Y2 = AddSaturated(Y2, dy);
 }
 
-TPcbArc::TPcbArc(abi::PcbHandle handle) : TPCBObject(handle) { ObjectKind = static_cast<uint8_t>(kKind); }
+TPcbArc::TPcbArc(qvabi::PcbHandle handle) : TPCBObject(handle) { ObjectKind = static_cast<uint8_t>(kKind); }
 
 int32_t TPcbArc::Sync(uint8_t mode) {
   SyncBitFields(mode);
@@ -336,7 +338,7 @@ int32_t TPcbArc::Sync(uint8_t mode) {
                           &HeaderValue2, &X, &Y, &Radius, &StartAngle, &EndAngle, &Width, &AttributeA);
 }
 
-TPcbFill::TPcbFill(abi::PcbHandle handle) : TPCBObject(handle) { ObjectKind = static_cast<uint8_t>(kKind); }
+TPcbFill::TPcbFill(qvabi::PcbHandle handle) : TPCBObject(handle) { ObjectKind = static_cast<uint8_t>(kKind); }
 
 int32_t TPcbFill::Sync(uint8_t mode) {
   SyncBitFields(mode);
@@ -350,7 +352,7 @@ void TPcbFill::MoveBy(int32_t dx, int32_t dy) {
   Y2 = AddSaturated(Y2, dy);
 }
 
-TPcbText::TPcbText(abi::PcbHandle handle) : TPCBObject(handle) {
+TPcbText::TPcbText(qvabi::PcbHandle handle) : TPCBObject(handle) {
   ObjectKind = static_cast<uint8_t>(kKind);
   FontName.assign("Arial");
 }
@@ -367,7 +369,7 @@ int32_t TPcbText::Sync(uint8_t mode) {
       trueType != 0)
     result = trueType;
   // Starts from the current value so that a missing editor function leaves it.
-  abi::ShortString designator = DesignatorText;
+  qvabi::ShortString designator = DesignatorText;
   PcbApi::GetDesignatorDisplayString(Handle, &designator);
   DesignatorText.assign(designator.view(), kMaxTextLength);
   if (PcbApi::QueryBarCodeTextInfo(mode, Handle, &BarCodeBytes[0], &BarCodeBytes[1], &BarCodeBytes[2],

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <utility>
 
-#include "abi/PcbApi.h"
+#include "abi/PcbApiFunctions.h"
 #include "abi/Types.h"
 #include "plugin/RTL/Exceptions.h"
 #include "plugin/RTL/Layers.h"
@@ -24,7 +24,7 @@ namespace strativue {
 // slot so that it does not shift them.
 class TPCBObject {
  public:
-  explicit TPCBObject(abi::PcbHandle handle);
+  explicit TPCBObject(qvabi::PcbHandle handle);
   TPCBObject(const TPCBObject&) = delete;
   TPCBObject& operator=(const TPCBObject&) = delete;
 
@@ -71,7 +71,7 @@ class TPCBObject {
   virtual void SetFlagsBit14(bool value);          // 34
   virtual bool FlagsBit15();                       // 35
   virtual void SetFlagsBit15(bool value);          // 36
-  virtual abi::PcbHandle GetHandle();              // 37
+  virtual qvabi::PcbHandle GetHandle();            // 37
   virtual uint8_t GetObjectKind();                 // 38
   virtual int32_t GetX();                          // 39
   virtual int32_t GetY();                          // 40
@@ -149,7 +149,7 @@ class TPCBObject {
   virtual int32_t GetYOnLayer(TLayerId layer);                      // 106
   virtual int32_t GetX2OnLayer(TLayerId layer);                     // 107
   virtual int32_t GetY2OnLayer(TLayerId layer);                     // 108
-  virtual void SetHandle(abi::PcbHandle value);                     // 109
+  virtual void SetHandle(qvabi::PcbHandle value);                   // 109
   virtual void SetObjectKind(uint8_t value);                        // 110
   virtual void SetX(int32_t value);                                 // 111
   virtual void SetY(int32_t value);                                 // 112
@@ -199,7 +199,7 @@ class TPCBObject {
   // Layer := ToPartitionId(layer); the next Sync(WriteMode) hands it over.
   void SetLayer(TLayerId layer);
 
-  abi::PcbHandle Handle;
+  qvabi::PcbHandle Handle;
   uint8_t ObjectKind = 0;
   int32_t X = 0;
   int32_t Y = 0;
@@ -226,8 +226,8 @@ class TPCBObject {
 
 class TPcbTrack : public TPCBObject {
  public:
-  static constexpr abi::ObjectKind kKind = abi::ObjectKind::Track;
-  explicit TPcbTrack(abi::PcbHandle handle);
+  static constexpr qvabi::ObjectKind kKind = qvabi::ObjectKind::Track;
+  explicit TPcbTrack(qvabi::PcbHandle handle);
 
   int32_t Sync(uint8_t mode) override;
   void MoveBy(int32_t dx, int32_t dy) override;
@@ -254,8 +254,8 @@ class TPcbTrack : public TPCBObject {
 
 class TPcbArc : public TPCBObject {
  public:
-  static constexpr abi::ObjectKind kKind = abi::ObjectKind::Arc;
-  explicit TPcbArc(abi::PcbHandle handle);
+  static constexpr qvabi::ObjectKind kKind = qvabi::ObjectKind::Arc;
+  explicit TPcbArc(qvabi::PcbHandle handle);
 
   int32_t Sync(uint8_t mode) override;
   int32_t GetAttributeA() override { return AttributeA; }
@@ -278,8 +278,8 @@ class TPcbArc : public TPCBObject {
 
 class TPcbFill : public TPCBObject {
  public:
-  static constexpr abi::ObjectKind kKind = abi::ObjectKind::Fill;
-  explicit TPcbFill(abi::PcbHandle handle);
+  static constexpr qvabi::ObjectKind kKind = qvabi::ObjectKind::Fill;
+  explicit TPcbFill(qvabi::PcbHandle handle);
 
   int32_t Sync(uint8_t mode) override;
   void MoveBy(int32_t dx, int32_t dy) override;
@@ -300,11 +300,11 @@ class TPcbFill : public TPCBObject {
 
 class TPcbText : public TPCBObject {
  public:
-  static constexpr abi::ObjectKind kKind = abi::ObjectKind::Text;
+  static constexpr qvabi::ObjectKind kKind = qvabi::ObjectKind::Text;
   // The most characters the plug-in writes into a text.
   static constexpr std::size_t kMaxTextLength = 254;
 
-  explicit TPcbText(abi::PcbHandle handle);
+  explicit TPcbText(qvabi::PcbHandle handle);
 
   // The text record, then the TrueType part, the designator display string
   // and the bar-code part. Answers the TrueType query's result, or 1 when
@@ -325,7 +325,7 @@ class TPcbText : public TPCBObject {
   void SetSize(int32_t value) override { Size = value; }
   void SetLineWidth(int32_t value) override { Width = value; }
   void SetTextAttribute(int32_t value) override { TextAttribute = value; }
-  void SetTextFlag(bool value) override { TextFlag = abi::ToByteBool(value); }
+  void SetTextFlag(bool value) override { TextFlag = qvabi::ToByteBool(value); }
   // Keeps the first 254 characters.
   void SetText(std::string_view value) override { Text.assign(value, kMaxTextLength); }
 
@@ -333,14 +333,14 @@ class TPcbText : public TPCBObject {
   int32_t TextAttribute = 0;
   double Rotation = 0.0;
   uint8_t TextFlag = 0;
-  abi::ShortString Text{};
+  qvabi::ShortString Text{};
   int32_t Width = 0;
   int32_t AttributeB = 0;
   int32_t AttributeC = 0;
   // At most 254 characters.
-  abi::ShortString DesignatorText{};
+  qvabi::ShortString DesignatorText{};
   uint8_t TrueTypeMode = 0;
-  abi::ShortString FontName{};
+  qvabi::ShortString FontName{};
   uint8_t TrueTypeFlag1 = 0;
   uint8_t TrueTypeFlag2 = 0;
   uint8_t TrueTypeFlag3 = 0;
@@ -358,35 +358,35 @@ class TPcbText : public TPCBObject {
 // refuses to write the new record, the object is destroyed and Exception
 // raised.
 template <typename T, typename Change>
-std::unique_ptr<T> NewPrimitive(abi::PcbHandle board, TLayerId layer, Change&& change);
+std::unique_ptr<T> NewPrimitive(qvabi::PcbHandle board, TLayerId layer, Change&& change);
 
 // Changes an existing primitive: Sync(ReadMode), `change`, SetLayer(layer),
 // Sync(WriteMode).
 template <typename Change>
 void ChangePrimitive(TPCBObject& object, TLayerId layer, Change&& change) {
-  object.Sync(abi::ReadMode);
+  object.Sync(qvabi::ReadMode);
   std::forward<Change>(change)(object);
   object.SetLayer(layer);
-  object.Sync(abi::WriteMode);
+  object.Sync(qvabi::WriteMode);
 }
 
 namespace detail {
-abi::PcbHandle CreateEditorObject(abi::ObjectKind kind);
-void DestroyEditorObject(abi::PcbHandle handle);
-void SetEditorOwnerBoard(abi::PcbHandle handle, abi::PcbHandle board);
+qvabi::PcbHandle CreateEditorObject(qvabi::ObjectKind kind);
+void DestroyEditorObject(qvabi::PcbHandle handle);
+void SetEditorOwnerBoard(qvabi::PcbHandle handle, qvabi::PcbHandle board);
 }  // namespace detail
 
 template <typename T, typename Change>
-std::unique_ptr<T> NewPrimitive(abi::PcbHandle board, TLayerId layer, Change&& change) {
-  const abi::PcbHandle handle = detail::CreateEditorObject(T::kKind);
+std::unique_ptr<T> NewPrimitive(qvabi::PcbHandle board, TLayerId layer, Change&& change) {
+  const qvabi::PcbHandle handle = detail::CreateEditorObject(T::kKind);
   try {
     auto object = std::make_unique<T>(handle);
-    object->Sync(abi::ReadMode);
+    object->Sync(qvabi::ReadMode);
     std::forward<Change>(change)(*object);
     object->SetLayer(layer);
     // A record the editor refused would leave the object on the editor's
     // default layer, so it is dropped rather than handed out.
-    if (object->Sync(abi::WriteMode) != 0 && handle != 0)
+    if (object->Sync(qvabi::WriteMode) != 0 && handle != 0)
       throw Exception("The editor refused a new primitive");
     detail::SetEditorOwnerBoard(handle, board);
     return object;

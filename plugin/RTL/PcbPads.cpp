@@ -15,7 +15,7 @@ int32_t Saturated(int64_t value) {
 
 }  // namespace
 
-TPcbPad::TPcbPad(abi::PcbHandle handle) : TPCBObject(handle) { ObjectKind = static_cast<uint8_t>(kKind); }
+TPcbPad::TPcbPad(qvabi::PcbHandle handle) : TPCBObject(handle) { ObjectKind = static_cast<uint8_t>(kKind); }
 
 uint8_t& TPcbPad::CornerPercentFor(int layer) {
   if (layer == 1) return TopCornerPercent;
@@ -37,7 +37,7 @@ int32_t TPcbPad::Sync(uint8_t mode) {
   for (int layer = 0; layer < kLayerCount; ++layer) {
     const auto id = static_cast<uint8_t>(layer);
     const auto i = static_cast<std::size_t>(layer);
-    if (mode == abi::ReadMode) {
+    if (mode == qvabi::ReadMode) {
       PcbApi::QueryPadOrViaShapeOnLayer(Handle, id, &Shapes[i]);
       PcbApi::QueryPadOrViaSizeOnLayer(Handle, id, &SizesX[i], &SizesY[i]);
       PcbApi::QueryPadCornerRadiusOnLayer(Handle, id, &CornerRadii[i]);
@@ -112,7 +112,7 @@ int32_t TPcbPad::GetY2OnLayer(TLayerId layer) {
   return ValidLayer(layer) ? Saturated(int64_t{Y} + SizesY[layer] / 2) : 0;
 }
 
-TPcbVia::TPcbVia(abi::PcbHandle handle) : TPCBObject(handle) { ObjectKind = static_cast<uint8_t>(kKind); }
+TPcbVia::TPcbVia(qvabi::PcbHandle handle) : TPCBObject(handle) { ObjectKind = static_cast<uint8_t>(kKind); }
 
 int32_t TPcbVia::Sync(uint8_t mode) {
   SyncBitFields(mode);

@@ -11,14 +11,14 @@ namespace strativue {
 // every layer id 0 to 82.
 class TPcbPad : public TPCBObject {
  public:
-  static constexpr abi::ObjectKind kKind = abi::ObjectKind::Pad;
+  static constexpr qvabi::ObjectKind kKind = qvabi::ObjectKind::Pad;
   static constexpr int kLayerCount = 83;
   // The stack mode in which every layer has its own shape and size.
   static constexpr uint8_t kFullStackMode = 2;
   // The shape code whose corners are rounded by a percentage.
   static constexpr uint8_t kRoundedRectangle = 9;
 
-  explicit TPcbPad(abi::PcbHandle handle);
+  explicit TPcbPad(qvabi::PcbHandle handle);
 
   // The pad record; when the editor refuses it, its answer at once. Then the
   // stack mode and, reading, every layer's shape, size, corner radius and
@@ -29,9 +29,9 @@ class TPcbPad : public TPCBObject {
   int32_t Sync(uint8_t mode) override;
 
   bool KindByte1() override { return KindBytes[0] != 0; }
-  void SetKindByte1(bool value) override { KindBytes[0] = abi::ToByteBool(value); }
+  void SetKindByte1(bool value) override { KindBytes[0] = qvabi::ToByteBool(value); }
   bool KindByte2() override { return KindBytes[1] != 0; }
-  void SetKindByte2(bool value) override { KindBytes[1] = abi::ToByteBool(value); }
+  void SetKindByte2(bool value) override { KindBytes[1] = qvabi::ToByteBool(value); }
   int32_t GetPadValue1() override { return PadValues[0]; }
   int32_t GetPadValue2() override { return PadValues[1]; }
   int32_t GetPadValue3() override { return PadValues[2]; }
@@ -72,9 +72,9 @@ class TPcbPad : public TPCBObject {
   void SetPadValue5(int32_t value) override { PadValues[4] = value; }
   void SetPadValue6(int32_t value) override { PadValues[5] = value; }
   void SetPadValue7(int32_t value) override { PadValues[6] = value; }
-  void SetPadByte1(bool value) override { PadBytes[0] = abi::ToByteBool(value); }
-  void SetPadByte2(bool value) override { PadBytes[1] = abi::ToByteBool(value); }
-  void SetPadByte3(bool value) override { PadBytes[2] = abi::ToByteBool(value); }
+  void SetPadByte1(bool value) override { PadBytes[0] = qvabi::ToByteBool(value); }
+  void SetPadByte2(bool value) override { PadBytes[1] = qvabi::ToByteBool(value); }
+  void SetPadByte3(bool value) override { PadBytes[2] = qvabi::ToByteBool(value); }
   void SetName(std::string_view value) override { Name.assign(value); }
   void SetRotation(double value) override { Rotation = value; }
   // Slot 152, after the base's slots: the layer's corner radius as last read.
@@ -82,7 +82,7 @@ class TPcbPad : public TPCBObject {
 
   std::array<int32_t, 7> PadValues{};
   std::array<uint8_t, 3> PadBytes{};
-  abi::ShortString Name{};
+  qvabi::ShortString Name{};
   double Rotation = 0.0;
   std::array<uint8_t, 2> KindBytes{};
   std::array<int32_t, 10> ExtraValues{};  // editor-defined
@@ -105,23 +105,23 @@ class TPcbPad : public TPCBObject {
 
 class TPcbVia : public TPCBObject {
  public:
-  static constexpr abi::ObjectKind kKind = abi::ObjectKind::Via;
-  explicit TPcbVia(abi::PcbHandle handle);
+  static constexpr qvabi::ObjectKind kKind = qvabi::ObjectKind::Via;
+  explicit TPcbVia(qvabi::PcbHandle handle);
 
   // The via record, whose layer travels as a layer id and is converted back.
   int32_t Sync(uint8_t mode) override;
   bool KindByte1() override { return KindBytes[0] != 0; }
-  void SetKindByte1(bool value) override { KindBytes[0] = abi::ToByteBool(value); }
+  void SetKindByte1(bool value) override { KindBytes[0] = qvabi::ToByteBool(value); }
   bool KindByte2() override { return KindBytes[1] != 0; }
-  void SetKindByte2(bool value) override { KindBytes[1] = abi::ToByteBool(value); }
+  void SetKindByte2(bool value) override { KindBytes[1] = qvabi::ToByteBool(value); }
   int32_t GetPadValue7() override { return HoleSize; }
   void SetPadValue7(int32_t value) override { HoleSize = value; }
   int32_t GetSize() override { return Size; }
   void SetSize(int32_t value) override { Size = value; }
   bool ViaByte1() override { return ViaBytes[0] != 0; }
-  void SetViaByte1(bool value) override { ViaBytes[0] = abi::ToByteBool(value); }
+  void SetViaByte1(bool value) override { ViaBytes[0] = qvabi::ToByteBool(value); }
   bool ViaByte2() override { return ViaBytes[1] != 0; }
-  void SetViaByte2(bool value) override { ViaBytes[1] = abi::ToByteBool(value); }
+  void SetViaByte2(bool value) override { ViaBytes[1] = qvabi::ToByteBool(value); }
   // Asked of the editor each time: the via's size and shape on that layer.
   int32_t GetSizeOnLayer(TLayerId layer) override;
   int32_t ShapeOnLayer(TLayerId layer) override;

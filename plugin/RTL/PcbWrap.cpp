@@ -8,8 +8,8 @@
 namespace strativue {
 namespace {
 
-std::unique_ptr<TPCBObject> NewWrapper(abi::ObjectKind kind, abi::PcbHandle handle) {
-  using K = abi::ObjectKind;
+std::unique_ptr<TPCBObject> NewWrapper(qvabi::ObjectKind kind, qvabi::PcbHandle handle) {
+  using K = qvabi::ObjectKind;
   switch (kind) {
     case K::Arc:
       return std::make_unique<TPcbArc>(handle);
@@ -64,10 +64,10 @@ std::unique_ptr<TPCBObject> NewWrapper(abi::ObjectKind kind, abi::PcbHandle hand
 
 }  // namespace
 
-std::unique_ptr<TPCBObject> WrapObject(abi::PcbHandle handle) {
-  const auto kind = static_cast<abi::ObjectKind>(PcbApi::GetObjectIdFromObjectHandle(handle) & kKindMask);
+std::unique_ptr<TPCBObject> WrapObject(qvabi::PcbHandle handle) {
+  const auto kind = static_cast<qvabi::ObjectKind>(PcbApi::GetObjectIdFromObjectHandle(handle) & kKindMask);
   std::unique_ptr<TPCBObject> object = NewWrapper(kind, handle);
-  if (object) object->Sync(abi::ReadMode);
+  if (object) object->Sync(qvabi::ReadMode);
   return object;
 }
 

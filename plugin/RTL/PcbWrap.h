@@ -14,6 +14,6 @@ inline constexpr int32_t kKindMask = 0x7F;
 // kind for `handle` and reads it (Sync ReadMode). Nil for a kind that has no
 // wrapper class (and so for an unknown handle). The caller owns the wrapper;
 // the editor object stays the editor's.
-std::unique_ptr<TPCBObject> WrapObject(abi::PcbHandle handle);
+std::unique_ptr<TPCBObject> WrapObject(qvabi::PcbHandle handle);
 
 }  // namespace strativue

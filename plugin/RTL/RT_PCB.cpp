@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "abi/ServerModule.h"
+#include "abi/IServerModule.h"
 #include "platform/WideString.h"
 #include "plugin/RTL/HostClient.h"
 
@@ -131,14 +131,14 @@ TLayerId FromPartitionId(TLayerPartitionId v) {
   throw EAssertionFailed("Assertion failure");
 }
 
-abi::ComPtr<abi::IPCB_ServerInterface> GetPCBServerInterface() {
-  const abi::ComPtr<abi::IClient> client = GetHostClient();
+qvabi::ComPtr<qvabi::IPCB_ServerInterface> GetPCBServerInterface() {
+  const qvabi::ComPtr<qvabi::IClient> client = GetHostClient();
   if (!client) return {};
   const platform::BStr name(u"PCB");
-  abi::ComPtr<abi::IServerModule> module;
+  qvabi::ComPtr<qvabi::IServerModule> module;
   CheckHost(client->GetServerModuleByName(name.get(), module.put()));
   if (!module) return {};
-  return abi::QueryAs<abi::IPCB_ServerInterface>(module.get());
+  return qvabi::QueryAs<qvabi::IPCB_ServerInterface>(module.get());
 }
 
 }  // namespace strativue

@@ -51,6 +51,6 @@ TLayerId FromPartitionId(TLayerPartitionId id);
 // The editor's server interface, from the host client's server module "PCB";
 // nil when there is no host client, no such module or no such interface.
 // Raises EHostError when the host fails the module lookup.
-abi::ComPtr<abi::IPCB_ServerInterface> GetPCBServerInterface();
+qvabi::ComPtr<qvabi::IPCB_ServerInterface> GetPCBServerInterface();
 
 }  // namespace strativue

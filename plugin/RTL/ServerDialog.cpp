@@ -38,9 +38,9 @@ struct HostFont {
 // The host's interface font (index 0); invalid without a host client.
 HostFont QueryHostFont() {
   HostFont font;
-  const abi::ComPtr<abi::IClient> client = GetHostClient();
+  const qvabi::ComPtr<qvabi::IClient> client = GetHostClient();
   if (!client) return font;
-  abi::ByteBool valid = 0;
+  qvabi::ByteBool valid = 0;
   platform::BStr name;
   CheckHost(client->GetGUIFont(0, &valid, name.put(), &font.size, &font.style, &font.colour, &font.charset));
   font.valid = valid != 0;
@@ -279,7 +279,7 @@ bool TServerDialog::Resizable() const {
 }
 
 platform::HWND TServerDialog::HostMainWindow() {
-  const abi::ComPtr<abi::IClient> client = GetHostClient();
+  const qvabi::ComPtr<qvabi::IClient> client = GetHostClient();
   if (!client) return 0;
   int32_t window = 0;
   CheckHost(client->GetMainWindowHandle(&window));

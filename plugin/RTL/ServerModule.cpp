@@ -27,7 +27,7 @@ T*& ClearedOut(T** argument) {
   return out;
 }
 
-std::string NarrowName(abi::BSTR name) {
+std::string NarrowName(qvabi::BSTR name) {
   return platform::Utf16ToUtf8(std::u16string_view(name ? name : u"", platform::SysStringLen(name)));
 }
 
@@ -37,7 +37,7 @@ bool TCaseInsensitiveLess::operator()(const std::string& a, const std::string& b
   return platform::CompareTextIgnoreCase(a, b) < 0;
 }
 
-TServerModule::TServerModule(abi::IClient* Client, std::string ModuleName)
+TServerModule::TServerModule(qvabi::IClient* Client, std::string ModuleName)
     : FClient(Client), FModuleName(std::move(ModuleName)) {
   SetHostClient(Client);
 }
@@ -63,17 +63,17 @@ void TServerModule::Initialize() {
   }
 }
 
-abi::HRESULT TServerModule::QueryInterface(abi::REFIID iid, void** out) {
-  if (!out) return abi::E_POINTER;
+qvabi::HRESULT TServerModule::QueryInterface(qvabi::REFIID iid, void** out) {
+  if (!out) return qvabi::E_POINTER;
   *out = nullptr;
-  if (iid == abi::IUnknown::IID || iid == abi::IServerModule::IID)
+  if (iid == qvabi::IUnknown::IID || iid == qvabi::IServerModule::IID)
     *out = AsServerModule();
-  else if (iid == abi::IOptionsPageProvider::IID)
+  else if (iid == qvabi::IOptionsPageProvider::IID)
     *out = AsOptionsPageProvider();
   else
-    return abi::E_NOINTERFACE;
+    return qvabi::E_NOINTERFACE;
   AddRef();
-  return abi::S_OK;
+  return qvabi::S_OK;
 }
 
 uint32_t TServerModule::AddRef() { return ++FRefCount; }
@@ -91,36 +91,36 @@ void TServerModule::Idle() {
   toolkit::Application().Idle();
 }
 
-void TServerModule::CreateDocument(intptr_t A, intptr_t B, abi::ComPtr<abi::IServerDocument>& D) {
+void TServerModule::CreateDocument(intptr_t A, intptr_t B, qvabi::ComPtr<qvabi::IServerDocument>& D) {
   D.reset();
   CheckHost(AsServerModule()->CreateDocumentEx(A, B, 1, D.put()));
 }
 
 void TServerModule::CreateDocumentEx(intptr_t A, intptr_t B, bool Flag,
-                                     abi::ComPtr<abi::IServerDocument>& D) {
+                                     qvabi::ComPtr<qvabi::IServerDocument>& D) {
   NewDocumentEx(A, B, Flag, D);
   if (D) FDocuments.Add(D.get());
 }
 
-void TServerModule::DestroyDocument(abi::IServerDocument* D) {
+void TServerModule::DestroyDocument(qvabi::IServerDocument* D) {
   if (!D) return;
   CheckHost(D->ReleaseDocument());
   FDocuments.Remove(D);
 }
 
-void TServerModule::GetCommandLauncher(abi::ICommandLauncher*& L) { L = FCommandLauncher.get(); }
+void TServerModule::GetCommandLauncher(qvabi::ICommandLauncher*& L) { L = FCommandLauncher.get(); }
 
-void TServerModule::QueryObject1(int32_t, abi::ComPtr<abi::IUnknown>& Y) { Y.reset(); }
+void TServerModule::QueryObject1(int32_t, qvabi::ComPtr<qvabi::IUnknown>& Y) { Y.reset(); }
 
-void TServerModule::DetachObject(abi::IUnknown* X) { FAttachedObjects.Remove(X); }
+void TServerModule::DetachObject(qvabi::IUnknown* X) { FAttachedObjects.Remove(X); }
 
-void TServerModule::AttachObject(abi::IUnknown* X) { FAttachedObjects.Add(X); }
+void TServerModule::AttachObject(qvabi::IUnknown* X) { FAttachedObjects.Add(X); }
 
-void TServerModule::QueryObject2(int32_t, int32_t, abi::ComPtr<abi::IUnknown>& Z) { Z.reset(); }
+void TServerModule::QueryObject2(int32_t, int32_t, qvabi::ComPtr<qvabi::IUnknown>& Z) { Z.reset(); }
 
-abi::ComPtr<abi::IUnknown> TServerModule::FindDocumentOptionsSource(const std::string&) { return {}; }
+qvabi::ComPtr<qvabi::IUnknown> TServerModule::FindDocumentOptionsSource(const std::string&) { return {}; }
 
-void TServerModule::NewDocumentEx(intptr_t A, intptr_t B, bool, abi::ComPtr<abi::IServerDocument>& D) {
+void TServerModule::NewDocumentEx(intptr_t A, intptr_t B, bool, qvabi::ComPtr<qvabi::IServerDocument>& D) {
   NewDocument(A, B, D);
 }
 
@@ -130,7 +130,7 @@ void TServerModule::RegisterCommands() {}
 
 void TServerModule::CreateCommandLauncher() { FCommandLauncher = std::make_unique<TCommandLauncher>(); }
 
-void TServerModule::CreateOptionsPage(const std::string& Name, abi::ComPtr<abi::IUnknown>& P) {
+void TServerModule::CreateOptionsPage(const std::string& Name, qvabi::ComPtr<qvabi::IUnknown>& P) {
   P.reset();
   if (!FOptionsPages) return;
   const auto found = FOptionsPages->find(Name);
@@ -146,49 +146,50 @@ void TServerModule::AfterCreate() {}
 // IServerModule: each method guards the boundary and forwards to its
 // virtual operation.
 
-abi::HRESULT STDCALL TServerModule::TServerModuleFacet::QueryInterface(abi::REFIID iid, void** out) {
+qvabi::HRESULT STDCALL TServerModule::TServerModuleFacet::QueryInterface(qvabi::REFIID iid, void** out) {
   return owner_.QueryInterface(iid, out);
 }
 uint32_t STDCALL TServerModule::TServerModuleFacet::AddRef() { return owner_.AddRef(); }
 uint32_t STDCALL TServerModule::TServerModuleFacet::Release() { return owner_.Release(); }
 
-abi::HRESULT STDCALL TServerModule::TServerModuleFacet::Idle() {
+qvabi::HRESULT STDCALL TServerModule::TServerModuleFacet::Idle() {
   return Guard([&] { owner_.Idle(); });
 }
 
-abi::HRESULT STDCALL TServerModule::TServerModuleFacet::HostNotify(int32_t value) {
+qvabi::HRESULT STDCALL TServerModule::TServerModuleFacet::HostNotify(int32_t value) {
   return Guard([&] { owner_.HostNotify(value); });
 }
 
-abi::HRESULT STDCALL TServerModule::TServerModuleFacet::CreateDocument(intptr_t a, intptr_t b,
-                                                                       abi::IServerDocument** document) {
+qvabi::HRESULT STDCALL TServerModule::TServerModuleFacet::CreateDocument(intptr_t a, intptr_t b,
+                                                                         qvabi::IServerDocument** document) {
   return Guard([&] {
-    abi::IServerDocument*& out = ClearedOut(document);
-    abi::ComPtr<abi::IServerDocument> created;
+    qvabi::IServerDocument*& out = ClearedOut(document);
+    qvabi::ComPtr<qvabi::IServerDocument> created;
     owner_.CreateDocument(a, b, created);
     out = created.detach();
   });
 }
 
-abi::HRESULT STDCALL TServerModule::TServerModuleFacet::DestroyDocument(abi::IServerDocument* document) {
+qvabi::HRESULT STDCALL TServerModule::TServerModuleFacet::DestroyDocument(qvabi::IServerDocument* document) {
   return Guard([&] { owner_.DestroyDocument(document); });
 }
 
-abi::HRESULT STDCALL TServerModule::TServerModuleFacet::GetClient(abi::IClient** client) {
+qvabi::HRESULT STDCALL TServerModule::TServerModuleFacet::GetClient(qvabi::IClient** client) {
   return Guard([&] {
-    abi::IClient*& out = ClearedOut(client);
-    out = abi::ComPtr<abi::IClient>::Share(owner_.FClient).detach();
+    qvabi::IClient*& out = ClearedOut(client);
+    out = qvabi::ComPtr<qvabi::IClient>::Share(owner_.FClient).detach();
   });
 }
 
-abi::HRESULT STDCALL TServerModule::TServerModuleFacet::GetCommandLauncher(abi::ICommandLauncher** launcher) {
+qvabi::HRESULT STDCALL
+TServerModule::TServerModuleFacet::GetCommandLauncher(qvabi::ICommandLauncher** launcher) {
   return Guard([&] {
-    abi::ICommandLauncher*& out = ClearedOut(launcher);
+    qvabi::ICommandLauncher*& out = ClearedOut(launcher);
     owner_.GetCommandLauncher(out);
   });
 }
 
-abi::HRESULT STDCALL TServerModule::TServerModuleFacet::GetDocumentCount(int32_t* count) {
+qvabi::HRESULT STDCALL TServerModule::TServerModuleFacet::GetDocumentCount(int32_t* count) {
   return Guard([&] {
     int32_t& out = OutArgument(count);
     out = 0;
@@ -196,15 +197,15 @@ abi::HRESULT STDCALL TServerModule::TServerModuleFacet::GetDocumentCount(int32_t
   });
 }
 
-abi::HRESULT STDCALL TServerModule::TServerModuleFacet::GetDocument(int32_t index,
-                                                                    abi::IServerDocument** document) {
+qvabi::HRESULT STDCALL TServerModule::TServerModuleFacet::GetDocument(int32_t index,
+                                                                      qvabi::IServerDocument** document) {
   return Guard([&] {
-    abi::IServerDocument*& out = ClearedOut(document);
+    qvabi::IServerDocument*& out = ClearedOut(document);
     out = owner_.FDocuments.Get(index).detach();
   });
 }
 
-abi::HRESULT STDCALL TServerModule::TServerModuleFacet::GetModuleInstance(int32_t* instance) {
+qvabi::HRESULT STDCALL TServerModule::TServerModuleFacet::GetModuleInstance(int32_t* instance) {
   return Guard([&] {
     int32_t& out = OutArgument(instance);
     out = 0;
@@ -213,21 +214,22 @@ abi::HRESULT STDCALL TServerModule::TServerModuleFacet::GetModuleInstance(int32_
   });
 }
 
-abi::HRESULT STDCALL TServerModule::TServerModuleFacet::GetModuleName(abi::BSTR* name) {
+qvabi::HRESULT STDCALL TServerModule::TServerModuleFacet::GetModuleName(qvabi::BSTR* name) {
   return Guard([&] {
-    abi::BSTR& out = ClearedOut(name);
+    qvabi::BSTR& out = ClearedOut(name);
     out = platform::BStr::FromUtf8(owner_.FModuleName).release();
   });
 }
 
-abi::HRESULT STDCALL TServerModule::TServerModuleFacet::GetProcessControl(abi::IProcessControl** control) {
+qvabi::HRESULT STDCALL
+TServerModule::TServerModuleFacet::GetProcessControl(qvabi::IProcessControl** control) {
   return Guard([&] {
-    abi::IProcessControl*& out = ClearedOut(control);
+    qvabi::IProcessControl*& out = ClearedOut(control);
     out = owner_.FProcessControl.get();
   });
 }
 
-abi::HRESULT STDCALL TServerModule::TServerModuleFacet::GetAttachedObjectCount(int32_t* count) {
+qvabi::HRESULT STDCALL TServerModule::TServerModuleFacet::GetAttachedObjectCount(int32_t* count) {
   return Guard([&] {
     int32_t& out = OutArgument(count);
     out = 0;
@@ -235,55 +237,55 @@ abi::HRESULT STDCALL TServerModule::TServerModuleFacet::GetAttachedObjectCount(i
   });
 }
 
-abi::HRESULT STDCALL TServerModule::TServerModuleFacet::GetAttachedObject(int32_t index,
-                                                                          abi::IUnknown** object) {
+qvabi::HRESULT STDCALL TServerModule::TServerModuleFacet::GetAttachedObject(int32_t index,
+                                                                            qvabi::IUnknown** object) {
   return Guard([&] {
-    abi::IUnknown*& out = ClearedOut(object);
+    qvabi::IUnknown*& out = ClearedOut(object);
     out = owner_.FAttachedObjects.Get(index).detach();
   });
 }
 
-abi::HRESULT STDCALL TServerModule::TServerModuleFacet::GetDocumentOptionsView(abi::BSTR name,
-                                                                               abi::IUnknown** view) {
+qvabi::HRESULT STDCALL TServerModule::TServerModuleFacet::GetDocumentOptionsView(qvabi::BSTR name,
+                                                                                 qvabi::IUnknown** view) {
   return Guard([&] {
-    abi::IUnknown*& out = ClearedOut(view);
+    qvabi::IUnknown*& out = ClearedOut(view);
     out = owner_.FindDocumentOptionsSource(NarrowName(name)).detach();
   });
 }
 
-abi::HRESULT STDCALL TServerModule::TServerModuleFacet::QueryObject1(int32_t value, abi::IUnknown** object) {
+qvabi::HRESULT STDCALL TServerModule::TServerModuleFacet::QueryObject1(int32_t value,
+                                                                       qvabi::IUnknown** object) {
   return Guard([&] {
-    abi::IUnknown*& out = ClearedOut(object);
-    abi::ComPtr<abi::IUnknown> result;
+    qvabi::IUnknown*& out = ClearedOut(object);
+    qvabi::ComPtr<qvabi::IUnknown> result;
     owner_.QueryObject1(value, result);
     out = result.detach();
   });
 }
 
-abi::HRESULT STDCALL TServerModule::TServerModuleFacet::QueryObject2(int32_t value1, int32_t value2,
-                                                                     abi::IUnknown** object) {
+qvabi::HRESULT STDCALL TServerModule::TServerModuleFacet::QueryObject2(int32_t value1, int32_t value2,
+                                                                       qvabi::IUnknown** object) {
   return Guard([&] {
-    abi::IUnknown*& out = ClearedOut(object);
-    abi::ComPtr<abi::IUnknown> result;
+    qvabi::IUnknown*& out = ClearedOut(object);
+    qvabi::ComPtr<qvabi::IUnknown> result;
     owner_.QueryObject2(value1, value2, result);
     out = result.detach();
   });
 }
 
-abi::HRESULT STDCALL TServerModule::TServerModuleFacet::DetachObject(abi::IUnknown* object) {
+qvabi::HRESULT STDCALL TServerModule::TServerModuleFacet::DetachObject(qvabi::IUnknown* object) {
   return Guard([&] { owner_.DetachObject(object); });
 }
 
-abi::HRESULT STDCALL TServerModule::TServerModuleFacet::AttachObject(abi::IUnknown* object) {
+qvabi::HRESULT STDCALL TServerModule::TServerModuleFacet::AttachObject(qvabi::IUnknown* object) {
   return Guard([&] { owner_.AttachObject(object); });
 }
 
-abi::HRESULT STDCALL TServerModule::TServerModuleFacet::CreateDocumentEx(intptr_t a, intptr_t b,
-                                                                         abi::ByteBool flag,
-                                                                         abi::IServerDocument** document) {
+qvabi::HRESULT STDCALL TServerModule::TServerModuleFacet::CreateDocumentEx(
+    intptr_t a, intptr_t b, qvabi::ByteBool flag, qvabi::IServerDocument** document) {
   return Guard([&] {
-    abi::IServerDocument*& out = ClearedOut(document);
-    abi::ComPtr<abi::IServerDocument> created;
+    qvabi::IServerDocument*& out = ClearedOut(document);
+    qvabi::ComPtr<qvabi::IServerDocument> created;
     owner_.CreateDocumentEx(a, b, flag != 0, created);
     out = created.detach();
   });
@@ -291,27 +293,27 @@ abi::HRESULT STDCALL TServerModule::TServerModuleFacet::CreateDocumentEx(intptr_
 
 // IOptionsPageProvider.
 
-abi::HRESULT STDCALL TServerModule::TOptionsPageFacet::QueryInterface(abi::REFIID iid, void** out) {
+qvabi::HRESULT STDCALL TServerModule::TOptionsPageFacet::QueryInterface(qvabi::REFIID iid, void** out) {
   return owner_.QueryInterface(iid, out);
 }
 uint32_t STDCALL TServerModule::TOptionsPageFacet::AddRef() { return owner_.AddRef(); }
 uint32_t STDCALL TServerModule::TOptionsPageFacet::Release() { return owner_.Release(); }
 
-abi::HRESULT STDCALL TServerModule::TOptionsPageFacet::CreateOptionsPage(abi::BSTR name,
-                                                                         abi::IUnknown** page) {
+qvabi::HRESULT STDCALL TServerModule::TOptionsPageFacet::CreateOptionsPage(qvabi::BSTR name,
+                                                                           qvabi::IUnknown** page) {
   return Guard([&] {
-    abi::IUnknown*& out = ClearedOut(page);
-    abi::ComPtr<abi::IUnknown> created;
+    qvabi::IUnknown*& out = ClearedOut(page);
+    qvabi::ComPtr<qvabi::IUnknown> created;
     owner_.CreateOptionsPage(NarrowName(name), created);
     out = created.detach();
   });
 }
 
-abi::HRESULT STDCALL TServerModule::TOptionsPageFacet::OptionsNotifyA() {
+qvabi::HRESULT STDCALL TServerModule::TOptionsPageFacet::OptionsNotifyA() {
   return Guard([&] { owner_.OptionsNotifyA(); });
 }
 
-abi::HRESULT STDCALL TServerModule::TOptionsPageFacet::OptionsNotifyB() {
+qvabi::HRESULT STDCALL TServerModule::TOptionsPageFacet::OptionsNotifyB() {
   return Guard([&] { owner_.OptionsNotifyB(); });
 }
 

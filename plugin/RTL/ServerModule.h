@@ -15,9 +15,9 @@
 #include <memory>
 #include <string>
 
-#include "abi/Client.h"
-#include "abi/Documents.h"
-#include "abi/ServerModule.h"
+#include "abi/IClient.h"
+#include "abi/IServerDocument.h"
+#include "abi/IServerModule.h"
 #include "abi/Unknown.h"
 #include "plugin/RTL/CommandLauncher.h"
 #include "plugin/RTL/InterfaceList.h"
@@ -25,7 +25,7 @@
 namespace strativue {
 
 // Creates an options page with a new reference.
-using TOptionsPageClass = std::function<abi::ComPtr<abi::IUnknown>()>;
+using TOptionsPageClass = std::function<qvabi::ComPtr<qvabi::IUnknown>()>;
 
 struct TCaseInsensitiveLess {
   bool operator()(const std::string& a, const std::string& b) const;
@@ -40,7 +40,7 @@ class TServerModule {
   // one reference the caller owns. When a step raises, the partly built
   // module is destroyed and the error propagates.
   template <typename T, typename... Args>
-  static abi::ComPtr<abi::IServerModule> Create(Args&&... args) {
+  static qvabi::ComPtr<qvabi::IServerModule> Create(Args&&... args) {
     T* module = new T(std::forward<Args>(args)...);
     module->AddRef();
     try {
@@ -49,39 +49,39 @@ class TServerModule {
       module->Release();
       throw;
     }
-    return abi::ComPtr<abi::IServerModule>(module->AsServerModule());
+    return qvabi::ComPtr<qvabi::IServerModule>(module->AsServerModule());
   }
 
   TServerModule(const TServerModule&) = delete;
   TServerModule& operator=(const TServerModule&) = delete;
 
-  abi::IServerModule* AsServerModule() { return &FServerModuleFacet; }
-  abi::IOptionsPageProvider* AsOptionsPageProvider() { return &FOptionsPageFacet; }
+  qvabi::IServerModule* AsServerModule() { return &FServerModuleFacet; }
+  qvabi::IOptionsPageProvider* AsOptionsPageProvider() { return &FOptionsPageFacet; }
 
   // The one reference count shared by both interfaces.
-  abi::HRESULT QueryInterface(abi::REFIID iid, void** out);
+  qvabi::HRESULT QueryInterface(qvabi::REFIID iid, void** out);
   uint32_t AddRef();
   uint32_t Release();
 
   // Virtual operations in slot order.
   /* 0 */ virtual void Idle();
-  /* 1 */ virtual void CreateDocument(intptr_t A, intptr_t B, abi::ComPtr<abi::IServerDocument>& D);
+  /* 1 */ virtual void CreateDocument(intptr_t A, intptr_t B, qvabi::ComPtr<qvabi::IServerDocument>& D);
   /* 2 */ virtual void CreateDocumentEx(intptr_t A, intptr_t B, bool Flag,
-                                        abi::ComPtr<abi::IServerDocument>& D);
-  /* 3 */ virtual void DestroyDocument(abi::IServerDocument* D);
-  /* 4 */ virtual void GetCommandLauncher(abi::ICommandLauncher*& L);
-  /* 5 */ virtual void QueryObject1(int32_t X, abi::ComPtr<abi::IUnknown>& Y);
-  /* 6 */ virtual void DetachObject(abi::IUnknown* X);
-  /* 7 */ virtual void AttachObject(abi::IUnknown* X);
-  /* 8 */ virtual void QueryObject2(int32_t X, int32_t Y, abi::ComPtr<abi::IUnknown>& Z);
-  /* 9 */ virtual abi::ComPtr<abi::IUnknown> FindDocumentOptionsSource(const std::string& Name);
-  /* 10 */ virtual void NewDocument(intptr_t A, intptr_t B, abi::ComPtr<abi::IServerDocument>& D) = 0;
+                                        qvabi::ComPtr<qvabi::IServerDocument>& D);
+  /* 3 */ virtual void DestroyDocument(qvabi::IServerDocument* D);
+  /* 4 */ virtual void GetCommandLauncher(qvabi::ICommandLauncher*& L);
+  /* 5 */ virtual void QueryObject1(int32_t X, qvabi::ComPtr<qvabi::IUnknown>& Y);
+  /* 6 */ virtual void DetachObject(qvabi::IUnknown* X);
+  /* 7 */ virtual void AttachObject(qvabi::IUnknown* X);
+  /* 8 */ virtual void QueryObject2(int32_t X, int32_t Y, qvabi::ComPtr<qvabi::IUnknown>& Z);
+  /* 9 */ virtual qvabi::ComPtr<qvabi::IUnknown> FindDocumentOptionsSource(const std::string& Name);
+  /* 10 */ virtual void NewDocument(intptr_t A, intptr_t B, qvabi::ComPtr<qvabi::IServerDocument>& D) = 0;
   /* 11 */ virtual void NewDocumentEx(intptr_t A, intptr_t B, bool Flag,
-                                      abi::ComPtr<abi::IServerDocument>& D);
+                                      qvabi::ComPtr<qvabi::IServerDocument>& D);
   /* 12 */ virtual void HostNotify(int32_t X);
   /* 13 */ virtual void RegisterCommands();
   /* 14 */ virtual void CreateCommandLauncher();
-  /* 15 */ virtual void CreateOptionsPage(const std::string& Name, abi::ComPtr<abi::IUnknown>& P);
+  /* 15 */ virtual void CreateOptionsPage(const std::string& Name, qvabi::ComPtr<qvabi::IUnknown>& P);
   /* 16 */ virtual void OptionsNotifyA();
   /* 17 */ virtual void OptionsNotifyB();
   /* 18 */ virtual void AfterCreate();
@@ -93,13 +93,13 @@ class TServerModule {
  protected:
   // Stores the client (without a reference) in FClient and as the
   // process-wide host client.
-  TServerModule(abi::IClient* Client, std::string ModuleName);
+  TServerModule(qvabi::IClient* Client, std::string ModuleName);
   virtual ~TServerModule();
 
-  abi::IClient* FClient;
-  TInterfaceList<abi::IServerDocument> FDocuments;
+  qvabi::IClient* FClient;
+  TInterfaceList<qvabi::IServerDocument> FDocuments;
   std::string FModuleName;
-  TInterfaceList<abi::IUnknown> FAttachedObjects;
+  TInterfaceList<qvabi::IUnknown> FAttachedObjects;
   std::unique_ptr<TOptionsPageRegistry> FOptionsPages;
   std::unique_ptr<TCommandLauncher> FCommandLauncher;
   std::unique_ptr<TProcessControl> FProcessControl;
@@ -107,46 +107,46 @@ class TServerModule {
  private:
   void Initialize();
 
-  class TServerModuleFacet final : public abi::IServerModule {
+  class TServerModuleFacet final : public qvabi::IServerModule {
    public:
     explicit TServerModuleFacet(TServerModule& owner) : owner_(owner) {}
-    abi::HRESULT STDCALL QueryInterface(abi::REFIID iid, void** out) override;
+    qvabi::HRESULT STDCALL QueryInterface(qvabi::REFIID iid, void** out) override;
     uint32_t STDCALL AddRef() override;
     uint32_t STDCALL Release() override;
-    abi::HRESULT STDCALL Idle() override;
-    abi::HRESULT STDCALL HostNotify(int32_t value) override;
-    abi::HRESULT STDCALL CreateDocument(intptr_t a, intptr_t b, abi::IServerDocument** document) override;
-    abi::HRESULT STDCALL DestroyDocument(abi::IServerDocument* document) override;
-    abi::HRESULT STDCALL GetClient(abi::IClient** client) override;
-    abi::HRESULT STDCALL GetCommandLauncher(abi::ICommandLauncher** launcher) override;
-    abi::HRESULT STDCALL GetDocumentCount(int32_t* count) override;
-    abi::HRESULT STDCALL GetDocument(int32_t index, abi::IServerDocument** document) override;
-    abi::HRESULT STDCALL GetModuleInstance(int32_t* instance) override;
-    abi::HRESULT STDCALL GetModuleName(abi::BSTR* name) override;
-    abi::HRESULT STDCALL GetProcessControl(abi::IProcessControl** control) override;
-    abi::HRESULT STDCALL GetAttachedObjectCount(int32_t* count) override;
-    abi::HRESULT STDCALL GetAttachedObject(int32_t index, abi::IUnknown** object) override;
-    abi::HRESULT STDCALL GetDocumentOptionsView(abi::BSTR name, abi::IUnknown** view) override;
-    abi::HRESULT STDCALL QueryObject1(int32_t value, abi::IUnknown** object) override;
-    abi::HRESULT STDCALL QueryObject2(int32_t value1, int32_t value2, abi::IUnknown** object) override;
-    abi::HRESULT STDCALL DetachObject(abi::IUnknown* object) override;
-    abi::HRESULT STDCALL AttachObject(abi::IUnknown* object) override;
-    abi::HRESULT STDCALL CreateDocumentEx(intptr_t a, intptr_t b, abi::ByteBool flag,
-                                          abi::IServerDocument** document) override;
+    qvabi::HRESULT STDCALL Idle() override;
+    qvabi::HRESULT STDCALL HostNotify(int32_t value) override;
+    qvabi::HRESULT STDCALL CreateDocument(intptr_t a, intptr_t b, qvabi::IServerDocument** document) override;
+    qvabi::HRESULT STDCALL DestroyDocument(qvabi::IServerDocument* document) override;
+    qvabi::HRESULT STDCALL GetClient(qvabi::IClient** client) override;
+    qvabi::HRESULT STDCALL GetCommandLauncher(qvabi::ICommandLauncher** launcher) override;
+    qvabi::HRESULT STDCALL GetDocumentCount(int32_t* count) override;
+    qvabi::HRESULT STDCALL GetDocument(int32_t index, qvabi::IServerDocument** document) override;
+    qvabi::HRESULT STDCALL GetModuleInstance(int32_t* instance) override;
+    qvabi::HRESULT STDCALL GetModuleName(qvabi::BSTR* name) override;
+    qvabi::HRESULT STDCALL GetProcessControl(qvabi::IProcessControl** control) override;
+    qvabi::HRESULT STDCALL GetAttachedObjectCount(int32_t* count) override;
+    qvabi::HRESULT STDCALL GetAttachedObject(int32_t index, qvabi::IUnknown** object) override;
+    qvabi::HRESULT STDCALL GetDocumentOptionsView(qvabi::BSTR name, qvabi::IUnknown** view) override;
+    qvabi::HRESULT STDCALL QueryObject1(int32_t value, qvabi::IUnknown** object) override;
+    qvabi::HRESULT STDCALL QueryObject2(int32_t value1, int32_t value2, qvabi::IUnknown** object) override;
+    qvabi::HRESULT STDCALL DetachObject(qvabi::IUnknown* object) override;
+    qvabi::HRESULT STDCALL AttachObject(qvabi::IUnknown* object) override;
+    qvabi::HRESULT STDCALL CreateDocumentEx(intptr_t a, intptr_t b, qvabi::ByteBool flag,
+                                            qvabi::IServerDocument** document) override;
 
    private:
     TServerModule& owner_;
   };
 
-  class TOptionsPageFacet final : public abi::IOptionsPageProvider {
+  class TOptionsPageFacet final : public qvabi::IOptionsPageProvider {
    public:
     explicit TOptionsPageFacet(TServerModule& owner) : owner_(owner) {}
-    abi::HRESULT STDCALL QueryInterface(abi::REFIID iid, void** out) override;
+    qvabi::HRESULT STDCALL QueryInterface(qvabi::REFIID iid, void** out) override;
     uint32_t STDCALL AddRef() override;
     uint32_t STDCALL Release() override;
-    abi::HRESULT STDCALL CreateOptionsPage(abi::BSTR name, abi::IUnknown** page) override;
-    abi::HRESULT STDCALL OptionsNotifyA() override;
-    abi::HRESULT STDCALL OptionsNotifyB() override;
+    qvabi::HRESULT STDCALL CreateOptionsPage(qvabi::BSTR name, qvabi::IUnknown** page) override;
+    qvabi::HRESULT STDCALL OptionsNotifyA() override;
+    qvabi::HRESULT STDCALL OptionsNotifyB() override;
 
    private:
     TServerModule& owner_;

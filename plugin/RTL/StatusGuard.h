@@ -11,12 +11,12 @@ namespace strativue {
 // Runs `body`; S_OK when it returns, E_UNEXPECTED when anything was thrown.
 // The error text is already in the thread's error information (Exception).
 template <typename Body>
-abi::HRESULT Guard(Body&& body) noexcept {
+qvabi::HRESULT Guard(Body&& body) noexcept {
   try {
     std::forward<Body>(body)();
-    return abi::S_OK;
+    return qvabi::S_OK;
   } catch (...) {
-    return abi::E_UNEXPECTED;
+    return qvabi::E_UNEXPECTED;
   }
 }
 

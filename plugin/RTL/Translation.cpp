@@ -22,7 +22,7 @@ struct TReadingState {
 // the load step uses it and outlives the unload step.
 struct TTranslationState {
   TReadingState reading;
-  abi::ComPtr<abi::ITranslationManager> manager;
+  qvabi::ComPtr<qvabi::ITranslationManager> manager;
   bool managerAsked = false;
   bool localeFonts = false;
 };
@@ -44,7 +44,7 @@ std::string LastPart(std::string_view path) {
 }
 
 // Asks the manager; true with the translation when it has one.
-bool Translate(abi::ITranslationManager& manager, const std::string& key, std::string* translated) {
+bool Translate(qvabi::ITranslationManager& manager, const std::string& key, std::string* translated) {
   platform::BStr scope = platform::BStr::FromUtf8(State().reading.scope);
   platform::BStr wideKey = platform::BStr::FromUtf8(key);
   platform::BStr result;
@@ -74,10 +74,10 @@ void BeginDialog(const std::string& name) {
   }
 }
 
-abi::LogFont DescribeFont(const toolkit::TFont& font) {
-  abi::LogFont description{};
+qvabi::LogFont DescribeFont(const toolkit::TFont& font) {
+  qvabi::LogFont description{};
   description.lfHeight = font.Height();
-  description.lfWeight = (font.Style() & toolkit::fsBold) != 0 ? abi::FW_BOLD : abi::FW_NORMAL;
+  description.lfWeight = (font.Style() & toolkit::fsBold) != 0 ? qvabi::FW_BOLD : qvabi::FW_NORMAL;
   description.lfItalic = (font.Style() & toolkit::fsItalic) != 0 ? 1 : 0;
   description.lfUnderline = (font.Style() & toolkit::fsUnderline) != 0 ? 1 : 0;
   description.lfStrikeOut = (font.Style() & toolkit::fsStrikeOut) != 0 ? 1 : 0;
@@ -87,13 +87,13 @@ abi::LogFont DescribeFont(const toolkit::TFont& font) {
   return description;
 }
 
-toolkit::TFont FontFrom(const abi::LogFont& description, const toolkit::TFont& old) {
+toolkit::TFont FontFrom(const qvabi::LogFont& description, const toolkit::TFont& old) {
   toolkit::TFont font = old;
   font.SetName(
       std::string(description.lfFaceName, strnlen(description.lfFaceName, sizeof description.lfFaceName)));
   font.SetHeight(description.lfHeight);
   toolkit::TFontStyles style = 0;
-  if (description.lfWeight >= abi::FW_BOLD) style |= toolkit::fsBold;
+  if (description.lfWeight >= qvabi::FW_BOLD) style |= toolkit::fsBold;
   if (description.lfItalic != 0) style |= toolkit::fsItalic;
   if (description.lfUnderline != 0) style |= toolkit::fsUnderline;
   if (description.lfStrikeOut != 0) style |= toolkit::fsStrikeOut;
@@ -119,12 +119,12 @@ std::string DialogNameOf(const toolkit::TComponent& form) {
   return name.empty() ? name : name.substr(1);
 }
 
-abi::ComPtr<abi::ITranslationManager> TranslationManager() {
+qvabi::ComPtr<qvabi::ITranslationManager> TranslationManager() {
   if (!State().managerAsked) {
     State().managerAsked = true;
-    abi::ComPtr<abi::IUnknown> unknown;
+    qvabi::ComPtr<qvabi::IUnknown> unknown;
     ClientAPI::GetTranslationManager(unknown.put());
-    State().manager = abi::QueryAs<abi::ITranslationManager>(unknown.get());
+    State().manager = qvabi::QueryAs<qvabi::ITranslationManager>(unknown.get());
   }
   return State().manager;
 }
@@ -214,7 +214,7 @@ bool LocaleFontsFlag() { return State().localeFonts; }
 bool HostOffersInterfaceFont() {
   const auto client = GetHostClient();
   if (!client) return false;
-  abi::ByteBool valid = 0;
+  qvabi::ByteBool valid = 0;
   platform::BStr name;
   int32_t size = 0, colour = 0;
   uint8_t style = 0, charset = 0;
@@ -233,7 +233,7 @@ void UpdateLocaleFonts(toolkit::TComponent& component) {
     const toolkit::PropertyValue value = component.GetProperty(property->name);
     const toolkit::TFont* font = std::get<const toolkit::TFont*>(value);
     if (font == nullptr) continue;
-    abi::LogFont description = DescribeFont(*font);
+    qvabi::LogFont description = DescribeFont(*font);
     if (ClientAPI::UpdateFont(&description) == 0) continue;
     const toolkit::TFont updated = FontFrom(description, *font);
     component.SetProperty(property->name, &updated);

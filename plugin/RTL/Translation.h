@@ -14,7 +14,7 @@
 #include <string>
 #include <string_view>
 
-#include "abi/Translation.h"
+#include "abi/ITranslationManager.h"
 #include "abi/Unknown.h"
 #include "toolkit/Component.h"
 #include "toolkit/Hooks.h"
@@ -30,7 +30,7 @@ std::string DialogNameOf(const toolkit::TComponent& form);
 
 // The host's translation manager (taken on first need and kept until
 // ReleaseTranslationManager); nil when the host has none.
-abi::ComPtr<abi::ITranslationManager> TranslationManager();
+qvabi::ComPtr<qvabi::ITranslationManager> TranslationManager();
 void ReleaseTranslationManager();
 
 // The reading hooks.

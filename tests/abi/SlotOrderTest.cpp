@@ -9,14 +9,14 @@
 #include <string>
 #include <type_traits>
 
-#include "abi/Client.h"
-#include "abi/Documents.h"
+#include "abi/IClient.h"
+#include "abi/IServerDocument.h"
+#include "abi/IServerModule.h"
+#include "abi/ITranslationManager.h"
 #include "abi/Navigation.h"
 #include "abi/PcbServer.h"
-#include "abi/ServerModule.h"
-#include "abi/Translation.h"
 
-namespace abi {
+namespace qvabi {
 namespace {
 
 // What a recorded method answers, so that it cannot be mistaken for a
@@ -290,4 +290,4 @@ TEST(SlotOrder, EditorInterfaces) {
 }
 
 }  // namespace
-}  // namespace abi
+}  // namespace qvabi

@@ -28,13 +28,13 @@ TEST(EscapedForLine, ShowsWhatWouldSplitOrHideTheLineAndKeepsTheRest) {
       {"\xF3\xA0\x80\x81", "\\U000e0001"},
       {"bad \xC3( \xFF \xED\xA0\x80", "bad \\xc3( \\xff \\xed\\xa0\\x80"},
   };
-  for (const auto& [text, shown] : cases) EXPECT_EQ(abi::EscapedForLine(text), shown) << shown;
+  for (const auto& [text, shown] : cases) EXPECT_EQ(qvabi::EscapedForLine(text), shown) << shown;
 }
 
 TEST(Utf8Length, CountsCharactersAndEachStrayByteAsOne) {
-  EXPECT_EQ(abi::Utf8Length(""), 0u);
-  EXPECT_EQ(abi::Utf8Length("\xC3\xA9\xC3\xA9x"), 3u);
-  EXPECT_EQ(abi::Utf8Length("\xF0\x9F\x98\x80\xFF"), 2u);
+  EXPECT_EQ(qvabi::Utf8Length(""), 0u);
+  EXPECT_EQ(qvabi::Utf8Length("\xC3\xA9\xC3\xA9x"), 3u);
+  EXPECT_EQ(qvabi::Utf8Length("\xF0\x9F\x98\x80\xFF"), 2u);
 }
 
 }  // namespace

@@ -41,30 +41,30 @@ class BoardFileObjectsTest : public EditorTest {
 
 TEST_F(BoardFileObjectsTest, EveryKindOpensResolvesItsReferencesAndSavesTheSameFile) {
   const std::string text = LoadTextFile(EveryKindPath());
-  const abi::PcbHandle handle = editor().OpenBoardText(text, "every-kind.board.json");
+  const qvabi::PcbHandle handle = editor().OpenBoardText(text, "every-kind.board.json");
   Board& board = *editor().FindBoard(handle);
   EXPECT_EQ(editor().BoardText(board), text);
 
   std::set<int> kinds;
-  for (abi::PcbHandle object : board.contents)
+  for (qvabi::PcbHandle object : board.contents)
     kinds.insert(static_cast<int>(editor().FindObject(object)->kind));
   EXPECT_EQ(kinds, (std::set<int>{1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12,
                                   13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 26}));
 
   const EditorObject* component = editor().FindObject(board.contents[11]);
-  ASSERT_EQ(component->kind, abi::ObjectKind::Component);
+  ASSERT_EQ(component->kind, qvabi::ObjectKind::Component);
   EXPECT_EQ(component->component->nameObject, board.contents[3]);
   EXPECT_EQ(editor().FindObject(component->component->nameObject)->textData->text, "U1");
   const EditorObject* dimension = editor().FindObject(board.contents[16]);
-  ASSERT_EQ(dimension->kind, abi::ObjectKind::Dimension);
+  ASSERT_EQ(dimension->kind, qvabi::ObjectKind::Dimension);
   EXPECT_EQ(dimension->dimension->references,
-            (std::vector<abi::PcbHandle>{board.contents[0], board.contents[5]}));
+            (std::vector<qvabi::PcbHandle>{board.contents[0], board.contents[5]}));
   const EditorObject* netClass = editor().FindObject(board.contents[18]);
   EXPECT_EQ(netClass->objectClass->members, (std::vector<std::string>{"SIG", "GND"}));
 }
 
 TEST_F(BoardFileObjectsTest, ChangedObjectsSaveAsTheyAreAndReferencesToDroppedObjectsGo) {
-  const abi::PcbHandle handle =
+  const qvabi::PcbHandle handle =
       editor().OpenBoardText(LoadTextFile(EveryKindPath()), "every-kind.board.json");
   Board& board = *editor().FindBoard(handle);
   EditorObject& pad = *editor().FindObject(board.contents[5]);
@@ -72,7 +72,7 @@ TEST_F(BoardFileObjectsTest, ChangedObjectsSaveAsTheyAreAndReferencesToDroppedOb
   pad.pad->sizeX[17] = 510000;
   pad.pad->sizeY[17] = 520000;
   pad.pad->cornerPercent = {10, 20, 30};
-  const abi::PcbHandle name = board.contents[3];
+  const qvabi::PcbHandle name = board.contents[3];
   editor().DestroyObject(name);
 
   const std::string saved = editor().BoardText(board);
@@ -83,7 +83,7 @@ TEST_F(BoardFileObjectsTest, ChangedObjectsSaveAsTheyAreAndReferencesToDroppedOb
   // The component lost its name text, and every later position moved up one.
   EXPECT_NE(saved.find(R"("pattern": "SOT-23"})"), std::string::npos);
   EXPECT_NE(saved.find(R"("references": [0, 4])"), std::string::npos);
-  const abi::PcbHandle reopened = editor().OpenBoardText(saved, "saved.board.json");
+  const qvabi::PcbHandle reopened = editor().OpenBoardText(saved, "saved.board.json");
   EXPECT_EQ(editor().BoardText(*editor().FindBoard(reopened)), saved);
 }
 

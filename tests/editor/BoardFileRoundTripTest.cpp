@@ -80,15 +80,15 @@ class RandomFields {
 
 // An object of `kind` with every field random; references go to the board's
 // other objects (`handles`), to itself, to nothing or to unknown handles.
-EditorObject RandomObject(abi::ObjectKind kind, abi::PcbHandle handle,
-                          const std::vector<abi::PcbHandle>& handles, RandomFields& r) {
+EditorObject RandomObject(qvabi::ObjectKind kind, qvabi::PcbHandle handle,
+                          const std::vector<qvabi::PcbHandle>& handles, RandomFields& r) {
   EditorObject o = MakeObject(kind, handle);
   const auto reference = [&] {
     const std::size_t pick = r.Below(handles.size() + 3);
     if (pick < handles.size()) return handles[pick];
     return pick == handles.size()       ? handle
-           : pick == handles.size() + 1 ? abi::PcbHandle{0}
-                                        : abi::PcbHandle{999};
+           : pick == handles.size() + 1 ? qvabi::PcbHandle{0}
+                                        : qvabi::PcbHandle{999};
   };
   o.layer = r.Integer<uint32_t>();
   o.x = r.Integer<int32_t>();
@@ -148,12 +148,12 @@ TEST_F(BoardFileRoundTripTest, EveryObjectTheEditorCanHoldIsWrittenSoThatItOpens
   std::map<int, int> written;
   for (int code = 1; code <= 0xFF; ++code) {
     if (!IsSupportedKind(code)) continue;
-    const auto kind = static_cast<abi::ObjectKind>(code);
+    const auto kind = static_cast<qvabi::ObjectKind>(code);
     SCOPED_TRACE(KindName(kind));
     for (int round = 0; round < 150; ++round) {
       // A text and a track beside the object, for its references to name.
-      EditorObject text = MakeObject(abi::ObjectKind::Text, 1);
-      EditorObject track = MakeObject(abi::ObjectKind::Track, 3);
+      EditorObject text = MakeObject(qvabi::ObjectKind::Text, 1);
+      EditorObject track = MakeObject(qvabi::ObjectKind::Track, 3);
       const EditorObject object = RandomObject(kind, 2, {1, 3}, r);
       std::string saved;
       try {
@@ -164,7 +164,7 @@ TEST_F(BoardFileRoundTripTest, EveryObjectTheEditorCanHoldIsWrittenSoThatItOpens
         continue;
       }
       ++written[code];
-      abi::PcbHandle reopened = 0;
+      qvabi::PcbHandle reopened = 0;
       try {
         reopened = editor().OpenBoardText(saved, "saved.board.json");
       } catch (const BoardFileError& refusal) {
@@ -180,13 +180,13 @@ TEST_F(BoardFileRoundTripTest, EveryObjectTheEditorCanHoldIsWrittenSoThatItOpens
 }
 
 TEST_F(BoardFileRoundTripTest, ValuesOutsideTheReadersRangesAreHeldToTheNearestItTakes) {
-  EditorObject pad = MakeObject(abi::ObjectKind::Pad, 1);
+  EditorObject pad = MakeObject(qvabi::ObjectKind::Pad, 1);
   pad.hole = -5;
   pad.pad->sizeX[1] = -600000;
   pad.pad->cornerPercent = {255, 100, 0};
-  EditorObject via = MakeObject(abi::ObjectKind::Via, 2);
+  EditorObject via = MakeObject(qvabi::ObjectKind::Via, 2);
   via.size = std::numeric_limits<int32_t>::min();
-  EditorObject rule = MakeObject(abi::ObjectKind::Rule, 3);
+  EditorObject rule = MakeObject(qvabi::ObjectKind::Rule, 3);
   rule.designRule->priority = -1;
   const BoardFileContents small = ReadBoardFile(SmallBoardText(), "small.board.json");
   const BoardFileContents again =
@@ -203,7 +203,7 @@ TEST_F(BoardFileRoundTripTest, ValuesOutsideTheReadersRangesAreHeldToTheNearestI
 TEST_F(BoardFileRoundTripTest, AnObjectNoEntryCanHoldRefusesTheSaveNamingIt) {
   const BoardFileContents small = ReadBoardFile(SmallBoardText(), "small.board.json");
   const auto refusal = [&](const EditorObject& object) -> std::string {
-    const EditorObject track = MakeObject(abi::ObjectKind::Track, 9);
+    const EditorObject track = MakeObject(qvabi::ObjectKind::Track, 9);
     try {
       WriteBoardFile(small.board, {&track, &object});
     } catch (const BoardFileError& error) {
@@ -211,18 +211,18 @@ TEST_F(BoardFileRoundTripTest, AnObjectNoEntryCanHoldRefusesTheSaveNamingIt) {
     }
     return "(written)";
   };
-  EditorObject track = MakeObject(abi::ObjectKind::Track, 1);
+  EditorObject track = MakeObject(qvabi::ObjectKind::Track, 1);
   track.layer = 0;
   EXPECT_THAT(refusal(track), StartsWith("objects[1].layer: 0 names no layer"));
-  EditorObject via = MakeObject(abi::ObjectKind::Via, 1);
+  EditorObject via = MakeObject(qvabi::ObjectKind::Via, 1);
   via.highLayer = 33;
   EXPECT_THAT(refusal(via), StartsWith("objects[1].to: 33 is not a signal layer"));
-  EditorObject region = MakeObject(abi::ObjectKind::Region, 1);
+  EditorObject region = MakeObject(qvabi::ObjectKind::Region, 1);
   region.outline->points = {{0, 0}, {1, 1}};
   EXPECT_THAT(refusal(region), StartsWith("objects[1].points: an outline needs at least three"));
   // Through the editor the refusal is the save's failure, and no file is written.
-  const abi::PcbHandle board = OpenSmallBoard();
-  const abi::PcbHandle made = editor().CreateObject(static_cast<uint8_t>(abi::ObjectKind::Region));
+  const qvabi::PcbHandle board = OpenSmallBoard();
+  const qvabi::PcbHandle made = editor().CreateObject(static_cast<uint8_t>(qvabi::ObjectKind::Region));
   editor().AddToContents(board, made);
   const char* error = nullptr;
   const std::string path = ::testing::TempDir() + "/unsaved.board.json";

@@ -32,7 +32,7 @@ TEST_F(BoardFileTest, EveryExampleSavesToTheIdenticalFile) {
   for (const std::string& name : ExampleNames()) {
     const std::string original = LoadTextFile(ExamplePath(name));
     const char* error = nullptr;
-    const abi::PcbHandle board = BrelixSim_OpenBoardFile(ExamplePath(name).c_str(), &error);
+    const qvabi::PcbHandle board = BrelixSim_OpenBoardFile(ExamplePath(name).c_str(), &error);
     ASSERT_NE(board, 0) << name << ": " << (error ? error : "");
     const std::string saved =
         (std::filesystem::temp_directory_path() / ("editor-test-" + name + ".board.json")).string();
@@ -44,7 +44,7 @@ TEST_F(BoardFileTest, EveryExampleSavesToTheIdenticalFile) {
 
 TEST_F(BoardFileTest, ExamplesHoldTheStacksTheyPromise) {
   const auto stackOf = [&](const std::string& name) {
-    const abi::PcbHandle board = editor().OpenBoardFile(ExamplePath(name));
+    const qvabi::PcbHandle board = editor().OpenBoardFile(ExamplePath(name));
     return editor().FindBoard(board)->stack;
   };
   EXPECT_EQ(stackOf("two-layer"), (std::vector<uint8_t>{1, 32}));
@@ -87,7 +87,7 @@ TEST_F(BoardFileTest, ReadsTheModelFromTheFile) {
 }
 
 TEST_F(BoardFileTest, SavingKeepsUnchangedTextAndWritesIntegersForChanges) {
-  const abi::PcbHandle handle = OpenSmallBoard();
+  const qvabi::PcbHandle handle = OpenSmallBoard();
   Board& board = *editor().FindBoard(handle);
   board.layers[1].copper.value = 15000;
   board.cursor = {1, 2};  // session state: not saved
@@ -98,15 +98,15 @@ TEST_F(BoardFileTest, SavingKeepsUnchangedTextAndWritesIntegersForChanges) {
   EXPECT_THAT(text, HasSubstr(R"("cursor": ["10mil", "-20mil"])"));
   EXPECT_THAT(text, HasSubstr(R"("type": 2,)"));
   // The saved text opens again to the same model.
-  const abi::PcbHandle again = editor().OpenBoardText(text, "again.board.json");
+  const qvabi::PcbHandle again = editor().OpenBoardText(text, "again.board.json");
   EXPECT_EQ(editor().FindBoard(again)->layers[1].copper.value, 15000);
   EXPECT_EQ(editor().BoardText(*editor().FindBoard(again)), text);
 }
 
 TEST_F(BoardFileTest, ObjectsAreSavedInTheOrderAddedWithIntegersOnly) {
-  const abi::PcbHandle board = OpenSmallBoard();
-  const abi::PcbHandle text = editor().CreateObject(5);
-  const abi::PcbHandle track = editor().CreateObject(4);
+  const qvabi::PcbHandle board = OpenSmallBoard();
+  const qvabi::PcbHandle text = editor().CreateObject(5);
+  const qvabi::PcbHandle track = editor().CreateObject(4);
   editor().FindObject(text)->textData->text = "Hi";
   editor().FindObject(text)->rotation = 90.0;
   editor().FindObject(track)->layer = 57;
@@ -119,7 +119,7 @@ TEST_F(BoardFileTest, ObjectsAreSavedInTheOrderAddedWithIntegersOnly) {
                        "\"width\": 100000, \"rotation\": 90, \"text\": \"Hi\"},\n"
                        "    {\"kind\": \"track\", \"layer\": 57, \"x1\": 0, \"y1\": 0, \"x2\": 0, \"y2\": 0, "
                        "\"width\": 100000}\n  ]\n"));
-  const abi::PcbHandle reopened = editor().OpenBoardText(saved, "r.board.json");
+  const qvabi::PcbHandle reopened = editor().OpenBoardText(saved, "r.board.json");
   EXPECT_EQ(editor().FindBoard(reopened)->contents.size(), 2u);
 }
 
@@ -257,7 +257,8 @@ TEST_F(BoardFileTest, ReadsObjectsInOnePassAndHoldsNoMoreThanABoardNeeds) {
   for (int i = 0; i < 1000; ++i)
     tracks += (i ? ", " : "") + std::string(R"({"kind": "track", "layer": 1, "x1": )") + std::to_string(i) +
               R"(, "y1": 0, "x2": 0, "y2": 0, "width": 1})";
-  const abi::PcbHandle board = editor().OpenBoardText(SmallBoardText(R"("objects": [)" + tracks + "],"), "t");
+  const qvabi::PcbHandle board =
+      editor().OpenBoardText(SmallBoardText(R"("objects": [)" + tracks + "],"), "t");
   const auto& contents = editor().FindBoard(board)->contents;
   ASSERT_EQ(contents.size(), 1000u);
   for (int i = 0; i < 1000; i += 333) EXPECT_EQ(editor().FindObject(contents[i])->x, i);
@@ -274,7 +275,7 @@ TEST_F(BoardFileTest, TheWriterNeverWritesWhatTheReaderRefuses) {
   board.fileName = Repeated("\xE9", 300);  // Latin-1 bytes, not UTF-8
   board.layers[1].dielectric.constant = 1e300;
   board.topDielectric.height.value = -5;
-  EditorObject text = MakeObject(abi::ObjectKind::Text, 0);
+  EditorObject text = MakeObject(qvabi::ObjectKind::Text, 0);
   text.textData->text = std::string(255, 'a');
   text.textData->text.back() = '\xF0';
   const std::string written = WriteBoardFile(board, {&text});
@@ -290,7 +291,7 @@ TEST_F(BoardFileTest, TheWriterNeverWritesWhatTheReaderRefuses) {
 }
 
 TEST_F(BoardFileTest, AMinimalBoardGetsDefaults) {
-  const abi::PcbHandle handle = editor().OpenBoardText(
+  const qvabi::PcbHandle handle = editor().OpenBoardText(
       R"({"format": "quorvex-board/1", "stack": [{"id": 1, "dielectric": {"material": "FR-4", "type": 1,
       "constant": 4.8, "height": 126000}}, {"id": 32}]})",
       "m.board.json");
@@ -307,7 +308,7 @@ TEST_F(BoardFileTest, SaveReportsAnUnknownBoardAndAnUnwritablePath) {
   const char* error = nullptr;
   EXPECT_EQ(BrelixSim_SaveBoardFile(12345, "/tmp/x.board.json", &error), 0);
   EXPECT_STREQ(error, "board 12345 is not open");
-  const abi::PcbHandle board = OpenSmallBoard();
+  const qvabi::PcbHandle board = OpenSmallBoard();
   EXPECT_EQ(BrelixSim_SaveBoardFile(board, "/nonexistent/dir/x.board.json", &error), 0);
   EXPECT_STREQ(error, "/nonexistent/dir/x.board.json: cannot be written");
   EXPECT_EQ(BrelixSim_BoardText(12345), nullptr);

@@ -7,11 +7,11 @@
 namespace brelix::testing {
 namespace {
 
-constexpr uint8_t R = abi::ReadMode;
-constexpr uint8_t W = abi::WriteMode;
+constexpr uint8_t R = qvabi::ReadMode;
+constexpr uint8_t W = qvabi::WriteMode;
 
-abi::ShortString Short(const std::string& text) {
-  abi::ShortString s{};
+qvabi::ShortString Short(const std::string& text) {
+  qvabi::ShortString s{};
   s.assign(text);
   return s;
 }
@@ -23,7 +23,7 @@ class BoardRecordsTest : public EditorTest {
     handle = OpenSmallBoard();
     board = editor().FindBoard(handle);
   }
-  abi::PcbHandle handle = 0;
+  qvabi::PcbHandle handle = 0;
   Board* board = nullptr;
 };
 
@@ -38,7 +38,7 @@ TEST_F(BoardRecordsTest, BoardRecordReadsEveryFieldInOrder) {
   int32_t int3 = 0, int6 = 0, int7 = 0, x = 0, y = 0, int12 = 0;
   uint8_t byte5 = 0, unit = 9;
   uint32_t layer = 0;
-  abi::ShortString name{};
+  qvabi::ShortString name{};
   EXPECT_EQ(PcbApi_QueryBoard(R, handle, &int3, &name, &byte5, &int6, &int7, &x, &y, &unit, &layer, &int12),
             0);
   EXPECT_EQ(int3, 3);
@@ -57,7 +57,7 @@ TEST_F(BoardRecordsTest, BoardRecordWritesEveryFieldInOrder) {
   int32_t int3 = 30, int6 = 60, int7 = 70, x = 80, y = 90, int12 = 120;
   uint8_t byte5 = 50, unit = kMetric;
   uint32_t layer = 57;
-  abi::ShortString name = Short("D:\\Other.qvpcb");
+  qvabi::ShortString name = Short("D:\\Other.qvpcb");
   EXPECT_EQ(PcbApi_QueryBoard(W, handle, &int3, &name, &byte5, &int6, &int7, &x, &y, &unit, &layer, &int12),
             0);
   EXPECT_EQ(board->int3, 30);
@@ -89,7 +89,7 @@ TEST_F(BoardRecordsTest, CurrentLayerTakesPartitionIdsAndRefusesNonsense) {
 }
 
 TEST_F(BoardRecordsTest, LayerRecordBothWays) {
-  abi::ShortString name{};
+  qvabi::ShortString name{};
   int32_t copper = 0;
   uint8_t b1 = 0, b2 = 0, previous = 0, next = 0, b3 = 0;
   board->layers[39].editorByte1 = 11;
@@ -122,7 +122,7 @@ TEST_F(BoardRecordsTest, LayerRecordBothWays) {
 }
 
 TEST_F(BoardRecordsTest, InternalPlaneRecordBothWays) {
-  abi::ShortString name{}, net{};
+  qvabi::ShortString name{}, net{};
   int32_t copper = 0;
   uint8_t b1 = 0, b2 = 0, previous = 0, next = 0;
   EXPECT_EQ(PcbApi_QueryInternalPlane(R, 39, handle, &name, &copper, &b1, &b2, &previous, &next, &net), 0);
@@ -153,7 +153,7 @@ TEST_F(BoardRecordsTest, InternalPlaneRecordBothWays) {
 }
 
 TEST_F(BoardRecordsTest, DielectricsBothWays) {
-  abi::ShortString material{};
+  qvabi::ShortString material{};
   uint8_t type = 0;
   double constant = 0;
   int32_t height = 0;
@@ -176,7 +176,7 @@ TEST_F(BoardRecordsTest, DielectricsBothWays) {
   EXPECT_DOUBLE_EQ(board->layers[1].dielectric.constant.value, 3.66);
   EXPECT_EQ(board->layers[1].dielectric.height.value, 77);
 
-  abi::ShortString topM{}, bottomM{};
+  qvabi::ShortString topM{}, bottomM{};
   uint8_t topT = 0, bottomT = 0;
   double topC = 0, bottomC = 0;
   int32_t topH = 0, bottomH = 0;
@@ -253,20 +253,20 @@ TEST_F(BoardRecordsTest, LayerPairsBothWays) {
 }
 
 TEST_F(BoardRecordsTest, OptionGroupsStoreWhatIsWritten) {
-  std::array<int32_t, abi::kGerberOptionCount> gerber{};
+  std::array<int32_t, qvabi::kGerberOptionCount> gerber{};
   EXPECT_EQ(PcbApi_QueryBoardGerberOptions(R, handle, gerber.data()), 0);
   EXPECT_EQ(gerber, board->options.gerber);
-  for (int i = 0; i < abi::kGerberOptionCount; ++i) gerber[i] = 1000 + i;
+  for (int i = 0; i < qvabi::kGerberOptionCount; ++i) gerber[i] = 1000 + i;
   PcbApi_QueryBoardGerberOptions(W, handle, gerber.data());
   EXPECT_EQ(board->options.gerber, gerber);
 
-  std::array<int32_t, abi::kEcoOptionCount> eco = {5, 6};
+  std::array<int32_t, qvabi::kEcoOptionCount> eco = {5, 6};
   PcbApi_QueryBoardEngineeringChangeOrderOptions(W, handle, eco.data());
   EXPECT_EQ(board->options.eco, eco);
-  std::array<int32_t, abi::kGridOptionCount> grids{};
-  std::array<int32_t, abi::kOutputOptionCount> output{};
-  std::array<int32_t, abi::kPrinterOptionCount> printer{};
-  std::array<int32_t, abi::kPlacerOptionCount> placer{};
+  std::array<int32_t, qvabi::kGridOptionCount> grids{};
+  std::array<int32_t, qvabi::kOutputOptionCount> output{};
+  std::array<int32_t, qvabi::kPrinterOptionCount> printer{};
+  std::array<int32_t, qvabi::kPlacerOptionCount> placer{};
   EXPECT_EQ(PcbApi_QueryBoardGridsEx(R, handle, grids.data()), 0);
   EXPECT_EQ(PcbApi_QueryBoardOutputOptions(R, handle, output.data()), 0);
   EXPECT_EQ(PcbApi_QueryBoardPrinterOptions(R, handle, printer.data()), 0);
@@ -295,7 +295,7 @@ TEST_F(BoardRecordsTest, OptionGroupsStoreWhatIsWritten) {
 
 TEST_F(BoardRecordsTest, UnknownBoardsAndModesChangeNothing) {
   int32_t value = 77;
-  abi::ShortString name = Short("keep");
+  qvabi::ShortString name = Short("keep");
   EXPECT_EQ(PcbApi_QueryBoard(R, 4242, &value, &name, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
                               nullptr, nullptr),
             1);
@@ -312,7 +312,7 @@ TEST_F(BoardRecordsTest, UnknownBoardsAndModesChangeNothing) {
 
 TEST_F(BoardRecordsTest, CurrentBoardFollowsOpeningClosingAndChoosing) {
   EXPECT_EQ(PcbApi_GetCurrentBoardHandle(), handle);
-  const abi::PcbHandle second = OpenSmallBoard();
+  const qvabi::PcbHandle second = OpenSmallBoard();
   EXPECT_EQ(PcbApi_GetCurrentBoardHandle(), second);
   EXPECT_EQ(BrelixSim_SetCurrentBoard(handle), 1);
   EXPECT_EQ(PcbApi_GetCurrentBoardHandle(), handle);

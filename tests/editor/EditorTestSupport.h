@@ -43,7 +43,7 @@ class EditorTest : public ::testing::Test {
   void SetUp() override { Editor::Instance().Reset(); }
   void TearDown() override { Editor::Instance().Reset(); }
 
-  abi::PcbHandle OpenSmallBoard() {
+  qvabi::PcbHandle OpenSmallBoard() {
     return Editor::Instance().OpenBoardText(SmallBoardText(), "small.board.json");
   }
   Editor& editor() { return Editor::Instance(); }

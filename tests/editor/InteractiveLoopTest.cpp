@@ -12,18 +12,18 @@
 namespace brelix::testing {
 namespace {
 
-using abi::EventA;
+using qvabi::EventA;
 using ::testing::ElementsAre;
 
 struct FakeHandler {
   std::vector<std::string> calls;
   bool done = false;
-  abi::PcbHandle board = 0;
+  qvabi::PcbHandle board = 0;
   Point cursorAtReread;
   std::string setupSeen;
   std::optional<EventA> throwAt;
   // Inside the first ReadCursor: try a nested run of `handler` and a prompt.
-  abi::PcbHandle handler = 0;
+  qvabi::PcbHandle handler = 0;
   bool nestedRunAnswered = true;
   bool nestedPromptAnswered = true;
 };
@@ -31,33 +31,33 @@ struct FakeHandler {
 template <EventA Entry>
 void STDCALL Event(void* self) {
   auto* fake = static_cast<FakeHandler*>(self);
-  fake->calls.push_back(abi::EventName(Entry));
+  fake->calls.push_back(qvabi::EventName(Entry));
   if (Entry == fake->throwAt) throw std::runtime_error("handler failed");
   if (Entry == EventA::ClickDone || Entry == EventA::EscapeDone) fake->done = true;
   if (Entry == EventA::Setup) fake->setupSeen = BrelixSim_PendingSetup();
   if (Entry == EventA::ReadCursor) {
     int32_t x = 0, y = 0;
-    PcbApi_QueryBoard(abi::ReadMode, fake->board, nullptr, nullptr, nullptr, nullptr, nullptr, &x, &y,
+    PcbApi_QueryBoard(qvabi::ReadMode, fake->board, nullptr, nullptr, nullptr, nullptr, nullptr, &x, &y,
                       nullptr, nullptr, nullptr);
     fake->cursorAtReread = {x, y};
     if (fake->handler != 0) {
       fake->nestedRunAnswered = PcbApi_RunEventHandler(std::exchange(fake->handler, 0)) != 0;
-      abi::ShortString prompt{};
+      qvabi::ShortString prompt{};
       prompt.assign("Nested");
       fake->nestedPromptAnswered = PcbApi_ChooseLocation(fake->board, &x, &y, &prompt) != 0;
     }
   }
 }
 
-abi::ByteBool STDCALL Done(void* self) {
+qvabi::ByteBool STDCALL Done(void* self) {
   auto* fake = static_cast<FakeHandler*>(self);
-  fake->calls.push_back(abi::EventName(abi::EventB::IsDone));
-  return abi::ToByteBool(fake->done);
+  fake->calls.push_back(qvabi::EventName(qvabi::EventB::IsDone));
+  return qvabi::ToByteBool(fake->done);
 }
 
 template <std::size_t... Entries>
-abi::EventTableA AllEntries(FakeHandler* fake, std::index_sequence<Entries...>) {
-  return abi::EventTableA{{abi::EventMethod{&Event<static_cast<EventA>(Entries)>, fake}...}};
+qvabi::EventTableA AllEntries(FakeHandler* fake, std::index_sequence<Entries...>) {
+  return qvabi::EventTableA{{qvabi::EventMethod{&Event<static_cast<EventA>(Entries)>, fake}...}};
 }
 
 class InteractiveLoopTest : public EditorTest {
@@ -66,8 +66,8 @@ class InteractiveLoopTest : public EditorTest {
     EditorTest::SetUp();
     board = OpenSmallBoard();
     fake.board = board;
-    tableA = AllEntries(&fake, std::make_index_sequence<abi::kEventTableASize>());
-    tableB[abi::EventB::IsDone] = {&Done, &fake};
+    tableA = AllEntries(&fake, std::make_index_sequence<qvabi::kEventTableASize>());
+    tableB[qvabi::EventB::IsDone] = {&Done, &fake};
   }
 
   void Script(const std::string& text) {
@@ -76,17 +76,17 @@ class InteractiveLoopTest : public EditorTest {
   }
 
   bool Run() {
-    const abi::PcbHandle handler = PcbApi_CreateEventHandler(board, &tableA, &tableB, nullptr, nullptr);
+    const qvabi::PcbHandle handler = PcbApi_CreateEventHandler(board, &tableA, &tableB, nullptr, nullptr);
     EXPECT_NE(handler, 0);
     const bool result = PcbApi_RunEventHandler(handler) != 0;
     PcbApi_DestroyEventHandler(handler);
     return result;
   }
 
-  abi::PcbHandle board = 0;
+  qvabi::PcbHandle board = 0;
   FakeHandler fake;
-  abi::EventTableA tableA{};
-  abi::EventTableB tableB{};
+  qvabi::EventTableA tableA{};
+  qvabi::EventTableB tableB{};
 };
 
 TEST_F(InteractiveLoopTest, MovesThenAClickCommit) {
@@ -114,7 +114,7 @@ TEST_F(InteractiveLoopTest, AScriptThatRunsOutCountsAsEscapeAndEnds) {
   EXPECT_THAT(fake.calls,
               ElementsAre("IsDone", "ReadCursor", "LayOut", "Show", "IsDone", "DropCommit", "EscapeDone"));
   // Even a handler that never reports done cannot keep the loop alive.
-  tableB[abi::EventB::IsDone] = {};
+  tableB[qvabi::EventB::IsDone] = {};
   fake.calls.clear();
   Script("click\nclick\n");
   EXPECT_FALSE(Run());
@@ -138,7 +138,7 @@ TEST_F(InteractiveLoopTest, SetupOpensTheDialogEntryWithItsArgumentThenLaysOut) 
 TEST_F(InteractiveLoopTest, EmptyEntriesAreSkippedAndTablesAreCopied) {
   for (EventA entry : {EventA::ReadCursor, EventA::LayOut, EventA::Show, EventA::Commit}) tableA[entry] = {};
   Script("move 3,4\nclick\n");
-  const abi::PcbHandle handler = PcbApi_CreateEventHandler(board, &tableA, &tableB, nullptr, nullptr);
+  const qvabi::PcbHandle handler = PcbApi_CreateEventHandler(board, &tableA, &tableB, nullptr, nullptr);
   tableA = {};  // the caller's copies die after the call
   tableB = {};
   EXPECT_TRUE(PcbApi_RunEventHandler(handler));
@@ -148,7 +148,7 @@ TEST_F(InteractiveLoopTest, EmptyEntriesAreSkippedAndTablesAreCopied) {
 
 TEST_F(InteractiveLoopTest, ANestedRunOrPromptIsRefusedAndTakesNoAction) {
   Script("move 1,1\ncorner 2,2\nclick\n");
-  const abi::PcbHandle handler = PcbApi_CreateEventHandler(board, &tableA, &tableB, nullptr, nullptr);
+  const qvabi::PcbHandle handler = PcbApi_CreateEventHandler(board, &tableA, &tableB, nullptr, nullptr);
   fake.handler = handler;
   EXPECT_TRUE(PcbApi_RunEventHandler(handler) != 0);
   PcbApi_DestroyEventHandler(handler);
@@ -164,14 +164,14 @@ TEST_F(InteractiveLoopTest, ANestedRunOrPromptIsRefusedAndTakesNoAction) {
                         "ClickDone\nIsDone\n"));
   // Once the run is over, both are allowed again.
   Script("corner 3,3\n");
-  abi::ShortString prompt{};
+  qvabi::ShortString prompt{};
   int32_t x = 0, y = 0;
   EXPECT_TRUE(PcbApi_ChooseLocation(board, &x, &y, &prompt));
 }
 
 TEST_F(InteractiveLoopTest, UnknownOrDestroyedHandlersDoNothing) {
   Script("click\n");
-  const abi::PcbHandle handler = PcbApi_CreateEventHandler(board, &tableA, &tableB, nullptr, nullptr);
+  const qvabi::PcbHandle handler = PcbApi_CreateEventHandler(board, &tableA, &tableB, nullptr, nullptr);
   PcbApi_DestroyEventHandler(handler);
   EXPECT_FALSE(PcbApi_RunEventHandler(handler));
   EXPECT_FALSE(PcbApi_RunEventHandler(0));
@@ -189,7 +189,7 @@ TEST_F(InteractiveLoopTest, AThrowingRoutineEndsTheLoopUncommitted) {
 
 TEST_F(InteractiveLoopTest, ChooseLocationTakesACornerAndConsumesAnythingElse) {
   Script("corner 5mil,-6mil\nmove 1,1\n");
-  abi::ShortString prompt{};
+  qvabi::ShortString prompt{};
   prompt.assign("Select first corner");
   int32_t x = 0, y = 0;
   EXPECT_TRUE(PcbApi_ChooseLocation(board, &x, &y, &prompt));

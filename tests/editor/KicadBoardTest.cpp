@@ -312,12 +312,12 @@ TEST(KicadReaderTest, DrawnObjectsTurnYUpAndKeepTheirPlaces) {
   const BoardFileContents contents = ReadKicadBoard(text, "objects.kicad_pcb");
   const auto& o = contents.objects;
   ASSERT_EQ(o.size(), 8u);
-  EXPECT_EQ(o[0].kind, abi::ObjectKind::Track);
+  EXPECT_EQ(o[0].kind, qvabi::ObjectKind::Track);
   EXPECT_EQ(o[0].layer, 32u);
   EXPECT_EQ(o[0].x, 100000);
   EXPECT_EQ(o[0].y, -200000);
   EXPECT_EQ(o[0].width, 100000);
-  EXPECT_EQ(o[1].kind, abi::ObjectKind::Arc);
+  EXPECT_EQ(o[1].kind, qvabi::ObjectKind::Arc);
   EXPECT_EQ(o[1].layer, 2u);  // In1.Cu, marked power: still the first mid layer
   EXPECT_EQ(o[1].radius, 1000000);
   EXPECT_NEAR(o[1].startAngle, 0, 1e-9);
@@ -342,14 +342,14 @@ TEST(KicadReaderTest, DrawnObjectsTurnYUpAndKeepTheirPlaces) {
 // The legend as the editor holds it: board units, y up.
 std::vector<EditorObject> Legend() {
   std::vector<EditorObject> legend;
-  EditorObject track = MakeObject(abi::ObjectKind::Track, 0);
+  EditorObject track = MakeObject(qvabi::ObjectKind::Track, 0);
   track.x = 100000;
   track.y = -200000;
   track.x2 = 300000;
   track.y2 = -200000;
   track.width = 20000;
   legend.push_back(track);
-  EditorObject arc = MakeObject(abi::ObjectKind::Arc, 0);
+  EditorObject arc = MakeObject(qvabi::ObjectKind::Arc, 0);
   arc.x = 0;
   arc.y = 0;
   arc.radius = 100000;
@@ -357,7 +357,7 @@ std::vector<EditorObject> Legend() {
   arc.endAngle = 180;
   arc.width = 20000;
   legend.push_back(arc);
-  EditorObject text = MakeObject(abi::ObjectKind::Text, 0);
+  EditorObject text = MakeObject(qvabi::ObjectKind::Text, 0);
   text.x = 500000;
   text.y = 100000;
   text.size = 300000;
@@ -511,7 +511,7 @@ TEST(KicadWriterTest, CrlfFilesGetCrlfLinesOnly) {
 }
 
 TEST(KicadWriterTest, TextWidthSpreadsTheEditorsAdvanceOverKicadsGlyphs) {
-  EditorObject text = MakeObject(abi::ObjectKind::Text, 0);
+  EditorObject text = MakeObject(qvabi::ObjectKind::Text, 0);
   text.size = 300000;
   text.width = 30000;
   text.textData->text = "HiW";

@@ -54,7 +54,7 @@ std::smatch Match(const std::string& text, const char* pattern) {
 
 std::vector<EditorObject> NewLegend() {
   std::vector<EditorObject> legend;
-  EditorObject line = MakeObject(abi::ObjectKind::Track, 0);
+  EditorObject line = MakeObject(qvabi::ObjectKind::Track, 0);
   line.layer = 59;
   line.x2 = 100000;
   line.width = 20000;

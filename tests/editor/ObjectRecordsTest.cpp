@@ -10,19 +10,19 @@
 namespace brelix::testing {
 namespace {
 
-constexpr uint8_t R = abi::ReadMode;
-constexpr uint8_t W = abi::WriteMode;
+constexpr uint8_t R = qvabi::ReadMode;
+constexpr uint8_t W = qvabi::WriteMode;
 
 class ObjectRecordsTest : public EditorTest {
  protected:
-  EditorObject& Object(abi::PcbHandle handle) { return *editor().FindObject(handle); }
+  EditorObject& Object(qvabi::PcbHandle handle) { return *editor().FindObject(handle); }
 };
 
 TEST_F(ObjectRecordsTest, NewObjectsCarryTheEditorsDefaults) {
-  const abi::PcbHandle track = PcbApi_CreateObject(4);
-  const abi::PcbHandle arc = PcbApi_CreateObject(1);
-  const abi::PcbHandle text = PcbApi_CreateObject(5);
-  const abi::PcbHandle fill = PcbApi_CreateObject(6);
+  const qvabi::PcbHandle track = PcbApi_CreateObject(4);
+  const qvabi::PcbHandle arc = PcbApi_CreateObject(1);
+  const qvabi::PcbHandle text = PcbApi_CreateObject(5);
+  const qvabi::PcbHandle fill = PcbApi_CreateObject(6);
   EXPECT_EQ(PcbApi_GetObjectIdFromObjectHandle(track), 4);
   EXPECT_EQ(PcbApi_GetObjectIdFromObjectHandle(arc), 1);
   EXPECT_EQ(PcbApi_GetObjectIdFromObjectHandle(text), 5);
@@ -44,7 +44,7 @@ TEST_F(ObjectRecordsTest, NewObjectsCarryTheEditorsDefaults) {
   EXPECT_EQ(width, 100000);
   int32_t size = 0, stroke = 0, trueTypeValue = 0;
   double rotation = 1;
-  abi::ShortString font{};
+  qvabi::ShortString font{};
   PcbApi_QueryText(R, text, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &size,
                    nullptr, &rotation, nullptr, nullptr, &stroke, nullptr, nullptr);
   PcbApi_QueryTrueTypeTextInfo(R, text, nullptr, &font, nullptr, nullptr, nullptr, &trueTypeValue);
@@ -57,7 +57,7 @@ TEST_F(ObjectRecordsTest, NewObjectsCarryTheEditorsDefaults) {
 }
 
 TEST_F(ObjectRecordsTest, BaseRecordPassesTheSecondValueBeforeTheByte) {
-  const abi::PcbHandle h = PcbApi_CreateObject(4);
+  const qvabi::PcbHandle h = PcbApi_CreateObject(4);
   uint16_t flags = 0x1111, word = 0x2222;
   uint32_t layer = 0x01010005;
   int32_t v1 = 444, v2 = 555;
@@ -89,7 +89,7 @@ TEST_F(ObjectRecordsTest, BaseRecordPassesTheSecondValueBeforeTheByte) {
 }
 
 TEST_F(ObjectRecordsTest, TrackRecordBothWays) {
-  const abi::PcbHandle h = PcbApi_CreateObject(4);
+  const qvabi::PcbHandle h = PcbApi_CreateObject(4);
   uint16_t flags = 1, word = 2;
   uint32_t layer = 3;
   int32_t v1 = 4, v2 = 6, x = 7, y = 8, x2 = 9, y2 = 10, width = 11, a = 12, b = 13, c = 14;
@@ -112,7 +112,7 @@ TEST_F(ObjectRecordsTest, TrackRecordBothWays) {
 }
 
 TEST_F(ObjectRecordsTest, ArcRecordBothWays) {
-  const abi::PcbHandle h = PcbApi_CreateObject(1);
+  const qvabi::PcbHandle h = PcbApi_CreateObject(1);
   uint16_t flags = 1, word = 2;
   uint32_t layer = 3;
   int32_t v1 = 4, v2 = 6, x = 7, y = 8, radius = 9, width = 12, a = 13;
@@ -139,7 +139,7 @@ TEST_F(ObjectRecordsTest, ArcRecordBothWays) {
 }
 
 TEST_F(ObjectRecordsTest, FillRecordBothWays) {
-  const abi::PcbHandle h = PcbApi_CreateObject(6);
+  const qvabi::PcbHandle h = PcbApi_CreateObject(6);
   uint16_t flags = 1, word = 2;
   uint32_t layer = 3;
   int32_t v1 = 4, v2 = 6, x = 7, y = 8, x2 = 9, y2 = 10, a = 11;
@@ -161,13 +161,13 @@ TEST_F(ObjectRecordsTest, FillRecordBothWays) {
 }
 
 TEST_F(ObjectRecordsTest, TextRecordAndItsPartsBothWays) {
-  const abi::PcbHandle h = PcbApi_CreateObject(5);
+  const qvabi::PcbHandle h = PcbApi_CreateObject(5);
   uint16_t flags = 1, word = 2;
   uint32_t layer = 3;
   int32_t v1 = 4, v2 = 6, x = 7, y = 8, size = 9, attribute = 10, width = 13, b = 14, c = 15;
   uint8_t byte = 5, textFlag = 12;
   double rotation = 11.5;
-  abi::ShortString text{};
+  qvabi::ShortString text{};
   text.assign("Layer Stack Up");
   EXPECT_EQ(PcbApi_QueryText(W, h, &flags, &word, &layer, &v1, &byte, &v2, &x, &y, &size, &attribute,
                              &rotation, &textFlag, &text, &width, &b, &c),
@@ -193,7 +193,7 @@ TEST_F(ObjectRecordsTest, TextRecordAndItsPartsBothWays) {
 
   uint8_t mode = 21, f1 = 22, f2 = 23, f3 = 24;
   int32_t value = 25;
-  abi::ShortString font{};
+  qvabi::ShortString font{};
   font.assign("Consolas");
   EXPECT_EQ(PcbApi_QueryTrueTypeTextInfo(W, h, &mode, &font, &f1, &f2, &f3, &value), 0);
   EXPECT_EQ(
@@ -214,47 +214,47 @@ TEST_F(ObjectRecordsTest, TextRecordAndItsPartsBothWays) {
   PcbApi_QueryBarCodeTextInfo(R, h, &b0, &b1, &b2, &b3);
   EXPECT_EQ(std::vector<int>({b0, b1, b2, b3}), std::vector<int>({31, 32, 33, 34}));
 
-  abi::ShortString designator{};
+  qvabi::ShortString designator{};
   EXPECT_EQ(PcbApi_GetDesignatorDisplayString(h, &designator), 0);
   EXPECT_EQ(designator.str(), "Layer Stack Up");
 }
 
 TEST_F(ObjectRecordsTest, AKindQueryOnAnotherKindChangesNothing) {
-  const abi::PcbHandle text = PcbApi_CreateObject(5);
+  const qvabi::PcbHandle text = PcbApi_CreateObject(5);
   int32_t x = 5;
   EXPECT_EQ(PcbApi_QueryTrack(W, text, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &x, nullptr,
                               nullptr, nullptr, nullptr, nullptr, nullptr, nullptr),
             1);
   EXPECT_EQ(Object(text).x, 0);
-  const abi::PcbHandle track = PcbApi_CreateObject(4);
+  const qvabi::PcbHandle track = PcbApi_CreateObject(4);
   EXPECT_EQ(PcbApi_QueryTrueTypeTextInfo(R, track, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr), 1);
   EXPECT_EQ(PcbApi_QueryArc(R, track, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
                             nullptr, nullptr, nullptr, nullptr, nullptr),
             1);
   EXPECT_EQ(PcbApi_QueryPrimitive(W, 123456, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr), 1);
-  abi::ShortString s{};
+  qvabi::ShortString s{};
   EXPECT_EQ(PcbApi_GetDesignatorDisplayString(track, &s), 1);
 }
 
 TEST_F(ObjectRecordsTest, HandlesAreNeverReused) {
-  const abi::PcbHandle board = OpenSmallBoard();
-  std::set<abi::PcbHandle> seen = {board};
+  const qvabi::PcbHandle board = OpenSmallBoard();
+  std::set<qvabi::PcbHandle> seen = {board};
   for (int i = 0; i < 5; ++i) {
-    const abi::PcbHandle h = PcbApi_CreateObject(4);
+    const qvabi::PcbHandle h = PcbApi_CreateObject(4);
     EXPECT_TRUE(seen.insert(h).second) << h;
     PcbApi_DestroyObject(h);
   }
   BrelixSim_Reset();
-  const abi::PcbHandle afterReset = PcbApi_CreateObject(5);
+  const qvabi::PcbHandle afterReset = PcbApi_CreateObject(5);
   EXPECT_TRUE(seen.insert(afterReset).second);
   EXPECT_TRUE(seen.insert(OpenSmallBoard()).second);
   EXPECT_EQ(PcbApi_GetObjectIdFromObjectHandle(board), 0) << "a board handle is not an object";
 }
 
 TEST_F(ObjectRecordsTest, ContentsKeepTheOrderAddedAndLoseDestroyedObjects) {
-  const abi::PcbHandle board = OpenSmallBoard();
-  const abi::PcbHandle other = OpenSmallBoard();
-  const abi::PcbHandle a = PcbApi_CreateObject(4), b = PcbApi_CreateObject(5), c = PcbApi_CreateObject(1);
+  const qvabi::PcbHandle board = OpenSmallBoard();
+  const qvabi::PcbHandle other = OpenSmallBoard();
+  const qvabi::PcbHandle a = PcbApi_CreateObject(4), b = PcbApi_CreateObject(5), c = PcbApi_CreateObject(1);
   PcbApi_SetOwnerBoard(a, board);
   EXPECT_EQ(Object(a).owner, board);
   EXPECT_EQ(BrelixSim_BoardObjectCount(board), 0) << "owning is not being in the contents";
@@ -277,7 +277,7 @@ TEST_F(ObjectRecordsTest, ContentsKeepTheOrderAddedAndLoseDestroyedObjects) {
   PcbApi_AddObjectToContainer(other, b);  // moves
   EXPECT_EQ(BrelixSim_BoardObjectCount(board), 1);
   EXPECT_EQ(BrelixSim_BoardObjectAt(other, 0), b);
-  const abi::PcbHandle free = PcbApi_CreateObject(4);
+  const qvabi::PcbHandle free = PcbApi_CreateObject(4);
   PcbApi_SetOwnerBoard(free, other);
   EXPECT_EQ(BrelixSim_LiveObjectCount(), 3);
   BrelixSim_CloseBoard(other);
@@ -292,15 +292,15 @@ TEST_F(ObjectRecordsTest, ContentsKeepTheOrderAddedAndLoseDestroyedObjects) {
 TEST_F(ObjectRecordsTest, AnObjectFoundAndThenLostIsNotFoundAgain) {
   const struct {
     const char* how;
-    void (*lose)(abi::PcbHandle board, abi::PcbHandle object);
+    void (*lose)(qvabi::PcbHandle board, qvabi::PcbHandle object);
   } kWays[] = {
-      {"destroyed", [](abi::PcbHandle, abi::PcbHandle object) { PcbApi_DestroyObject(object); }},
-      {"its board closed", [](abi::PcbHandle board, abi::PcbHandle) { BrelixSim_CloseBoard(board); }},
-      {"the editor reset", [](abi::PcbHandle, abi::PcbHandle) { BrelixSim_Reset(); }},
+      {"destroyed", [](qvabi::PcbHandle, qvabi::PcbHandle object) { PcbApi_DestroyObject(object); }},
+      {"its board closed", [](qvabi::PcbHandle board, qvabi::PcbHandle) { BrelixSim_CloseBoard(board); }},
+      {"the editor reset", [](qvabi::PcbHandle, qvabi::PcbHandle) { BrelixSim_Reset(); }},
   };
   for (const auto& way : kWays) {
-    const abi::PcbHandle board = OpenSmallBoard();
-    const abi::PcbHandle object = PcbApi_CreateObject(4);
+    const qvabi::PcbHandle board = OpenSmallBoard();
+    const qvabi::PcbHandle object = PcbApi_CreateObject(4);
     PcbApi_AddObjectToContainer(board, object);
     ASSERT_EQ(PcbApi_GetObjectIdFromObjectHandle(object), 4) << way.how;
     way.lose(board, object);
@@ -311,7 +311,7 @@ TEST_F(ObjectRecordsTest, AnObjectFoundAndThenLostIsNotFoundAgain) {
 }
 
 TEST_F(ObjectRecordsTest, ScreenDisplayIsCountedPerObjectAndMode) {
-  const abi::PcbHandle h = PcbApi_CreateObject(4);
+  const qvabi::PcbHandle h = PcbApi_CreateObject(4);
   PcbApi_ScreenDisplay(h, 3, 1);
   PcbApi_ScreenDisplay(h, 3, 0);
   PcbApi_ScreenDisplay(h, 1, 1);
@@ -323,7 +323,7 @@ TEST_F(ObjectRecordsTest, ScreenDisplayIsCountedPerObjectAndMode) {
 }
 
 TEST_F(ObjectRecordsTest, DescribeObjectListsEveryField) {
-  const abi::PcbHandle h = PcbApi_CreateObject(5);
+  const qvabi::PcbHandle h = PcbApi_CreateObject(5);
   Object(h).headerValue2 = 4711;
   Object(h).textData->barCode = {1, 2, 3, 4};
   const std::string json = BrelixSim_DescribeObject(h);
@@ -333,14 +333,14 @@ TEST_F(ObjectRecordsTest, DescribeObjectListsEveryField) {
   EXPECT_EQ(BrelixSim_DescribeObject(777777), nullptr);
 }
 
-Rect RectOf(abi::PcbHandle h) {
+Rect RectOf(qvabi::PcbHandle h) {
   Rect r{1, 1, 1, 1};
   EXPECT_EQ(PcbApi_QueryObjectBoundingRectangle(h, &r.x1, &r.y1, &r.x2, &r.y2), 0);
   return r;
 }
 
 TEST_F(ObjectRecordsTest, TextBoundsFollowTheStrokeFontExtents) {
-  const abi::PcbHandle h = PcbApi_CreateObject(5);
+  const qvabi::PcbHandle h = PcbApi_CreateObject(5);
   EditorObject& t = Object(h);
   t.x = 1000, t.y = 2000, t.size = 100000, t.width = 10000, t.textData->text = "ABC";
   // advance 66666; 3 * 66666 + 10000 wide, 100000 + 10000 high
@@ -361,7 +361,7 @@ TEST_F(ObjectRecordsTest, TextBoundsFollowTheStrokeFontExtents) {
 }
 
 TEST_F(ObjectRecordsTest, TextBoundsUseSixtyFourBitArithmetic) {
-  const abi::PcbHandle h = PcbApi_CreateObject(5);
+  const qvabi::PcbHandle h = PcbApi_CreateObject(5);
   EditorObject& t = Object(h);
   t.x = -2000000000, t.y = 0, t.size = 50000000, t.width = 7, t.textData->text = std::string(100, 'W');
   // 100 * 33333333 overflows 32 bits; the sum does not.
@@ -371,12 +371,12 @@ TEST_F(ObjectRecordsTest, TextBoundsUseSixtyFourBitArithmetic) {
 }
 
 TEST_F(ObjectRecordsTest, TrackAndArcBoundsGrowByHalfTheirWidth) {
-  const abi::PcbHandle track = PcbApi_CreateObject(4);
+  const qvabi::PcbHandle track = PcbApi_CreateObject(4);
   EditorObject& t = Object(track);
   t.x = 1000, t.y = 0, t.x2 = 0, t.y2 = 500, t.width = 200;
   EXPECT_EQ(RectOf(track), (Rect{-100, -100, 1100, 600}));
 
-  const abi::PcbHandle arc = PcbApi_CreateObject(1);
+  const qvabi::PcbHandle arc = PcbApi_CreateObject(1);
   EditorObject& a = Object(arc);
   a.x = 0, a.y = 0, a.radius = 1000, a.width = 100;
   const std::vector<std::tuple<double, double, Rect>> cases = {

@@ -15,63 +15,65 @@ class ServerModuleTest : public EditorTest {
  protected:
   void SetUp() override {
     EditorTest::SetUp();
-    ASSERT_EQ(ServerFactory(nullptr, module.put()), abi::S_OK);
-    server = abi::QueryAs<abi::IPCB_ServerInterface>(module.get());
+    ASSERT_EQ(ServerFactory(nullptr, module.put()), qvabi::S_OK);
+    server = qvabi::QueryAs<qvabi::IPCB_ServerInterface>(module.get());
     ASSERT_TRUE(server);
   }
-  abi::ComPtr<abi::IServerModule> module;
-  abi::ComPtr<abi::IPCB_ServerInterface> server;
+  qvabi::ComPtr<qvabi::IServerModule> module;
+  qvabi::ComPtr<qvabi::IPCB_ServerInterface> server;
 };
 
 TEST_F(ServerModuleTest, IsNamedPcb) {
   platform::BStr name;
-  ASSERT_EQ(module->GetModuleName(name.put()), abi::S_OK);
+  ASSERT_EQ(module->GetModuleName(name.put()), qvabi::S_OK);
   EXPECT_EQ(name.utf8(), "PCB");
-  abi::ICommandLauncher* launcher = nullptr;
-  ASSERT_EQ(module->GetCommandLauncher(&launcher), abi::S_OK);
-  abi::BOOL32 enabled = abi::kTrue32;
+  qvabi::ICommandLauncher* launcher = nullptr;
+  ASSERT_EQ(module->GetCommandLauncher(&launcher), qvabi::S_OK);
+  qvabi::BOOL32 enabled = qvabi::kTrue32;
   EXPECT_EQ(launcher->GetCommandState("Anything", "", nullptr, &enabled, nullptr, nullptr, nullptr, nullptr),
-            abi::S_OK);
-  EXPECT_EQ(enabled, abi::kFalse32);
-  EXPECT_EQ(ServerFactory(nullptr, nullptr), abi::E_UNEXPECTED);
+            qvabi::S_OK);
+  EXPECT_EQ(enabled, qvabi::kFalse32);
+  EXPECT_EQ(ServerFactory(nullptr, nullptr), qvabi::E_UNEXPECTED);
 }
 
 TEST_F(ServerModuleTest, BoardInterfaceAnswersWhetherTheBoardRefusesCommands) {
-  const abi::PcbHandle open = OpenSmallBoard();
-  const abi::PcbHandle refusing =
+  const qvabi::PcbHandle open = OpenSmallBoard();
+  const qvabi::PcbHandle refusing =
       editor().OpenBoardText(SmallBoardText(R"("refusesCommands": true,)"), "refusing.board.json");
-  for (const auto& [board, expected] : {std::pair{open, abi::kFalse32}, std::pair{refusing, abi::kTrue32}}) {
-    abi::ComPtr<abi::BoardAccessInterface> access;
-    abi::BOOL32 found = 0;
-    ASSERT_EQ(server->QueryBoardInterface(board, abi::BoardAccessInterface::IID, access.putVoid(), &found),
-              abi::S_OK);
-    ASSERT_EQ(found, abi::kTrue32);
-    abi::BOOL32 disallows = 5;
-    EXPECT_EQ(access->BoardDisallowsCommand(&disallows), abi::S_OK);
+  for (const auto& [board, expected] :
+       {std::pair{open, qvabi::kFalse32}, std::pair{refusing, qvabi::kTrue32}}) {
+    qvabi::ComPtr<qvabi::BoardAccessInterface> access;
+    qvabi::BOOL32 found = 0;
+    ASSERT_EQ(server->QueryBoardInterface(board, qvabi::BoardAccessInterface::IID, access.putVoid(), &found),
+              qvabi::S_OK);
+    ASSERT_EQ(found, qvabi::kTrue32);
+    qvabi::BOOL32 disallows = 5;
+    EXPECT_EQ(access->BoardDisallowsCommand(&disallows), qvabi::S_OK);
     EXPECT_EQ(disallows, expected);
   }
 }
 
 TEST_F(ServerModuleTest, NoBoardInterfaceForUnknownBoardsOrInterfaces) {
-  const abi::PcbHandle board = OpenSmallBoard();
+  const qvabi::PcbHandle board = OpenSmallBoard();
   void* object = reinterpret_cast<void*>(1);
-  abi::BOOL32 found = 5;
-  EXPECT_EQ(server->QueryBoardInterface(4242, abi::BoardAccessInterface::IID, &object, &found), abi::S_OK);
-  EXPECT_EQ(found, abi::kFalse32);
+  qvabi::BOOL32 found = 5;
+  EXPECT_EQ(server->QueryBoardInterface(4242, qvabi::BoardAccessInterface::IID, &object, &found),
+            qvabi::S_OK);
+  EXPECT_EQ(found, qvabi::kFalse32);
   EXPECT_EQ(object, nullptr);
-  EXPECT_EQ(server->QueryBoardInterface(board, abi::IServerModule::IID, &object, &found), abi::S_OK);
-  EXPECT_EQ(found, abi::kFalse32);
+  EXPECT_EQ(server->QueryBoardInterface(board, qvabi::IServerModule::IID, &object, &found), qvabi::S_OK);
+  EXPECT_EQ(found, qvabi::kFalse32);
 
-  abi::ComPtr<abi::BoardAccessInterface> access;
-  server->QueryBoardInterface(board, abi::BoardAccessInterface::IID, access.putVoid(), &found);
+  qvabi::ComPtr<qvabi::BoardAccessInterface> access;
+  server->QueryBoardInterface(board, qvabi::BoardAccessInterface::IID, access.putVoid(), &found);
   BrelixSim_CloseBoard(board);
-  abi::BOOL32 disallows = 0;
-  EXPECT_EQ(access->BoardDisallowsCommand(&disallows), abi::E_UNEXPECTED) << "a closed board";
+  qvabi::BOOL32 disallows = 0;
+  EXPECT_EQ(access->BoardDisallowsCommand(&disallows), qvabi::E_UNEXPECTED) << "a closed board";
 }
 
 TEST_F(ServerModuleTest, NotificationsAreRecordedInOrder) {
-  EXPECT_EQ(server->NotifyHandlerCreated(), abi::S_OK);
-  EXPECT_EQ(server->NotifyHandlerDestroyed(), abi::S_OK);
+  EXPECT_EQ(server->NotifyHandlerCreated(), qvabi::S_OK);
+  EXPECT_EQ(server->NotifyHandlerDestroyed(), qvabi::S_OK);
   EXPECT_STREQ(BrelixSim_Notifications(), "NotifyHandlerCreated\nNotifyHandlerDestroyed\n");
   BrelixSim_Reset();
   EXPECT_STREQ(BrelixSim_Notifications(), "");
@@ -81,7 +83,7 @@ TEST_F(ServerModuleTest, NotificationsAreRecordedInOrder) {
 TEST(BrelixModule, ExportsEveryEditorFunctionAndTheSimulationApi) {
   std::string error;
   platform::ModuleHandle module =
-      platform::LoadModule(std::string(STRATIVUE_BIN_DIR) + "/" + abi::kEditorModuleFile, &error);
+      platform::LoadModule(std::string(STRATIVUE_BIN_DIR) + "/" + qvabi::kEditorModuleFile, &error);
   ASSERT_NE(module, nullptr) << error;
 #define BRELIX_TEST_RESOLVES(name, result, params) \
   EXPECT_NE(platform::FindFunction(module, "PcbApi_" #name), nullptr) << #name;
@@ -94,9 +96,9 @@ TEST(BrelixModule, ExportsEveryEditorFunctionAndTheSimulationApi) {
   SimApi sim;
   ASSERT_TRUE(sim.Load(module));
   const char* message = nullptr;
-  const abi::PcbHandle board = sim.OpenBoardFile(ExamplePath("six-layer").c_str(), &message);
+  const qvabi::PcbHandle board = sim.OpenBoardFile(ExamplePath("six-layer").c_str(), &message);
   ASSERT_NE(board, 0) << message;
-  auto current = reinterpret_cast<abi::pcbapi::GetCurrentBoardHandle_t*>(
+  auto current = reinterpret_cast<qvabi::pcbapi::GetCurrentBoardHandle_t*>(
       platform::FindFunction(module, "PcbApi_GetCurrentBoardHandle"));
   EXPECT_EQ(current(), board);
   EXPECT_EQ(sim.BoardObjectCount(board), 6);

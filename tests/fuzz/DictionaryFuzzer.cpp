@@ -62,16 +62,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
 
   quorvex::TranslationManager manager;
   int32_t enabled = -1;
-  const abi::HRESULT status = manager.LocaleFontsEnabled(&enabled);
+  const qvabi::HRESULT status = manager.LocaleFontsEnabled(&enabled);
   if (!sound) {
-    if (status != abi::E_UNEXPECTED || enabled != 0) std::abort();
+    if (status != qvabi::E_UNEXPECTED || enabled != 0) std::abort();
     const auto error = quorvex::TakeThreadError();
     if (error.description.rfind(quorvex::DictionaryPath() + ": ", 0) != 0 &&
         error.description.find("Dictionary.json") == std::string::npos)
       std::abort();  // a failure that does not say which file
     return 0;
   }
-  if (status != abi::S_OK || enabled != (root.value("localeFonts", false) ? 1 : 0)) std::abort();
+  if (status != qvabi::S_OK || enabled != (root.value("localeFonts", false) ? 1 : 0)) std::abort();
   if (!root.contains("translations")) return 0;
   for (const auto& [scope, entries] : root["translations"].items())
     for (const auto& [key, value] : entries.items()) {
@@ -79,7 +79,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
       const platform::BStr keyText = platform::BStr::FromUtf8(key);
       platform::BStr translated;
       int32_t found = 0;
-      if (manager.Translate(scopeText.get(), keyText.get(), translated.put(), &found) != abi::S_OK ||
+      if (manager.Translate(scopeText.get(), keyText.get(), translated.put(), &found) != qvabi::S_OK ||
           found != 1)
         std::abort();
       // The answer is this key's text in this scope or in another scope that

@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string parameters(reinterpret_cast<const char*>(data),
                                size);  // cut at the first zero by c_str()
   std::string value;
-  abi::ShortString shortValue;
+  qvabi::ShortString shortValue;
   GetParameterValue(parameters.c_str(), "CopperHeight", value);
   const int parses = ParameterParseCount();
   GetParameterValueShort(parameters.c_str(), "Type", shortValue);

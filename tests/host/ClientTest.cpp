@@ -19,9 +19,9 @@ using ClientTest = HostTest;
 
 TEST_F(ClientTest, WindowsExistAndTheMainWindowBelongsToTheApplication) {
   int32_t application = 0, main = 0, again = 0;
-  ASSERT_EQ(client()->GetApplicationHandle(&application), abi::S_OK);
-  ASSERT_EQ(client()->GetMainWindowHandle(&main), abi::S_OK);
-  ASSERT_EQ(client()->GetApplicationHandle(&again), abi::S_OK);
+  ASSERT_EQ(client()->GetApplicationHandle(&application), qvabi::S_OK);
+  ASSERT_EQ(client()->GetMainWindowHandle(&main), qvabi::S_OK);
+  ASSERT_EQ(client()->GetApplicationHandle(&again), qvabi::S_OK);
   EXPECT_GT(application, 0);
   EXPECT_GT(main, 0);
   EXPECT_NE(application, main);
@@ -30,14 +30,14 @@ TEST_F(ClientTest, WindowsExistAndTheMainWindowBelongsToTheApplication) {
   EXPECT_EQ(platform::GetWindowOwner(main), application);
 
   host().setApplicationHandleForTesting(-1);
-  ASSERT_EQ(client()->GetApplicationHandle(&again), abi::S_OK);
+  ASSERT_EQ(client()->GetApplicationHandle(&again), qvabi::S_OK);
   EXPECT_EQ(again, -1);
-  EXPECT_EQ(client()->GetApplicationHandle(nullptr), abi::E_UNEXPECTED);
+  EXPECT_EQ(client()->GetApplicationHandle(nullptr), qvabi::E_UNEXPECTED);
 }
 
 TEST_F(ClientTest, BoardsShareOnePcbDocumentAndTheNewestViewIsCurrent) {
-  abi::ComPtr<abi::IServerView> none;
-  ASSERT_EQ(client()->GetCurrentView(none.put()), abi::S_OK);
+  qvabi::ComPtr<qvabi::IServerView> none;
+  ASSERT_EQ(client()->GetCurrentView(none.put()), qvabi::S_OK);
   EXPECT_FALSE(none);
 
   View* first = host().openPcbView("C:\\Designs\\A.qvpcb");
@@ -47,109 +47,111 @@ TEST_F(ClientTest, BoardsShareOnePcbDocumentAndTheNewestViewIsCurrent) {
   EXPECT_NE(sheet->document(), first->document());
   EXPECT_EQ(host().documents().size(), 2u);
 
-  abi::ComPtr<abi::IServerView> current;
-  ASSERT_EQ(client()->GetCurrentView(current.put()), abi::S_OK);
-  EXPECT_EQ(current.get(), static_cast<abi::IServerView*>(sheet));
+  qvabi::ComPtr<qvabi::IServerView> current;
+  ASSERT_EQ(client()->GetCurrentView(current.put()), qvabi::S_OK);
+  EXPECT_EQ(current.get(), static_cast<qvabi::IServerView*>(sheet));
 
   host().setCurrentView(second);
-  ASSERT_EQ(client()->GetCurrentView(current.put()), abi::S_OK);
-  abi::ComPtr<abi::IServerDocument> document;
-  ASSERT_EQ(current->GetOwnerDocument(document.put()), abi::S_OK);
+  ASSERT_EQ(client()->GetCurrentView(current.put()), qvabi::S_OK);
+  qvabi::ComPtr<qvabi::IServerDocument> document;
+  ASSERT_EQ(current->GetOwnerDocument(document.put()), qvabi::S_OK);
   platform::BStr kind, viewName;
-  ASSERT_EQ(document->GetKind(kind.put()), abi::S_OK);
+  ASSERT_EQ(document->GetKind(kind.put()), qvabi::S_OK);
   EXPECT_EQ(kind.utf8(), "PCB");
-  ASSERT_EQ(current->GetViewName(viewName.put()), abi::S_OK);
+  ASSERT_EQ(current->GetViewName(viewName.put()), qvabi::S_OK);
   EXPECT_EQ(viewName.utf8(), "C:\\Designs\\B.qvpcb");
   int32_t views = 0;
-  ASSERT_EQ(document->GetViewCount(&views), abi::S_OK);
+  ASSERT_EQ(document->GetViewCount(&views), qvabi::S_OK);
   EXPECT_EQ(views, 2);
-  abi::ComPtr<abi::IServerView> byIndex;
-  ASSERT_EQ(document->GetView(1, byIndex.put()), abi::S_OK);
-  EXPECT_EQ(byIndex.get(), static_cast<abi::IServerView*>(second));
-  EXPECT_EQ(document->GetView(2, byIndex.put()), abi::E_UNEXPECTED);
+  qvabi::ComPtr<qvabi::IServerView> byIndex;
+  ASSERT_EQ(document->GetView(1, byIndex.put()), qvabi::S_OK);
+  EXPECT_EQ(byIndex.get(), static_cast<qvabi::IServerView*>(second));
+  EXPECT_EQ(document->GetView(2, byIndex.put()), qvabi::E_UNEXPECTED);
   EXPECT_FALSE(byIndex);
 
-  EXPECT_EQ(current->RefreshAfterCommand(), abi::S_OK);
+  EXPECT_EQ(current->RefreshAfterCommand(), qvabi::S_OK);
   EXPECT_EQ(second->refreshCount(), 1);
 
-  EXPECT_EQ(client()->ShowDocument(sheet->document()), abi::S_OK);
+  EXPECT_EQ(client()->ShowDocument(sheet->document()), qvabi::S_OK);
   EXPECT_EQ(host().currentView(), sheet);
   host().setCurrentView(nullptr);
-  ASSERT_EQ(client()->GetCurrentView(current.put()), abi::S_OK);
+  ASSERT_EQ(client()->GetCurrentView(current.put()), qvabi::S_OK);
   EXPECT_FALSE(current);
 }
 
 TEST_F(ClientTest, AViewHeldByAPlugInOutlivesAReset) {
-  abi::ComPtr<abi::IServerView> held =
-      abi::ComPtr<abi::IServerView>::Share(host().openDocument("SCH", "S.qvsch"));
+  qvabi::ComPtr<qvabi::IServerView> held =
+      qvabi::ComPtr<qvabi::IServerView>::Share(host().openDocument("SCH", "S.qvsch"));
   host().Reset();
-  abi::ComPtr<abi::IServerDocument> document;
-  ASSERT_EQ(held->GetOwnerDocument(document.put()), abi::S_OK);
+  qvabi::ComPtr<qvabi::IServerDocument> document;
+  ASSERT_EQ(held->GetOwnerDocument(document.put()), qvabi::S_OK);
   platform::BStr kind;
-  ASSERT_EQ(document->GetKind(kind.put()), abi::S_OK);
+  ASSERT_EQ(document->GetKind(kind.put()), qvabi::S_OK);
   EXPECT_EQ(kind.utf8(), "SCH");
 }
 
 TEST_F(ClientTest, StatusBarKeepsTheLastTextOfEachPanel) {
-  abi::ComPtr<abi::IGUIManager> gui;
-  ASSERT_EQ(client()->GetGUIManager(gui.put()), abi::S_OK);
+  qvabi::ComPtr<qvabi::IGUIManager> gui;
+  ASSERT_EQ(client()->GetGUIManager(gui.put()), qvabi::S_OK);
   platform::BStr height = platform::BStr::FromUtf8("Text height 60mil");
   platform::BStr size = platform::BStr::FromUtf8("Size 1000 x 800 mil");
-  EXPECT_EQ(gui->SetStatusBarText(2, height.get()), abi::S_OK);
-  EXPECT_EQ(gui->SetStatusBarText(3, size.get()), abi::S_OK);
-  EXPECT_EQ(gui->SetStatusBarText(2, nullptr), abi::S_OK);
+  EXPECT_EQ(gui->SetStatusBarText(2, height.get()), qvabi::S_OK);
+  EXPECT_EQ(gui->SetStatusBarText(3, size.get()), qvabi::S_OK);
+  EXPECT_EQ(gui->SetStatusBarText(2, nullptr), qvabi::S_OK);
   const auto panels = host().guiManager().panels();
   EXPECT_EQ(panels.at(2), "");
   EXPECT_EQ(panels.at(3), "Size 1000 x 800 mil");
   EXPECT_EQ(host().guiManager().statusBarCalls().size(), 3u);
 
   const testsupport::FailingCall statusBarGone("host.SetStatusBarText", "Status bar is gone");
-  EXPECT_EQ(gui->SetStatusBarText(1, size.get()), abi::E_UNEXPECTED);
+  EXPECT_EQ(gui->SetStatusBarText(1, size.get()), qvabi::E_UNEXPECTED);
   EXPECT_EQ(TakeThreadError().description, "Status bar is gone");
   EXPECT_EQ(host().guiManager().statusBarCalls().size(), 3u);
 }
 
 TEST_F(ClientTest, ShortcutsAreHandledOnlyWhenTheHostKnowsThem) {
-  abi::ComPtr<abi::IGUIManager> gui;
-  ASSERT_EQ(client()->GetGUIManager(gui.put()), abi::S_OK);
+  qvabi::ComPtr<qvabi::IGUIManager> gui;
+  ASSERT_EQ(client()->GetGUIManager(gui.put()), qvabi::S_OK);
   int32_t handled = 5;
-  EXPECT_EQ(gui->ProcessShortcut(0x70, abi::kFalse32, abi::kTrue32, abi::kFalse32, &handled), abi::S_OK);
+  EXPECT_EQ(gui->ProcessShortcut(0x70, qvabi::kFalse32, qvabi::kTrue32, qvabi::kFalse32, &handled),
+            qvabi::S_OK);
   EXPECT_EQ(handled, 0);
   host().guiManager().setHandledKeys({0x70});
-  EXPECT_EQ(gui->ProcessShortcut(0x70, abi::kFalse32, abi::kFalse32, abi::kFalse32, &handled), abi::S_OK);
-  EXPECT_EQ(handled, abi::kTrue32);
-  EXPECT_EQ(gui->ShortcutHandled(), abi::S_OK);
+  EXPECT_EQ(gui->ProcessShortcut(0x70, qvabi::kFalse32, qvabi::kFalse32, qvabi::kFalse32, &handled),
+            qvabi::S_OK);
+  EXPECT_EQ(handled, qvabi::kTrue32);
+  EXPECT_EQ(gui->ShortcutHandled(), qvabi::S_OK);
   EXPECT_EQ(host().guiManager().shortcutHandledCount(), 1);
   EXPECT_EQ(host().guiManager().shortcutCalls().front(), (ShortcutCall{0x70, false, true, false}));
 }
 
 TEST_F(ClientTest, TheEditorModuleIsFoundByNameWithoutRegardToCase) {
   std::string error;
-  abi::IServerModule* editor =
-      host().loadServerModule(std::string(STRATIVUE_BIN_DIR) + "/" + abi::kEditorModuleFile, &error);
+  qvabi::IServerModule* editor =
+      host().loadServerModule(std::string(STRATIVUE_BIN_DIR) + "/" + qvabi::kEditorModuleFile, &error);
   ASSERT_NE(editor, nullptr) << error;
-  EXPECT_NE(platform::FindLoadedModule(abi::kEditorModuleFile), nullptr);
+  EXPECT_NE(platform::FindLoadedModule(qvabi::kEditorModuleFile), nullptr);
 
   for (const char* name : {"PCB", "pcb"}) {
     platform::BStr wide = platform::BStr::FromUtf8(name);
-    abi::ComPtr<abi::IServerModule> found;
-    ASSERT_EQ(client()->GetServerModuleByName(wide.get(), found.put()), abi::S_OK);
+    qvabi::ComPtr<qvabi::IServerModule> found;
+    ASSERT_EQ(client()->GetServerModuleByName(wide.get(), found.put()), qvabi::S_OK);
     EXPECT_EQ(found.get(), editor) << name;
   }
   platform::BStr unknown = platform::BStr::FromUtf8("SCH");
-  abi::ComPtr<abi::IServerModule> none;
-  ASSERT_EQ(client()->GetServerModuleByName(unknown.get(), none.put()), abi::S_OK);
+  qvabi::ComPtr<qvabi::IServerModule> none;
+  ASSERT_EQ(client()->GetServerModuleByName(unknown.get(), none.put()), qvabi::S_OK);
   EXPECT_FALSE(none);
 
   int32_t count = 0;
-  ASSERT_EQ(client()->GetServerModuleCount(&count), abi::S_OK);
+  ASSERT_EQ(client()->GetServerModuleCount(&count), qvabi::S_OK);
   EXPECT_EQ(count, 1);
-  EXPECT_EQ(client()->GetServerModuleAt(1, none.put()), abi::E_UNEXPECTED);
+  EXPECT_EQ(client()->GetServerModuleAt(1, none.put()), qvabi::E_UNEXPECTED);
 
   // A reset releases the modules and unloads their files.
   host().Reset();
-  EXPECT_EQ(platform::FindLoadedModule(abi::kEditorModuleFile), nullptr);
-  ASSERT_EQ(client()->GetServerModuleCount(&count), abi::S_OK);
+  EXPECT_EQ(platform::FindLoadedModule(qvabi::kEditorModuleFile), nullptr);
+  ASSERT_EQ(client()->GetServerModuleCount(&count), qvabi::S_OK);
   EXPECT_EQ(count, 0);
 }
 
@@ -166,7 +168,7 @@ TEST_F(ClientTest, RedirectsMapTheirServerToTheModuleTheSettingsName) {
   const auto map = [this](const char* redirect) {
     platform::BStr text = platform::BStr::FromUtf8(redirect);
     platform::BStr module;
-    EXPECT_EQ(client()->GetModuleForRedirect(text.get(), module.put()), abi::S_OK);
+    EXPECT_EQ(client()->GetModuleForRedirect(text.get(), module.put()), qvabi::S_OK);
     return module.utf8();
   };
   EXPECT_EQ(map("pcb:Dlg_Y"), "Brelix.dll");  // the server before the first ":", any case
@@ -175,38 +177,38 @@ TEST_F(ClientTest, RedirectsMapTheirServerToTheModuleTheSettingsName) {
   const testsupport::FailingCall noRedirects("host.GetModuleForRedirect", "No redirects today");
   platform::BStr text = platform::BStr::FromUtf8("PCB:Dlg_Y");
   platform::BStr module;
-  EXPECT_EQ(client()->GetModuleForRedirect(text.get(), module.put()), abi::E_UNEXPECTED);
+  EXPECT_EQ(client()->GetModuleForRedirect(text.get(), module.put()), qvabi::E_UNEXPECTED);
   EXPECT_EQ(module.get(), nullptr);
   EXPECT_EQ(TakeThreadError().description, "No redirects today");
-  EXPECT_EQ(client()->Slot03(), abi::E_NOTIMPL);
+  EXPECT_EQ(client()->Slot03(), qvabi::E_NOTIMPL);
 }
 
 TEST_F(ClientTest, ATargetNamesTheServerModuleRegisteredUnderIt) {
-  abi::ComPtr<DocumentServer> tasks(new DocumentServer("Tasks"));
+  qvabi::ComPtr<DocumentServer> tasks(new DocumentServer("Tasks"));
   tasks->AddRef();
   host().addServerModule("Tasks", tasks.get());
   platform::BStr known = platform::BStr::FromUtf8("Tasks");
   platform::BStr unknown = platform::BStr::FromUtf8("Elsewhere");
-  abi::ComPtr<abi::IServerModule> module;
-  ASSERT_EQ(client()->GetServerModuleForTarget(known.get(), module.put()), abi::S_OK);
-  EXPECT_EQ(module.get(), static_cast<abi::IServerModule*>(tasks.get()));
-  ASSERT_EQ(client()->GetServerModuleForTarget(unknown.get(), module.put()), abi::S_OK);
+  qvabi::ComPtr<qvabi::IServerModule> module;
+  ASSERT_EQ(client()->GetServerModuleForTarget(known.get(), module.put()), qvabi::S_OK);
+  EXPECT_EQ(module.get(), static_cast<qvabi::IServerModule*>(tasks.get()));
+  ASSERT_EQ(client()->GetServerModuleForTarget(unknown.get(), module.put()), qvabi::S_OK);
   EXPECT_EQ(module.get(), nullptr);
 }
 
 TEST_F(ClientTest, GuiFontIsGivenOnlyWhenTheSettingsNameOne) {
-  abi::ByteBool valid = 1;
+  qvabi::ByteBool valid = 1;
   platform::BStr name;
   int32_t size = 0, colour = 0;
   uint8_t style = 0, charset = 0;
-  ASSERT_EQ(client()->GetGUIFont(0, &valid, name.put(), &size, &style, &colour, &charset), abi::S_OK);
+  ASSERT_EQ(client()->GetGUIFont(0, &valid, name.put(), &size, &style, &colour, &charset), qvabi::S_OK);
   EXPECT_EQ(valid, 0);
   EXPECT_EQ(name.get(), nullptr);
 
   ASSERT_TRUE(platform::CreateDirectories(HostPreferenceFolder()));
   ASSERT_TRUE(platform::WritePrivateProfileString("Font", "Name", "Tahoma", HostSettingsPath()));
   ASSERT_TRUE(platform::WritePrivateProfileString("Font", "Size", "9", HostSettingsPath()));
-  ASSERT_EQ(client()->GetGUIFont(0, &valid, name.put(), &size, &style, &colour, &charset), abi::S_OK);
+  ASSERT_EQ(client()->GetGUIFont(0, &valid, name.put(), &size, &style, &colour, &charset), qvabi::S_OK);
   EXPECT_EQ(valid, 1);
   EXPECT_EQ(name.utf8(), "Tahoma");
   EXPECT_EQ(size, 9);

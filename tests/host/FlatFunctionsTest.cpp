@@ -5,7 +5,7 @@
 #include <string>
 
 #include "HostTestSession.h"
-#include "abi/ClientApi.h"
+#include "abi/ClientApiFunctions.h"
 #include "host/HostSettings.h"
 #include "platform/IniFile.h"
 #include "platform/Modules.h"
@@ -15,7 +15,7 @@ extern "C" {
 #define QUORVEX_TEST_DECLARE(name, result, params) result STDCALL ClientAPI_##name params;
 ABI_CLIENTAPI_FUNCTIONS(QUORVEX_TEST_DECLARE)
 #undef QUORVEX_TEST_DECLARE
-abi::BOOL32 STDCALL VFSAPI_VFS_FileExists(abi::BSTR path);
+qvabi::BOOL32 STDCALL VFSAPI_VFS_FileExists(qvabi::BSTR path);
 }
 
 namespace quorvex::test {
@@ -32,7 +32,7 @@ TEST_F(FlatFunctionsTest, AreExportedByNameFromTheProgram) {
   for (const char* name : {"ClientAPI_GetClientInterface", "ClientAPI_GetUseExternalWebBrowser",
                            "ClientAPI_HandleException", "VFSAPI_VFS_FileExists"})
     EXPECT_NE(platform::FindFunction(platform::MainProgramModule(), name), nullptr) << name;
-  abi::IClient* client = nullptr;
+  qvabi::IClient* client = nullptr;
   ClientAPI_GetClientInterface(&client);
   EXPECT_EQ(client, Host::Instance().client());
 }
@@ -53,26 +53,26 @@ TEST_F(FlatFunctionsTest, PreferencesComeFromTheSettingsFileWithFalseAsDefault) 
   SetPreferenceText("UseLuna", "1");
   SetPreferenceText("IntegratedHelpSystem", "-1");
   SetPreferenceText("UseLocalizedDialogs", "0");
-  EXPECT_EQ(ClientAPI_GetPrefUseLuna(), abi::kTrue32);
-  EXPECT_EQ(ClientAPI_GetIntegratedHelpSystem(), abi::kTrue32);
-  EXPECT_EQ(ClientAPI_GetUseLocalizedDialogs(), abi::kFalse32);
+  EXPECT_EQ(ClientAPI_GetPrefUseLuna(), qvabi::kTrue32);
+  EXPECT_EQ(ClientAPI_GetIntegratedHelpSystem(), qvabi::kTrue32);
+  EXPECT_EQ(ClientAPI_GetUseLocalizedDialogs(), qvabi::kFalse32);
   EXPECT_EQ(SettingsProblem(), "");
 }
 
 TEST_F(FlatFunctionsTest, ABrokenSettingGivesTheDefaultAndIsReported) {
   SetPreferenceText("UseSystemLocaleLanguage", "maybe");
-  EXPECT_EQ(ClientAPI_GetUseSystemLocaleLanguage(), abi::kFalse32);
+  EXPECT_EQ(ClientAPI_GetUseSystemLocaleLanguage(), qvabi::kFalse32);
   EXPECT_EQ(SettingsProblem(),
             HostSettingsPath() + ": [Preferences] UseSystemLocaleLanguage: \"maybe\" is not an integer");
 }
 
 TEST_F(FlatFunctionsTest, HidingFloatingPanelsIsRememberedInTheSettingsFile) {
-  ClientAPI_SetPrefHideFloatingPanels(abi::kTrue32);
-  EXPECT_EQ(ClientAPI_GetPrefHideFloatingPanels(), abi::kTrue32);
+  ClientAPI_SetPrefHideFloatingPanels(qvabi::kTrue32);
+  EXPECT_EQ(ClientAPI_GetPrefHideFloatingPanels(), qvabi::kTrue32);
   EXPECT_EQ(platform::GetPrivateProfileString("Preferences", "HideFloatingPanels", "", HostSettingsPath()),
             "-1");
-  ClientAPI_SetPrefHideFloatingPanels(abi::kFalse32);
-  EXPECT_EQ(ClientAPI_GetPrefHideFloatingPanels(), abi::kFalse32);
+  ClientAPI_SetPrefHideFloatingPanels(qvabi::kFalse32);
+  EXPECT_EQ(ClientAPI_GetPrefHideFloatingPanels(), qvabi::kFalse32);
 }
 
 TEST_F(FlatFunctionsTest, ErrorReportsAreRecordedInOrder) {
@@ -99,11 +99,11 @@ TEST_F(FlatFunctionsTest, FileExistsLooksUnderTheMachineRootAndOtherQueriesAnswe
   ASSERT_TRUE(platform::WriteFile("C:\\Help\\Legend.pdf", "%PDF"));
   platform::BStr present = platform::BStr::FromUtf8("c:\\help\\legend.PDF");
   platform::BStr absent = platform::BStr::FromUtf8("C:\\Help\\Other.pdf");
-  EXPECT_EQ(VFSAPI_VFS_FileExists(present.get()), abi::kTrue32);
-  EXPECT_EQ(VFSAPI_VFS_FileExists(absent.get()), abi::kFalse32);
-  EXPECT_EQ(VFSAPI_VFS_FileExists(nullptr), abi::kFalse32);
+  EXPECT_EQ(VFSAPI_VFS_FileExists(present.get()), qvabi::kTrue32);
+  EXPECT_EQ(VFSAPI_VFS_FileExists(absent.get()), qvabi::kFalse32);
+  EXPECT_EQ(VFSAPI_VFS_FileExists(nullptr), qvabi::kFalse32);
 
-  abi::IUnknown* manager = reinterpret_cast<abi::IUnknown*>(uintptr_t{1});
+  qvabi::IUnknown* manager = reinterpret_cast<qvabi::IUnknown*>(uintptr_t{1});
   ClientAPI_GetTranslationManager(&manager);
   EXPECT_EQ(manager, nullptr);
   EXPECT_EQ(ClientAPI_UpdateFont(nullptr), 0);

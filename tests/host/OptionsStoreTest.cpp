@@ -11,42 +11,42 @@ namespace {
 
 class OptionsStoreTest : public HostTest {
  protected:
-  abi::ComPtr<abi::IOptionsReader> Reader(const char* section, const char* location = "") {
-    abi::ComPtr<abi::IOptionsManager> manager;
-    EXPECT_EQ(client()->GetOptionsManager(manager.put()), abi::S_OK);
-    abi::ComPtr<abi::IOptionsReader> reader;
+  qvabi::ComPtr<qvabi::IOptionsReader> Reader(const char* section, const char* location = "") {
+    qvabi::ComPtr<qvabi::IOptionsManager> manager;
+    EXPECT_EQ(client()->GetOptionsManager(manager.put()), qvabi::S_OK);
+    qvabi::ComPtr<qvabi::IOptionsReader> reader;
     platform::BStr wideSection = platform::BStr::FromUtf8(section);
     platform::BStr wideLocation = platform::BStr::FromUtf8(location);
-    EXPECT_EQ(manager->GetOptionsReader(wideSection.get(), wideLocation.get(), reader.put()), abi::S_OK);
+    EXPECT_EQ(manager->GetOptionsReader(wideSection.get(), wideLocation.get(), reader.put()), qvabi::S_OK);
     return reader;
   }
-  abi::ComPtr<abi::IOptionsWriter> Writer(const char* section) {
-    abi::ComPtr<abi::IOptionsManager> manager;
-    EXPECT_EQ(client()->GetOptionsManager(manager.put()), abi::S_OK);
-    abi::ComPtr<abi::IOptionsWriter> writer;
+  qvabi::ComPtr<qvabi::IOptionsWriter> Writer(const char* section) {
+    qvabi::ComPtr<qvabi::IOptionsManager> manager;
+    EXPECT_EQ(client()->GetOptionsManager(manager.put()), qvabi::S_OK);
+    qvabi::ComPtr<qvabi::IOptionsWriter> writer;
     platform::BStr wideSection = platform::BStr::FromUtf8(section);
-    EXPECT_EQ(manager->GetOptionsWriter(wideSection.get(), writer.put()), abi::S_OK);
+    EXPECT_EQ(manager->GetOptionsWriter(wideSection.get(), writer.put()), qvabi::S_OK);
     return writer;
   }
-  abi::BOOL32 Read(abi::IOptionsReader* reader, const char* key, abi::BOOL32 defaultValue) {
+  qvabi::BOOL32 Read(qvabi::IOptionsReader* reader, const char* key, qvabi::BOOL32 defaultValue) {
     platform::BStr group = platform::BStr::FromUtf8("LayerStackupLegend");
     platform::BStr wideKey = platform::BStr::FromUtf8(key);
-    abi::BOOL32 value = 77;
-    EXPECT_EQ(reader->ReadBoolean(group.get(), wideKey.get(), defaultValue, &value), abi::S_OK);
+    qvabi::BOOL32 value = 77;
+    EXPECT_EQ(reader->ReadBoolean(group.get(), wideKey.get(), defaultValue, &value), qvabi::S_OK);
     return value;
   }
-  void Write(abi::IOptionsWriter* writer, const char* key, abi::BOOL32 value) {
+  void Write(qvabi::IOptionsWriter* writer, const char* key, qvabi::BOOL32 value) {
     platform::BStr group = platform::BStr::FromUtf8("LayerStackupLegend");
     platform::BStr wideKey = platform::BStr::FromUtf8(key);
-    EXPECT_EQ(writer->WriteBoolean(group.get(), wideKey.get(), value), abi::S_OK);
+    EXPECT_EQ(writer->WriteBoolean(group.get(), wideKey.get(), value), qvabi::S_OK);
   }
 };
 
 TEST_F(OptionsStoreTest, WrittenBooleansAreStoredAsIntegersAndReadBack) {
   auto writer = Writer("Brelix");
   ASSERT_TRUE(writer);
-  Write(writer.get(), "CopperHeight", abi::kTrue32);
-  Write(writer.get(), "Type", abi::kFalse32);
+  Write(writer.get(), "CopperHeight", qvabi::kTrue32);
+  Write(writer.get(), "Type", qvabi::kFalse32);
   Write(writer.get(), "Gerbers", 1);
   const std::string path = OptionsFilePath("Brelix");
   // The values land together, when the writer is released.
@@ -60,62 +60,62 @@ TEST_F(OptionsStoreTest, WrittenBooleansAreStoredAsIntegersAndReadBack) {
 
   auto reader = Reader("brelix");
   ASSERT_TRUE(reader);
-  EXPECT_EQ(Read(reader.get(), "CopperHeight", abi::kFalse32), abi::kTrue32);
-  EXPECT_EQ(Read(reader.get(), "Type", abi::kTrue32), abi::kFalse32);
-  EXPECT_EQ(Read(reader.get(), "copperheight", abi::kFalse32), abi::kTrue32);
+  EXPECT_EQ(Read(reader.get(), "CopperHeight", qvabi::kFalse32), qvabi::kTrue32);
+  EXPECT_EQ(Read(reader.get(), "Type", qvabi::kTrue32), qvabi::kFalse32);
+  EXPECT_EQ(Read(reader.get(), "copperheight", qvabi::kFalse32), qvabi::kTrue32);
 }
 
 TEST_F(OptionsStoreTest, MissingOrBrokenValuesGiveTheDefault) {
   auto reader = Reader("Brelix");
-  EXPECT_EQ(Read(reader.get(), "Material", abi::kTrue32), abi::kTrue32);
-  EXPECT_EQ(Read(reader.get(), "Material", abi::kFalse32), abi::kFalse32);
+  EXPECT_EQ(Read(reader.get(), "Material", qvabi::kTrue32), qvabi::kTrue32);
+  EXPECT_EQ(Read(reader.get(), "Material", qvabi::kFalse32), qvabi::kFalse32);
 
   const std::string path = OptionsFilePath("Brelix");
   ASSERT_TRUE(platform::CreateDirectories(HostPreferenceFolder() + "\\Options"));
   ASSERT_TRUE(platform::WritePrivateProfileString("LayerStackupLegend", "Material", "yes", path));
   ASSERT_TRUE(platform::WritePrivateProfileString("LayerStackupLegend", "Constant", "5", path));
-  EXPECT_EQ(Read(reader.get(), "Material", abi::kFalse32), abi::kFalse32);
-  EXPECT_EQ(Read(reader.get(), "Constant", abi::kFalse32), abi::kTrue32);
+  EXPECT_EQ(Read(reader.get(), "Material", qvabi::kFalse32), qvabi::kFalse32);
+  EXPECT_EQ(Read(reader.get(), "Constant", qvabi::kFalse32), qvabi::kTrue32);
 }
 
 TEST_F(OptionsStoreTest, AReaderForAnotherLocationReadsThere) {
   ASSERT_TRUE(platform::CreateDirectories("C:\\Shared"));
   ASSERT_TRUE(
       platform::WritePrivateProfileString("LayerStackupLegend", "Type", "1", "C:\\Shared\\Brelix.ini"));
-  EXPECT_EQ(Read(Reader("Brelix", "C:\\Shared\\").get(), "Type", abi::kFalse32), abi::kTrue32);
-  EXPECT_EQ(Read(Reader("Brelix").get(), "Type", abi::kFalse32), abi::kFalse32);
+  EXPECT_EQ(Read(Reader("Brelix", "C:\\Shared\\").get(), "Type", qvabi::kFalse32), qvabi::kTrue32);
+  EXPECT_EQ(Read(Reader("Brelix").get(), "Type", qvabi::kFalse32), qvabi::kFalse32);
 }
 
 TEST_F(OptionsStoreTest, SectionNamesThatAreNoFileNamesAreRefused) {
-  abi::ComPtr<abi::IOptionsManager> manager;
-  ASSERT_EQ(client()->GetOptionsManager(manager.put()), abi::S_OK);
+  qvabi::ComPtr<qvabi::IOptionsManager> manager;
+  ASSERT_EQ(client()->GetOptionsManager(manager.put()), qvabi::S_OK);
   for (const char* section : {"", "..\\Host", "a/b", "x:y", ".."}) {
     platform::BStr wide = platform::BStr::FromUtf8(section);
-    abi::ComPtr<abi::IOptionsWriter> writer;
-    EXPECT_EQ(manager->GetOptionsWriter(wide.get(), writer.put()), abi::E_UNEXPECTED) << section;
+    qvabi::ComPtr<qvabi::IOptionsWriter> writer;
+    EXPECT_EQ(manager->GetOptionsWriter(wide.get(), writer.put()), qvabi::E_UNEXPECTED) << section;
     EXPECT_FALSE(writer);
     EXPECT_NE(TakeThreadError().description.find("Invalid options section name"), std::string::npos);
-    abi::ComPtr<abi::IOptionsReader> reader;
-    EXPECT_EQ(manager->GetOptionsReader(wide.get(), nullptr, reader.put()), abi::E_UNEXPECTED) << section;
+    qvabi::ComPtr<qvabi::IOptionsReader> reader;
+    EXPECT_EQ(manager->GetOptionsReader(wide.get(), nullptr, reader.put()), qvabi::E_UNEXPECTED) << section;
   }
-  EXPECT_EQ(manager->GetOptionsWriter(nullptr, nullptr), abi::E_UNEXPECTED);
+  EXPECT_EQ(manager->GetOptionsWriter(nullptr, nullptr), qvabi::E_UNEXPECTED);
 }
 
 // A writer whose write failed was not given a whole choice: it stores none
 // of it, and what the store held stays.
 TEST_F(OptionsStoreTest, ANameALineCannotHoldIsRefusedAndNothingIsLost) {
   auto first = Writer("Brelix");
-  Write(first.get(), "CopperHeight", abi::kTrue32);
+  Write(first.get(), "CopperHeight", qvabi::kTrue32);
   first.reset();
   auto writer = Writer("Brelix");
-  Write(writer.get(), "CopperHeight", abi::kFalse32);
-  Write(writer.get(), "Type", abi::kTrue32);
+  Write(writer.get(), "CopperHeight", qvabi::kFalse32);
+  Write(writer.get(), "Type", qvabi::kTrue32);
   platform::BStr group = platform::BStr::FromUtf8("LayerStackupLegend");
   platform::BStr badKey = platform::BStr::FromUtf8("A=B");
-  EXPECT_EQ(writer->WriteBoolean(group.get(), badKey.get(), abi::kTrue32), abi::E_UNEXPECTED);
+  EXPECT_EQ(writer->WriteBoolean(group.get(), badKey.get(), qvabi::kTrue32), qvabi::E_UNEXPECTED);
   writer.reset();
-  EXPECT_EQ(Read(Reader("Brelix").get(), "CopperHeight", abi::kFalse32), abi::kTrue32);
-  EXPECT_EQ(Read(Reader("Brelix").get(), "Type", abi::kFalse32), abi::kFalse32);
+  EXPECT_EQ(Read(Reader("Brelix").get(), "CopperHeight", qvabi::kFalse32), qvabi::kTrue32);
+  EXPECT_EQ(Read(Reader("Brelix").get(), "Type", qvabi::kFalse32), qvabi::kFalse32);
 }
 
 // Writers that overlap each store their whole choice in one change, in the
@@ -126,14 +126,14 @@ TEST_F(OptionsStoreTest, OverlappingWritersEachLeaveTheirWholeChoice) {
   const auto choice = [&] {
     std::string values;
     auto reader = Reader("Brelix");
-    for (const char* key : keys) values += Read(reader.get(), key, abi::kFalse32) ? '1' : '0';
+    for (const char* key : keys) values += Read(reader.get(), key, qvabi::kFalse32) ? '1' : '0';
     return values;
   };
   auto a = Writer("Brelix");
   auto b = Writer("Brelix");
   for (int i = 0; i < 7; ++i) {
-    Write(a.get(), keys[i], i < 4 ? abi::kTrue32 : abi::kFalse32);
-    Write(b.get(), keys[i], i < 4 ? abi::kFalse32 : abi::kTrue32);
+    Write(a.get(), keys[i], i < 4 ? qvabi::kTrue32 : qvabi::kFalse32);
+    Write(b.get(), keys[i], i < 4 ? qvabi::kFalse32 : qvabi::kTrue32);
   }
   a.reset();
   EXPECT_EQ(choice(), "1111000");
@@ -146,13 +146,14 @@ TEST_F(OptionsStoreTest, TheFailureSwitchFailsFromTheNthValueOnAndResetClearsIt)
   FailOptionsFrom(OptionsAccess::Write, 3, "disk full");
   platform::BStr group = platform::BStr::FromUtf8("LayerStackupLegend");
   const char* keys[] = {"CopperHeight", "Gerbers", "Type", "DielHeight"};
-  std::vector<abi::HRESULT> statuses;
+  std::vector<qvabi::HRESULT> statuses;
   for (const char* key : keys)
-    statuses.push_back(writer->WriteBoolean(group.get(), platform::BStr::FromUtf8(key).get(), abi::kTrue32));
+    statuses.push_back(
+        writer->WriteBoolean(group.get(), platform::BStr::FromUtf8(key).get(), qvabi::kTrue32));
   // The first two are taken, the third and every later one fail, and the
   // writer then stores nothing.
-  EXPECT_EQ(statuses,
-            (std::vector<abi::HRESULT>{abi::S_OK, abi::S_OK, abi::E_UNEXPECTED, abi::E_UNEXPECTED}));
+  EXPECT_EQ(statuses, (std::vector<qvabi::HRESULT>{qvabi::S_OK, qvabi::S_OK, qvabi::E_UNEXPECTED,
+                                                   qvabi::E_UNEXPECTED}));
   EXPECT_EQ(TakeThreadError().description, "disk full");
   writer.reset();
   const std::string path = OptionsFilePath("Brelix");
@@ -161,31 +162,31 @@ TEST_F(OptionsStoreTest, TheFailureSwitchFailsFromTheNthValueOnAndResetClearsIt)
 
   FailOptionsFrom(OptionsAccess::Read, 1, "unreadable");
   auto reader = Reader("Brelix");
-  abi::BOOL32 value = 77;
+  qvabi::BOOL32 value = 77;
   EXPECT_EQ(reader->ReadBoolean(group.get(), platform::BStr::FromUtf8("Gerbers").get(), 0, &value),
-            abi::E_UNEXPECTED);
-  EXPECT_EQ(value, abi::kFalse32);
+            qvabi::E_UNEXPECTED);
+  EXPECT_EQ(value, qvabi::kFalse32);
 
   host().Reset();
-  EXPECT_EQ(Read(reader.get(), "Gerbers", abi::kFalse32), abi::kFalse32);
+  EXPECT_EQ(Read(reader.get(), "Gerbers", qvabi::kFalse32), qvabi::kFalse32);
   writer = Writer("Brelix");
-  Write(writer.get(), "Gerbers", abi::kTrue32);
+  Write(writer.get(), "Gerbers", qvabi::kTrue32);
   writer.reset();
-  EXPECT_EQ(Read(reader.get(), "Gerbers", abi::kFalse32), abi::kTrue32);
+  EXPECT_EQ(Read(reader.get(), "Gerbers", qvabi::kFalse32), qvabi::kTrue32);
 }
 
 TEST_F(OptionsStoreTest, AWithheldReaderOrWriterIsNilWithSuccess) {
-  abi::ComPtr<abi::IOptionsManager> manager;
-  ASSERT_EQ(client()->GetOptionsManager(manager.put()), abi::S_OK);
+  qvabi::ComPtr<qvabi::IOptionsManager> manager;
+  ASSERT_EQ(client()->GetOptionsManager(manager.put()), qvabi::S_OK);
   platform::BStr section = platform::BStr::FromUtf8("Brelix");
   WithholdOptions(OptionsAccess::Read, true);
-  abi::ComPtr<abi::IOptionsReader> reader;
-  EXPECT_EQ(manager->GetOptionsReader(section.get(), nullptr, reader.put()), abi::S_OK);
+  qvabi::ComPtr<qvabi::IOptionsReader> reader;
+  EXPECT_EQ(manager->GetOptionsReader(section.get(), nullptr, reader.put()), qvabi::S_OK);
   EXPECT_FALSE(reader);
   EXPECT_TRUE(Writer("Brelix"));
   WithholdOptions(OptionsAccess::Write, true);
-  abi::ComPtr<abi::IOptionsWriter> writer;
-  EXPECT_EQ(manager->GetOptionsWriter(section.get(), writer.put()), abi::S_OK);
+  qvabi::ComPtr<qvabi::IOptionsWriter> writer;
+  EXPECT_EQ(manager->GetOptionsWriter(section.get(), writer.put()), qvabi::S_OK);
   EXPECT_FALSE(writer);
 }
 

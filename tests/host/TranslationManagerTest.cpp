@@ -30,9 +30,9 @@ class TranslationManagerTest : public HostTest {
   std::string Translate(const std::string& scope, const std::string& key) {
     platform::BStr translated;
     int32_t found = 0;
-    const abi::HRESULT status = manager_.Translate(
+    const qvabi::HRESULT status = manager_.Translate(
         platform::BStr::FromUtf8(scope).get(), platform::BStr::FromUtf8(key).get(), translated.put(), &found);
-    if (abi::Failed(status)) return "(failed)";
+    if (qvabi::Failed(status)) return "(failed)";
     return found ? translated.utf8() : "(none)";
   }
 

@@ -10,7 +10,7 @@ namespace {
 
 using namespace platform;
 
-const std::string kProbeFile = std::string("PlatformProbe") + abi::kModuleSuffix;
+const std::string kProbeFile = std::string("PlatformProbe") + qvabi::kModuleSuffix;
 
 // The probe module is built beside the test program.
 std::string ProbePath() {
@@ -52,7 +52,7 @@ TEST(Modules, FoundByFileNameOnlyWhileLoaded) {
 
 TEST(Modules, LoadFailureGivesAReason) {
   std::string error;
-  const std::string missing = std::string("/nonexistent/Nothing") + abi::kModuleSuffix;
+  const std::string missing = std::string("/nonexistent/Nothing") + qvabi::kModuleSuffix;
   EXPECT_EQ(LoadModule(missing, &error), nullptr);
   EXPECT_NE(error.find("Nothing"), std::string::npos) << error;
   EXPECT_EQ(FindLoadedModule(""), nullptr);

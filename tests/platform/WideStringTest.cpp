@@ -8,7 +8,7 @@ using platform::BStr;
 
 TEST(WideString, PrefixHoldsByteLengthAndTextIsTerminated) {
   const char16_t text[] = u"ab\0cd";
-  abi::BSTR s = platform::SysAllocStringLen(text, 5);
+  qvabi::BSTR s = platform::SysAllocStringLen(text, 5);
   ASSERT_NE(s, nullptr);
   uint32_t prefix = 0;
   std::memcpy(&prefix, reinterpret_cast<const char*>(s) - 4, 4);
@@ -24,12 +24,12 @@ TEST(WideString, AllocationEdges) {
   EXPECT_EQ(platform::SysStringLen(nullptr), 0u);
   platform::SysFreeString(nullptr);
 
-  abi::BSTR zeroed = platform::SysAllocStringLen(nullptr, 3);
+  qvabi::BSTR zeroed = platform::SysAllocStringLen(nullptr, 3);
   ASSERT_NE(zeroed, nullptr);
   EXPECT_EQ(std::u16string_view(zeroed, 4), std::u16string_view(u"\0\0\0\0", 4));
   platform::SysFreeString(zeroed);
 
-  abi::BSTR stopsAtZero = platform::SysAllocString(u"x\0y");
+  qvabi::BSTR stopsAtZero = platform::SysAllocString(u"x\0y");
   EXPECT_EQ(platform::SysStringLen(stopsAtZero), 1u);
   platform::SysFreeString(stopsAtZero);
 
@@ -66,7 +66,7 @@ TEST(WideString, BStrOwnsAndHandsOver) {
   EXPECT_EQ(a.get(), nullptr);
   EXPECT_EQ(b.view(), u"h\u00E9llo");
 
-  abi::BSTR raw = b.release();
+  qvabi::BSTR raw = b.release();
   EXPECT_EQ(b.get(), nullptr);
   BStr c = BStr::Adopt(raw);
   EXPECT_EQ(c.get(), raw);

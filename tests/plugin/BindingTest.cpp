@@ -42,23 +42,23 @@ TEST_F(BindingTest, MissingHostFunctionsGiveTheirDefaults) {
   ClientAPI::ResolveFrom(nullptr);
   EXPECT_EQ(ClientAPI::Lookup("GetPrefUseLuna"), nullptr);
 
-  abi::IClient* client = quorvex::Host::Instance().client();
+  qvabi::IClient* client = quorvex::Host::Instance().client();
   ClientAPI::GetClientInterface(&client);
   EXPECT_EQ(client, nullptr);
-  abi::IUnknown* manager = reinterpret_cast<abi::IUnknown*>(uintptr_t{1});
+  qvabi::IUnknown* manager = reinterpret_cast<qvabi::IUnknown*>(uintptr_t{1});
   ClientAPI::GetTranslationManager(&manager);
   EXPECT_EQ(manager, nullptr);
 
-  EXPECT_EQ(ClientAPI::GetUseExternalWebBrowser(), abi::kTrue32);
-  EXPECT_EQ(ClientAPI::GetPrefUseLuna(), abi::kFalse32);
-  EXPECT_EQ(ClientAPI::GetPrefHideFloatingPanels(), abi::kFalse32);
-  EXPECT_EQ(ClientAPI::GetIntegratedHelpSystem(), abi::kFalse32);
-  EXPECT_EQ(ClientAPI::GetUseSystemLocaleLanguage(), abi::kFalse32);
-  EXPECT_EQ(ClientAPI::GetUseLocalizedDialogs(), abi::kFalse32);
+  EXPECT_EQ(ClientAPI::GetUseExternalWebBrowser(), qvabi::kTrue32);
+  EXPECT_EQ(ClientAPI::GetPrefUseLuna(), qvabi::kFalse32);
+  EXPECT_EQ(ClientAPI::GetPrefHideFloatingPanels(), qvabi::kFalse32);
+  EXPECT_EQ(ClientAPI::GetIntegratedHelpSystem(), qvabi::kFalse32);
+  EXPECT_EQ(ClientAPI::GetUseSystemLocaleLanguage(), qvabi::kFalse32);
+  EXPECT_EQ(ClientAPI::GetUseLocalizedDialogs(), qvabi::kFalse32);
   EXPECT_EQ(ClientAPI::UpdateFont(nullptr), 0);
   platform::BStr path = platform::BStr::FromUtf8("C:\\Windows");
-  EXPECT_EQ(ClientAPI::VFS_FileExists(path.get()), abi::kFalse32);
-  ClientAPI::SetPrefHideFloatingPanels(abi::kTrue32);
+  EXPECT_EQ(ClientAPI::VFS_FileExists(path.get()), qvabi::kFalse32);
+  ClientAPI::SetPrefHideFloatingPanels(qvabi::kTrue32);
   ClientAPI::SetErrorInfo(nullptr, nullptr, 0);
   ClientAPI::ClearErrorInfo();
   ClientAPI::HandleException(1);
@@ -72,15 +72,15 @@ TEST_F(BindingTest, ResolvedHostFunctionsReachTheHost) {
   EXPECT_NE(ClientAPI::Lookup("VFS_FileExists"), nullptr);
   EXPECT_EQ(ClientAPI::Lookup("NoSuchFunction"), nullptr);
 
-  abi::IClient* client = nullptr;
+  qvabi::IClient* client = nullptr;
   ClientAPI::GetClientInterface(&client);
   EXPECT_EQ(client, quorvex::Host::Instance().client());
 
   ASSERT_TRUE(platform::CreateDirectories(quorvex::HostPreferenceFolder()));
   ASSERT_TRUE(
       platform::WritePrivateProfileString("Preferences", "UseLuna", "1", quorvex::HostSettingsPath()));
-  EXPECT_EQ(ClientAPI::GetPrefUseLuna(), abi::kTrue32);
-  EXPECT_EQ(ClientAPI::GetUseExternalWebBrowser(), abi::kFalse32);
+  EXPECT_EQ(ClientAPI::GetPrefUseLuna(), qvabi::kTrue32);
+  EXPECT_EQ(ClientAPI::GetUseExternalWebBrowser(), qvabi::kFalse32);
 
   platform::BStr message = platform::BStr::FromUtf8("Boom");
   ClientAPI::SetErrorInfo(message.get(), nullptr, 16);
@@ -100,13 +100,13 @@ TEST_F(BindingTest, EditorIsFoundOnlyWhenAlreadyLoaded) {
     EXPECT_EQ(PcbApi::Lookup("GetCurrentBoardHandle"), nullptr);
     EXPECT_EQ(PcbApi::GetCurrentBoardHandle(), 0);
     uint8_t mode = 0;
-    EXPECT_EQ(PcbApi::QueryBoardSplitPlaneMode(abi::ReadMode, 1, &mode), 1);
+    EXPECT_EQ(PcbApi::QueryBoardSplitPlaneMode(qvabi::ReadMode, 1, &mode), 1);
     // Binding never loads the editor itself.
     EXPECT_EQ(platform::FindLoadedModule(PcbApi::kEditorModule), nullptr);
 
     std::string error;
     platform::ModuleHandle editor =
-        platform::LoadModule(std::string(STRATIVUE_BIN_DIR) + "/" + abi::kEditorModuleFile, &error);
+        platform::LoadModule(std::string(STRATIVUE_BIN_DIR) + "/" + qvabi::kEditorModuleFile, &error);
     ASSERT_NE(editor, nullptr) << error;
     // The next call binds again, because the module was not found before.
     EXPECT_NE(PcbApi::Lookup("GetCurrentBoardHandle"), nullptr);
@@ -139,17 +139,17 @@ TEST_F(BindingTest, ExceptionRecordsMessageAndThisModuleAsErrorInformation) {
 }
 
 TEST_F(BindingTest, CheckHostRaisesWithTheHostsDescription) {
-  EXPECT_NO_THROW(CheckHost(abi::S_OK));
+  EXPECT_NO_THROW(CheckHost(qvabi::S_OK));
   EXPECT_NO_THROW(CheckHost(1));
   quorvex::Fail("Document is locked");
   try {
-    CheckHost(abi::E_UNEXPECTED);
+    CheckHost(qvabi::E_UNEXPECTED);
     FAIL() << "no error raised";
   } catch (const EHostError& error) {
     EXPECT_STREQ(error.what(), "Document is locked");
-    EXPECT_EQ(error.status(), abi::E_UNEXPECTED);
+    EXPECT_EQ(error.status(), qvabi::E_UNEXPECTED);
   }
-  EXPECT_THROW(CheckHost(abi::E_NOTIMPL), EHostError);
+  EXPECT_THROW(CheckHost(qvabi::E_NOTIMPL), EHostError);
 }
 
 TEST_F(BindingTest, StatusTextGoesToTheHostOnlyWithAClient) {

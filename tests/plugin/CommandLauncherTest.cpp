@@ -19,28 +19,28 @@ namespace {
 
 struct Calls {
   std::vector<std::string> runs;  // "<handler>:<parameters>"
-  std::vector<abi::IServerView*> views;
+  std::vector<qvabi::IServerView*> views;
   int states = 0;
 };
 Calls g_calls;
 
-void RunA(abi::IServerView* view, const char* parameters) {
+void RunA(qvabi::IServerView* view, const char* parameters) {
   g_calls.runs.push_back(std::string("A:") + parameters);
   g_calls.views.push_back(view);
 }
-void RunB(abi::IServerView*, const char* parameters) {
+void RunB(qvabi::IServerView*, const char* parameters) {
   g_calls.runs.push_back(std::string("B:") + parameters);
 }
-void RunRaising(abi::IServerView*, const char*) { throw Exception("The legend does not fit"); }
+void RunRaising(qvabi::IServerView*, const char*) { throw Exception("The legend does not fit"); }
 
-void StateDisabled(abi::IServerView*, const char*, abi::BOOL32& enabled, int32_t&, int32_t&, abi::ByteBool&,
-                   abi::ByteBool&) {
+void StateDisabled(qvabi::IServerView*, const char*, qvabi::BOOL32& enabled, int32_t&, int32_t&,
+                   qvabi::ByteBool&, qvabi::ByteBool&) {
   ++g_calls.states;
-  enabled = abi::kFalse32;
+  enabled = qvabi::kFalse32;
 }
-void StateRaisingMidway(abi::IServerView*, const char*, abi::BOOL32& enabled, int32_t& state2, int32_t&,
-                        abi::ByteBool&, abi::ByteBool&) {
-  enabled = abi::kFalse32;
+void StateRaisingMidway(qvabi::IServerView*, const char*, qvabi::BOOL32& enabled, int32_t& state2, int32_t&,
+                        qvabi::ByteBool&, qvabi::ByteBool&) {
+  enabled = qvabi::kFalse32;
   state2 = 9;
   throw Exception("State unknown");
 }
@@ -62,7 +62,7 @@ class CommandLauncherTest : public ::testing::Test {
   }
 
   quorvex::GuiManager& gui() { return quorvex::Host::Instance().guiManager(); }
-  abi::ICommandLauncher* launcher() { return &launcher_; }
+  qvabi::ICommandLauncher* launcher() { return &launcher_; }
 
   std::string root_;
   TCommandLauncher launcher_;
@@ -70,12 +70,12 @@ class CommandLauncherTest : public ::testing::Test {
 
 TEST_F(CommandLauncherTest, UnregisteredNameHasDefaultStateAndDoesNothing) {
   launcher_.RegisterCommand("Other", RunA, StateDisabled);
-  abi::BOOL32 enabled = 3;
+  qvabi::BOOL32 enabled = 3;
   int32_t state2 = 3, state3 = 3;
-  abi::ByteBool state4 = 3, state5 = 3;
+  qvabi::ByteBool state4 = 3, state5 = 3;
   EXPECT_EQ(launcher()->GetCommandState("GenerateCrossSection", "", nullptr, &enabled, &state2, &state3,
                                         &state4, &state5),
-            abi::S_OK);
+            qvabi::S_OK);
   EXPECT_EQ(enabled, -1);
   EXPECT_EQ(state2, 0);
   EXPECT_EQ(state3, -1);
@@ -83,7 +83,7 @@ TEST_F(CommandLauncherTest, UnregisteredNameHasDefaultStateAndDoesNothing) {
   EXPECT_EQ(state5, 0);
   EXPECT_EQ(g_calls.states, 0);
 
-  EXPECT_EQ(launcher()->LaunchCommand("GenerateCrossSection", "", 0, nullptr), abi::S_OK);
+  EXPECT_EQ(launcher()->LaunchCommand("GenerateCrossSection", "", 0, nullptr), qvabi::S_OK);
   EXPECT_TRUE(g_calls.runs.empty());
   EXPECT_TRUE(gui().statusBarCalls().empty());
 }
@@ -95,15 +95,15 @@ TEST_F(CommandLauncherTest, NamesMatchWithoutRegardToCaseAndFirstRegistrationWin
   EXPECT_EQ(launcher_.CommandCount(), 1);
 
   for (const char* name : {"GenerateCrossSection", "generatecrosssection", "GENERATECROSSSECTION"})
-    EXPECT_EQ(launcher()->LaunchCommand(name, "P", 0, nullptr), abi::S_OK) << name;
+    EXPECT_EQ(launcher()->LaunchCommand(name, "P", 0, nullptr), qvabi::S_OK) << name;
   EXPECT_EQ(g_calls.runs, (std::vector<std::string>{"A:P", "A:P", "A:P"}));
 
-  abi::BOOL32 enabled = 0;
+  qvabi::BOOL32 enabled = 0;
   int32_t state2 = 0, state3 = 0;
-  abi::ByteBool state4 = 0, state5 = 0;
+  qvabi::ByteBool state4 = 0, state5 = 0;
   EXPECT_EQ(launcher()->GetCommandState("gEnErAtEcRoSsSeCtIoN", "", nullptr, &enabled, &state2, &state3,
                                         &state4, &state5),
-            abi::S_OK);
+            qvabi::S_OK);
   EXPECT_EQ(enabled, 0);
   EXPECT_EQ(state3, -1);
   EXPECT_EQ(g_calls.states, 1);
@@ -129,10 +129,10 @@ TEST_F(CommandLauncherTest, RunReceivesViewAndParametersThenRefreshesTheCurrentV
   launcher_.RegisterCommand("Run", RunA, nullptr);
   quorvex::View* view = quorvex::Host::Instance().openPcbView("Demo.qvpcb");
 
-  EXPECT_EQ(launcher()->LaunchCommand("Run", "CopperHeight=1|Type=0", 99, view), abi::S_OK);
-  EXPECT_EQ(launcher()->LaunchCommand("Run", nullptr, 0, nullptr), abi::S_OK);
+  EXPECT_EQ(launcher()->LaunchCommand("Run", "CopperHeight=1|Type=0", 99, view), qvabi::S_OK);
+  EXPECT_EQ(launcher()->LaunchCommand("Run", nullptr, 0, nullptr), qvabi::S_OK);
   EXPECT_EQ(g_calls.runs, (std::vector<std::string>{"A:CopperHeight=1|Type=0", "A:"}));
-  EXPECT_EQ(g_calls.views, (std::vector<abi::IServerView*>{view, nullptr}));
+  EXPECT_EQ(g_calls.views, (std::vector<qvabi::IServerView*>{view, nullptr}));
   // The host's current view is refreshed, whatever view the command got.
   EXPECT_EQ(view->refreshCount(), 2);
   EXPECT_TRUE(gui().statusBarCalls().empty());
@@ -141,7 +141,7 @@ TEST_F(CommandLauncherTest, RunReceivesViewAndParametersThenRefreshesTheCurrentV
 TEST_F(CommandLauncherTest, RunWithoutCurrentViewClearsPanelsOneToThreeOnly) {
   launcher_.RegisterCommand("Run", RunA, nullptr);
   gui().SetStatusBarText(4, nullptr);
-  EXPECT_EQ(launcher()->LaunchCommand("Run", "", 0, nullptr), abi::S_OK);
+  EXPECT_EQ(launcher()->LaunchCommand("Run", "", 0, nullptr), qvabi::S_OK);
   const auto calls = gui().statusBarCalls();
   EXPECT_EQ(calls, (std::vector<quorvex::StatusBarCall>{{4, ""}, {1, ""}, {2, ""}, {3, ""}}));
 }
@@ -149,14 +149,14 @@ TEST_F(CommandLauncherTest, RunWithoutCurrentViewClearsPanelsOneToThreeOnly) {
 TEST_F(CommandLauncherTest, RaisingRunHandlerFailsWithItsMessageAndLeavesTheHostAlone) {
   launcher_.RegisterCommand("Run", RunRaising, nullptr);
   quorvex::View* view = quorvex::Host::Instance().openPcbView("Demo.qvpcb");
-  EXPECT_EQ(launcher()->LaunchCommand("Run", "", 0, view), abi::E_UNEXPECTED);
+  EXPECT_EQ(launcher()->LaunchCommand("Run", "", 0, view), qvabi::E_UNEXPECTED);
   const auto error = quorvex::TakeThreadError();
   EXPECT_EQ(error.description, "The legend does not fit");
   EXPECT_EQ(error.source, ThisModuleFileName());
   EXPECT_EQ(view->refreshCount(), 0);
 
   quorvex::Host::Instance().setCurrentView(nullptr);
-  EXPECT_EQ(launcher()->LaunchCommand("Run", "", 0, nullptr), abi::E_UNEXPECTED);
+  EXPECT_EQ(launcher()->LaunchCommand("Run", "", 0, nullptr), qvabi::E_UNEXPECTED);
   EXPECT_TRUE(gui().statusBarCalls().empty());
 }
 
@@ -164,28 +164,28 @@ TEST_F(CommandLauncherTest, FailingHostCallsAfterTheRunFail) {
   launcher_.RegisterCommand("Run", RunA, nullptr);
   {
     const testsupport::FailingCall failing("host.GetCurrentView", "No view list");
-    EXPECT_EQ(launcher()->LaunchCommand("Run", "", 0, nullptr), abi::E_UNEXPECTED);
+    EXPECT_EQ(launcher()->LaunchCommand("Run", "", 0, nullptr), qvabi::E_UNEXPECTED);
     EXPECT_EQ(g_calls.runs.size(), 1u);
     EXPECT_EQ(quorvex::TakeThreadError().description, "No view list");
   }
   quorvex::View* view = quorvex::Host::Instance().openPcbView("Demo.qvpcb");
   {
     const testsupport::FailingCall failing("host.RefreshAfterCommand", "Cannot redraw");
-    EXPECT_EQ(launcher()->LaunchCommand("Run", "", 0, view), abi::E_UNEXPECTED);
+    EXPECT_EQ(launcher()->LaunchCommand("Run", "", 0, view), qvabi::E_UNEXPECTED);
     EXPECT_EQ(quorvex::TakeThreadError().description, "Cannot redraw");
   }
   quorvex::Host::Instance().setCurrentView(nullptr);
   const testsupport::FailingCall failing("host.SetStatusBarText", "No status bar");
-  EXPECT_EQ(launcher()->LaunchCommand("Run", "", 0, nullptr), abi::E_UNEXPECTED);
+  EXPECT_EQ(launcher()->LaunchCommand("Run", "", 0, nullptr), qvabi::E_UNEXPECTED);
 }
 
 TEST_F(CommandLauncherTest, RaisingStateHandlerFailsAndKeepsWhatItSet) {
   launcher_.RegisterCommand("State", nullptr, StateRaisingMidway);
-  abi::BOOL32 enabled = 0;
+  qvabi::BOOL32 enabled = 0;
   int32_t state2 = 0, state3 = 0;
-  abi::ByteBool state4 = 1, state5 = 1;
+  qvabi::ByteBool state4 = 1, state5 = 1;
   EXPECT_EQ(launcher()->GetCommandState("State", "", nullptr, &enabled, &state2, &state3, &state4, &state5),
-            abi::E_UNEXPECTED);
+            qvabi::E_UNEXPECTED);
   EXPECT_EQ(enabled, 0);
   EXPECT_EQ(state2, 9);
   EXPECT_EQ(state3, -1);
@@ -193,27 +193,27 @@ TEST_F(CommandLauncherTest, RaisingStateHandlerFailsAndKeepsWhatItSet) {
   EXPECT_EQ(quorvex::TakeThreadError().description, "State unknown");
 
   // A command without a run handler launches as an unknown one.
-  EXPECT_EQ(launcher()->LaunchCommand("State", "", 0, nullptr), abi::S_OK);
+  EXPECT_EQ(launcher()->LaunchCommand("State", "", 0, nullptr), qvabi::S_OK);
   EXPECT_TRUE(gui().statusBarCalls().empty());
   EXPECT_EQ(launcher()->GetCommandState("State", "", nullptr, nullptr, &state2, &state3, &state4, &state5),
-            abi::E_UNEXPECTED);
+            qvabi::E_UNEXPECTED);
 }
 
 TEST(ProcessControlTest, CountsFromZeroAndFailsAtEitherEnd) {
   TProcessControl control;
-  abi::IProcessControl& counter = control;
+  qvabi::IProcessControl& counter = control;
   int32_t depth = 1;
-  EXPECT_EQ(counter.GetProcessDepth(&depth), abi::S_OK);
+  EXPECT_EQ(counter.GetProcessDepth(&depth), qvabi::S_OK);
   EXPECT_EQ(depth, 0);
-  EXPECT_EQ(counter.LeaveProcess(0, 0), abi::S_OK);
+  EXPECT_EQ(counter.LeaveProcess(0, 0), qvabi::S_OK);
   counter.GetProcessDepth(&depth);
   EXPECT_EQ(depth, -1);
   counter.SetProcessDepth(INT32_MAX - 1);
-  EXPECT_EQ(counter.EnterProcess(0, 0), abi::S_OK);
-  EXPECT_EQ(counter.EnterProcess(0, 0), abi::E_UNEXPECTED);
+  EXPECT_EQ(counter.EnterProcess(0, 0), qvabi::S_OK);
+  EXPECT_EQ(counter.EnterProcess(0, 0), qvabi::E_UNEXPECTED);
   counter.GetProcessDepth(&depth);
   EXPECT_EQ(depth, INT32_MAX);
-  EXPECT_EQ(counter.GetProcessDepth(nullptr), abi::E_UNEXPECTED);
+  EXPECT_EQ(counter.GetProcessDepth(nullptr), qvabi::E_UNEXPECTED);
 }
 
 }  // namespace

@@ -19,23 +19,23 @@ namespace {
 using placementtest::PlacementTest;
 
 // A view the host may hand over that shows no document.
-class ViewWithoutDocument final : public abi::Implements<abi::IServerView> {
+class ViewWithoutDocument final : public qvabi::Implements<qvabi::IServerView> {
  public:
-  abi::HRESULT STDCALL GetViewName(abi::BSTR*) override { return abi::E_NOTIMPL; }
-  abi::HRESULT STDCALL GetParameters(abi::BSTR*) override { return abi::E_NOTIMPL; }
-  abi::HRESULT STDCALL GetOwnerDocument(abi::IServerDocument** document) override {
+  qvabi::HRESULT STDCALL GetViewName(qvabi::BSTR*) override { return qvabi::E_NOTIMPL; }
+  qvabi::HRESULT STDCALL GetParameters(qvabi::BSTR*) override { return qvabi::E_NOTIMPL; }
+  qvabi::HRESULT STDCALL GetOwnerDocument(qvabi::IServerDocument** document) override {
     *document = nullptr;
-    return abi::S_OK;
+    return qvabi::S_OK;
   }
-  abi::HRESULT STDCALL RefreshAfterCommand() override { return abi::S_OK; }
+  qvabi::HRESULT STDCALL RefreshAfterCommand() override { return qvabi::S_OK; }
 };
 
 struct StateResult {
-  abi::BOOL32 enabled = 12345;
+  qvabi::BOOL32 enabled = 12345;
   int32_t state2 = 22;
   int32_t state3 = 33;
-  abi::ByteBool state4 = 44;
-  abi::ByteBool state5 = 55;
+  qvabi::ByteBool state4 = 44;
+  qvabi::ByteBool state5 = 55;
 };
 
 class CommandsTest : public PlacementTest {
@@ -44,20 +44,20 @@ class CommandsTest : public PlacementTest {
 
   // A PCB document's view over a usable board, with the editor's server
   // module loaded.
-  abi::PcbHandle UsableBoard(bool refuses = false) {
+  qvabi::PcbHandle UsableBoard(bool refuses = false) {
     LoadEditorServer();
-    const abi::PcbHandle board = OpenBoardAt(0, 0, refuses);
+    const qvabi::PcbHandle board = OpenBoardAt(0, 0, refuses);
     host().openPcbView("C:\\Designs\\Demo\\Board.qvpcb");
     return board;
   }
 
-  StateResult State(abi::IServerView* view) {
+  StateResult State(qvabi::IServerView* view) {
     StateResult result;
     GenerateCrossSectionState(view, "", result.enabled, result.state2, result.state3, result.state4,
                               result.state5);
     return result;
   }
-  bool Enabled(abi::IServerView* view) { return State(view).enabled == abi::kTrue32; }
+  bool Enabled(qvabi::IServerView* view) { return State(view).enabled == qvabi::kTrue32; }
 
   std::vector<std::string> Messages() const {
     std::vector<std::string> lines;
@@ -73,7 +73,7 @@ class CommandsTest : public PlacementTest {
 TEST_F(CommandsTest, StateIsEnabledForAUsableBoardAndTouchesOnlyEnabled) {
   UsableBoard();
   const StateResult result = State(host().currentView());
-  EXPECT_EQ(result.enabled, abi::kTrue32);
+  EXPECT_EQ(result.enabled, qvabi::kTrue32);
   EXPECT_EQ(result.state2, 22);
   EXPECT_EQ(result.state3, 33);
   EXPECT_EQ(result.state4, 44);
@@ -92,13 +92,13 @@ TEST_F(CommandsTest, StateComparesTheDocumentKindIgnoringCase) {
 
 TEST_F(CommandsTest, StateIsDisabledWhenAnythingTheRunNeedsIsMissing) {
   // No view at all, and a view without a document: not a PCB document.
-  EXPECT_EQ(State(nullptr).enabled, abi::kFalse32);
-  abi::ComPtr<ViewWithoutDocument> bare = testsupport::MakeReferenced<ViewWithoutDocument>();
+  EXPECT_EQ(State(nullptr).enabled, qvabi::kFalse32);
+  qvabi::ComPtr<ViewWithoutDocument> bare = testsupport::MakeReferenced<ViewWithoutDocument>();
   EXPECT_FALSE(Enabled(bare.get()));
 
   // No current board.
-  const abi::PcbHandle board = UsableBoard();
-  abi::IServerView* view = host().currentView();
+  const qvabi::PcbHandle board = UsableBoard();
+  qvabi::IServerView* view = host().currentView();
   ASSERT_TRUE(Enabled(view));
   sim_->SetCurrentBoard(0);
   EXPECT_FALSE(Enabled(view));
@@ -132,8 +132,8 @@ TEST_F(CommandsTest, FailingHostCallsAreRaisedFromBothHandlers) {
 
 TEST_F(CommandsTest, RunWithoutAPcbDocumentShowsTheFirstMessageAndStops) {
   LoadEditorServer();
-  const abi::PcbHandle board = OpenBoardAt(0, 0);
-  abi::ComPtr<ViewWithoutDocument> bare = testsupport::MakeReferenced<ViewWithoutDocument>();
+  const qvabi::PcbHandle board = OpenBoardAt(0, 0);
+  qvabi::ComPtr<ViewWithoutDocument> bare = testsupport::MakeReferenced<ViewWithoutDocument>();
   RunGenerateCrossSection(nullptr, "");
   RunGenerateCrossSection(bare.get(), "");
   RunGenerateCrossSection(host().openDocument("SCH", "Sheet1.qvsch"), "");
@@ -154,14 +154,14 @@ TEST_F(CommandsTest, RunWithoutACurrentBoardShowsTheSecondMessage) {
 
 TEST_F(CommandsTest, RunStopsSilentlyForAnUnusableBoardBeforeAskingForACorner) {
   {
-    const abi::PcbHandle board = UsableBoard(true);
+    const qvabi::PcbHandle board = UsableBoard(true);
     SetScript(board, "corner 0,0\nmove 100mil,100mil\nclick");
     RunGenerateCrossSection(host().currentView(), "");
     EXPECT_EQ(sim_->PendingActionCount(board), 3);
   }
   host().releaseServerModules();
   InstallFakeServer(false);
-  const abi::PcbHandle board = OpenBoardAt(0, 0);
+  const qvabi::PcbHandle board = OpenBoardAt(0, 0);
   SetScript(board, "corner 0,0\nclick");
   RunGenerateCrossSection(host().currentView(), "");
   EXPECT_EQ(sim_->PendingActionCount(board), 2);
@@ -170,7 +170,7 @@ TEST_F(CommandsTest, RunStopsSilentlyForAnUnusableBoardBeforeAskingForACorner) {
 }
 
 TEST_F(CommandsTest, CancellingTheFirstCornerLeavesTheBoardAsItWas) {
-  const abi::PcbHandle board = UsableBoard();
+  const qvabi::PcbHandle board = UsableBoard();
   const std::string before = sim_->BoardText(board);
   const int32_t live = Live();
   SetScript(board, "escape\nmove 100mil,100mil\nclick");
@@ -183,7 +183,7 @@ TEST_F(CommandsTest, CancellingTheFirstCornerLeavesTheBoardAsItWas) {
 }
 
 TEST_F(CommandsTest, ARunPlacesTheLegendFromTheCornerWithTheParametersUnchanged) {
-  const abi::PcbHandle board = UsableBoard();
+  const qvabi::PcbHandle board = UsableBoard();
   // A wide, low rectangle: the row height, not the width, limits the texts.
   SetScript(board, "corner 1000mil,500mil\nmove 13000mil,2500mil\nclick");
   RunGenerateCrossSection(host().currentView(), "Gerbers=True|Type=True");
@@ -212,43 +212,43 @@ TEST_F(CommandsTest, ARunPlacesTheLegendFromTheCornerWithTheParametersUnchanged)
 }
 
 TEST_F(CommandsTest, TheModuleRegistersTheCommandUnderItsNameInAnyCase) {
-  abi::ComPtr<abi::IServerModule> module = TServerModule::Create<TStrativueServerModule>(host().client());
-  abi::ICommandLauncher* launcher = nullptr;
-  ASSERT_EQ(module->GetCommandLauncher(&launcher), abi::S_OK);
+  qvabi::ComPtr<qvabi::IServerModule> module = TServerModule::Create<TStrativueServerModule>(host().client());
+  qvabi::ICommandLauncher* launcher = nullptr;
+  ASSERT_EQ(module->GetCommandLauncher(&launcher), qvabi::S_OK);
   ASSERT_NE(launcher, nullptr);
 
-  abi::IServerView* schematic = host().openDocument("SCH", "Sheet1.qvsch");
-  abi::BOOL32 enabled = abi::kTrue32;
+  qvabi::IServerView* schematic = host().openDocument("SCH", "Sheet1.qvsch");
+  qvabi::BOOL32 enabled = qvabi::kTrue32;
   int32_t state2 = 7;
   int32_t state3 = 7;
-  abi::ByteBool state4 = 7;
-  abi::ByteBool state5 = 7;
+  qvabi::ByteBool state4 = 7;
+  qvabi::ByteBool state5 = 7;
   ASSERT_EQ(launcher->GetCommandState("generatecrosssection", "", schematic, &enabled, &state2, &state3,
                                       &state4, &state5),
-            abi::S_OK);
-  EXPECT_EQ(enabled, abi::kFalse32);
+            qvabi::S_OK);
+  EXPECT_EQ(enabled, qvabi::kFalse32);
   EXPECT_EQ(state2, 0);
   EXPECT_EQ(state3, -1);
   EXPECT_EQ(state4, 0);
   EXPECT_EQ(state5, 0);
-  EXPECT_EQ(launcher->LaunchCommand("GENERATECROSSSECTION", "", 0, schematic), abi::S_OK);
+  EXPECT_EQ(launcher->LaunchCommand("GENERATECROSSSECTION", "", 0, schematic), qvabi::S_OK);
   EXPECT_EQ(Messages(), (std::vector<std::string>{Information(kNotPcbDocumentMessage)}));
 }
 
 TEST_F(CommandsTest, TheLauncherSurvivesACommandWithNoViewAtAll) {
-  abi::ComPtr<abi::IServerModule> module = TServerModule::Create<TStrativueServerModule>(host().client());
-  abi::ICommandLauncher* launcher = nullptr;
-  ASSERT_EQ(module->GetCommandLauncher(&launcher), abi::S_OK);
-  abi::BOOL32 enabled = abi::kTrue32;
+  qvabi::ComPtr<qvabi::IServerModule> module = TServerModule::Create<TStrativueServerModule>(host().client());
+  qvabi::ICommandLauncher* launcher = nullptr;
+  ASSERT_EQ(module->GetCommandLauncher(&launcher), qvabi::S_OK);
+  qvabi::BOOL32 enabled = qvabi::kTrue32;
   int32_t state2 = 0;
   int32_t state3 = 0;
-  abi::ByteBool state4 = 0;
-  abi::ByteBool state5 = 0;
+  qvabi::ByteBool state4 = 0;
+  qvabi::ByteBool state5 = 0;
   EXPECT_EQ(launcher->GetCommandState(kGenerateCrossSection, "", nullptr, &enabled, &state2, &state3, &state4,
                                       &state5),
-            abi::S_OK);
-  EXPECT_EQ(enabled, abi::kFalse32);
-  EXPECT_EQ(launcher->LaunchCommand(kGenerateCrossSection, "", 0, nullptr), abi::S_OK);
+            qvabi::S_OK);
+  EXPECT_EQ(enabled, qvabi::kFalse32);
+  EXPECT_EQ(launcher->LaunchCommand(kGenerateCrossSection, "", 0, nullptr), qvabi::S_OK);
   EXPECT_EQ(Messages(), (std::vector<std::string>{Information(kNotPcbDocumentMessage)}));
 }
 

@@ -18,11 +18,11 @@ inline const brelix::SimApi* LoadEditor(std::string* error) {
   static std::string loadError;
   static const brelix::SimApi* api = []() -> const brelix::SimApi* {
     const platform::ModuleHandle module =
-        platform::LoadModule(std::string(STRATIVUE_BIN_DIR) + "/" + abi::kEditorModuleFile, &loadError);
+        platform::LoadModule(std::string(STRATIVUE_BIN_DIR) + "/" + qvabi::kEditorModuleFile, &loadError);
     if (!module) return nullptr;
     static brelix::SimApi sim;
     if (!sim.Load(module)) {
-      loadError = std::string(abi::kEditorModuleFile) + " lacks part of its simulation API";
+      loadError = std::string(qvabi::kEditorModuleFile) + " lacks part of its simulation API";
       return nullptr;
     }
     return &sim;
@@ -48,9 +48,9 @@ class EditorTest : public ::testing::Test {
     if (sim_) sim_->Reset();
   }
 
-  abi::PcbHandle OpenBoard(const std::string& json) {
+  qvabi::PcbHandle OpenBoard(const std::string& json) {
     const char* error = nullptr;
-    const abi::PcbHandle board = sim_->OpenBoardText(json.c_str(), "test.board.json", &error);
+    const qvabi::PcbHandle board = sim_->OpenBoardText(json.c_str(), "test.board.json", &error);
     EXPECT_NE(board, 0) << (error ? error : "");
     return board;
   }

@@ -19,7 +19,7 @@ using placementtest::PlacementTest;
 class EventLegendHandlerTest : public PlacementTest {};
 
 TEST_F(EventLegendHandlerTest, FirstCornerIsTheEditorsCursorAtConstruction) {
-  const abi::PcbHandle board = OpenBoardAt(1230000, -450000);
+  const qvabi::PcbHandle board = OpenBoardAt(1230000, -450000);
   TEventLegendHandler handler(board, "");
   EXPECT_EQ(handler.BoardHandle, board);
   EXPECT_EQ(handler.FirstCornerX, 1230000);
@@ -34,7 +34,7 @@ TEST_F(EventLegendHandlerTest, FirstCornerIsTheEditorsCursorAtConstruction) {
 // The dialog loads from the options store (empty here, so every box opens
 // checked), not from the legend's flags; only OK reaches the legend.
 TEST_F(EventLegendHandlerTest, TheSetupDialogsChoiceReachesTheLegendOnOkOnly) {
-  const abi::PcbHandle board = OpenBoardAt(0, 0);
+  const qvabi::PcbHandle board = OpenBoardAt(0, 0);
   TEventLegendHandler handler(board, "CopperHeight=True");
   const TLegendOptions before = legendtest::OptionsWith(true, false, false, false, false, false, false);
   ASSERT_EQ(handler.Legend->Options(), before);
@@ -52,7 +52,7 @@ TEST_F(EventLegendHandlerTest, TheSetupDialogsChoiceReachesTheLegendOnOkOnly) {
 }
 
 TEST_F(EventLegendHandlerTest, CursorIsReadAgainOnlyOnEvent16AndTheCornerStays) {
-  const abi::PcbHandle board = OpenBoardAt(0, 0);
+  const qvabi::PcbHandle board = OpenBoardAt(0, 0);
   TEventLegendHandler handler(board, "");
   MoveCursor(board, "500mil,300mil");
   EXPECT_EQ(handler.CursorX, 0);
@@ -69,7 +69,7 @@ TEST_F(EventLegendHandlerTest, CursorIsReadAgainOnlyOnEvent16AndTheCornerStays) 
 }
 
 TEST_F(EventLegendHandlerTest, ARefusedCursorQueryKeepsTheLastCursor) {
-  const abi::PcbHandle board = OpenBoardAt(0, 0);
+  const qvabi::PcbHandle board = OpenBoardAt(0, 0);
   TEventLegendHandler handler(board, "");
   MoveCursor(board, "500mil,300mil");
   handler.OnEvent16();
@@ -88,7 +88,7 @@ TEST_F(EventLegendHandlerTest, ARefusedCursorQueryKeepsTheLastCursor) {
 }
 
 TEST_F(EventLegendHandlerTest, ParametersChooseTheOptionsAndEmptyOnesLeaveThemToTheLegacyFile) {
-  const abi::PcbHandle board = OpenBoardAt(0, 0);
+  const qvabi::PcbHandle board = OpenBoardAt(0, 0);
   {
     TEventLegendHandler handler(board, "CopperHeight=True|Material=true|Type=False");
     EXPECT_EQ(handler.Legend->Options(),
@@ -102,7 +102,7 @@ TEST_F(EventLegendHandlerTest, ParametersChooseTheOptionsAndEmptyOnesLeaveThemTo
 }
 
 TEST_F(EventLegendHandlerTest, QueryAnswersFalseUntilDoneAndDoneIsNeverReset) {
-  const abi::PcbHandle board = OpenBoardAt(0, 0);
+  const qvabi::PcbHandle board = OpenBoardAt(0, 0);
   for (const bool byClick : {true, false}) {
     TEventLegendHandler handler(board, "");
     EXPECT_FALSE(handler.OnQuery37());
@@ -136,7 +136,7 @@ TEST_F(EventLegendHandlerTest, TheLastCommitDecisionBeforeTheEndDecides) {
       {"no decision", [](TEventLegendHandler&) {}, false},
   };
   for (const Case& c : cases) {
-    const abi::PcbHandle board = OpenBoardAt(0, 0);
+    const qvabi::PcbHandle board = OpenBoardAt(0, 0);
     const int32_t before = Live();
     {
       TEventLegendHandler handler(board, "");
@@ -159,10 +159,10 @@ TEST_F(EventLegendHandlerTest, TheLastCommitDecisionBeforeTheEndDecides) {
 }
 
 TEST_F(EventLegendHandlerTest, CommitShowsTheLegendAndShowingUsesModeThree) {
-  const abi::PcbHandle board = OpenBoardAt(0, 0);
+  const qvabi::PcbHandle board = OpenBoardAt(0, 0);
   TEventLegendHandler handler(board, "");
   handler.OnEvent28();
-  const abi::PcbHandle frame = handler.Legend->FrameTop->Handle;
+  const qvabi::PcbHandle frame = handler.Legend->FrameTop->Handle;
   handler.OnEvent27();
   EXPECT_EQ(sim_->DisplayCount(frame, 3), 1);
   handler.OnEvent29();
@@ -171,7 +171,7 @@ TEST_F(EventLegendHandlerTest, CommitShowsTheLegendAndShowingUsesModeThree) {
 }
 
 TEST_F(EventLegendHandlerTest, RunWithoutMovementLaysOutAZeroSizeRectangleOnce) {
-  const abi::PcbHandle board = OpenBoardAt(1000000, 2000000);
+  const qvabi::PcbHandle board = OpenBoardAt(1000000, 2000000);
   SetScript(board, "escape");
   const int32_t before = Live();
   {
@@ -190,7 +190,7 @@ TEST_F(EventLegendHandlerTest, RunWithoutMovementLaysOutAZeroSizeRectangleOnce) 
 }
 
 TEST_F(EventLegendHandlerTest, RunFollowsTheCursorAndAClickKeepsTheLegend) {
-  const abi::PcbHandle board = OpenBoardAt(0, 0);
+  const qvabi::PcbHandle board = OpenBoardAt(0, 0);
   SetScript(board, "move 1000mil,1000mil\nmove 6000mil,4000mil\nclick");
   TEventLegendHandler handler(board, "");
   EXPECT_TRUE(handler.Run());
@@ -205,7 +205,7 @@ TEST_F(EventLegendHandlerTest, RunFollowsTheCursorAndAClickKeepsTheLegend) {
 }
 
 TEST_F(EventLegendHandlerTest, NoEditorObjectIsCreatedOrDestroyedWhileTheCursorMoves) {
-  const abi::PcbHandle board = OpenBoardAt(0, 0, false, legendtest::kFourLayers);
+  const qvabi::PcbHandle board = OpenBoardAt(0, 0, false, legendtest::kFourLayers);
   TEventLegendHandler handler(board,
                               "CopperHeight=True|Type=True|Gerbers=True|DielHeight=True|Material=True|"
                               "Constant=True");
@@ -225,7 +225,7 @@ TEST_F(EventLegendHandlerTest, NoEditorObjectIsCreatedOrDestroyedWhileTheCursorM
 
 TEST_F(EventLegendHandlerTest, NotificationsBracketTheLegendsWholeLife) {
   FakePcbServer& server = InstallFakeServer(false);
-  const abi::PcbHandle board = OpenBoardAt(0, 0);
+  const qvabi::PcbHandle board = OpenBoardAt(0, 0);
   const int32_t before = Live();
   server.observe = [&] {
     return " live+" + std::to_string(Live() - before) + " on board " +
@@ -252,13 +252,13 @@ TEST_F(EventLegendHandlerTest, NotificationsBracketTheLegendsWholeLife) {
 
 TEST_F(EventLegendHandlerTest, TheEditorsServerInterfaceHearsBothNotifications) {
   LoadEditorServer();
-  const abi::PcbHandle board = OpenBoardAt(0, 0);
+  const qvabi::PcbHandle board = OpenBoardAt(0, 0);
   { TEventLegendHandler handler(board, ""); }
   EXPECT_STREQ(sim_->Notifications(), "NotifyHandlerCreated\nNotifyHandlerDestroyed\n");
 }
 
 TEST_F(EventLegendHandlerTest, WithoutServerInterfacePlacementWorksTheSame) {
-  const abi::PcbHandle board = OpenBoardAt(0, 0);
+  const qvabi::PcbHandle board = OpenBoardAt(0, 0);
   SetScript(board, "move 3000mil,2000mil\nclick");
   TEventLegendHandler handler(board, "");
   handler.Run();
@@ -270,7 +270,7 @@ TEST_F(EventLegendHandlerTest, WithoutServerInterfacePlacementWorksTheSame) {
 TEST_F(EventLegendHandlerTest, AFailingCreatedNotificationIsRaisedAndLeavesNothing) {
   FakePcbServer& server = InstallFakeServer(false);
   server.failCreated = true;
-  const abi::PcbHandle board = OpenBoardAt(0, 0);
+  const qvabi::PcbHandle board = OpenBoardAt(0, 0);
   const int32_t before = Live();
   EXPECT_THROW(TEventLegendHandler(board, ""), EHostError);
   EXPECT_EQ(Live(), before);
@@ -279,7 +279,7 @@ TEST_F(EventLegendHandlerTest, AFailingCreatedNotificationIsRaisedAndLeavesNothi
 TEST_F(EventLegendHandlerTest, AFailingDestroyedNotificationIsRaisedByFinishAfterTheLegendWent) {
   FakePcbServer& server = InstallFakeServer(false);
   server.failDestroyed = true;
-  const abi::PcbHandle board = OpenBoardAt(0, 0);
+  const qvabi::PcbHandle board = OpenBoardAt(0, 0);
   const int32_t before = Live();
   TEventLegendHandler handler(board, "");
   EXPECT_THROW(handler.Finish(), EHostError);

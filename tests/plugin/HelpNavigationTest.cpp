@@ -153,17 +153,17 @@ class HelpNavigationTest : public pathstest::PathsTest {
       if (entry.kind == kind) found.push_back(entry);
     return found;
   }
-  static abi::ComPtr<quorvex::Document> NewDocument(const std::string& fileName) {
-    return abi::ComPtr<quorvex::Document>::Share(new quorvex::Document("TEXT", fileName));
+  static qvabi::ComPtr<quorvex::Document> NewDocument(const std::string& fileName) {
+    return qvabi::ComPtr<quorvex::Document>::Share(new quorvex::Document("TEXT", fileName));
   }
-  static abi::ComPtr<quorvex::View> NewView(quorvex::Document* document, const std::string& name,
-                                            const std::string& parameters = "") {
-    auto view = abi::ComPtr<quorvex::View>::Share(new quorvex::View(document, name));
+  static qvabi::ComPtr<quorvex::View> NewView(quorvex::Document* document, const std::string& name,
+                                              const std::string& parameters = "") {
+    auto view = qvabi::ComPtr<quorvex::View>::Share(new quorvex::View(document, name));
     view->setParameters(parameters);
     return view;
   }
   static void Serve(const std::vector<quorvex::Document*>& documents) {
-    auto server = abi::ComPtr<quorvex::DocumentServer>::Share(new quorvex::DocumentServer("Texts"));
+    auto server = qvabi::ComPtr<quorvex::DocumentServer>::Share(new quorvex::DocumentServer("Texts"));
     for (auto* document : documents) server->addDocument(document);
     quorvex::Host::Instance().addServerModule("Texts", server.get());
   }
@@ -343,7 +343,7 @@ TEST_F(HelpNavigationTest, ViewAddressesNameTheViewOnlyWhenThereAreSeveral) {
 
   Serve({single.get(), shared.get()});
   EXPECT_EQ(FindOpenView("c:\\docs\\plan.txt?viewname=b;K=1;M=2").get(),
-            static_cast<abi::IServerView*>(b.get()));
+            static_cast<qvabi::IServerView*>(b.get()));
   EXPECT_EQ(FindOpenView("C:\\Docs\\Plan.txt").get(), nullptr);
 }
 
@@ -401,7 +401,7 @@ TEST_F(HelpNavigationTest, WebAddressesAndHostFilesGoWhereTheHostSays) {
 }
 
 TEST_F(HelpNavigationTest, TaskServerOfTheLoadedWorkspaceShowsWhatNothingElseTook) {
-  auto tasks = abi::ComPtr<quorvex::DocumentServer>::Share(new quorvex::DocumentServer("Tasks"));
+  auto tasks = qvabi::ComPtr<quorvex::DocumentServer>::Share(new quorvex::DocumentServer("Tasks"));
   tasks->setNavigable(true);
   quorvex::Host::Instance().addServerModule("Tasks", tasks.get());
   // Not loaded yet: the last step finds no workspace and does nothing; the
@@ -411,7 +411,7 @@ TEST_F(HelpNavigationTest, TaskServerOfTheLoadedWorkspaceShowsWhatNothingElseToo
             (std::vector<JournalEntry>{{"host", "resolve address topic:layer-stack"}}));
   std::string error;
   const platform::ModuleHandle library =
-      platform::LoadModule(std::string(STRATIVUE_BIN_DIR) + "/" + abi::kWorkspaceModuleFile, &error);
+      platform::LoadModule(std::string(STRATIVUE_BIN_DIR) + "/" + qvabi::kWorkspaceModuleFile, &error);
   ASSERT_NE(library, nullptr) << error;
   NavigateHelpTarget(u"topic:layer-stack");
   EXPECT_EQ(Entries("navigate"),

@@ -24,9 +24,9 @@ class LegendDrawing : public LegendTest {
   };
   // The texts of the board's contents by line (y, top first), each line
   // left to right.
-  std::map<int32_t, std::vector<Cell>, std::greater<>> Lines(abi::PcbHandle board) const {
+  std::map<int32_t, std::vector<Cell>, std::greater<>> Lines(qvabi::PcbHandle board) const {
     std::map<int32_t, std::vector<Cell>, std::greater<>> lines;
-    for (const abi::PcbHandle handle : Contents(board)) {
+    for (const qvabi::PcbHandle handle : Contents(board)) {
       const nlohmann::json object = Describe(handle);
       if (object["kind"] != "text") continue;
       lines[object["y"].get<int32_t>()].push_back(
@@ -48,7 +48,7 @@ class LegendDrawing : public LegendTest {
 // wide. The table has seven lines: top mask, empty, top layer, dielectric,
 // bottom layer, empty, bottom mask.
 TEST_F(LegendDrawing, TwoLayerTableWithEveryOption) {
-  const abi::PcbHandle board = OpenBoard(BoardJson(kTwoLayers));
+  const qvabi::PcbHandle board = OpenBoard(BoardJson(kTwoLayers));
   {
     const TLegendOptions all = TLegendOptions::AllOn();
     TLegendStackup legend(board, &all);
@@ -91,7 +91,7 @@ TEST_F(LegendDrawing, TwoLayerTableWithEveryOption) {
 }
 
 TEST_F(LegendDrawing, FrameHasRoundedCornersOfTheBodySize) {
-  const abi::PcbHandle board = OpenBoard(BoardJson(kTwoLayers));
+  const qvabi::PcbHandle board = OpenBoard(BoardJson(kTwoLayers));
   const TLegendOptions all = TLegendOptions::AllOn();
   TLegendStackup legend(board, &all);
   legend.PlaceAt(10000000, 0, 0, -30000000);

@@ -170,17 +170,17 @@ TEST_F(LegendLayout, HeadBandShareFollowsTheNumberOfLines) {
 
 // Corner to corner in any direction gives the very same legend.
 TEST_F(LegendLayout, DragDirectionDoesNotMatter) {
-  const abi::PcbHandle board = OpenBoard(BoardJson(kFourLayers));
+  const qvabi::PcbHandle board = OpenBoard(BoardJson(kFourLayers));
   TLegendStackup legend(board, &kAllOn);
-  std::vector<abi::PcbHandle> handles = {legend.FrameTop->Handle, legend.FrameRight->Handle,
-                                         legend.CornerLowerLeft->Handle, legend.Title->Handle,
-                                         legend.HeaderTopLine->Handle};
+  std::vector<qvabi::PcbHandle> handles = {legend.FrameTop->Handle, legend.FrameRight->Handle,
+                                           legend.CornerLowerLeft->Handle, legend.Title->Handle,
+                                           legend.HeaderTopLine->Handle};
   for (const auto& row : legend.Rows)
     for (int column = 0; column < kLegendColumnCount; ++column)
       if (row->Cell(column)) handles.push_back(row->Cell(column)->Handle);
   auto snapshot = [&]() {
     std::vector<nlohmann::json> objects;
-    for (const abi::PcbHandle handle : handles) objects.push_back(Describe(handle));
+    for (const qvabi::PcbHandle handle : handles) objects.push_back(Describe(handle));
     objects.push_back({legend.X1, legend.Y1, legend.X2, legend.Y2, legend.BodyTextSize, legend.ColumnGap});
     return objects;
   };

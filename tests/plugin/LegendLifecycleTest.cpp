@@ -22,23 +22,23 @@ using legendtest::OptionsWith;
 
 class LegendLifecycle : public LegendTest {
  protected:
-  std::vector<abi::PcbHandle> RowHandles(const TLegendRow& row) const {
-    std::vector<abi::PcbHandle> handles;
+  std::vector<qvabi::PcbHandle> RowHandles(const TLegendRow& row) const {
+    std::vector<qvabi::PcbHandle> handles;
     for (int column = 0; column < kLegendColumnCount; ++column)
       if (row.Cell(column)) handles.push_back(row.Cell(column)->Handle);
     return handles;
   }
 
   // Rewrites the editor's stack links to run through `order`, top first.
-  void Relink(abi::PcbHandle board, const std::vector<TLayerId>& order) {
+  void Relink(qvabi::PcbHandle board, const std::vector<TLayerId>& order) {
     TPcbBoard copy(board);
-    copy.LoadBoard(abi::ReadMode);
+    copy.LoadBoard(qvabi::ReadMode);
     for (std::size_t i = 0; i < order.size(); ++i) {
       TLayerObject& layer = *copy.Layers[order[i]];
       layer.PreviousLayer = i == 0 ? 0 : order[i - 1];
       layer.NextLayer = i + 1 == order.size() ? 0 : order[i + 1];
       if (layer.LayerId == kBottomLayer) layer.Dielectric.Material.assign("Core32");
-      layer.LoadLayer(abi::WriteMode);
+      layer.LoadLayer(qvabi::WriteMode);
     }
   }
 };
@@ -46,19 +46,19 @@ class LegendLifecycle : public LegendTest {
 // Gerbers, Material and Type with the mask rows on a two-layer board: the
 // masks' surface dielectric has an empty type text, which is not kept.
 TEST_F(LegendLifecycle, CommitAddsTheShownNonEmptyCellsInOrder) {
-  const abi::PcbHandle board = OpenBoard(BoardJson(kTwoLayers));
+  const qvabi::PcbHandle board = OpenBoard(BoardJson(kTwoLayers));
   const int32_t before = Live();
   const TLegendOptions options = OptionsWith(false, true, true, false, true, false, true);
-  std::vector<abi::PcbHandle> expected;
+  std::vector<qvabi::PcbHandle> expected;
   {
     TLegendStackup legend(board, &options);
     legend.PlaceAt(0, 0, 40000000, 30000000);
     const auto cells = [](const TLegendRow& row, std::initializer_list<int> columns) {
-      std::vector<abi::PcbHandle> handles;
+      std::vector<qvabi::PcbHandle> handles;
       for (const int column : columns) handles.push_back(row.Cell(column)->Handle);
       return handles;
     };
-    const auto append = [&](const std::vector<abi::PcbHandle>& handles) {
+    const auto append = [&](const std::vector<qvabi::PcbHandle>& handles) {
       expected.insert(expected.end(), handles.begin(), handles.end());
     };
     append({legend.FrameTop->Handle, legend.FrameBottom->Handle, legend.FrameLeft->Handle,
@@ -75,13 +75,13 @@ TEST_F(LegendLifecycle, CommitAddsTheShownNonEmptyCellsInOrder) {
     legend.Committed = true;
   }
   EXPECT_EQ(Contents(board), expected);
-  for (const abi::PcbHandle handle : expected) EXPECT_TRUE(Describe(handle)["inContents"].get<bool>());
+  for (const qvabi::PcbHandle handle : expected) EXPECT_TRUE(Describe(handle)["inContents"].get<bool>());
   // Everything else is gone.
   EXPECT_EQ(Live(), before + static_cast<int32_t>(expected.size()));
 }
 
 TEST_F(LegendLifecycle, ReleaseWithoutCommitLeavesNoTrace) {
-  const abi::PcbHandle board = OpenBoard(BoardJson(kFourLayers));
+  const qvabi::PcbHandle board = OpenBoard(BoardJson(kFourLayers));
   const int32_t before = Live();
   {
     const TLegendOptions all = TLegendOptions::AllOn();
@@ -97,9 +97,9 @@ TEST_F(LegendLifecycle, ReleaseWithoutCommitLeavesNoTrace) {
 }
 
 TEST_F(LegendLifecycle, MaskRowsOffAreDestroyedEvenWhenCommitted) {
-  const abi::PcbHandle board = OpenBoard(BoardJson(kTwoLayers));
+  const qvabi::PcbHandle board = OpenBoard(BoardJson(kTwoLayers));
   const int32_t before = Live();
-  std::vector<abi::PcbHandle> maskTexts;
+  std::vector<qvabi::PcbHandle> maskTexts;
   {
     const TLegendOptions all = TLegendOptions::AllOn();
     TLegendStackup legend(board, &all);
@@ -110,18 +110,18 @@ TEST_F(LegendLifecycle, MaskRowsOffAreDestroyedEvenWhenCommitted) {
     const auto bottom = RowHandles(*legend.BottomMaskRow);
     maskTexts.insert(maskTexts.end(), bottom.begin(), bottom.end());
     legend.Display(1);
-    for (const abi::PcbHandle handle : maskTexts) EXPECT_EQ(sim_->DisplayCount(handle, 1), 0);
+    for (const qvabi::PcbHandle handle : maskTexts) EXPECT_EQ(sim_->DisplayCount(handle, 1), 0);
     legend.Committed = true;
   }
   ASSERT_EQ(maskTexts.size(), 14u);
-  for (const abi::PcbHandle handle : maskTexts) EXPECT_FALSE(Alive(handle)) << handle;
+  for (const qvabi::PcbHandle handle : maskTexts) EXPECT_FALSE(Alive(handle)) << handle;
   EXPECT_EQ(Live(), before + static_cast<int32_t>(Contents(board).size()));
 }
 
 TEST_F(LegendLifecycle, ColumnSwitchedOffKeepsItsPlaceIsHiddenAndDestroyed) {
-  const abi::PcbHandle board = OpenBoard(BoardJson(kTwoLayers));
+  const qvabi::PcbHandle board = OpenBoard(BoardJson(kTwoLayers));
   const int32_t before = Live();
-  std::vector<abi::PcbHandle> gerberTexts;
+  std::vector<qvabi::PcbHandle> gerberTexts;
   {
     const TLegendOptions all = TLegendOptions::AllOn();
     TLegendStackup legend(board, &all);
@@ -129,7 +129,7 @@ TEST_F(LegendLifecycle, ColumnSwitchedOffKeepsItsPlaceIsHiddenAndDestroyed) {
     for (const auto& row : legend.Rows) gerberTexts.push_back(row->GerberText->Handle);
     gerberTexts.push_back(legend.GroupHeaderRow->GerberText->Handle);
     std::vector<nlohmann::json> placed;
-    for (const abi::PcbHandle handle : gerberTexts) placed.push_back(Describe(handle));
+    for (const qvabi::PcbHandle handle : gerberTexts) placed.push_back(Describe(handle));
     const int32_t nameY = YOf(*legend.Rows[0]->NameText);
 
     legend.ApplyOptions(OptionsWith(true, true, false, true, true, true, true));
@@ -143,15 +143,15 @@ TEST_F(LegendLifecycle, ColumnSwitchedOffKeepsItsPlaceIsHiddenAndDestroyed) {
     }
     legend.Display(2);
     EXPECT_EQ(sim_->DisplayCount(legend.Rows[0]->NameText->Handle, 2), 1);
-    for (const abi::PcbHandle handle : gerberTexts) EXPECT_EQ(sim_->DisplayCount(handle, 2), 0);
+    for (const qvabi::PcbHandle handle : gerberTexts) EXPECT_EQ(sim_->DisplayCount(handle, 2), 0);
     legend.Committed = true;
   }
-  for (const abi::PcbHandle handle : gerberTexts) EXPECT_FALSE(Alive(handle));
+  for (const qvabi::PcbHandle handle : gerberTexts) EXPECT_FALSE(Alive(handle));
   EXPECT_EQ(Live(), before + static_cast<int32_t>(Contents(board).size()));
 }
 
 TEST_F(LegendLifecycle, DisplayShowsEveryShownPrimitiveOnce) {
-  const abi::PcbHandle board = OpenBoard(BoardJson(kTwoLayers));
+  const qvabi::PcbHandle board = OpenBoard(BoardJson(kTwoLayers));
   const TLegendOptions options = OptionsWith(true, false, false, false, false, false, true);
   TLegendStackup legend(board, &options);
   legend.PlaceAt(0, 0, 40000000, 30000000);
@@ -169,9 +169,9 @@ TEST_F(LegendLifecycle, DisplayShowsEveryShownPrimitiveOnce) {
 
 // An empty layer name is neither kept nor may it be left behind.
 TEST_F(LegendLifecycle, EmptyCellsAreDestroyedWhenCommitted) {
-  const abi::PcbHandle board = OpenBoard(BoardJson({{1, ""}, {32, "Bottom Layer"}}));
+  const qvabi::PcbHandle board = OpenBoard(BoardJson({{1, ""}, {32, "Bottom Layer"}}));
   const int32_t before = Live();
-  abi::PcbHandle emptyName = 0;
+  qvabi::PcbHandle emptyName = 0;
   {
     const TLegendOptions none = TLegendOptions::AllOff();
     TLegendStackup legend(board, &none);
@@ -186,13 +186,13 @@ TEST_F(LegendLifecycle, EmptyCellsAreDestroyedWhenCommitted) {
 // With an empty stack walk and no mask rows there is no table line: the
 // layout stays defined and nothing is drawn.
 TEST_F(LegendLifecycle, EmptyStackWalkLaysOutNothing) {
-  const abi::PcbHandle board = OpenBoard(BoardJson(kTwoLayers));
+  const qvabi::PcbHandle board = OpenBoard(BoardJson(kTwoLayers));
   {
     TPcbBoard copy(board);
-    copy.LoadBoard(abi::ReadMode);
+    copy.LoadBoard(qvabi::ReadMode);
     for (int id = 1; id <= kLastLayer; ++id) {
       copy.Layers[id]->PreviousLayer = kLastLayer;
-      copy.Layers[id]->LoadLayer(abi::WriteMode);
+      copy.Layers[id]->LoadLayer(qvabi::WriteMode);
     }
   }
   const int32_t before = Live();
@@ -223,10 +223,10 @@ TEST_F(LegendLifecycle, EmptyStackWalkLaysOutNothing) {
 // dielectric texts is the last one, and the bottom layer's row in the middle
 // keeps its dielectric texts everywhere.
 TEST_F(LegendLifecycle, BottomLayerInTheMiddleKeepsItsDielectric) {
-  const abi::PcbHandle board = OpenBoard(BoardJson({{1, "Top"}, {2, "Mid"}, {32, "Bottom"}}));
+  const qvabi::PcbHandle board = OpenBoard(BoardJson({{1, "Top"}, {2, "Mid"}, {32, "Bottom"}}));
   Relink(board, {1, 32, 2});
   const int32_t before = Live();
-  abi::PcbHandle middleMaterial = 0;
+  qvabi::PcbHandle middleMaterial = 0;
   {
     const TLegendOptions all = TLegendOptions::AllOn();
     TLegendStackup legend(board, &all);
@@ -246,7 +246,7 @@ TEST_F(LegendLifecycle, BottomLayerInTheMiddleKeepsItsDielectric) {
     EXPECT_EQ(YOf(*legend.Rows[2]->NameText), YOf(*legend.Rows[1]->NameText) - 2 * legend.RowHeight);
     legend.Committed = true;
   }
-  const std::vector<abi::PcbHandle> contents = Contents(board);
+  const std::vector<qvabi::PcbHandle> contents = Contents(board);
   EXPECT_NE(std::find(contents.begin(), contents.end(), middleMaterial), contents.end());
   EXPECT_EQ(Live(), before + static_cast<int32_t>(contents.size()));
 }
@@ -254,9 +254,9 @@ TEST_F(LegendLifecycle, BottomLayerInTheMiddleKeepsItsDielectric) {
 // A rectangle too small for its header band leaves no room for the title:
 // it is then not placed, shown or kept.
 TEST_F(LegendLifecycle, TitleWithoutRoomIsNeitherShownNorKept) {
-  const abi::PcbHandle board = OpenBoard(BoardJson(kTwoLayers));
+  const qvabi::PcbHandle board = OpenBoard(BoardJson(kTwoLayers));
   const int32_t before = Live();
-  abi::PcbHandle title = 0;
+  qvabi::PcbHandle title = 0;
   {
     const TLegendOptions all = TLegendOptions::AllOn();
     TLegendStackup legend(board, &all);
@@ -273,7 +273,7 @@ TEST_F(LegendLifecycle, TitleWithoutRoomIsNeitherShownNorKept) {
     EXPECT_EQ(sim_->DisplayCount(title, 1), 0);
     legend.Committed = true;
   }
-  const std::vector<abi::PcbHandle> contents = Contents(board);
+  const std::vector<qvabi::PcbHandle> contents = Contents(board);
   EXPECT_EQ(std::find(contents.begin(), contents.end(), title), contents.end());
   EXPECT_FALSE(Alive(title));
   EXPECT_EQ(Live(), before + static_cast<int32_t>(contents.size()));
@@ -282,7 +282,7 @@ TEST_F(LegendLifecycle, TitleWithoutRoomIsNeitherShownNorKept) {
 // A board whose record the editor refuses to read has no current layer to
 // put the legend on: the legend is not made and leaves no editor object.
 TEST_F(LegendLifecycle, RefusedBoardRecordMakesNoLegend) {
-  const abi::PcbHandle board = OpenBoard(BoardJson(kTwoLayers));
+  const qvabi::PcbHandle board = OpenBoard(BoardJson(kTwoLayers));
   const int32_t before = Live();
   platform::faults::Arm({"editor.QueryBoard", 0, {}});
   const TLegendOptions all = TLegendOptions::AllOn();
@@ -297,7 +297,7 @@ TEST_F(LegendLifecycle, RefusedBoardRecordMakesNoLegend) {
 // object behind. The title and the four fixed rows of seven come first, 29
 // texts, each read then written: the writes are the even calls 2 to 58.
 TEST_F(LegendLifecycle, RefusedPrimitiveRecordMakesNoLegend) {
-  const abi::PcbHandle board = OpenBoard(BoardJson(kTwoLayers));
+  const qvabi::PcbHandle board = OpenBoard(BoardJson(kTwoLayers));
   const int32_t before = Live();
   const TLegendOptions all = TLegendOptions::AllOn();
   for (int64_t nth = 0; nth <= 58; nth += 2) {

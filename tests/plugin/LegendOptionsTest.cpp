@@ -34,10 +34,10 @@ class LegendOptionsTest : public ::testing::Test {
 };
 
 TLegendOptions Options(int copper, int type, int gerbers, int height, int material, int constant, int ext) {
-  return TLegendOptions{static_cast<abi::ByteBool>(copper),   static_cast<abi::ByteBool>(type),
-                        static_cast<abi::ByteBool>(gerbers),  static_cast<abi::ByteBool>(height),
-                        static_cast<abi::ByteBool>(material), static_cast<abi::ByteBool>(constant),
-                        static_cast<abi::ByteBool>(ext)};
+  return TLegendOptions{static_cast<qvabi::ByteBool>(copper),   static_cast<qvabi::ByteBool>(type),
+                        static_cast<qvabi::ByteBool>(gerbers),  static_cast<qvabi::ByteBool>(height),
+                        static_cast<qvabi::ByteBool>(material), static_cast<qvabi::ByteBool>(constant),
+                        static_cast<qvabi::ByteBool>(ext)};
 }
 
 TEST_F(LegendOptionsTest, RecordLayoutIsSevenBytesInFieldOrder) {

@@ -55,9 +55,9 @@ inline const std::vector<StackLayer> kFourLayers = {
 
 inline TLegendOptions OptionsWith(bool copper, bool type, bool gerbers, bool height, bool material,
                                   bool constant, bool masks) {
-  return {abi::ToByteBool(copper), abi::ToByteBool(type),     abi::ToByteBool(gerbers),
-          abi::ToByteBool(height), abi::ToByteBool(material), abi::ToByteBool(constant),
-          abi::ToByteBool(masks)};
+  return {qvabi::ToByteBool(copper), qvabi::ToByteBool(type),     qvabi::ToByteBool(gerbers),
+          qvabi::ToByteBool(height), qvabi::ToByteBool(material), qvabi::ToByteBool(constant),
+          qvabi::ToByteBool(masks)};
 }
 
 // An editor session with the host's client in place, so that the status
@@ -78,16 +78,16 @@ class LegendTest : public editortest::EditorTest {
   int32_t Live() const { return sim_->LiveObjectCount(); }
 
   // The object as the editor holds it; null once it is destroyed.
-  nlohmann::json Describe(abi::PcbHandle handle) const {
+  nlohmann::json Describe(qvabi::PcbHandle handle) const {
     const char* text = sim_->DescribeObject(handle);
     return text ? nlohmann::json::parse(text) : nlohmann::json();
   }
-  bool Alive(abi::PcbHandle handle) const { return sim_->DescribeObject(handle) != nullptr; }
+  bool Alive(qvabi::PcbHandle handle) const { return sim_->DescribeObject(handle) != nullptr; }
   int32_t YOf(const TPCBObject& object) const { return Describe(object.Handle)["y"].get<int32_t>(); }
   int32_t XOf(const TPCBObject& object) const { return Describe(object.Handle)["x"].get<int32_t>(); }
 
-  std::vector<abi::PcbHandle> Contents(abi::PcbHandle board) const {
-    std::vector<abi::PcbHandle> handles;
+  std::vector<qvabi::PcbHandle> Contents(qvabi::PcbHandle board) const {
+    std::vector<qvabi::PcbHandle> handles;
     const int32_t count = sim_->BoardObjectCount(board);
     for (int32_t i = 0; i < count; ++i) handles.push_back(sim_->BoardObjectAt(board, i));
     return handles;

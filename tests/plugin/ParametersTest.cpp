@@ -98,7 +98,7 @@ TEST_F(ParametersTest, EachDistinctStringIsParsedOnce) {
 TEST_F(ParametersTest, ShortFormCutsTheValueAndAlwaysOverwrites) {
   const std::string longValue(300, 'v');
   const std::string parameters = "Long=" + longValue + "|Short=ok";
-  abi::ShortString value;
+  qvabi::ShortString value;
   ASSERT_TRUE(GetParameterValueShort(parameters.c_str(), "Long", value));
   EXPECT_EQ(value.length(), 255u);
   EXPECT_EQ(value.str(), longValue.substr(0, 255));

@@ -186,9 +186,9 @@ constexpr const char* kFourLayerBoard = R"({
 using PcbBoardEditor = editortest::EditorTest;
 
 TEST_F(PcbBoardEditor, ReadsEveryFieldFromTheEditor) {
-  const abi::PcbHandle handle = OpenBoard(kFourLayerBoard);
+  const qvabi::PcbHandle handle = OpenBoard(kFourLayerBoard);
   TPcbBoard board(handle);
-  board.LoadBoard(abi::ReadMode);
+  board.LoadBoard(qvabi::ReadMode);
 
   EXPECT_EQ(board.FileName.str(), "C:\\Designs\\Probe\\Probe.qvpcb");
   EXPECT_EQ(board.Unit(), BoardUnit::Metric);
@@ -223,14 +223,14 @@ TEST_F(PcbBoardEditor, ReadsEveryFieldFromTheEditor) {
   EXPECT_EQ(board.LayerPairs[1]->Name.str(), "GND Plane - Signal 2");
 
   // A second read replaces the pairs instead of appending to them.
-  board.LoadBoard(abi::ReadMode);
+  board.LoadBoard(qvabi::ReadMode);
   EXPECT_EQ(board.LayerPairs.size(), 2u);
 }
 
 TEST_F(PcbBoardEditor, WritesEveryFieldIntoTheEditorsModel) {
-  const abi::PcbHandle handle = OpenBoard(kFourLayerBoard);
+  const qvabi::PcbHandle handle = OpenBoard(kFourLayerBoard);
   TPcbBoard board(handle);
-  board.LoadBoard(abi::ReadMode);
+  board.LoadBoard(qvabi::ReadMode);
 
   board.BoardUnit = static_cast<uint8_t>(BoardUnit::Imperial);
   board.CurrentLayer = 32;
@@ -259,7 +259,7 @@ TEST_F(PcbBoardEditor, WritesEveryFieldIntoTheEditorsModel) {
   board.LayerPairs.resize(1);
   board.LayerPairs[0]->FirstLayer = 39;
   board.LayerPairs[0]->SecondLayer = 2;
-  board.LoadBoard(abi::WriteMode);
+  board.LoadBoard(qvabi::WriteMode);
 
   int32_t cursorX = 0;
   int32_t cursorY = 0;
@@ -290,7 +290,7 @@ TEST_F(PcbBoardEditor, WritesEveryFieldIntoTheEditorsModel) {
 
   // And read back by a fresh wrapper, the editor-defined fields included.
   TPcbBoard again(handle);
-  again.LoadBoard(abi::ReadMode);
+  again.LoadBoard(qvabi::ReadMode);
   EXPECT_EQ(again.BoardInt3, 31);
   EXPECT_EQ(again.BoardInt6, 61);
   EXPECT_EQ(again.BoardInt7, 71);
@@ -304,11 +304,11 @@ TEST_F(PcbBoardEditor, WritesEveryFieldIntoTheEditorsModel) {
 }
 
 TEST_F(PcbBoardEditor, AddToBoardAppendsToTheContentsAndIgnoresZero) {
-  const abi::PcbHandle handle = OpenBoard(kFourLayerBoard);
+  const qvabi::PcbHandle handle = OpenBoard(kFourLayerBoard);
   const TPcbBoard board(handle);
   board.AddToBoard(0);
   EXPECT_EQ(sim_->BoardObjectCount(handle), 0);
-  const abi::PcbHandle track = PcbApi::CreateObject(static_cast<uint8_t>(abi::ObjectKind::Track));
+  const qvabi::PcbHandle track = PcbApi::CreateObject(static_cast<uint8_t>(qvabi::ObjectKind::Track));
   board.AddToBoard(track);
   ASSERT_EQ(sim_->BoardObjectCount(handle), 1);
   EXPECT_EQ(sim_->BoardObjectAt(handle, 0), track);
@@ -339,12 +339,12 @@ TEST_F(PcbServerInterface, FoundInTheEditorsModule) {
   quorvex::Host& host = quorvex::Host::Instance();
   SetHostClient(host.client());
   std::string error;
-  ASSERT_NE(host.loadServerModule(std::string(STRATIVUE_BIN_DIR) + "/" + abi::kEditorModuleFile, &error),
+  ASSERT_NE(host.loadServerModule(std::string(STRATIVUE_BIN_DIR) + "/" + qvabi::kEditorModuleFile, &error),
             nullptr)
       << error;
   const auto server = GetPCBServerInterface();
   ASSERT_TRUE(server);
-  EXPECT_EQ(server->NotifyHandlerCreated(), abi::S_OK);
+  EXPECT_EQ(server->NotifyHandlerCreated(), qvabi::S_OK);
   EXPECT_STREQ(sim_->Notifications(), "NotifyHandlerCreated\n");
 }
 
@@ -352,7 +352,7 @@ TEST(PcbBoardNoEditor, ReadKeepsTheDefaults) {
   noeditor::RunWithoutTheEditor([&] {
     PcbApi::Unbind();
     TPcbBoard board(5);
-    board.LoadBoard(abi::ReadMode);
+    board.LoadBoard(qvabi::ReadMode);
     // A read without an editor leaves the board as it was made.
     const TPcbBoard fresh(5);
     const auto sameDielectric = [](const TDielectricInfo& a, const TDielectricInfo& b) {

@@ -45,34 +45,34 @@ class RecordingHandler : public TPCBEventHandler {
   bool failOnCursor = false;
 };
 
-bool IsEmpty(const abi::EventMethod& entry) { return entry.code == nullptr && entry.data == nullptr; }
-bool IsEmpty(const abi::QueryMethod& entry) { return entry.code == nullptr && entry.data == nullptr; }
+bool IsEmpty(const qvabi::EventMethod& entry) { return entry.code == nullptr && entry.data == nullptr; }
+bool IsEmpty(const qvabi::QueryMethod& entry) { return entry.code == nullptr && entry.data == nullptr; }
 
 TEST(PcbEventHandlerTables, OnlyTheEmptyEntriesAreZeroAndTheRestAreBoundToTheHandler) {
   RecordingHandler handler(0);
-  const abi::EventTableA a = handler.MakeEventTableA();
-  const abi::EventTableB b = handler.MakeEventTableB();
-  for (int entry = 0; entry < abi::kEventTableASize; ++entry) {
-    const bool empty = std::string_view(abi::kEventANames[entry]).starts_with("Empty");
-    EXPECT_EQ(IsEmpty(a.entries[entry]), empty) << abi::kEventANames[entry];
+  const qvabi::EventTableA a = handler.MakeEventTableA();
+  const qvabi::EventTableB b = handler.MakeEventTableB();
+  for (int entry = 0; entry < qvabi::kEventTableASize; ++entry) {
+    const bool empty = std::string_view(qvabi::kEventANames[entry]).starts_with("Empty");
+    EXPECT_EQ(IsEmpty(a.entries[entry]), empty) << qvabi::kEventANames[entry];
     if (!empty) {
-      EXPECT_EQ(a.entries[entry].data, &handler) << abi::kEventANames[entry];
+      EXPECT_EQ(a.entries[entry].data, &handler) << qvabi::kEventANames[entry];
     }
   }
-  for (int entry = 0; entry < abi::kEventTableBSize; ++entry) {
-    const bool empty = std::string_view(abi::kEventBNames[entry]).starts_with("Empty");
-    EXPECT_EQ(IsEmpty(b.entries[entry]), empty) << abi::kEventBNames[entry];
+  for (int entry = 0; entry < qvabi::kEventTableBSize; ++entry) {
+    const bool empty = std::string_view(qvabi::kEventBNames[entry]).starts_with("Empty");
+    EXPECT_EQ(IsEmpty(b.entries[entry]), empty) << qvabi::kEventBNames[entry];
     if (!empty) {
-      EXPECT_EQ(b.entries[entry].data, &handler) << abi::kEventBNames[entry];
+      EXPECT_EQ(b.entries[entry].data, &handler) << qvabi::kEventBNames[entry];
     }
   }
 }
 
 TEST(PcbEventHandlerTables, EntriesReachTheSubclassOverrides) {
-  using abi::EventA;
+  using qvabi::EventA;
   RecordingHandler handler(0);
-  const abi::EventTableA a = handler.MakeEventTableA();
-  const abi::EventTableB b = handler.MakeEventTableB();
+  const qvabi::EventTableA a = handler.MakeEventTableA();
+  const qvabi::EventTableB b = handler.MakeEventTableB();
   for (EventA entry : {EventA::Setup, EventA::ClickDone, EventA::EscapeDone, EventA::ReadCursor, EventA::Show,
                        EventA::LayOut, EventA::Commit, EventA::DropCommit})
     a[entry].code(a[entry].data);
@@ -83,10 +83,10 @@ TEST(PcbEventHandlerTables, EntriesReachTheSubclassOverrides) {
   a[EventA::Spare36].code(a[EventA::Spare36].data);
   EXPECT_EQ(handler.calls.size(), 8u);
 
-  EXPECT_EQ(b[abi::EventB::SpareQuery00].code(b[abi::EventB::SpareQuery00].data), 1);
-  EXPECT_EQ(b[abi::EventB::IsDone].code(b[abi::EventB::IsDone].data), 1);  // done after "done-click"
+  EXPECT_EQ(b[qvabi::EventB::SpareQuery00].code(b[qvabi::EventB::SpareQuery00].data), 1);
+  EXPECT_EQ(b[qvabi::EventB::IsDone].code(b[qvabi::EventB::IsDone].data), 1);  // done after "done-click"
   handler.done = false;
-  EXPECT_EQ(b[abi::EventB::IsDone].code(b[abi::EventB::IsDone].data), 0);
+  EXPECT_EQ(b[qvabi::EventB::IsDone].code(b[qvabi::EventB::IsDone].data), 0);
 }
 
 TEST(PcbEventHandlerBase, DoesNothingAndAnswersFalse) {
@@ -108,8 +108,8 @@ TEST(PcbEventHandlerNoEditor, RunCallsOnEvent28AndAnswersFalse) {
 
 class PcbEventHandlerEditor : public editortest::EditorTest {
  protected:
-  abi::PcbHandle BoardWithScript(const std::string& script) {
-    const abi::PcbHandle board = OpenBoard(R"({"format": "quorvex-board/1", "fileName": "C:\\E.qvpcb",
+  qvabi::PcbHandle BoardWithScript(const std::string& script) {
+    const qvabi::PcbHandle board = OpenBoard(R"({"format": "quorvex-board/1", "fileName": "C:\\E.qvpcb",
       "unit": "imperial", "currentLayer": 1,
       "stack": [{"id": 1, "name": "Top", "copper": 14000,
                  "dielectric": {"material": "FR-4", "type": "core", "constant": 4.8, "height": 126000}},
@@ -125,7 +125,7 @@ class PcbEventHandlerEditor : public editortest::EditorTest {
 };
 
 TEST_F(PcbEventHandlerEditor, TheEditorsLoopCallsTheOverrides) {
-  const abi::PcbHandle board = BoardWithScript("move 10,20\nclick\n");
+  const qvabi::PcbHandle board = BoardWithScript("move 10,20\nclick\n");
   RecordingHandler handler(board);
   EXPECT_NE(handler.HandlerHandle, 0);
   EXPECT_TRUE(handler.Run());
@@ -136,14 +136,14 @@ TEST_F(PcbEventHandlerEditor, TheEditorsLoopCallsTheOverrides) {
 }
 
 TEST_F(PcbEventHandlerEditor, EscapeEndsTheLoopWithFalse) {
-  const abi::PcbHandle board = BoardWithScript("escape\n");
+  const qvabi::PcbHandle board = BoardWithScript("escape\n");
   RecordingHandler handler(board);
   EXPECT_FALSE(handler.Run());
   EXPECT_EQ(handler.calls, (std::vector<std::string>{"layout", "drop", "done-escape"}));
 }
 
 TEST_F(PcbEventHandlerEditor, AnErrorInAnEventStopsTheLoopAndReachesTheCallerOfRun) {
-  const abi::PcbHandle board = BoardWithScript("move 1,1\nmove 2,2\nclick\n");
+  const qvabi::PcbHandle board = BoardWithScript("move 1,1\nmove 2,2\nclick\n");
   RecordingHandler handler(board);
   handler.failOnCursor = true;
   EXPECT_RAISES(handler.Run(), std::runtime_error, "cursor failed");
@@ -162,8 +162,8 @@ TEST_F(PcbEventHandlerEditor, AnErrorInAnEventStopsTheLoopAndReachesTheCallerOfR
 }
 
 TEST_F(PcbEventHandlerEditor, DestructionUnregisters) {
-  const abi::PcbHandle board = BoardWithScript("click\n");
-  abi::PcbHandle handle = 0;
+  const qvabi::PcbHandle board = BoardWithScript("click\n");
+  qvabi::PcbHandle handle = 0;
   {
     RecordingHandler handler(board);
     handle = handler.HandlerHandle;

@@ -23,7 +23,7 @@
 namespace strativue {
 namespace {
 
-using K = abi::ObjectKind;
+using K = qvabi::ObjectKind;
 using Json = nlohmann::json;
 
 // Gives each field the next distinct value and notes it under the field's
@@ -35,7 +35,7 @@ struct Assign {
   template <typename T>
   void operator()(const std::string& key, T& field) {
     const int n = next++;
-    if constexpr (std::is_same_v<T, abi::ShortString>) {
+    if constexpr (std::is_same_v<T, qvabi::ShortString>) {
       field.assign("text " + std::to_string(n));
       values.emplace_back(key, field.str());
     } else if constexpr (std::is_floating_point_v<T>) {
@@ -62,7 +62,7 @@ struct Check {
     ASSERT_LT(at, values.size());
     const auto& [expectedKey, expected] = values[at++];
     ASSERT_EQ(key, expectedKey);
-    if constexpr (std::is_same_v<T, abi::ShortString>)
+    if constexpr (std::is_same_v<T, qvabi::ShortString>)
       EXPECT_EQ(Json(field.str()), expected) << key;
     else
       EXPECT_EQ(Json(field), expected) << key;
@@ -184,19 +184,19 @@ const std::vector<KindCase>& Cases() {
 
 class PcbKindsTest : public editortest::EditorTest {
  protected:
-  Json Describe(abi::PcbHandle object) {
+  Json Describe(qvabi::PcbHandle object) {
     const char* text = sim_->DescribeObject(object);
     if (!text) throw std::runtime_error("unknown object");
     return Json::parse(text);
   }
-  abi::PcbHandle Create(K kind) { return PcbApi::CreateObject(static_cast<uint8_t>(kind)); }
+  qvabi::PcbHandle Create(K kind) { return PcbApi::CreateObject(static_cast<uint8_t>(kind)); }
 };
 
 TEST_F(PcbKindsTest, WrapObjectMakesTheKindsClassAndEveryRecordRoundTrips) {
   ASSERT_EQ(Cases().size(), 23u) << "one case per kind code";
   for (const KindCase& c : Cases()) {
     SCOPED_TRACE(static_cast<int>(c.kind));
-    const abi::PcbHandle handle = Create(c.kind);
+    const qvabi::PcbHandle handle = Create(c.kind);
     ASSERT_NE(handle, 0);
     std::unique_ptr<TPCBObject> wrapped = WrapObject(handle);
     ASSERT_NE(wrapped, nullptr);
@@ -206,7 +206,7 @@ TEST_F(PcbKindsTest, WrapObjectMakesTheKindsClassAndEveryRecordRoundTrips) {
 
     Assign assign;
     c.fields(*wrapped, &assign, nullptr);
-    wrapped->Sync(abi::WriteMode);
+    wrapped->Sync(qvabi::WriteMode);
     const Json record = Describe(handle);
     for (const auto& [pointer, value] : assign.values)
       EXPECT_EQ(record.at(Json::json_pointer(pointer)), value) << pointer;
@@ -222,9 +222,9 @@ TEST_F(PcbKindsTest, WrapObjectMakesTheKindsClassAndEveryRecordRoundTrips) {
 
 TEST_F(PcbKindsTest, WrapObjectUsesTheLowSevenBitsAndWrapsNoOtherKind) {
   EXPECT_EQ(WrapObject(424242), nullptr) << "an unknown handle has kind 0";
-  const abi::PcbHandle via = Create(K::Via);
+  const qvabi::PcbHandle via = Create(K::Via);
   static int32_t answer = 0;
-  auto fake = +[](abi::PcbHandle) -> int32_t { return answer; };
+  auto fake = +[](qvabi::PcbHandle) -> int32_t { return answer; };
   PcbApi::ReplaceEntry("GetObjectIdFromObjectHandle", reinterpret_cast<void*>(fake));
   answer = 0x80 | static_cast<int>(K::Via);
   const std::unique_ptr<TPCBObject> wrapped = WrapObject(via);
@@ -247,7 +247,7 @@ void Shape(TPcbPad& pad, int layer, uint8_t shape, int32_t x, int32_t y) {
 
 TEST_F(PcbKindsTest, PadInFullStackModeWritesEveryLayer) {
   TPcbPad pad(Create(K::Pad));
-  pad.Sync(abi::ReadMode);
+  pad.Sync(qvabi::ReadMode);
   pad.StackMode = TPcbPad::kFullStackMode;
   pad.Shapes.fill(0);
   pad.SizesX.fill(0);
@@ -260,7 +260,7 @@ TEST_F(PcbKindsTest, PadInFullStackModeWritesEveryLayer) {
   pad.TopCornerPercent = 25;
   pad.MidCornerPercent = 40;
   pad.BottomCornerPercent = 50;
-  pad.Sync(abi::WriteMode);
+  pad.Sync(qvabi::WriteMode);
 
   const Json record = Describe(pad.Handle);
   // [layer, shape, x, y, corner radius]; the top layer's radius is 25 % of
@@ -271,7 +271,7 @@ TEST_F(PcbKindsTest, PadInFullStackModeWritesEveryLayer) {
   EXPECT_EQ(record["stackMode"], 2);
 
   TPcbPad back(pad.Handle);
-  back.Sync(abi::ReadMode);
+  back.Sync(qvabi::ReadMode);
   EXPECT_EQ(back.Shapes, pad.Shapes);
   EXPECT_EQ(back.SizesX, pad.SizesX);
   EXPECT_EQ(back.SizesY, pad.SizesY);
@@ -287,7 +287,7 @@ TEST_F(PcbKindsTest, PadInFullStackModeWritesEveryLayer) {
 
 TEST_F(PcbKindsTest, PadInAnotherModeWritesOnlyTheKeptPercentagesForRoundedLayers) {
   TPcbPad pad(Create(K::Pad));
-  pad.Sync(abi::ReadMode);
+  pad.Sync(qvabi::ReadMode);
   ASSERT_NE(pad.StackMode, TPcbPad::kFullStackMode);
   const Json before = Describe(pad.Handle)["shapes"];
   // Sizes and shapes changed here stay the wrapper's: this mode writes none.
@@ -295,12 +295,12 @@ TEST_F(PcbKindsTest, PadInAnotherModeWritesOnlyTheKeptPercentagesForRoundedLayer
   pad.TopCornerPercent = 30;
   pad.MidCornerPercent = 35;
   pad.BottomCornerPercent = 45;
-  pad.Sync(abi::WriteMode);
+  pad.Sync(qvabi::WriteMode);
   EXPECT_EQ(Describe(pad.Handle)["cornerPercent"], Json::parse("[0, 0, 0]")) << "no layer is shaped 9";
   EXPECT_EQ(Describe(pad.Handle)["shapes"], before);
 
   Shape(pad, 20, TPcbPad::kRoundedRectangle, 200, 100);
-  pad.Sync(abi::WriteMode);
+  pad.Sync(qvabi::WriteMode);
   const Json record = Describe(pad.Handle);
   EXPECT_EQ(record["cornerPercent"], Json::parse("[30, 35, 45]"));
   EXPECT_EQ(record["shapes"], before);
@@ -310,7 +310,7 @@ TEST_F(PcbKindsTest, PadQueryRefusalEndsTheExchangeWithItsAnswer) {
   TPcbPad pad(Create(K::Track));  // not a pad: the editor refuses the pad record
   pad.StackMode = 7;
   pad.Shapes[1] = 5;
-  EXPECT_EQ(pad.Sync(abi::ReadMode), 1);
+  EXPECT_EQ(pad.Sync(qvabi::ReadMode), 1);
   EXPECT_EQ(pad.StackMode, 7) << "nothing after the pad record";
   EXPECT_EQ(pad.Shapes[1], 5);
 }
@@ -346,16 +346,16 @@ TEST_F(PcbKindsTest, TurnedPadCornersComeFromThePerLayerSize) {
 TEST_F(PcbKindsTest, ClassMembersAreReplacedInOrderAndReadFresh) {
   TPCBObjectClass netClass(Create(K::ObjectClass));
   netClass.Members = {"GND", "VCC", "3V3"};
-  netClass.Sync(abi::WriteMode);
+  netClass.Sync(qvabi::WriteMode);
   EXPECT_EQ(Describe(netClass.Handle)["members"], Json::parse(R"(["GND", "VCC", "3V3"])"));
   netClass.Members = {"VBAT"};
-  netClass.Sync(abi::WriteMode);
+  netClass.Sync(qvabi::WriteMode);
   EXPECT_EQ(Describe(netClass.Handle)["members"], Json::parse(R"(["VBAT"])"))
       << "written as remove all, then add";
 
   netClass.Members = {"stale"};
-  netClass.Sync(abi::ReadMode);
-  netClass.Sync(abi::ReadMode);
+  netClass.Sync(qvabi::ReadMode);
+  netClass.Sync(qvabi::ReadMode);
   EXPECT_EQ(netClass.Members, std::vector<std::string>{"VBAT"});
 }
 
@@ -363,14 +363,14 @@ TEST_F(PcbKindsTest, ClassReadWithoutTheMemberFunctionEnds) {
   TPCBObjectClass netClass(Create(K::ObjectClass));
   netClass.Members = {"kept"};
   PcbApi::ReplaceEntry("GetMemberFromClassAt", nullptr);
-  netClass.Sync(abi::ReadMode);
+  netClass.Sync(qvabi::ReadMode);
   EXPECT_EQ(netClass.Members, std::vector<std::string>{"kept"});
 }
 
 class PcbKindsOnBoard : public PcbKindsTest {
  protected:
   // A component named by a text, and a dimension between two pads.
-  abi::PcbHandle OpenReferencingBoard() {
+  qvabi::PcbHandle OpenReferencingBoard() {
     return OpenBoard(R"({"format": "quorvex-board/1", "stack": [
       {"id": 1, "dielectric": {"material": "FR-4", "type": "core", "constant": 4.8, "height": 126000}},
       {"id": 32}], "objects": [
@@ -386,7 +386,7 @@ class PcbKindsOnBoard : public PcbKindsTest {
 };
 
 TEST_F(PcbKindsOnBoard, ComponentNameComesFromItsTextAndDimensionReferencesInOrder) {
-  const abi::PcbHandle board = OpenReferencingBoard();
+  const qvabi::PcbHandle board = OpenReferencingBoard();
   ASSERT_EQ(sim_->BoardObjectCount(board), 5);
   const auto at = [&](int i) { return sim_->BoardObjectAt(board, i); };
 
@@ -399,15 +399,15 @@ TEST_F(PcbKindsOnBoard, ComponentNameComesFromItsTextAndDimensionReferencesInOrd
   auto* dimension = dynamic_cast<TPcbDimension*>(WrapObject(at(4)).release());
   ASSERT_NE(dimension, nullptr);
   const std::unique_ptr<TPcbDimension> owned(dimension);
-  EXPECT_EQ(dimension->References, (std::vector<abi::PcbHandle>{at(3), at(2)}));
-  dimension->Sync(abi::ReadMode);
+  EXPECT_EQ(dimension->References, (std::vector<qvabi::PcbHandle>{at(3), at(2)}));
+  dimension->Sync(qvabi::ReadMode);
   EXPECT_EQ(dimension->References.size(), 2u) << "read afresh, not appended";
 
   // A name handle that names no text gives no name (and no endless wrapping).
   TPcbComponent selfNamed(at(1));
-  selfNamed.Sync(abi::ReadMode);
+  selfNamed.Sync(qvabi::ReadMode);
   selfNamed.NameObject = at(1);
-  selfNamed.Sync(abi::WriteMode);
+  selfNamed.Sync(qvabi::WriteMode);
   EXPECT_EQ(WrapObject(at(1))->GetName(), "");
 }
 

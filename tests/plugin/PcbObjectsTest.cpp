@@ -40,19 +40,19 @@ std::unique_ptr<TPcbFill> Fill(int32_t x, int32_t y, int32_t x2, int32_t y2, dou
 }
 
 TEST(PcbObjectDefaults, ConstructorsSetKindAndTextDefaults) {
-  auto kind = [](abi::ObjectKind k) { return static_cast<int>(k); };
+  auto kind = [](qvabi::ObjectKind k) { return static_cast<int>(k); };
   TPcbTrack track(11);
   EXPECT_EQ(track.GetHandle(), 11);
-  EXPECT_EQ(track.GetObjectKind(), kind(abi::ObjectKind::Track));
+  EXPECT_EQ(track.GetObjectKind(), kind(qvabi::ObjectKind::Track));
   EXPECT_EQ(track.Layer, 0u);
-  EXPECT_EQ(TPcbArc(1).ObjectKind, kind(abi::ObjectKind::Arc));
-  EXPECT_EQ(TPcbFill(1).ObjectKind, kind(abi::ObjectKind::Fill));
+  EXPECT_EQ(TPcbArc(1).ObjectKind, kind(qvabi::ObjectKind::Arc));
+  EXPECT_EQ(TPcbFill(1).ObjectKind, kind(qvabi::ObjectKind::Fill));
   TPcbText text(12);
-  EXPECT_EQ(text.ObjectKind, kind(abi::ObjectKind::Text));
+  EXPECT_EQ(text.ObjectKind, kind(qvabi::ObjectKind::Text));
   EXPECT_EQ(text.FontName.str(), "Arial");
   EXPECT_EQ(text.TrueTypeValue, 200000);
   EXPECT_EQ(text.Text.str(), "");
-  EXPECT_EQ(TPCBObject(3).ObjectKind, kind(abi::ObjectKind::None));
+  EXPECT_EQ(TPCBObject(3).ObjectKind, kind(qvabi::ObjectKind::None));
 }
 
 TEST(PcbObjectSlots, TextIsCutTo254Characters) {
@@ -74,13 +74,13 @@ TEST(PcbObjectSlots, CutsNeverSplitAUtf8Character) {
   // Three- and four-byte characters: the cut falls back to their first byte.
   const std::string euros = std::string(253, 'x') + "\xE2\x82\xAC";      // 256 bytes
   const std::string emoji = std::string(252, 'x') + "\xF0\x9F\x98\x80";  // 256 bytes
-  EXPECT_EQ(abi::Utf8CutLength(euros, 254), 253u);
-  EXPECT_EQ(abi::Utf8CutLength(euros, 255), 253u);
-  EXPECT_EQ(abi::Utf8CutLength(emoji, 255), 252u);
-  EXPECT_EQ(abi::Utf8CutLength(emoji, 256), 256u);
+  EXPECT_EQ(qvabi::Utf8CutLength(euros, 254), 253u);
+  EXPECT_EQ(qvabi::Utf8CutLength(euros, 255), 253u);
+  EXPECT_EQ(qvabi::Utf8CutLength(emoji, 255), 252u);
+  EXPECT_EQ(qvabi::Utf8CutLength(emoji, 256), 256u);
   // Bytes that are not UTF-8 (five continuation bytes) are cut where asked.
-  EXPECT_EQ(abi::Utf8CutLength(std::string(10, '\x80'), 5), 5u);
-  abi::ShortString designator{};
+  EXPECT_EQ(qvabi::Utf8CutLength(std::string(10, '\x80'), 5), 5u);
+  qvabi::ShortString designator{};
   designator.assign(euros);
   EXPECT_EQ(designator.str(), std::string(253, 'x'));
 }
@@ -245,7 +245,7 @@ TEST(PcbObjectCorners, OnLayerVariantsAnswerOnlyForTheObjectsLayer) {
 // The editor's record of an object, as it describes it.
 class PcbObjectsEditor : public editortest::EditorTest {
  protected:
-  nlohmann::json Describe(abi::PcbHandle object) {
+  nlohmann::json Describe(qvabi::PcbHandle object) {
     const char* text = sim_->DescribeObject(object);
     if (!text) throw std::runtime_error("unknown object");
     return nlohmann::json::parse(text);
@@ -283,7 +283,7 @@ class PcbObjectsEditor : public editortest::EditorTest {
     EXPECT_EQ(object.X, 1001);
     EXPECT_EQ(object.Y, -1002);
   }
-  abi::PcbHandle Board() {
+  qvabi::PcbHandle Board() {
     return OpenBoard(R"({"format": "quorvex-board/1", "fileName": "C:\\B.qvpcb",
     "unit": "imperial", "currentLayer": 1,
     "stack": [{"id": 1, "name": "Top", "copper": 14000,
@@ -296,7 +296,7 @@ class PcbObjectsEditor : public editortest::EditorTest {
 };
 
 TEST_F(PcbObjectsEditor, NewPrimitiveTakesTheEditorsDefaultsAndTheCallersChanges) {
-  const abi::PcbHandle board = Board();
+  const qvabi::PcbHandle board = Board();
   const int32_t liveBefore = sim_->LiveObjectCount();
   auto track = NewPrimitive<TPcbTrack>(board, 33, [](TPcbTrack& t) {
     EXPECT_EQ(t.Width, 100000);  // the editor's default, read before the change
@@ -314,7 +314,7 @@ TEST_F(PcbObjectsEditor, NewPrimitiveTakesTheEditorsDefaultsAndTheCallersChanges
   EXPECT_EQ(sim_->BoardObjectCount(board), 0);
 
   // Freeing the wrapper leaves the editor object alone.
-  const abi::PcbHandle handle = track->Handle;
+  const qvabi::PcbHandle handle = track->Handle;
   track.reset();
   EXPECT_EQ(sim_->LiveObjectCount(), liveBefore + 1);
   EXPECT_NE(sim_->DescribeObject(handle), nullptr);
@@ -326,7 +326,7 @@ TEST_F(PcbObjectsEditor, NewPrimitiveTakesTheEditorsDefaultsAndTheCallersChanges
 }
 
 TEST_F(PcbObjectsEditor, NewPrimitiveDestroysTheEditorObjectWhenTheChangeFails) {
-  const abi::PcbHandle board = Board();
+  const qvabi::PcbHandle board = Board();
   const int32_t liveBefore = sim_->LiveObjectCount();
   EXPECT_THROW(NewPrimitive<TPcbArc>(board, 33, [](TPcbArc&) { throw std::runtime_error("no"); }),
                std::runtime_error);
@@ -334,7 +334,7 @@ TEST_F(PcbObjectsEditor, NewPrimitiveDestroysTheEditorObjectWhenTheChangeFails) 
 }
 
 TEST_F(PcbObjectsEditor, TrackRecordRoundTrip) {
-  TPcbTrack track(PcbApi::CreateObject(static_cast<uint8_t>(abi::ObjectKind::Track)));
+  TPcbTrack track(PcbApi::CreateObject(static_cast<uint8_t>(qvabi::ObjectKind::Track)));
   SetCommonFields(track);
   track.SetLayer(32);
   track.X2 = 2003;
@@ -343,7 +343,7 @@ TEST_F(PcbObjectsEditor, TrackRecordRoundTrip) {
   track.AttributeA = 2006;
   track.AttributeB = 2007;
   track.AttributeC = 2008;
-  track.Sync(abi::WriteMode);
+  track.Sync(qvabi::WriteMode);
   const nlohmann::json record = Describe(track.Handle);
   ExpectCommonFields(record);
   EXPECT_EQ(record["layer"], 32);
@@ -355,7 +355,7 @@ TEST_F(PcbObjectsEditor, TrackRecordRoundTrip) {
   EXPECT_EQ(record["attributeC"], 2008);
 
   TPcbTrack back(track.Handle);
-  back.Sync(abi::ReadMode);
+  back.Sync(qvabi::ReadMode);
   ExpectCommonFields(back);
   EXPECT_EQ(back.GetLayer(), 32);
   EXPECT_EQ(back.X2, 2003);
@@ -367,20 +367,20 @@ TEST_F(PcbObjectsEditor, TrackRecordRoundTrip) {
 
   // The base exchange carries the common part of any kind.
   TPCBObject base(track.Handle);
-  base.Sync(abi::ReadMode);
+  base.Sync(qvabi::ReadMode);
   EXPECT_EQ(base.Flags, 0x1234);
   EXPECT_EQ(base.HeaderValue2, 902);
   EXPECT_EQ(base.HeaderByte, 93);
   EXPECT_EQ(base.Layer, 32u);
   base.HeaderValue2 = 7702;
   base.HeaderByte = 77;
-  base.Sync(abi::WriteMode);
+  base.Sync(qvabi::WriteMode);
   EXPECT_EQ(Describe(track.Handle)["headerValue2"], 7702);
   EXPECT_EQ(Describe(track.Handle)["headerByte"], 77);
 }
 
 TEST_F(PcbObjectsEditor, ArcRecordRoundTrip) {
-  TPcbArc arc(PcbApi::CreateObject(static_cast<uint8_t>(abi::ObjectKind::Arc)));
+  TPcbArc arc(PcbApi::CreateObject(static_cast<uint8_t>(qvabi::ObjectKind::Arc)));
   SetCommonFields(arc);
   arc.SetLayer(34);
   arc.Radius = 3003;
@@ -388,7 +388,7 @@ TEST_F(PcbObjectsEditor, ArcRecordRoundTrip) {
   arc.EndAngle = 270.25;
   arc.Width = 3004;
   arc.AttributeA = 3005;
-  arc.Sync(abi::WriteMode);
+  arc.Sync(qvabi::WriteMode);
   const nlohmann::json record = Describe(arc.Handle);
   ExpectCommonFields(record);
   EXPECT_EQ(record["layer"], 34);
@@ -399,7 +399,7 @@ TEST_F(PcbObjectsEditor, ArcRecordRoundTrip) {
   EXPECT_EQ(record["attributeA"], 3005);
 
   TPcbArc back(arc.Handle);
-  back.Sync(abi::ReadMode);
+  back.Sync(qvabi::ReadMode);
   ExpectCommonFields(back);
   EXPECT_EQ(back.GetLayer(), 34);
   EXPECT_EQ(back.Radius, 3003);
@@ -410,14 +410,14 @@ TEST_F(PcbObjectsEditor, ArcRecordRoundTrip) {
 }
 
 TEST_F(PcbObjectsEditor, FillRecordRoundTrip) {
-  TPcbFill fill(PcbApi::CreateObject(static_cast<uint8_t>(abi::ObjectKind::Fill)));
+  TPcbFill fill(PcbApi::CreateObject(static_cast<uint8_t>(qvabi::ObjectKind::Fill)));
   SetCommonFields(fill);
   fill.SetLayer(56);
   fill.X2 = 4003;
   fill.Y2 = 4004;
   fill.AttributeA = 4005;
   fill.Rotation = 33.75;
-  fill.Sync(abi::WriteMode);
+  fill.Sync(qvabi::WriteMode);
   const nlohmann::json record = Describe(fill.Handle);
   ExpectCommonFields(record);
   EXPECT_EQ(record["layer"], 56);
@@ -427,7 +427,7 @@ TEST_F(PcbObjectsEditor, FillRecordRoundTrip) {
   EXPECT_EQ(record["rotation"], 33.75);
 
   TPcbFill back(fill.Handle);
-  back.Sync(abi::ReadMode);
+  back.Sync(qvabi::ReadMode);
   ExpectCommonFields(back);
   EXPECT_EQ(back.GetLayer(), 56);
   EXPECT_EQ(back.X2, 4003);
@@ -437,7 +437,7 @@ TEST_F(PcbObjectsEditor, FillRecordRoundTrip) {
 }
 
 TEST_F(PcbObjectsEditor, TextRecordRoundTrip) {
-  TPcbText text(PcbApi::CreateObject(static_cast<uint8_t>(abi::ObjectKind::Text)));
+  TPcbText text(PcbApi::CreateObject(static_cast<uint8_t>(qvabi::ObjectKind::Text)));
   SetCommonFields(text);
   text.SetLayer(33);
   text.Size = 5003;
@@ -458,7 +458,7 @@ TEST_F(PcbObjectsEditor, TextRecordRoundTrip) {
   text.BarCodeBytes[1] = 13;
   text.BarCodeBytes[2] = 14;
   text.BarCodeBytes[3] = 15;
-  text.Sync(abi::WriteMode);
+  text.Sync(qvabi::WriteMode);
   const nlohmann::json record = Describe(text.Handle);
   ExpectCommonFields(record);
   EXPECT_EQ(record["layer"], 33);
@@ -479,7 +479,7 @@ TEST_F(PcbObjectsEditor, TextRecordRoundTrip) {
   EXPECT_EQ(record["barCode"], nlohmann::json::parse("[12, 13, 14, 15]"));
 
   TPcbText back(text.Handle);
-  back.Sync(abi::ReadMode);
+  back.Sync(qvabi::ReadMode);
   ExpectCommonFields(back);
   EXPECT_EQ(back.GetLayer(), 33);
   EXPECT_EQ(back.Size, 5003);
@@ -502,14 +502,14 @@ TEST_F(PcbObjectsEditor, TextRecordRoundTrip) {
 }
 
 TEST_F(PcbObjectsEditor, BoundsComeFromTheEditor) {
-  TPcbTrack track(PcbApi::CreateObject(static_cast<uint8_t>(abi::ObjectKind::Track)));
-  track.Sync(abi::ReadMode);
+  TPcbTrack track(PcbApi::CreateObject(static_cast<uint8_t>(qvabi::ObjectKind::Track)));
+  track.Sync(qvabi::ReadMode);
   track.X = 0;
   track.Y = 0;
   track.X2 = 1000;
   track.Y2 = 0;
   track.Width = 200;
-  track.Sync(abi::WriteMode);
+  track.Sync(qvabi::WriteMode);
   EXPECT_EQ(track.GetBoundsValue1(), -100);
   EXPECT_EQ(track.GetBoundsValue2(), -100);
   EXPECT_EQ(track.GetBoundsValue3(), 1100);

@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "LegendTestSupport.h"
+#include "abi/IServerModule.h"
 #include "abi/ModuleFiles.h"
 #include "abi/PcbServer.h"
-#include "abi/ServerModule.h"
 #include "host/HostStatus.h"
 #include "host/OptionsStore.h"
 #include "platform/Machine.h"
@@ -28,29 +28,29 @@ namespace strativue::placementtest {
 // from the editor's real server interface when one is given, else none is
 // found; each notification records what `observe` answers at that moment
 // and can be made to fail.
-class FakePcbServer final
-    : public abi::Implements<testsupport::NotImplemented<abi::IServerModule>, abi::IPCB_ServerInterface> {
+class FakePcbServer final : public qvabi::Implements<testsupport::NotImplemented<qvabi::IServerModule>,
+                                                     qvabi::IPCB_ServerInterface> {
  public:
-  abi::HRESULT STDCALL QueryBoardInterface(abi::PcbHandle board, abi::REFIID iid, void** object,
-                                           abi::BOOL32* found) override {
+  qvabi::HRESULT STDCALL QueryBoardInterface(qvabi::PcbHandle board, qvabi::REFIID iid, void** object,
+                                             qvabi::BOOL32* found) override {
     if (editor) return editor->QueryBoardInterface(board, iid, object, found);
     *object = nullptr;
-    *found = abi::kFalse32;
-    return abi::S_OK;
+    *found = qvabi::kFalse32;
+    return qvabi::S_OK;
   }
-  abi::HRESULT STDCALL NotifyHandlerCreated() override { return Record("created", failCreated); }
-  abi::HRESULT STDCALL NotifyHandlerDestroyed() override { return Record("destroyed", failDestroyed); }
+  qvabi::HRESULT STDCALL NotifyHandlerCreated() override { return Record("created", failCreated); }
+  qvabi::HRESULT STDCALL NotifyHandlerDestroyed() override { return Record("destroyed", failDestroyed); }
 
-  abi::ComPtr<abi::IPCB_ServerInterface> editor;
+  qvabi::ComPtr<qvabi::IPCB_ServerInterface> editor;
   std::function<std::string()> observe = [] { return std::string(); };
   std::vector<std::string> notifications;
   bool failCreated = false;
   bool failDestroyed = false;
 
  private:
-  abi::HRESULT Record(const std::string& what, bool fail) {
+  qvabi::HRESULT Record(const std::string& what, bool fail) {
     notifications.push_back(what + observe());
-    return fail ? quorvex::Fail(what + " refused") : abi::S_OK;
+    return fail ? quorvex::Fail(what + " refused") : qvabi::S_OK;
   }
 };
 
@@ -78,20 +78,20 @@ class PlacementTest : public legendtest::LegendTest {
   void LoadEditorServer() {
     std::string error;
     ASSERT_NE(quorvex::Host::Instance().loadServerModule(
-                  std::string(STRATIVUE_BIN_DIR) + "/" + abi::kEditorModuleFile, &error),
+                  std::string(STRATIVUE_BIN_DIR) + "/" + qvabi::kEditorModuleFile, &error),
               nullptr)
         << error;
   }
   // A fake in its place; with `withEditor`, board interfaces come from the
   // editor's real one.
   FakePcbServer& InstallFakeServer(bool withEditor) {
-    abi::ComPtr<abi::IPCB_ServerInterface> editor;
+    qvabi::ComPtr<qvabi::IPCB_ServerInterface> editor;
     if (withEditor) {
       LoadEditorServer();
       editor = GetPCBServerInterface();
       quorvex::Host::Instance().releaseServerModules();
     }
-    abi::ComPtr<FakePcbServer> fake = testsupport::MakeReferenced<FakePcbServer>();
+    qvabi::ComPtr<FakePcbServer> fake = testsupport::MakeReferenced<FakePcbServer>();
     fake->editor = editor;
     quorvex::Host::Instance().addServerModule("PCB", fake.get());
     fakes_.push_back(fake);
@@ -99,28 +99,28 @@ class PlacementTest : public legendtest::LegendTest {
   }
 
   // A board file with the cursor at (x, y) and, optionally, refusing commands.
-  abi::PcbHandle OpenBoardAt(int32_t x, int32_t y, bool refuses = false,
-                             const std::vector<legendtest::StackLayer>& stack = legendtest::kTwoLayers) {
+  qvabi::PcbHandle OpenBoardAt(int32_t x, int32_t y, bool refuses = false,
+                               const std::vector<legendtest::StackLayer>& stack = legendtest::kTwoLayers) {
     nlohmann::json board = nlohmann::json::parse(legendtest::BoardJson(stack));
     board["cursor"] = {x, y};
     board["refusesCommands"] = refuses;
     return OpenBoard(board.dump());
   }
 
-  void SetScript(abi::PcbHandle board, const std::string& script) {
+  void SetScript(qvabi::PcbHandle board, const std::string& script) {
     const char* error = nullptr;
     ASSERT_EQ(sim_->SetInputScript(board, script.c_str(), &error), 1) << (error ? error : "");
   }
 
   // Puts the editor's cursor at `point` ("X,Y"), as the user's answer to a
   // prompt would.
-  void MoveCursor(abi::PcbHandle board, const std::string& point) {
+  void MoveCursor(qvabi::PcbHandle board, const std::string& point) {
     SetScript(board, "corner " + point);
     ASSERT_NE(PcbApi::ChooseLocation(board, nullptr, nullptr, nullptr), 0);
   }
 
   TestMachine machine_;
-  std::vector<abi::ComPtr<FakePcbServer>> fakes_;
+  std::vector<qvabi::ComPtr<FakePcbServer>> fakes_;
 };
 
 }  // namespace strativue::placementtest

@@ -10,8 +10,8 @@
 #include <random>
 #include <string>
 
+#include "abi/IServerModule.h"
 #include "abi/ModuleFiles.h"
-#include "abi/ServerModule.h"
 #include "host/Host.h"
 #include "host/HostStatus.h"
 #include "platform/ErrorInfo.h"
@@ -40,9 +40,9 @@ class PluginModuleTest : public ::testing::Test {
     quorvex::Host::Instance().Reset();
     platform::ClearMessageQueue();
     std::string error;
-    module_ = platform::LoadModule(std::string(STRATIVUE_BIN_DIR) + "/" + abi::kPluginModuleFile, &error);
+    module_ = platform::LoadModule(std::string(STRATIVUE_BIN_DIR) + "/" + qvabi::kPluginModuleFile, &error);
     ASSERT_NE(module_, nullptr) << error;
-    factory_ = reinterpret_cast<abi::ServerFactory_t*>(platform::FindFunction(module_, "ServerFactory"));
+    factory_ = reinterpret_cast<qvabi::ServerFactory_t*>(platform::FindFunction(module_, "ServerFactory"));
     ASSERT_NE(factory_, nullptr);
   }
   void TearDown() override {
@@ -53,18 +53,18 @@ class PluginModuleTest : public ::testing::Test {
     std::filesystem::remove_all(root_);
   }
 
-  abi::IClient* client() { return quorvex::Host::Instance().client(); }
+  qvabi::IClient* client() { return quorvex::Host::Instance().client(); }
 
   // A module created with the host's client; the test owns the reference.
-  abi::ComPtr<abi::IServerModule> CreateModule() {
-    abi::ComPtr<abi::IServerModule> module;
-    EXPECT_EQ(factory_(client(), module.put()), abi::S_OK);
+  qvabi::ComPtr<qvabi::IServerModule> CreateModule() {
+    qvabi::ComPtr<qvabi::IServerModule> module;
+    EXPECT_EQ(factory_(client(), module.put()), qvabi::S_OK);
     return module;
   }
 
   std::string root_;
   platform::ModuleHandle module_ = nullptr;
-  abi::ServerFactory_t* factory_ = nullptr;
+  qvabi::ServerFactory_t* factory_ = nullptr;
 };
 
 }  // namespace strativue::moduletest

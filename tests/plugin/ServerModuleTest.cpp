@@ -21,7 +21,7 @@ namespace strativue::moduletest {
 namespace {
 
 // An object the host attaches; reports its own destruction.
-class Probe final : public abi::Implements<abi::IUnknown> {
+class Probe final : public qvabi::Implements<qvabi::IUnknown> {
  public:
   explicit Probe(bool* destroyed) : destroyed_(destroyed) {}
   ~Probe() override { *destroyed_ = true; }
@@ -42,42 +42,42 @@ TEST_F(ServerModuleTest, AnswersItsNameInstanceAndInterfaces) {
   ASSERT_TRUE(module);
 
   platform::BStr name;
-  EXPECT_EQ(module->GetModuleName(name.put()), abi::S_OK);
+  EXPECT_EQ(module->GetModuleName(name.put()), qvabi::S_OK);
   EXPECT_EQ(name.utf8(), "Strativue");
 
   int32_t instance = 0;
-  EXPECT_EQ(module->GetModuleInstance(&instance), abi::S_OK);
+  EXPECT_EQ(module->GetModuleInstance(&instance), qvabi::S_OK);
   EXPECT_NE(instance, 0);
   EXPECT_EQ(instance, platform::ModuleInstanceOf(reinterpret_cast<const void*>(factory_)));
 
-  auto provider = abi::QueryAs<abi::IOptionsPageProvider>(module.get());
+  auto provider = qvabi::QueryAs<qvabi::IOptionsPageProvider>(module.get());
   ASSERT_TRUE(provider);
-  auto back = abi::QueryAs<abi::IServerModule>(provider.get());
+  auto back = qvabi::QueryAs<qvabi::IServerModule>(provider.get());
   EXPECT_EQ(back.get(), module.get());
-  auto unknownFromModule = abi::QueryAs<abi::IUnknown>(module.get());
-  auto unknownFromProvider = abi::QueryAs<abi::IUnknown>(provider.get());
+  auto unknownFromModule = qvabi::QueryAs<qvabi::IUnknown>(module.get());
+  auto unknownFromProvider = qvabi::QueryAs<qvabi::IUnknown>(provider.get());
   EXPECT_EQ(unknownFromModule.get(), unknownFromProvider.get());
 
   void* other = Sentinel<void>();
-  EXPECT_EQ(module->QueryInterface(abi::ICommandLauncher::IID, &other), abi::E_NOINTERFACE);
+  EXPECT_EQ(module->QueryInterface(qvabi::ICommandLauncher::IID, &other), qvabi::E_NOINTERFACE);
   EXPECT_EQ(other, nullptr);
 }
 
 TEST_F(ServerModuleTest, HasNoDocumentsOfItsOwn) {
   auto module = CreateModule();
-  abi::IServerDocument* document = Sentinel<abi::IServerDocument>();
-  EXPECT_EQ(module->CreateDocument(1, 2, &document), abi::S_OK);
+  qvabi::IServerDocument* document = Sentinel<qvabi::IServerDocument>();
+  EXPECT_EQ(module->CreateDocument(1, 2, &document), qvabi::S_OK);
   EXPECT_EQ(document, nullptr);
-  document = Sentinel<abi::IServerDocument>();
-  EXPECT_EQ(module->CreateDocumentEx(1, 2, 0, &document), abi::S_OK);
+  document = Sentinel<qvabi::IServerDocument>();
+  EXPECT_EQ(module->CreateDocumentEx(1, 2, 0, &document), qvabi::S_OK);
   EXPECT_EQ(document, nullptr);
 
   int32_t count = -1;
-  EXPECT_EQ(module->GetDocumentCount(&count), abi::S_OK);
+  EXPECT_EQ(module->GetDocumentCount(&count), qvabi::S_OK);
   EXPECT_EQ(count, 0);
   for (int32_t index : {0, -1, 1}) {
-    document = Sentinel<abi::IServerDocument>();
-    EXPECT_EQ(module->GetDocument(index, &document), abi::E_UNEXPECTED) << index;
+    document = Sentinel<qvabi::IServerDocument>();
+    EXPECT_EQ(module->GetDocument(index, &document), qvabi::E_UNEXPECTED) << index;
     EXPECT_EQ(document, nullptr);
   }
 }
@@ -85,101 +85,101 @@ TEST_F(ServerModuleTest, HasNoDocumentsOfItsOwn) {
 TEST_F(ServerModuleTest, DestroyDocumentRunsTheDocumentsOwnRelease) {
   auto module = CreateModule();
   quorvex::View* view = quorvex::Host::Instance().openDocument("SCH", "Sheet1.qvsch");
-  EXPECT_EQ(module->DestroyDocument(view->document()), abi::S_OK);
+  EXPECT_EQ(module->DestroyDocument(view->document()), qvabi::S_OK);
   EXPECT_EQ(view->document()->releaseCount(), 1);
 
   const testsupport::FailingCall kindFails("host.GetKind", "unused");
-  EXPECT_EQ(module->DestroyDocument(nullptr), abi::S_OK);
+  EXPECT_EQ(module->DestroyDocument(nullptr), qvabi::S_OK);
 }
 
 TEST_F(ServerModuleTest, NilAnsweringQueriesClearTheirOutputs) {
   auto module = CreateModule();
-  auto provider = abi::QueryAs<abi::IOptionsPageProvider>(module.get());
+  auto provider = qvabi::QueryAs<qvabi::IOptionsPageProvider>(module.get());
   platform::BStr name = platform::BStr::FromUtf8("PCB");
 
-  abi::IUnknown* out = Sentinel<abi::IUnknown>();
-  EXPECT_EQ(module->GetDocumentOptionsView(name.get(), &out), abi::S_OK);
+  qvabi::IUnknown* out = Sentinel<qvabi::IUnknown>();
+  EXPECT_EQ(module->GetDocumentOptionsView(name.get(), &out), qvabi::S_OK);
   EXPECT_EQ(out, nullptr);
-  out = Sentinel<abi::IUnknown>();
-  EXPECT_EQ(module->QueryObject1(7, &out), abi::S_OK);
+  out = Sentinel<qvabi::IUnknown>();
+  EXPECT_EQ(module->QueryObject1(7, &out), qvabi::S_OK);
   EXPECT_EQ(out, nullptr);
-  out = Sentinel<abi::IUnknown>();
-  EXPECT_EQ(module->QueryObject2(7, 8, &out), abi::S_OK);
+  out = Sentinel<qvabi::IUnknown>();
+  EXPECT_EQ(module->QueryObject2(7, 8, &out), qvabi::S_OK);
   EXPECT_EQ(out, nullptr);
-  out = Sentinel<abi::IUnknown>();
-  EXPECT_EQ(provider->CreateOptionsPage(name.get(), &out), abi::S_OK);
+  out = Sentinel<qvabi::IUnknown>();
+  EXPECT_EQ(provider->CreateOptionsPage(name.get(), &out), qvabi::S_OK);
   EXPECT_EQ(out, nullptr);
-  out = Sentinel<abi::IUnknown>();
-  EXPECT_EQ(provider->CreateOptionsPage(nullptr, &out), abi::S_OK);
+  out = Sentinel<qvabi::IUnknown>();
+  EXPECT_EQ(provider->CreateOptionsPage(nullptr, &out), qvabi::S_OK);
   EXPECT_EQ(out, nullptr);
 
-  EXPECT_EQ(module->HostNotify(42), abi::S_OK);
-  EXPECT_EQ(provider->OptionsNotifyA(), abi::S_OK);
-  EXPECT_EQ(provider->OptionsNotifyB(), abi::S_OK);
+  EXPECT_EQ(module->HostNotify(42), qvabi::S_OK);
+  EXPECT_EQ(provider->OptionsNotifyA(), qvabi::S_OK);
+  EXPECT_EQ(provider->OptionsNotifyB(), qvabi::S_OK);
 }
 
 TEST_F(ServerModuleTest, NilOutArgumentsFailInsteadOfCrashing) {
   auto module = CreateModule();
-  EXPECT_EQ(module->GetModuleName(nullptr), abi::E_UNEXPECTED);
-  EXPECT_EQ(module->GetDocumentCount(nullptr), abi::E_UNEXPECTED);
-  EXPECT_EQ(module->GetClient(nullptr), abi::E_UNEXPECTED);
-  EXPECT_EQ(module->GetCommandLauncher(nullptr), abi::E_UNEXPECTED);
-  abi::IServerModule* none = nullptr;
-  EXPECT_EQ(factory_(client(), nullptr), abi::E_UNEXPECTED);
+  EXPECT_EQ(module->GetModuleName(nullptr), qvabi::E_UNEXPECTED);
+  EXPECT_EQ(module->GetDocumentCount(nullptr), qvabi::E_UNEXPECTED);
+  EXPECT_EQ(module->GetClient(nullptr), qvabi::E_UNEXPECTED);
+  EXPECT_EQ(module->GetCommandLauncher(nullptr), qvabi::E_UNEXPECTED);
+  qvabi::IServerModule* none = nullptr;
+  EXPECT_EQ(factory_(client(), nullptr), qvabi::E_UNEXPECTED);
   EXPECT_EQ(none, nullptr);
 }
 
 TEST_F(ServerModuleTest, GetClientHandsOutTheCreatingClientWithAReference) {
   auto module = CreateModule();
-  abi::ComPtr<abi::IClient> got;
-  EXPECT_EQ(module->GetClient(got.put()), abi::S_OK);
+  qvabi::ComPtr<qvabi::IClient> got;
+  EXPECT_EQ(module->GetClient(got.put()), qvabi::S_OK);
   EXPECT_EQ(got.get(), client());
 }
 
 TEST_F(ServerModuleTest, NilClientGivesAWorkingModuleWithoutClient) {
-  abi::ComPtr<abi::IServerModule> module;
-  ASSERT_EQ(factory_(nullptr, module.put()), abi::S_OK);
+  qvabi::ComPtr<qvabi::IServerModule> module;
+  ASSERT_EQ(factory_(nullptr, module.put()), qvabi::S_OK);
   ASSERT_TRUE(module);
-  abi::IClient* got = Sentinel<abi::IClient>();
-  EXPECT_EQ(module->GetClient(&got), abi::S_OK);
+  qvabi::IClient* got = Sentinel<qvabi::IClient>();
+  EXPECT_EQ(module->GetClient(&got), qvabi::S_OK);
   EXPECT_EQ(got, nullptr);
 
   // Without a client nothing reaches the host's status bar or views.
-  abi::ICommandLauncher* launcher = nullptr;
-  ASSERT_EQ(module->GetCommandLauncher(&launcher), abi::S_OK);
-  EXPECT_EQ(launcher->LaunchCommand("GenerateCrossSection", "", 0, nullptr), abi::S_OK);
+  qvabi::ICommandLauncher* launcher = nullptr;
+  ASSERT_EQ(module->GetCommandLauncher(&launcher), qvabi::S_OK);
+  EXPECT_EQ(launcher->LaunchCommand("GenerateCrossSection", "", 0, nullptr), qvabi::S_OK);
   EXPECT_TRUE(quorvex::Host::Instance().guiManager().statusBarCalls().empty());
-  EXPECT_EQ(module->Idle(), abi::S_OK);
+  EXPECT_EQ(module->Idle(), qvabi::S_OK);
 }
 
 TEST_F(ServerModuleTest, FactoryFailsWhenTheHostGivesNoApplicationWindow) {
-  abi::IServerModule* module = Sentinel<abi::IServerModule>();
+  qvabi::IServerModule* module = Sentinel<qvabi::IServerModule>();
   quorvex::ThreadError error;
   {
     const testsupport::FailingCall noWindow("host.GetApplicationHandle", "No application window");
-    EXPECT_EQ(factory_(client(), &module), abi::E_UNEXPECTED);
+    EXPECT_EQ(factory_(client(), &module), qvabi::E_UNEXPECTED);
     EXPECT_EQ(module, nullptr);
     error = quorvex::TakeThreadError();
     EXPECT_EQ(error.description, "No application window");
-    EXPECT_EQ(error.source, abi::kPluginModuleFile);
+    EXPECT_EQ(error.source, qvabi::kPluginModuleFile);
   }
   quorvex::Host::Instance().setApplicationHandleForTesting(-3);
-  module = Sentinel<abi::IServerModule>();
-  EXPECT_EQ(factory_(client(), &module), abi::E_UNEXPECTED);
+  module = Sentinel<qvabi::IServerModule>();
+  EXPECT_EQ(factory_(client(), &module), qvabi::E_UNEXPECTED);
   EXPECT_EQ(module, nullptr);
   error = quorvex::TakeThreadError();
   EXPECT_NE(error.description.find("-3"), std::string::npos) << error.description;
-  EXPECT_EQ(error.source, abi::kPluginModuleFile);
+  EXPECT_EQ(error.source, qvabi::kPluginModuleFile);
 }
 
 TEST_F(ServerModuleTest, LauncherAndProcessControlLiveWithTheModule) {
   auto module = CreateModule();
-  abi::ICommandLauncher* launcher = nullptr;
-  abi::ICommandLauncher* again = nullptr;
-  abi::IProcessControl* control = nullptr;
-  ASSERT_EQ(module->GetCommandLauncher(&launcher), abi::S_OK);
-  ASSERT_EQ(module->GetCommandLauncher(&again), abi::S_OK);
-  ASSERT_EQ(module->GetProcessControl(&control), abi::S_OK);
+  qvabi::ICommandLauncher* launcher = nullptr;
+  qvabi::ICommandLauncher* again = nullptr;
+  qvabi::IProcessControl* control = nullptr;
+  ASSERT_EQ(module->GetCommandLauncher(&launcher), qvabi::S_OK);
+  ASSERT_EQ(module->GetCommandLauncher(&again), qvabi::S_OK);
+  ASSERT_EQ(module->GetProcessControl(&control), qvabi::S_OK);
   ASSERT_NE(launcher, nullptr);
   ASSERT_NE(control, nullptr);
   EXPECT_EQ(launcher, again);
@@ -187,62 +187,62 @@ TEST_F(ServerModuleTest, LauncherAndProcessControlLiveWithTheModule) {
   EXPECT_EQ(launcher->Release(), 0u);
   EXPECT_EQ(control->Release(), 0u);
   void* same = nullptr;
-  EXPECT_EQ(launcher->QueryInterface(abi::ICommandLauncher::IID, &same), abi::S_OK);
+  EXPECT_EQ(launcher->QueryInterface(qvabi::ICommandLauncher::IID, &same), qvabi::S_OK);
   EXPECT_EQ(same, launcher);
 }
 
 TEST_F(ServerModuleTest, ProcessCounterCountsAndRefusesToOverflow) {
   auto module = CreateModule();
-  abi::IProcessControl* control = nullptr;
-  ASSERT_EQ(module->GetProcessControl(&control), abi::S_OK);
+  qvabi::IProcessControl* control = nullptr;
+  ASSERT_EQ(module->GetProcessControl(&control), qvabi::S_OK);
   int32_t depth = -1;
-  EXPECT_EQ(control->GetProcessDepth(&depth), abi::S_OK);
+  EXPECT_EQ(control->GetProcessDepth(&depth), qvabi::S_OK);
   EXPECT_EQ(depth, 0);
 
-  EXPECT_EQ(control->EnterProcess(0, 0), abi::S_OK);
-  EXPECT_EQ(control->EnterProcess(5, 6), abi::S_OK);
-  EXPECT_EQ(control->LeaveProcess(0, 0), abi::S_OK);
+  EXPECT_EQ(control->EnterProcess(0, 0), qvabi::S_OK);
+  EXPECT_EQ(control->EnterProcess(5, 6), qvabi::S_OK);
+  EXPECT_EQ(control->LeaveProcess(0, 0), qvabi::S_OK);
   control->GetProcessDepth(&depth);
   EXPECT_EQ(depth, 1);
 
-  EXPECT_EQ(control->SetProcessDepth(-5), abi::S_OK);
-  EXPECT_EQ(control->EnterProcess(0, 0), abi::S_OK);
+  EXPECT_EQ(control->SetProcessDepth(-5), qvabi::S_OK);
+  EXPECT_EQ(control->EnterProcess(0, 0), qvabi::S_OK);
   control->GetProcessDepth(&depth);
   EXPECT_EQ(depth, -4);
 
   control->SetProcessDepth(INT32_MAX);
-  EXPECT_EQ(control->EnterProcess(0, 0), abi::E_UNEXPECTED);
+  EXPECT_EQ(control->EnterProcess(0, 0), qvabi::E_UNEXPECTED);
   control->GetProcessDepth(&depth);
   EXPECT_EQ(depth, INT32_MAX);
-  EXPECT_EQ(quorvex::TakeThreadError().source, abi::kPluginModuleFile);
+  EXPECT_EQ(quorvex::TakeThreadError().source, qvabi::kPluginModuleFile);
 
   control->SetProcessDepth(INT32_MIN);
-  EXPECT_EQ(control->LeaveProcess(0, 0), abi::E_UNEXPECTED);
+  EXPECT_EQ(control->LeaveProcess(0, 0), qvabi::E_UNEXPECTED);
   control->GetProcessDepth(&depth);
   EXPECT_EQ(depth, INT32_MIN);
-  EXPECT_EQ(control->EnterProcess(0, 0), abi::S_OK);
+  EXPECT_EQ(control->EnterProcess(0, 0), qvabi::S_OK);
 }
 
 TEST_F(ServerModuleTest, UnregisteredCommandHasDefaultStateAndLaunchesSilently) {
   auto module = CreateModule();
   quorvex::View* view = quorvex::Host::Instance().openPcbView("C:\\Designs\\Demo.qvpcb");
-  abi::ICommandLauncher* launcher = nullptr;
-  ASSERT_EQ(module->GetCommandLauncher(&launcher), abi::S_OK);
+  qvabi::ICommandLauncher* launcher = nullptr;
+  ASSERT_EQ(module->GetCommandLauncher(&launcher), qvabi::S_OK);
 
-  abi::BOOL32 enabled = 7;
+  qvabi::BOOL32 enabled = 7;
   int32_t state2 = 7, state3 = 7;
-  abi::ByteBool state4 = 7, state5 = 7;
+  qvabi::ByteBool state4 = 7, state5 = 7;
   EXPECT_EQ(
       launcher->GetCommandState("NoSuchCommand", "A=1", view, &enabled, &state2, &state3, &state4, &state5),
-      abi::S_OK);
+      qvabi::S_OK);
   EXPECT_EQ(enabled, -1);
   EXPECT_EQ(state2, 0);
   EXPECT_EQ(state3, -1);
   EXPECT_EQ(state4, 0);
   EXPECT_EQ(state5, 0);
 
-  EXPECT_EQ(launcher->LaunchCommand("NoSuchCommand", "A=1", 0, view), abi::S_OK);
-  EXPECT_EQ(launcher->LaunchCommand(nullptr, nullptr, 0, nullptr), abi::S_OK);
+  EXPECT_EQ(launcher->LaunchCommand("NoSuchCommand", "A=1", 0, view), qvabi::S_OK);
+  EXPECT_EQ(launcher->LaunchCommand(nullptr, nullptr, 0, nullptr), qvabi::S_OK);
   EXPECT_EQ(view->refreshCount(), 0);
   EXPECT_TRUE(quorvex::Host::Instance().guiManager().statusBarCalls().empty());
 }
@@ -251,25 +251,25 @@ TEST_F(ServerModuleTest, AttachedObjectsAreKeptUntilDetachedOrTheModuleGoes) {
   auto module = CreateModule();
   bool destroyed = false;
   bool otherDestroyed = false;
-  auto probe = abi::ComPtr<Probe>::Share(new Probe(&destroyed));
-  auto other = abi::ComPtr<Probe>::Share(new Probe(&otherDestroyed));
+  auto probe = qvabi::ComPtr<Probe>::Share(new Probe(&destroyed));
+  auto other = qvabi::ComPtr<Probe>::Share(new Probe(&otherDestroyed));
 
-  EXPECT_EQ(module->AttachObject(probe.get()), abi::S_OK);
+  EXPECT_EQ(module->AttachObject(probe.get()), qvabi::S_OK);
   int32_t count = 0;
   module->GetAttachedObjectCount(&count);
   EXPECT_EQ(count, 1);
-  abi::ComPtr<abi::IUnknown> got;
-  EXPECT_EQ(module->GetAttachedObject(0, got.put()), abi::S_OK);
-  EXPECT_EQ(got.get(), static_cast<abi::IUnknown*>(probe.get()));
+  qvabi::ComPtr<qvabi::IUnknown> got;
+  EXPECT_EQ(module->GetAttachedObject(0, got.put()), qvabi::S_OK);
+  EXPECT_EQ(got.get(), static_cast<qvabi::IUnknown*>(probe.get()));
   got.reset();
-  abi::IUnknown* none = Sentinel<abi::IUnknown>();
-  EXPECT_EQ(module->GetAttachedObject(1, &none), abi::E_UNEXPECTED);
+  qvabi::IUnknown* none = Sentinel<qvabi::IUnknown>();
+  EXPECT_EQ(module->GetAttachedObject(1, &none), qvabi::E_UNEXPECTED);
   EXPECT_EQ(none, nullptr);
 
-  EXPECT_EQ(module->DetachObject(other.get()), abi::S_OK);
+  EXPECT_EQ(module->DetachObject(other.get()), qvabi::S_OK);
   module->GetAttachedObjectCount(&count);
   EXPECT_EQ(count, 1);
-  EXPECT_EQ(module->DetachObject(probe.get()), abi::S_OK);
+  EXPECT_EQ(module->DetachObject(probe.get()), qvabi::S_OK);
   module->GetAttachedObjectCount(&count);
   EXPECT_EQ(count, 0);
   EXPECT_EQ(probe->refCount(), 1u);
@@ -284,11 +284,11 @@ TEST_F(ServerModuleTest, AttachedObjectsAreKeptUntilDetachedOrTheModuleGoes) {
 
 TEST_F(ServerModuleTest, IdleWakesTheApplicationOnlyWhenInputIsWaiting) {
   auto module = CreateModule();
-  EXPECT_EQ(module->Idle(), abi::S_OK);
+  EXPECT_EQ(module->Idle(), qvabi::S_OK);
   EXPECT_EQ(platform::QueuedMessageCount(), 0);
 
   platform::PostMessage(0, 0x1234, 1, 2);
-  EXPECT_EQ(module->Idle(), abi::S_OK);
+  EXPECT_EQ(module->Idle(), qvabi::S_OK);
   ASSERT_EQ(platform::QueuedMessageCount(), 2);
   platform::Message message{};
   ASSERT_TRUE(platform::PeekMessage(&message, true));
@@ -301,7 +301,8 @@ TEST_F(ServerModuleTest, IdleWakesTheApplicationOnlyWhenInputIsWaiting) {
 }
 
 TEST_F(ServerModuleTest, TraceReportsTheCallingThreadUnderTheMessage) {
-  auto* trace = reinterpret_cast<abi::MadTraceProcess_t*>(platform::FindFunction(module_, "madTraceProcess"));
+  auto* trace =
+      reinterpret_cast<qvabi::MadTraceProcess_t*>(platform::FindFunction(module_, "madTraceProcess"));
   ASSERT_NE(trace, nullptr);
 
   std::vector<char> buffer(1 << 16);
@@ -315,7 +316,7 @@ TEST_F(ServerModuleTest, TraceReportsTheCallingThreadUnderTheMessage) {
       << text;
   EXPECT_NE(text.find("\nThread: " + std::to_string(platform::GetCurrentThreadId()) + "\n"),
             std::string::npos);
-  const size_t listed = text.find(std::string(abi::kPluginModuleFile) + "\n");
+  const size_t listed = text.find(std::string(qvabi::kPluginModuleFile) + "\n");
   ASSERT_NE(listed, std::string::npos) << "module list";
   EXPECT_TRUE(text[listed - 1] == '/' || text[listed - 1] == '\\') << "a full path in the module list";
 
@@ -359,7 +360,7 @@ std::set<std::string> ExportedNames(platform::ModuleHandle module) {
 TEST(StrativueModuleFileTest, ExportsOnlyTheFactoryAndTheCrashReport) {
   std::string error;
   const platform::ModuleHandle module =
-      platform::LoadModule(std::string(STRATIVUE_BIN_DIR) + "/" + abi::kPluginModuleFile, &error);
+      platform::LoadModule(std::string(STRATIVUE_BIN_DIR) + "/" + qvabi::kPluginModuleFile, &error);
   ASSERT_NE(module, nullptr) << error;
   EXPECT_EQ(ExportedNames(module), (std::set<std::string>{"ServerFactory", "madTraceProcess"}));
   platform::UnloadModule(module);

@@ -54,7 +54,7 @@ TEST_F(PluginModuleTest, HundredLoadsLeaveNoHookBehindAndBehaveAlike) {
 
   for (int i = 0; i < 100; ++i) {
     std::string error;
-    module_ = platform::LoadModule(std::string(STRATIVUE_BIN_DIR) + "/" + abi::kPluginModuleFile, &error);
+    module_ = platform::LoadModule(std::string(STRATIVUE_BIN_DIR) + "/" + qvabi::kPluginModuleFile, &error);
     ASSERT_NE(module_, nullptr) << error;
     if (i == 99) {
       EXPECT_EQ(Observe(), first);

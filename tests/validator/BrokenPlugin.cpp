@@ -14,8 +14,8 @@
 #include <string>
 #include <type_traits>
 
-#include "abi/PcbApi.h"
-#include "abi/ServerModule.h"
+#include "abi/IServerModule.h"
+#include "abi/PcbApiFunctions.h"
 
 namespace {
 
@@ -36,48 +36,49 @@ struct RealPlugin {
 
 char* volatile leakedBlock = nullptr;
 
-class BrokenLauncher final : public abi::ICommandLauncher {
+class BrokenLauncher final : public qvabi::ICommandLauncher {
  public:
-  explicit BrokenLauncher(abi::ICommandLauncher* inner) : inner_(inner) {}
-  abi::HRESULT STDCALL QueryInterface(abi::REFIID iid, void** out) override {
+  explicit BrokenLauncher(qvabi::ICommandLauncher* inner) : inner_(inner) {}
+  qvabi::HRESULT STDCALL QueryInterface(qvabi::REFIID iid, void** out) override {
     return inner_->QueryInterface(iid, out);
   }
   uint32_t STDCALL AddRef() override { return 0; }
   uint32_t STDCALL Release() override { return 0; }
-  abi::HRESULT STDCALL LaunchCommand(const char* name, const char* parameters, int32_t ignored,
-                                     abi::IServerView* view) override {
-    const abi::HRESULT status = inner_->LaunchCommand(name, parameters, ignored, view);
+  qvabi::HRESULT STDCALL LaunchCommand(const char* name, const char* parameters, int32_t ignored,
+                                       qvabi::IServerView* view) override {
+    const qvabi::HRESULT status = inner_->LaunchCommand(name, parameters, ignored, view);
     // A track made and forgotten: never added to a board, never destroyed.
     if (void* editor = dlopen("Brelix.so", RTLD_NOW | RTLD_NOLOAD)) {
-      if (auto* create = reinterpret_cast<abi::pcbapi::CreateObject_t*>(dlsym(editor, "PcbApi_CreateObject")))
-        create(static_cast<uint8_t>(abi::ObjectKind::Track));
+      if (auto* create =
+              reinterpret_cast<qvabi::pcbapi::CreateObject_t*>(dlsym(editor, "PcbApi_CreateObject")))
+        create(static_cast<uint8_t>(qvabi::ObjectKind::Track));
       dlclose(editor);
     }
     return status;
   }
-  abi::HRESULT STDCALL GetCommandState(const char* name, const char* parameters, abi::IServerView* view,
-                                       abi::BOOL32* enabled, int32_t* state2, int32_t* state3,
-                                       abi::ByteBool* state4, abi::ByteBool* state5) override {
+  qvabi::HRESULT STDCALL GetCommandState(const char* name, const char* parameters, qvabi::IServerView* view,
+                                         qvabi::BOOL32* enabled, int32_t* state2, int32_t* state3,
+                                         qvabi::ByteBool* state4, qvabi::ByteBool* state5) override {
     return inner_->GetCommandState(name, parameters, view, enabled, state2, state3, state4, state5);
   }
 
  private:
-  abi::ICommandLauncher* inner_;
+  qvabi::ICommandLauncher* inner_;
 };
 
-class BrokenModule final : public abi::IServerModule {
+class BrokenModule final : public qvabi::IServerModule {
  public:
-  explicit BrokenModule(abi::IServerModule* inner) : inner_(inner) {
-    abi::ICommandLauncher* launcher = nullptr;
+  explicit BrokenModule(qvabi::IServerModule* inner) : inner_(inner) {
+    qvabi::ICommandLauncher* launcher = nullptr;
     inner_->GetCommandLauncher(&launcher);
     launcher_ = launcher ? new BrokenLauncher(launcher) : nullptr;
   }
 
-  abi::HRESULT STDCALL QueryInterface(abi::REFIID iid, void** out) override {
-    if (out && (iid == abi::IUnknown::IID || iid == abi::IServerModule::IID)) {
-      *out = static_cast<abi::IServerModule*>(this);
+  qvabi::HRESULT STDCALL QueryInterface(qvabi::REFIID iid, void** out) override {
+    if (out && (iid == qvabi::IUnknown::IID || iid == qvabi::IServerModule::IID)) {
+      *out = static_cast<qvabi::IServerModule*>(this);
       AddRef();
-      return abi::S_OK;
+      return qvabi::S_OK;
     }
     return inner_->QueryInterface(iid, out);
   }
@@ -91,79 +92,84 @@ class BrokenModule final : public abi::IServerModule {
     }
     return left;
   }
-  abi::HRESULT STDCALL Idle() override { return inner_->Idle(); }
-  abi::HRESULT STDCALL HostNotify(int32_t value) override { return inner_->HostNotify(value); }
-  abi::HRESULT STDCALL CreateDocument(intptr_t a, intptr_t b, abi::IServerDocument** document) override {
+  qvabi::HRESULT STDCALL Idle() override { return inner_->Idle(); }
+  qvabi::HRESULT STDCALL HostNotify(int32_t value) override { return inner_->HostNotify(value); }
+  qvabi::HRESULT STDCALL CreateDocument(intptr_t a, intptr_t b, qvabi::IServerDocument** document) override {
     return inner_->CreateDocument(a, b, document);
   }
-  abi::HRESULT STDCALL DestroyDocument(abi::IServerDocument* document) override {
+  qvabi::HRESULT STDCALL DestroyDocument(qvabi::IServerDocument* document) override {
     return inner_->DestroyDocument(document);
   }
-  abi::HRESULT STDCALL GetClient(abi::IClient** client) override { return inner_->GetClient(client); }
-  abi::HRESULT STDCALL GetCommandLauncher(abi::ICommandLauncher** launcher) override {
-    if (!launcher) return abi::E_UNEXPECTED;
+  qvabi::HRESULT STDCALL GetClient(qvabi::IClient** client) override { return inner_->GetClient(client); }
+  qvabi::HRESULT STDCALL GetCommandLauncher(qvabi::ICommandLauncher** launcher) override {
+    if (!launcher) return qvabi::E_UNEXPECTED;
     *launcher = launcher_;
-    return launcher_ ? abi::S_OK : abi::E_UNEXPECTED;
+    return launcher_ ? qvabi::S_OK : qvabi::E_UNEXPECTED;
   }
-  abi::HRESULT STDCALL GetDocumentCount(int32_t* count) override { return inner_->GetDocumentCount(count); }
-  abi::HRESULT STDCALL GetDocument(int32_t index, abi::IServerDocument** document) override {
-    const abi::HRESULT status = inner_->GetDocument(index, document);
-    if (abi::Failed(status)) throw std::out_of_range("no document " + std::to_string(index));
+  qvabi::HRESULT STDCALL GetDocumentCount(int32_t* count) override { return inner_->GetDocumentCount(count); }
+  qvabi::HRESULT STDCALL GetDocument(int32_t index, qvabi::IServerDocument** document) override {
+    const qvabi::HRESULT status = inner_->GetDocument(index, document);
+    if (qvabi::Failed(status)) throw std::out_of_range("no document " + std::to_string(index));
     return status;
   }
-  abi::HRESULT STDCALL GetModuleInstance(int32_t* instance) override {
+  qvabi::HRESULT STDCALL GetModuleInstance(int32_t* instance) override {
     return inner_->GetModuleInstance(instance);
   }
-  abi::HRESULT STDCALL GetModuleName(abi::BSTR* name) override { return inner_->GetModuleName(name); }
-  abi::HRESULT STDCALL GetProcessControl(abi::IProcessControl** control) override {
+  qvabi::HRESULT STDCALL GetModuleName(qvabi::BSTR* name) override { return inner_->GetModuleName(name); }
+  qvabi::HRESULT STDCALL GetProcessControl(qvabi::IProcessControl** control) override {
     return inner_->GetProcessControl(control);
   }
-  abi::HRESULT STDCALL GetAttachedObjectCount(int32_t* count) override {
+  qvabi::HRESULT STDCALL GetAttachedObjectCount(int32_t* count) override {
     return inner_->GetAttachedObjectCount(count);
   }
-  abi::HRESULT STDCALL GetAttachedObject(int32_t index, abi::IUnknown** object) override {
+  qvabi::HRESULT STDCALL GetAttachedObject(int32_t index, qvabi::IUnknown** object) override {
     return inner_->GetAttachedObject(index, object);
   }
-  abi::HRESULT STDCALL GetDocumentOptionsView(abi::BSTR name, abi::IUnknown** view) override {
+  qvabi::HRESULT STDCALL GetDocumentOptionsView(qvabi::BSTR name, qvabi::IUnknown** view) override {
     return inner_->GetDocumentOptionsView(name, view);
   }
-  abi::HRESULT STDCALL QueryObject1(int32_t value, abi::IUnknown** object) override {
+  qvabi::HRESULT STDCALL QueryObject1(int32_t value, qvabi::IUnknown** object) override {
     return inner_->QueryObject1(value, object);
   }
-  abi::HRESULT STDCALL QueryObject2(int32_t value1, int32_t value2, abi::IUnknown** object) override {
+  qvabi::HRESULT STDCALL QueryObject2(int32_t value1, int32_t value2, qvabi::IUnknown** object) override {
     return inner_->QueryObject2(value1, value2, object);
   }
-  abi::HRESULT STDCALL DetachObject(abi::IUnknown* object) override { return inner_->DetachObject(object); }
-  abi::HRESULT STDCALL AttachObject(abi::IUnknown* object) override { return inner_->AttachObject(object); }
-  abi::HRESULT STDCALL CreateDocumentEx(intptr_t a, intptr_t b, abi::ByteBool flag,
-                                        abi::IServerDocument** document) override {
+  qvabi::HRESULT STDCALL DetachObject(qvabi::IUnknown* object) override {
+    return inner_->DetachObject(object);
+  }
+  qvabi::HRESULT STDCALL AttachObject(qvabi::IUnknown* object) override {
+    return inner_->AttachObject(object);
+  }
+  qvabi::HRESULT STDCALL CreateDocumentEx(intptr_t a, intptr_t b, qvabi::ByteBool flag,
+                                          qvabi::IServerDocument** document) override {
     return inner_->CreateDocumentEx(a, b, flag, document);
   }
 
  private:
-  abi::IServerModule* inner_;
+  qvabi::IServerModule* inner_;
   BrokenLauncher* launcher_;
   uint32_t references_ = 0;
 };
 
 }  // namespace
 
-extern "C" ABI_EXPORT abi::HRESULT STDCALL ServerFactory(abi::IClient* client, abi::IServerModule** module) {
-  if (!module) return abi::E_UNEXPECTED;
+extern "C" ABI_EXPORT qvabi::HRESULT STDCALL ServerFactory(qvabi::IClient* client,
+                                                           qvabi::IServerModule** module) {
+  if (!module) return qvabi::E_UNEXPECTED;
   *module = nullptr;
   auto* factory = realPlugin.handle
-                      ? reinterpret_cast<abi::ServerFactory_t*>(dlsym(realPlugin.handle, "ServerFactory"))
+                      ? reinterpret_cast<qvabi::ServerFactory_t*>(dlsym(realPlugin.handle, "ServerFactory"))
                       : nullptr;
-  if (!factory) return abi::E_UNEXPECTED;
+  if (!factory) return qvabi::E_UNEXPECTED;
   leakedBlock = new char[64 * 1024];
   std::memset(leakedBlock, 1, 64 * 1024);
-  abi::IServerModule* inner = nullptr;
-  const abi::HRESULT status = factory(client, &inner);
-  if (abi::Failed(status) || !inner) return abi::E_UNEXPECTED;
+  qvabi::IServerModule* inner = nullptr;
+  const qvabi::HRESULT status = factory(client, &inner);
+  if (qvabi::Failed(status) || !inner) return qvabi::E_UNEXPECTED;
   auto* broken = new BrokenModule(inner);
   broken->AddRef();
   *module = broken;
-  return abi::S_OK;
+  return qvabi::S_OK;
 }
 
 extern "C" ABI_EXPORT __attribute__((noinline)) int32_t STDCALL madTraceProcess(const char* message,
@@ -183,5 +189,5 @@ extern "C" ABI_EXPORT __attribute__((noinline)) int32_t STDCALL madTraceProcess(
 }
 
 // The host calls both exports through the binary interface's types.
-static_assert(std::is_same_v<decltype(&ServerFactory), abi::ServerFactory_t*>);
-static_assert(std::is_same_v<decltype(&madTraceProcess), abi::MadTraceProcess_t*>);
+static_assert(std::is_same_v<decltype(&ServerFactory), qvabi::ServerFactory_t*>);
+static_assert(std::is_same_v<decltype(&madTraceProcess), qvabi::MadTraceProcess_t*>);

@@ -20,26 +20,26 @@ void CheckContext::Step(const std::string& what) const { std::cout << "step: " <
 
 void CheckContext::LoadEditor() {
   std::string error;
-  if (!host.loadServerModule(settings.programFolder + abi::kEditorModuleFile, &error))
+  if (!host.loadServerModule(settings.programFolder + qvabi::kEditorModuleFile, &error))
     throw CheckFailure("cannot load the editor: " + error);
-  const platform::ModuleHandle module = platform::FindLoadedModule(abi::kEditorModuleFile);
+  const platform::ModuleHandle module = platform::FindLoadedModule(qvabi::kEditorModuleFile);
   if (!module || !editor.Load(module)) throw CheckFailure("Brelix.so lacks the editor's simulation API");
   editor.SetSetupHook(&OnSetup, nullptr);
 }
 
-abi::IServerModule* CheckContext::LoadPlugin() {
+qvabi::IServerModule* CheckContext::LoadPlugin() {
   std::string error;
-  abi::IServerModule* module =
+  qvabi::IServerModule* module =
       Call("ServerFactory", [&] { return host.loadServerModule(settings.plugin, &error); });
   if (!module) throw CheckFailure(error);
   return module;
 }
 
-abi::ICommandLauncher* CheckContext::Launcher(abi::IServerModule* module) const {
-  abi::ICommandLauncher* launcher = nullptr;
-  const abi::HRESULT status =
+qvabi::ICommandLauncher* CheckContext::Launcher(qvabi::IServerModule* module) const {
+  qvabi::ICommandLauncher* launcher = nullptr;
+  const qvabi::HRESULT status =
       Call("IServerModule::GetCommandLauncher", [&] { return module->GetCommandLauncher(&launcher); });
-  Expect(status == abi::S_OK && launcher, "GetCommandLauncher gave no launcher");
+  Expect(status == qvabi::S_OK && launcher, "GetCommandLauncher gave no launcher");
   return launcher;
 }
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "abi/ServerModule.h"
+#include "abi/IServerModule.h"
 #include "editor/BrelixSim.h"
 
 namespace quorvex {
@@ -48,9 +48,9 @@ struct CheckContext {
   // Loads Brelix.so from the program's folder into the host and resolves its
   // simulation API; then the plug-in. Both raise CheckFailure on failure.
   void LoadEditor();
-  abi::IServerModule* LoadPlugin();
+  qvabi::IServerModule* LoadPlugin();
   // The plug-in's command launcher, or CheckFailure.
-  abi::ICommandLauncher* Launcher(abi::IServerModule* module) const;
+  qvabi::ICommandLauncher* Launcher(qvabi::IServerModule* module) const;
   // The example boards, sorted by name; CheckFailure when there are none.
   std::vector<std::string> BoardFiles() const;
 };

@@ -83,7 +83,7 @@ class BoardUnderTest {
  public:
   BoardUnderTest(CheckContext& context, const std::string& path) : context_(context), name_(FileName(path)) {
     const char* error = nullptr;
-    const abi::PcbHandle board = context.editor.OpenBoardFile(path.c_str(), &error);
+    const qvabi::PcbHandle board = context.editor.OpenBoardFile(path.c_str(), &error);
     Expect(board != 0, "cannot open " + path + ": " + (error ? error : "refused"));
     text_ = context.editor.BoardText(board);
     context.editor.Reset();
@@ -140,10 +140,10 @@ class BoardUnderTest {
   CheckContext& context_;
   std::string name_;
   std::string text_;
-  abi::PcbHandle board_ = 0;
+  qvabi::PcbHandle board_ = 0;
 };
 
-abi::HRESULT Launch(CheckContext& context, abi::ICommandLauncher* launcher) {
+qvabi::HRESULT Launch(CheckContext& context, qvabi::ICommandLauncher* launcher) {
   return Call("ICommandLauncher::LaunchCommand", [&] {
     return launcher->LaunchCommand("GenerateCrossSection", "", 0, context.host.currentView());
   });
@@ -151,7 +151,7 @@ abi::HRESULT Launch(CheckContext& context, abi::ICommandLauncher* launcher) {
 
 void CommandRuns(CheckContext& context) {
   context.LoadEditor();
-  abi::ICommandLauncher* launcher = context.Launcher(context.LoadPlugin());
+  qvabi::ICommandLauncher* launcher = context.Launcher(context.LoadPlugin());
   for (const std::string& path : context.BoardFiles()) {
     BoardUnderTest board(context, path);
     for (int round = 0; round < kScriptsPerBoard * context.settings.repeat; ++round) {
@@ -160,7 +160,7 @@ void CommandRuns(CheckContext& context) {
       context.Step(run);
       board.Open(script.text);
       const std::string before = board.Text();
-      Expect(Launch(context, launcher) == abi::S_OK, run + ": LaunchCommand failed");
+      Expect(Launch(context, launcher) == qvabi::S_OK, run + ": LaunchCommand failed");
       board.Verify(before, !script.commits, run);
       if (script.commits)
         Expect(board.Text() != before, run + ": a committed run added nothing to the board");
@@ -176,18 +176,18 @@ struct Scenario {
   bool withView = true;
 };
 
-void RunScenario(CheckContext& context, abi::ICommandLauncher* launcher, BoardUnderTest& board,
+void RunScenario(CheckContext& context, qvabi::ICommandLauncher* launcher, BoardUnderTest& board,
                  const Scenario& scenario, const std::string& run, bool underFault) {
   board.Open(scenario.script);
   if (!scenario.withView) context.host.setCurrentView(nullptr);
   const std::string before = board.Text();
-  const abi::HRESULT status = Launch(context, launcher);
+  const qvabi::HRESULT status = Launch(context, launcher);
   platform::faults::Clear();
   if (underFault)
-    Expect(status == abi::S_OK || status == abi::E_UNEXPECTED,
+    Expect(status == qvabi::S_OK || status == qvabi::E_UNEXPECTED,
            run + ": LaunchCommand answered neither S_OK nor E_UNEXPECTED");
   else
-    Expect(status == abi::S_OK, run + ": LaunchCommand failed without a fault");
+    Expect(status == qvabi::S_OK, run + ": LaunchCommand failed without a fault");
   board.Verify(before, scenario.cancelled || !scenario.withView, run);
 }
 
@@ -196,7 +196,7 @@ void RunScenario(CheckContext& context, abi::ICommandLauncher* launcher, BoardUn
 // and one call picked by the seed.
 void FaultRuns(CheckContext& context, const std::string& kind) {
   context.LoadEditor();
-  abi::ICommandLauncher* launcher = context.Launcher(context.LoadPlugin());
+  qvabi::ICommandLauncher* launcher = context.Launcher(context.LoadPlugin());
   const std::vector<std::string> files = context.BoardFiles();
   int failedCalls = 0;
   for (int round = 0; round < context.settings.repeat; ++round) {
@@ -241,9 +241,9 @@ void FaultRuns(CheckContext& context, const std::string& kind) {
           if (!scenario.withView) context.host.setCurrentView(nullptr);
           platform::faults::Arm({point, nth, {}});
           const std::string before = board.Text();
-          const abi::HRESULT status = Launch(context, launcher);
+          const qvabi::HRESULT status = Launch(context, launcher);
           platform::faults::Clear();
-          Expect(status == abi::S_OK || status == abi::E_UNEXPECTED,
+          Expect(status == qvabi::S_OK || status == qvabi::E_UNEXPECTED,
                  run + ": LaunchCommand answered neither S_OK nor E_UNEXPECTED");
           board.Verify(before, scenario.cancelled || !scenario.withView, run);
           ++failedCalls;

@@ -13,18 +13,18 @@ namespace {
 // object per load passes it within the hundred loads.
 constexpr int64_t kMaxGrowthBytes = 16 * 1024;
 
-std::string ModuleName(abi::IServerModule* module) {
+std::string ModuleName(qvabi::IServerModule* module) {
   platform::BStr name;
-  const abi::HRESULT status =
+  const qvabi::HRESULT status =
       Call("IServerModule::GetModuleName", [&] { return module->GetModuleName(name.put()); });
-  Expect(status == abi::S_OK, "GetModuleName failed");
+  Expect(status == qvabi::S_OK, "GetModuleName failed");
   Expect(!name.view().empty(), "GetModuleName answered an empty name");
   return name.utf8();
 }
 
 void LoadOnce(CheckContext& context) {
   context.LoadEditor();
-  abi::IServerModule* module = context.LoadPlugin();
+  qvabi::IServerModule* module = context.LoadPlugin();
   ModuleName(module);
   Call("IServerModule::Release", [&] {
     context.host.releaseServerModules();
@@ -35,15 +35,15 @@ void LoadOnce(CheckContext& context) {
 void Load(CheckContext& context) {
   context.Step("loading the editor and the plug-in");
   context.LoadEditor();
-  abi::IServerModule* module = context.LoadPlugin();
+  qvabi::IServerModule* module = context.LoadPlugin();
   const std::string name = ModuleName(module);
   Expect(context.host.findServerModule(name) == module,
          "the module is not registered under its name " + name);
-  abi::IUnknown* unknown = nullptr;
-  const abi::HRESULT status = Call("IServerModule::QueryInterface", [&] {
-    return module->QueryInterface(abi::IUnknown::IID, reinterpret_cast<void**>(&unknown));
+  qvabi::IUnknown* unknown = nullptr;
+  const qvabi::HRESULT status = Call("IServerModule::QueryInterface", [&] {
+    return module->QueryInterface(qvabi::IUnknown::IID, reinterpret_cast<void**>(&unknown));
   });
-  Expect(status == abi::S_OK && unknown, "the module does not answer IUnknown");
+  Expect(status == qvabi::S_OK && unknown, "the module does not answer IUnknown");
   Call("IUnknown::Release", [&] { return unknown->Release(); });
   context.Step("releasing the module");
   Call("IServerModule::Release", [&] {

@@ -27,9 +27,9 @@ void Leaks(CheckContext& context) {
   const std::vector<std::string> boards = context.BoardFiles();
   context.Step("loading, running the command on " + boards.front() + " and unloading");
   context.LoadEditor();
-  abi::ICommandLauncher* launcher = context.Launcher(context.LoadPlugin());
+  qvabi::ICommandLauncher* launcher = context.Launcher(context.LoadPlugin());
   const char* error = nullptr;
-  const abi::PcbHandle board = context.editor.OpenBoardFile(boards.front().c_str(), &error);
+  const qvabi::PcbHandle board = context.editor.OpenBoardFile(boards.front().c_str(), &error);
   Expect(board != 0, "cannot open " + boards.front());
   context.editor.SetInputScript(board, "corner 0,0\nmove 40000000,30000000\nclick\n", &error);
   context.host.openPcbView("Leak.qvpcb");

@@ -15,13 +15,13 @@ std::u16string Text(BSTR text) {
 }
 
 TEST(SystemInterop, ErrorRaisedHereReachesTheSystemsGetErrorInfo) {
-  abi::ComPtr<platform::ICreateErrorInfo> create;
-  ASSERT_EQ(platform::CreateErrorInfo(create.put()), abi::S_OK);
+  qvabi::ComPtr<platform::ICreateErrorInfo> create;
+  ASSERT_EQ(platform::CreateErrorInfo(create.put()), qvabi::S_OK);
   create->SetSource(platform::BStr(u"Strativue.dll").get());
   create->SetDescription(platform::BStr(u"No current PCB document").get());
-  auto info = abi::QueryAs<platform::IErrorInfo>(create.get());
+  auto info = qvabi::QueryAs<platform::IErrorInfo>(create.get());
   ASSERT_TRUE(info);
-  ASSERT_EQ(platform::SetErrorInfo(0, info.get()), abi::S_OK);
+  ASSERT_EQ(platform::SetErrorInfo(0, info.get()), qvabi::S_OK);
 
   ::IErrorInfo* system = nullptr;
   ASSERT_EQ(::GetErrorInfo(0, &system), 0);
@@ -35,7 +35,7 @@ TEST(SystemInterop, ErrorRaisedHereReachesTheSystemsGetErrorInfo) {
   ::SysFreeString(description);
   system->Release();
   // Taken by the system's call: nothing is left for the platform's.
-  abi::ComPtr<platform::IErrorInfo> after;
+  qvabi::ComPtr<platform::IErrorInfo> after;
   EXPECT_EQ(platform::GetErrorInfo(0, after.put()), 1);
 }
 
@@ -51,16 +51,16 @@ TEST(SystemInterop, ErrorSetThroughTheSystemIsReadHere) {
   info->Release();
   create->Release();
 
-  abi::ComPtr<platform::IErrorInfo> here;
-  ASSERT_EQ(platform::GetErrorInfo(0, here.put()), abi::S_OK);
+  qvabi::ComPtr<platform::IErrorInfo> here;
+  ASSERT_EQ(platform::GetErrorInfo(0, here.put()), qvabi::S_OK);
   platform::BStr text;
-  ASSERT_EQ(here->GetDescription(text.put()), abi::S_OK);
+  ASSERT_EQ(here->GetDescription(text.put()), qvabi::S_OK);
   EXPECT_EQ(text.utf8(), "set by another module");
 }
 
 TEST(SystemInterop, StringsCrossBothWays) {
   // One made here is measured and freed by the system.
-  abi::BSTR mine = platform::SysAllocString(u"Layer Stack Up");
+  qvabi::BSTR mine = platform::SysAllocString(u"Layer Stack Up");
   ASSERT_NE(mine, nullptr);
   EXPECT_EQ(::SysStringLen(reinterpret_cast<BSTR>(mine)), 14u);
   EXPECT_EQ(::SysStringByteLen(reinterpret_cast<BSTR>(mine)), 28u);
@@ -68,8 +68,8 @@ TEST(SystemInterop, StringsCrossBothWays) {
 
   // One made by the system is read and freed here.
   BSTR theirs = ::SysAllocStringLen(L"Top\0Layer", 9);
-  EXPECT_EQ(platform::SysStringLen(reinterpret_cast<abi::BSTR>(theirs)), 9u);
-  platform::BStr adopted = platform::BStr::Adopt(reinterpret_cast<abi::BSTR>(theirs));
+  EXPECT_EQ(platform::SysStringLen(reinterpret_cast<qvabi::BSTR>(theirs)), 9u);
+  platform::BStr adopted = platform::BStr::Adopt(reinterpret_cast<qvabi::BSTR>(theirs));
   EXPECT_EQ(adopted.view(), std::u16string_view(u"Top\0Layer", 9));
 
   // A nil text gives zeroed characters, as the platform promises everywhere.

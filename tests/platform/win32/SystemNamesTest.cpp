@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <type_traits>
 
-#include "abi/Translation.h"
+#include "abi/ITranslationManager.h"
 #include "abi/Types.h"
 #include "platform/Dde.h"
 #include "platform/Faults.h"
@@ -21,14 +21,14 @@
 
 // The constants that the system defines as macros of the same name.
 #define SYSTEM_NAMED_CONSTANTS(X)                 \
-  X(abi, S_OK)                                    \
-  X(abi, E_UNEXPECTED)                            \
-  X(abi, E_NOINTERFACE)                           \
-  X(abi, E_NOTIMPL)                               \
-  X(abi, E_INVALIDARG)                            \
-  X(abi, E_POINTER)                               \
-  X(abi, FW_NORMAL)                               \
-  X(abi, FW_BOLD)                                 \
+  X(qvabi, S_OK)                                  \
+  X(qvabi, E_UNEXPECTED)                          \
+  X(qvabi, E_NOINTERFACE)                         \
+  X(qvabi, E_NOTIMPL)                             \
+  X(qvabi, E_INVALIDARG)                          \
+  X(qvabi, E_POINTER)                             \
+  X(qvabi, FW_NORMAL)                             \
+  X(qvabi, FW_BOLD)                               \
   X(platform, CSIDL_APPDATA)                      \
   X(platform, CSIDL_LOCAL_APPDATA)                \
   X(platform, CSIDL_PERSONAL)                     \

@@ -8,26 +8,26 @@
 
 namespace {
 
-class Workspace final : public abi::Implements<abi::IWorkspace> {
+class Workspace final : public qvabi::Implements<qvabi::IWorkspace> {
  public:
-  abi::HRESULT STDCALL GetServerTarget(abi::BSTR serverName, abi::BSTR* target) override {
-    if (!target) return abi::E_UNEXPECTED;
+  qvabi::HRESULT STDCALL GetServerTarget(qvabi::BSTR serverName, qvabi::BSTR* target) override {
+    if (!target) return qvabi::E_UNEXPECTED;
     const bool taskServer =
         platform::BStr(std::u16string_view(serverName ? serverName : u"", platform::SysStringLen(serverName)))
             .utf8() == "PickATask";
     *target = taskServer ? platform::BStr::FromUtf8("Tasks").release() : nullptr;
-    return abi::S_OK;
+    return qvabi::S_OK;
   }
 };
 
 }  // namespace
 
-extern "C" ABI_EXPORT abi::HRESULT STDCALL GetWorkspace(abi::IWorkspace** workspace) {
-  if (!workspace) return abi::E_UNEXPECTED;
+extern "C" ABI_EXPORT qvabi::HRESULT STDCALL GetWorkspace(qvabi::IWorkspace** workspace) {
+  if (!workspace) return qvabi::E_UNEXPECTED;
   *workspace = new Workspace();
   (*workspace)->AddRef();
-  return abi::S_OK;
+  return qvabi::S_OK;
 }
 
 // The plug-in calls it through the binary interface's type.
-static_assert(std::is_same_v<decltype(&GetWorkspace), abi::GetWorkspace_t*>);
+static_assert(std::is_same_v<decltype(&GetWorkspace), qvabi::GetWorkspace_t*>);
