@@ -6,23 +6,23 @@
 
 namespace quorvex::cli {
 
-// Machine.cpp: picks the machine root (--machine), checks the machine's and
+// MachineStep.cpp: picks the machine root (--machine), checks the machine's and
 // the host's settings files and the registry file.
 StepResult PrepareMachine(Session& session);
-// Documents.cpp: checks the files the run reads and writes before anything
+// DocumentSteps.cpp: checks the files the run reads and writes before anything
 // else is done: an output must not be an input, a file of the machine root,
 // a module, the program or another output, nor an existing path that is not
 // a regular file, and its folder must exist.
 StepResult CheckFiles(Session& session);
-// Machine.cpp: creates the test-mode key (--test-mode), once the files of
+// MachineStep.cpp: creates the test-mode key (--test-mode), once the files of
 // the run have been accepted, so that a refused run changes nothing.
 StepResult EnterTestMode(Session& session);
-// Modules.cpp: loads Brelix.so (and resolves its simulation API), then
+// ModuleSteps.cpp: loads Brelix.so (and resolves its simulation API), then
 // Strativue.so, from the program's folder and creates their server modules;
 // prints "module: NAME" for the plug-in.
 StepResult LoadEditor(Session& session);
 StepResult LoadPlugin(Session& session);
-// Documents.cpp: opens the board file as the current board with the user's
+// DocumentSteps.cpp: opens the board file as the current board with the user's
 // input script, checks that the output files can be written, and opens the
 // documents and views --active asks for. Bad files end the run with status 2
 // before anything is written.
