@@ -74,7 +74,7 @@ qvabi::PcbHandle Editor::OpenBoardFile(const std::string& path) {
 bool Editor::CloseBoard(qvabi::PcbHandle handle) {
   const auto it = boards_.find(handle);
   if (it == boards_.end()) return false;
-  ForgetLastFound();
+  ForgetAllFound();
   for (qvabi::PcbHandle object : it->second.contents) objects_.erase(object);
   for (auto& [objectHandle, object] : objects_)
     if (object.owner == handle) object.owner = 0;
@@ -127,7 +127,7 @@ qvabi::PcbHandle Editor::CreateObject(uint8_t kind) {
 EditorObject* Editor::FindAndKeep(qvabi::PcbHandle handle) {
   const auto it = objects_.find(handle);
   if (it == objects_.end()) return nullptr;
-  lastFound_ = {handle, &it->second};
+  found_[static_cast<uint32_t>(handle) % kFoundSlots] = {handle, &it->second};
   return &it->second;
 }
 
@@ -153,7 +153,7 @@ void Editor::DestroyObject(qvabi::PcbHandle handle) {
   const auto it = objects_.find(handle);
   if (it == objects_.end()) return;
   if (Board* board = FindBoard(it->second.contentsOf)) std::erase(board->contents, handle);
-  ForgetLastFound();
+  ForgetFound(handle);
   objects_.erase(it);
 }
 
@@ -177,7 +177,7 @@ void Editor::DestroyEventHandler(qvabi::PcbHandle handler) { handlers_.erase(han
 
 void Editor::Reset() {
   boards_.clear();
-  ForgetLastFound();
+  ForgetAllFound();
   objects_.clear();
   handlers_.clear();
   current_ = 0;

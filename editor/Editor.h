@@ -3,6 +3,7 @@
 // notifications). One per process, used on the host's UI thread only.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -51,11 +52,11 @@ class Editor {
 
   // Objects. Create answers 0 for a kind the editor does not make.
   qvabi::PcbHandle CreateObject(uint8_t kind);
-  // Calls come in runs on one object (the plug-in reads or writes an object's
-  // records one after the other), so the last object found is kept; an
-  // element of the map keeps its address until it is erased.
+  // Found objects are kept (found_), so that a call on an object taken
+  // shortly before finds it without searching.
   EditorObject* FindObject(qvabi::PcbHandle object) {
-    return object == lastFound_.handle ? lastFound_.object : FindAndKeep(object);
+    const Found& found = found_[static_cast<uint32_t>(object) % kFoundSlots];
+    return object == found.handle ? found.object : FindAndKeep(object);
   }
   void SetOwner(qvabi::PcbHandle object, qvabi::PcbHandle board);
   void AddToContents(qvabi::PcbHandle board, qvabi::PcbHandle object);
@@ -89,8 +90,9 @@ class Editor {
   Editor() = default;
   qvabi::PcbHandle NextHandle();
   EditorObject* FindAndKeep(qvabi::PcbHandle object);
-  // Before any object is erased.
-  void ForgetLastFound() { lastFound_ = {}; }
+  // Before an object is erased, and before many are.
+  void ForgetFound(qvabi::PcbHandle object) { found_[static_cast<uint32_t>(object) % kFoundSlots] = {}; }
+  void ForgetAllFound() { found_.fill({}); }
   qvabi::PcbHandle AddBoard(BoardFileContents contents, const std::string& sourcePath);
   void CallA(const qvabi::EventTableA& table, qvabi::EventA entry);
   bool CallB(const qvabi::EventTableB& table, qvabi::EventB entry);
@@ -99,10 +101,15 @@ class Editor {
   std::map<qvabi::PcbHandle, Board> boards_;
   // Looked up on every editor call an object takes; handles are never reused.
   std::unordered_map<qvabi::PcbHandle, EditorObject> objects_;
-  struct {
+  // The objects found last, in the slot of their handle: a cursor move takes
+  // the same few hundred objects in turn. An element of the map keeps its
+  // address until it is erased.
+  static constexpr std::size_t kFoundSlots = 1024;
+  struct Found {
     qvabi::PcbHandle handle = 0;  // no object has handle 0
     EditorObject* object = nullptr;
-  } lastFound_;
+  };
+  std::array<Found, kFoundSlots> found_{};
   std::map<qvabi::PcbHandle, EventHandler> handlers_;
   qvabi::PcbHandle current_ = 0;
   std::vector<std::string> eventLog_;

@@ -40,6 +40,14 @@ enum LegendColumn : int {
   kLegendColumnCount = 7
 };
 
+// A cell's text with the board value it was made from, so that a refresh
+// formats a value again only when it changed.
+struct TFormattedCell {
+  bool Made = false;
+  uint64_t Source = 0;
+  std::string Text;
+};
+
 // One line of the table. A stack row describes a layer and the dielectric
 // below it; the last stack row has no dielectric below it and holds null for
 // the four dielectric texts. Header and solder-mask rows hold all seven.
@@ -53,6 +61,10 @@ struct TLegendRow {
   std::unique_ptr<TPcbText> MaterialText;
   std::unique_ptr<TPcbText> HeightText;
   std::unique_ptr<TPcbText> ConstantText;
+  // The formatted numbers of the copper, height and constant cells.
+  TFormattedCell CopperFormat;
+  TFormattedCell HeightFormat;
+  TFormattedCell ConstantFormat;
 
   bool HasDielectricTexts() const { return TypeText && MaterialText && HeightText && ConstantText; }
   // The text of a column (LegendColumn); null where the row has none.

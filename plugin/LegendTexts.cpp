@@ -1,6 +1,7 @@
 // The legend's cell texts, taken from the board, and the column measurements
 // (longest text of each column and its width) the layout builds on.
-#include <cstdio>
+#include <bit>
+#include <charconv>
 #include <string>
 
 #include "plugin/LayerStackupLegend.h"
@@ -13,6 +14,24 @@ namespace {
 // Header words are placed at about the body size divided by this factor;
 // their measured widths are scaled back by it.
 constexpr double kHeaderScale = 1.4;
+
+// The cell's text for `source`, made by `format` only when the source is not
+// the one the text was last made from.
+template <typename Format>
+const std::string& FormattedText(TFormattedCell& cell, uint64_t source, Format&& format) {
+  if (!cell.Made || cell.Source != source) {
+    cell.Made = false;
+    cell.Text = format();
+    cell.Source = source;
+    cell.Made = true;
+  }
+  return cell.Text;
+}
+
+const std::string& CoordinateText(TFormattedCell& cell, int32_t value, BoardUnit unit) {
+  const uint64_t source = uint64_t{static_cast<uint32_t>(value)} << 8 | static_cast<uint8_t>(unit);
+  return FormattedText(cell, source, [&] { return FormatCoordinate(value, unit); });
+}
 
 }  // namespace
 
@@ -57,7 +76,7 @@ void TLegendStackup::FillLayerCells(TLegendRow& row, const TLayerObject& layer) 
     MeasureCell(*row.GerberText, kGerberColumn, false);
   }
   if (CopperHeight) {
-    WriteCell(*row.CopperText, FormatCoordinate(layer.CopperThickness, Board->Unit()));
+    WriteCell(*row.CopperText, CoordinateText(row.CopperFormat, layer.CopperThickness, Board->Unit()));
     MeasureCell(*row.CopperText, kCopperColumn, false);
   }
 }
@@ -75,12 +94,13 @@ void TLegendStackup::FillDielectricCells(TLegendRow& row, const TDielectricInfo&
     MeasureCell(*row.MaterialText, kMaterialColumn, false);
   }
   if (DielHeight) {
-    WriteCell(*row.HeightText, FormatCoordinate(dielectric.Height, Board->Unit()));
+    WriteCell(*row.HeightText, CoordinateText(row.HeightFormat, dielectric.Height, Board->Unit()));
     MeasureCell(*row.HeightText, kHeightColumn, false);
   }
   if (Constant) {
-    FormatTwoDecimals(ScratchText, static_cast<float>(dielectric.Constant));
-    WriteCell(*row.ConstantText, ScratchText);
+    const auto constant = static_cast<float>(dielectric.Constant);
+    WriteCell(*row.ConstantText, FormattedText(row.ConstantFormat, std::bit_cast<uint32_t>(constant),
+                                               [&] { return FormatTwoDecimals(constant); }));
     MeasureCell(*row.ConstantText, kConstantColumn, false);
   }
 }
@@ -93,17 +113,17 @@ void TLegendStackup::FillMaskCells(TLegendRow& row, const TDielectricInfo& diele
 }
 
 std::string TLegendStackup::GerberExtension(TLayerId layerId) {
-  char buffer[16];
+  const auto numbered = [](std::string_view prefix, int32_t number) {
+    char buffer[16];
+    const auto end = std::to_chars(buffer, buffer + sizeof buffer, number).ptr;
+    std::string text(prefix);
+    text.append(buffer, end);
+    return text;
+  };
   if (layerId == kTopLayer) return "GTL";
   if (layerId == kBottomLayer) return "GBL";
-  if (layerId > kTopLayer && layerId < kBottomLayer) {
-    std::snprintf(buffer, sizeof buffer, "G%d", static_cast<int>(MidLayerCounter++));
-    return buffer;
-  }
-  if (layerId >= kInternalPlane1 && layerId <= kInternalPlane16) {
-    std::snprintf(buffer, sizeof buffer, "GP%d", static_cast<int>(PlaneCounter++));
-    return buffer;
-  }
+  if (layerId > kTopLayer && layerId < kBottomLayer) return numbered("G", MidLayerCounter++);
+  if (layerId >= kInternalPlane1 && layerId <= kInternalPlane16) return numbered("GP", PlaneCounter++);
   return {};
 }
 

@@ -16,30 +16,24 @@ constexpr std::array<const char*, kEntryCount> kNames = {
 #undef STRATIVUE_PCBAPI_NAME
 };
 
-struct Binding {
-  platform::ModuleHandle module = nullptr;
-  std::array<void*, kEntryCount> entries{};
-};
-
-Binding& State() {
-  static Binding binding;
-  return binding;
-}
-
 }  // namespace
 
+namespace detail {
+EntryTable entryTable;
+}  // namespace detail
+
 void Bind() {
-  Binding& binding = State();
-  if (binding.module) return;
-  binding.module = platform::FindLoadedModule(kEditorModule);
-  if (!binding.module) return;
-  for (int i = 0; i < kEntryCount; ++i)
-    binding.entries[i] = platform::FindFunction(binding.module, kNames[i]);
+  detail::EntryTable& table = detail::entryTable;
+  if (table.bound) return;
+  const platform::ModuleHandle module = platform::FindLoadedModule(kEditorModule);
+  if (!module) return;
+  for (int i = 0; i < kEntryCount; ++i) table.entries[i] = platform::FindFunction(module, kNames[i]);
+  table.bound = true;
 }
 
-bool IsBound() { return State().module != nullptr; }
+bool IsBound() { return detail::entryTable.bound; }
 
-void Unbind() { State() = Binding{}; }
+void Unbind() { detail::entryTable = detail::EntryTable{}; }
 
 void* Lookup(const char* name) {
   const std::string prefixed = std::string("PcbApi_") + name;
@@ -53,18 +47,10 @@ void* ReplaceEntry(const char* name, void* entry) {
   for (int i = 0; i < kEntryCount; ++i) {
     if (prefixed != kNames[i]) continue;
     void* previous = detail::Entry(static_cast<detail::Id>(i));
-    State().entries[i] = entry;
+    detail::entryTable.entries[i] = entry;
     return previous;
   }
   return nullptr;
 }
-
-namespace detail {
-void* Entry(Id id) {
-  Binding& binding = State();
-  if (!binding.module) Bind();
-  return binding.entries[static_cast<int>(id)];
-}
-}  // namespace detail
 
 }  // namespace strativue::PcbApi

@@ -9,6 +9,7 @@
 // QueryBoardLayerPairsCount answer 1 instead.
 #pragma once
 
+#include <array>
 #include <type_traits>
 #include <utility>
 
@@ -43,8 +44,20 @@ enum class Id : int {
 #undef STRATIVUE_PCBAPI_ID
       Count
 };
+// Every entry by Id, and whether the module was found; Bind fills it. Read
+// inline on every call, so that a call costs one load beyond the editor's.
+struct EntryTable {
+  bool bound = false;
+  std::array<void*, static_cast<int>(Id::Count)> entries{};
+};
+extern EntryTable entryTable;
+
 // The entry for `id`, binding first while the module is not found yet.
-void* Entry(Id id);
+inline void* Entry(Id id) {
+  if (!entryTable.bound) [[unlikely]]
+    Bind();
+  return entryTable.entries[static_cast<int>(id)];
+}
 
 template <typename Result>
 Result MissingResult(Id id) {

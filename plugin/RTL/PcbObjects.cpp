@@ -368,10 +368,10 @@ int32_t TPcbText::Sync(uint8_t mode) {
                                         &TrueTypeFlag2, &TrueTypeFlag3, &TrueTypeValue);
       trueType != 0)
     result = trueType;
-  // Starts from the current value so that a missing editor function leaves it.
-  qvabi::ShortString designator = DesignatorText;
-  PcbApi::GetDesignatorDisplayString(Handle, &designator);
-  DesignatorText.assign(designator.view(), kMaxTextLength);
+  // Written in place, so that a missing editor function leaves the current
+  // value, then cut to the plug-in's limit.
+  PcbApi::GetDesignatorDisplayString(Handle, &DesignatorText);
+  DesignatorText.bytes[0] = static_cast<uint8_t>(qvabi::Utf8CutLength(DesignatorText.view(), kMaxTextLength));
   if (PcbApi::QueryBarCodeTextInfo(mode, Handle, &BarCodeBytes[0], &BarCodeBytes[1], &BarCodeBytes[2],
                                    &BarCodeBytes[3]) == 1)
     result = 1;

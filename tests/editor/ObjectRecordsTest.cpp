@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <vector>
 
 #include "EditorTestSupport.h"
 
@@ -286,9 +287,9 @@ TEST_F(ObjectRecordsTest, ContentsKeepTheOrderAddedAndLoseDestroyedObjects) {
   EXPECT_THAT(BrelixSim_DescribeObject(c), ::testing::HasSubstr("\"inContents\":true"));
 }
 
-// The editor keeps the object it found last for the next call; an object
-// found and then lost, in every way the editor loses objects, is not found
-// by the next call.
+// The editor keeps the objects it found for later calls; an object found
+// and then lost, in every way the editor loses objects, is not found by the
+// next call, whether or not other objects were found since.
 TEST_F(ObjectRecordsTest, AnObjectFoundAndThenLostIsNotFoundAgain) {
   const struct {
     const char* how;
@@ -299,15 +300,37 @@ TEST_F(ObjectRecordsTest, AnObjectFoundAndThenLostIsNotFoundAgain) {
       {"the editor reset", [](qvabi::PcbHandle, qvabi::PcbHandle) { BrelixSim_Reset(); }},
   };
   for (const auto& way : kWays) {
-    const qvabi::PcbHandle board = OpenSmallBoard();
-    const qvabi::PcbHandle object = PcbApi_CreateObject(4);
-    PcbApi_AddObjectToContainer(board, object);
-    ASSERT_EQ(PcbApi_GetObjectIdFromObjectHandle(object), 4) << way.how;
-    way.lose(board, object);
-    EXPECT_EQ(PcbApi_GetObjectIdFromObjectHandle(object), 0) << way.how;
-    uint8_t bits = 0;
-    EXPECT_EQ(PcbApi_GetObjectBitField2(R, object, &bits), 1) << way.how;
+    for (const bool foundLast : {true, false}) {
+      const qvabi::PcbHandle board = OpenSmallBoard();
+      const qvabi::PcbHandle object = PcbApi_CreateObject(4);
+      const qvabi::PcbHandle other = PcbApi_CreateObject(5);
+      PcbApi_AddObjectToContainer(board, object);
+      ASSERT_EQ(PcbApi_GetObjectIdFromObjectHandle(object), 4) << way.how;
+      if (!foundLast) {
+        ASSERT_EQ(PcbApi_GetObjectIdFromObjectHandle(other), 5) << way.how;
+      }
+      way.lose(board, object);
+      EXPECT_EQ(PcbApi_GetObjectIdFromObjectHandle(object), 0) << way.how << ", found last: " << foundLast;
+      uint8_t bits = 0;
+      EXPECT_EQ(PcbApi_GetObjectBitField2(R, object, &bits), 1) << way.how << ", found last: " << foundLast;
+    }
   }
+}
+
+// Thousands of objects taken in turn, as a cursor move takes the legend's,
+// are each found as themselves, however their handles fall.
+TEST_F(ObjectRecordsTest, ManyObjectsTakenInTurnAreEachFoundAsThemselves) {
+  constexpr uint8_t kKinds[] = {4, 5, 6};
+  std::vector<qvabi::PcbHandle> handles;
+  for (int i = 0; i < 5000; ++i) handles.push_back(PcbApi_CreateObject(kKinds[i % 3]));
+  for (int round = 0; round < 2; ++round) {
+    for (std::size_t i = 0; i < handles.size(); ++i)
+      ASSERT_EQ(PcbApi_GetObjectIdFromObjectHandle(handles[i]), kKinds[i % 3]) << "object " << i;
+  }
+  for (std::size_t i = 0; i < handles.size(); i += 2) PcbApi_DestroyObject(handles[i]);
+  for (std::size_t i = 0; i < handles.size(); ++i)
+    ASSERT_EQ(PcbApi_GetObjectIdFromObjectHandle(handles[i]), i % 2 == 0 ? 0 : kKinds[i % 3])
+        << "object " << i;
 }
 
 TEST_F(ObjectRecordsTest, ScreenDisplayIsCountedPerObjectAndMode) {

@@ -60,6 +60,58 @@ TEST_F(LegendTexts, RowsFollowTheStackAndTheLastHasNoDielectricTexts) {
   EXPECT_EQ(Describe(legend.Title->Handle)["text"], "Layer Stack Up Detail for: Board1.qvpcb");
 }
 
+// Every refresh writes the board's values as they are now, in its unit,
+// and a value back where it was gives its text back.
+TEST_F(LegendTexts, ARefreshWritesTheBoardsCurrentValues) {
+  const TLegendOptions all = TLegendOptions::AllOn();
+  TLegendStackup legend(OpenBoard(BoardJson(kTwoLayers)), &all);
+  TLayerObject& top = *legend.Board->Layer(1);
+  const TLegendRow& row = *legend.Rows[0];
+  const auto texts = [&] {
+    return std::vector<std::string>{TextOf(row.CopperText), TextOf(row.HeightText), TextOf(row.ConstantText),
+                                    TextOf(legend.TopMaskRow->HeightText)};
+  };
+  const std::vector<std::string> original = {"1.4mil", "12.6mil", "4.80", "0.4mil"};
+  ASSERT_EQ(texts(), original);
+
+  const struct {
+    const char* change;
+    void (*apply)(TLegendStackup& legend, TLayerObject& top);
+    std::vector<std::string> expected;
+  } kChanges[] = {
+      {"copper",
+       [](TLegendStackup&, TLayerObject& t) { t.CopperThickness = 20000; },
+       {"2mil", "12.6mil", "4.80", "0.4mil"}},
+      {"height",
+       [](TLegendStackup&, TLayerObject& t) { t.Dielectric.Height = 50000; },
+       {"1.4mil", "5mil", "4.80", "0.4mil"}},
+      {"constant",
+       [](TLegendStackup&, TLayerObject& t) { t.Dielectric.Constant = 3.456; },
+       {"1.4mil", "12.6mil", "3.46", "0.4mil"}},
+      {"mask height",
+       [](TLegendStackup& l, TLayerObject&) { l.Board->TopDielectric.Height = 7000; },
+       {"1.4mil", "12.6mil", "4.80", "0.7mil"}},
+      {"unit",
+       [](TLegendStackup& l, TLayerObject&) { l.Board->BoardUnit = static_cast<uint8_t>(BoardUnit::Metric); },
+       {"0.0356mm", "0.32mm", "4.80", "0.0102mm"}},
+  };
+  for (const auto& c : kChanges) {
+    const int32_t copper = top.CopperThickness;
+    const TDielectricInfo dielectric = top.Dielectric;
+    const TDielectricInfo mask = legend.Board->TopDielectric;
+    const uint8_t unit = legend.Board->BoardUnit;
+    c.apply(legend, top);
+    legend.RefreshTexts();
+    EXPECT_EQ(texts(), c.expected) << c.change;
+    top.CopperThickness = copper;
+    top.Dielectric = dielectric;
+    legend.Board->TopDielectric = mask;
+    legend.Board->BoardUnit = unit;
+    legend.RefreshTexts();
+    EXPECT_EQ(texts(), original) << c.change << " undone";
+  }
+}
+
 TEST_F(LegendTexts, GerberExtensionsNumberMidLayersAndPlanesInStackOrder) {
   const std::vector<legendtest::StackLayer> stack = {{1, "Top"}, {2, "M1"},  {39, "P1"}, {3, "M2"},
                                                      {4, "M3"},  {40, "P2"}, {5, "M4"},  {32, "Bottom"}};

@@ -501,6 +501,41 @@ TEST_F(PcbObjectsEditor, TextRecordRoundTrip) {
   EXPECT_EQ(back.BarCodeBytes[3], 15);
 }
 
+// The display string is the editor's text, cut to 254 bytes where a UTF-8
+// character starts; without the editor's function the last one stays.
+TEST_F(PcbObjectsEditor, DesignatorIsTheEditorsTextCutTo254Bytes) {
+  std::string accented = "a";
+  for (int i = 0; i < 127; ++i) accented += "\xC3\xA9";  // 255 bytes
+  const struct {
+    std::string stored;
+    std::string shown;
+  } kCases[] = {
+      {"R1", "R1"},
+      {std::string(254, 'x'), std::string(254, 'x')},
+      {std::string(255, 'x'), std::string(254, 'x')},
+      {accented, accented.substr(0, 1 + 2 * 126)},
+      {"", ""},
+  };
+  TPcbText text(PcbApi::CreateObject(static_cast<uint8_t>(qvabi::ObjectKind::Text)));
+  for (const auto& c : kCases) {
+    text.Sync(qvabi::ReadMode);
+    text.Text.assign(c.stored);
+    text.Sync(qvabi::WriteMode);
+    text.Sync(qvabi::ReadMode);
+    EXPECT_EQ(text.DesignatorText.str(), c.shown) << c.stored.size() << " bytes stored";
+  }
+
+  text.Text.assign("C7");
+  text.Sync(qvabi::WriteMode);
+  text.Sync(qvabi::ReadMode);
+  PcbApi::ReplaceEntry("GetDesignatorDisplayString", nullptr);
+  text.Text.assign("C8");
+  text.Sync(qvabi::WriteMode);
+  text.Sync(qvabi::ReadMode);
+  EXPECT_EQ(text.GetText(), "C8");
+  EXPECT_EQ(text.DesignatorText.str(), "C7");
+}
+
 TEST_F(PcbObjectsEditor, BoundsComeFromTheEditor) {
   TPcbTrack track(PcbApi::CreateObject(static_cast<uint8_t>(qvabi::ObjectKind::Track)));
   track.Sync(qvabi::ReadMode);
