@@ -11,7 +11,7 @@ packages=(
   cmake ninja-build g++ ccache
   libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev libcli11-dev
-  libxml2-dev
+  libxml2-dev python3
 )
 if [[ ${1:-} == --fuzz ]]; then
   packages+=(clang libclang-rt-14-dev)
