@@ -437,8 +437,8 @@ void ReadSyntax(const Document& document, const Expr& root, KicadSource& source)
 }  // namespace
 
 void Refuse(const std::string& file, const Expr& at, const std::string& reason) {
-  throw KicadFileError(file + ": " +
-                       (at.valid() ? "line " + std::to_string(at.line()) + ": " : std::string()) + reason);
+  const uint32_t line = at.line();
+  throw KicadFileError(file + ": " + (line ? "line " + std::to_string(line) + ": " : std::string()) + reason);
 }
 
 int64_t LargestNanometres() { return UnitsToNanometres(std::numeric_limits<int32_t>::max()); }

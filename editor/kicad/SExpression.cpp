@@ -35,7 +35,7 @@ Expr::Expr(const Document* document, int32_t index) {
 }
 
 uint32_t Expr::line() const {
-  if (!valid()) return 0;
+  if (!valid()) return missingFrom_ ? missingFrom_->LineAt(begin_) : 0;
   return isList() ? document_->node(list_).line : document_->LineAt(begin_);
 }
 
@@ -63,7 +63,7 @@ Expr Expr::Scan(std::size_t from, int32_t nextList) const {
   const std::string_view text = document_->text();
   std::size_t i = from;
   while (i < text.size() && IsSpace(text[i])) ++i;
-  if (i >= text.size() || text[i] == ')') return {};
+  if (i >= text.size() || text[i] == ')') return Missing(std::min(i, text.size()));
   if (text[i] == '(' || (nextList >= 0 && document_->node(nextList).begin == i))
     return Expr(document_, nextList);
   Expr atom;
@@ -81,7 +81,15 @@ Expr Expr::Scan(std::size_t from, int32_t nextList) const {
   return atom;
 }
 
+Expr Expr::Missing(std::size_t at) const {
+  Expr missing;
+  missing.missingFrom_ = document_ ? document_ : missingFrom_;
+  missing.begin_ = at;
+  return missing;
+}
+
 Expr Expr::first() const {
+  if (!valid()) return *this;
   if (!isList()) return {};
   const int32_t inner = list_ + 1;
   const bool hasInner = inner < document_->size() && document_->node(inner).begin < end_;
@@ -91,7 +99,8 @@ Expr Expr::first() const {
 }
 
 Expr Expr::next() const {
-  if (!valid() || list_ == 0) return {};  // nothing of the root's list follows it
+  if (!valid()) return *this;
+  if (list_ == 0) return {};  // nothing of the root's list follows it
   return Scan(end_, isList() ? document_->node(list_).nextSibling : nextList_);
 }
 
@@ -104,7 +113,7 @@ Expr Expr::at(int index) const {
 Expr Expr::child(std::string_view name) const {
   for (Expr e = first(); e.valid(); e = e.next())
     if (e.isList() && e.head() == name) return e;
-  return {};
+  return valid() ? Missing(begin_) : *this;
 }
 
 std::vector<Expr> Expr::children(std::string_view name) const {

@@ -47,6 +47,9 @@ class Expr {
   NodeKind kind() const { return kind_; }
   bool isList() const { return valid() && kind_ == NodeKind::List; }
   bool isAtom() const { return valid() && kind_ != NodeKind::List; }
+  // The line of the node; for an element missing from a list, the line of
+  // the list's end, so that a refusal still points at the list; 0 for a
+  // handle on nothing at all.
   uint32_t line() const;
   // Byte range in the text: a list from '(' to after ')', a string with its quotes.
   std::size_t begin() const { return begin_; }
@@ -69,8 +72,11 @@ class Expr {
   // The element that starts at or after `from` in its list (none at the
   // list's ')'); `nextList` is the first list of that list from there on.
   Expr Scan(std::size_t from, int32_t nextList) const;
+  // No element, remembering the byte of this document where it was looked for.
+  Expr Missing(std::size_t at) const;
 
   const Document* document_ = nullptr;
+  const Document* missingFrom_ = nullptr;  // set, with begin_, for an element a list lacks
   NodeKind kind_ = NodeKind::Atom;
   std::size_t begin_ = 0;
   std::size_t end_ = 0;

@@ -201,6 +201,11 @@ TEST(KicadReaderTest, MalformedFilesAreRefusedWithLineAndReason) {
       {Board("    (0 \"F.Cu\" signal)\n", ""), "the board needs the copper layers F.Cu and B.Cu"},
       {Board(kFourLayers, "  (setup (stackup (layer \"F.Cu\" (type \"copper\") (thickness 0.0x))))\n"),
        "line 13: \"0.0x\" is not a length in millimetres"},
+      // Values or lists that are missing are refused at the line of the list that lacks them.
+      {Board(kFourLayers, "  (setup (stackup (layer \"F.Cu\" (type \"copper\") (thickness))))\n"),
+       "line 13: a length is missing"},
+      {Board(kFourLayers, "  (gr_line (start 0 0)\n    (end 1) (layer \"Edge.Cuts\") (width 0.1))\n"),
+       "line 14: a length is missing"},
       {Board(kFourLayers,
              "  (setup (stackup (layer \"F.Cu\" (type \"copper\"))\n"
              "    (layer \"dielectric 1\" (type \"core\"))))\n"),
