@@ -7,6 +7,7 @@
 
 #include "abi/Utf8.h"
 #include "editor/BoardFile.h"
+#include "editor/ObjectSchema.h"
 
 namespace brelix {
 namespace {
@@ -16,7 +17,6 @@ using K = qvabi::ObjectKind;
 
 constexpr int64_t kMin32 = std::numeric_limits<int32_t>::min();
 constexpr int64_t kMax32 = std::numeric_limits<int32_t>::max();
-constexpr int64_t kMaxPercent = 100;
 
 void AppendNumber(std::string& out, int64_t value) {
   char digits[24];
@@ -56,8 +56,6 @@ struct Entry {
     }
     return fields.Integer(field, PathOf(key), low, high);
   }
-  int32_t Coordinate(const char* key) const { return static_cast<int32_t>(Integer(key, kMin32, kMax32)); }
-  int32_t Size(const char* key) const { return static_cast<int32_t>(Integer(key, 0, kMax32)); }
   uint8_t Byte(const char* key, int64_t high = 255) const {
     return static_cast<uint8_t>(Integer(key, 0, high));
   }
@@ -90,12 +88,12 @@ struct Entry {
   }
 
   // An outline: at least three [X, Y] points.
-  std::vector<Point> Points() const {
-    const json& array = Array("points");
-    if (array.size() < 3) fields.Fail(PathOf("points"), "an outline needs at least three points");
+  std::vector<Point> Points(const char* key) const {
+    const json& array = Array(key);
+    if (array.size() < 3) fields.Fail(PathOf(key), "an outline needs at least three points");
     std::vector<Point> points;
     for (std::size_t i = 0; i < array.size(); ++i) {
-      const std::string at = Element(PathOf("points"), i);
+      const std::string at = Element(PathOf(key), i);
       const json& point = array[i];
       if (!point.is_array() || point.size() != 2) fields.Fail(at, "must be a point [X, Y]");
       points.push_back({static_cast<int32_t>(fields.Integer(point[0], Element(at, 0), kMin32, kMax32)),
@@ -104,12 +102,16 @@ struct Entry {
     return points;
   }
 
-  // [[layer, shape, x size, y size], ...] in rising layer order, layers 0 to 82.
-  void PadShapes(EditorObject& pad) const {
-    const json& array = Array("shapes");
+  // [[layer, shape, x size, y size], ...] in rising layer order, layers 0 to
+  // 82; every layer not listed has neither shape nor size.
+  void PadShapes(const char* key, PadData& pad) const {
+    pad.shapes = {};
+    pad.sizeX = {};
+    pad.sizeY = {};
+    const json& array = Array(key);
     int previous = -1;
     for (std::size_t i = 0; i < array.size(); ++i) {
-      const std::string at = Element(PathOf("shapes"), i);
+      const std::string at = Element(PathOf(key), i);
       const json& item = array[i];
       if (!item.is_array() || item.size() != 4) fields.Fail(at, "must be [layer, shape, x size, y size]");
       const auto layer = static_cast<int>(fields.Integer(item[0], Element(at, 0), 0, kPadLayerCount - 1));
@@ -118,26 +120,30 @@ struct Entry {
       if (item[1] == 0 && item[2] == 0 && item[3] == 0)
         fields.Fail(at, "an entry without shape or size says nothing; leave it out");
       const auto index = static_cast<std::size_t>(layer);
-      pad.pad->shapes[index] = static_cast<uint8_t>(fields.Integer(item[1], Element(at, 1), 0, 255));
-      pad.pad->sizeX[index] = static_cast<int32_t>(fields.Integer(item[2], Element(at, 2), 0, kMax32));
-      pad.pad->sizeY[index] = static_cast<int32_t>(fields.Integer(item[3], Element(at, 3), 0, kMax32));
+      pad.shapes[index] = static_cast<uint8_t>(fields.Integer(item[1], Element(at, 1), 0, 255));
+      pad.sizeX[index] = static_cast<int32_t>(fields.Integer(item[2], Element(at, 2), 0, kMax32));
+      pad.sizeY[index] = static_cast<int32_t>(fields.Integer(item[3], Element(at, 3), 0, kMax32));
     }
-    const json& percent = Array("cornerPercent");
-    if (percent.size() != 3)
-      fields.Fail(PathOf("cornerPercent"), "must be three percentages [top, other layers, bottom]");
-    for (std::size_t i = 0; i < 3; ++i)
-      pad.pad->cornerPercent[i] = static_cast<uint8_t>(
-          fields.Integer(percent[i], Element(PathOf("cornerPercent"), i), 0, kMaxPercent));
   }
 
-  uint8_t MemberKind() const {
-    const json& kind = Field("memberKind");
-    if (!kind.is_string()) return Byte("memberKind");
-    const std::string name = fields.String(kind, PathOf("memberKind"));
+  // [top, other layers, bottom], each within the field's bounds.
+  void CornerPercent(const schema::Field& field, uint8_t* percent) const {
+    const json& array = Array(field.fileKey);
+    if (array.size() != 3)
+      fields.Fail(PathOf(field.fileKey), "must be three percentages [top, other layers, bottom]");
+    for (std::size_t i = 0; i < 3; ++i)
+      percent[i] = static_cast<uint8_t>(
+          fields.Integer(array[i], Element(PathOf(field.fileKey), i), field.low, field.high));
+  }
+
+  uint8_t MemberKind(const char* key) const {
+    const json& kind = Field(key);
+    if (!kind.is_string()) return Byte(key);
+    const std::string name = fields.String(kind, PathOf(key));
     for (std::size_t code = 0; code < kMemberKinds.size(); ++code)
       if (name == kMemberKinds[code]) return static_cast<uint8_t>(code);
     fields.Fail(
-        PathOf("memberKind"),
+        PathOf(key),
         "\"" + name + "\" is not net, component, fromTo, pad, layer, differentialPair, polygon or a number");
   }
 
@@ -193,16 +199,6 @@ class EntryText {
     else
       out_ += json(degrees).dump();
   }
-  void Centre() {
-    Number("x", o_.x);
-    Number("y", o_.y);
-  }
-  void Corners() {
-    Number("x1", o_.x);
-    Number("y1", o_.y);
-    Number("x2", o_.x2);
-    Number("y2", o_.y2);
-  }
   void Layer() {
     const uint32_t id = PlainLayer(o_.layer);
     if (id < 1 || id > static_cast<uint32_t>(kLayerCount))
@@ -215,11 +211,10 @@ class EntryText {
       Refuse(key, std::to_string(id) + " is not a signal layer (1 to 32) or an internal plane (39 to 54)");
     Number(key, id);
   }
-  void Points() {
-    const std::vector<Point>& points = o_.outline->points;
+  void Points(const char* key, const std::vector<Point>& points) {
     if (points.size() < 3)
-      Refuse("points", "an outline needs at least three points, not " + std::to_string(points.size()));
-    Key("points");
+      Refuse(key, "an outline needs at least three points, not " + std::to_string(points.size()));
+    Key(key);
     out_ += '[';
     for (std::size_t i = 0; i < points.size(); ++i) {
       out_ += i ? ", [" : "[";
@@ -269,197 +264,75 @@ EditorObject ObjectFileReader::Read(const json& value, const std::string& path) 
   const std::string kindName = e.String("kind");
   const K kind = KindFromName(kindName);
   if (kind == K::None) fields_.Fail(e.PathOf("kind"), "\"" + kindName + "\" is not " + kKindList);
-  auto members = [&](std::initializer_list<const char*> allowed) {
-    fields_.CheckMembers(value, path, allowed);
-  };
+  const schema::KindSchema& kindSchema = *schema::SchemaOf(kind);
+  for (const auto& item : value.items()) {
+    bool known = item.key() == "kind";
+    for (const schema::Field* field : kindSchema.fileFields) known = known || item.key() == field->fileKey;
+    if (!known) fields_.Fail(Member(path, item.key()), "unknown field");
+  }
   EditorObject o = MakeObject(kind, 0);
-  switch (kind) {
-    case K::Track:
-      members({"kind", "layer", "x1", "y1", "x2", "y2", "width"});
-      o.x = e.Coordinate("x1");
-      o.y = e.Coordinate("y1");
-      o.x2 = e.Coordinate("x2");
-      o.y2 = e.Coordinate("y2");
-      o.width = e.Size("width");
-      break;
-    case K::Arc:
-      members({"kind", "layer", "x", "y", "radius", "startAngle", "endAngle", "width"});
-      o.x = e.Coordinate("x");
-      o.y = e.Coordinate("y");
-      o.radius = e.Size("radius");
-      o.startAngle = e.Angle("startAngle");
-      o.endAngle = e.Angle("endAngle");
-      o.width = e.Size("width");
-      break;
-    case K::Text:
-      members({"kind", "layer", "x", "y", "size", "width", "rotation", "text"});
-      o.x = e.Coordinate("x");
-      o.y = e.Coordinate("y");
-      o.size = e.Size("size");
-      o.width = e.Size("width");
-      o.rotation = e.Angle("rotation");
-      o.textData->text = e.String("text");
-      break;
-    case K::Fill:
-      members({"kind", "layer", "x1", "y1", "x2", "y2", "rotation"});
-      o.x = e.Coordinate("x1");
-      o.y = e.Coordinate("y1");
-      o.x2 = e.Coordinate("x2");
-      o.y2 = e.Coordinate("y2");
-      o.rotation = e.Angle("rotation");
-      break;
-    case K::Pad:
-      members(
-          {"kind", "layer", "x", "y", "rotation", "name", "hole", "stackMode", "shapes", "cornerPercent"});
-      o.x = e.Coordinate("x");
-      o.y = e.Coordinate("y");
-      o.rotation = e.Angle("rotation");
-      o.labels->name = e.String("name");
-      o.hole = e.Size("hole");
-      o.pad->stackMode = e.Byte("stackMode");
-      o.pad->shapes = {};
-      o.pad->sizeX = {};
-      o.pad->sizeY = {};
-      e.PadShapes(o);
-      break;
-    case K::Via:
-      members({"kind", "layer", "x", "y", "size", "hole", "from", "to"});
-      o.x = e.Coordinate("x");
-      o.y = e.Coordinate("y");
-      o.size = e.Size("size");
-      o.hole = e.Size("hole");
-      o.lowLayer = e.CopperLayer("from");
-      o.highLayer = e.CopperLayer("to");
-      break;
-    case K::FromTo:
-      members({"kind", "x1", "y1", "x2", "y2"});
-      o.x = e.Coordinate("x1");
-      o.y = e.Coordinate("y1");
-      o.x2 = e.Coordinate("x2");
-      o.y2 = e.Coordinate("y2");
-      break;
-    case K::ManualFromTo:
-      members({"kind", "net", "from", "to", "name"});
-      o.labels->net = e.String("net");
-      o.labels->fromPad = e.String("from");
-      o.labels->toPad = e.String("to");
-      o.labels->name = e.String("name");
-      break;
-    case K::Net:
-      members({"kind", "name"});
-      o.labels->name = e.String("name");
-      break;
-    case K::Component:
-      members({"kind", "layer", "x", "y", "rotation", "pattern", "nameText", "commentText"});
-      o.x = e.Coordinate("x");
-      o.y = e.Coordinate("y");
-      o.rotation = e.Angle("rotation");
-      o.component->pattern = e.String("pattern");
-      if (const json* name = fields_.Optional(value, "nameText"))
-        o.component->nameObject = ReferenceAt(*name, e.PathOf("nameText"), position, true);
-      if (const json* comment = fields_.Optional(value, "commentText"))
-        o.component->commentObject = ReferenceAt(*comment, e.PathOf("commentText"), position, true);
-      break;
-    case K::Polygon:
-      members({"kind", "layer", "net", "points"});
-      o.labels->net = e.String("net");
-      o.outline->points = e.Points();
-      break;
-    case K::Region:
-      members({"kind", "layer", "points"});
-      o.outline->points = e.Points();
-      break;
-    case K::SplitPlane:
-      members({"kind", "layer", "net", "points"});
-      o.labels->net = e.String("net");
-      o.outline->points = e.Points();
-      break;
-    case K::BoardOutline:
-      members({"kind", "points"});
-      o.outline->points = e.Points();
-      break;
-    case K::ComponentBody:
-    case K::DifferentialPair:
-      members({"kind", "layer"});
-      break;
-    case K::Dimension: {
-      members({"kind", "layer", "x1", "y1", "x2", "y2", "textHeight", "lineWidth", "references"});
-      o.x = e.Coordinate("x1");
-      o.y = e.Coordinate("y1");
-      o.x2 = e.Coordinate("x2");
-      o.y2 = e.Coordinate("y2");
-      o.dimension->textHeight = e.Size("textHeight");
-      o.width = e.Size("lineWidth");
-      const json& references = e.Array("references");
-      for (std::size_t i = 0; i < references.size(); ++i)
-        o.dimension->references.push_back(
-            ReferenceAt(references[i], Element(e.PathOf("references"), i), position, false));
-      break;
+  bool hasLayer = false;
+  for (const schema::Field* field : kindSchema.fileFields) {
+    const schema::Field& f = *field;
+    const char* key = f.fileKey;
+    switch (f.type) {
+      case schema::Type::Layer:
+        hasLayer = true;
+        break;
+      case schema::Type::Integer:
+      case schema::Type::Size:
+        f.Value<int32_t>(o) = static_cast<int32_t>(e.Integer(key, f.low, f.high));
+        break;
+      case schema::Type::Byte:
+        f.Value<uint8_t>(o) = static_cast<uint8_t>(e.Integer(key, f.low, f.high));
+        break;
+      case schema::Type::Flag:
+        f.Value<uint8_t>(o) = e.Flag(key);
+        break;
+      case schema::Type::CopperLayer:
+        f.Value<uint8_t>(o) = e.CopperLayer(key);
+        break;
+      case schema::Type::Angle:
+        f.Value<double>(o) = e.Angle(key);
+        break;
+      case schema::Type::Text:
+        f.Value<std::string>(o) = e.String(key);
+        break;
+      case schema::Type::TextReference:
+        if (const json* text = fields_.Optional(value, key))
+          f.Value<qvabi::PcbHandle>(o) = ReferenceAt(*text, e.PathOf(key), position, true);
+        break;
+      case schema::Type::References: {
+        const json& references = e.Array(key);
+        auto& handles = f.Value<std::vector<qvabi::PcbHandle>>(o);
+        for (std::size_t i = 0; i < references.size(); ++i)
+          handles.push_back(ReferenceAt(references[i], Element(e.PathOf(key), i), position, false));
+        break;
+      }
+      case schema::Type::Points:
+        f.Value<std::vector<Point>>(o) = e.Points(key);
+        break;
+      case schema::Type::MemberKind:
+        f.Value<uint8_t>(o) = e.MemberKind(key);
+        break;
+      case schema::Type::Members:
+        f.Value<std::vector<std::string>>(o) = e.Strings(key);
+        break;
+      case schema::Type::PadShapes:
+        e.PadShapes(key, f.Value<PadData>(o));
+        break;
+      case schema::Type::CornerPercent:
+        e.CornerPercent(f, &f.Value<uint8_t>(o));
+        break;
+      case schema::Type::Header:
+      case schema::Type::Word:
+      case schema::Type::Integers:
+      case schema::Type::Bytes:
+        break;
     }
-    case K::Coordinate:
-      members({"kind", "layer", "x", "y", "size", "lineWidth", "textHeight"});
-      o.x = e.Coordinate("x");
-      o.y = e.Coordinate("y");
-      o.size = e.Size("size");
-      o.width = e.Size("lineWidth");
-      o.dimension->textHeight = e.Size("textHeight");
-      break;
-    case K::ObjectClass:
-      members({"kind", "name", "memberKind", "members"});
-      o.labels->name = e.String("name");
-      o.objectClass->memberKind = e.MemberKind();
-      o.objectClass->members = e.Strings("members");
-      break;
-    case K::Rule:
-      members({"kind", "name", "ruleKind", "scope1", "scope2", "value", "priority", "enabled"});
-      o.labels->name = e.String("name");
-      o.designRule->ruleKind = e.Byte("ruleKind");
-      o.designRule->scope1 = e.String("scope1");
-      o.designRule->scope2 = e.String("scope2");
-      o.designRule->value = e.Coordinate("value");
-      o.designRule->priority = e.Size("priority");
-      o.designRule->enabled = e.Flag("enabled");
-      break;
-    case K::Violation:
-      members({"kind", "layer", "x", "y", "rule", "description"});
-      o.x = e.Coordinate("x");
-      o.y = e.Coordinate("y");
-      o.labels->rule = e.String("rule");
-      o.labels->description = e.String("description");
-      break;
-    case K::Embedded:
-      members({"kind", "name", "description"});
-      o.labels->name = e.String("name");
-      o.labels->description = e.String("description");
-      break;
-    case K::EmbeddedBoard:
-      members({"kind", "layer", "x", "y", "document", "rows", "columns", "rowSpacing", "columnSpacing",
-               "mirrored"});
-      o.x = e.Coordinate("x");
-      o.y = e.Coordinate("y");
-      o.embeddedBoard->document = e.String("document");
-      o.embeddedBoard->rows = e.Size("rows");
-      o.embeddedBoard->columns = e.Size("columns");
-      o.embeddedBoard->rowSpacing = e.Coordinate("rowSpacing");
-      o.embeddedBoard->columnSpacing = e.Coordinate("columnSpacing");
-      o.embeddedBoard->mirrored = e.Flag("mirrored");
-      break;
-    default:
-      break;
   }
-  // Every kind but these names its layer; they keep the editor's default.
-  switch (kind) {
-    case K::FromTo:
-    case K::ManualFromTo:
-    case K::Net:
-    case K::BoardOutline:
-    case K::ObjectClass:
-    case K::Rule:
-    case K::Embedded:
-      break;
-    default:
-      o.layer = e.Layer();
-  }
+  // The layer is checked after every other field.
+  if (hasLayer) o.layer = e.Layer();
   return o;
 }
 
@@ -495,182 +368,111 @@ void AppendObjectEntry(std::string& out, const ObjectPositions& objects, std::si
     return at && objects.list[*at]->kind == K::Text ? at : std::nullopt;
   };
   e.String("kind", KindName(o.kind));
-  switch (o.kind) {
-    case K::Track:
-      e.Layer();
-      e.Corners();
-      e.Size("width", o.width);
-      break;
-    case K::Arc:
-      e.Layer();
-      e.Centre();
-      e.Size("radius", o.radius);
-      e.Angle("startAngle", o.startAngle);
-      e.Angle("endAngle", o.endAngle);
-      e.Size("width", o.width);
-      break;
-    case K::Text:
-      e.Layer();
-      e.Centre();
-      e.Size("size", o.size);
-      e.Size("width", o.width);
-      e.Angle("rotation", o.rotation);
-      e.String("text", o.textData->text);
-      break;
-    case K::Fill:
-      e.Layer();
-      e.Corners();
-      e.Angle("rotation", o.rotation);
-      break;
-    case K::Pad: {
-      e.Layer();
-      e.Centre();
-      e.Angle("rotation", o.rotation);
-      e.String("name", o.labels->name);
-      e.Size("hole", o.hole);
-      e.Number("stackMode", o.pad->stackMode);
-      e.Key("shapes");
-      out += '[';
-      bool first = true;
-      for (std::size_t i = 0; i < o.pad->shapes.size(); ++i) {
-        const int64_t x = std::max<int64_t>(o.pad->sizeX[i], 0);
-        const int64_t y = std::max<int64_t>(o.pad->sizeY[i], 0);
-        if (o.pad->shapes[i] == 0 && x == 0 && y == 0) continue;
-        out += first ? "[" : ", [";
-        first = false;
-        AppendNumber(out, static_cast<int64_t>(i));
-        for (const int64_t value : {static_cast<int64_t>(o.pad->shapes[i]), x, y}) {
-          out += ", ";
-          AppendNumber(out, value);
+  const schema::KindSchema* kind = schema::SchemaOf(o.kind);
+  for (const schema::Field* field : kind ? kind->fileFields : std::span<const schema::Field* const>{}) {
+    const schema::Field& f = *field;
+    const char* key = f.fileKey;
+    switch (f.type) {
+      case schema::Type::Layer:
+        e.Layer();
+        break;
+      case schema::Type::Integer:
+        e.Number(key, f.Value<int32_t>(o));
+        break;
+      case schema::Type::Size:
+        e.Size(key, f.Value<int32_t>(o));
+        break;
+      case schema::Type::Byte:
+        e.Number(key, f.Value<uint8_t>(o));
+        break;
+      case schema::Type::Flag:
+        e.Boolean(key, f.Value<uint8_t>(o) != 0);
+        break;
+      case schema::Type::CopperLayer:
+        e.CopperLayer(key, f.Value<uint8_t>(o));
+        break;
+      case schema::Type::Angle:
+        e.Angle(key, f.Value<double>(o));
+        break;
+      case schema::Type::Text:
+        e.String(key, f.Value<std::string>(o));
+        break;
+      case schema::Type::TextReference:
+        if (const auto at = textPosition(f.Value<qvabi::PcbHandle>(o))) e.Number(key, *at);
+        break;
+      case schema::Type::References: {
+        e.Key(key);
+        out += '[';
+        bool first = true;
+        for (qvabi::PcbHandle reference : f.Value<std::vector<qvabi::PcbHandle>>(o))
+          if (const auto at = position(reference)) {
+            if (!first) out += ", ";
+            first = false;
+            AppendNumber(out, static_cast<int64_t>(*at));
+          }
+        out += ']';
+        break;
+      }
+      case schema::Type::Points:
+        e.Points(key, f.Value<std::vector<Point>>(o));
+        break;
+      case schema::Type::MemberKind: {
+        const uint8_t memberKind = f.Value<uint8_t>(o);
+        if (memberKind < kMemberKinds.size())
+          e.String(key, kMemberKinds[memberKind]);
+        else
+          e.Number(key, memberKind);
+        break;
+      }
+      case schema::Type::Members: {
+        const auto& members = f.Value<std::vector<std::string>>(o);
+        e.Key(key);
+        out += '[';
+        for (std::size_t i = 0; i < members.size(); ++i) {
+          if (i) out += ", ";
+          AppendJsonString(out, members[i]);
         }
         out += ']';
+        break;
       }
-      out += ']';
-      e.Key("cornerPercent");
-      out += '[';
-      for (std::size_t i = 0; i < o.pad->cornerPercent.size(); ++i) {
-        if (i) out += ", ";
-        AppendNumber(out, std::min<int64_t>(o.pad->cornerPercent[i], kMaxPercent));
-      }
-      out += ']';
-      break;
-    }
-    case K::Via:
-      e.Layer();
-      e.Centre();
-      e.Size("size", o.size);
-      e.Size("hole", o.hole);
-      e.CopperLayer("from", o.lowLayer);
-      e.CopperLayer("to", o.highLayer);
-      break;
-    case K::FromTo:
-      e.Corners();
-      break;
-    case K::ManualFromTo:
-      e.String("net", o.labels->net);
-      e.String("from", o.labels->fromPad);
-      e.String("to", o.labels->toPad);
-      e.String("name", o.labels->name);
-      break;
-    case K::Net:
-      e.String("name", o.labels->name);
-      break;
-    case K::Component:
-      e.Layer();
-      e.Centre();
-      e.Angle("rotation", o.rotation);
-      e.String("pattern", o.component->pattern);
-      if (const auto name = textPosition(o.component->nameObject)) e.Number("nameText", *name);
-      if (const auto comment = textPosition(o.component->commentObject)) e.Number("commentText", *comment);
-      break;
-    case K::Polygon:
-    case K::SplitPlane:
-      e.Layer();
-      e.String("net", o.labels->net);
-      e.Points();
-      break;
-    case K::Region:
-      e.Layer();
-      e.Points();
-      break;
-    case K::BoardOutline:
-      e.Points();
-      break;
-    case K::ComponentBody:
-    case K::DifferentialPair:
-      e.Layer();
-      break;
-    case K::Dimension: {
-      e.Layer();
-      e.Corners();
-      e.Size("textHeight", o.dimension->textHeight);
-      e.Size("lineWidth", o.width);
-      e.Key("references");
-      out += '[';
-      bool first = true;
-      for (qvabi::PcbHandle reference : o.dimension->references)
-        if (const auto at = position(reference)) {
-          if (!first) out += ", ";
+      case schema::Type::PadShapes: {
+        const PadData& pad = f.Value<PadData>(o);
+        e.Key(key);
+        out += '[';
+        bool first = true;
+        for (std::size_t i = 0; i < pad.shapes.size(); ++i) {
+          const int64_t x = std::max<int64_t>(pad.sizeX[i], 0);
+          const int64_t y = std::max<int64_t>(pad.sizeY[i], 0);
+          if (pad.shapes[i] == 0 && x == 0 && y == 0) continue;
+          out += first ? "[" : ", [";
           first = false;
-          AppendNumber(out, static_cast<int64_t>(*at));
+          AppendNumber(out, static_cast<int64_t>(i));
+          for (const int64_t number : {static_cast<int64_t>(pad.shapes[i]), x, y}) {
+            out += ", ";
+            AppendNumber(out, number);
+          }
+          out += ']';
         }
-      out += ']';
-      break;
-    }
-    case K::Coordinate:
-      e.Layer();
-      e.Centre();
-      e.Size("size", o.size);
-      e.Size("lineWidth", o.width);
-      e.Size("textHeight", o.dimension->textHeight);
-      break;
-    case K::ObjectClass: {
-      e.String("name", o.labels->name);
-      const uint8_t memberKind = o.objectClass->memberKind;
-      if (memberKind < kMemberKinds.size())
-        e.String("memberKind", kMemberKinds[memberKind]);
-      else
-        e.Number("memberKind", memberKind);
-      e.Key("members");
-      out += '[';
-      for (std::size_t i = 0; i < o.objectClass->members.size(); ++i) {
-        if (i) out += ", ";
-        AppendJsonString(out, o.objectClass->members[i]);
+        out += ']';
+        break;
       }
-      out += ']';
-      break;
+      case schema::Type::CornerPercent: {
+        const uint8_t* percent = &f.Value<uint8_t>(o);
+        e.Key(key);
+        out += '[';
+        for (std::size_t i = 0; i < 3; ++i) {
+          if (i) out += ", ";
+          AppendNumber(out, std::min<int64_t>(percent[i], f.high));
+        }
+        out += ']';
+        break;
+      }
+      case schema::Type::Header:
+      case schema::Type::Word:
+      case schema::Type::Integers:
+      case schema::Type::Bytes:
+        break;
     }
-    case K::Rule:
-      e.String("name", o.labels->name);
-      e.Number("ruleKind", o.designRule->ruleKind);
-      e.String("scope1", o.designRule->scope1);
-      e.String("scope2", o.designRule->scope2);
-      e.Number("value", o.designRule->value);
-      e.Size("priority", o.designRule->priority);
-      e.Boolean("enabled", o.designRule->enabled != 0);
-      break;
-    case K::Violation:
-      e.Layer();
-      e.Centre();
-      e.String("rule", o.labels->rule);
-      e.String("description", o.labels->description);
-      break;
-    case K::Embedded:
-      e.String("name", o.labels->name);
-      e.String("description", o.labels->description);
-      break;
-    case K::EmbeddedBoard:
-      e.Layer();
-      e.Centre();
-      e.String("document", o.embeddedBoard->document);
-      e.Size("rows", o.embeddedBoard->rows);
-      e.Size("columns", o.embeddedBoard->columns);
-      e.Number("rowSpacing", o.embeddedBoard->rowSpacing);
-      e.Number("columnSpacing", o.embeddedBoard->columnSpacing);
-      e.Boolean("mirrored", o.embeddedBoard->mirrored != 0);
-      break;
-    default:
-      break;
   }
   out += '}';
 }

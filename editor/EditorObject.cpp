@@ -6,6 +6,8 @@
 #include <numbers>
 #include <vector>
 
+#include "editor/ObjectSchema.h"
+
 namespace brelix {
 namespace {
 
@@ -169,63 +171,25 @@ Rect PadRect(const EditorObject& pad) {
   return ToRect(b);
 }
 
-struct KindEntry {
-  qvabi::ObjectKind kind;
-  const char* name;
-  bool shape;
-};
-
-constexpr std::array<KindEntry, 23> kKinds = {{
-    {qvabi::ObjectKind::Arc, "arc", true},
-    {qvabi::ObjectKind::Pad, "pad", true},
-    {qvabi::ObjectKind::Via, "via", true},
-    {qvabi::ObjectKind::Track, "track", true},
-    {qvabi::ObjectKind::Text, "text", true},
-    {qvabi::ObjectKind::Fill, "fill", true},
-    {qvabi::ObjectKind::FromTo, "fromTo", false},
-    {qvabi::ObjectKind::Net, "net", false},
-    {qvabi::ObjectKind::Component, "component", false},
-    {qvabi::ObjectKind::Polygon, "polygon", true},
-    {qvabi::ObjectKind::Region, "region", true},
-    {qvabi::ObjectKind::ComponentBody, "componentBody", false},
-    {qvabi::ObjectKind::Dimension, "dimension", true},
-    {qvabi::ObjectKind::Coordinate, "coordinate", true},
-    {qvabi::ObjectKind::ObjectClass, "class", false},
-    {qvabi::ObjectKind::Rule, "rule", false},
-    {qvabi::ObjectKind::ManualFromTo, "manualFromTo", false},
-    {qvabi::ObjectKind::DifferentialPair, "differentialPair", false},
-    {qvabi::ObjectKind::Violation, "violation", false},
-    {qvabi::ObjectKind::Embedded, "embedded", false},
-    {qvabi::ObjectKind::EmbeddedBoard, "embeddedBoard", false},
-    {qvabi::ObjectKind::SplitPlane, "splitPlane", true},
-    {qvabi::ObjectKind::BoardOutline, "boardOutline", true},
-}};
-
-const KindEntry* EntryOf(qvabi::ObjectKind kind) {
-  for (const KindEntry& entry : kKinds)
-    if (entry.kind == kind) return &entry;
-  return nullptr;
-}
-
 }  // namespace
 
 bool IsSupportedKind(int kind) {
-  return kind > 0 && kind <= 0xFF && EntryOf(static_cast<qvabi::ObjectKind>(kind)) != nullptr;
+  return kind > 0 && kind <= 0xFF && schema::SchemaOf(static_cast<qvabi::ObjectKind>(kind)) != nullptr;
 }
 
 const char* KindName(qvabi::ObjectKind kind) {
-  const KindEntry* entry = EntryOf(kind);
+  const schema::KindSchema* entry = schema::SchemaOf(kind);
   return entry ? entry->name : "";
 }
 
 qvabi::ObjectKind KindFromName(std::string_view name) {
-  for (const KindEntry& entry : kKinds)
+  for (const schema::KindSchema& entry : schema::Kinds())
     if (name == entry.name) return entry.kind;
   return qvabi::ObjectKind::None;
 }
 
 bool HasShape(qvabi::ObjectKind kind) {
-  const KindEntry* entry = EntryOf(kind);
+  const schema::KindSchema* entry = schema::SchemaOf(kind);
   return entry && entry->shape;
 }
 
@@ -248,42 +212,31 @@ EditorObject MakeObject(qvabi::ObjectKind kind, qvabi::PcbHandle handle) {
   EditorObject object;
   object.handle = handle;
   object.kind = kind;
-  object.layer = 1;
-  switch (kind) {
-    case qvabi::ObjectKind::Track:
-    case qvabi::ObjectKind::Arc:
-      object.width = 100000;
-      break;
-    case qvabi::ObjectKind::Text:
-      object.size = 600000;
-      object.width = 100000;
-      object.textData->fontName = "Arial";
-      object.textData->trueTypeValue = 200000;
-      break;
-    case qvabi::ObjectKind::Pad:
-      // A 60 mil round through-hole pad with a 30 mil hole on the multi layer.
-      object.layer = kMultiLayer;
-      object.hole = 300000;
-      for (int layer : {1, 32}) {
-        object.pad->shapes[static_cast<std::size_t>(layer)] = kRoundShape;
-        object.pad->sizeX[static_cast<std::size_t>(layer)] = 600000;
-        object.pad->sizeY[static_cast<std::size_t>(layer)] = 600000;
-      }
-      break;
-    case qvabi::ObjectKind::Via:
-      object.layer = kMultiLayer;
-      object.size = 500000;
-      object.hole = 280000;
-      break;
-    case qvabi::ObjectKind::Dimension:
-    case qvabi::ObjectKind::Coordinate:
-      object.layer = kFirstMechanical;
-      object.width = 100000;
-      object.dimension->textHeight = 600000;
-      object.size = 1000000;
-      break;
-    default:
-      break;
+  const schema::KindSchema* entry = schema::SchemaOf(kind);
+  if (!entry) return object;
+  for (const schema::Field& field : entry->fields) {
+    if (!field.hasDefault) continue;
+    switch (field.access.storage) {
+      case schema::Storage::Int32:
+        field.Value<int32_t>(object) = static_cast<int32_t>(field.defaultNumber);
+        break;
+      case schema::Storage::Id:
+        field.Value<uint32_t>(object) = static_cast<uint32_t>(field.defaultNumber);
+        break;
+      case schema::Storage::Text:
+        field.Value<std::string>(object) = field.defaultText;
+        break;
+      default:
+        break;
+    }
+  }
+  if (kind == qvabi::ObjectKind::Pad) {
+    // A 60 mil round through-hole pad on the top and bottom layers.
+    for (int layer : {1, 32}) {
+      object.pad->shapes[static_cast<std::size_t>(layer)] = kRoundShape;
+      object.pad->sizeX[static_cast<std::size_t>(layer)] = 600000;
+      object.pad->sizeY[static_cast<std::size_t>(layer)] = 600000;
+    }
   }
   return object;
 }

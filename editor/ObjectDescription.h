@@ -1,5 +1,5 @@
-// The fields of the kinds beyond track, arc, text and fill, as the editor
-// describes an object to the host and tests (BrelixSim_DescribeObject).
+// The fields of an object's kind, as the editor describes an object to the
+// host and tests (BrelixSim_DescribeObject).
 #pragma once
 
 #include <nlohmann/json.hpp>
@@ -8,8 +8,8 @@
 
 namespace brelix {
 
-// Adds the kind's own record fields to `out`; nothing for the four drawing
-// kinds, which the caller describes itself.
+// Adds the kind's own record fields to `out`, in the order its record
+// queries pass them; the base record's fields are the caller's.
 void DescribeKindFields(const EditorObject& object, nlohmann::ordered_json& out);
 
 }  // namespace brelix

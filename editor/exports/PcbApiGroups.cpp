@@ -7,11 +7,12 @@
 using brelix::Editor;
 using brelix::EditorObject;
 using brelix::exports::Exchange;
-using brelix::exports::ExchangeKindHeader;
+using brelix::exports::ExchangeRecord;
 using brelix::exports::Guarded;
 using brelix::exports::kDone;
 using brelix::exports::kRefused;
 using brelix::exports::ObjectFor;
+using Query = brelix::schema::Query;
 using K = qvabi::ObjectKind;
 
 namespace {
@@ -33,15 +34,8 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryFromTo(uint8_t mode, qvabi::PcbHandle obj
                                               int32_t* y2, uint8_t* byte2, int32_t* headerValue1) {
   EditorObject* o = ObjectFor(mode, object, K::FromTo);
   if (!o) return kRefused;
-  Exchange(mode, headerWord, o->headerWord);
-  Exchange(mode, x, o->x);
-  Exchange(mode, y, o->y);
-  Exchange(mode, byte1, o->kindByte1);
-  Exchange(mode, x2, o->x2);
-  Exchange(mode, y2, o->y2);
-  Exchange(mode, byte2, o->kindByte2);
-  Exchange(mode, headerValue1, o->headerValue1);
-  return kDone;
+  return ExchangeRecord<qvabi::ObjectKind::FromTo, Query::Record>(mode, *o, headerWord, x, y, byte1, x2, y2,
+                                                                  byte2, headerValue1);
 }
 
 ABI_EXPORT int32_t STDCALL PcbApi_QueryManualFromTo(uint8_t mode, qvabi::PcbHandle object,
@@ -51,12 +45,8 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryManualFromTo(uint8_t mode, qvabi::PcbHand
   return Record([&]() -> int32_t {
     EditorObject* o = ObjectFor(mode, object, K::ManualFromTo);
     if (!o) return kRefused;
-    Exchange(mode, headerWord, o->headerWord);
-    Exchange(mode, net, o->labels->net);
-    Exchange(mode, fromPad, o->labels->fromPad);
-    Exchange(mode, toPad, o->labels->toPad);
-    Exchange(mode, name, o->labels->name);
-    return kDone;
+    return ExchangeRecord<qvabi::ObjectKind::ManualFromTo, Query::Record>(mode, *o, headerWord, net, fromPad,
+                                                                          toPad, name);
   });
 }
 
@@ -65,11 +55,7 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryNet(uint8_t mode, qvabi::PcbHandle object
   return Record([&]() -> int32_t {
     EditorObject* o = ObjectFor(mode, object, K::Net);
     if (!o) return kRefused;
-    Exchange(mode, headerWord, o->headerWord);
-    Exchange(mode, name, o->labels->name);
-    Exchange(mode, byte1, o->kindByte1);
-    Exchange(mode, byte2, o->kindByte2);
-    return kDone;
+    return ExchangeRecord<qvabi::ObjectKind::Net, Query::Record>(mode, *o, headerWord, name, byte1, byte2);
   });
 }
 
@@ -82,14 +68,9 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryComponent(uint8_t mode, qvabi::PcbHandle 
   return Record([&]() -> int32_t {
     EditorObject* o = ObjectFor(mode, object, K::Component);
     if (!o) return kRefused;
-    ExchangeKindHeader(mode, *o, flags, headerWord, layer, headerValue1, headerByte, headerValue2);
-    Exchange(mode, x, o->x);
-    Exchange(mode, y, o->y);
-    Exchange(mode, rotation, o->rotation);
-    Exchange(mode, nameObject, o->component->nameObject);
-    Exchange(mode, commentObject, o->component->commentObject);
-    Exchange(mode, pattern, o->component->pattern);
-    return kDone;
+    return ExchangeRecord<qvabi::ObjectKind::Component, Query::Record>(
+        mode, *o, flags, headerWord, layer, headerValue1, headerByte, headerValue2, x, y, rotation,
+        nameObject, commentObject, pattern);
   });
 }
 
@@ -99,10 +80,8 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryComponentEx(uint8_t mode, qvabi::PcbHandl
   return Record([&]() -> int32_t {
     EditorObject* o = ObjectFor(mode, object, K::Component);
     if (!o) return kRefused;
-    Exchange(mode, sourceDesignator, o->component->sourceDesignator);
-    Exchange(mode, height, o->component->height);
-    Exchange(mode, lockStrings, o->component->lockStrings);
-    return kDone;
+    return ExchangeRecord<qvabi::ObjectKind::Component, Query::ComponentEx>(mode, *o, sourceDesignator,
+                                                                            height, lockStrings);
   });
 }
 
@@ -112,9 +91,8 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryComponentSourceLinks(uint8_t mode, qvabi:
   return Record([&]() -> int32_t {
     EditorObject* o = ObjectFor(mode, object, K::Component);
     if (!o) return kRefused;
-    Exchange(mode, sourceLibrary, o->component->sourceLibrary);
-    Exchange(mode, sourceUniqueId, o->component->sourceUniqueId);
-    return kDone;
+    return ExchangeRecord<qvabi::ObjectKind::Component, Query::SourceLinks>(mode, *o, sourceLibrary,
+                                                                            sourceUniqueId);
   });
 }
 
@@ -123,8 +101,7 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryDefaultPCB3DModel(uint8_t mode, qvabi::Pc
   return Record([&]() -> int32_t {
     EditorObject* o = ObjectFor(mode, object, K::Component);
     if (!o) return kRefused;
-    Exchange(mode, model, o->component->model);
-    return kDone;
+    return ExchangeRecord<qvabi::ObjectKind::Component, Query::Model>(mode, *o, model);
   });
 }
 
@@ -132,16 +109,14 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryComponentChannelOffset(uint8_t mode, qvab
                                                               int32_t* offset) {
   EditorObject* o = ObjectFor(mode, object, K::Component);
   if (!o) return kRefused;
-  Exchange(mode, offset, o->component->channelOffset);
-  return kDone;
+  return ExchangeRecord<qvabi::ObjectKind::Component, Query::ChannelOffset>(mode, *o, offset);
 }
 
 ABI_EXPORT int32_t STDCALL PcbApi_QueryComponentKind(uint8_t mode, qvabi::PcbHandle object,
                                                      uint8_t* componentKind) {
   EditorObject* o = ObjectFor(mode, object, K::Component);
   if (!o) return kRefused;
-  Exchange(mode, componentKind, o->component->componentKind);
-  return kDone;
+  return ExchangeRecord<qvabi::ObjectKind::Component, Query::ComponentKind>(mode, *o, componentKind);
 }
 
 ABI_EXPORT int32_t STDCALL PcbApi_QueryPolygon(uint8_t mode, qvabi::PcbHandle object, uint16_t* flags,
@@ -149,18 +124,14 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryPolygon(uint8_t mode, qvabi::PcbHandle ob
                                                uint8_t* headerByte, int32_t* headerValue2,
                                                qvabi::ShortString* net, int32_t* grid, int32_t* trackWidth,
                                                uint8_t* hatchStyle, uint8_t* pourOver, uint8_t* removeDead) {
+  // A board outline is a polygon of its own kind, with the polygon's record.
+  static_assert(brelix::schema::SameQueryFields(K::Polygon, K::BoardOutline, Query::Record));
   return Record([&]() -> int32_t {
     EditorObject* o = ObjectFor(mode, object);
-    // A board outline is a polygon of its own kind.
     if (!o || (o->kind != K::Polygon && o->kind != K::BoardOutline)) return kRefused;
-    ExchangeKindHeader(mode, *o, flags, headerWord, layer, headerValue1, headerByte, headerValue2);
-    Exchange(mode, net, o->labels->net);
-    Exchange(mode, grid, o->outline->grid);
-    Exchange(mode, trackWidth, o->outline->trackWidth);
-    Exchange(mode, hatchStyle, o->outline->hatchStyle);
-    Exchange(mode, pourOver, o->outline->pourOver);
-    Exchange(mode, removeDead, o->outline->removeDead);
-    return kDone;
+    return ExchangeRecord<qvabi::ObjectKind::Polygon, Query::Record>(
+        mode, *o, flags, headerWord, layer, headerValue1, headerByte, headerValue2, net, grid, trackWidth,
+        hatchStyle, pourOver, removeDead);
   });
 }
 
@@ -172,11 +143,8 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryRegion(uint8_t mode, qvabi::PcbHandle obj
   return Record([&]() -> int32_t {
     EditorObject* o = ObjectFor(mode, object, K::Region);
     if (!o) return kRefused;
-    ExchangeKindHeader(mode, *o, flags, headerWord, layer, headerValue1, headerByte, headerValue2);
-    Exchange(mode, net, o->labels->net);
-    Exchange(mode, keepout, o->outline->keepout);
-    Exchange(mode, regionKind, o->outline->regionKind);
-    return kDone;
+    return ExchangeRecord<qvabi::ObjectKind::Region, Query::Record>(
+        mode, *o, flags, headerWord, layer, headerValue1, headerByte, headerValue2, net, keepout, regionKind);
   });
 }
 
@@ -187,9 +155,8 @@ ABI_EXPORT int32_t STDCALL PcbApi_QuerySplitPlane(uint8_t mode, qvabi::PcbHandle
   return Record([&]() -> int32_t {
     EditorObject* o = ObjectFor(mode, object, K::SplitPlane);
     if (!o) return kRefused;
-    ExchangeKindHeader(mode, *o, flags, headerWord, layer, headerValue1, headerByte, headerValue2);
-    Exchange(mode, net, o->labels->net);
-    return kDone;
+    return ExchangeRecord<qvabi::ObjectKind::SplitPlane, Query::Record>(
+        mode, *o, flags, headerWord, layer, headerValue1, headerByte, headerValue2, net);
   });
 }
 
@@ -200,14 +167,9 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryDimension(uint8_t mode, qvabi::PcbHandle 
                                                  int32_t* lineWidth) {
   EditorObject* o = ObjectFor(mode, object, K::Dimension);
   if (!o) return kRefused;
-  ExchangeKindHeader(mode, *o, flags, headerWord, layer, headerValue1, headerByte, headerValue2);
-  Exchange(mode, x, o->x);
-  Exchange(mode, y, o->y);
-  Exchange(mode, x2, o->x2);
-  Exchange(mode, y2, o->y2);
-  Exchange(mode, textHeight, o->dimension->textHeight);
-  Exchange(mode, lineWidth, o->width);
-  return kDone;
+  return ExchangeRecord<qvabi::ObjectKind::Dimension, Query::Record>(mode, *o, flags, headerWord, layer,
+                                                                     headerValue1, headerByte, headerValue2,
+                                                                     x, y, x2, y2, textHeight, lineWidth);
 }
 
 ABI_EXPORT int32_t STDCALL PcbApi_QueryExtDimension(uint8_t mode, qvabi::PcbHandle object, int32_t* arrowSize,
@@ -215,11 +177,8 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryExtDimension(uint8_t mode, qvabi::PcbHand
                                                     uint8_t* precision) {
   EditorObject* o = ObjectFor(mode, object, K::Dimension);
   if (!o) return kRefused;
-  Exchange(mode, arrowSize, o->dimension->arrowSize);
-  Exchange(mode, textGap, o->dimension->textGap);
-  Exchange(mode, unitStyle, o->dimension->unitStyle);
-  Exchange(mode, precision, o->dimension->precision);
-  return kDone;
+  return ExchangeRecord<qvabi::ObjectKind::Dimension, Query::ExtDimension>(mode, *o, arrowSize, textGap,
+                                                                           unitStyle, precision);
 }
 
 ABI_EXPORT int32_t STDCALL PcbApi_References_Count(qvabi::PcbHandle object) {
@@ -243,13 +202,9 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryCoordinate(uint8_t mode, qvabi::PcbHandle
                                                   int32_t* size, int32_t* lineWidth, int32_t* textHeight) {
   EditorObject* o = ObjectFor(mode, object, K::Coordinate);
   if (!o) return kRefused;
-  ExchangeKindHeader(mode, *o, flags, headerWord, layer, headerValue1, headerByte, headerValue2);
-  Exchange(mode, x, o->x);
-  Exchange(mode, y, o->y);
-  Exchange(mode, size, o->size);
-  Exchange(mode, lineWidth, o->width);
-  Exchange(mode, textHeight, o->dimension->textHeight);
-  return kDone;
+  return ExchangeRecord<qvabi::ObjectKind::Coordinate, Query::Record>(mode, *o, flags, headerWord, layer,
+                                                                      headerValue1, headerByte, headerValue2,
+                                                                      x, y, size, lineWidth, textHeight);
 }
 
 ABI_EXPORT int32_t STDCALL PcbApi_QueryClass(uint8_t mode, qvabi::PcbHandle object, uint16_t* headerWord,
@@ -258,11 +213,8 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryClass(uint8_t mode, qvabi::PcbHandle obje
   return Record([&]() -> int32_t {
     EditorObject* o = ObjectFor(mode, object, K::ObjectClass);
     if (!o) return kRefused;
-    Exchange(mode, headerWord, o->headerWord);
-    Exchange(mode, name, o->labels->name);
-    Exchange(mode, memberKind, o->objectClass->memberKind);
-    Exchange(mode, superClass, o->objectClass->superClass);
-    return kDone;
+    return ExchangeRecord<qvabi::ObjectKind::ObjectClass, Query::Record>(mode, *o, headerWord, name,
+                                                                         memberKind, superClass);
   });
 }
 
@@ -299,15 +251,8 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryRule(uint8_t mode, qvabi::PcbHandle objec
   return Record([&]() -> int32_t {
     EditorObject* o = ObjectFor(mode, object, K::Rule);
     if (!o) return kRefused;
-    Exchange(mode, headerWord, o->headerWord);
-    Exchange(mode, name, o->labels->name);
-    Exchange(mode, ruleKind, o->designRule->ruleKind);
-    Exchange(mode, scope1, o->designRule->scope1);
-    Exchange(mode, scope2, o->designRule->scope2);
-    Exchange(mode, value, o->designRule->value);
-    Exchange(mode, enabled, o->designRule->enabled);
-    Exchange(mode, priority, o->designRule->priority);
-    return kDone;
+    return ExchangeRecord<qvabi::ObjectKind::Rule, Query::Record>(mode, *o, headerWord, name, ruleKind,
+                                                                  scope1, scope2, value, enabled, priority);
   });
 }
 
@@ -319,12 +264,8 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryViolation(uint8_t mode, qvabi::PcbHandle 
   return Record([&]() -> int32_t {
     EditorObject* o = ObjectFor(mode, object, K::Violation);
     if (!o) return kRefused;
-    ExchangeKindHeader(mode, *o, flags, headerWord, layer, headerValue1, headerByte, headerValue2);
-    Exchange(mode, x, o->x);
-    Exchange(mode, y, o->y);
-    Exchange(mode, rule, o->labels->rule);
-    Exchange(mode, description, o->labels->description);
-    return kDone;
+    return ExchangeRecord<qvabi::ObjectKind::Violation, Query::Record>(
+        mode, *o, flags, headerWord, layer, headerValue1, headerByte, headerValue2, x, y, rule, description);
   });
 }
 
@@ -333,10 +274,8 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryEmbedded(uint8_t mode, qvabi::PcbHandle o
   return Record([&]() -> int32_t {
     EditorObject* o = ObjectFor(mode, object, K::Embedded);
     if (!o) return kRefused;
-    Exchange(mode, headerWord, o->headerWord);
-    Exchange(mode, name, o->labels->name);
-    Exchange(mode, description, o->labels->description);
-    return kDone;
+    return ExchangeRecord<qvabi::ObjectKind::Embedded, Query::Record>(mode, *o, headerWord, name,
+                                                                      description);
   });
 }
 
@@ -350,16 +289,9 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryEmbeddedBoard(uint8_t mode, qvabi::PcbHan
   return Record([&]() -> int32_t {
     EditorObject* o = ObjectFor(mode, object, K::EmbeddedBoard);
     if (!o) return kRefused;
-    ExchangeKindHeader(mode, *o, flags, headerWord, layer, headerValue1, headerByte, headerValue2);
-    Exchange(mode, x, o->x);
-    Exchange(mode, y, o->y);
-    Exchange(mode, document, o->embeddedBoard->document);
-    Exchange(mode, rows, o->embeddedBoard->rows);
-    Exchange(mode, columns, o->embeddedBoard->columns);
-    Exchange(mode, rowSpacing, o->embeddedBoard->rowSpacing);
-    Exchange(mode, columnSpacing, o->embeddedBoard->columnSpacing);
-    Exchange(mode, mirrored, o->embeddedBoard->mirrored);
-    return kDone;
+    return ExchangeRecord<qvabi::ObjectKind::EmbeddedBoard, Query::Record>(
+        mode, *o, flags, headerWord, layer, headerValue1, headerByte, headerValue2, x, y, document, rows,
+        columns, rowSpacing, columnSpacing, mirrored);
   });
 }
 

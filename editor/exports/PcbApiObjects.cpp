@@ -6,11 +6,12 @@
 using brelix::Editor;
 using brelix::EditorObject;
 using brelix::exports::Exchange;
-using brelix::exports::ExchangeKindHeader;
+using brelix::exports::ExchangeRecord;
 using brelix::exports::Guarded;
 using brelix::exports::kDone;
 using brelix::exports::kRefused;
 using brelix::exports::ObjectFor;
+using Query = brelix::schema::Query;
 using brelix::exports::ValidMode;
 
 extern "C" {
@@ -115,16 +116,9 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryTrack(uint8_t mode, qvabi::PcbHandle obje
   if (platform::faults::ShouldFail("editor.QueryTrack")) return kRefused;
   EditorObject* o = ObjectFor(mode, object, qvabi::ObjectKind::Track);
   if (!o) return kRefused;
-  ExchangeKindHeader(mode, *o, flags, headerWord, layer, headerValue1, headerByte, headerValue2);
-  Exchange(mode, x, o->x);
-  Exchange(mode, y, o->y);
-  Exchange(mode, x2, o->x2);
-  Exchange(mode, y2, o->y2);
-  Exchange(mode, width, o->width);
-  Exchange(mode, attributeA, o->attributeA);
-  Exchange(mode, attributeB, o->attributeB);
-  Exchange(mode, attributeC, o->attributeC);
-  return kDone;
+  return ExchangeRecord<qvabi::ObjectKind::Track, Query::Record>(
+      mode, *o, flags, headerWord, layer, headerValue1, headerByte, headerValue2, x, y, x2, y2, width,
+      attributeA, attributeB, attributeC);
 }
 
 ABI_EXPORT int32_t STDCALL PcbApi_QueryArc(uint8_t mode, qvabi::PcbHandle object, uint16_t* flags,
@@ -135,15 +129,9 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryArc(uint8_t mode, qvabi::PcbHandle object
   if (platform::faults::ShouldFail("editor.QueryArc")) return kRefused;
   EditorObject* o = ObjectFor(mode, object, qvabi::ObjectKind::Arc);
   if (!o) return kRefused;
-  ExchangeKindHeader(mode, *o, flags, headerWord, layer, headerValue1, headerByte, headerValue2);
-  Exchange(mode, x, o->x);
-  Exchange(mode, y, o->y);
-  Exchange(mode, radius, o->radius);
-  Exchange(mode, startAngle, o->startAngle);
-  Exchange(mode, endAngle, o->endAngle);
-  Exchange(mode, width, o->width);
-  Exchange(mode, attributeA, o->attributeA);
-  return kDone;
+  return ExchangeRecord<qvabi::ObjectKind::Arc, Query::Record>(
+      mode, *o, flags, headerWord, layer, headerValue1, headerByte, headerValue2, x, y, radius, startAngle,
+      endAngle, width, attributeA);
 }
 
 ABI_EXPORT int32_t STDCALL PcbApi_QueryFill(uint8_t mode, qvabi::PcbHandle object, uint16_t* flags,
@@ -154,14 +142,9 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryFill(uint8_t mode, qvabi::PcbHandle objec
   if (platform::faults::ShouldFail("editor.QueryFill")) return kRefused;
   EditorObject* o = ObjectFor(mode, object, qvabi::ObjectKind::Fill);
   if (!o) return kRefused;
-  ExchangeKindHeader(mode, *o, flags, headerWord, layer, headerValue1, headerByte, headerValue2);
-  Exchange(mode, x, o->x);
-  Exchange(mode, y, o->y);
-  Exchange(mode, x2, o->x2);
-  Exchange(mode, y2, o->y2);
-  Exchange(mode, attributeA, o->attributeA);
-  Exchange(mode, rotation, o->rotation);
-  return kDone;
+  return ExchangeRecord<qvabi::ObjectKind::Fill, Query::Record>(mode, *o, flags, headerWord, layer,
+                                                                headerValue1, headerByte, headerValue2, x, y,
+                                                                x2, y2, attributeA, rotation);
 }
 
 ABI_EXPORT int32_t STDCALL PcbApi_QueryText(uint8_t mode, qvabi::PcbHandle object, uint16_t* flags,
@@ -173,18 +156,9 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryText(uint8_t mode, qvabi::PcbHandle objec
   return Guarded<int32_t>("editor.QueryText", kRefused, [&]() -> int32_t {
     EditorObject* o = ObjectFor(mode, object, qvabi::ObjectKind::Text);
     if (!o) return kRefused;
-    ExchangeKindHeader(mode, *o, flags, headerWord, layer, headerValue1, headerByte, headerValue2);
-    Exchange(mode, x, o->x);
-    Exchange(mode, y, o->y);
-    Exchange(mode, size, o->size);
-    Exchange(mode, textAttribute, o->textData->textAttribute);
-    Exchange(mode, rotation, o->rotation);
-    Exchange(mode, textFlag, o->textData->textFlag);
-    Exchange(mode, text, o->textData->text);
-    Exchange(mode, width, o->width);
-    Exchange(mode, attributeB, o->attributeB);
-    Exchange(mode, attributeC, o->attributeC);
-    return kDone;
+    return ExchangeRecord<qvabi::ObjectKind::Text, Query::Record>(
+        mode, *o, flags, headerWord, layer, headerValue1, headerByte, headerValue2, x, y, size, textAttribute,
+        rotation, textFlag, text, width, attributeB, attributeC);
   });
 }
 
@@ -195,13 +169,8 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryTrueTypeTextInfo(uint8_t mode, qvabi::Pcb
   return Guarded<int32_t>("editor.QueryTrueTypeTextInfo", kRefused, [&]() -> int32_t {
     EditorObject* o = ObjectFor(mode, object, qvabi::ObjectKind::Text);
     if (!o) return kRefused;
-    Exchange(mode, trueTypeMode, o->textData->trueTypeMode);
-    Exchange(mode, fontName, o->textData->fontName);
-    Exchange(mode, flag1, o->textData->trueTypeFlag1);
-    Exchange(mode, flag2, o->textData->trueTypeFlag2);
-    Exchange(mode, flag3, o->textData->trueTypeFlag3);
-    Exchange(mode, trueTypeValue, o->textData->trueTypeValue);
-    return kDone;
+    return ExchangeRecord<qvabi::ObjectKind::Text, Query::TrueType>(mode, *o, trueTypeMode, fontName, flag1,
+                                                                    flag2, flag3, trueTypeValue);
   });
 }
 
@@ -220,11 +189,7 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryBarCodeTextInfo(uint8_t mode, qvabi::PcbH
   if (platform::faults::ShouldFail("editor.QueryBarCodeTextInfo")) return kRefused;
   EditorObject* o = ObjectFor(mode, object, qvabi::ObjectKind::Text);
   if (!o) return kRefused;
-  Exchange(mode, byte0, o->textData->barCode[0]);
-  Exchange(mode, byte1, o->textData->barCode[1]);
-  Exchange(mode, byte2, o->textData->barCode[2]);
-  Exchange(mode, byte3, o->textData->barCode[3]);
-  return kDone;
+  return ExchangeRecord<qvabi::ObjectKind::Text, Query::BarCode>(mode, *o, byte0, byte1, byte2, byte3);
 }
 
 }  // extern "C"

@@ -6,11 +6,12 @@
 using brelix::Editor;
 using brelix::EditorObject;
 using brelix::exports::Exchange;
-using brelix::exports::ExchangeKindHeader;
+using brelix::exports::ExchangeRecord;
 using brelix::exports::Guarded;
 using brelix::exports::kDone;
 using brelix::exports::kRefused;
 using brelix::exports::ObjectFor;
+using Query = brelix::schema::Query;
 
 namespace {
 
@@ -45,27 +46,11 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryPad(
   return Guarded<int32_t>(kRefused, [&]() -> int32_t {
     EditorObject* o = ObjectFor(mode, object, qvabi::ObjectKind::Pad);
     if (!o) return kRefused;
-    ExchangeKindHeader(mode, *o, flags, headerWord, layer, headerValue1, headerByte, headerValue2);
-    Exchange(mode, x, o->x);
-    Exchange(mode, y, o->y);
-    int32_t* values[] = {padValue1, padValue2, padValue3, padValue4, padValue5, padValue6};
-    for (std::size_t i = 0; i < o->pad->padValues.size(); ++i)
-      Exchange(mode, values[i], o->pad->padValues[i]);
-    Exchange(mode, padValue7, o->hole);
-    uint8_t* bytes[] = {padByte1, padByte2, padByte3};
-    for (std::size_t i = 0; i < o->pad->padBytes.size(); ++i) Exchange(mode, bytes[i], o->pad->padBytes[i]);
-    Exchange(mode, name, o->labels->name);
-    Exchange(mode, rotation, o->rotation);
-    Exchange(mode, kindByte1, o->kindByte1);
-    Exchange(mode, kindByte2, o->kindByte2);
-    int32_t* extras[] = {extraValue1, extraValue2, extraValue3, extraValue4, extraValue5,
-                         extraValue6, extraValue7, extraValue8, extraValue9, extraValue10};
-    for (std::size_t i = 0; i < o->pad->extraValues.size(); ++i)
-      Exchange(mode, extras[i], o->pad->extraValues[i]);
-    uint8_t* extraBytes[] = {extraByte1, extraByte2, extraByte3};
-    for (std::size_t i = 0; i < o->pad->extraBytes.size(); ++i)
-      Exchange(mode, extraBytes[i], o->pad->extraBytes[i]);
-    return kDone;
+    return ExchangeRecord<qvabi::ObjectKind::Pad, Query::Record>(
+        mode, *o, flags, headerWord, layer, headerValue1, headerByte, headerValue2, x, y, padValue1,
+        padValue2, padValue3, padValue4, padValue5, padValue6, padValue7, padByte1, padByte2, padByte3, name,
+        rotation, kindByte1, kindByte2, extraValue1, extraValue2, extraValue3, extraValue4, extraValue5,
+        extraValue6, extraValue7, extraValue8, extraValue9, extraValue10, extraByte1, extraByte2, extraByte3);
   });
 }
 
@@ -73,8 +58,7 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryPadStackMode(uint8_t mode, qvabi::PcbHand
                                                     uint8_t* stackMode) {
   EditorObject* o = ObjectFor(mode, object, qvabi::ObjectKind::Pad);
   if (!o) return kRefused;
-  Exchange(mode, stackMode, o->pad->stackMode);
-  return kDone;
+  return ExchangeRecord<qvabi::ObjectKind::Pad, Query::StackMode>(mode, *o, stackMode);
 }
 
 ABI_EXPORT int32_t STDCALL PcbApi_QueryPadOrViaShapeOnLayer(qvabi::PcbHandle object, uint8_t layer,
@@ -148,35 +132,9 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryVia(uint8_t mode, qvabi::PcbHandle object
                                            uint8_t* lowLayer, uint8_t* highLayer) {
   EditorObject* o = ObjectFor(mode, object, qvabi::ObjectKind::Via);
   if (!o) return kRefused;
-  Exchange(mode, flags, o->flags);
-  Exchange(mode, headerWord, o->headerWord);
-  if (layer) {
-    // The via's record carries a layer id; an id outside 1..82 is ignored.
-    if (mode == qvabi::ReadMode)
-      *layer = brelix::LayerFromRecordId(o->layer).value_or(0);
-    else if (*layer >= 1 && *layer <= brelix::kLayerCount)
-      o->layer = *layer;
-  }
-  Exchange(mode, headerValue1, o->headerValue1);
-  Exchange(mode, headerByte, o->headerByte);
-  Exchange(mode, headerValue2, o->headerValue2);
-  Exchange(mode, x, o->x);
-  Exchange(mode, y, o->y);
-  Exchange(mode, size, o->size);
-  Exchange(mode, holeSize, o->hole);
-  Exchange(mode, kindByte1, o->kindByte1);
-  Exchange(mode, kindByte2, o->kindByte2);
-  Exchange(mode, viaByte1, o->viaByte1);
-  Exchange(mode, viaByte2, o->viaByte2);
-  // A via spans copper layers only; any other id is ignored.
-  for (auto [field, stored] : {std::pair{lowLayer, &o->lowLayer}, std::pair{highLayer, &o->highLayer}}) {
-    if (!field) continue;
-    if (mode == qvabi::ReadMode)
-      *field = *stored;
-    else if (brelix::IsCopperLayer(*field))
-      *stored = *field;
-  }
-  return kDone;
+  return ExchangeRecord<qvabi::ObjectKind::Via, Query::Record>(
+      mode, *o, flags, headerWord, layer, headerValue1, headerByte, headerValue2, x, y, size, holeSize,
+      kindByte1, kindByte2, viaByte1, viaByte2, lowLayer, highLayer);
 }
 
 }  // extern "C"

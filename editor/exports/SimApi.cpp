@@ -75,50 +75,7 @@ nlohmann::ordered_json Describe(const brelix::EditorObject& o) {
   out["bitField3"] = o.bitField3;
   out["x"] = o.x;
   out["y"] = o.y;
-  switch (o.kind) {
-    case qvabi::ObjectKind::Track:
-      out["x2"] = o.x2;
-      out["y2"] = o.y2;
-      out["width"] = o.width;
-      out["attributeA"] = o.attributeA;
-      out["attributeB"] = o.attributeB;
-      out["attributeC"] = o.attributeC;
-      break;
-    case qvabi::ObjectKind::Arc:
-      out["radius"] = o.radius;
-      out["startAngle"] = o.startAngle;
-      out["endAngle"] = o.endAngle;
-      out["width"] = o.width;
-      out["attributeA"] = o.attributeA;
-      break;
-    case qvabi::ObjectKind::Fill:
-      out["x2"] = o.x2;
-      out["y2"] = o.y2;
-      out["attributeA"] = o.attributeA;
-      out["rotation"] = o.rotation;
-      break;
-    case qvabi::ObjectKind::Text:
-      out["size"] = o.size;
-      out["textAttribute"] = o.textData->textAttribute;
-      out["rotation"] = o.rotation;
-      out["textFlag"] = o.textData->textFlag;
-      out["text"] = o.textData->text;
-      out["width"] = o.width;
-      out["attributeB"] = o.attributeB;
-      out["attributeC"] = o.attributeC;
-      out["designator"] = o.textData->text;
-      out["trueTypeMode"] = o.textData->trueTypeMode;
-      out["fontName"] = o.textData->fontName;
-      out["trueTypeFlag1"] = o.textData->trueTypeFlag1;
-      out["trueTypeFlag2"] = o.textData->trueTypeFlag2;
-      out["trueTypeFlag3"] = o.textData->trueTypeFlag3;
-      out["trueTypeValue"] = o.textData->trueTypeValue;
-      out["barCode"] = o.textData->barCode;
-      break;
-    default:
-      brelix::DescribeKindFields(o, out);
-      break;
-  }
+  brelix::DescribeKindFields(o, out);
   // Objects without a shape on the board (nets, classes, ...) have no extent.
   if (brelix::HasShape(o.kind)) {
     const brelix::Rect rect = brelix::BoundingRect(o);

@@ -1,10 +1,11 @@
 // Every object kind's wrapper against the editor stand-in: wrapping a handle
-// by its kind, and each record written through the wrapper, checked in the
-// editor's own model and read back, with a distinct value in every field so
-// that two fields passed in swapped order fail. Then the pad's per-layer
+// by its kind, and every field of each record written through the wrapper,
+// checked in the editor's own model and read back, with a distinct value in
+// every field so that two fields passed in swapped order fail. Then the pad's per-layer
 // data, class members, component names and dimension references.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <nlohmann/json.hpp>
@@ -100,10 +101,26 @@ struct KindCase {
 
 const std::vector<KindCase>& Cases() {
   static const std::vector<KindCase> cases = {
-      {K::Arc, typeid(TPcbArc), STRATIVUE_FIELDS(TPcbArc, f("/radius", o.Radius);)},
-      {K::Track, typeid(TPcbTrack), STRATIVUE_FIELDS(TPcbTrack, f("/width", o.Width);)},
-      {K::Text, typeid(TPcbText), STRATIVUE_FIELDS(TPcbText, f("/size", o.Size);)},
-      {K::Fill, typeid(TPcbFill), STRATIVUE_FIELDS(TPcbFill, f("/x2", o.X2);)},
+      {K::Arc, typeid(TPcbArc),
+       STRATIVUE_FIELDS(TPcbArc, STRATIVUE_HEADER f("/x", o.X); f("/y", o.Y); f("/radius", o.Radius);
+                        f("/startAngle", o.StartAngle); f("/endAngle", o.EndAngle); f("/width", o.Width);
+                        f("/attributeA", o.AttributeA);)},
+      {K::Track, typeid(TPcbTrack),
+       STRATIVUE_FIELDS(TPcbTrack, STRATIVUE_HEADER f("/x", o.X); f("/y", o.Y); f("/x2", o.X2);
+                        f("/y2", o.Y2); f("/width", o.Width); f("/attributeA", o.AttributeA);
+                        f("/attributeB", o.AttributeB); f("/attributeC", o.AttributeC);)},
+      {K::Text, typeid(TPcbText),
+       STRATIVUE_FIELDS(TPcbText, STRATIVUE_HEADER f("/x", o.X); f("/y", o.Y); f("/size", o.Size);
+                        f("/textAttribute", o.TextAttribute); f("/rotation", o.Rotation);
+                        f("/textFlag", o.TextFlag); f("/text", o.Text); f("/width", o.Width);
+                        f("/attributeB", o.AttributeB); f("/attributeC", o.AttributeC);
+                        f("/trueTypeMode", o.TrueTypeMode); f("/fontName", o.FontName);
+                        f("/trueTypeFlag1", o.TrueTypeFlag1); f("/trueTypeFlag2", o.TrueTypeFlag2);
+                        f("/trueTypeFlag3", o.TrueTypeFlag3); f("/trueTypeValue", o.TrueTypeValue);
+                        for (int i = 0; i < 4; ++i) f("/barCode/" + std::to_string(i), o.BarCodeBytes[i]);)},
+      {K::Fill, typeid(TPcbFill),
+       STRATIVUE_FIELDS(TPcbFill, STRATIVUE_HEADER f("/x", o.X); f("/y", o.Y); f("/x2", o.X2); f("/y2", o.Y2);
+                        f("/attributeA", o.AttributeA); f("/rotation", o.Rotation);)},
       {K::Pad, typeid(TPcbPad),
        STRATIVUE_FIELDS(TPcbPad, STRATIVUE_HEADER f("/x", o.X); f("/y", o.Y); for (int i = 0; i < 6; ++i)
                             f("/padValues/" + std::to_string(i), o.PadValues[static_cast<std::size_t>(i)]);
@@ -193,7 +210,13 @@ class PcbKindsTest : public editortest::EditorTest {
 };
 
 TEST_F(PcbKindsTest, WrapObjectMakesTheKindsClassAndEveryRecordRoundTrips) {
-  ASSERT_EQ(Cases().size(), 23u) << "one case per kind code";
+  // One case for every kind code the editor makes, and none for another.
+  for (int code = 1; code <= 0x7F; ++code) {
+    const bool made = Create(static_cast<K>(code)) != 0;
+    const auto cases =
+        std::ranges::count_if(Cases(), [&](const KindCase& c) { return static_cast<int>(c.kind) == code; });
+    EXPECT_EQ(cases, made ? 1 : 0) << "kind code " << code;
+  }
   for (const KindCase& c : Cases()) {
     SCOPED_TRACE(static_cast<int>(c.kind));
     const qvabi::PcbHandle handle = Create(c.kind);
@@ -217,6 +240,10 @@ TEST_F(PcbKindsTest, WrapObjectMakesTheKindsClassAndEveryRecordRoundTrips) {
     Check check{assign.values};
     c.fields(*back, nullptr, &check);
     EXPECT_EQ(check.at, assign.values.size());
+    // A plain text's designator display string is its text.
+    if (const auto* text = dynamic_cast<const TPcbText*>(back.get())) {
+      EXPECT_EQ(text->DesignatorText.str(), text->Text.str());
+    }
   }
 }
 
