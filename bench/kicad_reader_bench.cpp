@@ -89,7 +89,7 @@ void ParseTracks(benchmark::State& state) {
   const std::string text = Tracks(static_cast<int>(state.range(0)));
   for (auto _ : state) {
     auto document = brelix::kicad::Document::Parse(text, "bench.kicad_pcb");
-    benchmark::DoNotOptimize(document.size());
+    benchmark::DoNotOptimize(document.Size());
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * text.size()));
 }

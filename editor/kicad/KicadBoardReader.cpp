@@ -35,26 +35,26 @@ class ObjectReader {
   // A point (KEY X Y) in board units with y turned upwards.
   Xy PointOf(const Expr& list) const {
     if (!list) return {};
-    return {static_cast<double>(NanometresToUnits(NanometresOf(file_, list.at(1)))),
-            -static_cast<double>(NanometresToUnits(NanometresOf(file_, list.at(2))))};
+    return {static_cast<double>(NanometresToUnits(NanometresOf(file_, list.At(1)))),
+            -static_cast<double>(NanometresToUnits(NanometresOf(file_, list.At(2))))};
   }
-  Xy Point(const Expr& item, std::string_view key) const { return PointOf(item.child(key)); }
+  Xy Point(const Expr& item, std::string_view key) const { return PointOf(item.Child(key)); }
 
   int32_t Length(const Expr& list) const {
-    return list ? static_cast<int32_t>(NanometresToUnits(NanometresOf(file_, list.at(1)))) : 0;
+    return list ? static_cast<int32_t>(NanometresToUnits(NanometresOf(file_, list.At(1)))) : 0;
   }
   // A graphic's line width: (width W) or (stroke (width W) ...).
   int32_t Width(const Expr& item) const {
-    if (const Expr width = item.child("width")) return Length(width);
-    if (const Expr stroke = item.child("stroke")) return Length(stroke.child("width"));
+    if (const Expr width = item.Child("width")) return Length(width);
+    if (const Expr stroke = item.Child("stroke")) return Length(stroke.Child("width"));
     return 0;
   }
 
   // The editor layer of the item's (layer NAME); 0 when it has none or an unknown one.
   uint8_t LayerOf(const Expr& item) const {
-    const Expr layer = item.child("layer");
+    const Expr layer = item.Child("layer");
     if (!layer) return 0;
-    const auto found = source_.editorLayers.find(layer.at(1).text());
+    const auto found = source_.editorLayers.find(layer.At(1).Text());
     return found == source_.editorLayers.end() ? 0 : found->second;
   }
 
@@ -95,16 +95,16 @@ class ObjectReader {
   // clockwise angle. `place` as for Outline.
   template <typename Place>
   void ArcItem(const Expr& item, uint8_t layer, int32_t width, Place place) {
-    if (item.child("mid")) {
+    if (item.Child("mid")) {
       Arc(layer, place(Point(item, "start")), place(Point(item, "mid")), place(Point(item, "end")), width);
       return;
     }
-    const Expr angle = item.child("angle");
+    const Expr angle = item.Child("angle");
     if (!angle) return;
     const Xy c = Point(item, "start");
     const Xy s = Point(item, "end");
     // Clockwise as shown is clockwise with y up too: a negative turn.
-    const double degrees = -DegreesOf(file_, angle.at(1));
+    const double degrees = -DegreesOf(file_, angle.At(1));
     auto turned = [&](double by) {
       const double a = by * kPi / 180.0;
       return Xy{c.x + (s.x - c.x) * std::cos(a) - (s.y - c.y) * std::sin(a),
@@ -140,22 +140,22 @@ class ObjectReader {
       Polygon(layer, {place(a), place({b.x, a.y}), place(b), place({a.x, b.y})}, width);
     } else if (kind == "poly") {
       std::vector<Xy> corners;
-      if (const Expr pts = item.child("pts"))
-        for (Expr p = pts.at(1); p.valid(); p = p.next()) {
-          if (p.head() == "xy") corners.push_back(place(PointOf(p)));
-          if (p.head() == "arc") corners.push_back(place(Point(p, "end")));
+      if (const Expr pts = item.Child("pts"))
+        for (Expr p = pts.At(1); p.Valid(); p = p.Next()) {
+          if (p.Head() == "xy") corners.push_back(place(PointOf(p)));
+          if (p.Head() == "arc") corners.push_back(place(Point(p, "end")));
         }
       Polygon(layer, corners, width);
     }
   }
 
   void Pad(const Expr& pad, Xy origin, double footprintDegrees) {
-    const Expr layers = pad.child("layers");
+    const Expr layers = pad.Child("layers");
     if (!layers) return;
     uint8_t layer = 0;
     int copperLayers = 0;
-    for (Expr l = layers.at(1); l.valid(); l = l.next()) {
-      const std::string name = l.text();
+    for (Expr l = layers.At(1); l.Valid(); l = l.Next()) {
+      const std::string name = l.Text();
       if (name == "*.Cu") copperLayers += 2;
       const auto found = source_.editorLayers.find(name);
       if (found != source_.editorLayers.end() && IsCopperLayer(found->second)) {
@@ -166,18 +166,18 @@ class ObjectReader {
     if (copperLayers == 0) return;
     if (copperLayers > 1) layer = kMultiLayer;
 
-    const Expr at = pad.child("at");
+    const Expr at = pad.Child("at");
     const Xy local = PointOf(at);
     const double turn = footprintDegrees * kPi / 180.0;
     const Xy centre{origin.x + local.x * std::cos(turn) - local.y * std::sin(turn),
                     origin.y + local.x * std::sin(turn) + local.y * std::cos(turn)};
     // A pad's own angle in the file already includes the footprint's.
-    const double padDegrees = at && at.at(3).isAtom() ? DegreesOf(file_, at.at(3)) : 0.0;
-    const Expr size = pad.child("size");
-    const double w = static_cast<double>(NanometresToUnits(size ? NanometresOf(file_, size.at(1)) : 0));
-    const double h = static_cast<double>(NanometresToUnits(size ? NanometresOf(file_, size.at(2)) : 0));
+    const double padDegrees = at && at.At(3).IsAtom() ? DegreesOf(file_, at.At(3)) : 0.0;
+    const Expr size = pad.Child("size");
+    const double w = static_cast<double>(NanometresToUnits(size ? NanometresOf(file_, size.At(1)) : 0));
+    const double h = static_cast<double>(NanometresToUnits(size ? NanometresOf(file_, size.At(2)) : 0));
     const auto width = static_cast<int32_t>(NanometresToUnits(kOutlineNm));
-    const std::string shape = pad.at(3).text();
+    const std::string shape = pad.At(3).Text();
     const double a = padDegrees * kPi / 180.0;
     auto corner = [&](double dx, double dy) {
       return Xy{centre.x + dx * std::cos(a) - dy * std::sin(a),
@@ -212,16 +212,16 @@ class ObjectReader {
   }
 
   void Footprint(const Expr& footprint) {
-    const Expr at = footprint.child("at");
+    const Expr at = footprint.Child("at");
     const Xy origin = PointOf(at);
-    const double degrees = at && at.at(3).isAtom() ? DegreesOf(file_, at.at(3)) : 0.0;
+    const double degrees = at && at.At(3).IsAtom() ? DegreesOf(file_, at.At(3)) : 0.0;
     const double turn = degrees * kPi / 180.0;
     auto place = [&](Xy p) {
       return Xy{origin.x + p.x * std::cos(turn) - p.y * std::sin(turn),
                 origin.y + p.x * std::sin(turn) + p.y * std::cos(turn)};
     };
-    for (Expr e = footprint.at(1); e.valid(); e = e.next()) {
-      const std::string_view head = e.head();
+    for (Expr e = footprint.At(1); e.Valid(); e = e.Next()) {
+      const std::string_view head = e.Head();
       if (head == "pad")
         Pad(e, origin, degrees);
       else if (head.starts_with("fp_"))
@@ -232,7 +232,7 @@ class ObjectReader {
   // An item of a legend written earlier, read back as the editor object it
   // was written from.
   void LegendItem(const Expr& item) {
-    const std::string_view head = item.head();
+    const std::string_view head = item.Head();
     const uint8_t layer = LayerOf(item);
     if (head == "gr_line") {
       Track(layer, Point(item, "start"), Point(item, "end"), Width(item));
@@ -241,19 +241,19 @@ class ObjectReader {
     } else if (head == "gr_text") {
       EditorObject o = MakeObject(qvabi::ObjectKind::Text, 0);
       o.layer = layer;
-      o.textData->text = item.at(1).text();
+      o.textData->text = item.At(1).Text();
       const Xy at = Point(item, "at");
       o.x = Round32(at.x);
       o.y = Round32(at.y);
-      const Expr font = item.child("effects").child("font");
-      o.size = font ? Length(font.child("size")) : 0;
-      o.width = font ? Length(font.child("thickness")) : 0;
+      const Expr font = item.Child("effects").Child("font");
+      o.size = font ? Length(font.Child("size")) : 0;
+      o.width = font ? Length(font.Child("thickness")) : 0;
       objects_.push_back(std::move(o));
     }
   }
 
   void Item(const Expr& item) {
-    const std::string_view head = item.head();
+    const std::string_view head = item.Head();
     if (head == "segment") {
       if (const uint8_t layer = LayerOf(item); IsCopperLayer(layer))
         Track(layer, Point(item, "start"), Point(item, "end"), Width(item));
@@ -261,8 +261,8 @@ class ObjectReader {
       if (const uint8_t layer = LayerOf(item); IsCopperLayer(layer))
         Arc(layer, Point(item, "start"), Point(item, "mid"), Point(item, "end"), Width(item));
     } else if (head == "via") {
-      const double size = Length(item.child("size"));
-      const double drill = Length(item.child("drill"));
+      const double size = Length(item.Child("size"));
+      const double drill = Length(item.Child("drill"));
       const double ring = std::max(1.0, (size - drill) / 2);
       Circle(kMultiLayer, Point(item, "at"), (size - ring) / 2, Round32(ring));
     } else if (head == "footprint" || head == "module") {
@@ -291,15 +291,15 @@ bool TakesLegend(std::string_view name) {
 
 // The item's identifier: (tstamp X) or (uuid X); empty when it has none.
 std::string IdOf(const Expr& item) {
-  if (const Expr id = item.child("uuid")) return id.at(1).text();
-  if (const Expr id = item.child("tstamp")) return id.at(1).text();
+  if (const Expr id = item.Child("uuid")) return id.At(1).Text();
+  if (const Expr id = item.Child("tstamp")) return id.At(1).Text();
   return {};
 }
 
 // The range of a top-level item, with its line when it stands on lines of its own.
 std::pair<std::size_t, std::size_t> ItemRange(std::string_view text, const Expr& item) {
-  std::size_t begin = item.begin();
-  std::size_t end = item.end();
+  std::size_t begin = item.Begin();
+  std::size_t end = item.End();
   while (begin > 0 && (text[begin - 1] == ' ' || text[begin - 1] == '\t')) --begin;
   if (begin > 0 && text[begin - 1] == '\n' && end < text.size() && (text[end] == '\n' || text[end] == '\r')) {
     if (text[end] == '\r') ++end;
@@ -310,7 +310,7 @@ std::pair<std::size_t, std::size_t> ItemRange(std::string_view text, const Expr&
 
 // The bytes of an atom as the file writes it, quotes included.
 std::string Written(std::string_view text, const Expr& atom) {
-  return std::string(text.substr(atom.begin(), atom.end() - atom.begin()));
+  return std::string(text.substr(atom.Begin(), atom.End() - atom.Begin()));
 }
 
 bool IsLegendDrawing(std::string_view head) {
@@ -329,8 +329,8 @@ std::vector<Expr> LegendDrawings(const Expr& root,
   std::vector<Expr> drawings;
   std::unordered_map<std::string, int> perLayer;
   bool byId = false;
-  for (Expr e = root.at(1); e.valid(); e = e.next()) {
-    if (!e.isList() || !IsLegendDrawing(e.head())) continue;
+  for (Expr e = root.At(1); e.Valid(); e = e.Next()) {
+    if (!e.IsList() || !IsLegendDrawing(e.Head())) continue;
     const std::string id = IdOf(e);
     if (!members.count(id)) continue;
     if (own.count(id) && !byId) {
@@ -339,17 +339,17 @@ std::vector<Expr> LegendDrawings(const Expr& root,
     }
     if (byId && !own.count(id)) continue;
     drawings.push_back(e);
-    ++perLayer[e.child("layer").at(1).text()];
+    ++perLayer[e.Child("layer").At(1).Text()];
   }
   if (byId) return drawings;
   std::string layer;
   int most = 0;
   for (const Expr& e : drawings)
-    if (const std::string name = e.child("layer").at(1).text(); perLayer[name] > most) {
+    if (const std::string name = e.Child("layer").At(1).Text(); perLayer[name] > most) {
       most = perLayer[name];
       layer = name;
     }
-  std::erase_if(drawings, [&](const Expr& e) { return e.child("layer").at(1).text() != layer; });
+  std::erase_if(drawings, [&](const Expr& e) { return e.Child("layer").At(1).Text() != layer; });
   return drawings;
 }
 
@@ -358,68 +358,68 @@ std::vector<Expr> LegendDrawings(const Expr& root,
 void FindOldLegend(const std::string& file, const Expr& root, KicadSource& source) {
   std::vector<Expr> members;
   std::vector<std::pair<std::string, std::size_t>> groups;  // id and member count
-  for (Expr e = root.at(1); e.valid(); e = e.next()) {
-    if (e.head() != "group" || e.at(1).text() != kLegendGroupName) continue;
+  for (Expr e = root.At(1); e.Valid(); e = e.Next()) {
+    if (e.Head() != "group" || e.At(1).Text() != kLegendGroupName) continue;
     source.oldLegend.push_back(ItemRange(source.text, e));
-    const Expr list = e.child("members");
+    const Expr list = e.Child("members");
     std::size_t count = 0;
-    for (Expr m = list.at(1); m.valid(); m = m.next())
-      if (m.isAtom()) {
+    for (Expr m = list.At(1); m.Valid(); m = m.Next())
+      if (m.IsAtom()) {
         members.push_back(m);
         ++count;
       }
-    const Expr id = e.child("uuid") ? e.child("uuid") : e.child("id");
-    groups.emplace_back(id.at(1).text(), count);
+    const Expr id = e.Child("uuid") ? e.Child("uuid") : e.Child("id");
+    groups.emplace_back(id.At(1).Text(), count);
   }
   if (groups.empty()) return;
   // Other groups holding the legend's group.
   std::unordered_set<std::string> groupIds;
   for (const auto& [id, count] : groups) groupIds.insert(id);
-  for (Expr e = root.at(1); e.valid(); e = e.next()) {
-    if (e.head() != "group" || e.at(1).text() == kLegendGroupName) continue;
-    for (Expr m = e.child("members").at(1); m.valid(); m = m.next())
-      if (m.isAtom() && groupIds.count(m.text())) source.legendReferences.emplace_back(m.begin(), m.end());
+  for (Expr e = root.At(1); e.Valid(); e = e.Next()) {
+    if (e.Head() != "group" || e.At(1).Text() == kLegendGroupName) continue;
+    for (Expr m = e.Child("members").At(1); m.Valid(); m = m.Next())
+      if (m.IsAtom() && groupIds.count(m.Text())) source.legendReferences.emplace_back(m.Begin(), m.End());
   }
   std::unordered_set<std::string> ids;
-  for (const Expr& m : members) ids.insert(m.text());
+  for (const Expr& m : members) ids.insert(m.Text());
   std::unordered_set<std::string> drawn;
   KicadBox frame{INT64_MAX, INT64_MAX, INT64_MIN, INT64_MIN};
   for (const Expr& e : LegendDrawings(root, groups, ids)) {
     drawn.insert(IdOf(e));
     source.oldLegend.push_back(ItemRange(source.text, e));
-    if (e.head() != "gr_line") continue;
+    if (e.Head() != "gr_line") continue;
     // The frame's sides are its lines farthest out.
     for (const char* end : {"start", "end"}) {
-      const Expr point = e.child(end);
-      const int64_t x = NanometresToUnits(NanometresOf(file, point.at(1)));
-      const int64_t y = -NanometresToUnits(NanometresOf(file, point.at(2)));
+      const Expr point = e.Child(end);
+      const int64_t x = NanometresToUnits(NanometresOf(file, point.At(1)));
+      const int64_t y = -NanometresToUnits(NanometresOf(file, point.At(2)));
       frame = {std::min(frame.x1, x), std::min(frame.y1, y), std::max(frame.x2, x), std::max(frame.y2, y)};
     }
   }
   if (frame.x1 < frame.x2 && frame.y1 < frame.y2) source.oldFrame = frame;
   for (const Expr& m : members)
-    if (!drawn.count(m.text())) source.keptMembers.push_back(Written(source.text, m));
+    if (!drawn.count(m.Text())) source.keptMembers.push_back(Written(source.text, m));
   std::sort(source.oldLegend.begin(), source.oldLegend.end());
 }
 
 void ReadSyntax(const Document& document, const Expr& root, KicadSource& source) {
   bool sawId = false;
   bool sawStroke = false;
-  for (int32_t i = 0; i < document.size(); ++i) {
+  for (int32_t i = 0; i < document.Size(); ++i) {
     const Expr e(&document, i);
-    if (!e.isList()) continue;
-    const std::string_view head = e.head();
+    if (!e.IsList()) continue;
+    const std::string_view head = e.Head();
     if (head == "uuid" || head == "tstamp" || head == "id") {
-      source.ids.insert(e.at(1).text());
+      source.ids.insert(e.At(1).Text());
       if (!sawId && head != "id") {
         sawId = true;
         source.syntax.uuidKeyword = head == "uuid";
-        source.syntax.quotedIds = e.at(1).valid() && e.at(1).kind() == NodeKind::String;
+        source.syntax.quotedIds = e.At(1).Valid() && e.At(1).Kind() == NodeKind::String;
       }
     } else if (head == "stroke" && !sawStroke) {
       sawStroke = true;
       source.syntax.strokeBlock = true;
-      if (const Expr type = e.child("type")) source.syntax.strokeType = type.at(1).text();
+      if (const Expr type = e.Child("type")) source.syntax.strokeType = type.At(1).Text();
     }
   }
   // KiCad 8 and later write ids as (uuid "...") even where the file has none yet.
@@ -428,7 +428,7 @@ void ReadSyntax(const Document& document, const Expr& root, KicadSource& source)
     source.syntax.quotedIds = source.syntax.uuidKeyword;
   }
   if (!sawStroke) source.syntax.strokeBlock = source.version >= 20211123;
-  source.syntax.multiLine = root.at(1).valid() && root.at(1).line() > root.line();
+  source.syntax.multiLine = root.At(1).Valid() && root.At(1).Line() > root.Line();
   const std::size_t firstBreak = source.text.find('\n');
   if (firstBreak != std::string::npos && firstBreak > 0 && source.text[firstBreak - 1] == '\r')
     source.syntax.lineBreak = "\r\n";
@@ -437,34 +437,34 @@ void ReadSyntax(const Document& document, const Expr& root, KicadSource& source)
 }  // namespace
 
 void Refuse(const std::string& file, const Expr& at, const std::string& reason) {
-  const uint32_t line = at.line();
+  const uint32_t line = at.Line();
   throw KicadFileError(file + ": " + (line ? "line " + std::to_string(line) + ": " : std::string()) + reason);
 }
 
 int64_t LargestNanometres() { return UnitsToNanometres(std::numeric_limits<int32_t>::max()); }
 
 int64_t NanometresOf(const std::string& file, const Expr& value) {
-  if (!value.isAtom()) Refuse(file, value, "a length is missing");
-  const auto nm = ParseNanometres(value.text());
-  if (!nm) Refuse(file, value, "\"" + value.text() + "\" is not a length in millimetres");
+  if (!value.IsAtom()) Refuse(file, value, "a length is missing");
+  const auto nm = ParseNanometres(value.Text());
+  if (!nm) Refuse(file, value, "\"" + value.Text() + "\" is not a length in millimetres");
   if (*nm > LargestNanometres() || *nm < -LargestNanometres())
     Refuse(file, value,
-           value.text() + " mm is beyond what the editor holds (lengths and coordinates within " +
+           value.Text() + " mm is beyond what the editor holds (lengths and coordinates within " +
                FormatMillimetres(LargestNanometres()) + " mm either way)");
   return *nm;
 }
 
 int64_t ThicknessOf(const std::string& file, const Expr& value) {
   const int64_t nm = NanometresOf(file, value);
-  if (nm <= 0) Refuse(file, value, "a thickness must be above zero, not " + value.text() + " mm");
+  if (nm <= 0) Refuse(file, value, "a thickness must be above zero, not " + value.Text() + " mm");
   return nm;
 }
 
 double FiniteNumberOf(const std::string& file, const Expr& value, const std::string& what) {
-  const std::string text = value.text();
+  const std::string text = value.Text();
   char* end = nullptr;
   const double number = std::strtod(text.c_str(), &end);
-  if (!value.isAtom() || text.empty() || end != text.c_str() + text.size() || !std::isfinite(number))
+  if (!value.IsAtom() || text.empty() || end != text.c_str() + text.size() || !std::isfinite(number))
     Refuse(file, value, "\"" + text + "\" is not " + what);
   return number;
 }
@@ -478,18 +478,18 @@ BoardFileContents ReadKicadBoard(std::string text, const std::string& name) {
   source->path = name;
   source->text = std::move(text);
   const Document document = Document::Parse(source->text, name);
-  const Expr root = document.root();
-  if (root.head() != "kicad_pcb")
+  const Expr root = document.Root();
+  if (root.Head() != "kicad_pcb")
     Refuse(name, root, "not a KiCad board (the file does not start with (kicad_pcb");
-  const Expr version = root.child("version");
+  const Expr version = root.Child("version");
   if (!version) Refuse(name, root, "the board has no (version ...)");
-  const std::string versionText = version.at(1).text();
+  const std::string versionText = version.At(1).Text();
   source->version = std::strtoll(versionText.c_str(), nullptr, 10);
   if (source->version < kOldestVersion || source->version > kNewestVersion)
     Refuse(name, version,
            "file format version " + versionText + " is not one of KiCad 6 to 10 (" +
                std::to_string(kOldestVersion) + " to " + std::to_string(kNewestVersion) + ")");
-  source->rootClose = root.end() - 1;
+  source->rootClose = root.End() - 1;
   ReadSyntax(document, root, *source);
   ReadLayers(name, root, *source);
 
@@ -497,14 +497,14 @@ BoardFileContents ReadKicadBoard(std::string text, const std::string& name) {
   Board& board = result.board;
   board.fileName = std::filesystem::path(name).filename().string();
   board.unit = kMetric;
-  if (const std::size_t lists = document.implicitLists(); lists > 0)
-    board.notes.push_back(name + ": line " + std::to_string(document.LineAt(document.firstImplicitList())) +
+  if (const std::size_t lists = document.ImplicitLists(); lists > 0)
+    board.notes.push_back(name + ": line " + std::to_string(document.LineAt(document.FirstImplicitList())) +
                           ": " +
                           (lists == 1 ? "a list written without its '(' is"
                                       : std::to_string(lists) + " lists written without their '(' are") +
                           " read as KiCad reads them");
   // KiCad reads the board's list and leaves what follows it; so does the writer.
-  if (const std::size_t after = source->text.find_first_not_of(" \t\r\n\f\v", root.end());
+  if (const std::size_t after = source->text.find_first_not_of(" \t\r\n\f\v", root.End());
       after != std::string::npos)
     board.notes.push_back(name + ": line " + std::to_string(document.LineAt(after)) +
                           ": the text after the board's closing parenthesis is kept as it is");
@@ -523,13 +523,13 @@ BoardFileContents ReadKicadBoard(std::string text, const std::string& name) {
 
   ObjectReader reader(name, *source, result.objects);
   std::size_t nextOld = 0;
-  for (Expr e = root.at(1); e.valid(); e = e.next()) {
-    while (nextOld < source->oldLegend.size() && source->oldLegend[nextOld].second <= e.begin()) ++nextOld;
+  for (Expr e = root.At(1); e.Valid(); e = e.Next()) {
+    while (nextOld < source->oldLegend.size() && source->oldLegend[nextOld].second <= e.Begin()) ++nextOld;
     const bool inOldLegend =
-        nextOld < source->oldLegend.size() && source->oldLegend[nextOld].first <= e.begin();
+        nextOld < source->oldLegend.size() && source->oldLegend[nextOld].first <= e.Begin();
     if (inOldLegend)
       reader.LegendItem(e);
-    else if (e.isList())
+    else if (e.IsList())
       reader.Item(e);
   }
   board.kicad = std::move(source);

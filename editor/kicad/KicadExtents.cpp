@@ -59,20 +59,20 @@ class Extent {
   // A length in nanometres; nil when the element is not one (the stack and
   // outline readers judge the numbers they need).
   static std::optional<double> Length(const Expr& value) {
-    if (!value.isAtom()) return std::nullopt;
-    const auto nm = ParseNanometres(value.text());
+    if (!value.IsAtom()) return std::nullopt;
+    const auto nm = ParseNanometres(value.Text());
     return nm ? std::optional<double>(static_cast<double>(*nm)) : std::nullopt;
   }
   // (KEY X Y) as a point with y up; nil when not two lengths.
   static std::optional<Point> PointOf(const Expr& list) {
-    const auto x = Length(list.at(1));
-    const auto y = Length(list.at(2));
+    const auto x = Length(list.At(1));
+    const auto y = Length(list.At(2));
     if (!x || !y) return std::nullopt;
     return Point{*x, -*y};
   }
   static double Angle(const Expr& at) {
-    if (!at.at(3).isAtom()) return 0;
-    const double degrees = std::strtod(at.at(3).text().c_str(), nullptr);
+    if (!at.At(3).IsAtom()) return 0;
+    const double degrees = std::strtod(at.At(3).Text().c_str(), nullptr);
     return std::isfinite(degrees) ? degrees * kPi / 180.0 : 0;
   }
 
@@ -84,17 +84,17 @@ class Extent {
 
   // Half the stroke of an item: (width W) or (stroke (width W)).
   static double HalfStroke(const Expr& item) {
-    Expr width = item.child("width");
-    if (!width) width = item.child("stroke").child("width");
-    return Length(width.at(1)).value_or(0) / 2;
+    Expr width = item.Child("width");
+    if (!width) width = item.Child("stroke").Child("width");
+    return Length(width.At(1)).value_or(0) / 2;
   }
 
   // Whether a text or its effects say it is hidden: (hide yes) or a bare hide.
   static bool Hidden(const Expr& item) {
-    for (const Expr& list : {item, item.child("effects")}) {
-      if (const Expr hide = list.child("hide"); hide && hide.at(1).text() != "no") return true;
-      for (Expr e = list.at(1); e.valid(); e = e.next())
-        if (e.isAtom() && e.kind() == NodeKind::Atom && e.text() == "hide") return true;
+    for (const Expr& list : {item, item.Child("effects")}) {
+      if (const Expr hide = list.Child("hide"); hide && hide.At(1).Text() != "no") return true;
+      for (Expr e = list.At(1); e.Valid(); e = e.Next())
+        if (e.IsAtom() && e.Kind() == NodeKind::Atom && e.Text() == "hide") return true;
     }
     return false;
   }
@@ -104,13 +104,13 @@ class Extent {
   // and at that angle plus the footprint's, whichever the file means.
   void Text(const Expr& item, const Placement& place) {
     if (Hidden(item)) return;
-    const Expr at = item.child("at");
+    const Expr at = item.Child("at");
     const auto anchor = PointOf(at);
     if (!anchor) return;
     // A property's value follows its name; other texts' strings are their text.
-    std::string text = item.head() == "property" ? item.at(2).text() : std::string();
-    for (Expr e = item.at(1); e.valid() && item.head() != "property"; e = e.next())
-      if (e.isAtom() && e.kind() == NodeKind::String && e.text().size() > text.size()) text = e.text();
+    std::string text = item.Head() == "property" ? item.At(2).Text() : std::string();
+    for (Expr e = item.At(1); e.Valid() && item.Head() != "property"; e = e.Next())
+      if (e.IsAtom() && e.Kind() == NodeKind::String && e.Text().size() > text.size()) text = e.Text();
     std::size_t lines = 1;
     std::size_t longest = 0;
     for (std::size_t start = 0; start <= text.size();) {
@@ -119,16 +119,16 @@ class Extent {
       if (end < text.size()) ++lines;
       start = end + 1;
     }
-    const Expr effects = item.child("effects");
-    const Expr font = effects.child("font");
-    const double height = Length(font.child("size").at(1)).value_or(0);
-    const double width = Length(font.child("size").at(2)).value_or(0);
-    const double stroke = Length(font.child("thickness").at(1)).value_or(0);
+    const Expr effects = item.Child("effects");
+    const Expr font = effects.Child("font");
+    const double height = Length(font.Child("size").At(1)).value_or(0);
+    const double width = Length(font.Child("size").At(2)).value_or(0);
+    const double stroke = Length(font.Child("thickness").At(1)).value_or(0);
     const double w = static_cast<double>(longest) * width * 1.1 + stroke;
     const double h = static_cast<double>(lines) * height * 1.7 + stroke;
     bool left = false, right = false, top = false, bottom = false, mirror = false;
-    for (Expr j = effects.child("justify").at(1); j.valid(); j = j.next()) {
-      const std::string word = j.text();
+    for (Expr j = effects.Child("justify").At(1); j.Valid(); j = j.Next()) {
+      const std::string word = j.Text();
       left = left || word == "left";
       right = right || word == "right";
       top = top || word == "top";
@@ -155,11 +155,11 @@ class Extent {
   // A pad: its whole size in any direction, and the shapes of a custom pad,
   // which are drawn around its centre.
   void Pad(const Expr& pad, const Placement& place) {
-    const auto at = PointOf(pad.child("at"));
+    const auto at = PointOf(pad.Child("at"));
     if (!at) return;
-    const Expr size = pad.child("size");
-    double reach = std::hypot(Length(size.at(1)).value_or(0), Length(size.at(2)).value_or(0)) / 2;
-    if (const Expr primitives = pad.child("primitives")) {
+    const Expr size = pad.Child("size");
+    double reach = std::hypot(Length(size.At(1)).value_or(0), Length(size.At(2)).value_or(0)) / 2;
+    if (const Expr primitives = pad.Child("primitives")) {
       Extent shapes;
       shapes.Walk(primitives, Placement{}, 0);
       if (shapes.any())
@@ -172,10 +172,10 @@ class Extent {
 
   // An arc or circle as its whole circle.
   void Round(const Expr& item, const Placement& place, double grow) {
-    const auto start = PointOf(item.child("start"));
-    const auto end = PointOf(item.child("end"));
-    const auto mid = PointOf(item.child("mid"));
-    const auto centre = PointOf(item.child("center"));
+    const auto start = PointOf(item.Child("start"));
+    const auto end = PointOf(item.Child("end"));
+    const auto mid = PointOf(item.Child("mid"));
+    const auto centre = PointOf(item.Child("center"));
     Point c;
     double r = 0;
     if (centre && end) {
@@ -207,11 +207,11 @@ class Extent {
 
   // Every point in the list and the lists inside it.
   void Walk(const Expr& list, const Placement& place, double grow) {
-    const std::string_view head = list.head();
+    const std::string_view head = list.Head();
     if (head == "pad") return Pad(list, place);
     if (IsTextItem(head)) Text(list, place);
     grow = std::max(grow, HalfStroke(list));
-    if (const auto height = Length(list.child("height").at(1))) grow = std::max(grow, std::fabs(*height));
+    if (const auto height = Length(list.Child("height").At(1))) grow = std::max(grow, std::fabs(*height));
     if (head.ends_with("arc") || head.ends_with("circle")) {
       Round(list, place, grow);
       return;
@@ -221,19 +221,19 @@ class Extent {
       if (const auto p = PointOf(list)) Add(place(*p), grow);
       return;
     }
-    if (head == "via") grow = std::max(grow, Length(list.child("size").at(1)).value_or(0) / 2);
-    for (Expr e = list.at(1); e.valid(); e = e.next())
-      if (e.isList() && !(IsTextItem(head) && e.head() == "at")) Walk(e, place, grow);
+    if (head == "via") grow = std::max(grow, Length(list.Child("size").At(1)).value_or(0) / 2);
+    for (Expr e = list.At(1); e.Valid(); e = e.Next())
+      if (e.IsList() && !(IsTextItem(head) && e.Head() == "at")) Walk(e, place, grow);
   }
 
   void Footprint(const Expr& footprint) {
-    const Expr at = footprint.child("at");
+    const Expr at = footprint.Child("at");
     const auto origin = PointOf(at);
     if (!origin) return;
     const Placement place{*origin, Angle(at)};
     Add(*origin, 0);
-    for (Expr e = footprint.at(1); e.valid(); e = e.next())
-      if (e.isList() && e.head() != "at") Walk(e, place, 0);
+    for (Expr e = footprint.At(1); e.Valid(); e = e.Next())
+      if (e.IsList() && e.Head() != "at") Walk(e, place, 0);
   }
 
   bool any() const { return box_.x1 <= box_.x2; }
@@ -263,13 +263,13 @@ bool IsSetting(std::string_view head) {
 }
 
 KicadBox Sheet(const Expr& root) {
-  const Expr paper = root.child("paper");
-  const std::string name = paper ? paper.at(1).text() : "A4";
+  const Expr paper = root.Child("paper");
+  const std::string name = paper ? paper.At(1).Text() : "A4";
   double width = 297;
   double height = 210;
   if (name == "User") {
-    const auto w = Extent::Length(paper.at(2));
-    const auto h = Extent::Length(paper.at(3));
+    const auto w = Extent::Length(paper.At(2));
+    const auto h = Extent::Length(paper.At(3));
     if (w && h && *w > 0 && *h > 0) {
       width = *w / 1e6;
       height = *h / 1e6;
@@ -282,8 +282,8 @@ KicadBox Sheet(const Expr& root) {
       }
   }
   bool portrait = false;
-  for (Expr e = paper.at(2); e.valid(); e = e.next())
-    portrait = portrait || (e.isAtom() && e.text() == "portrait");
+  for (Expr e = paper.At(2); e.Valid(); e = e.Next())
+    portrait = portrait || (e.IsAtom() && e.Text() == "portrait");
   if (portrait && width > height) std::swap(width, height);
   auto units = [](double mm) { return NanometresToUnits(std::llround(mm * 1e6)); };
   return {0, -units(height), units(width), 0};
@@ -294,19 +294,19 @@ KicadBox Sheet(const Expr& root) {
 void ReadExtents(const Expr& root, KicadSource& source) {
   source.sheet = Sheet(root);
   std::size_t nextOld = 0;
-  for (Expr e = root.at(1); e.valid(); e = e.next()) {
-    if (!e.isList() || IsSetting(e.head())) continue;
-    while (nextOld < source.oldLegend.size() && source.oldLegend[nextOld].second <= e.begin()) ++nextOld;
-    if (nextOld < source.oldLegend.size() && source.oldLegend[nextOld].first <= e.begin()) continue;
+  for (Expr e = root.At(1); e.Valid(); e = e.Next()) {
+    if (!e.IsList() || IsSetting(e.Head())) continue;
+    while (nextOld < source.oldLegend.size() && source.oldLegend[nextOld].second <= e.Begin()) ++nextOld;
+    if (nextOld < source.oldLegend.size() && source.oldLegend[nextOld].first <= e.Begin()) continue;
     Extent extent;
-    if (e.head() == "footprint" || e.head() == "module")
+    if (e.Head() == "footprint" || e.Head() == "module")
       extent.Footprint(e);
     else
       extent.Walk(e, Placement{}, 0);
     if (!extent.any()) continue;
     const KicadBox box = extent.Units();
     source.itemBoxes.push_back(box);
-    if (e.child("layer").at(1).text() != "Edge.Cuts") continue;
+    if (e.Child("layer").At(1).Text() != "Edge.Cuts") continue;
     const KicadBox& o = source.outline.value_or(box);
     source.outline = KicadBox{std::min(o.x1, box.x1), std::min(o.y1, box.y1), std::max(o.x2, box.x2),
                               std::max(o.y2, box.y2)};

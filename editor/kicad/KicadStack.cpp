@@ -71,7 +71,7 @@ int CopperOrder(std::string_view name) {
 // A dielectric constant: finite and above zero in single precision, as the legend shows it.
 double ConstantOf(const std::string& file, const Expr& value) {
   const double number = FiniteNumberOf(file, value, "a number");
-  const std::string text = value.text();
+  const std::string text = value.Text();
   if (number <= 0 || number > std::numeric_limits<float>::max())
     Refuse(file, value,
            "epsilon_r " + text + " must be above zero and at most 3.4e38 (the single-precision range)");
@@ -107,53 +107,53 @@ Dielectric ReadDielectric(const std::string& file, const Expr& entry, uint8_t de
   int64_t total = 0;
   int64_t current = -1;  // thickness of the sublayer being read; -1 when it gave none
   bool firstSublayer = true;
-  for (Expr e = entry.at(2); e.valid(); e = e.next()) {
-    if (e.isAtom()) {
-      if (e.text() == "addsublayer") {
+  for (Expr e = entry.At(2); e.Valid(); e = e.Next()) {
+    if (e.IsAtom()) {
+      if (e.Text() == "addsublayer") {
         total += current < 0 ? 0 : current;
         current = -1;
         firstSublayer = false;
       }
       continue;
     }
-    const std::string_view head = e.head();
+    const std::string_view head = e.Head();
     if (head == "thickness") {
-      current = ThicknessOf(file, e.at(1));
+      current = ThicknessOf(file, e.At(1));
     } else if (head == "material" && firstSublayer && !haveMaterial) {
-      material = e.at(1).text();
+      material = e.At(1).Text();
       haveMaterial = true;
     } else if (head == "epsilon_r" && firstSublayer && !haveConstant) {
-      constant = ConstantOf(file, e.at(1));
+      constant = ConstantOf(file, e.At(1));
       haveConstant = true;
     } else if (head == "type" && firstSublayer) {
-      const std::string name = e.at(1).text();
+      const std::string name = e.At(1).Text();
       if (name == "core") type = kCore;
       if (name == "prepreg") type = kPrepreg;
     }
   }
   if (current < 0 && total == 0) current = defaultNm;
   total += current < 0 ? 0 : current;
-  CheckThickness(file, entry, total, "the dielectric \"" + entry.at(1).text() + "\"");
+  CheckThickness(file, entry, total, "the dielectric \"" + entry.At(1).Text() + "\"");
   return MakeDielectric(haveMaterial ? material : defaultMaterial, type, constant, total);
 }
 
 }  // namespace
 
 void ReadLayers(const std::string& file, const Expr& root, KicadSource& source) {
-  const Expr layers = root.child("layers");
+  const Expr layers = root.Child("layers");
   if (!layers) Refuse(file, root, "the board has no (layers ...) list");
-  for (Expr e = layers.at(1); e.valid(); e = e.next()) {
-    if (!e.isList())
+  for (Expr e = layers.At(1); e.Valid(); e = e.Next()) {
+    if (!e.IsList())
       Refuse(file, e, "a layer of (layers ...) must be a list (NUMBER \"NAME\" TYPE [\"USER NAME\"])");
     KicadLayer layer;
-    const std::string number = e.at(0).text();
+    const std::string number = e.At(0).Text();
     const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), layer.number);
     if (error != std::errc() || end != number.data() + number.size() || layer.number < 0)
       Refuse(file, e, "\"" + number + "\" is not a layer number");
-    layer.name = e.at(1).text();
-    layer.type = e.at(2).text();
+    layer.name = e.At(1).Text();
+    layer.type = e.At(2).Text();
     if (layer.name.empty()) Refuse(file, e, "a layer without a name");
-    if (e.at(3).isAtom()) layer.userName = e.at(3).text();
+    if (e.At(3).IsAtom()) layer.userName = e.At(3).Text();
     for (const KicadLayer& other : source.layers)
       if (other.name == layer.name) Refuse(file, e, "the layer \"" + layer.name + "\" is defined twice");
     source.layers.push_back(std::move(layer));
@@ -213,15 +213,15 @@ void ReadStack(const std::string& file, const Expr& root, KicadSource& source, B
   board.topDielectric = MakeDielectric(kDefaultMaskMaterial, kSurface, kDefaultMaskConstant, kDefaultMaskNm);
   board.bottomDielectric = board.topDielectric;
 
-  const Expr setup = root.child("setup");
-  const Expr stackup = setup ? setup.child("stackup") : Expr();
-  source.hasStackup = stackup.valid();
+  const Expr setup = root.Child("setup");
+  const Expr stackup = setup ? setup.Child("stackup") : Expr();
+  source.hasStackup = stackup.Valid();
   if (!stackup) {
     // KiCad's default stack: FR4 dielectrics, core and prepreg in turn,
     // sharing equally what copper and masks leave of the board's thickness.
     int64_t boardNm = kDefaultBoardNm;
-    if (const Expr general = root.child("general"); general && general.child("thickness"))
-      boardNm = ThicknessOf(file, general.child("thickness").at(1));
+    if (const Expr general = root.Child("general"); general && general.Child("thickness"))
+      boardNm = ThicknessOf(file, general.Child("thickness").At(1));
     const auto dielectrics = static_cast<int64_t>(copper.size()) - 1;
     const int64_t left =
         boardNm - kDefaultCopperNm * static_cast<int64_t>(copper.size()) - 2 * kDefaultMaskNm;
@@ -239,17 +239,17 @@ void ReadStack(const std::string& file, const Expr& root, KicadSource& source, B
   // Each dielectric of the stack-up lies below the copper layer before it.
   std::vector<bool> hasDielectric(copper.size(), false);
   int lastCopper = -1;
-  for (const Expr& entry : stackup.children("layer")) {
-    const std::string name = entry.at(1).text();
-    const Expr typeExpr = entry.child("type");
-    const std::string type = typeExpr ? typeExpr.at(1).text() : std::string();
+  for (const Expr& entry : stackup.Children("layer")) {
+    const std::string name = entry.At(1).Text();
+    const Expr typeExpr = entry.Child("type");
+    const std::string type = typeExpr ? typeExpr.At(1).Text() : std::string();
     const auto found =
         std::find_if(copper.begin(), copper.end(), [&](const auto& c) { return c.first == name; });
     if (found != copper.end()) {
       lastCopper = static_cast<int>(found - copper.begin());
-      if (const Expr thickness = entry.child("thickness"))
+      if (const Expr thickness = entry.Child("thickness"))
         board.layers[found->second].copper =
-            static_cast<int32_t>(NanometresToUnits(ThicknessOf(file, thickness.at(1))));
+            static_cast<int32_t>(NanometresToUnits(ThicknessOf(file, thickness.At(1))));
     } else if (name == "F.Mask" || type == "Top Solder Mask") {
       board.topDielectric =
           ReadDielectric(file, entry, kSurface, kDefaultMaskMaterial, kDefaultMaskConstant, kDefaultMaskNm);

@@ -25,8 +25,8 @@ std::size_t StringEnd(std::string_view text, std::size_t open) {
 }  // namespace
 
 Expr::Expr(const Document* document, int32_t index) {
-  if (document == nullptr || index < 0 || index >= document->size()) return;
-  const Node& node = document->node(index);
+  if (document == nullptr || index < 0 || index >= document->Size()) return;
+  const Node& node = document->NodeAt(index);
   document_ = document;
   kind_ = NodeKind::List;
   begin_ = node.begin;
@@ -34,14 +34,14 @@ Expr::Expr(const Document* document, int32_t index) {
   list_ = index;
 }
 
-uint32_t Expr::line() const {
-  if (!valid()) return missingFrom_ ? missingFrom_->LineAt(begin_) : 0;
-  return isList() ? document_->node(list_).line : document_->LineAt(begin_);
+uint32_t Expr::Line() const {
+  if (!Valid()) return missingFrom_ ? missingFrom_->LineAt(begin_) : 0;
+  return IsList() ? document_->NodeAt(list_).line : document_->LineAt(begin_);
 }
 
-std::string Expr::text() const {
-  if (!valid()) return {};
-  const std::string_view raw = document_->text().substr(begin_, end_ - begin_);
+std::string Expr::Text() const {
+  if (!Valid()) return {};
+  const std::string_view raw = document_->Text().substr(begin_, end_ - begin_);
   switch (kind_) {
     case NodeKind::Atom:
       return std::string(raw);
@@ -52,19 +52,19 @@ std::string Expr::text() const {
   }
 }
 
-std::string_view Expr::head() const {
-  if (!isList()) return {};
-  const Expr first = this->first();
-  if (!first.valid() || first.kind() != NodeKind::Atom) return {};
-  return document_->text().substr(first.begin(), first.end() - first.begin());
+std::string_view Expr::Head() const {
+  if (!IsList()) return {};
+  const Expr first = this->First();
+  if (!first.Valid() || first.Kind() != NodeKind::Atom) return {};
+  return document_->Text().substr(first.Begin(), first.End() - first.Begin());
 }
 
 Expr Expr::Scan(std::size_t from, int32_t nextList) const {
-  const std::string_view text = document_->text();
+  const std::string_view text = document_->Text();
   std::size_t i = from;
   while (i < text.size() && IsSpace(text[i])) ++i;
   if (i >= text.size() || text[i] == ')') return Missing(std::min(i, text.size()));
-  if (text[i] == '(' || (nextList >= 0 && document_->node(nextList).begin == i))
+  if (text[i] == '(' || (nextList >= 0 && document_->NodeAt(nextList).begin == i))
     return Expr(document_, nextList);
   Expr atom;
   atom.document_ = document_;
@@ -88,38 +88,38 @@ Expr Expr::Missing(std::size_t at) const {
   return missing;
 }
 
-Expr Expr::first() const {
-  if (!valid()) return *this;
-  if (!isList()) return {};
+Expr Expr::First() const {
+  if (!Valid()) return *this;
+  if (!IsList()) return {};
   const int32_t inner = list_ + 1;
-  const bool hasInner = inner < document_->size() && document_->node(inner).begin < end_;
+  const bool hasInner = inner < document_->Size() && document_->NodeAt(inner).begin < end_;
   // A list written without its '(' starts at its first word.
-  const std::size_t from = document_->text()[begin_] == '(' ? begin_ + 1 : begin_;
+  const std::size_t from = document_->Text()[begin_] == '(' ? begin_ + 1 : begin_;
   return Scan(from, hasInner ? inner : -1);
 }
 
-Expr Expr::next() const {
-  if (!valid()) return *this;
+Expr Expr::Next() const {
+  if (!Valid()) return *this;
   if (list_ == 0) return {};  // nothing of the root's list follows it
-  return Scan(end_, isList() ? document_->node(list_).nextSibling : nextList_);
+  return Scan(end_, IsList() ? document_->NodeAt(list_).nextSibling : nextList_);
 }
 
-Expr Expr::at(int index) const {
-  Expr e = first();
-  for (int i = 0; i < index && e.valid(); ++i) e = e.next();
+Expr Expr::At(int index) const {
+  Expr e = First();
+  for (int i = 0; i < index && e.Valid(); ++i) e = e.Next();
   return e;
 }
 
-Expr Expr::child(std::string_view name) const {
-  for (Expr e = first(); e.valid(); e = e.next())
-    if (e.isList() && e.head() == name) return e;
-  return valid() ? Missing(begin_) : *this;
+Expr Expr::Child(std::string_view name) const {
+  for (Expr e = First(); e.Valid(); e = e.Next())
+    if (e.IsList() && e.Head() == name) return e;
+  return Valid() ? Missing(begin_) : *this;
 }
 
-std::vector<Expr> Expr::children(std::string_view name) const {
+std::vector<Expr> Expr::Children(std::string_view name) const {
   std::vector<Expr> found;
-  for (Expr e = first(); e.valid(); e = e.next())
-    if (e.isList() && e.head() == name) found.push_back(e);
+  for (Expr e = First(); e.Valid(); e = e.Next())
+    if (e.IsList() && e.Head() == name) found.push_back(e);
   return found;
 }
 
@@ -128,17 +128,17 @@ uint32_t Document::LineAt(std::size_t offset) const {
   return static_cast<uint32_t>(1 + std::count(before.begin(), before.end(), '\n'));
 }
 
-bool Document::endsBeforeText() const {
+bool Document::EndsBeforeText() const {
   const std::size_t end = nodes_.front().end;
   return text_.find_first_not_of(" \t\r\n\f\v", end) != std::string_view::npos;
 }
 
 Document Document::Parse(std::string_view text, const std::string& name) {
   Document document = Read(text, name, false);
-  if (!document.endsBeforeText()) return document;
+  if (!document.EndsBeforeText()) return document;
   try {
     Document lenient = Read(text, name, true);
-    if (lenient.implicitLists_ > 0 && !lenient.endsBeforeText()) return lenient;
+    if (lenient.implicitLists_ > 0 && !lenient.EndsBeforeText()) return lenient;
   } catch (const KicadFileError&) {
     // Not a file KiCad's leniency explains: what follows the list is kept as it is.
   }

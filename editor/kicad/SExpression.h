@@ -42,31 +42,31 @@ class Expr {
   // The list stored at `index`.
   Expr(const Document* document, int32_t index);
 
-  bool valid() const { return document_ != nullptr; }
-  explicit operator bool() const { return valid(); }
-  NodeKind kind() const { return kind_; }
-  bool isList() const { return valid() && kind_ == NodeKind::List; }
-  bool isAtom() const { return valid() && kind_ != NodeKind::List; }
+  bool Valid() const { return document_ != nullptr; }
+  explicit operator bool() const { return Valid(); }
+  NodeKind Kind() const { return kind_; }
+  bool IsList() const { return Valid() && kind_ == NodeKind::List; }
+  bool IsAtom() const { return Valid() && kind_ != NodeKind::List; }
   // The line of the node; for an element missing from a list, the line of
   // the list's end, so that a refusal still points at the list; 0 for a
   // handle on nothing at all.
-  uint32_t line() const;
+  uint32_t Line() const;
   // Byte range in the text: a list from '(' to after ')', a string with its quotes.
-  std::size_t begin() const { return begin_; }
-  std::size_t end() const { return end_; }
+  std::size_t Begin() const { return begin_; }
+  std::size_t End() const { return end_; }
 
   // An atom's value: a bare atom as written, a string unescaped. Empty for lists.
-  std::string text() const;
+  std::string Text() const;
   // The first element of a list when it is a bare atom ("layer" of "(layer ...)").
-  std::string_view head() const;
-  Expr first() const;  // first element of a list
-  Expr next() const;   // the element after this one in its list
+  std::string_view Head() const;
+  Expr First() const;  // first element of a list
+  Expr Next() const;   // the element after this one in its list
   // The element at `index` of a list (0 is the head); invalid when missing.
-  Expr at(int index) const;
+  Expr At(int index) const;
   // The first element that is a list headed by `name`; invalid when none.
-  Expr child(std::string_view name) const;
+  Expr Child(std::string_view name) const;
   // Every element that is a list headed by `name`, in order.
-  std::vector<Expr> children(std::string_view name) const;
+  std::vector<Expr> Children(std::string_view name) const;
 
  private:
   // The element that starts at or after `from` in its list (none at the
@@ -100,16 +100,16 @@ class Document {
   static Document Parse(std::string_view text, const std::string& name);
   static constexpr int kMaxDepth = 64;
 
-  Expr root() const { return Expr(this, 0); }
-  const Node& node(int32_t index) const { return nodes_[static_cast<std::size_t>(index)]; }
-  std::string_view text() const { return text_; }
+  Expr Root() const { return Expr(this, 0); }
+  const Node& NodeAt(int32_t index) const { return nodes_[static_cast<std::size_t>(index)]; }
+  std::string_view Text() const { return text_; }
   // The number of lists; Expr(document, i) for i below it is each of them.
-  int32_t size() const { return static_cast<int32_t>(nodes_.size()); }
+  int32_t Size() const { return static_cast<int32_t>(nodes_.size()); }
   // The line of a byte of the text.
   uint32_t LineAt(std::size_t offset) const;
   // Lists read without their '(', and where the first of them starts.
-  std::size_t implicitLists() const { return implicitLists_; }
-  std::size_t firstImplicitList() const { return firstImplicitList_; }
+  std::size_t ImplicitLists() const { return implicitLists_; }
+  std::size_t FirstImplicitList() const { return firstImplicitList_; }
 
   Document(const Document&) = delete;
   Document& operator=(const Document&) = delete;
@@ -119,7 +119,7 @@ class Document {
  private:
   Document() = default;
   static Document Read(std::string_view text, const std::string& name, bool implicitLists);
-  bool endsBeforeText() const;
+  bool EndsBeforeText() const;
 
   std::string_view text_;
   std::size_t implicitLists_ = 0;

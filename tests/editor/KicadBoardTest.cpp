@@ -461,12 +461,12 @@ TEST(KicadReaderTest, ListsWrittenWithoutTheirOpeningParenthesisAreReadAsKicadRe
                                  "      (teardrops (max_width 2)filter_ratio 0.9) (enabled yes))))\n"
                                  "  (gr_line (start 0 0) (end 1 1) (layer \"Edge.Cuts\") (width 0.1))\n");
   const Document document = Document::Parse(text, "f.kicad_pcb");
-  EXPECT_EQ(document.root().end(), text.size() - 1);
-  const Expr teardrops = document.root().child("footprint").child("pad").child("teardrops");
-  ASSERT_TRUE(teardrops.valid());
-  EXPECT_EQ(teardrops.at(2).head(), "filter_ratio");
-  EXPECT_EQ(teardrops.at(2).at(1).text(), "0.9");
-  EXPECT_EQ(teardrops.at(3).head(), "enabled");
+  EXPECT_EQ(document.Root().End(), text.size() - 1);
+  const Expr teardrops = document.Root().Child("footprint").Child("pad").Child("teardrops");
+  ASSERT_TRUE(teardrops.Valid());
+  EXPECT_EQ(teardrops.At(2).Head(), "filter_ratio");
+  EXPECT_EQ(teardrops.At(2).At(1).Text(), "0.9");
+  EXPECT_EQ(teardrops.At(3).Head(), "enabled");
 
   const BoardFileContents contents = ReadKicadBoard(text, "f.kicad_pcb");
   ASSERT_FALSE(contents.board.notes.empty());
@@ -486,7 +486,7 @@ TEST(KicadReaderTest, ListsWrittenWithoutTheirOpeningParenthesisAreReadAsKicadRe
   // stricter reading is kept when it reaches the end.
   const std::string flags =
       Board(kFourLayers, "  (gr_text \"T\" (at 0 0) (effects (font (size 1 1)) bold))\n");
-  EXPECT_EQ(Document::Parse(flags, "f.kicad_pcb").implicitLists(), 0u);
+  EXPECT_EQ(Document::Parse(flags, "f.kicad_pcb").ImplicitLists(), 0u);
 }
 
 TEST(KicadWriterTest, CrlfFilesGetCrlfLinesOnly) {
