@@ -24,6 +24,7 @@
 
 #include "editor/BoardFile.h"
 #include "editor/kicad/KicadBoard.h"
+#include "generated/BuildPaths.h"
 
 // The counting operator new takes its memory from malloc and operator delete
 // gives it back to free, a pairing GCC cannot see once it inlines them.

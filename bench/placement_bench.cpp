@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "editor/BrelixSim.h"
+#include "generated/BuildPaths.h"
 #include "host/Host.h"
 #include "platform/Machine.h"
 #include "platform/Modules.h"

@@ -10,6 +10,7 @@
 
 #include "abi/PcbApiFunctions.h"
 #include "editor/BrelixSim.h"
+#include "generated/BuildPaths.h"
 #include "platform/FaultPoints.h"
 #include "platform/Modules.h"
 

@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <deque>
 #include <memory>
-#include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
 
@@ -24,16 +23,21 @@ namespace kicad {
 struct KicadSource;
 }
 
+// The JSON a value was written as. Only the board-file code knows it
+// (editor/BoardFileFields.h), so that the model's users need not compile the
+// JSON library.
+struct KeptSource;
+
 // A value read from a board file together with the JSON it was written as,
 // so that saving an unchanged value writes the very same text.
 template <typename T>
 struct Kept {
   T value{};
-  nlohmann::json source;  // null for values the file did not give
+  std::shared_ptr<const KeptSource> source;  // null for values the file did not give
 
   Kept() = default;
   Kept(T v) : value(v) {}  // NOLINT: a plain value converts implicitly
-  Kept(T v, nlohmann::json s) : value(v), source(std::move(s)) {}
+  Kept(T v, std::shared_ptr<const KeptSource> s) : value(v), source(std::move(s)) {}
 };
 using Length = Kept<int32_t>;
 

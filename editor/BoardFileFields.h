@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <initializer_list>
+#include <memory>
 #include <nlohmann/json.hpp>
 #include <string>
 
@@ -18,6 +19,14 @@ std::string Member(const std::string& path, const std::string& key);
 std::string Element(const std::string& path, std::size_t index);
 // "a string", "an array", ... for messages.
 const char* TypeName(const nlohmann::json& value);
+
+// What editor/Board.h's Kept values keep of the file: the JSON as written.
+struct KeptSource {
+  nlohmann::json json;
+};
+inline std::shared_ptr<const KeptSource> Keep(const nlohmann::json& value) {
+  return std::make_shared<const KeptSource>(KeptSource{value});
+}
 
 class FieldReader {
  public:

@@ -42,7 +42,7 @@ class Reader : public FieldReader {
                      TypeName(value));
     }
     if (nonNegative && units < 0) Fail(path, "must not be negative");
-    return Length(units, value);
+    return Length(units, Keep(value));
   }
 
   Dielectric DielectricOf(const json& object, const std::string& path) const {
@@ -58,9 +58,9 @@ class Reader : public FieldReader {
       while (code < kTypes.size() && name != kTypes[code]) ++code;
       if (code == kTypes.size())
         Fail(typePath, "\"" + name + "\" is not none, core, prepreg, surface or a number");
-      d.type = Kept<uint8_t>(static_cast<uint8_t>(code), type);
+      d.type = Kept<uint8_t>(static_cast<uint8_t>(code), Keep(type));
     } else {
-      d.type = Kept<uint8_t>(static_cast<uint8_t>(Integer(type, typePath, 0, 255)), type);
+      d.type = Kept<uint8_t>(static_cast<uint8_t>(Integer(type, typePath, 0, 255)), Keep(type));
     }
     const json& constant = Required(object, path, "constant");
     const double value = Number(constant, Member(path, "constant"));
@@ -68,7 +68,7 @@ class Reader : public FieldReader {
     // The legend shows the constant as a single-precision number.
     if (value > std::numeric_limits<float>::max())
       Fail(Member(path, "constant"), "must be at most 3.4e38 (the single-precision range)");
-    d.constant = Kept<double>(value, constant);
+    d.constant = Kept<double>(value, Keep(constant));
     d.height = LengthOf(Required(object, path, "height"), Member(path, "height"), true);
     return d;
   }

@@ -82,25 +82,34 @@ std::string Layout(const Json& document, const std::vector<const EditorObject*>&
   return out;
 }
 
+// The JSON the file gave for a kept value; null when it gave none.
+const nlohmann::json& SourceJson(const std::shared_ptr<const KeptSource>& source) {
+  static const nlohmann::json kNone;
+  return source ? source->json : kNone;
+}
+
 // The file's own text for an unchanged value, the plain number otherwise.
 Json LengthJson(const Length& length) {
-  if (length.source.is_number_integer() && length.source.get<int64_t>() == length.value) return length.source;
-  if (length.source.is_string()) {
-    const auto parsed = boardtext::ParseLength(length.source.get<std::string>());
-    if (parsed && *parsed == length.value) return length.source;
+  const nlohmann::json& source = SourceJson(length.source);
+  if (source.is_number_integer() && source.get<int64_t>() == length.value) return source;
+  if (source.is_string()) {
+    const auto parsed = boardtext::ParseLength(source.get<std::string>());
+    if (parsed && *parsed == length.value) return source;
   }
   return length.value;
 }
 
 Json TypeJson(const Kept<uint8_t>& type) {
   static const std::array<const char*, 4> kTypes = {"none", "core", "prepreg", "surface"};
-  if (type.source.is_number_integer() && type.source.get<int64_t>() == type.value) return type.source;
+  const nlohmann::json& source = SourceJson(type.source);
+  if (source.is_number_integer() && source.get<int64_t>() == type.value) return source;
   if (type.value < kTypes.size()) return kTypes[type.value];
   return type.value;
 }
 
 Json ConstantJson(const Kept<double>& constant) {
-  if (constant.source.is_number() && constant.source.get<double>() == constant.value) return constant.source;
+  const nlohmann::json& source = SourceJson(constant.source);
+  if (source.is_number() && source.get<double>() == constant.value) return source;
   if (!std::isfinite(constant.value) || constant.value < 0) return 0.0;
   // The reader takes what a single-precision number holds.
   return std::min<double>(constant.value, std::numeric_limits<float>::max());

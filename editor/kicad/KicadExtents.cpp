@@ -2,6 +2,7 @@
 // drawing sheet and a box around each item of the board's list. The boxes
 // may be larger than KiCad's own, never smaller: a text counts as a square as
 // wide as it could run in any direction, an arc as its whole circle.
+#include <algorithm>
 #include <array>
 #include <cmath>
 

@@ -2,10 +2,12 @@
 
 #include <CLI/CLI.hpp>
 #include <cctype>
+#include <ostream>
 
 #include "boardtext/InputScript.h"
 #include "boardtext/Lengths.h"
 #include "editor/BrelixSim.h"
+#include "host/quorvex/validate/Validator.h"
 
 namespace quorvex::cli {
 namespace {
@@ -204,3 +206,40 @@ ParseResult ParseOptions(int argc, const char* const* argv) {
 }
 
 }  // namespace quorvex::cli
+
+namespace quorvex::validate {
+
+std::optional<int> ParseArguments(int argc, const char* const* argv, CommandLine& commandLine,
+                                  std::ostream& out, std::ostream& err) {
+  Settings& settings = commandLine.settings;
+  CLI::App app{"quorvex validate: runs the conformance checks of a plug-in module, each in a child process.",
+               "quorvex validate"};
+  app.allow_windows_style_options(false);
+  app.add_option("plugin", settings.plugin, "the plug-in module (.so) to validate")->required();
+  std::string seed;
+  auto* seedOption =
+      app.add_option("--seed", seed, "seed of the random scripts and fault choices (default 1)");
+  app.add_option("--level", settings.level,
+                 "1 load and unload, 2 every slot, 3 the command on every example "
+                 "board, 4 under injected faults, 5 with the sanitizers (default 4)")
+      ->check(CLI::Range(1, 5));
+  app.add_option("--repeat", settings.repeat, "rounds of random scripts per board (default 1)")
+      ->check(CLI::Range(1, 1000));
+  auto* checkOption = app.add_option("--check", settings.check, "run only the check of this name");
+  app.add_option("--boards", settings.boards, "folder of the example boards (*.board.json)");
+  app.add_flag("--child", settings.child)->group("");
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::CallForHelp&) {
+    out << app.help();
+    return 0;
+  } catch (const CLI::ParseError& error) {
+    err << "quorvex: validate: " << error.what() << '\n';
+    return 2;
+  }
+  if (seedOption->count() > 0) commandLine.seed = seed;
+  commandLine.checkGiven = checkOption->count() > 0;
+  return std::nullopt;
+}
+
+}  // namespace quorvex::validate

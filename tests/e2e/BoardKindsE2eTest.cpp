@@ -8,6 +8,7 @@
 #include <string>
 
 #include "QuorvexRun.h"
+#include "generated/BuildPaths.h"
 
 namespace e2e {
 namespace {

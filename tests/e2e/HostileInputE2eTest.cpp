@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "QuorvexRun.h"
+#include "generated/BuildPaths.h"
 
 namespace e2e {
 namespace {

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "QuorvexRun.h"
+#include "generated/BuildPaths.h"
 
 namespace e2e {
 namespace {

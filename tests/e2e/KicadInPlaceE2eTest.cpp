@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 
 #include "QuorvexRun.h"
+#include "generated/BuildPaths.h"
 
 namespace e2e {
 namespace {

@@ -15,6 +15,7 @@
 #include <sstream>
 #include <string>
 
+#include "generated/BuildPaths.h"
 #include "tests/XmlCheck.h"
 
 namespace e2e {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "EditorTestSupport.h"
+#include "generated/BuildPaths.h"
 
 namespace brelix::testing {
 namespace {

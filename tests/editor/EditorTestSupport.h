@@ -8,6 +8,7 @@
 #include "editor/BoardFile.h"
 #include "editor/Editor.h"
 #include "editor/exports/Exports.h"
+#include "generated/BuildPaths.h"
 
 namespace brelix::testing {
 

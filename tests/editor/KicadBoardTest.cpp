@@ -11,6 +11,7 @@
 #include "editor/kicad/KicadBoard.h"
 #include "editor/kicad/KicadText.h"
 #include "editor/kicad/KicadUnits.h"
+#include "generated/BuildPaths.h"
 
 namespace brelix::kicad {
 namespace {

@@ -5,6 +5,7 @@
 #include "EditorTestSupport.h"
 #include "abi/ModuleFiles.h"
 #include "abi/PcbServer.h"
+#include "generated/BuildPaths.h"
 #include "platform/Modules.h"
 #include "platform/WideString.h"
 

@@ -4,6 +4,7 @@
 
 #include "HostTestSession.h"
 #include "abi/ModuleFiles.h"
+#include "generated/BuildPaths.h"
 #include "host/DocumentServer.h"
 #include "host/HostSettings.h"
 #include "platform/IniFile.h"

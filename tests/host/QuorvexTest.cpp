@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "HostTestSession.h"
+#include "generated/BuildPaths.h"
 
 namespace quorvex::test {
 namespace {

@@ -34,6 +34,9 @@ CASES = [
     ("plugin/RTL/Binding.cpp", "../../editor/Editor.h", ["editor/Editor.h"],
      'plugin/RTL/Binding.cpp:1: #include "../../editor/Editor.h" climbs out of plugin with ".."'),
     ("tests/plugin/ATest.cpp", "../platform/Helper.h", ["tests/platform/Helper.h"], "climbs out of tests/plugin"),
+    ("tests/e2e/ATest.cpp", "generated/BuildPaths.h", [], None),
+    ("bench/a_bench.cpp", "generated/BuildPaths.h", [], None),
+    ("plugin/Legend.cpp", "generated/BuildPaths.h", [], "plugin may not use generated/BuildPaths.h"),
     ("plugin/Legend.cpp", "plugin/Missing.h", [], 'plugin/Legend.cpp:1: #include "plugin/Missing.h" names no file'),
     ("examples/sample.cpp", "abi/Types.h", ["abi/Types.h"], "examples/sample.cpp: no layer rule covers"),
 ]
@@ -42,9 +45,9 @@ CASES = [
 class CheckLayersTest(unittest.TestCase):
     def checkout(self, root, files):
         rule = check_layers.Rule()
-        for folder in rule.folders.values():
+        for folder in list(rule.folders.values()) + list(check_layers.GENERATED.values()):
             path = os.path.join(root, folder)
-            if folder.endswith(".h"):
+            if folder.endswith((".h", ".in")):
                 os.makedirs(os.path.dirname(path), exist_ok=True)
                 open(path, "w").close()
             else:

@@ -8,6 +8,7 @@
 #include "PluginModuleSession.h"
 #include "WithoutEditorSupport.h"
 #include "abi/ModuleFiles.h"
+#include "generated/BuildPaths.h"
 #include "host/HostSettings.h"
 #include "platform/IniFile.h"
 #include "platform/WideString.h"

@@ -8,6 +8,7 @@
 
 #include "abi/ModuleFiles.h"
 #include "editor/BrelixSim.h"
+#include "generated/BuildPaths.h"
 #include "platform/Modules.h"
 #include "plugin/RTL/PcbApi.h"
 

@@ -10,6 +10,7 @@
 
 #include "PathsTestSupport.h"
 #include "abi/ModuleFiles.h"
+#include "generated/BuildPaths.h"
 #include "host/DocumentServer.h"
 #include "platform/Dde.h"
 #include "platform/MessageQueue.h"

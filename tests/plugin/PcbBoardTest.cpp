@@ -9,6 +9,7 @@
 #include "EditorTestSession.h"
 #include "WithoutEditorSupport.h"
 #include "abi/ModuleFiles.h"
+#include "generated/BuildPaths.h"
 #include "host/Host.h"
 #include "plugin/RTL/HostClient.h"
 #include "plugin/RTL/PcbBoard.h"

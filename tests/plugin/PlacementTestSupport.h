@@ -12,6 +12,7 @@
 #include "abi/IServerModule.h"
 #include "abi/ModuleFiles.h"
 #include "abi/PcbServer.h"
+#include "generated/BuildPaths.h"
 #include "host/HostStatus.h"
 #include "host/OptionsStore.h"
 #include "platform/Machine.h"

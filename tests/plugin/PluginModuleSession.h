@@ -12,6 +12,7 @@
 
 #include "abi/IServerModule.h"
 #include "abi/ModuleFiles.h"
+#include "generated/BuildPaths.h"
 #include "host/Host.h"
 #include "host/HostStatus.h"
 #include "platform/ErrorInfo.h"

@@ -13,6 +13,7 @@
 
 #include "PluginModuleSession.h"
 #include "abi/ModuleFiles.h"
+#include "generated/BuildPaths.h"
 #include "platform/Diagnostics.h"
 #include "platform/WideString.h"
 #include "tests/TestSupport.h"

@@ -4,6 +4,7 @@
 
 #include "PluginModuleSession.h"
 #include "abi/ModuleFiles.h"
+#include "generated/BuildPaths.h"
 #include "toolkit/Application.h"
 #include "toolkit/Form.h"
 #include "toolkit/Graphics.h"

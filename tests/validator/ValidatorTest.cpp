@@ -12,6 +12,8 @@
 #include <sstream>
 #include <string>
 
+#include "generated/BuildPaths.h"
+
 namespace {
 
 struct Outcome {

@@ -11,6 +11,7 @@
 
 #include "abi/IServerModule.h"
 #include "editor/BrelixSim.h"
+#include "host/quorvex/validate/Validator.h"
 
 namespace quorvex {
 class Host;
@@ -22,17 +23,6 @@ namespace quorvex::validate {
 class CheckFailure : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
-};
-
-struct Settings {
-  uint64_t seed = 1;
-  int level = 4;
-  int repeat = 1;
-  std::string plugin;  // path of the module under test
-  std::string boards;  // folder of the example boards
-  std::string check;   // run only this check (empty: every check of the level)
-  bool child = false;  // this process runs `check` itself
-  std::string programFolder;
 };
 
 // What a check works with in its child process.

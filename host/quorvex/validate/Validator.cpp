@@ -1,6 +1,5 @@
 #include "host/quorvex/validate/Validator.h"
 
-#include <CLI/CLI.hpp>
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
@@ -168,44 +167,21 @@ std::optional<uint64_t> ParseSeed(const std::string& text) {
 
 int Main(int argc, const char* const* argv, const std::string& programFolder, std::ostream& out,
          std::ostream& err) {
-  Settings settings;
-  settings.programFolder = programFolder;
-  settings.boards = STRATIVUE_EXAMPLE_BOARDS;
-  CLI::App app{"quorvex validate: runs the conformance checks of a plug-in module, each in a child process.",
-               "quorvex validate"};
-  app.allow_windows_style_options(false);
-  app.add_option("plugin", settings.plugin, "the plug-in module (.so) to validate")->required();
-  std::string seed;
-  auto* seedOption =
-      app.add_option("--seed", seed, "seed of the random scripts and fault choices (default 1)");
-  app.add_option("--level", settings.level,
-                 "1 load and unload, 2 every slot, 3 the command on every example "
-                 "board, 4 under injected faults, 5 with the sanitizers (default 4)")
-      ->check(CLI::Range(1, 5));
-  app.add_option("--repeat", settings.repeat, "rounds of random scripts per board (default 1)")
-      ->check(CLI::Range(1, 1000));
-  auto* checkOption = app.add_option("--check", settings.check, "run only the check of this name");
-  app.add_option("--boards", settings.boards, "folder of the example boards (*.board.json)");
-  app.add_flag("--child", settings.child)->group("");
-  try {
-    app.parse(argc, argv);
-  } catch (const CLI::CallForHelp&) {
-    out << app.help();
-    return 0;
-  } catch (const CLI::ParseError& error) {
-    err << "quorvex: validate: " << error.what() << '\n';
-    return 2;
-  }
-  if (seedOption->count() > 0) {
-    const auto parsed = ParseSeed(seed);
+  CommandLine commandLine;
+  commandLine.settings.programFolder = programFolder;
+  commandLine.settings.boards = STRATIVUE_EXAMPLE_BOARDS;
+  if (const auto exitCode = ParseArguments(argc, argv, commandLine, out, err)) return *exitCode;
+  Settings& settings = commandLine.settings;
+  if (commandLine.seed) {
+    const auto parsed = ParseSeed(*commandLine.seed);
     if (!parsed) {
-      err << "quorvex: validate: --seed: \"" << cli::OneLine(seed) << "\" is not a whole number from 0 to "
-          << std::numeric_limits<uint64_t>::max() << '\n';
+      err << "quorvex: validate: --seed: \"" << cli::OneLine(*commandLine.seed)
+          << "\" is not a whole number from 0 to " << std::numeric_limits<uint64_t>::max() << '\n';
       return 2;
     }
     settings.seed = *parsed;
   }
-  if (checkOption->count() > 0 && settings.check.empty()) {
+  if (commandLine.checkGiven && settings.check.empty()) {
     err << "quorvex: validate: --check: the check name is empty\n";
     return 2;
   }
