@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "abi/Types.h"
+#include "platform/Boundary.h"
 
 namespace quorvex {
 
@@ -59,13 +60,9 @@ bool OptionsWithheld(OptionsAccess access);
 // Runs `body`, which answers a status; an exception becomes Fail(what).
 template <typename Body>
 qvabi::HRESULT HostGuard(Body&& body) noexcept {
-  try {
-    return std::forward<Body>(body)();
-  } catch (const std::exception& error) {
-    return Fail(error.what());
-  } catch (...) {
-    return Fail("Unexpected failure in the host");
-  }
+  return platform::GuardedReporting(
+      [](const char* what) { return Fail(what ? what : "Unexpected failure in the host"); },
+      std::forward<Body>(body));
 }
 
 // Clears an out argument; false for a nil one.

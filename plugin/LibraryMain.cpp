@@ -8,6 +8,7 @@
 
 #include "abi/IServerModule.h"
 #include "abi/Types.h"
+#include "platform/Boundary.h"
 #include "plugin/RTL/ClientApi.h"
 #include "plugin/RTL/CrashReport.h"
 #include "plugin/RTL/HelpNavigation.h"
@@ -54,7 +55,7 @@ const TLibraryLifetime g_libraryLifetime;
 // reference in *module; on failure *module is nil, the status E_UNEXPECTED
 // and the error text in the thread's error information.
 extern "C" ABI_EXPORT qvabi::HRESULT STDCALL ServerFactory(qvabi::IClient* client,
-                                                           qvabi::IServerModule** module) {
+                                                           qvabi::IServerModule** module) noexcept {
   return strativue::CreateServerModule(client, module);
 }
 
@@ -67,9 +68,11 @@ extern "C" ABI_EXPORT qvabi::HRESULT STDCALL ServerFactory(qvabi::IClient* clien
 // stack and loaded modules.
 extern "C" ABI_EXPORT __attribute__((noinline)) int32_t STDCALL madTraceProcess(const char* message,
                                                                                 char* buffer,
-                                                                                int32_t bufferSize) {
-  try {
-    const auto caller = reinterpret_cast<uintptr_t>(__builtin_return_address(0));
+                                                                                int32_t bufferSize) noexcept {
+  // Read here, outside the guard's body, so that it is this export's caller.
+  const auto caller = reinterpret_cast<uintptr_t>(__builtin_return_address(0));
+  if (buffer && bufferSize > 0) buffer[0] = '\0';
+  return platform::Guarded<int32_t>(0, [&] {
     const std::string text = strativue::TraceCallingThread(message ? message : "(no message)", caller, true);
     if (buffer && bufferSize > 0) {
       const std::size_t n = std::min(text.size(), static_cast<std::size_t>(bufferSize) - 1);
@@ -77,13 +80,13 @@ extern "C" ABI_EXPORT __attribute__((noinline)) int32_t STDCALL madTraceProcess(
       buffer[n] = '\0';
     }
     return static_cast<int32_t>(std::min<std::size_t>(text.size(), INT32_MAX));
-  } catch (...) {
-    if (buffer && bufferSize > 0) buffer[0] = '\0';
-    return 0;
-  }
+  });
 }
 
 // The host calls both exports through these types: a different signature or
 // calling convention here would unbalance its stack on 32-bit Windows.
-static_assert(std::is_same_v<decltype(&ServerFactory), qvabi::ServerFactory_t*>);
-static_assert(std::is_same_v<decltype(&madTraceProcess), qvabi::MadTraceProcess_t*>);
+// Both are noexcept: a pointer to each converts to its type and is not it.
+static_assert(std::is_convertible_v<decltype(&ServerFactory), qvabi::ServerFactory_t*> &&
+              !std::is_same_v<decltype(&ServerFactory), qvabi::ServerFactory_t*>);
+static_assert(std::is_convertible_v<decltype(&madTraceProcess), qvabi::MadTraceProcess_t*> &&
+              !std::is_same_v<decltype(&madTraceProcess), qvabi::MadTraceProcess_t*>);

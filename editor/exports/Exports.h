@@ -7,14 +7,18 @@
 #include "abi/IServerModule.h"
 #include "abi/PcbApiFunctions.h"
 #include "editor/BrelixSim.h"
-#include "platform/FaultPoints.h"
+#include "platform/Boundary.h"
 
-#define BRELIX_DECLARE_PCBAPI(name, result, params) extern "C" ABI_EXPORT result STDCALL PcbApi_##name params;
+#define BRELIX_DECLARE_PCBAPI(name, result, params) \
+  extern "C" ABI_EXPORT result STDCALL PcbApi_##name params noexcept;
 ABI_PCBAPI_TYPED_FUNCTIONS(BRELIX_DECLARE_PCBAPI)
 #undef BRELIX_DECLARE_PCBAPI
 
-#define BRELIX_CHECK_PCBAPI(name, result, params) \
-  static_assert(std::is_same_v<decltype(&PcbApi_##name), ::qvabi::pcbapi::name##_t*>);
+// Each definition has its listed type, and is noexcept: a pointer to it
+// converts to the listed pointer type, and is not that type itself.
+#define BRELIX_CHECK_PCBAPI(name, result, params)                                              \
+  static_assert(std::is_convertible_v<decltype(&PcbApi_##name), ::qvabi::pcbapi::name##_t*> && \
+                !std::is_same_v<decltype(&PcbApi_##name), ::qvabi::pcbapi::name##_t*>);
 ABI_PCBAPI_TYPED_FUNCTIONS(BRELIX_CHECK_PCBAPI)
 #undef BRELIX_CHECK_PCBAPI
 
@@ -81,27 +85,9 @@ inline void Exchange(uint8_t mode, qvabi::ShortString* field, std::string& store
 
 namespace brelix::exports {
 
-// Runs an exported function's body; an exception (out of memory, in
-// practice) answers `failure` instead of leaving the module.
-template <typename Result, typename Body>
-Result Guarded(Result failure, Body&& body) noexcept {
-  try {
-    return body();
-  } catch (...) {
-    return failure;
-  }
-}
-
-// As above for a function with a failure answer, which first asks the fault
-// point `point` whether this call must fail (see platform/FaultPoints.h).
-template <typename Result, typename Body>
-Result Guarded(const char* point, Result failure, Body&& body) noexcept {
-  try {
-    if (platform::faults::ShouldFail(point)) return failure;
-    return body();
-  } catch (...) {
-    return failure;
-  }
-}
+// Every export runs its body through the one boundary guard; one with a
+// failure answer names its fault point after itself ("editor.QueryBoard"
+// for PcbApi_QueryBoard).
+using platform::Guarded;
 
 }  // namespace brelix::exports

@@ -7,6 +7,7 @@
 using brelix::Board;
 using brelix::Editor;
 using brelix::exports::Exchange;
+using brelix::exports::Guarded;
 using brelix::exports::kDone;
 using brelix::exports::kRefused;
 using brelix::exports::ValidMode;
@@ -48,17 +49,17 @@ int32_t OptionGroup(uint8_t mode, qvabi::PcbHandle handle, int32_t* values, Grou
 
 extern "C" {
 
-ABI_EXPORT qvabi::PcbHandle STDCALL PcbApi_GetCurrentBoardHandle(void) {
-  return brelix::exports::Guarded<qvabi::PcbHandle>("editor.GetCurrentBoardHandle", 0,
-                                                    [] { return Editor::Instance().CurrentBoard(); });
+ABI_EXPORT qvabi::PcbHandle STDCALL PcbApi_GetCurrentBoardHandle(void) noexcept {
+  return Guarded<qvabi::PcbHandle>("editor.GetCurrentBoardHandle", 0,
+                                   [] { return Editor::Instance().CurrentBoard(); });
 }
 
 ABI_EXPORT int32_t STDCALL PcbApi_QueryBoard(uint8_t mode, qvabi::PcbHandle handle, int32_t* boardInt3,
                                              qvabi::ShortString* fileName, uint8_t* boardByte5,
                                              int32_t* boardInt6, int32_t* boardInt7, int32_t* cursorX,
                                              int32_t* cursorY, uint8_t* boardUnit, uint32_t* currentLayer,
-                                             int32_t* boardInt12) {
-  return brelix::exports::Guarded<int32_t>("editor.QueryBoard", kRefused, [&]() -> int32_t {
+                                             int32_t* boardInt12) noexcept {
+  return Guarded<int32_t>("editor.QueryBoard", kRefused, [&]() -> int32_t {
     Board* board = BoardFor(mode, handle);
     if (!board) return kRefused;
     Exchange(mode, boardInt3, board->int3);
@@ -84,8 +85,9 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryBoard(uint8_t mode, qvabi::PcbHandle hand
 }
 
 ABI_EXPORT int32_t STDCALL PcbApi_QueryBoardLayerInfo(uint8_t mode, qvabi::PcbHandle handle, uint8_t layer,
-                                                      int32_t* layerInfo, uint8_t* byte1, uint8_t* byte2) {
-  return brelix::exports::Guarded<int32_t>("editor.QueryBoardLayerInfo", kRefused, [&]() -> int32_t {
+                                                      int32_t* layerInfo, uint8_t* byte1,
+                                                      uint8_t* byte2) noexcept {
+  return Guarded<int32_t>("editor.QueryBoardLayerInfo", kRefused, [&]() -> int32_t {
     Board* board = BoardFor(mode, handle);
     brelix::LayerRecord* record = board ? board->Layer(layer) : nullptr;
     if (!record) return kRefused;
@@ -100,8 +102,8 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryLayer(uint8_t mode, uint8_t layer, qvabi:
                                              qvabi::ShortString* name, int32_t* copperThickness,
                                              uint8_t* editorByte1, uint8_t* editorByte2,
                                              uint8_t* previousLayer, uint8_t* nextLayer,
-                                             uint8_t* editorByte3) {
-  return brelix::exports::Guarded<int32_t>("editor.QueryLayer", kRefused, [&]() -> int32_t {
+                                             uint8_t* editorByte3) noexcept {
+  return Guarded<int32_t>("editor.QueryLayer", kRefused, [&]() -> int32_t {
     Board* board = BoardFor(mode, handle);
     brelix::LayerRecord* record = board ? board->Layer(layer) : nullptr;
     if (!record) return kRefused;
@@ -120,8 +122,8 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryInternalPlane(uint8_t mode, uint8_t layer
                                                      qvabi::ShortString* name, int32_t* copperThickness,
                                                      uint8_t* editorByte1, uint8_t* editorByte2,
                                                      uint8_t* previousLayer, uint8_t* nextLayer,
-                                                     qvabi::ShortString* netName) {
-  return brelix::exports::Guarded<int32_t>("editor.QueryInternalPlane", kRefused, [&]() -> int32_t {
+                                                     qvabi::ShortString* netName) noexcept {
+  return Guarded<int32_t>("editor.QueryInternalPlane", kRefused, [&]() -> int32_t {
     Board* board = BoardFor(mode, handle);
     if (!board || !brelix::IsInternalPlane(layer)) return kRefused;
     brelix::LayerRecord& record = board->layers[layer];
@@ -138,8 +140,8 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryInternalPlane(uint8_t mode, uint8_t layer
 
 ABI_EXPORT int32_t STDCALL PcbApi_QueryLayerDielectric(uint8_t mode, uint8_t layer, qvabi::PcbHandle handle,
                                                        qvabi::ShortString* material, uint8_t* dielectricType,
-                                                       double* constant, int32_t* height) {
-  return brelix::exports::Guarded<int32_t>("editor.QueryLayerDielectric", kRefused, [&]() -> int32_t {
+                                                       double* constant, int32_t* height) noexcept {
+  return Guarded<int32_t>("editor.QueryLayerDielectric", kRefused, [&]() -> int32_t {
     Board* board = BoardFor(mode, handle);
     brelix::LayerRecord* record = board ? board->Layer(layer) : nullptr;
     if (!record) return kRefused;
@@ -149,8 +151,8 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryLayerDielectric(uint8_t mode, uint8_t lay
 }
 
 ABI_EXPORT int32_t STDCALL PcbApi_QueryBoardSplitPlaneMode(uint8_t mode, qvabi::PcbHandle handle,
-                                                           uint8_t* splitPlaneMode) {
-  return brelix::exports::Guarded<int32_t>("editor.QueryBoardSplitPlaneMode", kRefused, [&]() -> int32_t {
+                                                           uint8_t* splitPlaneMode) noexcept {
+  return Guarded<int32_t>("editor.QueryBoardSplitPlaneMode", kRefused, [&]() -> int32_t {
     Board* board = BoardFor(mode, handle);
     if (!board) return kRefused;
     Exchange(mode, splitPlaneMode, board->splitPlaneMode);
@@ -159,8 +161,8 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryBoardSplitPlaneMode(uint8_t mode, qvabi::
 }
 
 ABI_EXPORT int32_t STDCALL PcbApi_QueryBoardLayerPairsCount(qvabi::PcbHandle handle, int32_t* count,
-                                                            uint8_t mode) {
-  return brelix::exports::Guarded<int32_t>("editor.QueryBoardLayerPairsCount", kRefused, [&]() -> int32_t {
+                                                            uint8_t mode) noexcept {
+  return Guarded<int32_t>("editor.QueryBoardLayerPairsCount", kRefused, [&]() -> int32_t {
     Board* board = BoardFor(mode, handle);
     if (!board || !count) return kRefused;
     if (mode == qvabi::ReadMode) {
@@ -175,8 +177,9 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryBoardLayerPairsCount(qvabi::PcbHandle han
 
 ABI_EXPORT int32_t STDCALL PcbApi_QueryBoardLayerPairAt(uint8_t mode, qvabi::PcbHandle handle, int32_t index,
                                                         uint8_t* pairByte1, uint8_t* pairByte2,
-                                                        uint32_t* firstLayer, uint32_t* secondLayer) {
-  return brelix::exports::Guarded<int32_t>("editor.QueryBoardLayerPairAt", kRefused, [&]() -> int32_t {
+                                                        uint32_t* firstLayer,
+                                                        uint32_t* secondLayer) noexcept {
+  return Guarded<int32_t>("editor.QueryBoardLayerPairAt", kRefused, [&]() -> int32_t {
     Board* board = BoardFor(mode, handle);
     if (!board || index < 0 || static_cast<std::size_t>(index) >= board->pairs.size()) return kRefused;
     brelix::LayerPair& pair = board->pairs[static_cast<std::size_t>(index)];
@@ -191,66 +194,64 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryBoardLayerPairAt(uint8_t mode, qvabi::Pcb
 ABI_EXPORT int32_t STDCALL PcbApi_QueryBoardExternalDielectrics(
     uint8_t mode, qvabi::PcbHandle handle, qvabi::ShortString* topMaterial, uint8_t* topType,
     double* topConstant, int32_t* topHeight, qvabi::ShortString* bottomMaterial, uint8_t* bottomType,
-    double* bottomConstant, int32_t* bottomHeight) {
-  return brelix::exports::Guarded<int32_t>(
-      "editor.QueryBoardExternalDielectrics", kRefused, [&]() -> int32_t {
-        Board* board = BoardFor(mode, handle);
-        if (!board) return kRefused;
-        ExchangeDielectric(mode, board->topDielectric, topMaterial, topType, topConstant, topHeight);
-        ExchangeDielectric(mode, board->bottomDielectric, bottomMaterial, bottomType, bottomConstant,
-                           bottomHeight);
-        return kDone;
-      });
+    double* bottomConstant, int32_t* bottomHeight) noexcept {
+  return Guarded<int32_t>("editor.QueryBoardExternalDielectrics", kRefused, [&]() -> int32_t {
+    Board* board = BoardFor(mode, handle);
+    if (!board) return kRefused;
+    ExchangeDielectric(mode, board->topDielectric, topMaterial, topType, topConstant, topHeight);
+    ExchangeDielectric(mode, board->bottomDielectric, bottomMaterial, bottomType, bottomConstant,
+                       bottomHeight);
+    return kDone;
+  });
 }
 
-ABI_EXPORT int32_t STDCALL PcbApi_QueryBoardGridsEx(uint8_t mode, qvabi::PcbHandle handle, int32_t* values) {
-  return brelix::exports::Guarded<int32_t>("editor.QueryBoardGridsEx", kRefused, [&]() -> int32_t {
+ABI_EXPORT int32_t STDCALL PcbApi_QueryBoardGridsEx(uint8_t mode, qvabi::PcbHandle handle,
+                                                    int32_t* values) noexcept {
+  return Guarded<int32_t>("editor.QueryBoardGridsEx", kRefused, [&]() -> int32_t {
     return OptionGroup(
         mode, handle, values, [](brelix::BoardOptions & o) -> auto& { return o.grids; });
   });
 }
 
 ABI_EXPORT int32_t STDCALL PcbApi_QueryBoardOutputOptions(uint8_t mode, qvabi::PcbHandle handle,
-                                                          int32_t* values) {
-  return brelix::exports::Guarded<int32_t>("editor.QueryBoardOutputOptions", kRefused, [&]() -> int32_t {
+                                                          int32_t* values) noexcept {
+  return Guarded<int32_t>("editor.QueryBoardOutputOptions", kRefused, [&]() -> int32_t {
     return OptionGroup(
         mode, handle, values, [](brelix::BoardOptions & o) -> auto& { return o.output; });
   });
 }
 
 ABI_EXPORT int32_t STDCALL PcbApi_QueryBoardOutputOptionsPlotLayers(uint8_t mode, qvabi::PcbHandle handle,
-                                                                    int32_t index, uint8_t* value) {
-  return brelix::exports::Guarded<int32_t>(
-      "editor.QueryBoardOutputOptionsPlotLayers", kRefused, [&]() -> int32_t {
-        Board* board = BoardFor(mode, handle);
-        if (!board || index < 1 || index > qvabi::kPlotLayerCount) return kRefused;
-        Exchange(mode, value, board->options.plotLayers[static_cast<std::size_t>(index - 1)]);
-        return kDone;
-      });
+                                                                    int32_t index, uint8_t* value) noexcept {
+  return Guarded<int32_t>("editor.QueryBoardOutputOptionsPlotLayers", kRefused, [&]() -> int32_t {
+    Board* board = BoardFor(mode, handle);
+    if (!board || index < 1 || index > qvabi::kPlotLayerCount) return kRefused;
+    Exchange(mode, value, board->options.plotLayers[static_cast<std::size_t>(index - 1)]);
+    return kDone;
+  });
 }
 
 ABI_EXPORT int32_t STDCALL PcbApi_QueryBoardOutputOptionsFlipLayers(uint8_t mode, qvabi::PcbHandle handle,
-                                                                    int32_t index, uint8_t* value) {
-  return brelix::exports::Guarded<int32_t>(
-      "editor.QueryBoardOutputOptionsFlipLayers", kRefused, [&]() -> int32_t {
-        Board* board = BoardFor(mode, handle);
-        if (!board || index < 1 || index > qvabi::kPlotLayerCount) return kRefused;
-        Exchange(mode, value, board->options.flipLayers[static_cast<std::size_t>(index - 1)]);
-        return kDone;
-      });
+                                                                    int32_t index, uint8_t* value) noexcept {
+  return Guarded<int32_t>("editor.QueryBoardOutputOptionsFlipLayers", kRefused, [&]() -> int32_t {
+    Board* board = BoardFor(mode, handle);
+    if (!board || index < 1 || index > qvabi::kPlotLayerCount) return kRefused;
+    Exchange(mode, value, board->options.flipLayers[static_cast<std::size_t>(index - 1)]);
+    return kDone;
+  });
 }
 
 ABI_EXPORT int32_t STDCALL PcbApi_QueryBoardGerberOptions(uint8_t mode, qvabi::PcbHandle handle,
-                                                          int32_t* values) {
-  return brelix::exports::Guarded<int32_t>("editor.QueryBoardGerberOptions", kRefused, [&]() -> int32_t {
+                                                          int32_t* values) noexcept {
+  return Guarded<int32_t>("editor.QueryBoardGerberOptions", kRefused, [&]() -> int32_t {
     return OptionGroup(
         mode, handle, values, [](brelix::BoardOptions & o) -> auto& { return o.gerber; });
   });
 }
 
 ABI_EXPORT int32_t STDCALL PcbApi_QueryBoardPrinterOptions(uint8_t mode, qvabi::PcbHandle handle,
-                                                           int32_t* values) {
-  return brelix::exports::Guarded<int32_t>("editor.QueryBoardPrinterOptions", kRefused, [&]() -> int32_t {
+                                                           int32_t* values) noexcept {
+  return Guarded<int32_t>("editor.QueryBoardPrinterOptions", kRefused, [&]() -> int32_t {
     return OptionGroup(
         mode, handle, values, [](brelix::BoardOptions & o) -> auto& { return o.printer; });
   });
@@ -258,46 +259,43 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryBoardPrinterOptions(uint8_t mode, qvabi::
 
 ABI_EXPORT int32_t STDCALL PcbApi_QueryBoardPrinterOptionsPlotterPen(uint8_t mode, qvabi::PcbHandle handle,
                                                                      int32_t pen, int32_t* value1,
-                                                                     int32_t* value2) {
-  return brelix::exports::Guarded<int32_t>(
-      "editor.QueryBoardPrinterOptionsPlotterPen", kRefused, [&]() -> int32_t {
-        Board* board = BoardFor(mode, handle);
-        if (!board || pen < 1 || pen > qvabi::kPlotterPenCount) return kRefused;
-        auto& stored = board->options.plotterPens[static_cast<std::size_t>(pen - 1)];
-        Exchange(mode, value1, stored[0]);
-        Exchange(mode, value2, stored[1]);
-        return kDone;
-      });
+                                                                     int32_t* value2) noexcept {
+  return Guarded<int32_t>("editor.QueryBoardPrinterOptionsPlotterPen", kRefused, [&]() -> int32_t {
+    Board* board = BoardFor(mode, handle);
+    if (!board || pen < 1 || pen > qvabi::kPlotterPenCount) return kRefused;
+    auto& stored = board->options.plotterPens[static_cast<std::size_t>(pen - 1)];
+    Exchange(mode, value1, stored[0]);
+    Exchange(mode, value2, stored[1]);
+    return kDone;
+  });
 }
 
 ABI_EXPORT int32_t STDCALL PcbApi_QueryBoardPrinterOptionsCompositeLayer(uint8_t mode,
                                                                          qvabi::PcbHandle handle,
-                                                                         uint8_t layer, int32_t* values) {
-  return brelix::exports::Guarded<int32_t>(
-      "editor.QueryBoardPrinterOptionsCompositeLayer", kRefused, [&]() -> int32_t {
-        Board* board = BoardFor(mode, handle);
-        if (!board || layer < 1 || layer > brelix::kLayerCount) return kRefused;
-        return ExchangeArray(mode, values, board->options.compositeLayers[layer - 1u]);
-      });
+                                                                         uint8_t layer,
+                                                                         int32_t* values) noexcept {
+  return Guarded<int32_t>("editor.QueryBoardPrinterOptionsCompositeLayer", kRefused, [&]() -> int32_t {
+    Board* board = BoardFor(mode, handle);
+    if (!board || layer < 1 || layer > brelix::kLayerCount) return kRefused;
+    return ExchangeArray(mode, values, board->options.compositeLayers[layer - 1u]);
+  });
 }
 
 ABI_EXPORT int32_t STDCALL PcbApi_QueryBoardAdvancedPlacerOptions(uint8_t mode, qvabi::PcbHandle handle,
-                                                                  int32_t* values) {
-  return brelix::exports::Guarded<int32_t>(
-      "editor.QueryBoardAdvancedPlacerOptions", kRefused, [&]() -> int32_t {
-        return OptionGroup(
-            mode, handle, values, [](brelix::BoardOptions & o) -> auto& { return o.placer; });
-      });
+                                                                  int32_t* values) noexcept {
+  return Guarded<int32_t>("editor.QueryBoardAdvancedPlacerOptions", kRefused, [&]() -> int32_t {
+    return OptionGroup(
+        mode, handle, values, [](brelix::BoardOptions & o) -> auto& { return o.placer; });
+  });
 }
 
 ABI_EXPORT int32_t STDCALL PcbApi_QueryBoardEngineeringChangeOrderOptions(uint8_t mode,
                                                                           qvabi::PcbHandle handle,
-                                                                          int32_t* values) {
-  return brelix::exports::Guarded<int32_t>(
-      "editor.QueryBoardEngineeringChangeOrderOptions", kRefused, [&]() -> int32_t {
-        return OptionGroup(
-            mode, handle, values, [](brelix::BoardOptions & o) -> auto& { return o.eco; });
-      });
+                                                                          int32_t* values) noexcept {
+  return Guarded<int32_t>("editor.QueryBoardEngineeringChangeOrderOptions", kRefused, [&]() -> int32_t {
+    return OptionGroup(
+        mode, handle, values, [](brelix::BoardOptions & o) -> auto& { return o.eco; });
+  });
 }
 
 }  // extern "C"

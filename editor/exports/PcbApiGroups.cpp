@@ -17,12 +17,6 @@ using K = qvabi::ObjectKind;
 
 namespace {
 
-// Every query that carries a string can run out of memory; none may throw.
-template <typename Body>
-int32_t Record(Body&& body) {
-  return Guarded<int32_t>(kRefused, std::forward<Body>(body));
-}
-
 EditorObject* ReadOnly(qvabi::PcbHandle handle, K kind) { return ObjectFor(qvabi::ReadMode, handle, kind); }
 
 }  // namespace
@@ -31,18 +25,20 @@ extern "C" {
 
 ABI_EXPORT int32_t STDCALL PcbApi_QueryFromTo(uint8_t mode, qvabi::PcbHandle object, uint16_t* headerWord,
                                               int32_t* x, int32_t* y, uint8_t* byte1, int32_t* x2,
-                                              int32_t* y2, uint8_t* byte2, int32_t* headerValue1) {
-  EditorObject* o = ObjectFor(mode, object, K::FromTo);
-  if (!o) return kRefused;
-  return ExchangeRecord<qvabi::ObjectKind::FromTo, Query::Record>(mode, *o, headerWord, x, y, byte1, x2, y2,
-                                                                  byte2, headerValue1);
+                                              int32_t* y2, uint8_t* byte2, int32_t* headerValue1) noexcept {
+  return Guarded<int32_t>("editor.QueryFromTo", kRefused, [&]() -> int32_t {
+    EditorObject* o = ObjectFor(mode, object, K::FromTo);
+    if (!o) return kRefused;
+    return ExchangeRecord<qvabi::ObjectKind::FromTo, Query::Record>(mode, *o, headerWord, x, y, byte1, x2, y2,
+                                                                    byte2, headerValue1);
+  });
 }
 
 ABI_EXPORT int32_t STDCALL PcbApi_QueryManualFromTo(uint8_t mode, qvabi::PcbHandle object,
                                                     uint16_t* headerWord, qvabi::ShortString* net,
                                                     qvabi::ShortString* fromPad, qvabi::ShortString* toPad,
-                                                    qvabi::ShortString* name) {
-  return Record([&]() -> int32_t {
+                                                    qvabi::ShortString* name) noexcept {
+  return Guarded<int32_t>("editor.QueryManualFromTo", kRefused, [&]() -> int32_t {
     EditorObject* o = ObjectFor(mode, object, K::ManualFromTo);
     if (!o) return kRefused;
     return ExchangeRecord<qvabi::ObjectKind::ManualFromTo, Query::Record>(mode, *o, headerWord, net, fromPad,
@@ -51,8 +47,9 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryManualFromTo(uint8_t mode, qvabi::PcbHand
 }
 
 ABI_EXPORT int32_t STDCALL PcbApi_QueryNet(uint8_t mode, qvabi::PcbHandle object, uint16_t* headerWord,
-                                           qvabi::ShortString* name, uint8_t* byte1, uint8_t* byte2) {
-  return Record([&]() -> int32_t {
+                                           qvabi::ShortString* name, uint8_t* byte1,
+                                           uint8_t* byte2) noexcept {
+  return Guarded<int32_t>("editor.QueryNet", kRefused, [&]() -> int32_t {
     EditorObject* o = ObjectFor(mode, object, K::Net);
     if (!o) return kRefused;
     return ExchangeRecord<qvabi::ObjectKind::Net, Query::Record>(mode, *o, headerWord, name, byte1, byte2);
@@ -64,8 +61,8 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryComponent(uint8_t mode, qvabi::PcbHandle 
                                                  uint8_t* headerByte, int32_t* headerValue2, int32_t* x,
                                                  int32_t* y, double* rotation, qvabi::PcbHandle* nameObject,
                                                  qvabi::PcbHandle* commentObject,
-                                                 qvabi::ShortString* pattern) {
-  return Record([&]() -> int32_t {
+                                                 qvabi::ShortString* pattern) noexcept {
+  return Guarded<int32_t>("editor.QueryComponent", kRefused, [&]() -> int32_t {
     EditorObject* o = ObjectFor(mode, object, K::Component);
     if (!o) return kRefused;
     return ExchangeRecord<qvabi::ObjectKind::Component, Query::Record>(
@@ -76,8 +73,8 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryComponent(uint8_t mode, qvabi::PcbHandle 
 
 ABI_EXPORT int32_t STDCALL PcbApi_QueryComponentEx(uint8_t mode, qvabi::PcbHandle object,
                                                    qvabi::ShortString* sourceDesignator, int32_t* height,
-                                                   uint8_t* lockStrings) {
-  return Record([&]() -> int32_t {
+                                                   uint8_t* lockStrings) noexcept {
+  return Guarded<int32_t>("editor.QueryComponentEx", kRefused, [&]() -> int32_t {
     EditorObject* o = ObjectFor(mode, object, K::Component);
     if (!o) return kRefused;
     return ExchangeRecord<qvabi::ObjectKind::Component, Query::ComponentEx>(mode, *o, sourceDesignator,
@@ -87,8 +84,8 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryComponentEx(uint8_t mode, qvabi::PcbHandl
 
 ABI_EXPORT int32_t STDCALL PcbApi_QueryComponentSourceLinks(uint8_t mode, qvabi::PcbHandle object,
                                                             qvabi::ShortString* sourceLibrary,
-                                                            qvabi::ShortString* sourceUniqueId) {
-  return Record([&]() -> int32_t {
+                                                            qvabi::ShortString* sourceUniqueId) noexcept {
+  return Guarded<int32_t>("editor.QueryComponentSourceLinks", kRefused, [&]() -> int32_t {
     EditorObject* o = ObjectFor(mode, object, K::Component);
     if (!o) return kRefused;
     return ExchangeRecord<qvabi::ObjectKind::Component, Query::SourceLinks>(mode, *o, sourceLibrary,
@@ -97,8 +94,8 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryComponentSourceLinks(uint8_t mode, qvabi:
 }
 
 ABI_EXPORT int32_t STDCALL PcbApi_QueryDefaultPCB3DModel(uint8_t mode, qvabi::PcbHandle object,
-                                                         qvabi::ShortString* model) {
-  return Record([&]() -> int32_t {
+                                                         qvabi::ShortString* model) noexcept {
+  return Guarded<int32_t>("editor.QueryDefaultPCB3DModel", kRefused, [&]() -> int32_t {
     EditorObject* o = ObjectFor(mode, object, K::Component);
     if (!o) return kRefused;
     return ExchangeRecord<qvabi::ObjectKind::Component, Query::Model>(mode, *o, model);
@@ -106,27 +103,32 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryDefaultPCB3DModel(uint8_t mode, qvabi::Pc
 }
 
 ABI_EXPORT int32_t STDCALL PcbApi_QueryComponentChannelOffset(uint8_t mode, qvabi::PcbHandle object,
-                                                              int32_t* offset) {
-  EditorObject* o = ObjectFor(mode, object, K::Component);
-  if (!o) return kRefused;
-  return ExchangeRecord<qvabi::ObjectKind::Component, Query::ChannelOffset>(mode, *o, offset);
+                                                              int32_t* offset) noexcept {
+  return Guarded<int32_t>("editor.QueryComponentChannelOffset", kRefused, [&]() -> int32_t {
+    EditorObject* o = ObjectFor(mode, object, K::Component);
+    if (!o) return kRefused;
+    return ExchangeRecord<qvabi::ObjectKind::Component, Query::ChannelOffset>(mode, *o, offset);
+  });
 }
 
 ABI_EXPORT int32_t STDCALL PcbApi_QueryComponentKind(uint8_t mode, qvabi::PcbHandle object,
-                                                     uint8_t* componentKind) {
-  EditorObject* o = ObjectFor(mode, object, K::Component);
-  if (!o) return kRefused;
-  return ExchangeRecord<qvabi::ObjectKind::Component, Query::ComponentKind>(mode, *o, componentKind);
+                                                     uint8_t* componentKind) noexcept {
+  return Guarded<int32_t>("editor.QueryComponentKind", kRefused, [&]() -> int32_t {
+    EditorObject* o = ObjectFor(mode, object, K::Component);
+    if (!o) return kRefused;
+    return ExchangeRecord<qvabi::ObjectKind::Component, Query::ComponentKind>(mode, *o, componentKind);
+  });
 }
 
 ABI_EXPORT int32_t STDCALL PcbApi_QueryPolygon(uint8_t mode, qvabi::PcbHandle object, uint16_t* flags,
                                                uint16_t* headerWord, uint32_t* layer, int32_t* headerValue1,
                                                uint8_t* headerByte, int32_t* headerValue2,
                                                qvabi::ShortString* net, int32_t* grid, int32_t* trackWidth,
-                                               uint8_t* hatchStyle, uint8_t* pourOver, uint8_t* removeDead) {
+                                               uint8_t* hatchStyle, uint8_t* pourOver,
+                                               uint8_t* removeDead) noexcept {
   // A board outline is a polygon of its own kind, with the polygon's record.
   static_assert(brelix::schema::SameQueryFields(K::Polygon, K::BoardOutline, Query::Record));
-  return Record([&]() -> int32_t {
+  return Guarded<int32_t>("editor.QueryPolygon", kRefused, [&]() -> int32_t {
     EditorObject* o = ObjectFor(mode, object);
     if (!o || (o->kind != K::Polygon && o->kind != K::BoardOutline)) return kRefused;
     return ExchangeRecord<qvabi::ObjectKind::Polygon, Query::Record>(
@@ -139,8 +141,8 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryRegion(uint8_t mode, qvabi::PcbHandle obj
                                               uint16_t* headerWord, uint32_t* layer, int32_t* headerValue1,
                                               uint8_t* headerByte, int32_t* headerValue2,
                                               qvabi::ShortString* net, uint8_t* keepout,
-                                              int32_t* regionKind) {
-  return Record([&]() -> int32_t {
+                                              int32_t* regionKind) noexcept {
+  return Guarded<int32_t>("editor.QueryRegion", kRefused, [&]() -> int32_t {
     EditorObject* o = ObjectFor(mode, object, K::Region);
     if (!o) return kRefused;
     return ExchangeRecord<qvabi::ObjectKind::Region, Query::Record>(
@@ -151,8 +153,8 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryRegion(uint8_t mode, qvabi::PcbHandle obj
 ABI_EXPORT int32_t STDCALL PcbApi_QuerySplitPlane(uint8_t mode, qvabi::PcbHandle object, uint16_t* flags,
                                                   uint16_t* headerWord, uint32_t* layer,
                                                   int32_t* headerValue1, uint8_t* headerByte,
-                                                  int32_t* headerValue2, qvabi::ShortString* net) {
-  return Record([&]() -> int32_t {
+                                                  int32_t* headerValue2, qvabi::ShortString* net) noexcept {
+  return Guarded<int32_t>("editor.QuerySplitPlane", kRefused, [&]() -> int32_t {
     EditorObject* o = ObjectFor(mode, object, K::SplitPlane);
     if (!o) return kRefused;
     return ExchangeRecord<qvabi::ObjectKind::SplitPlane, Query::Record>(
@@ -164,53 +166,64 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryDimension(uint8_t mode, qvabi::PcbHandle 
                                                  uint16_t* headerWord, uint32_t* layer, int32_t* headerValue1,
                                                  uint8_t* headerByte, int32_t* headerValue2, int32_t* x,
                                                  int32_t* y, int32_t* x2, int32_t* y2, int32_t* textHeight,
-                                                 int32_t* lineWidth) {
-  EditorObject* o = ObjectFor(mode, object, K::Dimension);
-  if (!o) return kRefused;
-  return ExchangeRecord<qvabi::ObjectKind::Dimension, Query::Record>(mode, *o, flags, headerWord, layer,
-                                                                     headerValue1, headerByte, headerValue2,
-                                                                     x, y, x2, y2, textHeight, lineWidth);
+                                                 int32_t* lineWidth) noexcept {
+  return Guarded<int32_t>("editor.QueryDimension", kRefused, [&]() -> int32_t {
+    EditorObject* o = ObjectFor(mode, object, K::Dimension);
+    if (!o) return kRefused;
+    return ExchangeRecord<qvabi::ObjectKind::Dimension, Query::Record>(mode, *o, flags, headerWord, layer,
+                                                                       headerValue1, headerByte, headerValue2,
+                                                                       x, y, x2, y2, textHeight, lineWidth);
+  });
 }
 
 ABI_EXPORT int32_t STDCALL PcbApi_QueryExtDimension(uint8_t mode, qvabi::PcbHandle object, int32_t* arrowSize,
                                                     int32_t* textGap, uint8_t* unitStyle,
-                                                    uint8_t* precision) {
-  EditorObject* o = ObjectFor(mode, object, K::Dimension);
-  if (!o) return kRefused;
-  return ExchangeRecord<qvabi::ObjectKind::Dimension, Query::ExtDimension>(mode, *o, arrowSize, textGap,
-                                                                           unitStyle, precision);
+                                                    uint8_t* precision) noexcept {
+  return Guarded<int32_t>("editor.QueryExtDimension", kRefused, [&]() -> int32_t {
+    EditorObject* o = ObjectFor(mode, object, K::Dimension);
+    if (!o) return kRefused;
+    return ExchangeRecord<qvabi::ObjectKind::Dimension, Query::ExtDimension>(mode, *o, arrowSize, textGap,
+                                                                             unitStyle, precision);
+  });
 }
 
-ABI_EXPORT int32_t STDCALL PcbApi_References_Count(qvabi::PcbHandle object) {
-  const EditorObject* o = ReadOnly(object, K::Dimension);
-  return o ? static_cast<int32_t>(o->dimension->references.size()) : 0;
+ABI_EXPORT int32_t STDCALL PcbApi_References_Count(qvabi::PcbHandle object) noexcept {
+  return Guarded<int32_t>("editor.References_Count", 0, [&]() -> int32_t {
+    const EditorObject* o = ReadOnly(object, K::Dimension);
+    return o ? static_cast<int32_t>(o->dimension->references.size()) : 0;
+  });
 }
 
 ABI_EXPORT int32_t STDCALL PcbApi_References_At(qvabi::PcbHandle object, int32_t index,
-                                                qvabi::PcbHandle* reference) {
-  const EditorObject* o = ReadOnly(object, K::Dimension);
-  if (!o || !reference || index < 0 || static_cast<std::size_t>(index) >= o->dimension->references.size())
-    return kRefused;
-  *reference = o->dimension->references[static_cast<std::size_t>(index)];
-  return kDone;
+                                                qvabi::PcbHandle* reference) noexcept {
+  return Guarded<int32_t>("editor.References_At", kRefused, [&]() -> int32_t {
+    const EditorObject* o = ReadOnly(object, K::Dimension);
+    if (!o || !reference || index < 0 || static_cast<std::size_t>(index) >= o->dimension->references.size())
+      return kRefused;
+    *reference = o->dimension->references[static_cast<std::size_t>(index)];
+    return kDone;
+  });
 }
 
 ABI_EXPORT int32_t STDCALL PcbApi_QueryCoordinate(uint8_t mode, qvabi::PcbHandle object, uint16_t* flags,
                                                   uint16_t* headerWord, uint32_t* layer,
                                                   int32_t* headerValue1, uint8_t* headerByte,
                                                   int32_t* headerValue2, int32_t* x, int32_t* y,
-                                                  int32_t* size, int32_t* lineWidth, int32_t* textHeight) {
-  EditorObject* o = ObjectFor(mode, object, K::Coordinate);
-  if (!o) return kRefused;
-  return ExchangeRecord<qvabi::ObjectKind::Coordinate, Query::Record>(mode, *o, flags, headerWord, layer,
-                                                                      headerValue1, headerByte, headerValue2,
-                                                                      x, y, size, lineWidth, textHeight);
+                                                  int32_t* size, int32_t* lineWidth,
+                                                  int32_t* textHeight) noexcept {
+  return Guarded<int32_t>("editor.QueryCoordinate", kRefused, [&]() -> int32_t {
+    EditorObject* o = ObjectFor(mode, object, K::Coordinate);
+    if (!o) return kRefused;
+    return ExchangeRecord<qvabi::ObjectKind::Coordinate, Query::Record>(
+        mode, *o, flags, headerWord, layer, headerValue1, headerByte, headerValue2, x, y, size, lineWidth,
+        textHeight);
+  });
 }
 
 ABI_EXPORT int32_t STDCALL PcbApi_QueryClass(uint8_t mode, qvabi::PcbHandle object, uint16_t* headerWord,
                                              qvabi::ShortString* name, uint8_t* memberKind,
-                                             uint8_t* superClass) {
-  return Record([&]() -> int32_t {
+                                             uint8_t* superClass) noexcept {
+  return Guarded<int32_t>("editor.QueryClass", kRefused, [&]() -> int32_t {
     EditorObject* o = ObjectFor(mode, object, K::ObjectClass);
     if (!o) return kRefused;
     return ExchangeRecord<qvabi::ObjectKind::ObjectClass, Query::Record>(mode, *o, headerWord, name,
@@ -219,24 +232,28 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryClass(uint8_t mode, qvabi::PcbHandle obje
 }
 
 ABI_EXPORT int32_t STDCALL PcbApi_GetMemberFromClassAt(qvabi::PcbHandle object, int32_t index,
-                                                       qvabi::ShortString* member) {
-  const EditorObject* o = ReadOnly(object, K::ObjectClass);
-  if (!o || !member || index < 0 || static_cast<std::size_t>(index) >= o->objectClass->members.size())
-    return kRefused;
-  member->assign(o->objectClass->members[static_cast<std::size_t>(index)]);
-  return kDone;
+                                                       qvabi::ShortString* member) noexcept {
+  return Guarded<int32_t>("editor.GetMemberFromClassAt", kRefused, [&]() -> int32_t {
+    const EditorObject* o = ReadOnly(object, K::ObjectClass);
+    if (!o || !member || index < 0 || static_cast<std::size_t>(index) >= o->objectClass->members.size())
+      return kRefused;
+    member->assign(o->objectClass->members[static_cast<std::size_t>(index)]);
+    return kDone;
+  });
 }
 
-ABI_EXPORT int32_t STDCALL PcbApi_RemoveAllMembersFromClass(qvabi::PcbHandle object) {
-  EditorObject* o = ReadOnly(object, K::ObjectClass);
-  if (!o) return kRefused;
-  o->objectClass->members.clear();
-  return kDone;
+ABI_EXPORT int32_t STDCALL PcbApi_RemoveAllMembersFromClass(qvabi::PcbHandle object) noexcept {
+  return Guarded<int32_t>("editor.RemoveAllMembersFromClass", kRefused, [&]() -> int32_t {
+    EditorObject* o = ReadOnly(object, K::ObjectClass);
+    if (!o) return kRefused;
+    o->objectClass->members.clear();
+    return kDone;
+  });
 }
 
 ABI_EXPORT int32_t STDCALL PcbApi_AddMemberToClass(qvabi::PcbHandle object,
-                                                   const qvabi::ShortString* member) {
-  return Record([&]() -> int32_t {
+                                                   const qvabi::ShortString* member) noexcept {
+  return Guarded<int32_t>("editor.AddMemberToClass", kRefused, [&]() -> int32_t {
     EditorObject* o = ReadOnly(object, K::ObjectClass);
     if (!o || !member) return kRefused;
     o->objectClass->members.emplace_back(member->view());
@@ -247,8 +264,8 @@ ABI_EXPORT int32_t STDCALL PcbApi_AddMemberToClass(qvabi::PcbHandle object,
 ABI_EXPORT int32_t STDCALL PcbApi_QueryRule(uint8_t mode, qvabi::PcbHandle object, uint16_t* headerWord,
                                             qvabi::ShortString* name, uint8_t* ruleKind,
                                             qvabi::ShortString* scope1, qvabi::ShortString* scope2,
-                                            int32_t* value, uint8_t* enabled, int32_t* priority) {
-  return Record([&]() -> int32_t {
+                                            int32_t* value, uint8_t* enabled, int32_t* priority) noexcept {
+  return Guarded<int32_t>("editor.QueryRule", kRefused, [&]() -> int32_t {
     EditorObject* o = ObjectFor(mode, object, K::Rule);
     if (!o) return kRefused;
     return ExchangeRecord<qvabi::ObjectKind::Rule, Query::Record>(mode, *o, headerWord, name, ruleKind,
@@ -260,8 +277,8 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryViolation(uint8_t mode, qvabi::PcbHandle 
                                                  uint16_t* headerWord, uint32_t* layer, int32_t* headerValue1,
                                                  uint8_t* headerByte, int32_t* headerValue2, int32_t* x,
                                                  int32_t* y, qvabi::ShortString* rule,
-                                                 qvabi::ShortString* description) {
-  return Record([&]() -> int32_t {
+                                                 qvabi::ShortString* description) noexcept {
+  return Guarded<int32_t>("editor.QueryViolation", kRefused, [&]() -> int32_t {
     EditorObject* o = ObjectFor(mode, object, K::Violation);
     if (!o) return kRefused;
     return ExchangeRecord<qvabi::ObjectKind::Violation, Query::Record>(
@@ -270,8 +287,9 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryViolation(uint8_t mode, qvabi::PcbHandle 
 }
 
 ABI_EXPORT int32_t STDCALL PcbApi_QueryEmbedded(uint8_t mode, qvabi::PcbHandle object, uint16_t* headerWord,
-                                                qvabi::ShortString* name, qvabi::ShortString* description) {
-  return Record([&]() -> int32_t {
+                                                qvabi::ShortString* name,
+                                                qvabi::ShortString* description) noexcept {
+  return Guarded<int32_t>("editor.QueryEmbedded", kRefused, [&]() -> int32_t {
     EditorObject* o = ObjectFor(mode, object, K::Embedded);
     if (!o) return kRefused;
     return ExchangeRecord<qvabi::ObjectKind::Embedded, Query::Record>(mode, *o, headerWord, name,
@@ -285,8 +303,8 @@ ABI_EXPORT int32_t STDCALL PcbApi_QueryEmbeddedBoard(uint8_t mode, qvabi::PcbHan
                                                      int32_t* headerValue2, int32_t* x, int32_t* y,
                                                      qvabi::ShortString* document, int32_t* rows,
                                                      int32_t* columns, int32_t* rowSpacing,
-                                                     int32_t* columnSpacing, uint8_t* mirrored) {
-  return Record([&]() -> int32_t {
+                                                     int32_t* columnSpacing, uint8_t* mirrored) noexcept {
+  return Guarded<int32_t>("editor.QueryEmbeddedBoard", kRefused, [&]() -> int32_t {
     EditorObject* o = ObjectFor(mode, object, K::EmbeddedBoard);
     if (!o) return kRefused;
     return ExchangeRecord<qvabi::ObjectKind::EmbeddedBoard, Query::Record>(

@@ -38,16 +38,14 @@ std::string Lines(const std::vector<std::string>& lines) {
 // Runs a call whose failure the caller reads as text: any error becomes the
 // message handed back through `error`, and the call answers `failed`.
 template <typename Result, typename Body>
-Result Reporting(const char** error, Result failed, const char* fallback, Body body) {
+Result Reporting(const char** error, Result failed, const char* fallback, Body body) noexcept {
   if (error) *error = nullptr;
-  try {
-    return body();
-  } catch (const std::exception& problem) {
-    Report(error, problem.what());
-  } catch (...) {
-    Report(error, fallback);
-  }
-  return failed;
+  return platform::GuardedReporting(
+      [&](const char* what) {
+        Report(error, what ? what : fallback);
+        return failed;
+      },
+      [&]() -> Result { return body(); });
 }
 
 template <typename Error = brelix::BoardFileError>

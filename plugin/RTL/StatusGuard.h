@@ -1,10 +1,12 @@
 // The boundary every method exposed to another module passes: exceptions stay
-// inside the plug-in and turn into a status.
+// inside the plug-in and turn into a status, through the same guard as every
+// other module's boundary (platform/Boundary.h).
 #pragma once
 
 #include <utility>
 
 #include "abi/Types.h"
+#include "platform/Boundary.h"
 
 namespace strativue {
 
@@ -12,12 +14,10 @@ namespace strativue {
 // The error text is already in the thread's error information (Exception).
 template <typename Body>
 qvabi::HRESULT Guard(Body&& body) noexcept {
-  try {
+  return platform::Guarded(qvabi::E_UNEXPECTED, [&] {
     std::forward<Body>(body)();
     return qvabi::S_OK;
-  } catch (...) {
-    return qvabi::E_UNEXPECTED;
-  }
+  });
 }
 
 }  // namespace strativue
