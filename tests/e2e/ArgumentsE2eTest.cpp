@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <string>
 
-#include "QuorvexRun.h"
+#include "QuorvexE2eTest.h"
 
 namespace e2e {
 namespace {
@@ -14,44 +14,43 @@ namespace {
 using ArgumentsE2eTest = QuorvexE2eTest;
 
 TEST_F(ArgumentsE2eTest, BadSetupListsAndStoreFailuresAreRefused) {
-  const std::string board = Quote(Example("two-layer")) + " --corner 0,0 --drag 10mil,10mil";
-  ExpectRefused(board + " --setup Copper", "quorvex: --setup: unknown setup option \"Copper\"");
-  ExpectRefused(board + " --setup Type,,Gerbers", "--setup: unknown setup option \"\"");
+  const Arguments board = {Example("two-layer"), "--corner", "0,0", "--drag", "10mil,10mil"};
+  ExpectRefused(Concat(board, {"--setup", "Copper"}), "quorvex: --setup: unknown setup option \"Copper\"");
+  ExpectRefused(Concat(board, {"--setup", "Type,,Gerbers"}), "--setup: unknown setup option \"\"");
   // A line break would slip actions of its own into the drag's script.
   for (const char* list : {"all\nclick", "none\r\nescape", "cancel\n"})
-    ExpectRefused(board + " --setup " + Quote(list), "quorvex: --setup: the list cannot hold a line break");
+    ExpectRefused(Concat(board, {"--setup", list}), "quorvex: --setup: the list cannot hold a line break");
   WriteFile("setup.txt", "corner 0,0\n  setup Gerbers,Typo\nclick\n");
-  ExpectRefused(Quote(Example("two-layer")) + " --script " + Quote(File("setup.txt")),
+  ExpectRefused({Example("two-layer"), "--script", File("setup.txt")},
                 "line 2: unknown setup option \"Typo\"");
-  ExpectRefused(Quote(Example("two-layer")) + " --script " + Quote(File("setup.txt")) + " --setup all",
-                "--script excludes");
-  ExpectRefused(board + " --fail-store write", "--fail-store: expected read:N or write:N");
-  ExpectRefused(board + " --fail-store read:0", "--fail-store: the value number must be");
+  ExpectRefused({Example("two-layer"), "--script", File("setup.txt"), "--setup", "all"}, "--script excludes");
+  ExpectRefused(Concat(board, {"--fail-store", "write"}), "--fail-store: expected read:N or write:N");
+  ExpectRefused(Concat(board, {"--fail-store", "read:0"}), "--fail-store: the value number must be");
 }
 
 TEST_F(ArgumentsE2eTest, BadPointsOptionsAndFilesAreRefused) {
-  const std::string board = Quote(Example("two-layer"));
-  ExpectRefused(board + " --corner 0,0 --drag 3cubits,2mil", "--drag");
-  ExpectRefused(board + " --corner 0,0", "--corner and --drag go together");
-  ExpectRefused(board + " --corner 0,0 --drag 1,1 --steps -1", "--steps");
-  ExpectRefused(board + " --script x.txt --corner 0,0 --drag 1,1", "--script excludes");
-  ExpectRefused(Quote(File("missing.board.json")), "missing.board.json");
+  const std::string board = Example("two-layer");
+  ExpectRefused({board, "--corner", "0,0", "--drag", "3cubits,2mil"}, "--drag");
+  ExpectRefused({board, "--corner", "0,0"}, "--corner and --drag go together");
+  ExpectRefused({board, "--corner", "0,0", "--drag", "1,1", "--steps", "-1"}, "--steps");
+  ExpectRefused({board, "--script", "x.txt", "--corner", "0,0", "--drag", "1,1"}, "--script excludes");
+  ExpectRefused({File("missing.board.json")}, "missing.board.json");
   WriteFile("bad.txt", "corner 0,0\njump 1,1\n");
-  ExpectRefused(board + " --script " + Quote(File("bad.txt")), "line 2");
-  ExpectRefused(board + " --script " + Quote(File("absent.txt")), "absent.txt");
+  ExpectRefused({board, "--script", File("bad.txt")}, "line 2");
+  ExpectRefused({board, "--script", File("absent.txt")}, "absent.txt");
   WriteFile("broken.board.json", "{\"format\": \"quorvex-board/1\", \"stack\": []}");
-  ExpectRefused(Quote(File("broken.board.json")), "broken.board.json");
+  ExpectRefused({File("broken.board.json")}, "broken.board.json");
 }
 
 TEST_F(ArgumentsE2eTest, AnOutputFolderThatDoesNotExistIsRefusedBeforeTheRun) {
-  const auto result = Run(Quote(Example("two-layer")) + " --out " + Quote(File("no/such/folder/x.json")));
+  const auto result = Run({Example("two-layer"), "--out", File("no/such/folder/x.json")});
   EXPECT_EQ(result.exitCode, 2);
   EXPECT_EQ(result.out, "");
   EXPECT_NE(result.err.find("does not exist"), std::string::npos) << result.err;
 }
 
 TEST_F(ArgumentsE2eTest, OutputsNeedABoard) {
-  const auto result = Run("--svg " + Quote(File("out.svg")));
+  const auto result = Run({"--svg", File("out.svg")});
   EXPECT_EQ(result.exitCode, 2);
   EXPECT_NE(result.err.find("--svg needs a board file"), std::string::npos) << result.err;
 }
@@ -62,8 +61,8 @@ TEST_F(ArgumentsE2eTest, OutputsNeedABoard) {
 // 1830000 + 310000 = 2140000 high from (600000, 15750000).
 TEST_F(ArgumentsE2eTest, TheDrawingStretchesEachTextOverItsMeasuredBox) {
   WriteLegacySettings(false);
-  const auto result = Run(Quote(Example("two-layer")) + " --corner 0,0 --drag 6000mil,4000mil --svg " +
-                          Quote(File("out.svg")));
+  const auto result =
+      Run({Example("two-layer"), "--corner", "0,0", "--drag", "6000mil,4000mil", "--svg", File("out.svg")});
   ASSERT_EQ(result.exitCode, 0) << result.err;
   const std::string svg = ReadText(File("out.svg"));
   ASSERT_TRUE(svg.starts_with("<?xml")) << svg;

@@ -7,7 +7,7 @@
 #include <nlohmann/json.hpp>
 #include <string>
 
-#include "QuorvexRun.h"
+#include "QuorvexE2eTest.h"
 #include "generated/BuildPaths.h"
 
 namespace e2e {
@@ -18,8 +18,8 @@ std::string EveryKind() { return std::string(STRATIVUE_SOURCE_DIR) + "/tests/dat
 class BoardKindsE2eTest : public QuorvexE2eTest {};
 
 TEST_F(BoardKindsE2eTest, EveryKindOpensSavesUnchangedAndIsDrawn) {
-  const auto result = Run(Quote(EveryKind()) + " --cancel --out " + Quote(File("out.board.json")) +
-                          " --svg " + Quote(File("out.svg")));
+  const auto result =
+      Run({EveryKind(), "--cancel", "--out", File("out.board.json"), "--svg", File("out.svg")});
   ASSERT_EQ(result.exitCode, 0) << result.err;
   EXPECT_EQ(ReadText(File("out.board.json")), ReadText(EveryKind()));
 
@@ -57,8 +57,8 @@ TEST_F(BoardKindsE2eTest, ABrokenEntryOfAnyKindIsRefusedAndNothingIsWritten) {
     nlohmann::ordered_json broken = board;
     broken["objects"][i]["colour"] = "red";
     WriteFile("broken.board.json", broken.dump());
-    const auto result = Run(Quote(File("broken.board.json")) + " --cancel --out " + Quote(File("out.json")) +
-                            " --svg " + Quote(File("out.svg")));
+    const auto result =
+        Run({File("broken.board.json"), "--cancel", "--out", File("out.json"), "--svg", File("out.svg")});
     SCOPED_TRACE(board["objects"][i]["kind"].get<std::string>());
     EXPECT_EQ(result.exitCode, 2);
     EXPECT_NE(result.err.find("broken.board.json: objects[" + std::to_string(i) + "].colour: unknown field"),

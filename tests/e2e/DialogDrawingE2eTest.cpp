@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "QuorvexRun.h"
+#include "QuorvexE2eTest.h"
 
 namespace e2e {
 namespace {
@@ -106,8 +106,7 @@ using DialogDrawingE2eTest = QuorvexE2eTest;
 
 TEST_F(DialogDrawingE2eTest, NoRuleCrossesACaptionAndEveryUnderlineIsInItsTextRun) {
   WriteLegacySettings(true);
-  const auto result =
-      Run(Quote(Example("six-layer")) + " --setup all --dialog-svg " + Quote(File("dialog.svg")));
+  const auto result = Run({Example("six-layer"), "--setup", "all", "--dialog-svg", File("dialog.svg")});
   ASSERT_EQ(result.exitCode, 0) << result.err;
   const Drawing drawing = ReadDrawing(ReadText(File("dialog.svg")));
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "QuorvexRun.h"
+#include "QuorvexE2eTest.h"
 
 namespace e2e {
 namespace {
@@ -16,32 +16,32 @@ class DocumentsE2eTest : public QuorvexE2eTest {};
 
 TEST_F(DocumentsE2eTest, ASchematicOrNoViewAtAllGetsTheFirstMessage) {
   const std::string expected = std::string("module: Strativue\nmessage Information: ") + kNotPcb + "\n";
-  const auto schematic = Run(Quote(Example("two-layer")) + " --active SCH --out " + Quote(File("out.json")));
+  const auto schematic = Run({Example("two-layer"), "--active", "SCH", "--out", File("out.json")});
   EXPECT_EQ(schematic.exitCode, 0) << schematic.err;
   EXPECT_EQ(schematic.out, expected);
   // The board was not touched.
   EXPECT_EQ(ReadText(File("out.json")), ReadText(Example("two-layer")));
 
-  const auto noView = Run("");
+  const auto noView = Run({});
   EXPECT_EQ(noView.exitCode, 0) << noView.err;
   EXPECT_EQ(noView.out, expected);
 }
 
 TEST_F(DocumentsE2eTest, APcbDocumentWithoutBoardGetsTheSecondMessage) {
-  const auto result = Run("--active PCB");
+  const auto result = Run({"--active", "PCB"});
   EXPECT_EQ(result.exitCode, 0) << result.err;
   EXPECT_EQ(result.out, std::string("module: Strativue\nmessage Information: ") + kNoBoard + "\n");
 }
 
 TEST_F(DocumentsE2eTest, TestModeWritesEachMessageAsOneLineAndEndsWithStatusOne) {
   struct Case {
-    std::string arguments;
+    Arguments arguments;
     const char* message;
   };
-  for (const Case& c : {Case{Quote(Example("two-layer")) + " --active SCH", kNotPcb}, Case{"", kNotPcb},
-                        Case{"--active PCB", kNoBoard}}) {
-    SCOPED_TRACE(c.arguments);
-    const auto result = Run(c.arguments + " --test-mode");
+  for (const Case& c : {Case{{Example("two-layer"), "--active", "SCH"}, kNotPcb}, Case{{}, kNotPcb},
+                        Case{{"--active", "PCB"}, kNoBoard}}) {
+    SCOPED_TRACE(::testing::PrintToString(c.arguments));
+    const auto result = Run(Concat(c.arguments, {"--test-mode"}));
     EXPECT_EQ(result.exitCode, 1) << result.err;
     EXPECT_EQ(result.out,
               std::string("module: Strativue\nShowDialogWithCaption withInformation ") + c.message + "\n");
@@ -52,7 +52,7 @@ TEST_F(DocumentsE2eTest, ABoardThatRefusesCommandsIsLeftAloneSilently) {
   std::string board = ReadText(Example("two-layer"));
   board.replace(board.find("\"refusesCommands\": false"), 24, "\"refusesCommands\": true");
   WriteFile("refusing.board.json", board);
-  const auto result = Run(Quote(File("refusing.board.json")) + " --trace --out " + Quote(File("out.json")));
+  const auto result = Run({File("refusing.board.json"), "--trace", "--out", File("out.json")});
   EXPECT_EQ(result.exitCode, 0) << result.err;
   EXPECT_EQ(result.out, "module: Strativue\nstate GenerateCrossSection: disabled\n");
   EXPECT_EQ(ReadText(File("out.json")), board);

@@ -7,7 +7,7 @@
 #include <fstream>
 #include <string>
 
-#include "QuorvexRun.h"
+#include "QuorvexE2eTest.h"
 
 namespace e2e {
 namespace {
@@ -27,9 +27,10 @@ class HelpE2eTest : public QuorvexE2eTest {
   }
   // A drag with the setup dialog opened (and cancelled) in it, with these
   // dialog actions, traced; what quorvex printed.
-  std::string WithDialogActions(const std::string& actions) {
-    const auto result = Run(Quote(Example("two-layer")) + " --corner 0,0 --drag 100mil,100mil --steps 1" +
-                            " --setup cancel --trace " + actions);
+  std::string WithDialogActions(const Arguments& actions) {
+    const auto result = Run(Concat({Example("two-layer"), "--corner", "0,0", "--drag", "100mil,100mil",
+                                    "--steps", "1", "--setup", "cancel", "--trace"},
+                                   actions));
     EXPECT_EQ(result.exitCode, 0) << result.err;
     return result.out;
   }
@@ -43,7 +44,7 @@ constexpr const char* kPage = "\\Help\\Strativue.chm::/Dlg_LegendSetupDialog.htm
 TEST_F(HelpE2eTest, F1OpensTheDialogsPageOfTheLocatedHelpFile) {
   HelpFile("Strativue.chm");
   HelpFile("Strativue.id", "Dlg_LegendSetupDialog=10\r\n");
-  const std::string out = WithDialogActions("--dialog-action F1");
+  const std::string out = WithDialogActions({"--dialog-action", "F1"});
   EXPECT_TRUE(
       Has(out, "journal process: Client:CustomizeResources ObjectKind=Panel|Action=Show|Id=KnowledgeCenter"))
       << out;
@@ -57,7 +58,7 @@ TEST_F(HelpE2eTest, F1OpensTheDialogsPageOfTheLocatedHelpFile) {
 TEST_F(HelpE2eTest, TopicNamesMatchWithoutRegardToLetterCase) {
   HelpFile("Strativue.chm");
   HelpFile("Strativue.id", "dlg_LEGENDsetupdialog=10\n");
-  const std::string out = WithDialogActions("--dialog-action f1");
+  const std::string out = WithDialogActions({"--dialog-action", "f1"});
   EXPECT_TRUE(Has(out, "ForceUpdate=True|Address=")) << out;
   EXPECT_TRUE(Has(out, kPage)) << out;
 }
@@ -66,7 +67,7 @@ TEST_F(HelpE2eTest, WithoutATopicF1ShowsTheMasterPopupWithTheFloatingPanelsAllow
   HelpFile("Strativue.chm");
   HelpFile("Strativue.id", "Dlg_LegendSetupDialog=0\n");
   HostSettings("[Preferences]\nHideFloatingPanels=1\n");
-  const std::string out = WithDialogActions("--dialog-action F1");
+  const std::string out = WithDialogActions({"--dialog-action", "F1"});
   // Shown with the floating panels allowed, then the user's choice back.
   const auto off = out.find("journal host: hide floating panels off\n");
   const auto popup = out.find("journal help: popup qvxmaster.hlp context 1 at ");
@@ -84,7 +85,7 @@ TEST_F(HelpE2eTest, ARedirectLineOpensThePageOfTheModuleTheHostNames) {
   HelpFile("Brelix.chm");
   HelpFile("Brelix.id", "PCB_Dlg_Y=42\n");
   HostSettings("[HelpRedirects]\nPCB=Brelix.dll\n");
-  const std::string out = WithDialogActions("--dialog-action F1");
+  const std::string out = WithDialogActions({"--dialog-action", "F1"});
   EXPECT_TRUE(Has(out, "journal host: redirect PCB:Dlg_Y -> Brelix.dll\n")) << out;
   EXPECT_TRUE(Has(out, "\\Help\\Brelix.chm::/PCB_Dlg_Y.htm (size ")) << out;
 }
@@ -94,23 +95,24 @@ TEST_F(HelpE2eTest, ARedirectLineOpensThePageOfTheModuleTheHostNames) {
 TEST_F(HelpE2eTest, TheHelpButtonShowsThePopupOfTheControlElseOfItsPanel) {
   HelpFile("Strativuewth.hlp");
   HelpFile("Strativuewth.id", "Dlg_LegendSetupDialog_TeThemeTabControl1=7\n");
-  std::string out = WithDialogActions("--dialog-action help:chType");
+  std::string out = WithDialogActions({"--dialog-action", "help:chType"});
   EXPECT_TRUE(Has(out, "\\Help\\Strativuewth.hlp context 7 at ")) << out;
 
   HelpFile("Strativuewth.id",
            "Dlg_LegendSetupDialog_TeThemeTabControl1=7\nDlg_LegendSetupDialog_chType=12\n");
-  out = WithDialogActions("--dialog-action help:chType");
+  out = WithDialogActions({"--dialog-action", "help:chType"});
   EXPECT_TRUE(Has(out, "\\Help\\Strativuewth.hlp context 12 at ")) << out;
 
   HelpFile("Strativuewth.id", "Dlg_chType=12\n");
-  out = WithDialogActions("--dialog-action help:chType");
+  out = WithDialogActions({"--dialog-action", "help:chType"});
   EXPECT_TRUE(Has(out, "\\Help\\Strativuewth.hlp context 0 at ")) << out;
 }
 
 TEST_F(HelpE2eTest, RestingOnAControlShowsItsPageInTheDynamicHelp) {
   HelpFile("Strativuewth.chm");
   HelpFile("Strativuewth.id", "Dlg_chType=5\n");
-  const std::string out = WithDialogActions("--dialog-action hover:chMaterial --dialog-action hover:chType");
+  const std::string out =
+      WithDialogActions({"--dialog-action", "hover:chMaterial", "--dialog-action", "hover:chType"});
   EXPECT_TRUE(Has(out, "HelpAdvisor:ShowDynamicHelp Address=C:\\")) << out;
   EXPECT_TRUE(Has(out, "\\Help\\Strativuewth.chm::/Dlg_chType.htm (size ")) << out;
   EXPECT_EQ(out.find("Dlg_chMaterial"), std::string::npos) << out;
@@ -120,17 +122,18 @@ TEST_F(HelpE2eTest, CtrlF1TheHostTakesOpensNoHelp) {
   HelpFile("Strativue.chm");
   HelpFile("Strativue.id", "Dlg_LegendSetupDialog=10\n");
   HostSettings("[Shortcuts]\nHandled=112\n");
-  const std::string out = WithDialogActions("--dialog-action Ctrl+F1");
+  const std::string out = WithDialogActions({"--dialog-action", "Ctrl+F1"});
   EXPECT_TRUE(Has(out, "shortcut 112 alt=0 shift=0 ctrl=1 -> handled\n")) << out;
   EXPECT_FALSE(Has(out, "ForceUpdate=True")) << out;
 }
 
 TEST_F(HelpE2eTest, UnknownDialogActionsAreRefused) {
-  ExpectRefused(Quote(Example("two-layer")) + " --setup all --dialog-action F2", "--dialog-action");
-  ExpectRefused(Quote(Example("two-layer")) + " --setup all --dialog-action Meta+F1", "\"meta\"");
-  ExpectRefused(Quote(Example("two-layer")) + " --setup all --dialog-action hover:", "control name is empty");
-  ExpectRefused("--dialog-action F1", "needs a board file");
-  ExpectRefused(Quote(Example("two-layer")) + " --setup all --dialog-action Alt+YY",
+  ExpectRefused({Example("two-layer"), "--setup", "all", "--dialog-action", "F2"}, "--dialog-action");
+  ExpectRefused({Example("two-layer"), "--setup", "all", "--dialog-action", "Meta+F1"}, "\"meta\"");
+  ExpectRefused({Example("two-layer"), "--setup", "all", "--dialog-action", "hover:"},
+                "control name is empty");
+  ExpectRefused({"--dialog-action", "F1"}, "needs a board file");
+  ExpectRefused({Example("two-layer"), "--setup", "all", "--dialog-action", "Alt+YY"},
                 "\"Alt+YY\" is not a key");
 }
 

@@ -5,105 +5,82 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <set>
 #include <string>
 
-#include "QuorvexRun.h"
+#include "QuorvexE2eTest.h"
 
 namespace e2e {
 namespace {
 
 namespace fs = std::filesystem;
 
-class HostileFilesE2eTest : public QuorvexE2eTest {
- protected:
-  // A board of the test's own, so that a fault cannot damage the examples.
-  std::string Board() {
-    if (!fs::exists(File("board.board.json"))) fs::copy_file(Example("two-layer"), File("board.board.json"));
-    return File("board.board.json");
-  }
-};
+using HostileFilesE2eTest = QuorvexE2eTest;
 
 TEST_F(HostileFilesE2eTest, OutputsThatWouldDestroyAFileAreRefusedBeforeTheRun) {
-  const std::string board = Board();
+  const std::string board = BoardCopy();
   const std::string original = ReadText(board);
-  const auto refused = [&](const std::string& arguments, const std::string& expected) {
-    SCOPED_TRACE(arguments);
-    const auto result = Run(Quote(board) + " " + arguments);
+  const auto refused = [&](const Arguments& arguments, const std::string& expected) {
+    SCOPED_TRACE(::testing::PrintToString(arguments));
+    const auto result = Run(Concat({board}, arguments));
     EXPECT_EQ(result.exitCode, 2);
     EXPECT_NE(result.err.find(expected), std::string::npos) << result.err;
     EXPECT_EQ(ReadText(board), original);
   };
-  refused("--svg " + Quote(board), "--svg: " + board + " is a file the run reads");
-  refused("--out " + Quote(root_.string() + "/./machine/../board.board.json"), "is a file the run reads");
-  refused("--out " + Quote(File("x.json")) + " --svg " + Quote(File("x.json")),
-          "--svg: " + File("x.json") + " is also --out");
+  refused({"--svg", board}, "--svg: " + board + " is a file the run reads");
+  refused({"--out", root_.string() + "/./machine/../board.board.json"}, "is a file the run reads");
+  refused({"--out", File("x.json"), "--svg", File("x.json")}, "--svg: " + File("x.json") + " is also --out");
   WriteFile("actions.txt", "escape\n");
-  refused("--script " + Quote(File("actions.txt")) + " --out " + Quote(File("actions.txt")),
-          "a file the run reads");
+  refused({"--script", File("actions.txt"), "--out", File("actions.txt")}, "a file the run reads");
   EXPECT_EQ(ReadText(File("actions.txt")), "escape\n");
 
   ASSERT_EQ(::mkfifo(File("fifo").c_str(), 0600), 0);
-  refused("--out " + Quote(File("fifo")), "--out: " + File("fifo") + " is not a regular file");
+  refused({"--out", File("fifo")}, "--out: " + File("fifo") + " is not a regular file");
   EXPECT_TRUE(fs::is_fifo(File("fifo")));
   fs::create_directory(File("folder.svg"));
-  refused("--svg " + Quote(File("folder.svg")), "is not a regular file (a folder)");
+  refused({"--svg", File("folder.svg")}, "is not a regular file (a folder)");
   EXPECT_FALSE(fs::exists(File("out.json")));
 }
 
 TEST_F(HostileFilesE2eTest, ALinkIsWrittenThroughAndNoOtherFileIsTouched) {
-  const std::string board = Board();
+  const std::string board = BoardCopy();
   WriteFile("real.json", "old");
   fs::create_symlink("real.json", File("link.json"));
   WriteFile("link.json.part", "someone's file");
-  const auto result = Run(Quote(board) + " --cancel --out " + Quote(File("link.json")));
+  const auto result = Run({board, "--cancel", "--out", File("link.json")});
   ASSERT_EQ(result.exitCode, 0) << result.err;
   EXPECT_TRUE(fs::is_symlink(File("link.json")));
   EXPECT_EQ(ReadText(File("real.json")), ReadText(board)) << "a cancelled run saves the board unchanged";
   EXPECT_EQ(ReadText(File("link.json.part")), "someone's file");
-  std::set<std::string> names;
-  for (const auto& entry : fs::directory_iterator(root_)) names.insert(entry.path().filename().string());
-  EXPECT_EQ(names, (std::set<std::string>{"board.board.json", "link.json", "link.json.part", "machine",
-                                          "real.json", "stderr.txt", "stdout.txt"}));
+  EXPECT_EQ(Entries(), (std::set<std::string>{"board.board.json", "link.json", "link.json.part", "machine",
+                                              "real.json"}));
 }
 
 TEST_F(HostileFilesE2eTest, ARunWhoseLastOutputFailsWritesNoFileAtAll) {
   // The name is too long for the file system: only writing it can fail.
   const std::string svg = File(std::string(300, 's') + ".svg");
-  const auto result = Run(Quote(Board()) + " --out " + Quote(File("out.json")) + " --svg " + Quote(svg));
+  const auto result = Run({BoardCopy(), "--out", File("out.json"), "--svg", svg});
   EXPECT_EQ(result.exitCode, 2);
   EXPECT_NE(result.err.find("cannot write"), std::string::npos) << result.err;
   EXPECT_FALSE(fs::exists(File("out.json")));
-  EXPECT_EQ(std::distance(fs::directory_iterator(root_), fs::directory_iterator()), 4)
-      << "board, machine and the two captured streams, no temporary left";
+  EXPECT_EQ(Entries(), (std::set<std::string>{"board.board.json", "machine"})) << "no temporary left";
 }
 
 // A rename that fails after another output was renamed undoes that one:
 // a replaced file gets its old text back, a new one is removed.
 TEST_F(HostileFilesE2eTest, AFailedRenameLeavesEveryOutputAsItWas) {
-  const std::string board = Board();
-  const std::string arguments =
-      Quote(board) + " --cancel --out " + Quote(File("out.json")) + " --svg " + Quote(File("out.svg"));
-  const auto entries = [&] {
-    std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(root_)) names.insert(entry.path().filename().string());
-    names.erase("stdout.txt");
-    names.erase("stderr.txt");
-    return names;
-  };
+  const std::string board = BoardCopy();
+  const Arguments arguments = {board, "--cancel", "--out", File("out.json"), "--svg", File("out.svg")};
   const auto runFailing = [&](const std::string& rule) {
     SCOPED_TRACE(rule);
-    ::setenv("QUORVEX_FAULTS", rule.c_str(), 1);
-    const auto result = Run(arguments);
-    ::unsetenv("QUORVEX_FAULTS");
+    const auto result = RunWith({.arguments = arguments, .environment = {{"QUORVEX_FAULTS", rule}}});
     EXPECT_EQ(result.exitCode, 2);
     EXPECT_NE(result.err.find("cannot replace"), std::string::npos) << result.err;
   };
   for (const char* rule : {"quorvex.RenameOutput@1", "quorvex.RenameOutput@2"}) {
     runFailing(rule);
-    EXPECT_EQ(entries(), (std::set<std::string>{"board.board.json", "machine"}));
+    EXPECT_EQ(Entries(), (std::set<std::string>{"board.board.json", "machine"}));
   }
   WriteFile("out.json", "the old board");
   WriteFile("out.svg", "<svg/>");
@@ -111,47 +88,45 @@ TEST_F(HostileFilesE2eTest, AFailedRenameLeavesEveryOutputAsItWas) {
     runFailing(rule);
     EXPECT_EQ(ReadText(File("out.json")), "the old board");
     EXPECT_EQ(ReadText(File("out.svg")), "<svg/>");
-    EXPECT_EQ(entries(), (std::set<std::string>{"board.board.json", "machine", "out.json", "out.svg"}));
+    EXPECT_EQ(Entries(), (std::set<std::string>{"board.board.json", "machine", "out.json", "out.svg"}));
   }
   const auto result = Run(arguments);
   ASSERT_EQ(result.exitCode, 0) << result.err;
   EXPECT_EQ(ReadText(File("out.json")), ReadText(board));
   EXPECT_NE(ReadText(File("out.svg")), "<svg/>");
-  EXPECT_EQ(entries(), (std::set<std::string>{"board.board.json", "machine", "out.json", "out.svg"}))
+  EXPECT_EQ(Entries(), (std::set<std::string>{"board.board.json", "machine", "out.json", "out.svg"}))
       << "no backup is left behind";
 }
 
 TEST_F(HostileFilesE2eTest, ScriptsMustBeBoundedUtf8TextFiles) {
-  const std::string board = Quote(Board());
+  const std::string board = BoardCopy();
   fs::create_directory(File("folder"));
-  ExpectRefused(board + " --script " + Quote(File("folder")), File("folder") + ": is a folder, not a file");
-  ExpectRefused(board + " --script /dev/zero", "/dev/zero: is larger than 64 MiB; not a script");
+  ExpectRefused({board, "--script", File("folder")}, File("folder") + ": is a folder, not a file");
+  ExpectRefused({board, "--script", "/dev/zero"}, "/dev/zero: is larger than 64 MiB; not a script");
   WriteFile("nul.txt", std::string("corner 0,0\nmove 1,1\0escape\n", 28));
-  ExpectRefused(board + " --script " + Quote(File("nul.txt")),
-                File("nul.txt") + ": line 2: holds a NUL byte");
+  ExpectRefused({board, "--script", File("nul.txt")}, File("nul.txt") + ": line 2: holds a NUL byte");
   WriteFile("latin1.txt", "corner 0,0\n# caf\xE9\nclick\n");
-  ExpectRefused(board + " --script " + Quote(File("latin1.txt")),
-                File("latin1.txt") + ": line 2: is not UTF-8");
+  ExpectRefused({board, "--script", File("latin1.txt")}, File("latin1.txt") + ": line 2: is not UTF-8");
 }
 
 TEST_F(HostileFilesE2eTest, BrokenMachineFilesAreRefusedAndNothingIsRewritten) {
-  const std::string board = Quote(Board());
+  const std::string board = BoardCopy();
   const std::string broken =
       "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software]\r\nnot a value\r\n";
   WriteFile("machine/registry.reg", broken);
-  ExpectRefused(board, Machine().string() + "/registry.reg, line 4: expected a value line");
-  ExpectRefused(board + " --test-mode", "registry.reg, line 4");
+  ExpectRefused({board}, Machine().string() + "/registry.reg, line 4: expected a value line");
+  ExpectRefused({board, "--test-mode"}, "registry.reg, line 4");
   EXPECT_EQ(ReadText(Machine() / "registry.reg"), broken);
   fs::remove(Machine() / "registry.reg");
 
   WriteFile("plain.txt", "not a folder");
-  const auto onFile = RunOn(File("plain.txt"), board + " --cancel");
+  const auto onFile = RunOn(File("plain.txt"), {board, "--cancel"});
   EXPECT_EQ(onFile.exitCode, 2);
   EXPECT_NE(onFile.err.find("the machine root " + File("plain.txt") + " is not a folder"), std::string::npos)
       << onFile.err;
 
   fs::create_directories(Machine() / "C/Users/user/AppData/Roaming/Quorvex/Host.ini");
-  ExpectRefused(board, "Host.ini is a folder, not a file");
+  ExpectRefused({board}, "Host.ini is a folder, not a file");
 }
 
 // Test mode creates one key; the rest of the registry file is the user's.
@@ -163,7 +138,7 @@ TEST_F(HostileFilesE2eTest, TestModeAddsItsKeyAndKeepsEveryOtherByte) {
       "\"Nuls\"=hex(1):41,00,00,00,42,00,00,00\r\n"
       "\"Bytes\"=hex:01,02,\\\r\n  03\r\n";
   WriteFile("machine/registry.reg", original);
-  const auto first = Run(Quote(Board()) + " --cancel --test-mode");
+  const auto first = Run({BoardCopy(), "--cancel", "--test-mode"});
   EXPECT_NE(first.exitCode, 2) << first.err;
   const std::string after = ReadText(Machine() / "registry.reg");
   EXPECT_EQ(after.substr(0, original.size()), original);
@@ -172,15 +147,15 @@ TEST_F(HostileFilesE2eTest, TestModeAddsItsKeyAndKeepsEveryOtherByte) {
             "\r\n[HKEY_LOCAL_MACHINE\\Software\\Verdane\\TestMode]\r\n");
   // The key is there now: a second run changes nothing and writes nothing.
   const auto time = fs::last_write_time(Machine() / "registry.reg");
-  Run(Quote(Board()) + " --cancel --test-mode");
+  Run({BoardCopy(), "--cancel", "--test-mode"});
   EXPECT_EQ(ReadText(Machine() / "registry.reg"), after);
   EXPECT_EQ(fs::last_write_time(Machine() / "registry.reg"), time);
 }
 
 TEST_F(HostileFilesE2eTest, ControlCharactersNeitherSplitAMessageNorBreakTheDrawing) {
-  ExpectRefused(Quote(File("two\nlines.board.json")), "two\\nlines.board.json: cannot be read");
+  ExpectRefused({File("two\nlines.board.json")}, "two\\nlines.board.json: cannot be read");
 
-  std::string text = ReadText(Board());
+  std::string text = ReadText(BoardCopy());
   const std::string objects = R"("objects": [])";
   ASSERT_NE(text.find(objects), std::string::npos);
   text.replace(
@@ -188,8 +163,7 @@ TEST_F(HostileFilesE2eTest, ControlCharactersNeitherSplitAMessageNorBreakTheDraw
       R"("objects": [{"kind": "text", "layer": 33, "x": 0, "y": 0, "size": 600000, "width": 100000, )"
       R"("rotation": 0, "text": "A\u0001B\uFFFEC\u001b\u0000"}])");
   WriteFile("controls.board.json", text);
-  const auto result =
-      Run(Quote(File("controls.board.json")) + " --cancel --svg " + Quote(File("controls.svg")));
+  const auto result = Run({File("controls.board.json"), "--cancel", "--svg", File("controls.svg")});
   ASSERT_EQ(result.exitCode, 0) << result.err;
   // TearDown parses the drawing; what XML forbids is gone or replaced.
   EXPECT_NE(ReadText(File("controls.svg"))

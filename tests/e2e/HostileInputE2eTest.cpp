@@ -5,13 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <set>
 #include <string>
 #include <vector>
 
-#include "QuorvexRun.h"
+#include "QuorvexE2eTest.h"
 #include "generated/BuildPaths.h"
 
 namespace e2e {
@@ -23,21 +22,9 @@ const char* const kOptionsStore = "C/Users/user/AppData/Roaming/Quorvex/Options/
 
 class HostileInputE2eTest : public QuorvexE2eTest {
  protected:
-  std::string Board() {
-    if (!fs::exists(File("board.board.json"))) fs::copy_file(Example("two-layer"), File("board.board.json"));
-    return File("board.board.json");
-  }
   // A drag on the board that opens the setup dialog.
-  std::string SetupDrag(const std::string& list) {
-    return Quote(Board()) + " --corner 0,0 --drag 1000mil,1000mil --steps 1 --setup " + list;
-  }
-  // The names in the test's folder, the captured streams left out.
-  std::set<std::string> Entries() const {
-    std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(root_)) names.insert(entry.path().filename().string());
-    names.erase("stdout.txt");
-    names.erase("stderr.txt");
-    return names;
+  Arguments SetupDrag(const std::string& list) {
+    return {BoardCopy(), "--corner", "0,0", "--drag", "1000mil,1000mil", "--steps", "1", "--setup", list};
   }
   // Refused with status 2 and one line naming `expected` on standard error.
   static void ExpectOneLineRefusal(const RunResult& result, const std::string& expected) {
@@ -53,7 +40,7 @@ using OutputSafetyE2eTest = HostileInputE2eTest;
 // dictionary, settings), the modules and the program are never replaced by
 // an output: the next run would fail.
 TEST_F(OutputSafetyE2eTest, NoOutputMayNameAFileTheRunReadsOrLoads) {
-  const std::string board = Quote(Board());
+  const std::string board = BoardCopy();
   WriteLegacySettings(false);
   WriteFile("machine/registry.reg",
             "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\Team]\r\n");
@@ -63,7 +50,7 @@ TEST_F(OutputSafetyE2eTest, NoOutputMayNameAFileTheRunReadsOrLoads) {
   ASSERT_NE(store, "");
   const auto refused = [&](const std::string& option, const fs::path& path, const std::string& what) {
     SCOPED_TRACE(option + " " + path.string());
-    const auto result = Run(board + " --test-mode " + option + " " + Quote(path.string()));
+    const auto result = Run({board, "--test-mode", option, path.string()});
     ExpectOneLineRefusal(result, option + ": " + path.string() + " is " + what);
     EXPECT_EQ(result.out, "");
   };
@@ -85,15 +72,9 @@ TEST_F(OutputSafetyE2eTest, NoOutputMayNameAFileTheRunReadsOrLoads) {
   const auto runCopy = [&](const std::string& option, const std::string& file, const std::string& what) {
     SCOPED_TRACE(option + " " + file);
     const std::string before = ReadText(bin / file);
-    const auto out = root_ / "stdout.txt";
-    const auto err = root_ / "stderr.txt";
-    const std::string command = Quote((bin / "quorvex").string()) + " --machine " +
-                                Quote(Machine().string()) + " " + board + " " + option + " " +
-                                Quote((bin / file).string()) + " >" + Quote(out.string()) + " 2>" +
-                                Quote(err.string());
-    const int status = std::system(command.c_str());
-    ExpectOneLineRefusal({WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadText(out), ReadText(err)},
-                         (bin / file).string() + " is " + what);
+    const auto result =
+        RunWith({.arguments = {board, option, (bin / file).string()}, .program = (bin / "quorvex").string()});
+    ExpectOneLineRefusal(result, (bin / file).string() + " is " + what);
     EXPECT_EQ(ReadText(bin / file), before);
   };
   runCopy("--out", "Strativue.so", "a module the run loads");
@@ -105,28 +86,27 @@ TEST_F(OutputSafetyE2eTest, NoOutputMayNameAFileTheRunReadsOrLoads) {
 // at all, whichever of them fails.
 TEST_F(OutputSafetyE2eTest, TheDialogsDrawingIsWrittenWithTheOtherOutputsOrNotAtAll) {
   const std::string tooLong = File(std::string(300, 'x') + ".svg");
-  const auto outputs = [&](const std::string& out, const std::string& svg, const std::string& dialog) {
-    return " --out " + Quote(out) + " --svg " + Quote(svg) + " --dialog-svg " + Quote(dialog);
+  const auto drag = [&](const std::string& out, const std::string& svg, const std::string& dialog) {
+    return Concat(SetupDrag("all"), {"--out", out, "--svg", svg, "--dialog-svg", dialog});
   };
-  Board();
+  BoardCopy();
   const std::set<std::string> before = Entries();
 
-  ::setenv("QUORVEX_FAULTS", "quorvex.RenameOutput@1", 1);
-  const auto renameFails = Run(SetupDrag("all") + outputs(File("o.json"), File("o.svg"), File("d.svg")));
-  ::unsetenv("QUORVEX_FAULTS");
+  const auto renameFails = RunWith({.arguments = drag(File("o.json"), File("o.svg"), File("d.svg")),
+                                    .environment = {{"QUORVEX_FAULTS", "quorvex.RenameOutput@1"}}});
   EXPECT_EQ(renameFails.exitCode, 2) << renameFails.err;
   EXPECT_EQ(Entries(), before);
 
-  const auto outFails = Run(SetupDrag("all") + outputs(tooLong, File("o.svg"), File("d.svg")));
+  const auto outFails = Run(drag(tooLong, File("o.svg"), File("d.svg")));
   EXPECT_EQ(outFails.exitCode, 2);
   EXPECT_EQ(Entries(), before);
 
-  const auto dialogFails = Run(SetupDrag("all") + outputs(File("o.json"), File("o.svg"), tooLong));
+  const auto dialogFails = Run(drag(File("o.json"), File("o.svg"), tooLong));
   EXPECT_EQ(dialogFails.exitCode, 2);
   EXPECT_NE(dialogFails.err.find("cannot write"), std::string::npos) << dialogFails.err;
   EXPECT_EQ(Entries(), before);
 
-  const auto written = Run(SetupDrag("all") + outputs(File("o.json"), File("o.svg"), File("d.svg")));
+  const auto written = Run(drag(File("o.json"), File("o.svg"), File("d.svg")));
   ASSERT_EQ(written.exitCode, 0) << written.err;
   EXPECT_NE(ReadText(File("d.svg")).find("Strativue Setup"), std::string::npos);
   EXPECT_TRUE(fs::exists(File("o.json")));
@@ -139,11 +119,8 @@ using ConcurrencyE2eTest = HostileInputE2eTest;
 // scripts/setup-race.sh runs twenty such pairs.
 TEST_F(ConcurrencyE2eTest, RunsSharingAMachineRootLeaveOneWholeChoiceInTheStore) {
   WriteLegacySettings(false);
-  const std::string quorvex = Quote(STRATIVUE_BIN_DIR "/quorvex") + " --machine " + Quote(Machine().string());
-  const std::string drag = Quote(Example("two-layer")) + " --corner 0,0 --drag 1000mil,1000mil --steps 1";
-  const std::string first = quorvex + " " + drag + " --setup Type,Gerbers,DielHeight,Constant >/dev/null";
-  const std::string second =
-      quorvex + " " + drag + " --setup CopperHeight,Material,ExtDielectrics >/dev/null";
+  const Arguments drag = {Example("two-layer"), "--corner", "0,0", "--drag",
+                          "1000mil,1000mil",    "--steps",  "1"};
   const std::vector<std::string> keys = {"CopperHeight", "Gerbers",  "Type",          "DielHeight",
                                          "Material",     "Constant", "ExtDielectrics"};
   const auto choice = [&] {
@@ -158,9 +135,13 @@ TEST_F(ConcurrencyE2eTest, RunsSharingAMachineRootLeaveOneWholeChoiceInTheStore)
   for (int pair = 0; pair < 4; ++pair) {
     SCOPED_TRACE(pair);
     fs::remove(Machine() / kOptionsStore);
-    const std::string both = "(" + first + " & " + second + " & wait) 2>" + Quote(File("stderr.txt"));
-    ASSERT_EQ(std::system(both.c_str()), 0);
-    EXPECT_EQ(ReadText(File("stderr.txt")), "");
+    QuorvexProcess first = Start(Concat(drag, {"--setup", "Type,Gerbers,DielHeight,Constant"}));
+    QuorvexProcess second = Start(Concat(drag, {"--setup", "CopperHeight,Material,ExtDielectrics"}));
+    for (QuorvexProcess* run : {&first, &second}) {
+      const RunResult result = run->Wait();
+      EXPECT_EQ(result.exitCode, 0) << result.err;
+      EXPECT_EQ(result.err, "");
+    }
     const std::string held = choice();
     EXPECT_TRUE(held == "0111010" || held == "1000101") << held;
   }
@@ -169,27 +150,32 @@ TEST_F(ConcurrencyE2eTest, RunsSharingAMachineRootLeaveOneWholeChoiceInTheStore)
 using MessagesE2eTest = HostileInputE2eTest;
 
 TEST_F(MessagesE2eTest, AnUnknownCommandIsOneLineAndStatusOneWithNothingWritten) {
-  const auto result = Run(Quote(Board()) + " --command Nope --out " + Quote(File("out.json")));
+  const auto result = Run({BoardCopy(), "--command", "Nope", "--out", File("out.json")});
   EXPECT_EQ(result.exitCode, 1);
   EXPECT_EQ(result.err, "quorvex: --command: the plug-in has no command \"Nope\"\n");
   EXPECT_FALSE(fs::exists(File("out.json")));
-  EXPECT_EQ(Run(Quote(Board()) + " --command generatecrosssection --cancel").exitCode, 0);
+  EXPECT_EQ(Run({BoardCopy(), "--command", "generatecrosssection", "--cancel"}).exitCode, 0);
 }
 
 // A dialog action naming no control of the dialog is a bad argument, found
 // when the dialog opens: the run writes nothing and stores no choice.
 TEST_F(MessagesE2eTest, ADialogActionNamingNoControlIsRefusedWithTheControlsName) {
   WriteLegacySettings(false);
-  for (const char* action : {"help:Nope", "hover:Nope", "hover:chType --dialog-action help:Nope"}) {
-    SCOPED_TRACE(action);
-    const auto result = Run(SetupDrag("all") + " --dialog-action " + action + " --out " +
-                            Quote(File("o.json")) + " --dialog-svg " + Quote(File("d.svg")));
+  const std::vector<Arguments> actions = {
+      {"--dialog-action", "help:Nope"},
+      {"--dialog-action", "hover:Nope"},
+      {"--dialog-action", "hover:chType", "--dialog-action", "help:Nope"}};
+  for (const Arguments& action : actions) {
+    SCOPED_TRACE(::testing::PrintToString(action));
+    const auto result = Run(
+        Concat(Concat(SetupDrag("all"), action), {"--out", File("o.json"), "--dialog-svg", File("d.svg")}));
     ExpectOneLineRefusal(result, "the setup dialog has no control \"Nope\"");
     EXPECT_FALSE(fs::exists(File("o.json")));
     EXPECT_FALSE(fs::exists(File("d.svg")));
     EXPECT_FALSE(fs::exists(Machine() / kOptionsStore));
   }
-  const auto named = Run(SetupDrag("all") + " --dialog-action help:chType --dialog-action hover:Type");
+  const auto named =
+      Run(Concat(SetupDrag("all"), {"--dialog-action", "help:chType", "--dialog-action", "hover:Type"}));
   EXPECT_EQ(named.exitCode, 0) << named.err;
 }
 
@@ -199,20 +185,18 @@ TEST_F(MessagesE2eTest, AScriptMayStartWithAByteOrderMarkAndInvisibleCharactersA
   WriteFile("bom.txt",
             "\xEF\xBB\xBF"
             "corner 0,0\nmove 100mil,100mil\nclick\n");
-  const auto bom =
-      Run(Quote(Board()) + " --script " + Quote(File("bom.txt")) + " --out " + Quote(File("o.json")));
+  const auto bom = Run({BoardCopy(), "--script", File("bom.txt"), "--out", File("o.json")});
   EXPECT_EQ(bom.exitCode, 0) << bom.err;
   EXPECT_FALSE(SavedObjects("o.json").empty());
 
   WriteFile("hidden.txt",
             "corner 0,0\n\xE2\x80\x8B"
             "click\n");
-  ExpectRefused(Quote(Board()) + " --script " + Quote(File("hidden.txt")), "unknown action \"\\u200bclick\"");
+  ExpectRefused({BoardCopy(), "--script", File("hidden.txt")}, "unknown action \"\\u200bclick\"");
   WriteFile("late-bom.txt",
             "corner 0,0\n\xEF\xBB\xBF"
             "click\n");
-  ExpectRefused(Quote(Board()) + " --script " + Quote(File("late-bom.txt")),
-                "line 2: unknown action \"\\ufeffclick\"");
+  ExpectRefused({BoardCopy(), "--script", File("late-bom.txt")}, "line 2: unknown action \"\\ufeffclick\"");
 }
 
 // Board files: a length limit counted in bytes says so, and a whole number
@@ -232,7 +216,7 @@ TEST_F(MessagesE2eTest, BoardFieldsAreRefusedForWhatIsReallyWrong) {
   const auto nameEnd = text.find('"', fileName + 13);
   WriteFile("long.board.json",
             replaced(text.substr(fileName, nameEnd + 1 - fileName), "\"fileName\": \"" + accents + "\""));
-  ExpectRefused(Quote(File("long.board.json")),
+  ExpectRefused({File("long.board.json")},
                 "fileName: is 256 bytes long in UTF-8 (128 characters); at most 255 bytes are allowed");
 
   const auto height = text.find("\"height\": ");
@@ -240,7 +224,7 @@ TEST_F(MessagesE2eTest, BoardFieldsAreRefusedForWhatIsReallyWrong) {
   const auto heightEnd = text.find_first_of(",}", height);
   WriteFile("huge.board.json",
             replaced(text.substr(height, heightEnd - height), "\"height\": 12345678901234567890123456789"));
-  ExpectRefused(Quote(File("huge.board.json")), "height: must be from -2147483648 to 2147483647");
+  ExpectRefused({File("huge.board.json")}, "height: must be from -2147483648 to 2147483647");
 }
 
 // File kinds go by extension whatever its letter case.
@@ -252,10 +236,10 @@ TEST_F(MessagesE2eTest, AKicadExtensionInCapitalsIsStillAKicadBoard) {
             "    (44 \"Edge.Cuts\" user))\n"
             "  (gr_rect (start 0 0) (end 50 -30) (layer \"Edge.Cuts\") (width 0.1) (tstamp 1))\n"
             ")\n");
-  const auto result = Run(Quote(File("plain.KICAD_PCB")) + " --out " + Quote(File("out.Kicad_Pcb")));
+  const auto result = Run({File("plain.KICAD_PCB"), "--out", File("out.Kicad_Pcb")});
   ASSERT_EQ(result.exitCode, 0) << result.err;
   EXPECT_EQ(ReadText(File("out.Kicad_Pcb")).rfind("(kicad_pcb", 0), 0u);
-  const auto json = Run(Quote(Board()) + " --out " + Quote(File("out.KICAD_PCB")));
+  const auto json = Run({BoardCopy(), "--out", File("out.KICAD_PCB")});
   EXPECT_EQ(json.exitCode, 2);
   EXPECT_NE(json.err.find("a KiCad board can only be written from a board read from a KiCad file"),
             std::string::npos)

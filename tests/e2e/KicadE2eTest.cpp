@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "QuorvexRun.h"
+#include "QuorvexE2eTest.h"
 #include "generated/BuildPaths.h"
 
 namespace e2e {
@@ -31,9 +31,8 @@ using KicadE2eTest = QuorvexE2eTest;
 
 TEST_F(KicadE2eTest, LegendGoesOnTheChosenLayerBesideTheOutlineInTheChosenUnit) {
   WriteFile("plain.kicad_pcb", kPlainBoard);
-  const RunResult written =
-      Run(Quote(File("plain.kicad_pcb")) + " --unit imperial --kicad-layer User.Drawings --out " +
-          Quote(File("out.kicad_pcb")));
+  const RunResult written = Run({File("plain.kicad_pcb"), "--unit", "imperial", "--kicad-layer",
+                                 "User.Drawings", "--out", File("out.kicad_pcb")});
   ASSERT_EQ(written.exitCode, 0) << written.err;
   // One line: the board had no stack-up.
   EXPECT_THAT(written.err, HasSubstr("has no stack-up; using KiCad's default stack"));
@@ -45,7 +44,7 @@ TEST_F(KicadE2eTest, LegendGoesOnTheChosenLayerBesideTheOutlineInTheChosenUnit) 
   EXPECT_EQ(out.find("(layer \"Cmts.User\") (tstamp"), std::string::npos);
   // The outline ends at x = 50 mm; the legend keeps 5 mm clear of it, at its right, on the sheet.
   const std::string json = File("out.board.json");
-  ASSERT_EQ(Run(Quote(File("plain.kicad_pcb")) + " --out " + Quote(json)).exitCode, 0);
+  ASSERT_EQ(Run({File("plain.kicad_pcb"), "--out", json}).exitCode, 0);
   const auto board = nlohmann::json::parse(ReadText(json));
   int64_t left = INT64_MAX;
   for (const auto& o : board["objects"])
@@ -57,25 +56,28 @@ TEST_F(KicadE2eTest, LegendGoesOnTheChosenLayerBesideTheOutlineInTheChosenUnit) 
 
 TEST_F(KicadE2eTest, WrongLayersUnitsAndTargetsAreRefusedBeforeAnythingIsWritten) {
   WriteFile("plain.kicad_pcb", kPlainBoard);
-  const std::string board = Quote(File("plain.kicad_pcb"));
-  const std::string out = " --out " + Quote(File("out.kicad_pcb"));
+  const std::string board = File("plain.kicad_pcb");
+  const std::string out = File("out.kicad_pcb");
   const struct {
-    std::string arguments;
+    Arguments arguments;
     std::string message;
   } cases[] = {
-      {board + " --kicad-layer F.Cu" + out, "\"F.Cu\" is not a drawing or fabrication layer of the board"},
-      {board + " --kicad-layer Eco1.User" + out, "\"Eco1.User\" is not a drawing or fabrication layer"},
-      {board + " --unit furlongs" + out, "--unit: \"furlongs\" is not metric or imperial"},
-      {Quote(Example("two-layer")) + " --unit metric", "--unit needs a KiCad board"},
-      {Quote(Example("two-layer")) + " --kicad-layer Cmts.User", "--kicad-layer needs a KiCad board"},
-      {Quote(Example("two-layer")) + out,
+      {{board, "--kicad-layer", "F.Cu", "--out", out},
+       "\"F.Cu\" is not a drawing or fabrication layer of the board"},
+      {{board, "--kicad-layer", "Eco1.User", "--out", out},
+       "\"Eco1.User\" is not a drawing or fabrication layer"},
+      {{board, "--unit", "furlongs", "--out", out}, "--unit: \"furlongs\" is not metric or imperial"},
+      {{Example("two-layer"), "--unit", "metric"}, "--unit needs a KiCad board"},
+      {{Example("two-layer"), "--kicad-layer", "Cmts.User"}, "--kicad-layer needs a KiCad board"},
+      {{Example("two-layer"), "--out", out},
        "a KiCad board can only be written from a board read from a KiCad file"},
   };
   for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::PrintToString(c.arguments));
     const RunResult run = Run(c.arguments);
-    EXPECT_EQ(run.exitCode, 2) << c.arguments;
-    EXPECT_THAT(run.err, HasSubstr(c.message)) << c.arguments;
-    EXPECT_FALSE(std::filesystem::exists(File("out.kicad_pcb"))) << c.arguments;
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_THAT(run.err, HasSubstr(c.message));
+    EXPECT_FALSE(std::filesystem::exists(out));
   }
 }
 
@@ -89,7 +91,7 @@ TEST_F(KicadE2eTest, LegendGoesOnDrawingAndFabricationLayersOnly) {
       "    (46 \"B.CrtYd\" user) (48 \"B.Fab\" user) (49 \"F.Fab\" user) (50 \"User.1\" user)\n"
       "    (58 \"User.9\" user \"Assembly\")");
   WriteFile("layers.kicad_pcb", board);
-  const std::string in = Quote(File("layers.kicad_pcb"));
+  const std::string in = File("layers.kicad_pcb");
   const std::string out = File("out.kicad_pcb");
   const struct {
     const char* option;
@@ -100,14 +102,14 @@ TEST_F(KicadE2eTest, LegendGoesOnDrawingAndFabricationLayersOnly) {
                {"User.1", "User.1"},       {"Assembly", "User.9"}};
   for (const auto& t : taken) {
     std::filesystem::remove(out);
-    const RunResult run = Run(in + " --kicad-layer " + t.option + " --out " + Quote(out));
+    const RunResult run = Run({in, "--kicad-layer", t.option, "--out", out});
     ASSERT_EQ(run.exitCode, 0) << t.option << ": " << run.err;
     EXPECT_THAT(ReadText(out), HasSubstr("(layer \"" + std::string(t.layer) + "\")")) << t.option;
   }
   std::filesystem::remove(out);
   for (const char* refused : {"Edge.Cuts", "F.Mask", "B.Paste", "F.Cu", "B.Cu", "Margin", "F.SilkS",
                               "B.CrtYd", "B.Adhes", "User.2", "In1.Cu"}) {
-    const RunResult run = Run(in + " --kicad-layer " + refused + " --out " + Quote(out));
+    const RunResult run = Run({in, "--kicad-layer", refused, "--out", out});
     EXPECT_EQ(run.exitCode, 2) << refused;
     EXPECT_THAT(run.err, HasSubstr(std::string("\"") + refused +
                                    "\" is not a drawing or fabrication layer of the board (one of Dwgs.User, "
@@ -119,8 +121,8 @@ TEST_F(KicadE2eTest, LegendGoesOnDrawingAndFabricationLayersOnly) {
 TEST_F(KicadE2eTest, InnerPowerLayersAreMidLayersInTheGerberColumn) {
   // In1.Cu and In2.Cu are marked power: ordinary copper, numbered by position.
   const std::string json = File("out.board.json");
-  const RunResult run = Run(Quote(KicadBoard("public/antmicro-dual-ipex-csi-interposer")) +
-                            " --params 'Gerbers=True' --out " + Quote(json));
+  const RunResult run = Run(
+      {KicadBoard("public/antmicro-dual-ipex-csi-interposer"), "--params", "Gerbers=True", "--out", json});
   ASSERT_EQ(run.exitCode, 0) << run.err;
   std::vector<std::string> extensions;
   const auto board = nlohmann::json::parse(ReadText(json));
@@ -136,7 +138,7 @@ TEST_F(KicadE2eTest, CrlfBoardWithTextAfterItsListKeepsBothAndSaysSoOnce) {
   for (std::size_t at = board.find('\n'); at != std::string::npos; at = board.find('\n', at + 2))
     board.insert(at, "\r");
   WriteFile("crlf.kicad_pcb", board);
-  const RunResult run = Run(Quote(File("crlf.kicad_pcb")) + " --out " + Quote(File("out.kicad_pcb")));
+  const RunResult run = Run({File("crlf.kicad_pcb"), "--out", File("out.kicad_pcb")});
   ASSERT_EQ(run.exitCode, 0) << run.err;
   EXPECT_THAT(run.err, HasSubstr("crlf.kicad_pcb: line 7: the text after the board's closing parenthesis is "
                                  "kept as it is\n"));
@@ -155,30 +157,29 @@ TEST_F(KicadE2eTest, BoardWithoutCommentsLayerOpensButNeedsALayerToBeWritten) {
   std::string board = kPlainBoard;
   board.replace(board.find("(41 \"Cmts.User\" user \"User.Comments\")"), 37, "");
   WriteFile("nocomments.kicad_pcb", board);
-  const std::string in = Quote(File("nocomments.kicad_pcb"));
-  EXPECT_EQ(Run(in + " --svg " + Quote(File("b.svg"))).exitCode, 0);
-  const RunResult refused = Run(in + " --out " + Quote(File("out.kicad_pcb")));
+  const std::string in = File("nocomments.kicad_pcb");
+  EXPECT_EQ(Run({in, "--svg", File("b.svg")}).exitCode, 0);
+  const RunResult refused = Run({in, "--out", File("out.kicad_pcb")});
   EXPECT_EQ(refused.exitCode, 2);
   EXPECT_THAT(refused.err, HasSubstr("--out: "));
   EXPECT_THAT(
       refused.err,
       HasSubstr("\"Cmts.User\" is not a drawing or fabrication layer of the board (one of Dwgs.User)"));
   EXPECT_FALSE(std::filesystem::exists(File("out.kicad_pcb")));
-  EXPECT_EQ(Run(in + " --kicad-layer Dwgs.User --out " + Quote(File("out.kicad_pcb"))).exitCode, 0);
+  EXPECT_EQ(Run({in, "--kicad-layer", "Dwgs.User", "--out", File("out.kicad_pcb")}).exitCode, 0);
   EXPECT_THAT(ReadText(File("out.kicad_pcb")), HasSubstr("(layer \"Dwgs.User\")"));
 }
 
 TEST_F(KicadE2eTest, MalformedKicadFileIsRefusedWithFileAndLine) {
   WriteFile("broken.kicad_pcb", "(kicad_pcb (version 20211014)\n  (layers\n");
-  const RunResult run = Run(Quote(File("broken.kicad_pcb")) + " --out " + Quote(File("out.kicad_pcb")));
+  const RunResult run = Run({File("broken.kicad_pcb"), "--out", File("out.kicad_pcb")});
   EXPECT_EQ(run.exitCode, 2);
   EXPECT_THAT(run.err, HasSubstr("broken.kicad_pcb: line 2: the list opened here is never closed"));
   EXPECT_FALSE(std::filesystem::exists(File("out.kicad_pcb")));
 }
 
 TEST_F(KicadE2eTest, RealBoardRunsAndNamesItselfInTheTitle) {
-  const RunResult run =
-      Run(Quote(KicadBoard("public/olimex-mod-esp32-c5")) + " --svg " + Quote(File("b.svg")));
+  const RunResult run = Run({KicadBoard("public/olimex-mod-esp32-c5"), "--svg", File("b.svg")});
   ASSERT_EQ(run.exitCode, 0) << run.err;
   EXPECT_TRUE(run.err.empty()) << run.err;
   EXPECT_THAT(ReadText(File("b.svg")), HasSubstr("Layer Stack Up Detail for: olimex-mod-esp32-c5.kicad_pcb"));

@@ -5,8 +5,10 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "QuorvexRun.h"
-#include "generated/BuildPaths.h"
+#include <fstream>
+#include <string>
+
+#include "QuorvexE2eTest.h"
 
 namespace e2e {
 namespace {
@@ -26,8 +28,8 @@ using KicadInPlaceE2eTest = QuorvexE2eTest;
 TEST_F(KicadInPlaceE2eTest, ReplacesTheBoardAndKeepsTheOldBytesAsBak) {
   WriteFile("b.kicad_pcb", kBoard);
   const std::string board = File("b.kicad_pcb");
-  ASSERT_EQ(Run(Quote(board) + " --out " + Quote(File("expected.kicad_pcb"))).exitCode, 0);
-  const RunResult run = Run(Quote(board) + " --in-place");
+  ASSERT_EQ(Run({board, "--out", File("expected.kicad_pcb")}).exitCode, 0);
+  const RunResult run = Run({board, "--in-place"});
   ASSERT_EQ(run.exitCode, 0) << run.err;
   EXPECT_EQ(ReadText(board + "-bak"), kBoard);
   const std::string written = ReadText(board);
@@ -36,7 +38,7 @@ TEST_F(KicadInPlaceE2eTest, ReplacesTheBoardAndKeepsTheOldBytesAsBak) {
   EXPECT_EQ(written.size(), ReadText(File("expected.kicad_pcb")).size());
 
   // A second run keeps the first run's board as the backup and redraws one legend.
-  ASSERT_EQ(Run(Quote(board) + " --in-place").exitCode, 0);
+  ASSERT_EQ(Run({board, "--in-place"}).exitCode, 0);
   EXPECT_EQ(ReadText(board + "-bak"), written);
   const std::string again = ReadText(board);
   EXPECT_EQ(again.find("Stack-up legend"), again.rfind("Stack-up legend"));
@@ -45,18 +47,18 @@ TEST_F(KicadInPlaceE2eTest, ReplacesTheBoardAndKeepsTheOldBytesAsBak) {
 TEST_F(KicadInPlaceE2eTest, OptionsThatCannotGoWithItAreRefused) {
   WriteFile("b.kicad_pcb", kBoard);
   const struct {
-    std::string arguments;
+    Arguments arguments;
     std::string message;
   } cases[] = {
-      {Quote(File("b.kicad_pcb")) + " --in-place --out " + Quote(File("o.kicad_pcb")),
-       "--in-place excludes --out"},
-      {Quote(Example("two-layer")) + " --in-place", "--in-place needs a KiCad board"},
-      {"--in-place", "--in-place needs a KiCad board"},
+      {{File("b.kicad_pcb"), "--in-place", "--out", File("o.kicad_pcb")}, "--in-place excludes --out"},
+      {{Example("two-layer"), "--in-place"}, "--in-place needs a KiCad board"},
+      {{"--in-place"}, "--in-place needs a KiCad board"},
   };
   for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::PrintToString(c.arguments));
     const RunResult run = Run(c.arguments);
-    EXPECT_EQ(run.exitCode, 2) << c.arguments;
-    EXPECT_THAT(run.err, HasSubstr(c.message)) << c.arguments;
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_THAT(run.err, HasSubstr(c.message));
   }
   EXPECT_EQ(ReadText(File("b.kicad_pcb")), kBoard);
   EXPECT_FALSE(std::filesystem::exists(File("b.kicad_pcb-bak")));
@@ -71,15 +73,16 @@ TEST_F(KicadInPlaceE2eTest, FileChangedOnDiskDuringTheRunIsLeftAlone) {
   const std::string fifo = File("script.fifo");
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   const std::string changed = std::string(kBoard) + "\n";
-  const std::string shell =
-      Quote(STRATIVUE_BIN_DIR "/quorvex") + " --machine " + Quote(Machine().string()) + " " + Quote(board) +
-      " --in-place --script " + Quote(fifo) + " >" + Quote(File("out.txt")) + " 2>" + Quote(File("err.txt")) +
-      " & exec 3>" + Quote(fifo) + "; printf '\\n' >>" + Quote(board) +
-      "; printf 'corner 0,0\\nmove 50,25\\nclick\\n' >&3; exec 3>&-; wait $!; echo $? >" +
-      Quote(File("rc.txt"));
-  ASSERT_EQ(std::system(shell.c_str()), 0);
-  EXPECT_EQ(ReadText(File("rc.txt")), "2\n");
-  EXPECT_THAT(ReadText(File("err.txt")), HasSubstr("changed on disk after it was read; nothing written"));
+  QuorvexProcess run = Start({board, "--in-place", "--script", fifo});
+  {
+    // Opening the FIFO waits for quorvex to open it for reading.
+    std::ofstream script(fifo, std::ios::binary);
+    std::ofstream(board, std::ios::binary | std::ios::app) << "\n";
+    script << "corner 0,0\nmove 50,25\nclick\n";
+  }
+  const RunResult result = run.Wait();
+  EXPECT_EQ(result.exitCode, 2);
+  EXPECT_THAT(result.err, HasSubstr("changed on disk after it was read; nothing written"));
   EXPECT_EQ(ReadText(board), changed);
   EXPECT_FALSE(std::filesystem::exists(board + "-bak"));
 }

@@ -7,8 +7,10 @@
 #include <algorithm>
 #include <limits>
 #include <regex>
+#include <string>
+#include <vector>
 
-#include "QuorvexRun.h"
+#include "QuorvexE2eTest.h"
 
 namespace e2e {
 namespace {
@@ -59,10 +61,9 @@ Frame LegendFrame(const std::string& text) {
 class KicadPlacementE2eTest : public QuorvexE2eTest {
  protected:
   // The legend's frame after a run on `board` with `arguments`; standard error in *err.
-  Frame Placed(const std::string& board, const std::string& arguments = "", std::string* err = nullptr) {
+  Frame Placed(const std::string& board, const Arguments& arguments = {}, std::string* err = nullptr) {
     WriteFile("b.kicad_pcb", board);
-    const RunResult run =
-        Run(Quote(File("b.kicad_pcb")) + " --out " + Quote(File("out.kicad_pcb")) + arguments);
+    const RunResult run = Run(Concat({File("b.kicad_pcb"), "--out", File("out.kicad_pcb")}, arguments));
     EXPECT_EQ(run.exitCode, 0) << run.err;
     if (err) *err = run.err;
     return LegendFrame(ReadText(File("out.kicad_pcb")));
@@ -72,17 +73,20 @@ class KicadPlacementE2eTest : public QuorvexE2eTest {
 TEST_F(KicadPlacementE2eTest, PointsAreKicadsMillimetresWithYDown) {
   WriteFile("s.txt", "corner 100,50\nmove 130,70\nmove 160,90\nclick\n");
   WriteFile("mil.txt", "corner 3937.0079mil,1968.5039mil\nmove 160mm,90mm\nclick\n");
-  for (const std::string& arguments :
-       {std::string(" --corner 100,50 --drag 160,90"), std::string(" --corner 160,90 --drag 100,50"),
-        " --script " + Quote(File("s.txt")), " --script " + Quote(File("mil.txt"))}) {
+  const std::vector<Arguments> placements = {{"--corner", "100,50", "--drag", "160,90"},
+                                             {"--corner", "160,90", "--drag", "100,50"},
+                                             {"--script", File("s.txt")},
+                                             {"--script", File("mil.txt")}};
+  for (const Arguments& arguments : placements) {
+    SCOPED_TRACE(::testing::PrintToString(arguments));
     const Frame f = Placed(Board(Outline(0, 0, 50, 30)), arguments);
-    EXPECT_NEAR(f.x1, 100, 0.001) << arguments;
-    EXPECT_NEAR(f.y1, 50, 0.001) << arguments;
-    EXPECT_NEAR(f.x2, 160, 0.001) << arguments;
-    EXPECT_NEAR(f.y2, 90, 0.001) << arguments;
+    EXPECT_NEAR(f.x1, 100, 0.001);
+    EXPECT_NEAR(f.y1, 50, 0.001);
+    EXPECT_NEAR(f.x2, 160, 0.001);
+    EXPECT_NEAR(f.y2, 90, 0.001);
   }
   WriteFile("bad.txt", "corner 1,2\nmove 3,x\nclick\n");
-  const RunResult bad = Run(Quote(File("b.kicad_pcb")) + " --script " + Quote(File("bad.txt")));
+  const RunResult bad = Run({File("b.kicad_pcb"), "--script", File("bad.txt")});
   EXPECT_EQ(bad.exitCode, 2);
   EXPECT_THAT(bad.err, HasSubstr("bad.txt: line 2: move: \"x\" is not a length (a number of millimetres"));
 }
@@ -95,7 +99,7 @@ TEST_F(KicadPlacementE2eTest, WithoutACornerTheLegendGoesBesideEverythingOnTheSh
       "  (gr_text \"REV A\" (at 20 -5) (layer \"F.SilkS\") (tstamp f3) (effects (font (size 1 1) (thickness "
       "0.15))))\n";
   std::string err;
-  const Frame f = Placed(Board(Outline(20, 20, 70, 50) + parked), "", &err);
+  const Frame f = Placed(Board(Outline(20, 20, 70, 50) + parked), {}, &err);
   EXPECT_THAT(err, Not(HasSubstr("does not fit")));
   EXPECT_GE(f.x1, 92);  // right of the footprint's pad
   // On the A4 sheet, inside its frame (10 mm in) and above its title block (40 mm high).
@@ -126,7 +130,7 @@ TEST_F(KicadPlacementE2eTest, TheSheetsSizeAndTurnDecideWhereTheLegendFits) {
 
 TEST_F(KicadPlacementE2eTest, ABoardFillingTheSheetGetsTheLegendOffItAndOneLineSaysSo) {
   std::string err;
-  const Frame f = Placed(Board(Outline(0, 0, 297, 210)), "", &err);
+  const Frame f = Placed(Board(Outline(0, 0, 297, 210)), {}, &err);
   EXPECT_GE(f.x1, 297);
   // One line besides the note that the board has no stack-up.
   EXPECT_THAT(err, HasSubstr("does not fit on the drawing sheet"));
@@ -135,7 +139,7 @@ TEST_F(KicadPlacementE2eTest, ABoardFillingTheSheetGetsTheLegendOffItAndOneLineS
 
 TEST_F(KicadPlacementE2eTest, ARunWithoutACornerRedrawsTheLegendInItsMovedFrame) {
   WriteFile("b.kicad_pcb", Board(Outline(0, 0, 50, 30)));
-  ASSERT_EQ(Run(Quote(File("b.kicad_pcb")) + " --corner 100,50 --drag 160,90 --in-place").exitCode, 0);
+  ASSERT_EQ(Run({File("b.kicad_pcb"), "--corner", "100,50", "--drag", "160,90", "--in-place"}).exitCode, 0);
   // The designer moves the whole legend 40 mm down: every y of its lines and texts.
   std::string moved = ReadText(File("b.kicad_pcb"));
   const std::regex y(R"(\((start|end|at|mid) ([-\d.]+) ([-\d.]+))");
@@ -150,7 +154,7 @@ TEST_F(KicadPlacementE2eTest, ARunWithoutACornerRedrawsTheLegendInItsMovedFrame)
   }
   shifted.append(last, moved.cend());
   WriteFile("b.kicad_pcb", shifted);
-  const RunResult run = Run(Quote(File("b.kicad_pcb")) + " --in-place");
+  const RunResult run = Run({File("b.kicad_pcb"), "--in-place"});
   ASSERT_EQ(run.exitCode, 0) << run.err;
   const Frame f = LegendFrame(ReadText(File("b.kicad_pcb")));
   EXPECT_NEAR(f.x1, 100, 0.001);

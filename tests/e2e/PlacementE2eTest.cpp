@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "QuorvexRun.h"
+#include "QuorvexE2eTest.h"
 
 namespace e2e {
 namespace {
@@ -63,8 +63,8 @@ class PlacementE2eTest : public QuorvexE2eTest {};
 //   "Bottom Layer" at 10250000 - 5500000 = 4750000; x = 0 + 600000 throughout.
 TEST_F(PlacementE2eTest, TwoLayerLegendIsCommittedWithTheHandDerivedGeometry) {
   WriteLegacySettings(false);
-  const auto result = Run(Quote(Example("two-layer")) + " --corner 0,0 --drag 6000mil,4000mil --out " +
-                          Quote(File("out.json")));
+  const auto result =
+      Run({Example("two-layer"), "--corner", "0,0", "--drag", "6000mil,4000mil", "--out", File("out.json")});
   ASSERT_EQ(result.exitCode, 0) << result.err;
   EXPECT_EQ(result.out,
             "module: Strativue\n"
@@ -120,7 +120,7 @@ TEST_F(PlacementE2eTest, EveryExampleBoardGetsAFullLegendInCommitOrder) {
   for (const char* name : {"two-layer", "four-layer", "six-layer", "eight-layer-metric", "max-stack"}) {
     SCOPED_TRACE(name);
     const json input = json::parse(ReadText(Example(name)));
-    const auto result = Run(Quote(Example(name)) + " --out " + Quote(File("out.json")));
+    const auto result = Run({Example(name), "--out", File("out.json")});
     ASSERT_EQ(result.exitCode, 0) << result.err;
     const json objects = SavedObjects("out.json");
     const std::size_t own = input["objects"].size();
@@ -181,17 +181,16 @@ TEST_F(PlacementE2eTest, CancelledRunsLeaveTheSavedBoardIdenticalToTheInput) {
   for (const char* name : {"two-layer", "six-layer"}) {
     SCOPED_TRACE(name);
     const std::string input = ReadText(Example(name));
-    const auto cancelled =
-        Run(Quote(Example(name)) + " --corner 100mil,100mil --drag 3000mil,2000mil --cancel --out " +
-            Quote(File("cancelled.json")));
+    const auto cancelled = Run({Example(name), "--corner", "100mil,100mil", "--drag", "3000mil,2000mil",
+                                "--cancel", "--out", File("cancelled.json")});
     ASSERT_EQ(cancelled.exitCode, 0) << cancelled.err;
     EXPECT_EQ(ReadText(File("cancelled.json")), input);
     // Escape comes after the status texts of the drag.
     EXPECT_NE(cancelled.out.find("status 3: Rectangle Height: 1900mil Width: 2900mil\n"), std::string::npos)
         << cancelled.out;
 
-    const auto noCorner = Run(Quote(Example(name)) + " --script " + Quote(File("escape-at-corner.txt")) +
-                              " --out " + Quote(File("no-corner.json")));
+    const auto noCorner =
+        Run({Example(name), "--script", File("escape-at-corner.txt"), "--out", File("no-corner.json")});
     ASSERT_EQ(noCorner.exitCode, 0) << noCorner.err;
     EXPECT_EQ(ReadText(File("no-corner.json")), input);
     EXPECT_EQ(noCorner.out, "module: Strativue\n");
@@ -201,8 +200,8 @@ TEST_F(PlacementE2eTest, CancelledRunsLeaveTheSavedBoardIdenticalToTheInput) {
 TEST_F(PlacementE2eTest, AScriptDrivesTheLegendAndTheTraceShowsEveryEvent) {
   WriteLegacySettings(false);
   WriteFile("drag.txt", "corner 0,0\nmove 1000mil,1000mil\n\n# done\nclick\n");
-  const auto result = Run(Quote(Example("two-layer")) + " --script " + Quote(File("drag.txt")) +
-                          " --trace --out " + Quote(File("o.json")));
+  const auto result =
+      Run({Example("two-layer"), "--script", File("drag.txt"), "--trace", "--out", File("o.json")});
   ASSERT_EQ(result.exitCode, 0) << result.err;
   EXPECT_NE(result.out.find("state GenerateCrossSection: enabled\n"
                             "event prompt Select first corner\n"
@@ -214,14 +213,30 @@ TEST_F(PlacementE2eTest, AScriptDrivesTheLegendAndTheTraceShowsEveryEvent) {
   EXPECT_EQ(SavedObjects("o.json").size(), 15u);
 }
 
+// A script read from a pipe (here standard input) drives the run as the same
+// script read from a file does.
+TEST_F(PlacementE2eTest, AScriptThroughAPipeActsAsTheSameScriptInAFile) {
+  WriteLegacySettings(false);
+  const std::string script = "corner 0,0\nmove 1000mil,1000mil\nclick\n";
+  WriteFile("drag.txt", script);
+  const auto fromFile = Run({Example("two-layer"), "--script", File("drag.txt"), "--out", File("file.json")});
+  ASSERT_EQ(fromFile.exitCode, 0) << fromFile.err;
+  const auto fromPipe =
+      RunWith({.arguments = {Example("two-layer"), "--script", "/dev/stdin", "--out", File("pipe.json")},
+               .input = script});
+  ASSERT_EQ(fromPipe.exitCode, 0) << fromPipe.err;
+  EXPECT_EQ(fromPipe.out, fromFile.out);
+  EXPECT_EQ(ReadText(File("pipe.json")), ReadText(File("file.json")));
+  EXPECT_GT(SavedObjects("pipe.json").size(), json::parse(ReadText(Example("two-layer")))["objects"].size());
+}
+
 // The parameter string reaches the legend unchanged and beats the legacy
 // settings file.
 TEST_F(PlacementE2eTest, TheParameterStringChoosesTheColumns) {
   WriteLegacySettings(true);
   const auto result =
-      Run(Quote(Example("two-layer")) +
-          " --params 'Gerbers=True|DielHeight=True|Material=true|Constant=True|Type=False' --out " +
-          Quote(File("out.json")));
+      Run({Example("two-layer"), "--params",
+           "Gerbers=True|DielHeight=True|Material=true|Constant=True|Type=False", "--out", File("out.json")});
   ASSERT_EQ(result.exitCode, 0) << result.err;
   std::vector<std::string> texts = Texts(SavedObjects("out.json"), 0);
   const auto has = [&](const std::string& text) {
@@ -236,7 +251,7 @@ TEST_F(PlacementE2eTest, TheParameterStringChoosesTheColumns) {
 TEST_F(PlacementE2eTest, WithoutCornerOrScriptTheLegendGoesBesideTheBoard) {
   WriteLegacySettings(false);
   // The six-layer outline reaches x = 3000 mil (3005 with half its width).
-  const auto result = Run(Quote(Example("six-layer")) + " --out " + Quote(File("out.json")));
+  const auto result = Run({Example("six-layer"), "--out", File("out.json")});
   ASSERT_EQ(result.exitCode, 0) << result.err;
   EXPECT_NE(result.out.find("status 3: Rectangle Height: 4000mil Width: 6000mil\n"), std::string::npos);
   const json objects = SavedObjects("out.json");

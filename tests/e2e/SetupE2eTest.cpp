@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "QuorvexRun.h"
+#include "QuorvexE2eTest.h"
 
 namespace e2e {
 namespace {
@@ -17,9 +17,11 @@ using nlohmann::json;
 class SetupE2eTest : public QuorvexE2eTest {
  protected:
   // A drag on the six-layer board with these extra options; the saved board.
-  std::string Drag(const std::string& options, const std::string& out) {
-    const auto result = Run(Quote(Example("six-layer")) + " --corner 0,0 --drag 6000mil,4000mil --steps 3 " +
-                            options + " --out " + Quote(File(out)));
+  std::string Drag(const Arguments& options, const std::string& out) {
+    const auto result = Run(
+        Concat(Concat({Example("six-layer"), "--corner", "0,0", "--drag", "6000mil,4000mil", "--steps", "3"},
+                      options),
+               {"--out", File(out)}));
     EXPECT_EQ(result.exitCode, 0) << result.err;
     return ReadText(File(out));
   }
@@ -36,11 +38,11 @@ class SetupE2eTest : public QuorvexE2eTest {
 // string (the six columns).
 TEST_F(SetupE2eTest, TheDialogsChoiceMakesTheSameLegendAsTheSameFlagsFromElsewhere) {
   WriteLegacySettings(false);
-  const std::string all = Drag("--setup all", "setup-all.json");
-  const std::string typeOnly = Drag("--setup type", "setup-type.json");
+  const std::string all = Drag({"--setup", "all"}, "setup-all.json");
+  const std::string typeOnly = Drag({"--setup", "type"}, "setup-type.json");
   WriteLegacySettings(true);
-  EXPECT_EQ(all, Drag("", "legacy-all.json"));
-  EXPECT_EQ(typeOnly, Drag("--params Type=True", "params-type.json"));
+  EXPECT_EQ(all, Drag({}, "legacy-all.json"));
+  EXPECT_EQ(typeOnly, Drag({"--params", "Type=True"}, "params-type.json"));
 
   const std::vector<std::string> texts = TextsOf("setup-all.json");
   for (const char* row : {"Top Solder Mask", "Bottom Solder Mask", "(.GTL)", "Thickness", "Material", "Type"})
@@ -55,20 +57,20 @@ TEST_F(SetupE2eTest, TheDialogsChoiceMakesTheSameLegendAsTheSameFlagsFromElsewhe
 
 TEST_F(SetupE2eTest, CancelKeepsTheLegendAndEscapeAfterASetupCommitsNothing) {
   WriteLegacySettings(true);
-  EXPECT_EQ(Drag("--setup cancel", "cancelled-setup.json"), Drag("", "no-setup.json"));
-  EXPECT_EQ(Drag("--setup all --cancel", "escaped.json"), ReadText(Example("six-layer")));
+  EXPECT_EQ(Drag({"--setup", "cancel"}, "cancelled-setup.json"), Drag({}, "no-setup.json"));
+  EXPECT_EQ(Drag({"--setup", "all", "--cancel"}, "escaped.json"), ReadText(Example("six-layer")));
 }
 
 // The store keeps the choice for the next opening; the dialog's picture shows
 // what the store held when it opened.
 TEST_F(SetupE2eTest, TheChoiceIsKeptInTheOptionsStoreAndTheDialogIsDrawnAsItOpens) {
   WriteLegacySettings(false);
-  Drag("--setup Type,Material", "first.json");
+  Drag({"--setup", "Type,Material"}, "first.json");
   const std::string store = ReadText(Machine() / "C/Users/user/AppData/Roaming/Quorvex/Options/Brelix.ini");
   EXPECT_NE(store.find("Type=-1"), std::string::npos) << store;
   EXPECT_NE(store.find("Gerbers=0"), std::string::npos) << store;
 
-  Drag("--setup all --dialog-svg " + Quote(File("dialog.svg")), "second.json");
+  Drag({"--setup", "all", "--dialog-svg", File("dialog.svg")}, "second.json");
   const std::string svg = ReadText(File("dialog.svg"));
   EXPECT_NE(svg.find("Strativue Setup"), std::string::npos);
   EXPECT_NE(svg.find("Type"), std::string::npos);
@@ -91,7 +93,7 @@ TEST_F(SetupE2eTest, ScriptKeysPressAcceleratorsInTheDialog) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.keys);
     WriteFile("keys.txt", "corner 0,0\nmove 6000mil,4000mil\nsetup all\n" + c.keys + "click\n");
-    const auto result = Run(Quote(Example("six-layer")) + " --script " + Quote(File("keys.txt")));
+    const auto result = Run({Example("six-layer"), "--script", File("keys.txt")});
     EXPECT_EQ(result.exitCode, 0) << result.err;
     const std::string stored = ReadText(store);
     EXPECT_NE(stored.find("CopperHeight=" + c.copper), std::string::npos) << stored;
@@ -109,14 +111,14 @@ TEST_F(SetupE2eTest, KeyLinesOutsideASetupOrNamingNoKeyAreRefused) {
   };
   for (const auto& [script, expected] : scripts) {
     WriteFile("bad.txt", script);
-    ExpectRefused(Quote(Example("two-layer")) + " --script " + Quote(File("bad.txt")), expected);
+    ExpectRefused({Example("two-layer"), "--script", File("bad.txt")}, expected);
   }
 }
 
 TEST_F(SetupE2eTest, InTestModeOpeningTheDialogIsTheLastLineAndEndsWithOne) {
   WriteLegacySettings(false);
-  const auto result = Run(Quote(Example("two-layer")) +
-                          " --corner 0,0 --drag 100mil,100mil --steps 1 --setup all --test-mode");
+  const auto result = Run({Example("two-layer"), "--corner", "0,0", "--drag", "100mil,100mil", "--steps", "1",
+                           "--setup", "all", "--test-mode"});
   EXPECT_EQ(result.exitCode, 1) << result.err;
   EXPECT_TRUE(result.out.ends_with("\nRunning modal dialog TLegendSetupDialog Strativue Setup\n"))
       << result.out;
@@ -126,8 +128,8 @@ TEST_F(SetupE2eTest, InTestModeOpeningTheDialogIsTheLastLineAndEndsWithOne) {
 // message box and the input then runs out, which closes the dialog.
 TEST_F(SetupE2eTest, AFailingStoreShowsTheErrorAndTheLegendKeepsItsColumns) {
   WriteLegacySettings(true);
-  const std::string failed = Drag("--setup none --fail-store write:2", "failed.json");
-  EXPECT_EQ(failed, Drag("", "plain.json"));
+  const std::string failed = Drag({"--setup", "none", "--fail-store", "write:2"}, "failed.json");
+  EXPECT_EQ(failed, Drag({}, "plain.json"));
 }
 
 }  // namespace

@@ -1,45 +1,30 @@
 // The command-line host, run as a separate program.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdlib>
+#include <algorithm>
+#include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <string>
+#include <vector>
 
 #include "HostTestSession.h"
 #include "generated/BuildPaths.h"
+#include "tests/QuorvexRun.h"
 
 namespace quorvex::test {
 namespace {
 
-struct RunResult {
-  int exitCode = -1;
-  std::string out;
-  std::string err;
-};
-
-std::string ReadText(const std::filesystem::path& path) {
-  std::ifstream file(path);
-  std::stringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
+using testsupport::Arguments;
+using testsupport::Concat;
+using testsupport::ReadText;
+using testsupport::RunQuorvex;
 
 class QuorvexTest : public HostTest {
  protected:
-  RunResult Run(const std::string& arguments, const std::string& program = STRATIVUE_BIN_DIR "/quorvex") {
-    const auto out = std::filesystem::path(root_) / "out.txt";
-    const auto err = std::filesystem::path(root_) / "err.txt";
-    const std::string command =
-        "'" + program + "' " + arguments + " >'" + out.string() + "' 2>'" + err.string() + "'";
-    const int status = std::system(command.c_str());
-    RunResult result;
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    result.out = ReadText(out);
-    result.err = ReadText(err);
-    return result;
+  static testsupport::RunResult Run(const Arguments& arguments) {
+    return RunQuorvex({.arguments = arguments});
   }
-  std::string Machine() { return "--machine '" + root_ + "/machine'"; }
+  Arguments Machine() const { return {"--machine", root_ + "/machine"}; }
 };
 
 // Without a board there is no view: the plug-in's command tells the user so.
@@ -52,7 +37,8 @@ TEST_F(QuorvexTest, LoadsThePlugInAndPrintsItsModuleName) {
 }
 
 TEST_F(QuorvexTest, AsksTheStateAndLaunchesTheNamedCommand) {
-  const auto result = Run(Machine() + " --command generatecrosssection --params 'A=1|B=2' --trace");
+  const auto result =
+      Run(Concat(Machine(), {"--command", "generatecrosssection", "--params", "A=1|B=2", "--trace"}));
   EXPECT_EQ(result.exitCode, 0) << result.err;
   EXPECT_EQ(result.out.rfind("module: Strativue\nstate generatecrosssection: disabled\n", 0), 0u)
       << result.out;
@@ -61,14 +47,14 @@ TEST_F(QuorvexTest, AsksTheStateAndLaunchesTheNamedCommand) {
 // The launcher answers a name it does not know with success and does
 // nothing: the host says so instead, after loading the plug-in.
 TEST_F(QuorvexTest, AnUnknownCommandIsOneLineAndStatusOne) {
-  const auto result = Run(Machine() + " --command NoSuchCommand --trace");
+  const auto result = Run(Concat(Machine(), {"--command", "NoSuchCommand", "--trace"}));
   EXPECT_EQ(result.exitCode, 1);
   EXPECT_EQ(result.out, "module: Strativue\n");
   EXPECT_EQ(result.err, "quorvex: --command: the plug-in has no command \"NoSuchCommand\"\n");
 }
 
 TEST_F(QuorvexTest, TestModeCreatesTheRegistryKey) {
-  const auto result = Run(Machine() + " --test-mode");
+  const auto result = Run(Concat(Machine(), {"--test-mode"}));
   EXPECT_EQ(result.exitCode, 1) << result.err;
   const std::string registry = ReadText(std::filesystem::path(root_) / "machine" / "registry.reg");
   EXPECT_NE(registry.find("[HKEY_LOCAL_MACHINE\\Software\\Verdane\\TestMode]"), std::string::npos)
@@ -76,17 +62,19 @@ TEST_F(QuorvexTest, TestModeCreatesTheRegistryKey) {
 }
 
 TEST_F(QuorvexTest, BadArgumentsEndWithOneLineAndStatusTwo) {
-  for (const char* arguments : {"--bogus", "--command", "--command ''", "stray"}) {
-    const auto result = Run(Machine() + " " + arguments);
-    EXPECT_EQ(result.exitCode, 2) << arguments;
-    EXPECT_EQ(result.out, "") << arguments;
+  for (const Arguments& arguments :
+       std::vector<Arguments>{{"--bogus"}, {"--command"}, {"--command", ""}, {"stray"}}) {
+    SCOPED_TRACE(::testing::PrintToString(arguments));
+    const auto result = Run(Concat(Machine(), arguments));
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_EQ(result.out, "");
     EXPECT_EQ(result.err.rfind("quorvex: ", 0), 0u) << result.err;
     EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
   }
 }
 
 TEST_F(QuorvexTest, HelpListsTheOptions) {
-  const auto result = Run("--help");
+  const auto result = Run({"--help"});
   EXPECT_EQ(result.exitCode, 0);
   for (const char* option : {"--command", "--params", "--machine", "--test-mode", "--trace"})
     EXPECT_NE(result.out.find(option), std::string::npos) << option;
@@ -108,8 +96,9 @@ TEST_F(QuorvexTest, AMissingModuleIsAOneLineErrorWithStatusTwo) {
   const auto lonely = std::filesystem::path(root_) / "lonely";
   std::filesystem::create_directories(lonely);
   std::filesystem::copy_file(STRATIVUE_BIN_DIR "/quorvex", lonely / "quorvex");
-  const auto result =
-      Run(Machine(), "env' LD_LIBRARY_PATH='" STRATIVUE_BIN_DIR "' '" + (lonely / "quorvex").string());
+  const auto result = RunQuorvex({.arguments = Machine(),
+                                  .environment = {{"LD_LIBRARY_PATH", STRATIVUE_BIN_DIR}},
+                                  .program = (lonely / "quorvex").string()});
   EXPECT_EQ(result.exitCode, 2);
   EXPECT_EQ(result.out, "");
   EXPECT_NE(result.err.find("Brelix.so"), std::string::npos) << result.err;

@@ -59,7 +59,8 @@ TESTS = {
 BENCH = ("bench", list(MODULES))
 
 # Headers the build writes, by the name they are included by, with the
-# template each is made from; the tests and the benchmarks may include them.
+# template each is made from; the tests, their shared support (which runs the
+# built programs) and the benchmarks may include them.
 GENERATED = {"generated/BuildPaths.h": "cmake/BuildPaths.h.in"}
 
 SOURCE_SUFFIXES = (".h", ".hpp", ".cpp", ".cc", ".in")
@@ -81,7 +82,7 @@ class Rule:
             helpers = {"tests/" + m for m in modules if "tests/" + m in TESTS and "tests/" + m != name}
             self.allowed[name] = modules | helpers | {"tests"}
         self.allowed["bench"] = self.closure(BENCH[1])
-        for name in list(TESTS) + ["bench"]:
+        for name in list(TESTS) + ["tests", "bench"]:
             self.allowed[name] |= set(GENERATED)
 
     @staticmethod

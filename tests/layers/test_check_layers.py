@@ -35,6 +35,7 @@ CASES = [
      'plugin/RTL/Binding.cpp:1: #include "../../editor/Editor.h" climbs out of plugin with ".."'),
     ("tests/plugin/ATest.cpp", "../platform/Helper.h", ["tests/platform/Helper.h"], "climbs out of tests/plugin"),
     ("tests/e2e/ATest.cpp", "generated/BuildPaths.h", [], None),
+    ("tests/Support.h", "generated/BuildPaths.h", [], None),
     ("bench/a_bench.cpp", "generated/BuildPaths.h", [], None),
     ("plugin/Legend.cpp", "generated/BuildPaths.h", [], "plugin may not use generated/BuildPaths.h"),
     ("plugin/Legend.cpp", "plugin/Missing.h", [], 'plugin/Legend.cpp:1: #include "plugin/Missing.h" names no file'),

@@ -2,32 +2,24 @@
 // fixture fails exactly the checks its faults break, a failing check replays
 // alone, and the fault switches of the environment reach the stand-ins.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <random>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "generated/BuildPaths.h"
+#include "tests/QuorvexRun.h"
 
 namespace {
 
-struct Outcome {
-  int exitCode = -1;
-  std::string out;
-  std::string err;
-};
-
-std::string ReadText(const std::filesystem::path& path) {
-  std::ifstream file(path);
-  std::stringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
+using testsupport::Arguments;
+using testsupport::Concat;
+using testsupport::RunQuorvex;
+using testsupport::RunResult;
 
 class Validator : public ::testing::Test {
  protected:
@@ -38,13 +30,10 @@ class Validator : public ::testing::Test {
   }
   void TearDown() override { std::filesystem::remove_all(root_); }
 
-  // Runs a shell command line, the output kept apart.
-  Outcome Shell(const std::string& line) {
-    const std::string command = line + " >" + (root_ / "out").string() + " 2>" + (root_ / "err").string();
-    const int status = std::system(command.c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadText(root_ / "out"), ReadText(root_ / "err")};
+  // quorvex validate with `arguments`, in `folder` when one is given.
+  static RunResult Validate(const Arguments& arguments, const std::filesystem::path& folder = {}) {
+    return RunQuorvex({.arguments = Concat({"validate"}, arguments), .folder = folder});
   }
-  Outcome Validate(const std::string& arguments) { return Shell(kQuorvex + " validate " + arguments); }
 
   // "[name] passed" / "[name] FAILED: reason" lines: name -> "" or reason.
   static std::map<std::string, std::string> Verdicts(const std::string& out) {
@@ -60,14 +49,13 @@ class Validator : public ::testing::Test {
     return verdicts;
   }
 
-  const std::string kQuorvex = STRATIVUE_BIN_DIR "/quorvex";
   const std::string kPlugin = STRATIVUE_BIN_DIR "/Strativue.so";
   const std::string kBroken = STRATIVUE_BIN_DIR "/BrokenStrativue.so";
   std::filesystem::path root_;
 };
 
 TEST_F(Validator, RealPluginPassesLevelFour) {
-  const Outcome run = Validate("--level 4 --seed 7 " + kPlugin);
+  const RunResult run = Validate({"--level", "4", "--seed", "7", kPlugin});
   EXPECT_EQ(run.exitCode, 0) << run.out << run.err;
   const auto verdicts = Verdicts(run.out);
   for (const char* check :
@@ -80,7 +68,7 @@ TEST_F(Validator, RealPluginPassesLevelFour) {
 }
 
 TEST_F(Validator, BrokenFixtureFailsTheChecksItsFaultsBreak) {
-  const Outcome run = Validate("--level 4 --seed 7 " + kBroken);
+  const RunResult run = Validate({"--level", "4", "--seed", "7", kBroken});
   EXPECT_EQ(run.exitCode, 1) << run.out << run.err;
   const auto verdicts = Verdicts(run.out);
 #ifdef STRATIVUE_SANITIZED
@@ -114,16 +102,19 @@ TEST_F(Validator, BrokenFixtureFailsTheChecksItsFaultsBreak) {
 }
 
 TEST_F(Validator, FailingCheckNamesSeedAndReplaysAlone) {
-  const Outcome run = Validate("--level 3 --seed 11 " + kBroken);
+  const RunResult run = Validate({"--level", "3", "--seed", "11", kBroken});
   const std::string marker = "seed 11; replay alone: quorvex validate ";
   const auto at = run.out.find("[command-runs] FAILED");
   ASSERT_NE(at, std::string::npos) << run.out;
   const auto replay = run.out.find(marker, at);
   ASSERT_NE(replay, std::string::npos) << run.out;
-  const std::string arguments =
-      run.out.substr(replay + marker.size(), run.out.find('\n', replay) - replay - marker.size());
+  // The words after the marker, as a shell would split them.
+  std::istringstream line(
+      run.out.substr(replay + marker.size(), run.out.find('\n', replay) - replay - marker.size()));
+  Arguments arguments;
+  for (std::string word; line >> word;) arguments.push_back(word);
 
-  const Outcome alone = Validate(arguments);
+  const RunResult alone = Validate(arguments);
   EXPECT_EQ(alone.exitCode, 1);
   const auto verdicts = Verdicts(alone.out);
   ASSERT_EQ(verdicts.size(), 1u) << alone.out;
@@ -131,28 +122,31 @@ TEST_F(Validator, FailingCheckNamesSeedAndReplaysAlone) {
 }
 
 TEST_F(Validator, BadArgumentsEndWithStatusTwo) {
-  for (const char* arguments :
-       {"--level 6 x.so", "--level 0 x.so", "--seed -1 x.so", "--repeat 0 x.so", ""}) {
-    const Outcome run = Validate(arguments);
-    EXPECT_EQ(run.exitCode, 2) << arguments;
+  const std::vector<Arguments> refused = {{"--level", "6", "x.so"},
+                                          {"--level", "0", "x.so"},
+                                          {"--seed", "-1", "x.so"},
+                                          {"--repeat", "0", "x.so"},
+                                          {}};
+  for (const Arguments& arguments : refused) {
+    SCOPED_TRACE(::testing::PrintToString(arguments));
+    const RunResult run = Validate(arguments);
+    EXPECT_EQ(run.exitCode, 2);
     EXPECT_EQ(run.err.rfind("quorvex: validate: ", 0), 0u) << run.err;
   }
-  EXPECT_EQ(Validate("--check no-such-check " + kPlugin).exitCode, 2);
+  EXPECT_EQ(Validate({"--check", "no-such-check", kPlugin}).exitCode, 2);
 }
 
 // A bare name is the file in the current folder, never a module the loader
 // would find along its own search path; the report names the file loaded.
 TEST_F(Validator, TheModuleIsTheFileNamedAndTheReportGivesItsFullPath) {
   std::ofstream(root_ / "Strativue.so") << "not a module";
-  const Outcome garbage =
-      Shell("cd '" + root_.string() + "' && " + kQuorvex + " validate --level 1 Strativue.so");
+  const RunResult garbage = Validate({"--level", "1", "Strativue.so"}, root_);
   EXPECT_EQ(garbage.exitCode, 1) << garbage.out << garbage.err;
   EXPECT_EQ(garbage.out.rfind("validating " + (root_ / "Strativue.so").string() + " at level 1", 0), 0u)
       << garbage.out;
   EXPECT_NE(garbage.out.find("0 passed, 2 failed"), std::string::npos) << garbage.out;
 
-  const Outcome real =
-      Shell("cd '" STRATIVUE_BIN_DIR "' && " + kQuorvex + " validate --level 1 ./Strativue.so");
+  const RunResult real = Validate({"--level", "1", "./Strativue.so"}, STRATIVUE_BIN_DIR);
   EXPECT_EQ(real.exitCode, 0) << real.out << real.err;
   EXPECT_EQ(real.out.rfind("validating " + std::filesystem::path(kPlugin).lexically_normal().string(), 0), 0u)
       << real.out;
@@ -162,19 +156,19 @@ TEST_F(Validator, TheModuleIsTheFileNamedAndTheReportGivesItsFullPath) {
 // silently made to fit.
 TEST_F(Validator, SeedsOutOfRangeAndAnEmptyCheckNameAreRefused) {
   const std::string range = "is not a whole number from 0 to 18446744073709551615";
-  for (const char* seed : {"-1", "18446744073709551616", "1e3", "0x10", "' '"}) {
-    const Outcome run = Validate(std::string("--seed ") + seed + " " + kPlugin);
+  for (const char* seed : {"-1", "18446744073709551616", "1e3", "0x10", " "}) {
+    const RunResult run = Validate({"--seed", seed, kPlugin});
     EXPECT_EQ(run.exitCode, 2) << seed;
     EXPECT_EQ(run.out, "") << seed;
     EXPECT_NE(run.err.find("--seed: "), std::string::npos) << run.err;
     EXPECT_NE(run.err.find(range), std::string::npos) << run.err;
     EXPECT_LT(run.err.size(), 120u) << run.err;
   }
-  const Outcome largest = Validate("--seed 18446744073709551615 --check load " + kPlugin);
+  const RunResult largest = Validate({"--seed", "18446744073709551615", "--check", "load", kPlugin});
   EXPECT_EQ(largest.exitCode, 0) << largest.out << largest.err;
   EXPECT_NE(largest.out.find("with seed 18446744073709551615"), std::string::npos) << largest.out;
 
-  const Outcome empty = Validate("--check '' " + kPlugin);
+  const RunResult empty = Validate({"--check", "", kPlugin});
   EXPECT_EQ(empty.exitCode, 2);
   EXPECT_EQ(empty.out, "");
   EXPECT_EQ(empty.err, "quorvex: validate: --check: the check name is empty\n");
@@ -183,7 +177,7 @@ TEST_F(Validator, SeedsOutOfRangeAndAnEmptyCheckNameAreRefused) {
 // Level 5 asks for the sanitizer build; in any other build its first check
 // says so instead of passing quietly.
 TEST_F(Validator, SanitizerCheckKnowsTheBuild) {
-  const Outcome run = Validate("--check sanitizers " + kPlugin);
+  const RunResult run = Validate({"--check", "sanitizers", kPlugin});
 #ifdef STRATIVUE_SANITIZED
   EXPECT_EQ(run.exitCode, 0) << run.out;
 #else
@@ -197,16 +191,19 @@ TEST_F(Validator, SanitizerCheckKnowsTheBuild) {
 // reason; a malformed list is refused before the run.
 TEST_F(Validator, EnvironmentArmsFaultPoints) {
   const std::string board = STRATIVUE_SOURCE_DIR "/examples/boards/two-layer.board.json";
-  const std::string machine = " --machine " + (root_ / "machine").string();
+  const Arguments arguments = {"--machine", (root_ / "machine").string(), board};
   std::filesystem::create_directories(root_ / "machine");
-  const Outcome faulted = Shell("QUORVEX_FAULTS=editor.QueryBoard " + kQuorvex + machine + " " + board);
+  const auto withFaults = [&](const std::string& rule) {
+    return RunQuorvex({.arguments = arguments, .environment = {{"QUORVEX_FAULTS", rule}}});
+  };
+  const RunResult faulted = withFaults("editor.QueryBoard");
   EXPECT_EQ(faulted.exitCode, 1) << faulted.out << faulted.err;
   EXPECT_NE(faulted.out.find("error: The editor refused to read the board (source: Strativue.so)"),
             std::string::npos)
       << faulted.out;
-  EXPECT_EQ(Shell(kQuorvex + machine + " " + board).exitCode, 0);
+  EXPECT_EQ(RunQuorvex({.arguments = arguments}).exitCode, 0);
 
-  const Outcome malformed = Shell("QUORVEX_FAULTS=editor.QueryBoard@0 " + kQuorvex + machine + " " + board);
+  const RunResult malformed = withFaults("editor.QueryBoard@0");
   EXPECT_EQ(malformed.exitCode, 2);
   EXPECT_EQ(malformed.err,
             "quorvex: QUORVEX_FAULTS: fault rule 'editor.QueryBoard@0': the call number must be a whole "

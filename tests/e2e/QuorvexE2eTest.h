@@ -1,43 +1,34 @@
-// Runs the built quorvex program in a machine root of the test's own and
-// reads what it printed and wrote.
+// The end-to-end tests' fixture: quorvex run in a machine root of the test's
+// own, and what it printed and wrote.
 #pragma once
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <atomic>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <random>
-#include <sstream>
+#include <set>
 #include <string>
 
 #include "generated/BuildPaths.h"
+#include "tests/QuorvexRun.h"
 #include "tests/XmlCheck.h"
 
 namespace e2e {
 
-struct RunResult {
-  int exitCode = -1;
-  std::string out;
-  std::string err;
-};
-
-inline std::string ReadText(const std::filesystem::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::stringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
+using testsupport::Arguments;
+using testsupport::Concat;
+using testsupport::QuorvexCall;
+using testsupport::QuorvexProcess;
+using testsupport::ReadText;
+using testsupport::RunResult;
 
 inline std::string Example(const std::string& name) {
   return std::string(STRATIVUE_SOURCE_DIR) + "/examples/boards/" + name + ".board.json";
 }
-
-inline std::string Quote(const std::string& text) { return "'" + text + "'"; }
 
 class QuorvexE2eTest : public ::testing::Test {
  protected:
@@ -58,28 +49,26 @@ class QuorvexE2eTest : public ::testing::Test {
     std::filesystem::remove_all(root_);
   }
 
-  // quorvex with the test's machine root and `arguments` (quoted by the caller).
-  RunResult Run(const std::string& arguments) { return RunOn(Machine().string(), arguments); }
-  // The same on the machine root `machine`.
-  RunResult RunOn(const std::string& machine, const std::string& arguments) {
-    const auto out = root_ / "stdout.txt";
-    const auto err = root_ / "stderr.txt";
-    const std::string command = Quote(STRATIVUE_BIN_DIR "/quorvex") + " --machine " + Quote(machine) + " " +
-                                arguments + " >" + Quote(out.string()) + " 2>" + Quote(err.string());
-    const int status = std::system(command.c_str());
-    RunResult result;
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    result.out = ReadText(out);
-    result.err = ReadText(err);
-    return result;
+  // quorvex on the test's machine root with `arguments`.
+  RunResult Run(const Arguments& arguments) { return RunWith({.arguments = arguments}); }
+  // The same with the rest of `call` (environment, program).
+  RunResult RunWith(QuorvexCall call) {
+    return testsupport::RunQuorvex(OnMachine(Machine(), std::move(call)));
+  }
+  // On the machine root `machine`.
+  RunResult RunOn(const std::filesystem::path& machine, const Arguments& arguments) {
+    return testsupport::RunQuorvex(OnMachine(machine, {.arguments = arguments}));
+  }
+  // Started on the test's machine root, for the test to wait for.
+  QuorvexProcess Start(const Arguments& arguments) {
+    return QuorvexProcess(OnMachine(Machine(), {.arguments = arguments}));
   }
 
   // Refused with status 2 and one line on standard error naming `expected`,
   // nothing printed, and neither of two outputs written.
-  void ExpectRefused(const std::string& arguments, const std::string& expected) {
-    SCOPED_TRACE(arguments);
-    const auto result =
-        Run(arguments + " --out " + Quote(File("out.json")) + " --svg " + Quote(File("out.svg")));
+  void ExpectRefused(const Arguments& arguments, const std::string& expected) {
+    SCOPED_TRACE(::testing::PrintToString(arguments));
+    const auto result = Run(Concat(arguments, {"--out", File("out.json"), "--svg", File("out.svg")}));
     EXPECT_EQ(result.exitCode, 2);
     EXPECT_EQ(result.out, "");
     EXPECT_EQ(result.err.rfind("quorvex: ", 0), 0u) << result.err;
@@ -90,6 +79,20 @@ class QuorvexE2eTest : public ::testing::Test {
   }
 
   std::filesystem::path Machine() const { return root_ / "machine"; }
+  // A copy of the two-layer example in the test's folder, so that a fault
+  // cannot damage the examples.
+  std::string BoardCopy() const {
+    const std::string copy = File("board.board.json");
+    if (!std::filesystem::exists(copy)) std::filesystem::copy_file(Example("two-layer"), copy);
+    return copy;
+  }
+  // The names in the test's folder.
+  std::set<std::string> Entries() const {
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(root_))
+      names.insert(entry.path().filename().string());
+    return names;
+  }
   std::string File(const std::string& name) const { return (root_ / name).string(); }
 
   // The legacy settings file of the machine, every flag as given.
@@ -113,6 +116,12 @@ class QuorvexE2eTest : public ::testing::Test {
   }
 
   std::filesystem::path root_;
+
+ private:
+  static QuorvexCall OnMachine(const std::filesystem::path& machine, QuorvexCall call) {
+    call.arguments = Concat({"--machine", machine.string()}, call.arguments);
+    return call;
+  }
 };
 
 }  // namespace e2e
