@@ -3,6 +3,7 @@
 // alone, and the fault switches of the environment reach the stand-ins.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -32,7 +33,8 @@ class Validator : public ::testing::Test {
 
   // quorvex validate with `arguments`, in `folder` when one is given.
   static RunResult Validate(const Arguments& arguments, const std::filesystem::path& folder = {}) {
-    return RunQuorvex({.arguments = Concat({"validate"}, arguments), .folder = folder});
+    return RunQuorvex(
+        {.arguments = Concat({"validate"}, arguments), .folder = folder, .timeLimit = kTimeLimit});
   }
 
   // "[name] passed" / "[name] FAILED: reason" lines: name -> "" or reason.
@@ -49,6 +51,10 @@ class Validator : public ::testing::Test {
     return verdicts;
   }
 
+  // A whole validation starts a process for every check and loads the module
+  // a hundred times over, far slower under the sanitizers; CTest gives these
+  // tests ten minutes.
+  static constexpr std::chrono::seconds kTimeLimit{540};
   const std::string kPlugin = STRATIVUE_BIN_DIR "/Strativue.so";
   const std::string kBroken = STRATIVUE_BIN_DIR "/BrokenStrativue.so";
   std::filesystem::path root_;
