@@ -11,25 +11,17 @@
 #include <vector>
 
 #include "QuorvexE2eTest.h"
+#include "tests/KicadBoardText.h"
 
 namespace e2e {
 namespace {
 
 using ::testing::HasSubstr;
 using ::testing::Not;
+using testsupport::KicadBoardText;
 
 // Board units and KiCad's nanometres meet on whole mils only.
 constexpr double kRounding = 0.001;
-
-std::string Board(const std::string& items, const std::string& paper = "(paper \"A4\")") {
-  return "(kicad_pcb (version 20221018) (generator pcbnew)\n"
-         "  (general (thickness 1.6))\n  " +
-         paper +
-         "\n"
-         "  (layers (0 \"F.Cu\" signal) (31 \"B.Cu\" signal) (37 \"F.SilkS\" user \"F.Silkscreen\")\n"
-         "    (41 \"Cmts.User\" user \"User.Comments\") (44 \"Edge.Cuts\" user))\n" +
-         items + ")\n";
-}
 
 std::string Outline(double x1, double y1, double x2, double y2) {
   return "  (gr_rect (start " + std::to_string(x1) + " " + std::to_string(y1) + ") (end " +
@@ -79,7 +71,7 @@ TEST_F(KicadPlacementE2eTest, PointsAreKicadsMillimetresWithYDown) {
                                              {"--script", File("mil.txt")}};
   for (const Arguments& arguments : placements) {
     SCOPED_TRACE(::testing::PrintToString(arguments));
-    const Frame f = Placed(Board(Outline(0, 0, 50, 30)), arguments);
+    const Frame f = Placed(KicadBoardText(Outline(0, 0, 50, 30)), arguments);
     EXPECT_NEAR(f.x1, 100, 0.001);
     EXPECT_NEAR(f.y1, 50, 0.001);
     EXPECT_NEAR(f.x2, 160, 0.001);
@@ -99,7 +91,7 @@ TEST_F(KicadPlacementE2eTest, WithoutACornerTheLegendGoesBesideEverythingOnTheSh
       "  (gr_text \"REV A\" (at 20 -5) (layer \"F.SilkS\") (tstamp f3) (effects (font (size 1 1) (thickness "
       "0.15))))\n";
   std::string err;
-  const Frame f = Placed(Board(Outline(20, 20, 70, 50) + parked), {}, &err);
+  const Frame f = Placed(KicadBoardText(Outline(20, 20, 70, 50) + parked), {}, &err);
   EXPECT_THAT(err, Not(HasSubstr("does not fit")));
   EXPECT_GE(f.x1, 92);  // right of the footprint's pad
   // On the A4 sheet, inside its frame (10 mm in) and above its title block (40 mm high).
@@ -120,7 +112,7 @@ TEST_F(KicadPlacementE2eTest, TheSheetsSizeAndTurnDecideWhereTheLegendFits) {
   };
   for (const auto& c : cases) {
     // Too wide a board to have the legend at its right: it goes below.
-    const Frame f = Placed(Board(Outline(15, 15, c.width - 15, 100), c.paper));
+    const Frame f = Placed(KicadBoardText(Outline(15, 15, c.width - 15, 100), c.paper));
     EXPECT_GE(f.y1, 100) << c.paper;
     EXPECT_GE(f.x1, 10 - kRounding) << c.paper;
     EXPECT_LE(f.x2, c.width - 10 + kRounding) << c.paper;
@@ -130,7 +122,7 @@ TEST_F(KicadPlacementE2eTest, TheSheetsSizeAndTurnDecideWhereTheLegendFits) {
 
 TEST_F(KicadPlacementE2eTest, ABoardFillingTheSheetGetsTheLegendOffItAndOneLineSaysSo) {
   std::string err;
-  const Frame f = Placed(Board(Outline(0, 0, 297, 210)), {}, &err);
+  const Frame f = Placed(KicadBoardText(Outline(0, 0, 297, 210)), {}, &err);
   EXPECT_GE(f.x1, 297);
   // One line besides the note that the board has no stack-up.
   EXPECT_THAT(err, HasSubstr("does not fit on the drawing sheet"));
@@ -138,7 +130,7 @@ TEST_F(KicadPlacementE2eTest, ABoardFillingTheSheetGetsTheLegendOffItAndOneLineS
 }
 
 TEST_F(KicadPlacementE2eTest, ARunWithoutACornerRedrawsTheLegendInItsMovedFrame) {
-  WriteFile("b.kicad_pcb", Board(Outline(0, 0, 50, 30)));
+  WriteFile("b.kicad_pcb", KicadBoardText(Outline(0, 0, 50, 30)));
   ASSERT_EQ(Run({File("b.kicad_pcb"), "--corner", "100,50", "--drag", "160,90", "--in-place"}).exitCode, 0);
   // The designer moves the whole legend 40 mm down: every y of its lines and texts.
   std::string moved = ReadText(File("b.kicad_pcb"));

@@ -9,28 +9,20 @@
 
 #include "editor/BoardFile.h"
 #include "editor/kicad/KicadBoard.h"
+#include "tests/KicadBoardText.h"
 
 namespace brelix::kicad {
 namespace {
 
 using ::testing::HasSubstr;
+using testsupport::KicadBoardText;
 
 constexpr double kUnitsPerMm = 1e8 / 254;
-
-std::string Board(const std::string& items, const std::string& paper = "(paper \"A4\")") {
-  return "(kicad_pcb (version 20221018) (generator pcbnew)\n"
-         "  (general (thickness 1.6))\n  " +
-         paper +
-         "\n"
-         "  (layers (0 \"F.Cu\" signal) (31 \"B.Cu\" signal) (37 \"F.SilkS\" user \"F.Silkscreen\")\n"
-         "    (41 \"Cmts.User\" user \"User.Comments\") (44 \"Edge.Cuts\" user))\n" +
-         items + ")\n";
-}
 
 // A legend moved to (100, 50)..(160, 90) mm by the designer, a footprint, a
 // segment, a silkscreen note and a group of their own put into it, the
 // legend's group itself inside a group "Notes".
-const std::string kUpdated = Board(
+const std::string kUpdated = KicadBoardText(
     "  (gr_line (start 100 50) (end 160 50) (layer \"Cmts.User\") (width 0.1) (tstamp a1))\n"
     "  (gr_line (start 100 90) (end 160 90) (layer \"Cmts.User\") (width 0.1) (tstamp a2))\n"
     "  (gr_line (start 100 50) (end 100 90) (layer \"Cmts.User\") (width 0.1) (tstamp a3))\n"
@@ -99,7 +91,7 @@ TEST(KicadLegendUpdateTest, OnlyTheLegendsOwnDrawingsAreReplaced) {
 // A legend written with the ids it gives its items: a note of the
 // designer's on the legend's own layer is the designer's all the same.
 TEST(KicadLegendUpdateTest, ANoteOnTheLegendsLayerStaysWhenTheLegendKnowsItsOwnItems) {
-  const BoardFileContents first = ReadKicadBoard(Board(""), "b.kicad_pcb");
+  const BoardFileContents first = ReadKicadBoard(KicadBoardText(""), "b.kicad_pcb");
   std::string written = Write(*first.board.kicad);
   const std::size_t members = written.find("(members ");
   ASSERT_NE(members, std::string::npos);
@@ -128,9 +120,9 @@ TEST(KicadLegendUpdateTest, TheEarlierFrameIsWhereTheLinesAreAndIsNoItemOfTheBoa
   EXPECT_EQ(source.itemBoxes.size(), 3u);
   // Quoted ids of later formats are kept as written.
   const BoardFileContents later = ReadKicadBoard(
-      Board("  (gr_line (start 0 0) (end 9 9) (layer \"Cmts.User\") (width 0.1) (uuid \"a1\"))\n"
-            "  (gr_text \"note\" (at 5 5) (layer \"F.SilkS\") (uuid \"d1\"))\n"
-            "  (group \"Stack-up legend\" (uuid \"0b1\") (members \"a1\" \"d1\"))\n"),
+      KicadBoardText("  (gr_line (start 0 0) (end 9 9) (layer \"Cmts.User\") (width 0.1) (uuid \"a1\"))\n"
+                     "  (gr_text \"note\" (at 5 5) (layer \"F.SilkS\") (uuid \"d1\"))\n"
+                     "  (group \"Stack-up legend\" (uuid \"0b1\") (members \"a1\" \"d1\"))\n"),
       "b.kicad_pcb");
   EXPECT_EQ(later.board.kicad->keptMembers, (std::vector<std::string>{"\"d1\""}));
 }
@@ -164,7 +156,8 @@ TEST(KicadExtentsTest, EachItemsBoxHoldsWhatKicadDraws) {
       {"(zone (net 0) (layer \"F.Cu\") (polygon (pts (xy 0 0) (xy 30 0) (xy 30 -5))))", 0, -5, 30, 0},
   };
   for (const Holds& c : cases) {
-    const BoardFileContents read = ReadKicadBoard(Board(std::string("  ") + c.item + "\n"), "b.kicad_pcb");
+    const BoardFileContents read =
+        ReadKicadBoard(KicadBoardText(std::string("  ") + c.item + "\n"), "b.kicad_pcb");
     const auto& boxes = read.board.kicad->itemBoxes;
     ASSERT_EQ(boxes.size(), 1u) << c.item;
     const KicadBox& b = boxes[0];
@@ -188,7 +181,7 @@ TEST(KicadExtentsTest, TheSheetIsThePapersSizeTurnedAsTheFileSays) {
       {"(paper \"User\" 300 500)", 300, 500}, {"", 297, 210},
   };
   for (const auto& c : cases) {
-    const BoardFileContents read = ReadKicadBoard(Board("", c.paper), "b.kicad_pcb");
+    const BoardFileContents read = ReadKicadBoard(KicadBoardText("", c.paper), "b.kicad_pcb");
     const KicadBox& sheet = read.board.kicad->sheet;
     EXPECT_EQ(sheet.x1, 0) << c.paper;
     EXPECT_EQ(sheet.y2, 0) << c.paper;

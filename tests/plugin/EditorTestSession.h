@@ -55,6 +55,17 @@ class EditorTest : public ::testing::Test {
     EXPECT_NE(board, 0) << (error ? error : "");
     return board;
   }
+  // A two-layer board (Top and Bottom over a core) with no objects.
+  qvabi::PcbHandle OpenEmptyBoard() {
+    return OpenBoard(R"({"format": "quorvex-board/1", "fileName": "C:\\Empty.qvpcb",
+      "unit": "imperial", "currentLayer": 1,
+      "stack": [{"id": 1, "name": "Top", "copper": 14000,
+                 "dielectric": {"material": "FR-4", "type": "core", "constant": 4.8, "height": 126000}},
+                {"id": 32, "name": "Bottom", "copper": 14000}],
+      "topDielectric": {"material": "SR", "type": "surface", "constant": 3.5, "height": 4000},
+      "bottomDielectric": {"material": "SR", "type": "surface", "constant": 3.5, "height": 4000},
+      "layerPairs": [[1, 32]], "objects": []})");
+  }
 
   const brelix::SimApi* sim_ = nullptr;
 };

@@ -40,16 +40,6 @@ TLegendOptions Options(int copper, int type, int gerbers, int height, int materi
                         static_cast<qvabi::ByteBool>(ext)};
 }
 
-TEST_F(LegendOptionsTest, RecordLayoutIsSevenBytesInFieldOrder) {
-  const TLegendOptions options = Options(1, 0, 1, 0, 0, 1, 1);
-  const auto* bytes = reinterpret_cast<const unsigned char*>(&options);
-  EXPECT_EQ(bytes[0], 1);
-  EXPECT_EQ(bytes[1], 0);
-  EXPECT_EQ(bytes[2], 1);
-  EXPECT_EQ(bytes[5], 1);
-  EXPECT_EQ(bytes[6], 1);
-}
-
 TEST_F(LegendOptionsTest, ParametersTurnOnExactlyTheTrueOnes) {
   EXPECT_EQ(ParseOptionParameters("Type=true|Gerbers=TRUE"), Options(0, 1, 1, 0, 0, 0, 0));
   EXPECT_EQ(ParseOptionParameters("CopperHeight=True|DielHeight=True|Material=True|Constant=True"),

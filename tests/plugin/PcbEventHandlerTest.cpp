@@ -109,14 +109,7 @@ TEST(PcbEventHandlerNoEditor, RunCallsOnEvent28AndAnswersFalse) {
 class PcbEventHandlerEditor : public editortest::EditorTest {
  protected:
   qvabi::PcbHandle BoardWithScript(const std::string& script) {
-    const qvabi::PcbHandle board = OpenBoard(R"({"format": "quorvex-board/1", "fileName": "C:\\E.qvpcb",
-      "unit": "imperial", "currentLayer": 1,
-      "stack": [{"id": 1, "name": "Top", "copper": 14000,
-                 "dielectric": {"material": "FR-4", "type": "core", "constant": 4.8, "height": 126000}},
-                {"id": 32, "name": "Bottom", "copper": 14000}],
-      "topDielectric": {"material": "SR", "type": "surface", "constant": 3.5, "height": 4000},
-      "bottomDielectric": {"material": "SR", "type": "surface", "constant": 3.5, "height": 4000},
-      "layerPairs": [[1, 32]], "objects": []})");
+    const qvabi::PcbHandle board = OpenEmptyBoard();
     const char* error = nullptr;
     EXPECT_EQ(sim_->SetInputScript(board, script.c_str(), &error), 1) << (error ? error : "");
     sim_->ClearEventLog();

@@ -250,20 +250,10 @@ class PcbObjectsEditor : public editortest::EditorTest {
     if (!text) throw std::runtime_error("unknown object");
     return nlohmann::json::parse(text);
   }
-  qvabi::PcbHandle Board() {
-    return OpenBoard(R"({"format": "quorvex-board/1", "fileName": "C:\\B.qvpcb",
-    "unit": "imperial", "currentLayer": 1,
-    "stack": [{"id": 1, "name": "Top", "copper": 14000,
-               "dielectric": {"material": "FR-4", "type": "core", "constant": 4.8, "height": 126000}},
-              {"id": 32, "name": "Bottom", "copper": 14000}],
-    "topDielectric": {"material": "SR", "type": "surface", "constant": 3.5, "height": 4000},
-    "bottomDielectric": {"material": "SR", "type": "surface", "constant": 3.5, "height": 4000},
-    "layerPairs": [[1, 32]], "objects": []})");
-  }
 };
 
 TEST_F(PcbObjectsEditor, NewPrimitiveTakesTheEditorsDefaultsAndTheCallersChanges) {
-  const qvabi::PcbHandle board = Board();
+  const qvabi::PcbHandle board = OpenEmptyBoard();
   const int32_t liveBefore = sim_->LiveObjectCount();
   auto track = NewPrimitive<TPcbTrack>(board, 33, [](TPcbTrack& t) {
     EXPECT_EQ(t.Width, 100000);  // the editor's default, read before the change
@@ -293,7 +283,7 @@ TEST_F(PcbObjectsEditor, NewPrimitiveTakesTheEditorsDefaultsAndTheCallersChanges
 }
 
 TEST_F(PcbObjectsEditor, NewPrimitiveDestroysTheEditorObjectWhenTheChangeFails) {
-  const qvabi::PcbHandle board = Board();
+  const qvabi::PcbHandle board = OpenEmptyBoard();
   const int32_t liveBefore = sim_->LiveObjectCount();
   EXPECT_THROW(NewPrimitive<TPcbArc>(board, 33, [](TPcbArc&) { throw std::runtime_error("no"); }),
                std::runtime_error);
