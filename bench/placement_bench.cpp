@@ -145,7 +145,7 @@ struct Editor {
     std::string error;
     const platform::ModuleHandle module = platform::LoadModule(STRATIVUE_BIN_DIR "/Brelix.so", &error);
     if (!module || !sim.Load(module)) throw std::runtime_error("cannot load Brelix.so: " + error);
-    strativue::SetHostClient(quorvex::Host::Instance().client());
+    strativue::SetHostClient(quorvex::Host::Instance().GetClient());
     strativue::PcbApi::Bind();
     InstallCountingLayer();
   }

@@ -25,7 +25,7 @@ qvabi::HRESULT STDCALL Client::GetApplicationHandle(int32_t* handle) {
   return HostGuard([&] {
     if (!ClearOut(handle)) return Fail("GetApplicationHandle: nil out argument");
     if (const auto failure = InjectedFailure(HostCall::GetApplicationHandle)) return Fail(*failure);
-    *handle = host_.applicationWindow();
+    *handle = host_.ApplicationWindow();
     return qvabi::S_OK;
   });
 }
@@ -33,7 +33,7 @@ qvabi::HRESULT STDCALL Client::GetApplicationHandle(int32_t* handle) {
 qvabi::HRESULT STDCALL Client::GetServerModuleCount(int32_t* count) {
   return HostGuard([&] {
     if (!ClearOut(count)) return Fail("GetServerModuleCount: nil out argument");
-    *count = host_.serverModuleCount();
+    *count = host_.ServerModuleCount();
     return qvabi::S_OK;
   });
 }
@@ -42,7 +42,7 @@ qvabi::HRESULT STDCALL Client::GetCurrentView(qvabi::IServerView** view) {
   return HostGuard([&] {
     if (!ClearOut(view)) return Fail("GetCurrentView: nil out argument");
     if (const auto failure = InjectedFailure(HostCall::GetCurrentView)) return Fail(*failure);
-    *view = Shared<qvabi::IServerView>(host_.currentView());
+    *view = Shared<qvabi::IServerView>(host_.CurrentView());
     return qvabi::S_OK;
   });
 }
@@ -51,7 +51,7 @@ qvabi::HRESULT STDCALL Client::GetCurrentView(qvabi::IServerView** view) {
 qvabi::HRESULT STDCALL Client::GetServerModuleForTarget(qvabi::BSTR target, qvabi::IServerModule** module) {
   return HostGuard([&] {
     if (!ClearOut(module)) return Fail("GetServerModuleForTarget: nil out argument");
-    *module = Shared(host_.findServerModule(Narrow(target)));
+    *module = Shared(host_.FindServerModule(Narrow(target)));
     return qvabi::S_OK;
   });
 }
@@ -59,7 +59,7 @@ qvabi::HRESULT STDCALL Client::GetServerModuleForTarget(qvabi::BSTR target, qvab
 qvabi::HRESULT STDCALL Client::GetMainWindowHandle(int32_t* handle) {
   return HostGuard([&] {
     if (!ClearOut(handle)) return Fail("GetMainWindowHandle: nil out argument");
-    *handle = host_.mainWindow();
+    *handle = host_.MainWindow();
     return qvabi::S_OK;
   });
 }
@@ -68,7 +68,7 @@ qvabi::HRESULT STDCALL Client::GetGUIManager(qvabi::IGUIManager** manager) {
   return HostGuard([&] {
     if (!ClearOut(manager)) return Fail("GetGUIManager: nil out argument");
     if (const auto failure = InjectedFailure(HostCall::GetGUIManager)) return Fail(*failure);
-    *manager = Shared<qvabi::IGUIManager>(&host_.guiManager());
+    *manager = Shared<qvabi::IGUIManager>(&host_.GetGuiManager());
     return qvabi::S_OK;
   });
 }
@@ -76,7 +76,7 @@ qvabi::HRESULT STDCALL Client::GetGUIManager(qvabi::IGUIManager** manager) {
 qvabi::HRESULT STDCALL Client::GetServerModuleAt(int32_t index, qvabi::IServerModule** module) {
   return HostGuard([&] {
     if (!ClearOut(module)) return Fail("GetServerModuleAt: nil out argument");
-    qvabi::IServerModule* found = host_.serverModuleAt(index);
+    qvabi::IServerModule* found = host_.ServerModuleAt(index);
     if (!found) return Fail("GetServerModuleAt: no server module " + std::to_string(index));
     *module = Shared(found);
     return qvabi::S_OK;
@@ -86,7 +86,7 @@ qvabi::HRESULT STDCALL Client::GetServerModuleAt(int32_t index, qvabi::IServerMo
 qvabi::HRESULT STDCALL Client::GetServerModuleByName(qvabi::BSTR name, qvabi::IServerModule** module) {
   return HostGuard([&] {
     if (!ClearOut(module)) return Fail("GetServerModuleByName: nil out argument");
-    *module = Shared(host_.findServerModule(Narrow(name)));
+    *module = Shared(host_.FindServerModule(Narrow(name)));
     return qvabi::S_OK;
   });
 }
@@ -100,14 +100,14 @@ qvabi::HRESULT STDCALL Client::ShowDocument(qvabi::IServerDocument* document) {
     platform::BStr fileName;
     if (qvabi::Failed(document->GetFileName(fileName.put())))
       return Fail("ShowDocument: the document has no name");
-    for (Document* open : host_.documents()) {
-      if (static_cast<qvabi::IServerDocument*>(open) != document || open->viewCount() == 0) continue;
-      host_.setCurrentView(open->view(0));
+    for (Document* open : host_.Documents()) {
+      if (static_cast<qvabi::IServerDocument*>(open) != document || open->ViewCount() == 0) continue;
+      host_.SetCurrentView(open->ViewAt(0));
       platform::JournalAppend("navigate", "show " + fileName.utf8());
       return qvabi::S_OK;
     }
-    for (int m = 0; m < host_.serverModuleCount(); ++m) {
-      qvabi::IServerModule* module = host_.serverModuleAt(m);
+    for (int m = 0; m < host_.ServerModuleCount(); ++m) {
+      qvabi::IServerModule* module = host_.ServerModuleAt(m);
       int32_t count = 0;
       if (!module || qvabi::Failed(module->GetDocumentCount(&count))) continue;
       for (int32_t d = 0; d < count; ++d) {
@@ -159,7 +159,7 @@ qvabi::HRESULT STDCALL Client::GetGUIFont(int32_t, qvabi::ByteBool* valid, qvabi
 qvabi::HRESULT STDCALL Client::GetNavigationService(qvabi::INavigationService** service) {
   return HostGuard([&] {
     if (!ClearOut(service)) return Fail("GetNavigationService: nil out argument");
-    *service = Shared<qvabi::INavigationService>(&host_.navigationService());
+    *service = Shared<qvabi::INavigationService>(&host_.GetNavigationService());
     return qvabi::S_OK;
   });
 }
@@ -168,7 +168,7 @@ qvabi::HRESULT STDCALL Client::GetOptionsManager(qvabi::IOptionsManager** manage
   return HostGuard([&] {
     if (!ClearOut(manager)) return Fail("GetOptionsManager: nil out argument");
     if (const auto failure = InjectedFailure(HostCall::GetOptionsManager)) return Fail(*failure);
-    *manager = Shared<qvabi::IOptionsManager>(&host_.optionsManager());
+    *manager = Shared<qvabi::IOptionsManager>(&host_.GetOptionsManager());
     return qvabi::S_OK;
   });
 }

@@ -35,7 +35,7 @@ extern "C" {
 
 ABI_EXPORT void STDCALL ClientAPI_GetClientInterface(qvabi::IClient** client) noexcept {
   if (!client) return;
-  *client = Guarded<qvabi::IClient*>(nullptr, [] { return quorvex::Host::Instance().client(); });
+  *client = Guarded<qvabi::IClient*>(nullptr, [] { return quorvex::Host::Instance().GetClient(); });
 }
 
 ABI_EXPORT qvabi::BOOL32 STDCALL ClientAPI_GetPrefUseLuna() noexcept { return Preference("UseLuna"); }
@@ -84,7 +84,7 @@ ABI_EXPORT void STDCALL ClientAPI_GetTranslationManager(qvabi::IUnknown** manage
 // The calls are counted.
 ABI_EXPORT int32_t STDCALL ClientAPI_UpdateFont(void* logFont) noexcept {
   return Guarded<int32_t>(0, [&] {
-    quorvex::Host::Instance().countUpdateFont();
+    quorvex::Host::Instance().CountUpdateFont();
     const auto font = quorvex::GetLocaleFont();
     if (!logFont || !font) return 0;
     auto* description = static_cast<qvabi::LogFont*>(logFont);
@@ -102,19 +102,19 @@ ABI_EXPORT void STDCALL ClientAPI_SetErrorInfo(qvabi::BSTR message, qvabi::BSTR 
   Guarded([&] {
     quorvex::ErrorReport entry{quorvex::ErrorReport::Kind::SetErrorInfo, Narrow(message), Narrow(report),
                                address, 0};
-    quorvex::Host::Instance().recordErrorReport(std::move(entry));
+    quorvex::Host::Instance().RecordErrorReport(std::move(entry));
   });
 }
 
 ABI_EXPORT void STDCALL ClientAPI_ClearErrorInfo() noexcept {
   Guarded([] {
-    quorvex::Host::Instance().recordErrorReport({quorvex::ErrorReport::Kind::ClearErrorInfo, {}, {}, 0, 0});
+    quorvex::Host::Instance().RecordErrorReport({quorvex::ErrorReport::Kind::ClearErrorInfo, {}, {}, 0, 0});
   });
 }
 
 ABI_EXPORT void STDCALL ClientAPI_HandleException(int32_t value) noexcept {
   Guarded([&] {
-    quorvex::Host::Instance().recordErrorReport(
+    quorvex::Host::Instance().RecordErrorReport(
         {quorvex::ErrorReport::Kind::HandleException, {}, {}, 0, value});
   });
 }

@@ -1,7 +1,7 @@
 // A server module of the host's own that holds documents, so that the
 // documents of kinds no loaded plug-in serves (help pages, text files, ...)
 // are found by walking the server modules as plug-ins do. Tests register one
-// with Host::addServerModule to give the open-view search documents and
+// with Host::AddServerModule to give the open-view search documents and
 // views to find. Made navigable, it answers INavigableDocument and records
 // each navigation as a "navigate" journal entry ("module <name>: <address>").
 #pragma once
@@ -21,8 +21,8 @@ class DocumentServer final : public qvabi::Implements<qvabi::IServerModule, qvab
   explicit DocumentServer(std::string name) : name_(std::move(name)) {}
 
   // Adds a document (a new reference is kept).
-  void addDocument(Document* document) { documents_.push_back(qvabi::ComPtr<Document>::Share(document)); }
-  void setNavigable(bool navigable) { navigable_ = navigable; }
+  void AddDocument(Document* document) { documents_.push_back(qvabi::ComPtr<Document>::Share(document)); }
+  void SetNavigable(bool navigable) { navigable_ = navigable; }
 
   qvabi::HRESULT STDCALL QueryInterface(qvabi::REFIID iid, void** out) override;
   qvabi::HRESULT STDCALL Navigate(qvabi::BSTR address, qvabi::BOOL32* success) override;

@@ -21,14 +21,14 @@ std::string Narrow(qvabi::BSTR text) {
 Document::Document(std::string kind, std::string fileName)
     : kind_(std::move(kind)), fileName_(std::move(fileName)) {}
 
-View* Document::view(int index) const {
-  if (index < 0 || index >= viewCount()) return nullptr;
+View* Document::ViewAt(int index) const {
+  if (index < 0 || index >= ViewCount()) return nullptr;
   return views_[static_cast<std::size_t>(index)];
 }
 
 qvabi::HRESULT STDCALL Document::GetViewCount(int32_t* count) {
   if (!ClearOut(count)) return Fail("GetViewCount: nil out argument");
-  *count = viewCount();
+  *count = ViewCount();
   return qvabi::S_OK;
 }
 
@@ -52,7 +52,7 @@ qvabi::HRESULT STDCALL Document::GetKind(qvabi::BSTR* kind) {
 
 qvabi::HRESULT STDCALL Document::GetView(int32_t index, qvabi::IServerView** view) {
   if (!ClearOut(view)) return Fail("GetView: nil out argument");
-  View* found = this->view(index);
+  View* found = this->ViewAt(index);
   if (!found) return Fail("GetView: no view " + std::to_string(index));
   found->AddRef();
   *view = found;

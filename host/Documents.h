@@ -26,14 +26,14 @@ class Document final : public qvabi::Implements<qvabi::IServerDocument, qvabi::I
  public:
   Document(std::string kind, std::string fileName);
 
-  const std::string& kind() const { return kind_; }
-  const std::string& fileName() const { return fileName_; }
-  int viewCount() const { return static_cast<int>(views_.size()); }
-  View* view(int index) const;
+  const std::string& Kind() const { return kind_; }
+  const std::string& FileName() const { return fileName_; }
+  int ViewCount() const { return static_cast<int>(views_.size()); }
+  View* ViewAt(int index) const;
   // How many times ReleaseDocument was called.
-  int releaseCount() const { return releaseCount_; }
-  void setAddress(std::optional<std::string> address) { address_ = std::move(address); }
-  void setNavigable(bool navigable) { navigable_ = navigable; }
+  int ReleaseCount() const { return releaseCount_; }
+  void SetAddress(std::optional<std::string> address) { address_ = std::move(address); }
+  void SetNavigable(bool navigable) { navigable_ = navigable; }
 
   qvabi::HRESULT STDCALL QueryInterface(qvabi::REFIID iid, void** out) override;
 
@@ -61,13 +61,13 @@ class View final : public qvabi::Implements<qvabi::IServerView, qvabi::IActivata
   View(Document* document, std::string name);
   ~View() override;
 
-  Document* document() const { return document_.get(); }
-  const std::string& name() const { return name_; }
-  void setParameters(std::string parameters) { parameters_ = std::move(parameters); }
+  Document* OwnerDocument() const { return document_.get(); }
+  const std::string& Name() const { return name_; }
+  void SetParameters(std::string parameters) { parameters_ = std::move(parameters); }
   // How many times RefreshAfterCommand was called.
-  int refreshCount() const { return refreshCount_; }
-  void setActivatable(bool activatable) { activatable_ = activatable; }
-  int activateCount() const { return activateCount_; }
+  int RefreshCount() const { return refreshCount_; }
+  void SetActivatable(bool activatable) { activatable_ = activatable; }
+  int ActivateCount() const { return activateCount_; }
 
   qvabi::HRESULT STDCALL QueryInterface(qvabi::REFIID iid, void** out) override;
 

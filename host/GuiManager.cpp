@@ -8,37 +8,37 @@
 
 namespace quorvex {
 
-std::map<int32_t, std::string> GuiManager::panels() const {
+std::map<int32_t, std::string> GuiManager::Panels() const {
   std::lock_guard lock(lock_);
   return panels_;
 }
 
-std::vector<StatusBarCall> GuiManager::statusBarCalls() const {
+std::vector<StatusBarCall> GuiManager::StatusBarCalls() const {
   std::lock_guard lock(lock_);
   return calls_;
 }
 
-std::vector<ShortcutCall> GuiManager::shortcutCalls() const {
+std::vector<ShortcutCall> GuiManager::ShortcutCalls() const {
   std::lock_guard lock(lock_);
   return shortcuts_;
 }
 
-std::vector<bool> GuiManager::shortcutResults() const {
+std::vector<bool> GuiManager::ShortcutResults() const {
   std::lock_guard lock(lock_);
   return results_;
 }
 
-int GuiManager::shortcutHandledCount() const {
+int GuiManager::ShortcutHandledCount() const {
   std::lock_guard lock(lock_);
   return shortcutHandled_;
 }
 
-void GuiManager::setHandledKeys(std::vector<int32_t> keys) {
+void GuiManager::SetHandledKeys(std::vector<int32_t> keys) {
   std::lock_guard lock(lock_);
   handledKeys_ = std::move(keys);
 }
 
-void GuiManager::reset() {
+void GuiManager::Reset() {
   std::lock_guard lock(lock_);
   panels_.clear();
   calls_.clear();

@@ -27,17 +27,17 @@ struct ShortcutCall {
 class GuiManager final : public qvabi::Implements<qvabi::IGUIManager> {
  public:
   // Every panel set so far, by index, with its last text (empty included).
-  std::map<int32_t, std::string> panels() const;
+  std::map<int32_t, std::string> Panels() const;
   // Every SetStatusBarText call, oldest first.
-  std::vector<StatusBarCall> statusBarCalls() const;
-  std::vector<ShortcutCall> shortcutCalls() const;
+  std::vector<StatusBarCall> StatusBarCalls() const;
+  std::vector<ShortcutCall> ShortcutCalls() const;
   // What ProcessShortcut answered to each call, in the same order.
-  std::vector<bool> shortcutResults() const;
-  int shortcutHandledCount() const;
+  std::vector<bool> ShortcutResults() const;
+  int ShortcutHandledCount() const;
   // Which keys ProcessShortcut reports as handled, besides those the host
   // settings name ([Shortcuts] Handled); none by default.
-  void setHandledKeys(std::vector<int32_t> keys);
-  void reset();
+  void SetHandledKeys(std::vector<int32_t> keys);
+  void Reset();
 
   qvabi::HRESULT STDCALL ShortcutHandled() override;
   qvabi::HRESULT STDCALL ProcessShortcut(int32_t keyCode, qvabi::BOOL32 alt, qvabi::BOOL32 shift,

@@ -48,29 +48,29 @@ Host::Host()
 }
 
 void Host::Reset() {
-  releaseServerModules();
+  ReleaseServerModules();
   currentView_.reset();
   views_.clear();
   pcbDocument_.reset();
-  guiManager_->reset();
+  guiManager_->Reset();
   errorReports_.clear();
   updateFontCount_ = 0;
   applicationHandleOverride_.reset();
   ClearInjectedFailures();
 }
 
-int32_t Host::applicationWindow() {
+int32_t Host::ApplicationWindow() {
   if (applicationHandleOverride_) return *applicationHandleOverride_;
   return EnsureWindow(applicationWindow_, "TApplication", "Quorvex", 0, 0);
 }
 
-int32_t Host::mainWindow() {
-  const int32_t owner = applicationHandleOverride_ ? 0 : applicationWindow();
+int32_t Host::MainWindow() {
+  const int32_t owner = applicationHandleOverride_ ? 0 : ApplicationWindow();
   return EnsureWindow(mainWindow_, "TQuorvexMainForm", "Quorvex", platform::WS_CAPTION | platform::WS_VISIBLE,
                       owner);
 }
 
-View* Host::openDocument(const std::string& kind, const std::string& fileName) {
+View* Host::OpenDocument(const std::string& kind, const std::string& fileName) {
   qvabi::ComPtr<Document> document(new Document(kind, fileName));
   document->AddRef();
   qvabi::ComPtr<View> view(new View(document.get(), fileName));
@@ -80,7 +80,7 @@ View* Host::openDocument(const std::string& kind, const std::string& fileName) {
   return view.get();
 }
 
-View* Host::openPcbView(const std::string& boardFileName) {
+View* Host::OpenPcbView(const std::string& boardFileName) {
   if (!pcbDocument_) {
     pcbDocument_ = qvabi::ComPtr<Document>(new Document("PCB", boardFileName));
     pcbDocument_->AddRef();
@@ -92,17 +92,17 @@ View* Host::openPcbView(const std::string& boardFileName) {
   return view.get();
 }
 
-void Host::setCurrentView(View* view) { currentView_ = qvabi::ComPtr<View>::Share(view); }
+void Host::SetCurrentView(View* view) { currentView_ = qvabi::ComPtr<View>::Share(view); }
 
-std::vector<Document*> Host::documents() const {
+std::vector<Document*> Host::Documents() const {
   std::vector<Document*> result;
   for (const auto& view : views_)
-    if (std::find(result.begin(), result.end(), view->document()) == result.end())
-      result.push_back(view->document());
+    if (std::find(result.begin(), result.end(), view->OwnerDocument()) == result.end())
+      result.push_back(view->OwnerDocument());
   return result;
 }
 
-qvabi::IServerModule* Host::loadServerModule(const std::string& path, std::string* error) {
+qvabi::IServerModule* Host::LoadServerModule(const std::string& path, std::string* error) {
   std::string reason;
   platform::ModuleHandle file = platform::LoadModule(path, &reason);
   if (!file) {
@@ -116,7 +116,7 @@ qvabi::IServerModule* Host::loadServerModule(const std::string& path, std::strin
     return nullptr;
   }
   qvabi::ComPtr<qvabi::IServerModule> module;
-  const qvabi::HRESULT status = factory(client(), module.put());
+  const qvabi::HRESULT status = factory(GetClient(), module.put());
   if (qvabi::Failed(status) || !module) {
     const ThreadError thrown = TakeThreadError();
     if (error)
@@ -133,23 +133,23 @@ qvabi::IServerModule* Host::loadServerModule(const std::string& path, std::strin
   return module.get();
 }
 
-void Host::addServerModule(const std::string& name, qvabi::IServerModule* module) {
+void Host::AddServerModule(const std::string& name, qvabi::IServerModule* module) {
   if (!module) return;
   modules_.push_back({name, qvabi::ComPtr<qvabi::IServerModule>::Share(module), nullptr});
 }
 
-qvabi::IServerModule* Host::findServerModule(const std::string& name) const {
+qvabi::IServerModule* Host::FindServerModule(const std::string& name) const {
   for (const auto& loaded : modules_)
     if (platform::CompareTextIgnoreCase(loaded.name, name) == 0) return loaded.module.get();
   return nullptr;
 }
 
-qvabi::IServerModule* Host::serverModuleAt(int index) const {
-  if (index < 0 || index >= serverModuleCount()) return nullptr;
+qvabi::IServerModule* Host::ServerModuleAt(int index) const {
+  if (index < 0 || index >= ServerModuleCount()) return nullptr;
   return modules_[static_cast<std::size_t>(index)].module.get();
 }
 
-void Host::releaseServerModules() {
+void Host::ReleaseServerModules() {
   std::vector<platform::ModuleHandle> files;
   while (!modules_.empty()) {
     LoadedModule last = std::move(modules_.back());

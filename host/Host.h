@@ -44,44 +44,44 @@ class Host {
   void Reset();
 
   // The client; the host keeps it alive for the whole process.
-  qvabi::IClient* client() { return client_.get(); }
-  GuiManager& guiManager() { return *guiManager_.get(); }
-  OptionsManager& optionsManager() { return *optionsManager_.get(); }
-  NavigationService& navigationService() { return *navigationService_.get(); }
+  qvabi::IClient* GetClient() { return client_.get(); }
+  GuiManager& GetGuiManager() { return *guiManager_.get(); }
+  OptionsManager& GetOptionsManager() { return *optionsManager_.get(); }
+  NavigationService& GetNavigationService() { return *navigationService_.get(); }
 
   // The application window (IClient slot 9) and the main window (slot 15),
   // created in the platform's window table when first asked for. A test may
   // make slot 9 answer another value.
-  int32_t applicationWindow();
-  int32_t mainWindow();
-  void setApplicationHandleForTesting(std::optional<int32_t> handle) { applicationHandleOverride_ = handle; }
+  int32_t ApplicationWindow();
+  int32_t MainWindow();
+  void SetApplicationHandleForTesting(std::optional<int32_t> handle) { applicationHandleOverride_ = handle; }
 
   // Documents and views. A new view becomes the current one.
   // A document of any kind ("SCH", ...) with one view.
-  View* openDocument(const std::string& kind, const std::string& fileName);
+  View* OpenDocument(const std::string& kind, const std::string& fileName);
   // One more view of the PCB document (created on first use), for a board.
-  View* openPcbView(const std::string& boardFileName);
+  View* OpenPcbView(const std::string& boardFileName);
   // Nil: no current view.
-  void setCurrentView(View* view);
-  View* currentView() const { return currentView_.get(); }
-  std::vector<Document*> documents() const;
+  void SetCurrentView(View* view);
+  View* CurrentView() const { return currentView_.get(); }
+  std::vector<Document*> Documents() const;
 
   // Server modules: loads a module file, calls its ServerFactory with the
   // client and registers the module under the name it reports. Nil with a
   // one-line reason in *error on failure.
-  qvabi::IServerModule* loadServerModule(const std::string& path, std::string* error);
+  qvabi::IServerModule* LoadServerModule(const std::string& path, std::string* error);
   // Registers a module created elsewhere (a new reference is taken).
-  void addServerModule(const std::string& name, qvabi::IServerModule* module);
-  qvabi::IServerModule* findServerModule(const std::string& name) const;
-  int serverModuleCount() const { return static_cast<int>(modules_.size()); }
-  qvabi::IServerModule* serverModuleAt(int index) const;
+  void AddServerModule(const std::string& name, qvabi::IServerModule* module);
+  qvabi::IServerModule* FindServerModule(const std::string& name) const;
+  int ServerModuleCount() const { return static_cast<int>(modules_.size()); }
+  qvabi::IServerModule* ServerModuleAt(int index) const;
   // Releases every module, the last loaded first, then unloads their files.
-  void releaseServerModules();
+  void ReleaseServerModules();
 
-  std::vector<ErrorReport> errorReports() const { return errorReports_; }
-  void recordErrorReport(ErrorReport report) { errorReports_.push_back(std::move(report)); }
-  int updateFontCount() const { return updateFontCount_; }
-  void countUpdateFont() { ++updateFontCount_; }
+  std::vector<ErrorReport> ErrorReports() const { return errorReports_; }
+  void RecordErrorReport(ErrorReport report) { errorReports_.push_back(std::move(report)); }
+  int UpdateFontCount() const { return updateFontCount_; }
+  void CountUpdateFont() { ++updateFontCount_; }
 
  private:
   Host();

@@ -86,8 +86,8 @@ struct Bounds {
   double bottom = std::numeric_limits<double>::max();
   double right = std::numeric_limits<double>::lowest();
   double top = std::numeric_limits<double>::lowest();
-  bool empty() const { return left > right; }
-  void add(double x, double y) {
+  bool Empty() const { return left > right; }
+  void Add(double x, double y) {
     left = std::min(left, x);
     right = std::max(right, x);
     bottom = std::min(bottom, y);
@@ -169,8 +169,8 @@ void AddBounds(Bounds& bounds, const nlohmann::json& object) {
   if (object.contains("boundingRect") && object["boundingRect"].is_array() &&
       object["boundingRect"].size() == 4) {
     const auto& rect = object["boundingRect"];
-    bounds.add(Mil(rect[0].get<int64_t>()), Mil(rect[1].get<int64_t>()));
-    bounds.add(Mil(rect[2].get<int64_t>()), Mil(rect[3].get<int64_t>()));
+    bounds.Add(Mil(rect[0].get<int64_t>()), Mil(rect[1].get<int64_t>()));
+    bounds.Add(Mil(rect[2].get<int64_t>()), Mil(rect[3].get<int64_t>()));
   }
 }
 
@@ -201,7 +201,7 @@ std::string LayerColour(int layer) {
 std::string DrawBoardSvg(const std::vector<nlohmann::json>& objects, const std::string& title) {
   Bounds bounds;
   for (const auto& object : objects) AddBounds(bounds, object);
-  if (bounds.empty()) bounds = {0, 0, 1000, 1000};
+  if (bounds.Empty()) bounds = {0, 0, 1000, 1000};
   const double margin =
       std::max(kMinMarginMil, 0.04 * std::max(bounds.right - bounds.left, bounds.top - bounds.bottom));
   const double left = bounds.left - margin;

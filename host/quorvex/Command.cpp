@@ -33,7 +33,7 @@ StepResult RunCommand(Session& session) {
     return StepResult::Stop(kExitHostFailure);
   }
   const std::string& params = session.options.params;
-  qvabi::IServerView* view = session.host.currentView();
+  qvabi::IServerView* view = session.host.CurrentView();
 
   qvabi::BOOL32 enabled = 0;
   int32_t state2 = 0, state3 = 0;

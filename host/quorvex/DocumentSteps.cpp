@@ -123,7 +123,7 @@ void OpenBoard(Session& session) {
   // here, in the dialog each one opens.
   for (const boardtext::ScriptAction& action : boardtext::ParseScript(script))
     if (action.kind == boardtext::ScriptAction::Kind::Setup) session.setupKeys.push_back(action.keys);
-  session.host.openPcbView(DocumentFileName(session));
+  session.host.OpenPcbView(DocumentFileName(session));
 }
 
 void OpenActiveDocument(Session& session) {
@@ -132,14 +132,14 @@ void OpenActiveDocument(Session& session) {
   if (IsPcbKind(kind)) {
     // With a board its view is already the active one; without, a PCB
     // document shows while the editor has no current board.
-    if (session.board == 0) session.host.openPcbView("PCB1.qvpcb");
+    if (session.board == 0) session.host.OpenPcbView("PCB1.qvpcb");
     return;
   }
   // The host's own extensions: a schematic is a .qvsch, any other kind .qv + its kind.
   std::string extension = ".qv" + kind;
   std::transform(extension.begin(), extension.end(), extension.begin(),
                  [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  session.host.openDocument(kind, "Document1" + extension);
+  session.host.OpenDocument(kind, "Document1" + extension);
 }
 
 // What the run reads besides its arguments: the machine's files and the

@@ -37,9 +37,9 @@ std::optional<double> ShownTextHeight(Session& session, double width, double hei
   qvabi::ICommandLauncher* launcher = nullptr;
   if (qvabi::Failed(session.plugin->GetCommandLauncher(&launcher)) || !launcher) return std::nullopt;
   if (qvabi::Failed(launcher->LaunchCommand(session.options.command.c_str(), session.options.params.c_str(),
-                                            0, session.host.currentView())))
+                                            0, session.host.CurrentView())))
     return std::nullopt;
-  const auto panels = session.host.guiManager().panels();
+  const auto panels = session.host.GetGuiManager().Panels();
   const auto panel = panels.find(kTextHeightPanel);
   if (panel == panels.end()) return std::nullopt;
   const std::string_view text = panel->second;
@@ -56,9 +56,9 @@ std::optional<double> ShownTextHeight(Session& session, double width, double hei
 // measuring would show the user anything (a message, a report).
 std::optional<std::pair<int64_t, int64_t>> MeasuredSize(Session& session) {
   const std::size_t journal = platform::JournalEntries().size();
-  const std::size_t reports = session.host.errorReports().size();
+  const std::size_t reports = session.host.ErrorReports().size();
   auto quiet = [&] {
-    return platform::JournalEntries().size() == journal && session.host.errorReports().size() == reports;
+    return platform::JournalEntries().size() == journal && session.host.ErrorReports().size() == reports;
   };
   // Far taller than wide, the width sets the text height; far wider, the rows do.
   const auto byWidth = ShownTextHeight(session, kProbeShort, kProbeLong);

@@ -13,7 +13,7 @@ constexpr const char* kEditorFile = qvabi::kEditorModuleFile;
 
 qvabi::IServerModule* Load(Session& session, const char* fileName) {
   std::string error;
-  qvabi::IServerModule* module = session.host.loadServerModule(session.programFolder + fileName, &error);
+  qvabi::IServerModule* module = session.host.LoadServerModule(session.programFolder + fileName, &error);
   if (!module) ReportError(session, error);
   return module;
 }

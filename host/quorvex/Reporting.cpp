@@ -29,15 +29,15 @@ void ReportTrace(Session& session) {
   }
   for (const auto& entry : platform::JournalEntries())
     session.out << "journal " << entry.kind << ": " << OneLine(entry.text) << '\n';
-  const auto shortcuts = session.host.guiManager().shortcutCalls();
-  const auto handled = session.host.guiManager().shortcutResults();
+  const auto shortcuts = session.host.GetGuiManager().ShortcutCalls();
+  const auto handled = session.host.GetGuiManager().ShortcutResults();
   for (std::size_t i = 0; i < shortcuts.size(); ++i) {
     const auto& key = shortcuts[i];
     session.out << "shortcut " << key.keyCode << " alt=" << key.alt << " shift=" << key.shift
                 << " ctrl=" << key.ctrl << " -> "
                 << (i < handled.size() && handled[i] ? "handled" : "not handled") << '\n';
   }
-  for (const auto& report : session.host.errorReports()) {
+  for (const auto& report : session.host.ErrorReports()) {
     switch (report.kind) {
       case ErrorReport::Kind::SetErrorInfo:
         session.out << "error report: " << report.message;
@@ -57,7 +57,7 @@ void ReportTrace(Session& session) {
 void ReportHandledExceptions(Session& session) {
   constexpr int kReportLines = 4;
   const ErrorReport* lastSet = nullptr;
-  for (const auto& report : session.host.errorReports()) {
+  for (const auto& report : session.host.ErrorReports()) {
     if (report.kind == ErrorReport::Kind::SetErrorInfo) lastSet = &report;
     if (report.kind != ErrorReport::Kind::HandleException) continue;
     session.out << "error: " << (lastSet ? lastSet->message : std::string("(no error information)")) << '\n';
@@ -75,7 +75,7 @@ void ReportMessages(Session& session) {
 }
 
 void ReportStatusBar(Session& session) {
-  for (const auto& [panel, text] : session.host.guiManager().panels())
+  for (const auto& [panel, text] : session.host.GetGuiManager().Panels())
     if (!text.empty()) session.out << "status " << panel << ": " << OneLine(text) << '\n';
 }
 

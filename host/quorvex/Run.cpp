@@ -7,8 +7,9 @@ namespace quorvex::cli {
 
 int Run(Session& session) {
   using Step = StepResult (*)(Session&);
-  const std::vector<Step> steps = {PrepareMachine, CheckFiles,       LoadEditor, OpenDocuments, EnterTestMode,
-                                   LoadPlugin,     PrepareSetupUser, FitKicadLegend, RunCommand, WriteOutputs};
+  const std::vector<Step> steps = {PrepareMachine, CheckFiles,  LoadEditor,       OpenDocuments,
+                                   EnterTestMode,  LoadPlugin,  PrepareSetupUser, FitKicadLegend,
+                                   RunCommand,     WriteOutputs};
 
   int exitCode = kExitRan;
   for (Step step : steps) {
@@ -25,7 +26,7 @@ int Run(Session& session) {
     ReportMessages(session);
   }
   session.plugin = nullptr;
-  session.host.releaseServerModules();
+  session.host.ReleaseServerModules();
   return exitCode;
 }
 

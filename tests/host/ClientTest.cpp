@@ -30,7 +30,7 @@ TEST_F(ClientTest, WindowsExistAndTheMainWindowBelongsToTheApplication) {
   EXPECT_TRUE(platform::IsWindow(application));
   EXPECT_EQ(platform::GetWindowOwner(main), application);
 
-  host().setApplicationHandleForTesting(-1);
+  host().SetApplicationHandleForTesting(-1);
   ASSERT_EQ(client()->GetApplicationHandle(&again), qvabi::S_OK);
   EXPECT_EQ(again, -1);
   EXPECT_EQ(client()->GetApplicationHandle(nullptr), qvabi::E_UNEXPECTED);
@@ -41,18 +41,18 @@ TEST_F(ClientTest, BoardsShareOnePcbDocumentAndTheNewestViewIsCurrent) {
   ASSERT_EQ(client()->GetCurrentView(none.put()), qvabi::S_OK);
   EXPECT_FALSE(none);
 
-  View* first = host().openPcbView("C:\\Designs\\A.qvpcb");
-  View* second = host().openPcbView("C:\\Designs\\B.qvpcb");
-  View* sheet = host().openDocument("SCH", "C:\\Designs\\A.qvsch");
-  EXPECT_EQ(first->document(), second->document());
-  EXPECT_NE(sheet->document(), first->document());
-  EXPECT_EQ(host().documents().size(), 2u);
+  View* first = host().OpenPcbView("C:\\Designs\\A.qvpcb");
+  View* second = host().OpenPcbView("C:\\Designs\\B.qvpcb");
+  View* sheet = host().OpenDocument("SCH", "C:\\Designs\\A.qvsch");
+  EXPECT_EQ(first->OwnerDocument(), second->OwnerDocument());
+  EXPECT_NE(sheet->OwnerDocument(), first->OwnerDocument());
+  EXPECT_EQ(host().Documents().size(), 2u);
 
   qvabi::ComPtr<qvabi::IServerView> current;
   ASSERT_EQ(client()->GetCurrentView(current.put()), qvabi::S_OK);
   EXPECT_EQ(current.get(), static_cast<qvabi::IServerView*>(sheet));
 
-  host().setCurrentView(second);
+  host().SetCurrentView(second);
   ASSERT_EQ(client()->GetCurrentView(current.put()), qvabi::S_OK);
   qvabi::ComPtr<qvabi::IServerDocument> document;
   ASSERT_EQ(current->GetOwnerDocument(document.put()), qvabi::S_OK);
@@ -71,18 +71,18 @@ TEST_F(ClientTest, BoardsShareOnePcbDocumentAndTheNewestViewIsCurrent) {
   EXPECT_FALSE(byIndex);
 
   EXPECT_EQ(current->RefreshAfterCommand(), qvabi::S_OK);
-  EXPECT_EQ(second->refreshCount(), 1);
+  EXPECT_EQ(second->RefreshCount(), 1);
 
-  EXPECT_EQ(client()->ShowDocument(sheet->document()), qvabi::S_OK);
-  EXPECT_EQ(host().currentView(), sheet);
-  host().setCurrentView(nullptr);
+  EXPECT_EQ(client()->ShowDocument(sheet->OwnerDocument()), qvabi::S_OK);
+  EXPECT_EQ(host().CurrentView(), sheet);
+  host().SetCurrentView(nullptr);
   ASSERT_EQ(client()->GetCurrentView(current.put()), qvabi::S_OK);
   EXPECT_FALSE(current);
 }
 
 TEST_F(ClientTest, AViewHeldByAPlugInOutlivesAReset) {
   qvabi::ComPtr<qvabi::IServerView> held =
-      qvabi::ComPtr<qvabi::IServerView>::Share(host().openDocument("SCH", "S.qvsch"));
+      qvabi::ComPtr<qvabi::IServerView>::Share(host().OpenDocument("SCH", "S.qvsch"));
   host().Reset();
   qvabi::ComPtr<qvabi::IServerDocument> document;
   ASSERT_EQ(held->GetOwnerDocument(document.put()), qvabi::S_OK);
@@ -99,15 +99,15 @@ TEST_F(ClientTest, StatusBarKeepsTheLastTextOfEachPanel) {
   EXPECT_EQ(gui->SetStatusBarText(2, height.get()), qvabi::S_OK);
   EXPECT_EQ(gui->SetStatusBarText(3, size.get()), qvabi::S_OK);
   EXPECT_EQ(gui->SetStatusBarText(2, nullptr), qvabi::S_OK);
-  const auto panels = host().guiManager().panels();
+  const auto panels = host().GetGuiManager().Panels();
   EXPECT_EQ(panels.at(2), "");
   EXPECT_EQ(panels.at(3), "Size 1000 x 800 mil");
-  EXPECT_EQ(host().guiManager().statusBarCalls().size(), 3u);
+  EXPECT_EQ(host().GetGuiManager().StatusBarCalls().size(), 3u);
 
   const testsupport::FailingCall statusBarGone("host.SetStatusBarText", "Status bar is gone");
   EXPECT_EQ(gui->SetStatusBarText(1, size.get()), qvabi::E_UNEXPECTED);
   EXPECT_EQ(TakeThreadError().description, "Status bar is gone");
-  EXPECT_EQ(host().guiManager().statusBarCalls().size(), 3u);
+  EXPECT_EQ(host().GetGuiManager().StatusBarCalls().size(), 3u);
 }
 
 TEST_F(ClientTest, ShortcutsAreHandledOnlyWhenTheHostKnowsThem) {
@@ -117,19 +117,19 @@ TEST_F(ClientTest, ShortcutsAreHandledOnlyWhenTheHostKnowsThem) {
   EXPECT_EQ(gui->ProcessShortcut(0x70, qvabi::kFalse32, qvabi::kTrue32, qvabi::kFalse32, &handled),
             qvabi::S_OK);
   EXPECT_EQ(handled, 0);
-  host().guiManager().setHandledKeys({0x70});
+  host().GetGuiManager().SetHandledKeys({0x70});
   EXPECT_EQ(gui->ProcessShortcut(0x70, qvabi::kFalse32, qvabi::kFalse32, qvabi::kFalse32, &handled),
             qvabi::S_OK);
   EXPECT_EQ(handled, qvabi::kTrue32);
   EXPECT_EQ(gui->ShortcutHandled(), qvabi::S_OK);
-  EXPECT_EQ(host().guiManager().shortcutHandledCount(), 1);
-  EXPECT_EQ(host().guiManager().shortcutCalls().front(), (ShortcutCall{0x70, false, true, false}));
+  EXPECT_EQ(host().GetGuiManager().ShortcutHandledCount(), 1);
+  EXPECT_EQ(host().GetGuiManager().ShortcutCalls().front(), (ShortcutCall{0x70, false, true, false}));
 }
 
 TEST_F(ClientTest, TheEditorModuleIsFoundByNameWithoutRegardToCase) {
   std::string error;
   qvabi::IServerModule* editor =
-      host().loadServerModule(std::string(STRATIVUE_BIN_DIR) + "/" + qvabi::kEditorModuleFile, &error);
+      host().LoadServerModule(std::string(STRATIVUE_BIN_DIR) + "/" + qvabi::kEditorModuleFile, &error);
   ASSERT_NE(editor, nullptr) << error;
   EXPECT_NE(platform::FindLoadedModule(qvabi::kEditorModuleFile), nullptr);
 
@@ -158,9 +158,9 @@ TEST_F(ClientTest, TheEditorModuleIsFoundByNameWithoutRegardToCase) {
 
 TEST_F(ClientTest, LoadingAMissingModuleNamesIt) {
   std::string error;
-  EXPECT_EQ(host().loadServerModule(root_ + "/Nothing.so", &error), nullptr);
+  EXPECT_EQ(host().LoadServerModule(root_ + "/Nothing.so", &error), nullptr);
   EXPECT_NE(error.find("Nothing.so"), std::string::npos) << error;
-  EXPECT_EQ(host().serverModuleCount(), 0);
+  EXPECT_EQ(host().ServerModuleCount(), 0);
 }
 
 TEST_F(ClientTest, RedirectsMapTheirServerToTheModuleTheSettingsName) {
@@ -187,7 +187,7 @@ TEST_F(ClientTest, RedirectsMapTheirServerToTheModuleTheSettingsName) {
 TEST_F(ClientTest, ATargetNamesTheServerModuleRegisteredUnderIt) {
   qvabi::ComPtr<DocumentServer> tasks(new DocumentServer("Tasks"));
   tasks->AddRef();
-  host().addServerModule("Tasks", tasks.get());
+  host().AddServerModule("Tasks", tasks.get());
   platform::BStr known = platform::BStr::FromUtf8("Tasks");
   platform::BStr unknown = platform::BStr::FromUtf8("Elsewhere");
   qvabi::ComPtr<qvabi::IServerModule> module;

@@ -34,7 +34,7 @@ TEST_F(FlatFunctionsTest, AreExportedByNameFromTheProgram) {
     EXPECT_NE(platform::FindFunction(platform::MainProgramModule(), name), nullptr) << name;
   qvabi::IClient* client = nullptr;
   ClientAPI_GetClientInterface(&client);
-  EXPECT_EQ(client, Host::Instance().client());
+  EXPECT_EQ(client, Host::Instance().GetClient());
 }
 
 TEST_F(FlatFunctionsTest, PreferencesComeFromTheSettingsFileWithFalseAsDefault) {
@@ -82,7 +82,7 @@ TEST_F(FlatFunctionsTest, ErrorReportsAreRecordedInOrder) {
   ClientAPI_HandleException(7);
   ClientAPI_ClearErrorInfo();
   ClientAPI_SetErrorInfo(nullptr, nullptr, 0);
-  const auto reports = Host::Instance().errorReports();
+  const auto reports = Host::Instance().ErrorReports();
   ASSERT_EQ(reports.size(), 4u);
   EXPECT_EQ(reports[0].kind, ErrorReport::Kind::SetErrorInfo);
   EXPECT_EQ(reports[0].message, "Range check error");
@@ -107,7 +107,7 @@ TEST_F(FlatFunctionsTest, FileExistsLooksUnderTheMachineRootAndOtherQueriesAnswe
   ClientAPI_GetTranslationManager(&manager);
   EXPECT_EQ(manager, nullptr);
   EXPECT_EQ(ClientAPI_UpdateFont(nullptr), 0);
-  EXPECT_EQ(Host::Instance().updateFontCount(), 1);
+  EXPECT_EQ(Host::Instance().UpdateFontCount(), 1);
 }
 
 }  // namespace

@@ -25,7 +25,7 @@ class HostTest : public ::testing::Test {
   void TearDown() override { Host::Instance().Reset(); }
 
   Host& host() { return Host::Instance(); }
-  qvabi::IClient* client() { return host().client(); }
+  qvabi::IClient* client() { return host().GetClient(); }
 
   TestMachine machine_;
   // A folder of the test's own (native path).

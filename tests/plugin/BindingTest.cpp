@@ -43,7 +43,7 @@ TEST_F(BindingTest, MissingHostFunctionsGiveTheirDefaults) {
   ClientAPI::ResolveFrom(nullptr);
   EXPECT_EQ(ClientAPI::Lookup("GetPrefUseLuna"), nullptr);
 
-  qvabi::IClient* client = quorvex::Host::Instance().client();
+  qvabi::IClient* client = quorvex::Host::Instance().GetClient();
   ClientAPI::GetClientInterface(&client);
   EXPECT_EQ(client, nullptr);
   qvabi::IUnknown* manager = reinterpret_cast<qvabi::IUnknown*>(uintptr_t{1});
@@ -63,8 +63,8 @@ TEST_F(BindingTest, MissingHostFunctionsGiveTheirDefaults) {
   ClientAPI::SetErrorInfo(nullptr, nullptr, 0);
   ClientAPI::ClearErrorInfo();
   ClientAPI::HandleException(1);
-  EXPECT_TRUE(quorvex::Host::Instance().errorReports().empty());
-  EXPECT_EQ(quorvex::Host::Instance().updateFontCount(), 0);
+  EXPECT_TRUE(quorvex::Host::Instance().ErrorReports().empty());
+  EXPECT_EQ(quorvex::Host::Instance().UpdateFontCount(), 0);
 }
 
 TEST_F(BindingTest, ResolvedHostFunctionsReachTheHost) {
@@ -75,7 +75,7 @@ TEST_F(BindingTest, ResolvedHostFunctionsReachTheHost) {
 
   qvabi::IClient* client = nullptr;
   ClientAPI::GetClientInterface(&client);
-  EXPECT_EQ(client, quorvex::Host::Instance().client());
+  EXPECT_EQ(client, quorvex::Host::Instance().GetClient());
 
   ASSERT_TRUE(platform::CreateDirectories(quorvex::HostPreferenceFolder()));
   ASSERT_TRUE(
@@ -86,7 +86,7 @@ TEST_F(BindingTest, ResolvedHostFunctionsReachTheHost) {
   platform::BStr message = platform::BStr::FromUtf8("Boom");
   ClientAPI::SetErrorInfo(message.get(), nullptr, 16);
   ClientAPI::HandleException(3);
-  const auto reports = quorvex::Host::Instance().errorReports();
+  const auto reports = quorvex::Host::Instance().ErrorReports();
   ASSERT_EQ(reports.size(), 2u);
   EXPECT_EQ(reports[0].message, "Boom");
   EXPECT_EQ(reports[0].address, 16u);
@@ -154,18 +154,18 @@ TEST_F(BindingTest, CheckHostRaisesWithTheHostsDescription) {
 }
 
 TEST_F(BindingTest, StatusTextGoesToTheHostOnlyWithAClient) {
-  auto& gui = quorvex::Host::Instance().guiManager();
+  auto& gui = quorvex::Host::Instance().GetGuiManager();
   SetHostClient(nullptr);
   EXPECT_FALSE(GetHostClient());
   SetStatusText(2, u"Text height 60mil");
   ClearStatusText();
-  EXPECT_TRUE(gui.statusBarCalls().empty());
+  EXPECT_TRUE(gui.StatusBarCalls().empty());
 
-  SetHostClient(quorvex::Host::Instance().client());
-  EXPECT_EQ(GetHostClient().get(), quorvex::Host::Instance().client());
+  SetHostClient(quorvex::Host::Instance().GetClient());
+  EXPECT_EQ(GetHostClient().get(), quorvex::Host::Instance().GetClient());
   SetStatusText(2, u"Text height 60mil");
   ClearStatusText();
-  EXPECT_EQ(gui.statusBarCalls(), (std::vector<quorvex::StatusBarCall>{{2, "Text height 60mil"}, {-1, ""}}));
+  EXPECT_EQ(gui.StatusBarCalls(), (std::vector<quorvex::StatusBarCall>{{2, "Text height 60mil"}, {-1, ""}}));
 
   const testsupport::FailingCall noGui("host.GetGUIManager", "No GUI");
   EXPECT_RAISES(SetStatusText(1, u"x"), EHostError, "No GUI");

@@ -51,7 +51,7 @@ class CommandLauncherTest : public ::testing::Test {
     root_ = moduletest::MakeMachineRoot();
     platform::SetMachineRoot(root_);
     quorvex::Host::Instance().Reset();
-    SetHostClient(quorvex::Host::Instance().client());
+    SetHostClient(quorvex::Host::Instance().GetClient());
     g_calls = {};
   }
   void TearDown() override {
@@ -61,7 +61,7 @@ class CommandLauncherTest : public ::testing::Test {
     std::filesystem::remove_all(root_);
   }
 
-  quorvex::GuiManager& gui() { return quorvex::Host::Instance().guiManager(); }
+  quorvex::GuiManager& gui() { return quorvex::Host::Instance().GetGuiManager(); }
   qvabi::ICommandLauncher* launcher() { return &launcher_; }
 
   std::string root_;
@@ -85,7 +85,7 @@ TEST_F(CommandLauncherTest, UnregisteredNameHasDefaultStateAndDoesNothing) {
 
   EXPECT_EQ(launcher()->LaunchCommand("GenerateCrossSection", "", 0, nullptr), qvabi::S_OK);
   EXPECT_TRUE(g_calls.runs.empty());
-  EXPECT_TRUE(gui().statusBarCalls().empty());
+  EXPECT_TRUE(gui().StatusBarCalls().empty());
 }
 
 TEST_F(CommandLauncherTest, NamesMatchWithoutRegardToCaseAndFirstRegistrationWins) {
@@ -127,37 +127,37 @@ TEST_F(CommandLauncherTest, EveryRegisteredNameIsFoundWhateverTheRegistrationOrd
 
 TEST_F(CommandLauncherTest, RunReceivesViewAndParametersThenRefreshesTheCurrentView) {
   launcher_.RegisterCommand("Run", RunA, nullptr);
-  quorvex::View* view = quorvex::Host::Instance().openPcbView("Demo.qvpcb");
+  quorvex::View* view = quorvex::Host::Instance().OpenPcbView("Demo.qvpcb");
 
   EXPECT_EQ(launcher()->LaunchCommand("Run", "CopperHeight=1|Type=0", 99, view), qvabi::S_OK);
   EXPECT_EQ(launcher()->LaunchCommand("Run", nullptr, 0, nullptr), qvabi::S_OK);
   EXPECT_EQ(g_calls.runs, (std::vector<std::string>{"A:CopperHeight=1|Type=0", "A:"}));
   EXPECT_EQ(g_calls.views, (std::vector<qvabi::IServerView*>{view, nullptr}));
   // The host's current view is refreshed, whatever view the command got.
-  EXPECT_EQ(view->refreshCount(), 2);
-  EXPECT_TRUE(gui().statusBarCalls().empty());
+  EXPECT_EQ(view->RefreshCount(), 2);
+  EXPECT_TRUE(gui().StatusBarCalls().empty());
 }
 
 TEST_F(CommandLauncherTest, RunWithoutCurrentViewClearsPanelsOneToThreeOnly) {
   launcher_.RegisterCommand("Run", RunA, nullptr);
   gui().SetStatusBarText(4, nullptr);
   EXPECT_EQ(launcher()->LaunchCommand("Run", "", 0, nullptr), qvabi::S_OK);
-  const auto calls = gui().statusBarCalls();
+  const auto calls = gui().StatusBarCalls();
   EXPECT_EQ(calls, (std::vector<quorvex::StatusBarCall>{{4, ""}, {1, ""}, {2, ""}, {3, ""}}));
 }
 
 TEST_F(CommandLauncherTest, RaisingRunHandlerFailsWithItsMessageAndLeavesTheHostAlone) {
   launcher_.RegisterCommand("Run", RunRaising, nullptr);
-  quorvex::View* view = quorvex::Host::Instance().openPcbView("Demo.qvpcb");
+  quorvex::View* view = quorvex::Host::Instance().OpenPcbView("Demo.qvpcb");
   EXPECT_EQ(launcher()->LaunchCommand("Run", "", 0, view), qvabi::E_UNEXPECTED);
   const auto error = quorvex::TakeThreadError();
   EXPECT_EQ(error.description, "The legend does not fit");
   EXPECT_EQ(error.source, ThisModuleFileName());
-  EXPECT_EQ(view->refreshCount(), 0);
+  EXPECT_EQ(view->RefreshCount(), 0);
 
-  quorvex::Host::Instance().setCurrentView(nullptr);
+  quorvex::Host::Instance().SetCurrentView(nullptr);
   EXPECT_EQ(launcher()->LaunchCommand("Run", "", 0, nullptr), qvabi::E_UNEXPECTED);
-  EXPECT_TRUE(gui().statusBarCalls().empty());
+  EXPECT_TRUE(gui().StatusBarCalls().empty());
 }
 
 TEST_F(CommandLauncherTest, FailingHostCallsAfterTheRunFail) {
@@ -168,13 +168,13 @@ TEST_F(CommandLauncherTest, FailingHostCallsAfterTheRunFail) {
     EXPECT_EQ(g_calls.runs.size(), 1u);
     EXPECT_EQ(quorvex::TakeThreadError().description, "No view list");
   }
-  quorvex::View* view = quorvex::Host::Instance().openPcbView("Demo.qvpcb");
+  quorvex::View* view = quorvex::Host::Instance().OpenPcbView("Demo.qvpcb");
   {
     const testsupport::FailingCall failing("host.RefreshAfterCommand", "Cannot redraw");
     EXPECT_EQ(launcher()->LaunchCommand("Run", "", 0, view), qvabi::E_UNEXPECTED);
     EXPECT_EQ(quorvex::TakeThreadError().description, "Cannot redraw");
   }
-  quorvex::Host::Instance().setCurrentView(nullptr);
+  quorvex::Host::Instance().SetCurrentView(nullptr);
   const testsupport::FailingCall failing("host.SetStatusBarText", "No status bar");
   EXPECT_EQ(launcher()->LaunchCommand("Run", "", 0, nullptr), qvabi::E_UNEXPECTED);
 }
@@ -194,7 +194,7 @@ TEST_F(CommandLauncherTest, RaisingStateHandlerFailsAndKeepsWhatItSet) {
 
   // A command without a run handler launches as an unknown one.
   EXPECT_EQ(launcher()->LaunchCommand("State", "", 0, nullptr), qvabi::S_OK);
-  EXPECT_TRUE(gui().statusBarCalls().empty());
+  EXPECT_TRUE(gui().StatusBarCalls().empty());
   EXPECT_EQ(launcher()->GetCommandState("State", "", nullptr, nullptr, &state2, &state3, &state4, &state5),
             qvabi::E_UNEXPECTED);
 }

@@ -47,7 +47,7 @@ class CommandsTest : public PlacementTest {
   qvabi::PcbHandle UsableBoard(bool refuses = false) {
     LoadEditorServer();
     const qvabi::PcbHandle board = OpenBoardAt(0, 0, refuses);
-    host().openPcbView("C:\\Designs\\Demo\\Board.qvpcb");
+    host().OpenPcbView("C:\\Designs\\Demo\\Board.qvpcb");
     return board;
   }
 
@@ -72,7 +72,7 @@ class CommandsTest : public PlacementTest {
 
 TEST_F(CommandsTest, StateIsEnabledForAUsableBoardAndTouchesOnlyEnabled) {
   UsableBoard();
-  const StateResult result = State(host().currentView());
+  const StateResult result = State(host().CurrentView());
   EXPECT_EQ(result.enabled, qvabi::kTrue32);
   EXPECT_EQ(result.state2, 22);
   EXPECT_EQ(result.state3, 33);
@@ -85,9 +85,9 @@ TEST_F(CommandsTest, StateComparesTheDocumentKindIgnoringCase) {
   LoadEditorServer();
   OpenBoardAt(0, 0);
   for (const char* kind : {"pcb", "Pcb", "PCB"})
-    EXPECT_TRUE(Enabled(host().openDocument(kind, "Board.qvpcb"))) << kind;
+    EXPECT_TRUE(Enabled(host().OpenDocument(kind, "Board.qvpcb"))) << kind;
   for (const char* kind : {"SCH", "PCBPARTS", "", "PC"})
-    EXPECT_FALSE(Enabled(host().openDocument(kind, "Other"))) << kind;
+    EXPECT_FALSE(Enabled(host().OpenDocument(kind, "Other"))) << kind;
 }
 
 TEST_F(CommandsTest, StateIsDisabledWhenAnythingTheRunNeedsIsMissing) {
@@ -98,14 +98,14 @@ TEST_F(CommandsTest, StateIsDisabledWhenAnythingTheRunNeedsIsMissing) {
 
   // No current board.
   const qvabi::PcbHandle board = UsableBoard();
-  qvabi::IServerView* view = host().currentView();
+  qvabi::IServerView* view = host().CurrentView();
   ASSERT_TRUE(Enabled(view));
   sim_->SetCurrentBoard(0);
   EXPECT_FALSE(Enabled(view));
   sim_->SetCurrentBoard(board);
 
   // No PCB server module, then one that has no interface for the board.
-  host().releaseServerModules();
+  host().ReleaseServerModules();
   EXPECT_FALSE(Enabled(view));
   InstallFakeServer(false);
   EXPECT_FALSE(Enabled(view));
@@ -114,17 +114,17 @@ TEST_F(CommandsTest, StateIsDisabledWhenAnythingTheRunNeedsIsMissing) {
 
 TEST_F(CommandsTest, StateIsDisabledForABoardThatRefusesCommands) {
   UsableBoard(true);
-  EXPECT_FALSE(Enabled(host().currentView()));
+  EXPECT_FALSE(Enabled(host().CurrentView()));
 }
 
 TEST_F(CommandsTest, FailingHostCallsAreRaisedFromBothHandlers) {
   UsableBoard();
   const testsupport::FailingCall kindFails("host.GetKind", "kind unavailable");
   StateResult result;
-  EXPECT_THROW(GenerateCrossSectionState(host().currentView(), "", result.enabled, result.state2,
+  EXPECT_THROW(GenerateCrossSectionState(host().CurrentView(), "", result.enabled, result.state2,
                                          result.state3, result.state4, result.state5),
                EHostError);
-  EXPECT_RAISES(RunGenerateCrossSection(host().currentView(), ""), EHostError, "kind unavailable");
+  EXPECT_RAISES(RunGenerateCrossSection(host().CurrentView(), ""), EHostError, "kind unavailable");
   EXPECT_TRUE(Messages().empty());
 }
 
@@ -136,7 +136,7 @@ TEST_F(CommandsTest, RunWithoutAPcbDocumentShowsTheFirstMessageAndStops) {
   qvabi::ComPtr<ViewWithoutDocument> bare = testsupport::MakeReferenced<ViewWithoutDocument>();
   RunGenerateCrossSection(nullptr, "");
   RunGenerateCrossSection(bare.get(), "");
-  RunGenerateCrossSection(host().openDocument("SCH", "Sheet1.qvsch"), "");
+  RunGenerateCrossSection(host().OpenDocument("SCH", "Sheet1.qvsch"), "");
   const std::string message = Information(kNotPcbDocumentMessage);
   EXPECT_EQ(Messages(), (std::vector<std::string>{message, message, message}));
   // Nothing was asked of the user or done to the board.
@@ -146,8 +146,8 @@ TEST_F(CommandsTest, RunWithoutAPcbDocumentShowsTheFirstMessageAndStops) {
 
 TEST_F(CommandsTest, RunWithoutACurrentBoardShowsTheSecondMessage) {
   LoadEditorServer();
-  host().openPcbView("Board.qvpcb");
-  RunGenerateCrossSection(host().currentView(), "");
+  host().OpenPcbView("Board.qvpcb");
+  RunGenerateCrossSection(host().CurrentView(), "");
   EXPECT_EQ(Messages(), (std::vector<std::string>{Information(kNoCurrentBoardMessage)}));
   EXPECT_EQ(toolkit::MessageLog::Entries()[0].type, toolkit::TMsgDlgType::Information);
 }
@@ -156,14 +156,14 @@ TEST_F(CommandsTest, RunStopsSilentlyForAnUnusableBoardBeforeAskingForACorner) {
   {
     const qvabi::PcbHandle board = UsableBoard(true);
     SetScript(board, "corner 0,0\nmove 100mil,100mil\nclick");
-    RunGenerateCrossSection(host().currentView(), "");
+    RunGenerateCrossSection(host().CurrentView(), "");
     EXPECT_EQ(sim_->PendingActionCount(board), 3);
   }
-  host().releaseServerModules();
+  host().ReleaseServerModules();
   InstallFakeServer(false);
   const qvabi::PcbHandle board = OpenBoardAt(0, 0);
   SetScript(board, "corner 0,0\nclick");
-  RunGenerateCrossSection(host().currentView(), "");
+  RunGenerateCrossSection(host().CurrentView(), "");
   EXPECT_EQ(sim_->PendingActionCount(board), 2);
   EXPECT_STREQ(sim_->EventLog(), "");
   EXPECT_TRUE(Messages().empty());
@@ -174,7 +174,7 @@ TEST_F(CommandsTest, CancellingTheFirstCornerLeavesTheBoardAsItWas) {
   const std::string before = sim_->BoardText(board);
   const int32_t live = Live();
   SetScript(board, "escape\nmove 100mil,100mil\nclick");
-  RunGenerateCrossSection(host().currentView(), "");
+  RunGenerateCrossSection(host().CurrentView(), "");
   EXPECT_STREQ(sim_->EventLog(), "prompt Select first corner\n");
   EXPECT_EQ(sim_->BoardText(board), before);
   EXPECT_EQ(Live(), live);
@@ -186,7 +186,7 @@ TEST_F(CommandsTest, ARunPlacesTheLegendFromTheCornerWithTheParametersUnchanged)
   const qvabi::PcbHandle board = UsableBoard();
   // A wide, low rectangle: the row height, not the width, limits the texts.
   SetScript(board, "corner 1000mil,500mil\nmove 13000mil,2500mil\nclick");
-  RunGenerateCrossSection(host().currentView(), "Gerbers=True|Type=True");
+  RunGenerateCrossSection(host().CurrentView(), "Gerbers=True|Type=True");
   EXPECT_EQ(sim_->PendingActionCount(board), 0);
   EXPECT_STREQ(sim_->Notifications(), "NotifyHandlerCreated\nNotifyHandlerDestroyed\n");
   EXPECT_EQ(Panel(3), "Rectangle Height: 2000mil Width: 12000mil");
@@ -212,12 +212,13 @@ TEST_F(CommandsTest, ARunPlacesTheLegendFromTheCornerWithTheParametersUnchanged)
 }
 
 TEST_F(CommandsTest, TheModuleRegistersTheCommandUnderItsNameInAnyCase) {
-  qvabi::ComPtr<qvabi::IServerModule> module = TServerModule::Create<TStrativueServerModule>(host().client());
+  qvabi::ComPtr<qvabi::IServerModule> module =
+      TServerModule::Create<TStrativueServerModule>(host().GetClient());
   qvabi::ICommandLauncher* launcher = nullptr;
   ASSERT_EQ(module->GetCommandLauncher(&launcher), qvabi::S_OK);
   ASSERT_NE(launcher, nullptr);
 
-  qvabi::IServerView* schematic = host().openDocument("SCH", "Sheet1.qvsch");
+  qvabi::IServerView* schematic = host().OpenDocument("SCH", "Sheet1.qvsch");
   qvabi::BOOL32 enabled = qvabi::kTrue32;
   int32_t state2 = 7;
   int32_t state3 = 7;
@@ -236,7 +237,8 @@ TEST_F(CommandsTest, TheModuleRegistersTheCommandUnderItsNameInAnyCase) {
 }
 
 TEST_F(CommandsTest, TheLauncherSurvivesACommandWithNoViewAtAll) {
-  qvabi::ComPtr<qvabi::IServerModule> module = TServerModule::Create<TStrativueServerModule>(host().client());
+  qvabi::ComPtr<qvabi::IServerModule> module =
+      TServerModule::Create<TStrativueServerModule>(host().GetClient());
   qvabi::ICommandLauncher* launcher = nullptr;
   ASSERT_EQ(module->GetCommandLauncher(&launcher), qvabi::S_OK);
   qvabi::BOOL32 enabled = qvabi::kTrue32;

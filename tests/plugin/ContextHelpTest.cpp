@@ -169,20 +169,20 @@ TEST_F(ContextHelpTest, APopupThatCannotBeShownStillRestoresThePanelsAndReachesT
 
 TEST_F(ContextHelpTest, F1WithAModifierGoesToTheHostsShortcutsFirst) {
   DialogTopics("Dlg_LegendSetupDialog=10\n");
-  auto& gui = quorvex::Host::Instance().guiManager();
-  gui.setHandledKeys({platform::VK_F1});
+  auto& gui = quorvex::Host::Instance().GetGuiManager();
+  gui.SetHandledKeys({platform::VK_F1});
   InSetupDialog([] { automation::PressKey(platform::VK_F1, false, true, false); });
-  EXPECT_EQ(gui.shortcutCalls(), (std::vector<quorvex::ShortcutCall>{{platform::VK_F1, false, false, true}}));
-  EXPECT_EQ(gui.shortcutHandledCount(), 1);
+  EXPECT_EQ(gui.ShortcutCalls(), (std::vector<quorvex::ShortcutCall>{{platform::VK_F1, false, false, true}}));
+  EXPECT_EQ(gui.ShortcutHandledCount(), 1);
   // Only the opening's dynamic help: the host took the key.
   EXPECT_EQ(Journal("process").size(), 1u);
 
   // A key the host leaves alone opens the help after all.
-  gui.setHandledKeys({});
+  gui.SetHandledKeys({});
   platform::JournalClear();
   InSetupDialog([] { automation::PressKey(platform::VK_F1, true, false, true); });
-  EXPECT_EQ(gui.shortcutCalls().back(), (quorvex::ShortcutCall{platform::VK_F1, true, true, false}));
-  EXPECT_EQ(gui.shortcutHandledCount(), 1);
+  EXPECT_EQ(gui.ShortcutCalls().back(), (quorvex::ShortcutCall{platform::VK_F1, true, true, false}));
+  EXPECT_EQ(gui.ShortcutHandledCount(), 1);
   EXPECT_EQ(Journal("process").back(), DynamicHelp("ForceUpdate=True|Address=" + DialogPage()));
 }
 

@@ -85,7 +85,7 @@ class DialogErrorPolicyTest : public dialogtest::DialogTest {
   }
   static std::vector<Kind> ReportKinds() {
     std::vector<Kind> kinds;
-    for (const auto& report : quorvex::Host::Instance().errorReports()) kinds.push_back(report.kind);
+    for (const auto& report : quorvex::Host::Instance().ErrorReports()) kinds.push_back(report.kind);
     return kinds;
   }
   // Clicks `button` in a shown faulty dialog (and closes the message box
@@ -108,7 +108,7 @@ TEST_F(DialogErrorPolicyTest, AnAccessViolationInAHandlerGoesToTheHostWithoutABo
   // host, cleared when the handling ended.
   EXPECT_EQ(ReportKinds(), (std::vector<Kind>{Kind::SetErrorInfo, Kind::SetErrorInfo, Kind::HandleException,
                                               Kind::ClearErrorInfo}));
-  const auto reports = quorvex::Host::Instance().errorReports();
+  const auto reports = quorvex::Host::Instance().ErrorReports();
   EXPECT_EQ(reports[2].value, 0);
   EXPECT_EQ(reports[1].message.rfind("Access violation at address ", 0), 0u) << reports[1].message;
   EXPECT_NE(reports[1].report.find("ReadThroughNil"), std::string::npos) << reports[1].report;
@@ -118,7 +118,7 @@ TEST_F(DialogErrorPolicyTest, AnAccessViolationInAHandlerGoesToTheHostWithoutABo
 TEST_F(DialogErrorPolicyTest, APlainErrorShowsAnErrorBoxAndTheErrorInformationIsClearedAfterwards) {
   EXPECT_TRUE(ClickInFaultyDialog("ButtonPlain", true));
   EXPECT_EQ(ReportKinds(), (std::vector<Kind>{Kind::SetErrorInfo, Kind::ClearErrorInfo}));
-  EXPECT_EQ(quorvex::Host::Instance().errorReports()[0].message, kPlainError);
+  EXPECT_EQ(quorvex::Host::Instance().ErrorReports()[0].message, kPlainError);
   const auto boxes = toolkit::MessageLog::Entries();
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(boxes[0].caption, "Error");
@@ -140,7 +140,7 @@ TEST_F(DialogErrorPolicyTest, AFailingOptionsStoreWriteTakesTheSystemPathAndTheS
   EXPECT_TRUE(openAfterOk);
   EXPECT_EQ(ReportKinds(), (std::vector<Kind>{Kind::SetErrorInfo, Kind::SetErrorInfo, Kind::HandleException,
                                               Kind::ClearErrorInfo}));
-  const auto reports = quorvex::Host::Instance().errorReports();
+  const auto reports = quorvex::Host::Instance().ErrorReports();
   EXPECT_EQ(reports[1].message, "The options store is full");
   EXPECT_NE(reports[1].report.find("Class: EHostError"), std::string::npos) << reports[1].report;
   EXPECT_TRUE(toolkit::MessageLog::Entries().empty());

@@ -62,7 +62,7 @@ class DialogTest : public ::testing::Test {
  protected:
   void SetUp() override {
     quorvex::Host::Instance().Reset();
-    SetHostClient(quorvex::Host::Instance().client());
+    SetHostClient(quorvex::Host::Instance().GetClient());
     // What dialogs keep on the machine: the host's options files and the
     // placements under the preference key. Taken away for the test and put
     // back afterwards, where the machine is the system's own.

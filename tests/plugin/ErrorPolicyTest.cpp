@@ -85,7 +85,7 @@ class ErrorPolicyTest : public ::testing::Test {
     quorvex::Host::Instance().Reset();
     toolkit::MessageLog::Clear();
     ClientAPI::Resolve();
-    SetHostClient(quorvex::Host::Instance().client());
+    SetHostClient(quorvex::Host::Instance().GetClient());
     InstallUiHooks();
   }
   void TearDown() override {
@@ -97,7 +97,7 @@ class ErrorPolicyTest : public ::testing::Test {
     std::filesystem::remove_all(root_);
   }
 
-  static std::vector<quorvex::ErrorReport> Reports() { return quorvex::Host::Instance().errorReports(); }
+  static std::vector<quorvex::ErrorReport> Reports() { return quorvex::Host::Instance().ErrorReports(); }
   // What a dialog's event handler does: the toolkit's catch-all guard.
   static void InHandler(const std::function<void()>& handler) {
     toolkit::TForm form(nullptr);

@@ -160,13 +160,13 @@ class HelpNavigationTest : public pathstest::PathsTest {
   static qvabi::ComPtr<quorvex::View> NewView(quorvex::Document* document, const std::string& name,
                                               const std::string& parameters = "") {
     auto view = qvabi::ComPtr<quorvex::View>::Share(new quorvex::View(document, name));
-    view->setParameters(parameters);
+    view->SetParameters(parameters);
     return view;
   }
   static void Serve(const std::vector<quorvex::Document*>& documents) {
     auto server = qvabi::ComPtr<quorvex::DocumentServer>::Share(new quorvex::DocumentServer("Texts"));
-    for (auto* document : documents) server->addDocument(document);
-    quorvex::Host::Instance().addServerModule("Texts", server.get());
+    for (auto* document : documents) server->AddDocument(document);
+    quorvex::Host::Instance().AddServerModule("Texts", server.get());
   }
 };
 
@@ -352,29 +352,29 @@ TEST_F(HelpNavigationTest, OpenViewIsShownAndActivated) {
   auto document = NewDocument("C:\\Docs\\Plan.txt");
   auto a = NewView(document.get(), "A");
   auto b = NewView(document.get(), "B");
-  b->setActivatable(true);
+  b->SetActivatable(true);
   // An addressable document decides by itself which addresses it shows.
   auto page = NewDocument("C:\\Help\\page.htm");
-  page->setAddress("help://topics/layers");
+  page->SetAddress("help://topics/layers");
   auto pageView = NewView(page.get(), "Page");
-  pageView->setActivatable(true);
+  pageView->SetActivatable(true);
   Serve({document.get(), page.get()});
 
   NavigateHelpTarget(u"C:\\Docs\\Plan.txt?ViewName=B");
   EXPECT_EQ(Entries("navigate"), (std::vector<JournalEntry>{{"navigate", "show C:\\Docs\\Plan.txt"}}));
-  EXPECT_EQ(b->activateCount(), 1);
+  EXPECT_EQ(b->ActivateCount(), 1);
   NavigateHelpTarget(u"HELP://Topics/Layers");
   EXPECT_EQ(Entries("navigate").back(), (JournalEntry{"navigate", "show C:\\Help\\page.htm"}));
-  EXPECT_EQ(pageView->activateCount(), 1);
+  EXPECT_EQ(pageView->ActivateCount(), 1);
 }
 
 TEST_F(HelpNavigationTest, CurrentBrowserDocumentNavigatesUnlessAlreadyThere) {
-  quorvex::View* view = quorvex::Host::Instance().openDocument("WEB", "Browser");
-  view->document()->setNavigable(true);
+  quorvex::View* view = quorvex::Host::Instance().OpenDocument("WEB", "Browser");
+  view->OwnerDocument()->SetNavigable(true);
   NavigateHelpTarget(u"help://topics/layers");
   EXPECT_EQ(Entries("navigate"),
             (std::vector<JournalEntry>{{"navigate", "document Browser: help://topics/layers"}}));
-  view->document()->setAddress("help://topics/layers");
+  view->OwnerDocument()->SetAddress("help://topics/layers");
   NavigateHelpTarget(u"HELP://topics/LAYERS");
   EXPECT_EQ(Entries("navigate").size(), 1u);
 }
@@ -403,8 +403,8 @@ TEST_F(HelpNavigationTest, WebAddressesAndHostFilesGoWhereTheHostSays) {
 
 TEST_F(HelpNavigationTest, TaskServerOfTheLoadedWorkspaceShowsWhatNothingElseTook) {
   auto tasks = qvabi::ComPtr<quorvex::DocumentServer>::Share(new quorvex::DocumentServer("Tasks"));
-  tasks->setNavigable(true);
-  quorvex::Host::Instance().addServerModule("Tasks", tasks.get());
+  tasks->SetNavigable(true);
+  quorvex::Host::Instance().AddServerModule("Tasks", tasks.get());
   // Not loaded yet: the last step finds no workspace and does nothing; the
   // host was only asked to resolve the address.
   NavigateHelpTarget(u"topic:layer-stack");

@@ -67,7 +67,7 @@ class LegendTest : public editortest::EditorTest {
   void SetUp() override {
     EditorTest::SetUp();
     quorvex::Host::Instance().Reset();
-    SetHostClient(quorvex::Host::Instance().client());
+    SetHostClient(quorvex::Host::Instance().GetClient());
   }
   void TearDown() override {
     SetHostClient(nullptr);
@@ -94,7 +94,7 @@ class LegendTest : public editortest::EditorTest {
   }
 
   std::string Panel(int32_t index) const {
-    const auto panels = quorvex::Host::Instance().guiManager().panels();
+    const auto panels = quorvex::Host::Instance().GetGuiManager().Panels();
     const auto found = panels.find(index);
     return found == panels.end() ? std::string() : found->second;
   }

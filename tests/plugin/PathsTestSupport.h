@@ -29,7 +29,7 @@ class PathsTest : public ::testing::Test {
     machine_.IsolateFile(quorvex::HostSettingsPath());
     quorvex::Host::Instance().Reset();
     ClientAPI::Resolve();
-    SetHostClient(quorvex::Host::Instance().client());
+    SetHostClient(quorvex::Host::Instance().GetClient());
     FreePreferencePaths();
     platform::JournalClear();
   }

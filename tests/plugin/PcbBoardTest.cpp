@@ -332,15 +332,15 @@ class PcbServerInterface : public editortest::EditorTest {
 TEST_F(PcbServerInterface, NilWithoutClientOrModule) {
   SetHostClient(nullptr);
   EXPECT_FALSE(GetPCBServerInterface());
-  SetHostClient(quorvex::Host::Instance().client());
+  SetHostClient(quorvex::Host::Instance().GetClient());
   EXPECT_FALSE(GetPCBServerInterface());
 }
 
 TEST_F(PcbServerInterface, FoundInTheEditorsModule) {
   quorvex::Host& host = quorvex::Host::Instance();
-  SetHostClient(host.client());
+  SetHostClient(host.GetClient());
   std::string error;
-  ASSERT_NE(host.loadServerModule(std::string(STRATIVUE_BIN_DIR) + "/" + qvabi::kEditorModuleFile, &error),
+  ASSERT_NE(host.LoadServerModule(std::string(STRATIVUE_BIN_DIR) + "/" + qvabi::kEditorModuleFile, &error),
             nullptr)
       << error;
   const auto server = GetPCBServerInterface();

@@ -78,7 +78,7 @@ class PlacementTest : public legendtest::LegendTest {
   // The editor's own server module, loaded as the host would.
   void LoadEditorServer() {
     std::string error;
-    ASSERT_NE(quorvex::Host::Instance().loadServerModule(
+    ASSERT_NE(quorvex::Host::Instance().LoadServerModule(
                   std::string(STRATIVUE_BIN_DIR) + "/" + qvabi::kEditorModuleFile, &error),
               nullptr)
         << error;
@@ -90,11 +90,11 @@ class PlacementTest : public legendtest::LegendTest {
     if (withEditor) {
       LoadEditorServer();
       editor = GetPCBServerInterface();
-      quorvex::Host::Instance().releaseServerModules();
+      quorvex::Host::Instance().ReleaseServerModules();
     }
     qvabi::ComPtr<FakePcbServer> fake = testsupport::MakeReferenced<FakePcbServer>();
     fake->editor = editor;
-    quorvex::Host::Instance().addServerModule("PCB", fake.get());
+    quorvex::Host::Instance().AddServerModule("PCB", fake.get());
     fakes_.push_back(fake);
     return *fake.get();
   }

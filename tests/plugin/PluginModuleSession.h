@@ -54,7 +54,7 @@ class PluginModuleTest : public ::testing::Test {
     std::filesystem::remove_all(root_);
   }
 
-  qvabi::IClient* client() { return quorvex::Host::Instance().client(); }
+  qvabi::IClient* client() { return quorvex::Host::Instance().GetClient(); }
 
   // A module created with the host's client; the test owns the reference.
   qvabi::ComPtr<qvabi::IServerModule> CreateModule() {

@@ -121,7 +121,7 @@ TEST_F(ServerDialogTest, TheHostsMainWindowOwnsTheDialogWithCloseAndHelpInItsCap
   EXPECT_FALSE(dialog->FResizableFrame);
   EXPECT_TRUE(dialog->ShowHint());
   const platform::HWND window = dialog->Handle();
-  EXPECT_EQ(platform::GetWindowOwner(window), quorvex::Host::Instance().mainWindow());
+  EXPECT_EQ(platform::GetWindowOwner(window), quorvex::Host::Instance().MainWindow());
   EXPECT_NE(platform::GetWindowExStyle(window) & platform::WS_EX_CONTEXTHELP, 0u);
   EXPECT_EQ(platform::GetWindowStyle(window) & platform::WS_THICKFRAME, 0u);
   EXPECT_EQ(platform::GetWindowText(window), "Strativue Setup");

@@ -85,9 +85,9 @@ TEST_F(ServerModuleTest, HasNoDocumentsOfItsOwn) {
 
 TEST_F(ServerModuleTest, DestroyDocumentRunsTheDocumentsOwnRelease) {
   auto module = CreateModule();
-  quorvex::View* view = quorvex::Host::Instance().openDocument("SCH", "Sheet1.qvsch");
-  EXPECT_EQ(module->DestroyDocument(view->document()), qvabi::S_OK);
-  EXPECT_EQ(view->document()->releaseCount(), 1);
+  quorvex::View* view = quorvex::Host::Instance().OpenDocument("SCH", "Sheet1.qvsch");
+  EXPECT_EQ(module->DestroyDocument(view->OwnerDocument()), qvabi::S_OK);
+  EXPECT_EQ(view->OwnerDocument()->ReleaseCount(), 1);
 
   const testsupport::FailingCall kindFails("host.GetKind", "unused");
   EXPECT_EQ(module->DestroyDocument(nullptr), qvabi::S_OK);
@@ -149,7 +149,7 @@ TEST_F(ServerModuleTest, NilClientGivesAWorkingModuleWithoutClient) {
   qvabi::ICommandLauncher* launcher = nullptr;
   ASSERT_EQ(module->GetCommandLauncher(&launcher), qvabi::S_OK);
   EXPECT_EQ(launcher->LaunchCommand("GenerateCrossSection", "", 0, nullptr), qvabi::S_OK);
-  EXPECT_TRUE(quorvex::Host::Instance().guiManager().statusBarCalls().empty());
+  EXPECT_TRUE(quorvex::Host::Instance().GetGuiManager().StatusBarCalls().empty());
   EXPECT_EQ(module->Idle(), qvabi::S_OK);
 }
 
@@ -164,7 +164,7 @@ TEST_F(ServerModuleTest, FactoryFailsWhenTheHostGivesNoApplicationWindow) {
     EXPECT_EQ(error.description, "No application window");
     EXPECT_EQ(error.source, qvabi::kPluginModuleFile);
   }
-  quorvex::Host::Instance().setApplicationHandleForTesting(-3);
+  quorvex::Host::Instance().SetApplicationHandleForTesting(-3);
   module = Sentinel<qvabi::IServerModule>();
   EXPECT_EQ(factory_(client(), &module), qvabi::E_UNEXPECTED);
   EXPECT_EQ(module, nullptr);
@@ -226,7 +226,7 @@ TEST_F(ServerModuleTest, ProcessCounterCountsAndRefusesToOverflow) {
 
 TEST_F(ServerModuleTest, UnregisteredCommandHasDefaultStateAndLaunchesSilently) {
   auto module = CreateModule();
-  quorvex::View* view = quorvex::Host::Instance().openPcbView("C:\\Designs\\Demo.qvpcb");
+  quorvex::View* view = quorvex::Host::Instance().OpenPcbView("C:\\Designs\\Demo.qvpcb");
   qvabi::ICommandLauncher* launcher = nullptr;
   ASSERT_EQ(module->GetCommandLauncher(&launcher), qvabi::S_OK);
 
@@ -244,8 +244,8 @@ TEST_F(ServerModuleTest, UnregisteredCommandHasDefaultStateAndLaunchesSilently) 
 
   EXPECT_EQ(launcher->LaunchCommand("NoSuchCommand", "A=1", 0, view), qvabi::S_OK);
   EXPECT_EQ(launcher->LaunchCommand(nullptr, nullptr, 0, nullptr), qvabi::S_OK);
-  EXPECT_EQ(view->refreshCount(), 0);
-  EXPECT_TRUE(quorvex::Host::Instance().guiManager().statusBarCalls().empty());
+  EXPECT_EQ(view->RefreshCount(), 0);
+  EXPECT_TRUE(quorvex::Host::Instance().GetGuiManager().StatusBarCalls().empty());
 }
 
 TEST_F(ServerModuleTest, AttachedObjectsAreKeptUntilDetachedOrTheModuleGoes) {
@@ -296,7 +296,7 @@ TEST_F(ServerModuleTest, IdleWakesTheApplicationOnlyWhenInputIsWaiting) {
   EXPECT_EQ(message.message, 0x1234u);
   ASSERT_TRUE(platform::PeekMessage(&message, true));
   EXPECT_EQ(message.message, platform::WM_USER);
-  EXPECT_EQ(message.window, quorvex::Host::Instance().applicationWindow());
+  EXPECT_EQ(message.window, quorvex::Host::Instance().ApplicationWindow());
   EXPECT_EQ(message.wParam, 0);
   EXPECT_EQ(message.lParam, 0);
 }

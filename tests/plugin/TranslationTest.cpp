@@ -46,7 +46,7 @@ class TranslationTest : public ::testing::Test {
     quorvex::Host::Instance().Reset();
     platform::JournalClear();
     ClientAPI::Resolve();
-    SetHostClient(quorvex::Host::Instance().client());
+    SetHostClient(quorvex::Host::Instance().GetClient());
     ResetReadingState();
   }
   void TearDown() override {

@@ -36,7 +36,7 @@ Behaviour Observe() {
   toolkit::Application().Guard(&form, [] { throw std::bad_alloc(); });
   return {toolkit::ColorToText(0x80000005u), ToolkitHookCount(),
           static_cast<bool>(toolkit::Application().OnException),
-          quorvex::Host::Instance().errorReports().size()};
+          quorvex::Host::Instance().ErrorReports().size()};
 }
 
 TEST_F(PluginModuleTest, HundredLoadsLeaveNoHookBehindAndBehaveAlike) {

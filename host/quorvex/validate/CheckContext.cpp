@@ -20,7 +20,7 @@ void CheckContext::Step(const std::string& what) const { std::cout << "step: " <
 
 void CheckContext::LoadEditor() {
   std::string error;
-  if (!host.loadServerModule(settings.programFolder + qvabi::kEditorModuleFile, &error))
+  if (!host.LoadServerModule(settings.programFolder + qvabi::kEditorModuleFile, &error))
     throw CheckFailure("cannot load the editor: " + error);
   const platform::ModuleHandle module = platform::FindLoadedModule(qvabi::kEditorModuleFile);
   if (!module || !editor.Load(module)) throw CheckFailure("Brelix.so lacks the editor's simulation API");
@@ -30,7 +30,7 @@ void CheckContext::LoadEditor() {
 qvabi::IServerModule* CheckContext::LoadPlugin() {
   std::string error;
   qvabi::IServerModule* module =
-      Call("ServerFactory", [&] { return host.loadServerModule(settings.plugin, &error); });
+      Call("ServerFactory", [&] { return host.LoadServerModule(settings.plugin, &error); });
   if (!module) throw CheckFailure(error);
   return module;
 }

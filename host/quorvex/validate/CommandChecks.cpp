@@ -100,7 +100,7 @@ class BoardUnderTest {
     Expect(board_ != 0, name_ + " no longer opens: " + (error ? error : "refused"));
     Expect(context_.editor.SetInputScript(board_, script.c_str(), &error) != 0,
            std::string("the editor refused a script: ") + (error ? error : ""));
-    context_.host.openPcbView(json::parse(text_)["fileName"].get<std::string>());
+    context_.host.OpenPcbView(json::parse(text_)["fileName"].get<std::string>());
   }
 
   std::string Text() const { return context_.editor.BoardText(board_); }
@@ -145,7 +145,7 @@ class BoardUnderTest {
 
 qvabi::HRESULT Launch(CheckContext& context, qvabi::ICommandLauncher* launcher) {
   return Call("ICommandLauncher::LaunchCommand", [&] {
-    return launcher->LaunchCommand("GenerateCrossSection", "", 0, context.host.currentView());
+    return launcher->LaunchCommand("GenerateCrossSection", "", 0, context.host.CurrentView());
   });
 }
 
@@ -179,7 +179,7 @@ struct Scenario {
 void RunScenario(CheckContext& context, qvabi::ICommandLauncher* launcher, BoardUnderTest& board,
                  const Scenario& scenario, const std::string& run, bool underFault) {
   board.Open(scenario.script);
-  if (!scenario.withView) context.host.setCurrentView(nullptr);
+  if (!scenario.withView) context.host.SetCurrentView(nullptr);
   const std::string before = board.Text();
   const qvabi::HRESULT status = Launch(context, launcher);
   platform::faults::Clear();
@@ -222,7 +222,7 @@ void FaultRuns(CheckContext& context, const std::string& kind) {
       RunScenario(context, launcher, board, scenario, where, false);
       // RunScenario cleared the counts after the launch; count again.
       board.Open(scenario.script);
-      if (!scenario.withView) context.host.setCurrentView(nullptr);
+      if (!scenario.withView) context.host.SetCurrentView(nullptr);
       platform::faults::ResetCounts();
       Launch(context, launcher);
       const auto counts = platform::faults::Counts();
@@ -238,7 +238,7 @@ void FaultRuns(CheckContext& context, const std::string& kind) {
           const std::string run = where + " with " + rule + " failing";
           context.Step(run);
           board.Open(scenario.script);
-          if (!scenario.withView) context.host.setCurrentView(nullptr);
+          if (!scenario.withView) context.host.SetCurrentView(nullptr);
           platform::faults::Arm({point, nth, {}});
           const std::string before = board.Text();
           const qvabi::HRESULT status = Launch(context, launcher);

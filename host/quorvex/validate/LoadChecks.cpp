@@ -27,7 +27,7 @@ void LoadOnce(CheckContext& context) {
   qvabi::IServerModule* module = context.LoadPlugin();
   ModuleName(module);
   Call("IServerModule::Release", [&] {
-    context.host.releaseServerModules();
+    context.host.ReleaseServerModules();
     return 0;
   });
 }
@@ -37,7 +37,7 @@ void Load(CheckContext& context) {
   context.LoadEditor();
   qvabi::IServerModule* module = context.LoadPlugin();
   const std::string name = ModuleName(module);
-  Expect(context.host.findServerModule(name) == module,
+  Expect(context.host.FindServerModule(name) == module,
          "the module is not registered under its name " + name);
   qvabi::IUnknown* unknown = nullptr;
   const qvabi::HRESULT status = Call("IServerModule::QueryInterface", [&] {
@@ -47,7 +47,7 @@ void Load(CheckContext& context) {
   Call("IUnknown::Release", [&] { return unknown->Release(); });
   context.Step("releasing the module");
   Call("IServerModule::Release", [&] {
-    context.host.releaseServerModules();
+    context.host.ReleaseServerModules();
     return 0;
   });
 }

@@ -32,9 +32,9 @@ void Leaks(CheckContext& context) {
   const qvabi::PcbHandle board = context.editor.OpenBoardFile(boards.front().c_str(), &error);
   Expect(board != 0, "cannot open " + boards.front());
   context.editor.SetInputScript(board, "corner 0,0\nmove 40000000,30000000\nclick\n", &error);
-  context.host.openPcbView("Leak.qvpcb");
+  context.host.OpenPcbView("Leak.qvpcb");
   Call("LaunchCommand",
-       [&] { return launcher->LaunchCommand("GenerateCrossSection", "", 0, context.host.currentView()); });
+       [&] { return launcher->LaunchCommand("GenerateCrossSection", "", 0, context.host.CurrentView()); });
   context.host.Reset();
   context.Step("leak check");
   Expect(check() == 0, "memory leaked (the leak report is above)");

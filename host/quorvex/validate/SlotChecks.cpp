@@ -98,7 +98,8 @@ void ServerModuleSlots(CheckContext& context) {
   NilOutFails<qvabi::IClient>("GetClient", [&](qvabi::IClient** out) { return module->GetClient(out); });
   qvabi::IClient* client = Answer<qvabi::IClient>(
       "GetClient", qvabi::S_OK, [&](qvabi::IClient** out) { return module->GetClient(out); });
-  Expect(client == context.host.client(), "GetClient did not answer the client the module was created with");
+  Expect(client == context.host.GetClient(),
+         "GetClient did not answer the client the module was created with");
   Drop(client);
   NilOutFails<qvabi::ICommandLauncher>("GetCommandLauncher",
                                        [&](auto** out) { return module->GetCommandLauncher(out); });
@@ -138,7 +139,7 @@ void ServerModuleSlots(CheckContext& context) {
   }
 
   context.Step("IServerModule::AttachObject and DetachObject");
-  qvabi::IUnknown* attached = context.host.client();
+  qvabi::IUnknown* attached = context.host.GetClient();
   ExpectStatus(Call("DetachObject", [&] { return module->DetachObject(attached); }), qvabi::S_OK,
                "DetachObject(never attached)");
   ExpectStatus(Call("AttachObject", [&] { return module->AttachObject(attached); }), qvabi::S_OK,
