@@ -21,6 +21,9 @@ TEST(Registry, ValuesRoundTripThroughTheFile) {
       WriteString(HKEY_CURRENT_USER, "Software\\Verdane2004\\Preference Location", "Application", "MyPrefs"));
   ASSERT_TRUE(WriteDword(HKEY_CURRENT_USER, "Software\\Verdane2004\\Quorvex\\Forms", "Width", 42));
   ASSERT_TRUE(WriteString(HKEY_CLASSES_ROOT, ".PDF", "@", "AcroExch.Document"));
+  const std::string tricky = "C:\\Program Files\\\"Reader\" %1";
+  ASSERT_TRUE(WriteString(HKEY_CURRENT_USER, "Software\\T", "Quote \"and\" slash\\", tricky));
+  ASSERT_TRUE(WriteString(HKEY_CURRENT_USER, "Software\\T", "Lines", "first\r\nsecond"));
 
   const std::string file = machine.Read("registry.reg");
   EXPECT_EQ(file.rfind("Windows Registry Editor Version 5.00\n", 0), 0u);
@@ -30,6 +33,7 @@ TEST(Registry, ValuesRoundTripThroughTheFile) {
       std::string::npos);
   EXPECT_NE(file.find("\"Width\"=dword:0000002a"), std::string::npos);
   EXPECT_NE(file.find("[HKEY_CLASSES_ROOT\\.PDF]\n@=\"AcroExch.Document\""), std::string::npos);
+  EXPECT_NE(file.find(R"("Quote \"and\" slash\\"="C:\\Program Files\\\"Reader\" %1")"), std::string::npos);
 
   // A fresh process would read the same: force a re-read by switching roots.
   SetMachineRoot(machine.root().string() + "/elsewhere");
@@ -39,45 +43,22 @@ TEST(Registry, ValuesRoundTripThroughTheFile) {
             "MyPrefs");
   EXPECT_EQ(ReadDword(HKEY_CURRENT_USER, "Software\\Verdane2004\\Quorvex\\Forms", "Width"), 42u);
   EXPECT_EQ(ReadString(HKEY_CLASSES_ROOT, ".PDF", ""), "AcroExch.Document");
-}
-
-TEST(Registry, EscapesAndLineBreaksSurvive) {
-  TestMachine machine;
-  const std::string tricky = "C:\\Program Files\\\"Reader\" %1";
-  const std::string multiLine = "first\r\nsecond";
-  ASSERT_TRUE(WriteString(HKEY_CURRENT_USER, "Software\\T", "Quote \"and\" slash\\", tricky));
-  ASSERT_TRUE(WriteString(HKEY_CURRENT_USER, "Software\\T", "Lines", multiLine));
-  EXPECT_NE(
-      machine.Read("registry.reg").find(R"("Quote \"and\" slash\\"="C:\\Program Files\\\"Reader\" %1")"),
-      std::string::npos);
-
-  SetMachineRoot(machine.root().string() + "/x");
-  SetMachineRoot(machine.root().string());
   EXPECT_EQ(ReadString(HKEY_CURRENT_USER, "Software\\T", "Quote \"and\" slash\\"), tricky);
-  EXPECT_EQ(ReadString(HKEY_CURRENT_USER, "Software\\T", "Lines"), multiLine);
+  EXPECT_EQ(ReadString(HKEY_CURRENT_USER, "Software\\T", "Lines"), "first\r\nsecond");
 }
 
+// Handles, case and a leading backslash are checked on either system below;
+// here the key comes from the file's own text.
 TEST(Registry, KeysInTheFileIgnoreCaseAndImplyTheirParents) {
   TestMachine machine;
   machine.Write("registry.reg",
                 "Windows Registry Editor Version 5.00\r\n\r\n"
                 "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Verdane\\TestMode]\r\n"
                 "\"Flag\"=dword:00000001\r\n");
-  HKEY key = 0;
-  ASSERT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, "\\Software\\Verdane\\TestMode", 0, KEY_ALL_ACCESS, &key),
-            ERROR_SUCCESS);
-  RegValue value;
-  EXPECT_EQ(RegQueryValueEx(key, "FLAG", &value), ERROR_SUCCESS);
-  EXPECT_EQ(value.type, REG_DWORD);
-  EXPECT_EQ(value.dword, 1u);
-  EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
-  EXPECT_EQ(RegCloseKey(key), ERROR_INVALID_HANDLE);
-
+  EXPECT_EQ(ReadDword(HKEY_LOCAL_MACHINE, "\\Software\\Verdane\\TestMode", "FLAG"), 1u);
   EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, "software\\verdane"));  // implied parent
   EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, "Software\\Verdane\\TestModeX"));
   EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, "Software\\Verdane\\TestMode"));
-  EXPECT_EQ(RegOpenKeyEx(HKEY_LOCAL_MACHINE, "Software\\Nothing", 0, KEY_READ, &key), ERROR_FILE_NOT_FOUND);
-  EXPECT_EQ(key, 0u);
 }
 
 // Letters whose capital takes fewer bytes (the dotless i, the long s) in the
