@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
 #include <string>
 
 #include "abi/ModuleFiles.h"
@@ -65,6 +66,12 @@ class EditorTest : public ::testing::Test {
       "topDielectric": {"material": "SR", "type": "surface", "constant": 3.5, "height": 4000},
       "bottomDielectric": {"material": "SR", "type": "surface", "constant": 3.5, "height": 4000},
       "layerPairs": [[1, 32]], "objects": []})");
+  }
+
+  // The object as the editor describes it; null once it is destroyed.
+  nlohmann::json Describe(qvabi::PcbHandle object) const {
+    const char* text = sim_->DescribeObject(object);
+    return text ? nlohmann::json::parse(text) : nlohmann::json();
   }
 
   const brelix::SimApi* sim_ = nullptr;

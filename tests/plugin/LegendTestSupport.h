@@ -77,11 +77,6 @@ class LegendTest : public editortest::EditorTest {
 
   int32_t Live() const { return sim_->LiveObjectCount(); }
 
-  // The object as the editor holds it; null once it is destroyed.
-  nlohmann::json Describe(qvabi::PcbHandle handle) const {
-    const char* text = sim_->DescribeObject(handle);
-    return text ? nlohmann::json::parse(text) : nlohmann::json();
-  }
   bool Alive(qvabi::PcbHandle handle) const { return sim_->DescribeObject(handle) != nullptr; }
   int32_t YOf(const TPCBObject& object) const { return Describe(object.Handle)["y"].get<int32_t>(); }
   int32_t XOf(const TPCBObject& object) const { return Describe(object.Handle)["x"].get<int32_t>(); }

@@ -9,7 +9,6 @@
 #include <functional>
 #include <memory>
 #include <nlohmann/json.hpp>
-#include <stdexcept>
 #include <string>
 #include <type_traits>
 #include <typeindex>
@@ -201,11 +200,6 @@ const std::vector<KindCase>& Cases() {
 
 class PcbKindsTest : public editortest::EditorTest {
  protected:
-  Json Describe(qvabi::PcbHandle object) {
-    const char* text = sim_->DescribeObject(object);
-    if (!text) throw std::runtime_error("unknown object");
-    return Json::parse(text);
-  }
   qvabi::PcbHandle Create(K kind) { return PcbApi::CreateObject(static_cast<uint8_t>(kind)); }
 };
 

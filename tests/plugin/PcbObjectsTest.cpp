@@ -242,15 +242,7 @@ TEST(PcbObjectCorners, OnLayerVariantsAnswerOnlyForTheObjectsLayer) {
   EXPECT_EQ(track.GetSizeOnLayer(1), 0);
 }
 
-// The editor's record of an object, as it describes it.
-class PcbObjectsEditor : public editortest::EditorTest {
- protected:
-  nlohmann::json Describe(qvabi::PcbHandle object) {
-    const char* text = sim_->DescribeObject(object);
-    if (!text) throw std::runtime_error("unknown object");
-    return nlohmann::json::parse(text);
-  }
-};
+using PcbObjectsEditor = editortest::EditorTest;
 
 TEST_F(PcbObjectsEditor, NewPrimitiveTakesTheEditorsDefaultsAndTheCallersChanges) {
   const qvabi::PcbHandle board = OpenEmptyBoard();
