@@ -41,26 +41,24 @@ class HelpE2eTest : public QuorvexE2eTest {
 
 constexpr const char* kPage = "\\Help\\Strativue.chm::/Dlg_LegendSetupDialog.htm";
 
+// Topic names and keys match without regard to letter case.
 TEST_F(HelpE2eTest, F1OpensTheDialogsPageOfTheLocatedHelpFile) {
   HelpFile("Strativue.chm");
-  HelpFile("Strativue.id", "Dlg_LegendSetupDialog=10\r\n");
-  const std::string out = WithDialogActions({"--dialog-action", "F1"});
-  EXPECT_TRUE(
-      Has(out, "journal process: Client:CustomizeResources ObjectKind=Panel|Action=Show|Id=KnowledgeCenter"))
-      << out;
-  EXPECT_TRUE(Has(out, "journal process: HelpAdvisor:ShowDynamicHelp ForceUpdate=True|Address=C:\\")) << out;
-  EXPECT_TRUE(Has(out, std::string(kPage) + " (size ")) << out;
-  // The opening itself went to the dynamic help first.
-  EXPECT_LT(out.find("HelpAdvisor:ShowDynamicHelp Address="), out.find("ForceUpdate=True")) << out;
-  EXPECT_FALSE(Has(out, "journal help: popup")) << out;
-}
-
-TEST_F(HelpE2eTest, TopicNamesMatchWithoutRegardToLetterCase) {
-  HelpFile("Strativue.chm");
-  HelpFile("Strativue.id", "dlg_LEGENDsetupdialog=10\n");
-  const std::string out = WithDialogActions({"--dialog-action", "f1"});
-  EXPECT_TRUE(Has(out, "ForceUpdate=True|Address=")) << out;
-  EXPECT_TRUE(Has(out, kPage)) << out;
+  for (const auto& [table, key] :
+       {std::pair{"Dlg_LegendSetupDialog=10\r\n", "F1"}, std::pair{"dlg_LEGENDsetupdialog=10\n", "f1"}}) {
+    SCOPED_TRACE(table);
+    HelpFile("Strativue.id", table);
+    const std::string out = WithDialogActions({"--dialog-action", key});
+    EXPECT_TRUE(Has(
+        out, "journal process: Client:CustomizeResources ObjectKind=Panel|Action=Show|Id=KnowledgeCenter"))
+        << out;
+    EXPECT_TRUE(Has(out, "journal process: HelpAdvisor:ShowDynamicHelp ForceUpdate=True|Address=C:\\"))
+        << out;
+    EXPECT_TRUE(Has(out, std::string(kPage) + " (size ")) << out;
+    // The opening itself went to the dynamic help first.
+    EXPECT_LT(out.find("HelpAdvisor:ShowDynamicHelp Address="), out.find("ForceUpdate=True")) << out;
+    EXPECT_FALSE(Has(out, "journal help: popup")) << out;
+  }
 }
 
 TEST_F(HelpE2eTest, WithoutATopicF1ShowsTheMasterPopupWithTheFloatingPanelsAllowed) {

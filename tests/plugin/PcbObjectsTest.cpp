@@ -55,20 +55,17 @@ TEST(PcbObjectDefaults, ConstructorsSetKindAndTextDefaults) {
   EXPECT_EQ(TPCBObject(3).ObjectKind, kind(qvabi::ObjectKind::None));
 }
 
-TEST(PcbObjectSlots, TextIsCutTo254Characters) {
+// A text is cut to 254 bytes. 127 two-byte characters after one ASCII letter
+// are 255 bytes; 254 would end halfway through the last one, so the cut keeps
+// 126 of them.
+TEST(PcbObjectSlots, TextIsCutTo254BytesNeverSplittingAUtf8Character) {
   TPcbText text(1);
   text.SetText(std::string(300, 'x'));
   EXPECT_EQ(text.GetText(), std::string(254, 'x'));
   text.SetText("R1");
   EXPECT_EQ(text.GetText(), "R1");
-}
-
-// 127 two-byte characters after one ASCII letter are 255 bytes; 254 would
-// end halfway through the last one, so the cut keeps 126 of them.
-TEST(PcbObjectSlots, CutsNeverSplitAUtf8Character) {
   std::string name = "a";
   for (int i = 0; i < 127; ++i) name += "\xC3\xA9";  // é
-  TPcbText text(1);
   text.SetText(name);
   EXPECT_EQ(text.GetText(), name.substr(0, 1 + 2 * 126));
   // Three- and four-byte characters: the cut falls back to their first byte.
@@ -200,15 +197,11 @@ TEST(PcbObjectSlots, BaseAnswersAndKindOverrides) {
   EXPECT_FALSE(arc.KindByte1());
 }
 
-TEST(PcbObjectCorners, FlatRectangleUsesItsEnds) {
-  TPcbTrack track(1);
-  track.X2 = 100;
-  EXPECT_EQ(CornersOf(track, 0), (Corners{0, 0, 100, 0, 0, 0, 100, 0}));
-}
-
+// A flat rectangle uses its ends; one with height grows by the margin.
 TEST(PcbObjectCorners, UnturnedRectangleGrowsByTheMargin) {
   TPcbTrack track(1);
   track.X2 = 100;
+  EXPECT_EQ(CornersOf(track, 0), (Corners{0, 0, 100, 0, 0, 0, 100, 0}));
   track.Y2 = 50;
   // w = 120, h = 70 around (50, 25).
   EXPECT_EQ(CornersOf(track, 10), (Corners{-10, -10, 110, -10, -10, 60, 110, 60}));
