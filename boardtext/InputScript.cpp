@@ -10,8 +10,6 @@ namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
-std::string_view Trim(std::string_view text) { return TrimBlanks(text); }
-
 bool SameText(std::string_view a, std::string_view b) {
   return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
            return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
@@ -28,7 +26,7 @@ void CheckSetupList(std::string_view list, int line) {
   std::size_t start = 0;
   while (start <= list.size()) {
     const std::size_t comma = std::min(list.find(',', start), list.size());
-    const std::string_view name = Trim(list.substr(start, comma - start));
+    const std::string_view name = TrimBlanks(list.substr(start, comma - start));
     const auto& names = SetupOptionNames();
     if (std::none_of(names.begin(), names.end(), [&](const std::string& n) { return SameText(n, name); }))
       Refuse(line, "unknown setup option \"" + std::string(name) + "\"");
@@ -55,14 +53,14 @@ std::vector<ScriptAction> ParseScript(std::string_view text, Coordinates coordin
   while (start < text.size()) {
     std::size_t end = text.find('\n', start);
     if (end == std::string_view::npos) end = text.size();
-    const std::string_view raw = Trim(text.substr(start, end - start));
+    const std::string_view raw = TrimBlanks(text.substr(start, end - start));
     start = end + 1;
     ++line;
     if (raw.empty() || raw.front() == '#') continue;
     const std::size_t space = raw.find_first_of(kScriptBlanks);
     const std::string_view word = raw.substr(0, space);
     const std::string_view rest =
-        space == std::string_view::npos ? std::string_view{} : Trim(raw.substr(space));
+        space == std::string_view::npos ? std::string_view{} : TrimBlanks(raw.substr(space));
     ScriptAction action;
     action.line = line;
     if (word == "corner" || word == "move") {

@@ -9,8 +9,6 @@
 namespace boardtext {
 namespace {
 
-std::string_view Trim(std::string_view text) { return TrimBlanks(text); }
-
 void Explain(std::string* why, std::string text) {
   if (why) *why = std::move(text);
 }
@@ -106,13 +104,13 @@ std::optional<Point> ParsePoint(std::string_view text, std::string* why, Coordin
     Explain(why, "\"" + std::string(text) + "\" is not a point X,Y");
     return std::nullopt;
   }
-  const auto x = ParseLength(Trim(text.substr(0, comma)), why, coordinates);
+  const auto x = ParseLength(TrimBlanks(text.substr(0, comma)), why, coordinates);
   if (!x) return std::nullopt;
-  const auto y = ParseLength(Trim(text.substr(comma + 1)), why, coordinates);
+  const auto y = ParseLength(TrimBlanks(text.substr(comma + 1)), why, coordinates);
   if (!y) return std::nullopt;
   if (coordinates == Coordinates::Board) return Point{*x, *y};
   if (*y == std::numeric_limits<int32_t>::min()) {
-    Explain(why, "\"" + std::string(Trim(text.substr(comma + 1))) +
+    Explain(why, "\"" + std::string(TrimBlanks(text.substr(comma + 1))) +
                      "\" is out of range (more than 32 bits of board units)");
     return std::nullopt;
   }

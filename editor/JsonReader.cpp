@@ -188,7 +188,13 @@ const char* JsonTypeName(const json& value) {
 }
 
 std::string MemberPath(const std::string& path, const std::string& key) {
-  return path.empty() ? key : path + "." + key;
+  if (path.empty()) return key;
+  // Built in place: one allocation, and no appends of C strings whose length
+  // the inliner may leave to a strlen call on every field read.
+  std::string member;
+  member.reserve(path.size() + 1 + key.size());
+  member.append(path).append(1, '.').append(key);
+  return member;
 }
 
 std::string ElementPath(const std::string& path, std::size_t index) {

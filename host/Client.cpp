@@ -9,10 +9,6 @@
 namespace quorvex {
 namespace {
 
-std::string Narrow(qvabi::BSTR text) {
-  return platform::Utf16ToUtf8(std::u16string_view(text ? text : u"", platform::SysStringLen(text)));
-}
-
 template <typename I>
 I* Shared(I* item) {
   if (item) item->AddRef();
@@ -51,7 +47,7 @@ qvabi::HRESULT STDCALL Client::GetCurrentView(qvabi::IServerView** view) {
 qvabi::HRESULT STDCALL Client::GetServerModuleForTarget(qvabi::BSTR target, qvabi::IServerModule** module) {
   return HostGuard([&] {
     if (!ClearOut(module)) return Fail("GetServerModuleForTarget: nil out argument");
-    *module = Shared(host_.FindServerModule(Narrow(target)));
+    *module = Shared(host_.FindServerModule(platform::BStrToUtf8(target)));
     return qvabi::S_OK;
   });
 }
@@ -86,7 +82,7 @@ qvabi::HRESULT STDCALL Client::GetServerModuleAt(int32_t index, qvabi::IServerMo
 qvabi::HRESULT STDCALL Client::GetServerModuleByName(qvabi::BSTR name, qvabi::IServerModule** module) {
   return HostGuard([&] {
     if (!ClearOut(module)) return Fail("GetServerModuleByName: nil out argument");
-    *module = Shared(host_.FindServerModule(Narrow(name)));
+    *module = Shared(host_.FindServerModule(platform::BStrToUtf8(name)));
     return qvabi::S_OK;
   });
 }
@@ -128,7 +124,7 @@ qvabi::HRESULT STDCALL Client::GetModuleForRedirect(qvabi::BSTR redirect, qvabi:
   return HostGuard([&] {
     if (!ClearOut(moduleFileName)) return Fail("GetModuleForRedirect: nil out argument");
     if (const auto failure = InjectedFailure(HostCall::GetModuleForRedirect)) return Fail(*failure);
-    const std::string text = Narrow(redirect);
+    const std::string text = platform::BStrToUtf8(redirect);
     const auto colon = text.find(':');
     const std::string module =
         colon == std::string::npos ? std::string() : GetHelpRedirectModule(text.substr(0, colon));

@@ -20,10 +20,6 @@ namespace {
 
 using platform::Guarded;
 
-std::string Narrow(qvabi::BSTR text) {
-  return platform::Utf16ToUtf8(std::u16string_view(text ? text : u"", platform::SysStringLen(text)));
-}
-
 qvabi::BOOL32 Preference(const char* name, bool defaultValue = false) noexcept {
   return Guarded(qvabi::ToBool32(defaultValue),
                  [&] { return qvabi::ToBool32(quorvex::GetPreference(name, defaultValue)); });
@@ -100,8 +96,8 @@ ABI_EXPORT int32_t STDCALL ClientAPI_UpdateFont(void* logFont) noexcept {
 ABI_EXPORT void STDCALL ClientAPI_SetErrorInfo(qvabi::BSTR message, qvabi::BSTR report,
                                                uintptr_t address) noexcept {
   Guarded([&] {
-    quorvex::ErrorReport entry{quorvex::ErrorReport::Kind::SetErrorInfo, Narrow(message), Narrow(report),
-                               address, 0};
+    quorvex::ErrorReport entry{quorvex::ErrorReport::Kind::SetErrorInfo, platform::BStrToUtf8(message),
+                               platform::BStrToUtf8(report), address, 0};
     quorvex::Host::Instance().RecordErrorReport(std::move(entry));
   });
 }
@@ -120,7 +116,8 @@ ABI_EXPORT void STDCALL ClientAPI_HandleException(int32_t value) noexcept {
 }
 
 ABI_EXPORT qvabi::BOOL32 STDCALL VFSAPI_VFS_FileExists(qvabi::BSTR path) noexcept {
-  return Guarded(qvabi::kFalse32, [&] { return qvabi::ToBool32(platform::FileExists(Narrow(path))); });
+  return Guarded(qvabi::kFalse32,
+                 [&] { return qvabi::ToBool32(platform::FileExists(platform::BStrToUtf8(path))); });
 }
 
 }  // extern "C"

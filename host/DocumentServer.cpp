@@ -19,8 +19,7 @@ qvabi::HRESULT STDCALL DocumentServer::QueryInterface(qvabi::REFIID iid, void** 
 qvabi::HRESULT STDCALL DocumentServer::Navigate(qvabi::BSTR address, qvabi::BOOL32* success) {
   return HostGuard([&] {
     if (!ClearOut(success)) return Fail("Navigate: nil out argument");
-    const std::string text =
-        platform::Utf16ToUtf8(std::u16string_view(address ? address : u"", platform::SysStringLen(address)));
+    const std::string text = platform::BStrToUtf8(address);
     platform::JournalAppend("navigate", "module " + name_ + ": " + text);
     *success = qvabi::kTrue32;
     return qvabi::S_OK;

@@ -8,15 +8,6 @@
 #include "platform/WideString.h"
 
 namespace quorvex {
-namespace {
-
-qvabi::BSTR Wide(const std::string& text) { return platform::BStr::FromUtf8(text).release(); }
-
-std::string Narrow(qvabi::BSTR text) {
-  return platform::Utf16ToUtf8(std::u16string_view(text ? text : u"", platform::SysStringLen(text)));
-}
-
-}  // namespace
 
 Document::Document(std::string kind, std::string fileName)
     : kind_(std::move(kind)), fileName_(std::move(fileName)) {}
@@ -36,7 +27,7 @@ qvabi::HRESULT STDCALL Document::GetFileName(qvabi::BSTR* fileName) {
   return HostGuard([&] {
     if (!ClearOut(fileName)) return Fail("GetFileName: nil out argument");
     if (const auto failure = HostFault("host.GetFileName")) return Fail(*failure);
-    *fileName = Wide(fileName_);
+    *fileName = platform::SysAllocUtf8(fileName_);
     return qvabi::S_OK;
   });
 }
@@ -45,7 +36,7 @@ qvabi::HRESULT STDCALL Document::GetKind(qvabi::BSTR* kind) {
   return HostGuard([&] {
     if (!ClearOut(kind)) return Fail("GetKind: nil out argument");
     if (const auto failure = InjectedFailure(HostCall::GetKind)) return Fail(*failure);
-    *kind = Wide(kind_);
+    *kind = platform::SysAllocUtf8(kind_);
     return qvabi::S_OK;
   });
 }
@@ -77,7 +68,7 @@ View::~View() {
 qvabi::HRESULT STDCALL View::GetViewName(qvabi::BSTR* name) {
   return HostGuard([&] {
     if (!ClearOut(name)) return Fail("GetViewName: nil out argument");
-    *name = Wide(name_);
+    *name = platform::SysAllocUtf8(name_);
     return qvabi::S_OK;
   });
 }
@@ -85,7 +76,7 @@ qvabi::HRESULT STDCALL View::GetViewName(qvabi::BSTR* name) {
 qvabi::HRESULT STDCALL View::GetParameters(qvabi::BSTR* parameters) {
   return HostGuard([&] {
     if (!ClearOut(parameters)) return Fail("GetParameters: nil out argument");
-    *parameters = Wide(parameters_);
+    *parameters = platform::SysAllocUtf8(parameters_);
     return qvabi::S_OK;
   });
 }
@@ -120,7 +111,7 @@ qvabi::HRESULT STDCALL Document::QueryInterface(qvabi::REFIID iid, void** out) {
 qvabi::HRESULT STDCALL Document::GetAddress(qvabi::BSTR* address) {
   return HostGuard([&] {
     if (!ClearOut(address)) return Fail("GetAddress: nil out argument");
-    *address = Wide(address_.value_or(""));
+    *address = platform::SysAllocUtf8(address_.value_or(""));
     return qvabi::S_OK;
   });
 }
@@ -128,8 +119,8 @@ qvabi::HRESULT STDCALL Document::GetAddress(qvabi::BSTR* address) {
 qvabi::HRESULT STDCALL Document::MatchesAddress(qvabi::BSTR address, qvabi::ByteBool* matches) {
   return HostGuard([&] {
     if (!ClearOut(matches)) return Fail("MatchesAddress: nil out argument");
-    *matches =
-        qvabi::ToByteBool(address_ && platform::CompareTextIgnoreCase(*address_, Narrow(address)) == 0);
+    *matches = qvabi::ToByteBool(
+        address_ && platform::CompareTextIgnoreCase(*address_, platform::BStrToUtf8(address)) == 0);
     return qvabi::S_OK;
   });
 }
@@ -137,8 +128,8 @@ qvabi::HRESULT STDCALL Document::MatchesAddress(qvabi::BSTR address, qvabi::Byte
 qvabi::HRESULT STDCALL Document::Navigate(qvabi::BSTR address, qvabi::BOOL32* success) {
   return HostGuard([&] {
     if (!ClearOut(success)) return Fail("Navigate: nil out argument");
-    platform::JournalAppend("navigate", "document " + fileName_ + ": " + Narrow(address));
-    if (address_) address_ = Narrow(address);
+    platform::JournalAppend("navigate", "document " + fileName_ + ": " + platform::BStrToUtf8(address));
+    if (address_) address_ = platform::BStrToUtf8(address);
     *success = qvabi::kTrue32;
     return qvabi::S_OK;
   });

@@ -72,8 +72,7 @@ qvabi::HRESULT STDCALL GuiManager::ProcessShortcut(int32_t keyCode, qvabi::BOOL3
 qvabi::HRESULT STDCALL GuiManager::SetStatusBarText(int32_t panel, qvabi::BSTR text) {
   return HostGuard([&] {
     if (const auto failure = InjectedFailure(HostCall::SetStatusBarText)) return Fail(*failure);
-    std::string utf8 =
-        platform::Utf16ToUtf8(std::u16string_view(text ? text : u"", platform::SysStringLen(text)));
+    std::string utf8 = platform::BStrToUtf8(text);
     std::lock_guard lock(lock_);
     calls_.push_back({panel, utf8});
     panels_[panel] = std::move(utf8);

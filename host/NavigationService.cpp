@@ -10,12 +10,6 @@
 namespace quorvex {
 namespace {
 
-std::string Narrow(qvabi::BSTR text) {
-  return platform::Utf16ToUtf8(std::u16string_view(text ? text : u"", platform::SysStringLen(text)));
-}
-
-qvabi::BSTR Wide(const std::string& text) { return platform::BStr::FromUtf8(text).release(); }
-
 bool IsProtocolCharacter(char c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '+' || c == '-' ||
          c == '.';
@@ -28,7 +22,7 @@ qvabi::HRESULT STDCALL NavigationService::ParseAddress(qvabi::BSTR address, qvab
   return HostGuard([&] {
     if (!ClearOut(protocol) || !ClearOut(part1) || !ClearOut(part2))
       return Fail("ParseAddress: nil out argument");
-    const std::string text = Narrow(address);
+    const std::string text = platform::BStrToUtf8(address);
     const std::size_t colon = text.find(':');
     // One letter before ":" is a drive, not a protocol.
     if (colon == std::string::npos || colon < 2) return qvabi::S_OK;
@@ -41,9 +35,9 @@ qvabi::HRESULT STDCALL NavigationService::ParseAddress(qvabi::BSTR address, qvab
       location = rest.substr(2, slash == std::string::npos ? std::string::npos : slash - 2);
       rest = slash == std::string::npos ? std::string() : rest.substr(slash);
     }
-    *protocol = Wide(text.substr(0, colon));
-    *part1 = Wide(location);
-    *part2 = Wide(rest);
+    *protocol = platform::SysAllocUtf8(text.substr(0, colon));
+    *part1 = platform::SysAllocUtf8(location);
+    *part2 = platform::SysAllocUtf8(rest);
     return qvabi::S_OK;
   });
 }
@@ -53,7 +47,7 @@ qvabi::HRESULT STDCALL NavigationService::OpenAddress(int32_t, qvabi::BSTR* addr
                                                       qvabi::BOOL32* success) {
   return HostGuard([&] {
     if (!address || !ClearOut(document) || !ClearOut(success)) return Fail("OpenAddress: nil argument");
-    const std::string text = Narrow(*address);
+    const std::string text = platform::BStrToUtf8(*address);
     platform::JournalAppend("navigate", "open " + text);
     *success = qvabi::ToBool32(platform::FileExists(text));
     return qvabi::S_OK;
@@ -64,8 +58,8 @@ qvabi::HRESULT STDCALL NavigationService::ResolveAddress(qvabi::BSTR target, qva
   return HostGuard([&] {
     if (!ClearOut(address)) return Fail("ResolveAddress: nil out argument");
     // The first thing the host is asked when a help address is to be shown.
-    platform::JournalAppend("host", "resolve address " + Narrow(target));
-    *address = Wide(Narrow(target));
+    platform::JournalAppend("host", "resolve address " + platform::BStrToUtf8(target));
+    *address = platform::SysAllocUtf8(platform::BStrToUtf8(target));
     return qvabi::S_OK;
   });
 }

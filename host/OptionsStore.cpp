@@ -11,10 +11,6 @@
 namespace quorvex {
 namespace {
 
-std::string Narrow(qvabi::BSTR text) {
-  return platform::Utf16ToUtf8(std::u16string_view(text ? text : u"", platform::SysStringLen(text)));
-}
-
 bool IsFileName(const std::string& name) {
   if (name.empty() || name == "." || name == "..") return false;
   for (const char c : name)
@@ -50,7 +46,8 @@ qvabi::HRESULT STDCALL OptionsReader::ReadBoolean(qvabi::BSTR group, qvabi::BSTR
       parsed_ = std::make_unique<platform::IniText>(text);
       text_ = std::move(text);
     }
-    const int32_t stored = parsed_->GetInteger(Narrow(group), Narrow(key), defaultValue != 0 ? -1 : 0);
+    const int32_t stored = parsed_->GetInteger(platform::BStrToUtf8(group), platform::BStrToUtf8(key),
+                                               defaultValue != 0 ? -1 : 0);
     *value = stored != 0 ? qvabi::kTrue32 : qvabi::kFalse32;
     return qvabi::S_OK;
   });
@@ -69,7 +66,7 @@ qvabi::HRESULT STDCALL OptionsWriter::WriteBoolean(qvabi::BSTR group, qvabi::BST
   const qvabi::HRESULT status = HostGuard([&] {
     if (const auto failure = CountOptionsValue(OptionsAccess::Write)) return Fail(*failure);
     if (const auto failure = HostFault("host.WriteBoolean")) return Fail(*failure);
-    Value written{Narrow(group), Narrow(key), value != 0 ? "-1" : "0"};
+    Value written{platform::BStrToUtf8(group), platform::BStrToUtf8(key), value != 0 ? "-1" : "0"};
     // Names a line cannot hold are refused now, not when the values land.
     std::string error;
     platform::IniText probe;
@@ -112,8 +109,8 @@ qvabi::HRESULT STDCALL OptionsManager::GetOptionsReader(qvabi::BSTR section, qva
   return HostGuard([&] {
     if (!ClearOut(reader)) return Fail("GetOptionsReader: nil out argument");
     if (const auto failure = HostFault("host.GetOptionsReader")) return Fail(*failure);
-    const std::string path = OptionsFilePath(Narrow(section), Narrow(location));
-    if (path.empty()) return Fail("Invalid options section name \"" + Narrow(section) + "\"");
+    const std::string path = OptionsFilePath(platform::BStrToUtf8(section), platform::BStrToUtf8(location));
+    if (path.empty()) return Fail("Invalid options section name \"" + platform::BStrToUtf8(section) + "\"");
     if (OptionsWithheld(OptionsAccess::Read)) return qvabi::S_OK;
     qvabi::ComPtr<qvabi::IOptionsReader> created(new OptionsReader(path));
     created->AddRef();
@@ -126,8 +123,8 @@ qvabi::HRESULT STDCALL OptionsManager::GetOptionsWriter(qvabi::BSTR section, qva
   return HostGuard([&] {
     if (!ClearOut(writer)) return Fail("GetOptionsWriter: nil out argument");
     if (const auto failure = HostFault("host.GetOptionsWriter")) return Fail(*failure);
-    const std::string path = OptionsFilePath(Narrow(section));
-    if (path.empty()) return Fail("Invalid options section name \"" + Narrow(section) + "\"");
+    const std::string path = OptionsFilePath(platform::BStrToUtf8(section));
+    if (path.empty()) return Fail("Invalid options section name \"" + platform::BStrToUtf8(section) + "\"");
     if (OptionsWithheld(OptionsAccess::Write)) return qvabi::S_OK;
     qvabi::ComPtr<qvabi::IOptionsWriter> created(new OptionsWriter(path));
     created->AddRef();

@@ -23,10 +23,6 @@ namespace {
 
 constexpr const char* kFormat = "quorvex-dictionary/1";
 
-std::string Narrow(qvabi::BSTR text) {
-  return platform::Utf16ToUtf8(std::u16string_view(text ? text : u"", platform::SysStringLen(text)));
-}
-
 // The dictionary as read from one state of its file: the scopes under their
 // upper-case names (scopes match without regard to case; several may share
 // one such name, and are then looked at in the file's order), or why the
@@ -130,7 +126,7 @@ qvabi::HRESULT STDCALL TranslationManager::Translate(qvabi::BSTR scope, qvabi::B
                                                      qvabi::BSTR* translated, int32_t* found) {
   return HostGuard([&] {
     if (!ClearOut(translated) || !ClearOut(found)) return Fail("Translate: nil out argument");
-    const std::string scopeText = Narrow(scope), keyText = Narrow(key);
+    const std::string scopeText = platform::BStrToUtf8(scope), keyText = platform::BStrToUtf8(key);
     const auto dictionary = LoadDictionary();
     const auto scopes = dictionary->scopes.find(platform::UpperCaseText(scopeText));
     if (scopes != dictionary->scopes.end())
@@ -150,7 +146,7 @@ qvabi::HRESULT STDCALL TranslationManager::Translate(qvabi::BSTR scope, qvabi::B
 
 qvabi::HRESULT STDCALL TranslationManager::BeginDialog(qvabi::BSTR dialogName) {
   return HostGuard([&] {
-    const std::string name = Narrow(dialogName);
+    const std::string name = platform::BStrToUtf8(dialogName);
     platform::JournalAppend("host", name.empty() ? std::string("end dialog") : "begin dialog " + name);
     return qvabi::S_OK;
   });

@@ -32,12 +32,12 @@ struct DdeState {
   std::set<std::pair<std::string, std::string>> refused;  // upper-cased service and topic
 };
 
-DdeState& State() {
+DdeState& Dde() {
   static DdeState state;
   return state;
 }
 
-std::pair<std::string, std::string> Key(std::string_view service, std::string_view topic) {
+std::pair<std::string, std::string> ServiceTopic(std::string_view service, std::string_view topic) {
   return {UpperCaseText(service), UpperCaseText(topic)};
 }
 
@@ -49,7 +49,7 @@ uint32_t DdeInitialize(uint32_t* instance, DdeCallback callback, uint32_t flags)
     uint32_t made = 0;
     const uint32_t error = backend::DdeInitialize(&made, callback, flags);
     if (error != DMLERR_NO_ERROR) return error;
-    auto& state = State();
+    auto& state = Dde();
     std::lock_guard lock(state.mutex);
     state.instances.insert(made);
     *instance = made;
@@ -61,7 +61,7 @@ uint32_t DdeInitialize(uint32_t* instance, DdeCallback callback, uint32_t flags)
 
 bool DdeUninitialize(uint32_t instance) {
   try {
-    auto& state = State();
+    auto& state = Dde();
     {
       std::lock_guard lock(state.mutex);
       if (state.instances.erase(instance) == 0) return false;
@@ -79,7 +79,7 @@ bool DdeUninitialize(uint32_t instance) {
 HSZ DdeCreateStringHandle(uint32_t instance, std::string_view text, int codePage) {
   try {
     if (codePage != CP_WINANSI && codePage != CP_WINUNICODE) return 0;
-    auto& state = State();
+    auto& state = Dde();
     {
       std::lock_guard lock(state.mutex);
       if (!state.instances.contains(instance)) return 0;
@@ -98,7 +98,7 @@ HSZ DdeCreateStringHandle(uint32_t instance, std::string_view text, int codePage
 
 bool DdeFreeStringHandle(uint32_t instance, HSZ handle) {
   try {
-    auto& state = State();
+    auto& state = Dde();
     {
       std::lock_guard lock(state.mutex);
       const auto found = state.strings.find({instance, handle});
@@ -116,7 +116,7 @@ HCONV DdeConnect(uint32_t instance, HSZ service, HSZ topic, const CONVCONTEXT* c
   try {
     if (context && context->cb != sizeof(CONVCONTEXT)) return 0;
     Conversation conversation;
-    auto& state = State();
+    auto& state = Dde();
     {
       std::lock_guard lock(state.mutex);
       const auto serviceText = state.strings.find({instance, service});
@@ -125,7 +125,7 @@ HCONV DdeConnect(uint32_t instance, HSZ service, HSZ topic, const CONVCONTEXT* c
           topicText == state.strings.end())
         return 0;
       conversation = {instance, serviceText->second.text, topicText->second.text};
-      if (state.refused.contains(Key(conversation.service, conversation.topic))) return 0;
+      if (state.refused.contains(ServiceTopic(conversation.service, conversation.topic))) return 0;
     }
     // Outside the lock: the system may call back into this module while it
     // looks for a server.
@@ -141,7 +141,7 @@ HCONV DdeConnect(uint32_t instance, HSZ service, HSZ topic, const CONVCONTEXT* c
 
 bool DdeDisconnect(HCONV conversation) {
   try {
-    auto& state = State();
+    auto& state = Dde();
     {
       std::lock_guard lock(state.mutex);
       if (state.conversations.erase(conversation) == 0) return false;
@@ -160,7 +160,7 @@ HDDEDATA DdeClientTransaction(const void* data, uint32_t size, HCONV conversatio
     if (type != XTYP_EXECUTE || format != CF_TEXT || (!data && size > 0)) return 0;
     Conversation target;
     {
-      auto& state = State();
+      auto& state = Dde();
       std::lock_guard lock(state.mutex);
       const auto found = state.conversations.find(conversation);
       if (found == state.conversations.end()) return 0;
@@ -179,18 +179,18 @@ HDDEDATA DdeClientTransaction(const void* data, uint32_t size, HCONV conversatio
 
 void SetDdeServerAvailable(std::string_view service, std::string_view topic, bool available) {
   try {
-    auto& state = State();
+    auto& state = Dde();
     std::lock_guard lock(state.mutex);
     if (available)
-      state.refused.erase(Key(service, topic));
+      state.refused.erase(ServiceTopic(service, topic));
     else
-      state.refused.insert(Key(service, topic));
+      state.refused.insert(ServiceTopic(service, topic));
   } catch (...) {
   }
 }
 
 int DdeOpenObjectCount() {
-  auto& state = State();
+  auto& state = Dde();
   std::lock_guard lock(state.mutex);
   int count = static_cast<int>(state.instances.size() + state.conversations.size());
   for (const auto& [key, entry] : state.strings) count += entry.references;
@@ -198,7 +198,7 @@ int DdeOpenObjectCount() {
 }
 
 void ResetDde() {
-  auto& state = State();
+  auto& state = Dde();
   std::set<uint32_t> instances;
   {
     std::lock_guard lock(state.mutex);

@@ -93,7 +93,7 @@ struct Registry {
 
 // Never destroyed: another module's copy may forward a call or stop watching
 // while the process exits, after this copy's other statics are gone.
-Registry& State() {
+Registry& Points() {
   alignas(Registry) static unsigned char storage[sizeof(Registry)];
   static Registry* const registry = new (storage) Registry;
   return *registry;
@@ -137,7 +137,7 @@ bool LocalCheck(const char* pointText, size_t size, void* context, Give descript
   const std::string_view point(pointText, size);
   std::string answer;
   {
-    Registry& state = State();
+    Registry& state = Points();
     std::lock_guard lock(state.lock);
     if (!state.Consulted()) return false;
     auto found = state.counts.find(point);
@@ -156,7 +156,7 @@ bool LocalCheck(const char* pointText, size_t size, void* context, Give descript
 
 void LocalArm(const char* pattern, size_t patternSize, int64_t nth, const char* description,
               size_t descriptionSize) {
-  Registry& state = State();
+  Registry& state = Points();
   std::lock_guard lock(state.lock);
   Registry::Replace(state.rules,
                     {std::string(pattern, patternSize), nth, std::string(description, descriptionSize)});
@@ -165,14 +165,14 @@ void LocalArm(const char* pattern, size_t patternSize, int64_t nth, const char* 
 
 void LocalDisarm(const char* patternText, size_t size) {
   const std::string_view pattern(patternText, size);
-  Registry& state = State();
+  Registry& state = Points();
   std::lock_guard lock(state.lock);
   std::erase_if(state.rules, [&](const Rule& rule) { return rule.pattern == pattern; });
   state.Tell();
 }
 
 void LocalClear() {
-  Registry& state = State();
+  Registry& state = Points();
   std::lock_guard lock(state.lock);
   state.rules.clear();
   state.counts.clear();
@@ -184,7 +184,7 @@ bool LocalConfigure(const char* text, size_t size, void* context, Give error) {
   std::string problem;
   bool configured = false;
   {
-    Registry& state = State();
+    Registry& state = Points();
     std::lock_guard lock(state.lock);
     configured = Registry::Parse(std::string_view(text, size), state.rules, &problem);
     state.Tell();
@@ -196,7 +196,7 @@ bool LocalConfigure(const char* text, size_t size, void* context, Give error) {
 void LocalCounts(void* context, GiveCount each) {
   std::vector<PointCount> counts;
   {
-    Registry& state = State();
+    Registry& state = Points();
     std::lock_guard lock(state.lock);
     for (const auto& [point, calls] : state.counts) counts.push_back({point, calls});
   }
@@ -204,7 +204,7 @@ void LocalCounts(void* context, GiveCount each) {
 }
 
 void LocalResetCounts() {
-  Registry& state = State();
+  Registry& state = Points();
   std::lock_guard lock(state.lock);
   state.counts.clear();
   state.counting = true;
@@ -214,7 +214,7 @@ void LocalResetCounts() {
 void LocalEnvironmentProblem(void* context, Give problem) {
   std::string text;
   {
-    Registry& state = State();
+    Registry& state = Points();
     std::lock_guard lock(state.lock);
     text = state.environmentProblem;
   }
@@ -222,7 +222,7 @@ void LocalEnvironmentProblem(void* context, Give problem) {
 }
 
 void LocalWatch(Watch watcher) {
-  Registry& state = State();
+  Registry& state = Points();
   std::lock_guard lock(state.lock);
   if (std::find(state.watchers.begin(), state.watchers.end(), watcher) == state.watchers.end())
     state.watchers.push_back(watcher);
@@ -230,14 +230,14 @@ void LocalWatch(Watch watcher) {
 }
 
 void LocalUnwatch(Watch watcher) {
-  Registry& state = State();
+  Registry& state = Points();
   std::lock_guard lock(state.lock);
   std::erase(state.watchers, watcher);
 }
 
 // Tells every watcher but `keep` that this registry is gone.
 void SendAway(Watch keep) {
-  Registry& state = State();
+  Registry& state = Points();
   std::lock_guard lock(state.lock);
   for (const Watch watcher : state.watchers)
     if (watcher != keep) watcher(kGone);

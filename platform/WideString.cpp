@@ -127,4 +127,10 @@ std::u16string_view BStr::view() const {
 
 std::string BStr::utf8() const { return Utf16ToUtf8(view()); }
 
+std::string BStrToUtf8(qvabi::BSTR text) {
+  return Utf16ToUtf8(text ? std::u16string_view(text, SysStringLen(text)) : u"");
+}
+
+qvabi::BSTR SysAllocUtf8(std::string_view text) { return BStr::FromUtf8(text).release(); }
+
 }  // namespace platform

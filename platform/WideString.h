@@ -29,6 +29,9 @@ uint32_t SysStringLen(qvabi::BSTR text);
 // Conversions; invalid sequences become U+FFFD / '?'.
 std::u16string Utf8ToUtf16(std::string_view text);
 std::string Utf16ToUtf8(std::u16string_view text);
+// The text of a BSTR (nil: empty) as UTF-8, and a new BSTR holding UTF-8 text.
+std::string BStrToUtf8(qvabi::BSTR text);
+qvabi::BSTR SysAllocUtf8(std::string_view text);
 
 // Owns one BSTR and frees it at the end of its scope. Use put() for out
 // arguments and get() to pass an input string.

@@ -14,20 +14,20 @@ namespace {
 constexpr char16_t kSection[] = u"Brelix";
 constexpr char16_t kGroup[] = u"LayerStackupLegend";
 
-struct Flag {
+struct FlagBox {
   const char16_t* key;
   const char* box;
 };
 
 // The options store's keys and their boxes, in the order they are loaded and
 // saved (which is not the record's order: Gerbers comes before Type).
-constexpr Flag kStoreOrder[] = {{u"CopperHeight", "chCopperThickness"},
-                                {u"Gerbers", "chGerberExtension"},
-                                {u"Type", "chType"},
-                                {u"DielHeight", "chHeight"},
-                                {u"Material", "chMaterial"},
-                                {u"Constant", "chConstant"},
-                                {u"ExtDielectrics", "chXtDielectrics"}};
+constexpr FlagBox kStoreOrder[] = {{u"CopperHeight", "chCopperThickness"},
+                                   {u"Gerbers", "chGerberExtension"},
+                                   {u"Type", "chType"},
+                                   {u"DielHeight", "chHeight"},
+                                   {u"Material", "chMaterial"},
+                                   {u"Constant", "chConstant"},
+                                   {u"ExtDielectrics", "chXtDielectrics"}};
 
 qvabi::ComPtr<qvabi::IOptionsManager> OptionsManager() {
   qvabi::ComPtr<qvabi::IOptionsManager> manager;
@@ -65,7 +65,7 @@ void TLegendSetupDialog::FormShow(toolkit::TComponent*) {
   CheckHost(manager->GetOptionsReader(section.get(), location.get(), reader.put()));
   if (!reader) return;
   const platform::BStr group(kGroup);
-  for (const Flag& flag : kStoreOrder) {
+  for (const FlagBox& flag : kStoreOrder) {
     const platform::BStr key(flag.key);
     qvabi::BOOL32 value = qvabi::kFalse32;
     CheckHost(reader->ReadBoolean(group.get(), key.get(), qvabi::kTrue32, &value));
@@ -82,7 +82,7 @@ void TLegendSetupDialog::ButtonOKClick(toolkit::TComponent*) {
   }
   if (writer) {
     const platform::BStr group(kGroup);
-    for (const Flag& flag : kStoreOrder) {
+    for (const FlagBox& flag : kStoreOrder) {
       const platform::BStr key(flag.key);
       CheckHost(writer->WriteBoolean(group.get(), key.get(),
                                      CheckBox(flag.box).Checked() ? qvabi::kTrue32 : qvabi::kFalse32));

@@ -3,6 +3,7 @@
 #include <deque>
 #include <filesystem>
 #include <limits>
+#include <numbers>
 
 #include "editor/kicad/KicadReading.h"
 #include "editor/kicad/KicadUnits.h"
@@ -14,7 +15,6 @@ namespace {
 constexpr int64_t kOldestVersion = 20210101;
 constexpr int64_t kNewestVersion = 20271231;
 constexpr uint8_t kMultiLayer = 74;
-constexpr double kPi = 3.14159265358979323846;
 // Pad outlines are drawn 0.05 mm wide.
 constexpr int64_t kOutlineNm = 50000;
 
@@ -106,7 +106,7 @@ class ObjectReader {
     // Clockwise as shown is clockwise with y up too: a negative turn.
     const double degrees = -DegreesOf(file_, angle.At(1));
     auto turned = [&](double by) {
-      const double a = by * kPi / 180.0;
+      const double a = by * std::numbers::pi / 180.0;
       return Xy{c.x + (s.x - c.x) * std::cos(a) - (s.y - c.y) * std::sin(a),
                 c.y + (s.x - c.x) * std::sin(a) + (s.y - c.y) * std::cos(a)};
     };
@@ -168,7 +168,7 @@ class ObjectReader {
 
     const Expr at = pad.Child("at");
     const Xy local = PointOf(at);
-    const double turn = footprintDegrees * kPi / 180.0;
+    const double turn = footprintDegrees * std::numbers::pi / 180.0;
     const Xy centre{origin.x + local.x * std::cos(turn) - local.y * std::sin(turn),
                     origin.y + local.x * std::sin(turn) + local.y * std::cos(turn)};
     // A pad's own angle in the file already includes the footprint's.
@@ -178,7 +178,7 @@ class ObjectReader {
     const double h = static_cast<double>(NanometresToUnits(size ? NanometresOf(file_, size.At(2)) : 0));
     const auto width = static_cast<int32_t>(NanometresToUnits(kOutlineNm));
     const std::string shape = pad.At(3).Text();
-    const double a = padDegrees * kPi / 180.0;
+    const double a = padDegrees * std::numbers::pi / 180.0;
     auto corner = [&](double dx, double dy) {
       return Xy{centre.x + dx * std::cos(a) - dy * std::sin(a),
                 centre.y + dx * std::sin(a) + dy * std::cos(a)};
@@ -215,7 +215,7 @@ class ObjectReader {
     const Expr at = footprint.Child("at");
     const Xy origin = PointOf(at);
     const double degrees = at && at.At(3).IsAtom() ? DegreesOf(file_, at.At(3)) : 0.0;
-    const double turn = degrees * kPi / 180.0;
+    const double turn = degrees * std::numbers::pi / 180.0;
     auto place = [&](Xy p) {
       return Xy{origin.x + p.x * std::cos(turn) - p.y * std::sin(turn),
                 origin.y + p.x * std::sin(turn) + p.y * std::cos(turn)};
@@ -557,7 +557,7 @@ bool ArcThroughPoints(double sx, double sy, double mx, double my, double ex, dou
   const double cx = (s2 * (my - ey) + m2 * (ey - sy) + e2 * (sy - my)) / d;
   const double cy = (s2 * (ex - mx) + m2 * (sx - ex) + e2 * (mx - sx)) / d;
   auto angle = [&](double x, double y) {
-    double degrees = std::atan2(y - cy, x - cx) * 180.0 / kPi;
+    double degrees = std::atan2(y - cy, x - cx) * 180.0 / std::numbers::pi;
     if (degrees < 0) degrees += 360.0;
     return degrees;
   };

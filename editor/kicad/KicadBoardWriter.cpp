@@ -3,6 +3,7 @@
 // syntax, inserted before the board's closing parenthesis.
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 #include <random>
 #include <tuple>
 
@@ -12,8 +13,6 @@
 
 namespace brelix::kicad {
 namespace {
-
-constexpr double kPi = 3.14159265358979323846;
 
 // Board units as whole nanometres: exactly for whole units, else rounded once.
 int64_t Nanometres(double units) {
@@ -133,7 +132,7 @@ class Writer {
 
   void ArcPart(const EditorObject& o, double from, double sweep) {
     auto point = [&](double degrees) {
-      const double a = degrees * kPi / 180.0;
+      const double a = degrees * std::numbers::pi / 180.0;
       return At(o.x + o.radius * std::cos(a), o.y + o.radius * std::sin(a));
     };
     const std::string id = ItemId();

@@ -5,14 +5,13 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <numbers>
 
 #include "editor/kicad/KicadReading.h"
 #include "editor/kicad/KicadUnits.h"
 
 namespace brelix::kicad {
 namespace {
-
-constexpr double kPi = 3.14159265358979323846;
 
 struct PaperSize {
   const char* name;
@@ -74,7 +73,7 @@ class Extent {
   static double Angle(const Expr& at) {
     if (!at.At(3).IsAtom()) return 0;
     const double degrees = std::strtod(at.At(3).Text().c_str(), nullptr);
-    return std::isfinite(degrees) ? degrees * kPi / 180.0 : 0;
+    return std::isfinite(degrees) ? degrees * std::numbers::pi / 180.0 : 0;
   }
 
   void Add(Point p, double grow) {

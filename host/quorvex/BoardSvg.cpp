@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <numbers>
 
 #include "abi/Utf8.h"
 #include "host/quorvex/BoardSvgShapes.h"
@@ -12,9 +13,6 @@
 namespace quorvex::cli {
 namespace {
 
-// Drawing units are mils: board units / 10000.
-constexpr double kUnitsPerMil = 10000.0;
-constexpr double kPi = 3.14159265358979323846;
 constexpr double kLongestSidePixels = 1600.0;
 constexpr double kMinMarginMil = 100.0;
 // A monospaced font's advance and cap height as shares of its size. The font
@@ -23,18 +21,6 @@ constexpr double kMinMarginMil = 100.0;
 constexpr double kMonoAdvance = 0.602;
 constexpr double kCapHeight = 0.73;
 constexpr const char* kBackground = "#0c1016";
-
-double Mil(int64_t units) { return static_cast<double>(units) / kUnitsPerMil; }
-
-std::string Number(double value) {
-  char buffer[64];
-  std::snprintf(buffer, sizeof buffer, "%.4f", value);
-  std::string text(buffer);
-  text.erase(text.find_last_not_of('0') + 1);
-  if (text.back() == '.') text.pop_back();
-  if (text == "-0") text = "0";
-  return text;
-}
 
 // Text as XML takes it: markup characters escaped, text that is not UTF-8
 // repaired, control characters (which XML forbids, tab and line breaks
@@ -76,11 +62,6 @@ int64_t Int(const nlohmann::json& object, const char* key) {
   return found != object.end() && found->is_number() ? found->get<int64_t>() : 0;
 }
 
-double Real(const nlohmann::json& object, const char* key) {
-  const auto found = object.find(key);
-  return found != object.end() && found->is_number() ? found->get<double>() : 0.0;
-}
-
 struct Bounds {
   double left = std::numeric_limits<double>::max();
   double bottom = std::numeric_limits<double>::max();
@@ -96,42 +77,43 @@ struct Bounds {
 };
 
 // Screen y: the board's y grows upwards.
-std::string Y(double yMil) { return Number(-yMil); }
+std::string Y(double yMil) { return SvgNumber(-yMil); }
 
 std::string Stroke(const nlohmann::json& object) {
   return "stroke=\"" + LayerColour(static_cast<int>(Int(object, "layer"))) + "\" stroke-width=\"" +
-         Number(std::max(Mil(Int(object, "width")), 0.1)) + "\"";
+         SvgNumber(std::max(SvgMil(Int(object, "width")), 0.1)) + "\"";
 }
 
 std::string Track(const nlohmann::json& object) {
-  return "<line x1=\"" + Number(Mil(Int(object, "x"))) + "\" y1=\"" + Y(Mil(Int(object, "y"))) + "\" x2=\"" +
-         Number(Mil(Int(object, "x2"))) + "\" y2=\"" + Y(Mil(Int(object, "y2"))) + "\" " + Stroke(object) +
-         " stroke-linecap=\"round\"/>";
+  return "<line x1=\"" + SvgNumber(SvgMil(Int(object, "x"))) + "\" y1=\"" + Y(SvgMil(Int(object, "y"))) +
+         "\" x2=\"" + SvgNumber(SvgMil(Int(object, "x2"))) + "\" y2=\"" + Y(SvgMil(Int(object, "y2"))) +
+         "\" " + Stroke(object) + " stroke-linecap=\"round\"/>";
 }
 
 std::string Arc(const nlohmann::json& object) {
-  const double cx = Mil(Int(object, "x"));
-  const double cy = Mil(Int(object, "y"));
-  const double r = Mil(Int(object, "radius"));
-  const double start = Real(object, "startAngle");
-  double sweep = std::fmod(Real(object, "endAngle") - start, 360.0);
+  const double cx = SvgMil(Int(object, "x"));
+  const double cy = SvgMil(Int(object, "y"));
+  const double r = SvgMil(Int(object, "radius"));
+  const double start = SvgReal(object, "startAngle");
+  double sweep = std::fmod(SvgReal(object, "endAngle") - start, 360.0);
   if (sweep < 0) sweep += 360.0;
   if (sweep == 0.0)
-    return "<circle cx=\"" + Number(cx) + "\" cy=\"" + Y(cy) + "\" r=\"" + Number(r) + "\" fill=\"none\" " +
-           Stroke(object) + "/>";
-  const double a0 = start * kPi / 180.0;
-  const double a1 = (start + sweep) * kPi / 180.0;
+    return "<circle cx=\"" + SvgNumber(cx) + "\" cy=\"" + Y(cy) + "\" r=\"" + SvgNumber(r) +
+           "\" fill=\"none\" " + Stroke(object) + "/>";
+  const double a0 = start * std::numbers::pi / 180.0;
+  const double a1 = (start + sweep) * std::numbers::pi / 180.0;
   // Counter-clockwise on the board is counter-clockwise on screen, which
   // with SVG's downward y is its negative sweep direction.
-  return "<path d=\"M " + Number(cx + r * std::cos(a0)) + " " + Y(cy + r * std::sin(a0)) + " A " + Number(r) +
-         " " + Number(r) + " 0 " + (sweep > 180.0 ? "1" : "0") + " 0 " + Number(cx + r * std::cos(a1)) + " " +
-         Y(cy + r * std::sin(a1)) + "\" fill=\"none\" " + Stroke(object) + " stroke-linecap=\"round\"/>";
+  return "<path d=\"M " + SvgNumber(cx + r * std::cos(a0)) + " " + Y(cy + r * std::sin(a0)) + " A " +
+         SvgNumber(r) + " " + SvgNumber(r) + " 0 " + (sweep > 180.0 ? "1" : "0") + " 0 " +
+         SvgNumber(cx + r * std::cos(a1)) + " " + Y(cy + r * std::sin(a1)) + "\" fill=\"none\" " +
+         Stroke(object) + " stroke-linecap=\"round\"/>";
 }
 
 std::string Text(const nlohmann::json& object) {
   const std::string text = object.value("text", std::string());
   if (text.empty()) return {};
-  const double rotation = Real(object, "rotation");
+  const double rotation = SvgReal(object, "rotation");
   double left = 0;
   double bottom = 0;
   double width = 0;
@@ -139,29 +121,29 @@ std::string Text(const nlohmann::json& object) {
   if (rotation == 0.0 && object.contains("boundingRect")) {
     // Exactly the rectangle the editor measured.
     const auto& rect = object["boundingRect"];
-    left = Mil(rect[0].get<int64_t>());
-    bottom = Mil(rect[1].get<int64_t>());
-    width = Mil(rect[2].get<int64_t>()) - left;
-    height = Mil(rect[3].get<int64_t>()) - bottom;
+    left = SvgMil(rect[0].get<int64_t>());
+    bottom = SvgMil(rect[1].get<int64_t>());
+    width = SvgMil(rect[2].get<int64_t>()) - left;
+    height = SvgMil(rect[3].get<int64_t>()) - bottom;
   } else {
     // The unturned extent by the editor's rule, turned about the origin.
     const int64_t size = Int(object, "size");
     const int64_t stroke = Int(object, "width");
-    left = Mil(Int(object, "x"));
-    bottom = Mil(Int(object, "y"));
-    width = Mil(static_cast<int64_t>(text.size()) * (size * 2 / 3) + stroke);
-    height = Mil(size + stroke);
+    left = SvgMil(Int(object, "x"));
+    bottom = SvgMil(Int(object, "y"));
+    width = SvgMil(static_cast<int64_t>(text.size()) * (size * 2 / 3) + stroke);
+    height = SvgMil(size + stroke);
   }
   if (width <= 0 || height <= 0) return {};
   // The font size gives the measured width; the vertical scale stretches
   // the capitals to the measured height.
   const double fontSize = width / (kMonoAdvance * static_cast<double>(text.size()));
   const double stretch = height / (kCapHeight * fontSize);
-  std::string transform = "translate(" + Number(left) + " " + Y(bottom) + ")";
-  if (rotation != 0.0) transform += " rotate(" + Number(-rotation) + ")";
-  transform += " scale(1 " + Number(stretch) + ")";
-  return "<text transform=\"" + transform + "\" font-size=\"" + Number(fontSize) + "\" textLength=\"" +
-         Number(width) + "\" lengthAdjust=\"spacingAndGlyphs\" fill=\"" +
+  std::string transform = "translate(" + SvgNumber(left) + " " + Y(bottom) + ")";
+  if (rotation != 0.0) transform += " rotate(" + SvgNumber(-rotation) + ")";
+  transform += " scale(1 " + SvgNumber(stretch) + ")";
+  return "<text transform=\"" + transform + "\" font-size=\"" + SvgNumber(fontSize) + "\" textLength=\"" +
+         SvgNumber(width) + "\" lengthAdjust=\"spacingAndGlyphs\" fill=\"" +
          LayerColour(static_cast<int>(Int(object, "layer"))) + "\">" + Escape(text) + "</text>";
 }
 
@@ -169,8 +151,8 @@ void AddBounds(Bounds& bounds, const nlohmann::json& object) {
   if (object.contains("boundingRect") && object["boundingRect"].is_array() &&
       object["boundingRect"].size() == 4) {
     const auto& rect = object["boundingRect"];
-    bounds.Add(Mil(rect[0].get<int64_t>()), Mil(rect[1].get<int64_t>()));
-    bounds.Add(Mil(rect[2].get<int64_t>()), Mil(rect[3].get<int64_t>()));
+    bounds.Add(SvgMil(rect[0].get<int64_t>()), SvgMil(rect[1].get<int64_t>()));
+    bounds.Add(SvgMil(rect[2].get<int64_t>()), SvgMil(rect[3].get<int64_t>()));
   }
 }
 
@@ -211,12 +193,12 @@ std::string DrawBoardSvg(const std::vector<nlohmann::json>& objects, const std::
   const double scale = kLongestSidePixels / std::max(width, height);
 
   std::string svg = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
-  svg += "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + Number(std::round(width * scale)) +
-         "\" height=\"" + Number(std::round(height * scale)) + "\" viewBox=\"" + Number(left) + " " + Y(top) +
-         " " + Number(width) + " " + Number(height) + "\">\n";
+  svg += "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + SvgNumber(std::round(width * scale)) +
+         "\" height=\"" + SvgNumber(std::round(height * scale)) + "\" viewBox=\"" + SvgNumber(left) + " " +
+         Y(top) + " " + SvgNumber(width) + " " + SvgNumber(height) + "\">\n";
   svg += "<title>" + Escape(title) + "</title>\n";
-  svg += "<rect x=\"" + Number(left) + "\" y=\"" + Y(top) + "\" width=\"" + Number(width) + "\" height=\"" +
-         Number(height) + "\" fill=\"" + kBackground + "\"/>\n";
+  svg += "<rect x=\"" + SvgNumber(left) + "\" y=\"" + Y(top) + "\" width=\"" + SvgNumber(width) +
+         "\" height=\"" + SvgNumber(height) + "\" fill=\"" + kBackground + "\"/>\n";
   svg += "<g font-family=\"DejaVu Sans Mono, Consolas, monospace\">\n";
   // Outlined areas first, so that everything else shows on top of them.
   for (const bool areas : {true, false}) {

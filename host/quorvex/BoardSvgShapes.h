@@ -9,6 +9,13 @@
 
 namespace quorvex::cli {
 
+// Board units as drawing units (mils).
+double SvgMil(double units);
+// A number as SVG text: at most four decimals, no trailing zeros, no "-0".
+std::string SvgNumber(double value);
+// A described object's number field; 0 when it has none.
+double SvgReal(const nlohmann::json& object, const char* key);
+
 // True for the outlined areas, which are drawn beneath everything else.
 bool IsArea(const nlohmann::json& object);
 // The element(s) for one described object; empty for kinds this file does

@@ -2,15 +2,12 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 #include <nlohmann/json.hpp>
 #include <tuple>
 
 namespace quorvex::cli {
 namespace {
 
-// Board units per millimetre: 10^8 / 254.
-constexpr double kMillimetre = 1e8 / 254;
 // The legend keeps this far from the board's items.
 constexpr int64_t kPlacementGap = static_cast<int64_t>(5 * kMillimetre);
 // KiCad's drawing sheet: its frame 10 mm inside the paper's edge, and the
@@ -140,11 +137,6 @@ std::optional<BoardBox> Free(const std::vector<BoardBox>& obstacles, const Board
       }
     }
   return best;
-}
-
-int32_t Clamp32(int64_t value) {
-  return static_cast<int32_t>(
-      std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
 }
 
 }  // namespace

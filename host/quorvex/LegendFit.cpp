@@ -14,8 +14,6 @@
 namespace quorvex::cli {
 namespace {
 
-constexpr double kMillimetre = 1e8 / 254;
-constexpr int64_t kMil = 10000;
 // The table's text height aimed at (a legible drawing size), and how much
 // wider than the narrowest width at that height the legend is: the command
 // spreads the columns over the width only while the text height follows

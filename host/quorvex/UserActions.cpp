@@ -11,19 +11,18 @@
 namespace quorvex::cli {
 namespace {
 
-constexpr int64_t kMil = 10000;
 constexpr int64_t kDefaultWidth = 6000 * kMil;
 constexpr int64_t kDefaultHeight = 4000 * kMil;
 constexpr int64_t kGapBesideContents = 500 * kMil;
 
 std::string Point(int64_t x, int64_t y) { return std::to_string(x) + "," + std::to_string(y); }
 
+}  // namespace
+
 int32_t Clamp32(int64_t value) {
   return static_cast<int32_t>(
       std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
 }
-
-}  // namespace
 
 std::string BuildDragScript(BoardPoint corner, BoardPoint drag, int32_t steps, bool cancel,
                             const std::string& setup) {

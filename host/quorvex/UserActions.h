@@ -33,6 +33,13 @@ void QueueSetupChoice(std::string_view list, const std::vector<boardtext::KeyCho
 // The script file's text. Raises InputError when the file cannot be read.
 std::string ReadScriptFile(const std::string& path);
 
+// Board units in a mil and in a millimetre.
+inline constexpr int64_t kMil = 10000;
+inline constexpr double kMillimetre = 1e8 / 254;
+
+// A coordinate held to the 32 bits of a BoardPoint.
+int32_t Clamp32(int64_t value);
+
 // A bounding rectangle in board units.
 struct BoardBox {
   int64_t x1 = 0;

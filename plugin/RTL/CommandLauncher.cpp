@@ -17,12 +17,6 @@ bool NameLess(const std::string& a, const std::string& b) {
 
 std::string NameOf(const char* name) { return name ? std::string(name) : std::string(); }
 
-template <typename T>
-T& OutArgument(T* argument) {
-  if (!argument) throw Exception("Out argument is nil");
-  return *argument;
-}
-
 }  // namespace
 
 std::vector<TCommandLauncher::TEntry>::const_iterator TCommandLauncher::LowerBound(

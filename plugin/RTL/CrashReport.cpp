@@ -16,7 +16,7 @@ std::string Hex(uintptr_t value) {
   return buffer;
 }
 
-std::string FileNameOf(const std::string& path) {
+std::string ModuleFileName(const std::string& path) {
   const auto slash = path.find_last_of("/\\");
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
@@ -28,7 +28,7 @@ std::string FileNameOf(const std::string& path) {
 std::string Where(uintptr_t address) {
   platform::AddressInfo info;
   if (address == 0 || !platform::DescribeAddress(address - 1, &info)) return Hex(address) + " (no module)";
-  std::string text = Hex(address) + " in " + FileNameOf(info.modulePath);
+  std::string text = Hex(address) + " in " + ModuleFileName(info.modulePath);
   if (!info.function.empty()) {
     char offset[32];
     std::snprintf(offset, sizeof offset, " + 0x%llX",

@@ -45,6 +45,13 @@ class Exception : public std::runtime_error {
   std::vector<uintptr_t> stack_;
 };
 
+// What an out argument points at; raises Exception when it is nil.
+template <typename T>
+T& OutArgument(T* argument) {
+  if (!argument) throw Exception("Out argument is nil");
+  return *argument;
+}
+
 }  // namespace strativue
 
 // Declares the class information of an exception class derived from Parent.

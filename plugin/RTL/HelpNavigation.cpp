@@ -12,6 +12,7 @@
 #include "platform/Registry.h"
 #include "platform/WideString.h"
 #include "platform/Windows.h"
+#include "plugin/RTL/AsciiCase.h"
 #include "plugin/RTL/ClientApi.h"
 #include "plugin/RTL/Exceptions.h"
 #include "plugin/RTL/HostClient.h"
@@ -32,8 +33,6 @@ struct WorkspaceAccess {
   qvabi::GetWorkspace_t* getWorkspace = nullptr;
 };
 WorkspaceAccess g_workspace;
-
-char UpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
 // Position of `needle` (upper-case ASCII) in `text`, ignoring ASCII case.
 std::size_t FindIgnoringAsciiCase(std::string_view text, std::string_view needle) {

@@ -9,6 +9,7 @@
 #include "platform/Machine.h"
 #include "platform/Process.h"
 #include "platform/Registry.h"
+#include "plugin/RTL/AsciiCase.h"
 
 namespace strativue {
 namespace {
@@ -16,8 +17,6 @@ namespace {
 constexpr const char* kTestModeKey = "\\Software\\Verdane\\TestMode";
 
 bool KeyDown(int virtualKey) { return (platform::GetKeyState(virtualKey) & 0x8000) != 0; }
-
-char UpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
 }  // namespace
 

@@ -3,6 +3,8 @@
 #include <cstring>
 #include <optional>
 
+#include "plugin/RTL/AsciiCase.h"
+
 namespace strativue {
 namespace {
 
@@ -18,7 +20,7 @@ struct ProcessParameters {
 // before the library's unload step runs, which then touched a dead object.
 ProcessParameters* g_state = nullptr;
 
-ProcessParameters& State() {
+ProcessParameters& ParametersState() {
   if (!g_state) g_state = new ProcessParameters;
   return *g_state;
 }
@@ -31,8 +33,6 @@ std::string_view Trim(std::string_view text, bool (*strip)(char)) {
   while (!text.empty() && strip(text.back())) text.remove_suffix(1);
   return text;
 }
-
-char UpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
 
 void AddPair(TParameterList& list, std::string_view name, std::string_view value) {
   name = Trim(name, IsBlank);
@@ -77,7 +77,7 @@ bool IsSameParameterName(std::string_view a, std::string_view b) {
 bool GetParameterValue(const char* parameters, std::string_view name, std::string& value) {
   value.clear();
   if (parameters == nullptr || *parameters == '\0') return false;
-  ProcessParameters& state = State();
+  ProcessParameters& state = ParametersState();
   if (!state.list) state.list = std::make_unique<TParameterList>();
   if (!state.cache || std::strcmp(state.cache->c_str(), parameters) != 0) {
     state.cache = std::string(parameters);
@@ -106,8 +106,8 @@ void FreeProcessParameters() {
   g_state = nullptr;
 }
 
-int ParameterParseCount() { return State().parseCount; }
+int ParameterParseCount() { return ParametersState().parseCount; }
 
-const TParameterList* ProcessParameterList() { return State().list.get(); }
+const TParameterList* ProcessParameterList() { return ParametersState().list.get(); }
 
 }  // namespace strativue

@@ -12,12 +12,6 @@
 namespace strativue {
 namespace {
 
-template <typename T>
-T& OutArgument(T* argument) {
-  if (!argument) throw Exception("Out argument is nil");
-  return *argument;
-}
-
 // Out interfaces and strings are nil before any work, so that a failure
 // never leaves the host a stale pointer.
 template <typename T>
@@ -27,9 +21,7 @@ T*& ClearedOut(T** argument) {
   return out;
 }
 
-std::string NarrowName(qvabi::BSTR name) {
-  return platform::Utf16ToUtf8(std::u16string_view(name ? name : u"", platform::SysStringLen(name)));
-}
+std::string NarrowName(qvabi::BSTR name) { return platform::BStrToUtf8(name); }
 
 }  // namespace
 

@@ -27,7 +27,7 @@ struct TTranslationState {
   bool localeFonts = false;
 };
 
-TTranslationState& State() {
+TTranslationState& TranslationState() {
   static TTranslationState state;
   return state;
 }
@@ -45,7 +45,7 @@ std::string LastPart(std::string_view path) {
 
 // Asks the manager; true with the translation when it has one.
 bool Translate(qvabi::ITranslationManager& manager, const std::string& key, std::string* translated) {
-  platform::BStr scope = platform::BStr::FromUtf8(State().reading.scope);
+  platform::BStr scope = platform::BStr::FromUtf8(TranslationState().reading.scope);
   platform::BStr wideKey = platform::BStr::FromUtf8(key);
   platform::BStr result;
   int32_t found = 0;
@@ -120,18 +120,18 @@ std::string DialogNameOf(const toolkit::TComponent& form) {
 }
 
 qvabi::ComPtr<qvabi::ITranslationManager> TranslationManager() {
-  if (!State().managerAsked) {
-    State().managerAsked = true;
+  if (!TranslationState().managerAsked) {
+    TranslationState().managerAsked = true;
     qvabi::ComPtr<qvabi::IUnknown> unknown;
     ClientAPI::GetTranslationManager(unknown.put());
-    State().manager = qvabi::QueryAs<qvabi::ITranslationManager>(unknown.get());
+    TranslationState().manager = qvabi::QueryAs<qvabi::ITranslationManager>(unknown.get());
   }
-  return State().manager;
+  return TranslationState().manager;
 }
 
 void ReleaseTranslationManager() {
-  State().manager.reset();
-  State().managerAsked = false;
+  TranslationState().manager.reset();
+  TranslationState().managerAsked = false;
 }
 
 // A host failure ends the reading of the form: the state is cleared so that
@@ -147,14 +147,14 @@ void EndingReadingOnFailure(Body&& body) {
 }
 
 void BeginComponentReading(toolkit::TComponent& component) {
-  ++State().reading.depth;
+  ++TranslationState().reading.depth;
   EndingReadingOnFailure([&] {
     if (dynamic_cast<toolkit::TForm*>(&component) != nullptr) {
       const std::string dialog = DialogNameOf(component);
       BeginDialog(dialog);
-      State().reading.scope = dialog;
+      TranslationState().reading.scope = dialog;
     } else if (!component.Name().empty()) {
-      State().reading.scope = component.Name();
+      TranslationState().reading.scope = component.Name();
     }
   });
 }
@@ -163,19 +163,19 @@ void EndComponentReading(toolkit::TComponent& component) {
   EndingReadingOnFailure([&] {
     if (!component.Name().empty()) {
       CaptionTooltip(&component, "Hint", "");
-      State().reading.scope.clear();
+      TranslationState().reading.scope.clear();
     }
     if (dynamic_cast<toolkit::TForm*>(&component) != nullptr) BeginDialog("");
   });
-  if (State().reading.depth > 0) --State().reading.depth;
-  if (State().reading.depth == 0) {
-    State().reading.instance = nullptr;
+  if (TranslationState().reading.depth > 0) --TranslationState().reading.depth;
+  if (TranslationState().reading.depth == 0) {
+    TranslationState().reading.instance = nullptr;
     ApplyLocaleFontRule(component);
   }
 }
 
 void TranslateTextValue(const toolkit::TextReadContext& context, std::string& value) {
-  State().reading.instance = context.component;
+  TranslationState().reading.instance = context.component;
   // Wide values pass through the system code page first; everything below
   // works on that narrow text.
   std::string text = context.wide ? ThroughCodePage(value) : value;
@@ -195,21 +195,21 @@ void TranslateTextValue(const toolkit::TextReadContext& context, std::string& va
   value = context.wide ? text : ThroughCodePage(text);
 }
 
-const std::string& TranslationScope() { return State().reading.scope; }
-int ReadingDepth() { return State().reading.depth; }
-void ResetReadingState() { State().reading = TReadingState{}; }
+const std::string& TranslationScope() { return TranslationState().reading.scope; }
+int ReadingDepth() { return TranslationState().reading.depth; }
+void ResetReadingState() { TranslationState().reading = TReadingState{}; }
 
 void ReadLocaleFontsFlag() {
-  State().localeFonts = false;
+  TranslationState().localeFonts = false;
   if (const auto manager = TranslationManager()) {
     int32_t enabled = 0;
     CheckHost(manager->LocaleFontsEnabled(&enabled));
-    State().localeFonts = enabled != 0;
+    TranslationState().localeFonts = enabled != 0;
   }
 }
 
-void ClearLocaleFontsFlag() { State().localeFonts = false; }
-bool LocaleFontsFlag() { return State().localeFonts; }
+void ClearLocaleFontsFlag() { TranslationState().localeFonts = false; }
+bool LocaleFontsFlag() { return TranslationState().localeFonts; }
 
 bool HostOffersInterfaceFont() {
   const auto client = GetHostClient();
@@ -223,7 +223,8 @@ bool HostOffersInterfaceFont() {
 }
 
 void ApplyLocaleFontRule(toolkit::TComponent& component) {
-  if (State().localeFonts && ClientAPI::GetUseSystemLocaleLanguage() != 0 && !HostOffersInterfaceFont())
+  if (TranslationState().localeFonts && ClientAPI::GetUseSystemLocaleLanguage() != 0 &&
+      !HostOffersInterfaceFont())
     UpdateLocaleFonts(component);
 }
 

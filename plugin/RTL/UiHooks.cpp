@@ -51,7 +51,7 @@ struct TUiHookState {
 
 // Reached through a function so that it exists before the load step uses
 // it and outlives the unload step, whatever the order of static objects.
-TUiHookState& State() {
+TUiHookState& HookState() {
   static TUiHookState state;
   return state;
 }
@@ -59,7 +59,7 @@ TUiHookState& State() {
 template <class List, class Callback>
 void AddHook(List& list, Callback callback) {
   const int id = list.Add(std::move(callback));
-  State().hooks.push_back({[&list, id] { list.Remove(id); }});
+  HookState().hooks.push_back({[&list, id] { list.Remove(id); }});
 }
 
 // Message dialogs: the test-mode guard, then centred on the active monitor
@@ -103,7 +103,7 @@ void CentreWindowOnMonitor(platform::HWND window, platform::HMONITOR monitor) {
 // the window active when it started.
 void StandardDialogRuns(toolkit::TCommonDialog& dialog, toolkit::CommonDialogStage stage,
                         platform::HWND& window) {
-  auto& runs = State().standardDialogs;
+  auto& runs = HookState().standardDialogs;
   const auto run = std::find_if(runs.begin(), runs.end(), [&](const auto& r) { return r.dialog == &dialog; });
   switch (stage) {
     case toolkit::CommonDialogStage::Executing: {
@@ -183,14 +183,14 @@ void InstallExceptionHandler() {
   toolkit::TApplication& application = toolkit::Application();
   auto previous = application.OnException;
   application.OnException = HandleApplicationException;
-  State().hooks.push_back({[previous] { toolkit::Application().OnException = previous; }});
+  HookState().hooks.push_back({[previous] { toolkit::Application().OnException = previous; }});
 }
 
 }  // namespace
 
 void InstallUiHooks() {
-  if (State().installed) return;
-  State().installed = true;
+  if (HookState().installed) return;
+  HookState().installed = true;
   // Step by step as listed in UiHooks.h; a step that fails leaves its hook
   // absent and the others in place.
   const auto step = [](auto&& body) {
@@ -206,18 +206,18 @@ void InstallUiHooks() {
       disable();
   });
   step(InstallToolkitHooks);
-  step([] { State().useLuna = ClientAPI::GetPrefUseLuna() != 0; });
+  step([] { HookState().useLuna = ClientAPI::GetPrefUseLuna() != 0; });
   step([] {
     toolkit::Application().SetHintWindowClass<TNoShadowHintWindow>();
     // The toolkit outlives this module: it must not keep a hint window
     // factory (or a hint window) whose code goes away with it.
-    State().hooks.push_back({[] { toolkit::Application().ResetHintWindowClass(); }});
+    HookState().hooks.push_back({[] { toolkit::Application().ResetHintWindowClass(); }});
   });
   step(InstallExceptionHandler);
   step([] {
     if (IsWindows2000() && platform::GetSystemDefaultLocaleId() == kJapaneseLocale) {
-      State().previousDefaultCharset = toolkit::TFont::DefaultFont().Charset();
-      State().changedDefaultCharset = true;
+      HookState().previousDefaultCharset = toolkit::TFont::DefaultFont().Charset();
+      HookState().changedDefaultCharset = true;
       toolkit::TFont::DefaultFont().SetCharset(toolkit::SHIFTJIS_CHARSET);
     }
   });
@@ -225,20 +225,21 @@ void InstallUiHooks() {
 }
 
 void RemoveUiHooks() {
-  if (!State().installed) return;
-  if (State().changedDefaultCharset) toolkit::TFont::DefaultFont().SetCharset(State().previousDefaultCharset);
-  for (auto it = State().hooks.rbegin(); it != State().hooks.rend(); ++it) it->remove();
-  for (const TStandardDialogRun& run : State().standardDialogs)
+  if (!HookState().installed) return;
+  if (HookState().changedDefaultCharset)
+    toolkit::TFont::DefaultFont().SetCharset(HookState().previousDefaultCharset);
+  for (auto it = HookState().hooks.rbegin(); it != HookState().hooks.rend(); ++it) it->remove();
+  for (const TStandardDialogRun& run : HookState().standardDialogs)
     if (run.anchor != 0) platform::DestroyWindow(run.anchor);
   ClearLocaleFontsFlag();
   ReleaseTranslationManager();
   ResetReadingState();
-  State() = TUiHookState{};
+  HookState() = TUiHookState{};
 }
 
-int InstalledUiHookCount() { return static_cast<int>(State().hooks.size()); }
+int InstalledUiHookCount() { return static_cast<int>(HookState().hooks.size()); }
 
-bool HostUsesLunaLook() { return State().useLuna; }
+bool HostUsesLunaLook() { return HookState().useLuna; }
 
 void CentreOnActiveMonitor(toolkit::TForm& form) {
   const platform::HMONITOR monitor =

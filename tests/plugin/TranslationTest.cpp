@@ -22,13 +22,15 @@
 namespace strativue {
 namespace {
 
-class TLegendSetupDialog : public toolkit::TForm {
+// A plain form under the setup dialog's class name, which is what the
+// dictionary's scopes go by.
+class TPlainSetupDialog : public toolkit::TForm {
  public:
   using TForm::TForm;
   TOOLKIT_DECLARE_CLASS()
 };
 
-const toolkit::ClassInfo& TLegendSetupDialog::StaticClass() {
+const toolkit::ClassInfo& TPlainSetupDialog::StaticClass() {
   static const toolkit::ClassInfo info("TLegendSetupDialog", &toolkit::TForm::StaticClass(), {});
   return info;
 }
@@ -70,8 +72,8 @@ class TranslationTest : public ::testing::Test {
 
   // Reads a setup dialog as its description would: the form's caption, a
   // named panel without texts, then the OK button with its caption inside.
-  std::unique_ptr<TLegendSetupDialog> ReadDialog(const std::string& caption = "Strativue Setup") {
-    auto form = std::make_unique<TLegendSetupDialog>(nullptr);
+  std::unique_ptr<TPlainSetupDialog> ReadDialog(const std::string& caption = "Strativue Setup") {
+    auto form = std::make_unique<TPlainSetupDialog>(nullptr);
     form->SetName("LegendSetupDialog");
     auto* panel = form->Create<toolkit::TPanel>();
     panel->SetName("TeThemeTabControl1");

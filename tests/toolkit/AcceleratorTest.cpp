@@ -26,7 +26,7 @@ class TTextField : public TWinControl {
 
 // Controls in creation order: a label "&Name" before the text field, check
 // boxes on a panel, a button, and captions whose marks must not count.
-struct Dialog {
+struct AcceleratorDialog {
   std::unique_ptr<TForm> form = std::make_unique<TForm>(nullptr);
   TLabel* label = Add<TLabel>("lbName", "&Name", form.get());
   TTextField* field = Add<TTextField>("edName", "", form.get());
@@ -41,7 +41,7 @@ struct Dialog {
   TButton* go = Add<TButton>("ButtonGo", "&Go", form.get());
   int goClicks = 0;
 
-  Dialog() {
+  AcceleratorDialog() {
     hidden->SetVisible(false);
     disabled->SetEnabled(false);
     go->OnClick = [this](TComponent*) { ++goClicks; };
@@ -73,7 +73,7 @@ struct Dialog {
 using AcceleratorTest = ToolkitTest;
 
 TEST_F(AcceleratorTest, AltLetterFocusesAndClicksTheControlThatCarriesIt) {
-  Dialog dialog;
+  AcceleratorDialog dialog;
   EXPECT_TRUE(dialog.Press('G', true));
   EXPECT_EQ(dialog.goClicks, 1);
   EXPECT_EQ(dialog.Focused(), dialog.go);
@@ -111,7 +111,7 @@ TEST_F(AcceleratorTest, LettersNoControlCarriesDoNothing) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    Dialog dialog;
+    AcceleratorDialog dialog;
     EXPECT_FALSE(dialog.Press(c.key, c.alt, c.ctrl));
     EXPECT_EQ(dialog.Focused(), dialog.go);
     EXPECT_EQ(dialog.goClicks, 0);
@@ -121,14 +121,14 @@ TEST_F(AcceleratorTest, LettersNoControlCarriesDoNothing) {
 }
 
 TEST_F(AcceleratorTest, ALabelHandsTheFocusToTheNextTabStopWithoutClicking) {
-  Dialog dialog;
+  AcceleratorDialog dialog;
   EXPECT_TRUE(dialog.Press('N', true));
   EXPECT_EQ(dialog.Focused(), dialog.field);
   EXPECT_EQ(dialog.goClicks, 0);
 }
 
 TEST_F(AcceleratorTest, ATextTakingControlKeepsTheLetterAloneButNotAltLetter) {
-  Dialog dialog;
+  AcceleratorDialog dialog;
   dialog.field->SetFocus();
   EXPECT_FALSE(dialog.Press('G', false));
   EXPECT_EQ(dialog.goClicks, 0);
@@ -140,7 +140,7 @@ TEST_F(AcceleratorTest, ATextTakingControlKeepsTheLetterAloneButNotAltLetter) {
 // "&Apples" and "&almonds" share A (letter case does not matter): each press
 // goes to the next one after the focused control, round and round.
 TEST_F(AcceleratorTest, ALetterSeveralCaptionsCarryGoesRoundThem) {
-  Dialog dialog;
+  AcceleratorDialog dialog;
   std::vector<TWinControl*> focused;
   for (int press = 0; press < 3; ++press) {
     EXPECT_TRUE(dialog.Press('A', true));

@@ -20,7 +20,7 @@ namespace {
 using FormDescriptionTest = ToolkitTest;
 
 // Every value syntax the format has, in a small dialog.
-constexpr const char* kDialog = R"(object SetupForm: TForm
+constexpr const char* kSetupForm = R"(object SetupForm: TForm
   Left = -8
   Top = $10
   BorderIcons = [biSystemMenu, biHelp]
@@ -86,7 +86,7 @@ TEST_F(FormDescriptionTest, ReadsEveryValueSyntaxIntoNestedComponents) {
                                      clickSender = sender;
                                    }}};
   TForm form(nullptr);
-  ReadComponent(form, kDialog, handlers);
+  ReadComponent(form, kSetupForm, handlers);
 
   EXPECT_EQ(form.Name(), "SetupForm");
   EXPECT_EQ(form.Left(), -8);
@@ -317,7 +317,7 @@ TEST_F(FormDescriptionTest, StructuralLimitsAreErrorsNotCrashes) {
 TEST_F(FormDescriptionTest, WriterOutputReadsBackToTheSameTree) {
   const THandlerTable handlers = {{"FormShow", [](TComponent*) {}}, {"ButtonOKClick", [](TComponent*) {}}};
   TForm original(nullptr);
-  ReadComponent(original, kDialog, handlers);
+  ReadComponent(original, kSetupForm, handlers);
   // Texts the writer must quote, code and split.
   auto* title = dynamic_cast<TLabel*>(original.FindComponent("Title"));
   title->SetCaption(title->Caption() + " \xE9t\xE9 'quoted' " + std::string(70, 'x'));

@@ -46,14 +46,14 @@ class THelpForm : public TForm {
 };
 
 // A button, and a check box and a label on a panel.
-struct Dialog {
+struct HelpDialog {
   std::unique_ptr<THelpForm> form = std::make_unique<THelpForm>(nullptr);
   TButton* button = form->Create<TButton>();
   TPanel* panel = form->Create<TPanel>();
   TCheckBox* box = form->Create<TCheckBox>();
   TLabel* label = form->Create<TLabel>();
 
-  Dialog() {
+  HelpDialog() {
     form->SetCaption("Help");
     form->SetBounds(100, 50, 400, 300);
     button->SetName("ButtonOK");
@@ -79,7 +79,7 @@ platform::Point Middle(const TControl& control) {
 using HelpRequestTest = ToolkitTest;
 
 TEST_F(HelpRequestTest, F1ReachesTheFormAsAChildKeyOfTheFocusedControlThenAsAHelpRequest) {
-  Dialog dialog;
+  HelpDialog dialog;
   // The button has the focus first; Tab takes it to the box.
   automation::PressKey(platform::VK_TAB);
   automation::Inspect([](TForm&) { platform::SetCursorPos({7, 9}); });
@@ -100,7 +100,7 @@ TEST_F(HelpRequestTest, F1ReachesTheFormAsAChildKeyOfTheFocusedControlThenAsAHel
 }
 
 TEST_F(HelpRequestTest, AChildKeyTheFormTakesGoesNoFurther) {
-  Dialog dialog;
+  HelpDialog dialog;
   dialog.form->takeF1 = true;
   int clicks = 0;
   dialog.button->OnClick = [&clicks](TComponent*) { ++clicks; };
@@ -115,7 +115,7 @@ TEST_F(HelpRequestTest, AChildKeyTheFormTakesGoesNoFurther) {
 }
 
 TEST_F(HelpRequestTest, TheHelpButtonAsksAboutTheWindowUnderTheClickAtItsMiddle) {
-  Dialog dialog;
+  HelpDialog dialog;
   automation::PressHelpButton("chBox");
   // A label has no window of its own: the click lands on its panel's.
   automation::PressHelpButton("A note");
@@ -133,7 +133,7 @@ TEST_F(HelpRequestTest, TheHelpButtonAsksAboutTheWindowUnderTheClickAtItsMiddle)
 }
 
 TEST_F(HelpRequestTest, HoveringMovesThePointerAndRaisesTheTooltipEvent) {
-  Dialog dialog;
+  HelpDialog dialog;
   std::vector<TControl*> hinted;
   const int hook = Hooks::Get().hintShowing.Add([&hinted](TControl& control) { hinted.push_back(&control); });
   dialog.box->SetHint("Show the type");

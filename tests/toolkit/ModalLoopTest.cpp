@@ -23,7 +23,7 @@ platform::Rect PrimaryMonitorBounds() {
 }
 
 // OK (default), Cancel (cancel), and two check boxes on a panel.
-struct Dialog {
+struct ModalDialog {
   std::unique_ptr<TForm> form = std::make_unique<TForm>(nullptr);
   TButton* ok = form->Create<TButton>();
   TButton* cancel = form->Create<TButton>();
@@ -32,7 +32,7 @@ struct Dialog {
   TCheckBox* second = form->Create<TCheckBox>();
   int closes = 0;
 
-  Dialog() {
+  ModalDialog() {
     form->SetCaption("Setup");
     form->SetBorderStyle(TBorderStyle::Dialog);
     form->OnClose = [this](TComponent*, TCloseAction&) { ++closes; };
@@ -59,7 +59,7 @@ struct Dialog {
 using ModalLoopTest = ToolkitTest;
 
 TEST_F(ModalLoopTest, AnInspectionSeesTheShownFormBetweenTheActionsAroundIt) {
-  Dialog dialog;
+  ModalDialog dialog;
   std::vector<bool> seen;
   automation::SetChecked("chFirst", true);
   automation::Inspect([&](TForm& form) {
@@ -73,7 +73,7 @@ TEST_F(ModalLoopTest, AnInspectionSeesTheShownFormBetweenTheActionsAroundIt) {
 }
 
 TEST_F(ModalLoopTest, ScriptedClickEndsTheLoopWithTheButtonsResult) {
-  Dialog dialog;
+  ModalDialog dialog;
   int clicks = 0;
   dialog.ok->OnClick = [&](TComponent*) { ++clicks; };
   automation::Click("ButtonOK");
@@ -85,13 +85,13 @@ TEST_F(ModalLoopTest, ScriptedClickEndsTheLoopWithTheButtonsResult) {
 }
 
 TEST_F(ModalLoopTest, RunningOutOfInputClosesAsTheCloseButtonWould) {
-  Dialog dialog;
+  ModalDialog dialog;
   EXPECT_EQ(dialog.form->ShowModal(), mrCancel);
   EXPECT_EQ(dialog.closes, 1);
 }
 
 TEST_F(ModalLoopTest, AFormThatRefusesToCloseStillEndsWhenInputRunsOut) {
-  Dialog dialog;
+  ModalDialog dialog;
   int queries = 0;
   dialog.form->OnCloseQuery = [&](TComponent*, bool& canClose) {
     ++queries;
@@ -105,13 +105,13 @@ TEST_F(ModalLoopTest, AFormThatRefusesToCloseStillEndsWhenInputRunsOut) {
 
 TEST_F(ModalLoopTest, EscapeAndEnterReachTheCancelAndDefaultButtons) {
   {
-    Dialog dialog;
+    ModalDialog dialog;
     automation::PressKey(platform::VK_ESCAPE);
     EXPECT_EQ(dialog.form->ShowModal(), mrCancel);
     EXPECT_EQ(platform::QueuedMessageCount(), 0);
   }
   {
-    Dialog dialog;
+    ModalDialog dialog;
     automation::PressKey(platform::VK_RETURN);
     automation::PressKey(platform::VK_ESCAPE);  // never reached
     EXPECT_EQ(dialog.form->ShowModal(), mrOk);
@@ -120,7 +120,7 @@ TEST_F(ModalLoopTest, EscapeAndEnterReachTheCancelAndDefaultButtons) {
 }
 
 TEST_F(ModalLoopTest, ClicksFindControlsByCaptionIgnoringAccelerators) {
-  Dialog dialog;
+  ModalDialog dialog;
   automation::Click("copper thickness");
   automation::Click("T&ype");
   automation::Click("chSecond");
@@ -134,7 +134,7 @@ TEST_F(ModalLoopTest, ClicksFindControlsByCaptionIgnoringAccelerators) {
 }
 
 TEST_F(ModalLoopTest, SetCheckedLeavesExactlyTheRequestedState) {
-  Dialog dialog;
+  ModalDialog dialog;
   dialog.first->SetChecked(true);
   automation::SetChecked("chFirst", true);
   automation::SetChecked("chSecond", true);
@@ -146,7 +146,7 @@ TEST_F(ModalLoopTest, SetCheckedLeavesExactlyTheRequestedState) {
 }
 
 TEST_F(ModalLoopTest, TabWalksTheTabSequenceAndSpaceTogglesTheFocusedBox) {
-  Dialog dialog;
+  ModalDialog dialog;
   // OK has the focus at first; Tab goes to Cancel, then into the panel.
   automation::PressKey(platform::VK_TAB);
   automation::PressKey(platform::VK_TAB);
@@ -162,7 +162,7 @@ TEST_F(ModalLoopTest, TabWalksTheTabSequenceAndSpaceTogglesTheFocusedBox) {
 }
 
 TEST_F(ModalLoopTest, HandlerErrorsGoToTheApplicationAndTheLoopGoesOn) {
-  Dialog dialog;
+  ModalDialog dialog;
   std::string reported;
   Application().OnException = [&](TComponent*, std::exception_ptr error) {
     try {
@@ -186,14 +186,14 @@ TEST_F(ModalLoopTest, HandlerErrorsGoToTheApplicationAndTheLoopGoesOn) {
 }
 
 TEST_F(ModalLoopTest, AVisibleFormCannotBecomeModal) {
-  Dialog dialog;
+  ModalDialog dialog;
   dialog.form->Show();
   EXPECT_THROW(dialog.form->ShowModal(), EInvalidOperation);
 }
 
 TEST_F(ModalLoopTest, NestedModalLoopsSendInputToTheInnermostForm) {
-  Dialog outer;
-  Dialog inner;
+  ModalDialog outer;
+  ModalDialog inner;
   TModalResult innerResult = mrNone;
   outer.first->OnClick = [&](TComponent*) {
     automation::Click("ButtonCancel");
@@ -214,7 +214,7 @@ TEST_F(ModalLoopTest, ActiveWindowComesBackAfterTheLoop) {
   const platform::HWND main = platform::CreateWindow(params);
   platform::SetActiveWindow(main);
   {
-    Dialog dialog;
+    ModalDialog dialog;
     EXPECT_EQ(dialog.form->ShowModal(), mrCancel);
   }
   EXPECT_EQ(platform::GetActiveWindow(), main);
@@ -222,7 +222,7 @@ TEST_F(ModalLoopTest, ActiveWindowComesBackAfterTheLoop) {
 }
 
 TEST_F(ModalLoopTest, ClientSizeAndPositionFollowTheFrame) {
-  Dialog dialog;
+  ModalDialog dialog;
   dialog.form->SetClientWidth(523);
   dialog.form->SetClientHeight(226);
   EXPECT_EQ(dialog.form->ClientWidth(), 523);
