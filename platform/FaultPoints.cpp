@@ -4,13 +4,13 @@
 #include <atomic>
 #include <charconv>
 #include <cstdlib>
-#include <cstring>
 #include <map>
 #include <mutex>
 #include <new>
 
 #include "platform/Modules.h"
 #include "platform/ProcessShared.h"
+#include "platform/SignedTable.h"
 
 namespace platform::faults {
 
@@ -273,17 +273,8 @@ const RegistryCalls* RegistryAt(const std::string& published) {
   uintptr_t address = 0;
   const auto [end, code] =
       std::from_chars(published.data(), published.data() + published.size(), address, 16);
-  if (code != std::errc() || end != published.data() + published.size() || address == 0 ||
-      address % alignof(RegistryCalls) != 0)
-    return nullptr;
-  const auto* calls = reinterpret_cast<const RegistryCalls*>(address);
-  const int32_t module = ModuleInstanceOf(calls);
-  if (module == 0 ||
-      ModuleInstanceOf(reinterpret_cast<const char*>(calls) + sizeof(RegistryCalls) - 1) != module)
-    return nullptr;
-  if (std::memcmp(calls->signature, kSignature, sizeof kSignature) != 0 || calls->self != calls)
-    return nullptr;
-  return calls;
+  if (code != std::errc() || end != published.data() + published.size()) return nullptr;
+  return SignedTableAt<RegistryCalls>(address, kSignature);
 }
 
 void Publish(const RegistryCalls& calls) {

@@ -1,6 +1,5 @@
 #include "toolkit/Automation.h"
 
-#include <cstring>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -8,8 +7,8 @@
 
 #include "platform/Keys.h"
 #include "platform/MessageQueue.h"
-#include "platform/Modules.h"
 #include "platform/Pointer.h"
+#include "platform/SignedTable.h"
 #include "toolkit/Application.h"
 #include "toolkit/CheckBox.h"
 #include "toolkit/CommonDialogs.h"
@@ -94,14 +93,9 @@ const AutomationCourier& OwnCourier() {
 // The courier at that address, when it is one a module of this process
 // holds; nil otherwise.
 const AutomationCourier* CourierAt(intptr_t address) {
-  const auto* courier = reinterpret_cast<const AutomationCourier*>(address);
-  if (address == 0 || address % alignof(AutomationCourier) != 0) return nullptr;
-  const int32_t module = platform::ModuleInstanceOf(courier);
-  const auto* last = reinterpret_cast<const char*>(courier) + sizeof(AutomationCourier) - 1;
-  if (module == 0 || platform::ModuleInstanceOf(last) != module) return nullptr;
-  if (std::memcmp(courier->signature, kAutomationCourierSignature, sizeof courier->signature) != 0 ||
-      courier->self != courier || !courier->take || !courier->look || !courier->finish)
-    return nullptr;
+  const auto* courier = platform::SignedTableAt<AutomationCourier>(static_cast<uintptr_t>(address),
+                                                                   kAutomationCourierSignature);
+  if (courier == nullptr || !courier->take || !courier->look || !courier->finish) return nullptr;
   return courier;
 }
 
