@@ -13,6 +13,13 @@
 
 #include "abi/Types.h"
 
+// An unused slot, declared so that the slots after it keep their numbers:
+// SlotNN (n two digits), answering E_NOTIMPL. STDCALL like every other slot,
+// so that a 32-bit x86 caller passing no arguments finds the stack as it
+// left it.
+#define ABI_PLACEHOLDER(n) \
+  virtual HRESULT STDCALL Slot##n() { return E_NOTIMPL; }
+
 namespace qvabi {
 
 // {00000000-0000-0000-C000-000000000046}
