@@ -4,9 +4,8 @@
 #include "platform/Machine.h"
 #include "tests/TestMachine.h"
 
+namespace platform {
 namespace {
-
-using namespace platform;
 
 // Windows paths that name the same place map to the same native path;
 // what cannot be a Windows path maps to nothing.
@@ -219,3 +218,4 @@ TEST(MachineRoot, EnvironmentChoosesTheRootWhenNoneIsSet) {
 #endif  // _WIN32
 
 }  // namespace
+}  // namespace platform

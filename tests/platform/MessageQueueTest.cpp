@@ -7,9 +7,8 @@
 #include "platform/MessageQueue.h"
 #include "platform/Windows.h"
 
+namespace platform {
 namespace {
-
-using namespace platform;
 
 TEST(MessageQueue, PeekWithoutRemovingLeavesTheMessage) {
   ClearMessageQueue();
@@ -97,3 +96,4 @@ TEST(MessageQueue, WaitReturnsAtOnceWhenInputIsQueued) {
 }
 
 }  // namespace
+}  // namespace platform

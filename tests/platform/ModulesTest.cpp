@@ -6,9 +6,8 @@
 #include "platform/FaultPoints.h"
 #include "platform/Modules.h"
 
+namespace platform {
 namespace {
-
-using namespace platform;
 
 const std::string kProbeFile = std::string("PlatformProbe") + qvabi::kModuleSuffix;
 
@@ -126,3 +125,4 @@ TEST(Modules, FaultRulesAreOneSetForEveryModule) {
 }
 
 }  // namespace
+}  // namespace platform

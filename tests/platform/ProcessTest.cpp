@@ -12,9 +12,8 @@
 #include "platform/Process.h"
 #include "tests/TestMachine.h"
 
+namespace platform {
 namespace {
-
-using namespace platform;
 
 TEST(Journal, AppendsListsAndClears) {
   JournalClear();
@@ -108,3 +107,4 @@ TEST(Keys, StatesHaveTheHighBitWhileDown) {
 }
 
 }  // namespace
+}  // namespace platform

@@ -7,9 +7,8 @@
 #include "platform/Registry.h"
 #include "tests/TestMachine.h"
 
+namespace platform {
 namespace {
-
-using namespace platform;
 
 #if !defined(_WIN32)
 // The registry file of the machine root: its text, its folding of names,
@@ -373,3 +372,4 @@ TEST(Registry, DwordAndTextReadEachOther) {
 }
 
 }  // namespace
+}  // namespace platform

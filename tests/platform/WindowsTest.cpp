@@ -3,9 +3,8 @@
 #include "platform/Windows.h"
 #include "tests/TestMachine.h"
 
+namespace platform {
 namespace {
-
-using namespace platform;
 
 // Parameters for a window of `className`, everything else zero.
 inline platform::WindowCreateParams WindowOf(std::string className, platform::HWND parent = 0,
@@ -163,3 +162,4 @@ TEST_F(WindowsTest, VisualStylesFromWindowsXpOn) {
 #endif
 
 }  // namespace
+}  // namespace platform
