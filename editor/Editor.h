@@ -31,8 +31,9 @@ using SetupHook = void (*)(void* context, const char* argument);
 
 class Editor {
  public:
-  // Inline: every exported call starts here.
-  static Editor& Instance() {
+  // Forced inline: every exported call starts here, and GCC would leave it
+  // out of line in a unit of several exports.
+  [[gnu::always_inline]] static Editor& Instance() {
     static Editor editor;
     return editor;
   }

@@ -14,8 +14,11 @@
 namespace brelix::exports {
 
 // The object when the mode is valid and, if `kind` is given, of that kind.
-inline EditorObject* ObjectFor(uint8_t mode, qvabi::PcbHandle handle,
-                               qvabi::ObjectKind kind = qvabi::ObjectKind::None) {
+// Forced inline: every record query starts here, and GCC would leave it out
+// of line in a unit of several exports (a placement move took 14 % more
+// instructions).
+[[gnu::always_inline]] inline EditorObject* ObjectFor(uint8_t mode, qvabi::PcbHandle handle,
+                                                      qvabi::ObjectKind kind = qvabi::ObjectKind::None) {
   if (!ValidMode(mode)) return nullptr;
   EditorObject* object = Editor::Instance().FindObject(handle);
   if (!object || (kind != qvabi::ObjectKind::None && object->kind != kind)) return nullptr;
