@@ -349,6 +349,37 @@ constexpr F Points(int position) {
       .File("points", position);
 }
 
+// `first`'s rows, then `rest`'s.
+template <std::size_t M, std::size_t N>
+constexpr std::array<Field, M + N> Rows(const Field (&first)[M], const Field (&rest)[N]) {
+  std::array<Field, M + N> rows{};
+  for (std::size_t i = 0; i < M; ++i) rows[i] = first[i];
+  for (std::size_t i = 0; i < N; ++i) rows[M + i] = rest[i];
+  return rows;
+}
+
+// The layer row, with the layer new objects start on (0: none).
+template <uint32_t Default>
+constexpr F LayerRow() {
+  return Default == 0 ? Layer() : Layer().Default(Default);
+}
+
+// The rows of a kind placed at a point: header, layer and the point, first
+// in its record and its board-file entry, then `rest`.
+template <uint32_t LayerDefault = 0, std::size_t N>
+constexpr std::array<Field, N + 4> Placed(const Field (&rest)[N]) {
+  return Rows({Header(), LayerRow<LayerDefault>(), X("x", 2), Y("y", 3)}, rest);
+}
+
+// The rows of a kind spanning two points: header, layer, then both points.
+template <uint32_t LayerDefault = 0, std::size_t N>
+constexpr std::array<Field, N + 6> Spanned(const Field (&rest)[N]) {
+  return Rows({Header(), LayerRow<LayerDefault>(), X("x1", 2), Y("y1", 3),
+               F("x2", Type::Integer, Of<&O::x2>()).File("x2", 4),
+               F("y2", Type::Integer, Of<&O::y2>()).File("y2", 5)},
+              rest);
+}
+
 // The fields a kind's board-file entry holds, by their position in it; a
 // gap or a position used twice stops the build.
 template <const auto& Fields>
@@ -381,47 +412,27 @@ constexpr KindSchema Kind(K kind, const char* name, bool shape) {
 namespace fields {
 using namespace build;
 
-inline constexpr Field kTrack[] = {
-    Header(),
-    Layer(),
-    X("x1", 2),
-    Y("y1", 3),
-    F("x2", Type::Integer, Of<&O::x2>()).File("x2", 4),
-    F("y2", Type::Integer, Of<&O::y2>()).File("y2", 5),
+inline constexpr auto kTrack = Spanned({
     F("width", Type::Size, Of<&O::width>()).File("width", 6).Default(100000),
     F("attributeA", Type::Integer, Of<&O::attributeA>()),
     F("attributeB", Type::Integer, Of<&O::attributeB>()),
     F("attributeC", Type::Integer, Of<&O::attributeC>()),
-};
+});
 
-inline constexpr Field kArc[] = {
-    Header(),
-    Layer(),
-    X("x", 2),
-    Y("y", 3),
+inline constexpr auto kArc = Placed({
     F("radius", Type::Size, Of<&O::radius>()).File("radius", 4),
     F("startAngle", Type::Angle, Of<&O::startAngle>()).File("startAngle", 5),
     F("endAngle", Type::Angle, Of<&O::endAngle>()).File("endAngle", 6),
     F("width", Type::Size, Of<&O::width>()).File("width", 7).Default(100000),
     F("attributeA", Type::Integer, Of<&O::attributeA>()),
-};
+});
 
-inline constexpr Field kFill[] = {
-    Header(),
-    Layer(),
-    X("x1", 2),
-    Y("y1", 3),
-    F("x2", Type::Integer, Of<&O::x2>()).File("x2", 4),
-    F("y2", Type::Integer, Of<&O::y2>()).File("y2", 5),
+inline constexpr auto kFill = Spanned({
     F("attributeA", Type::Integer, Of<&O::attributeA>()),
     F("rotation", Type::Angle, Of<&O::rotation>()).File("rotation", 6),
-};
+});
 
-inline constexpr Field kText[] = {
-    Header(),
-    Layer(),
-    X("x", 2),
-    Y("y", 3),
+inline constexpr auto kText = Placed({
     F("size", Type::Size, Of<&O::size>()).File("size", 4).Default(600000),
     F("textAttribute", Type::Integer, Of<&O::textData, &TextData::textAttribute>()),
     F("rotation", Type::Angle, Of<&O::rotation>()).File("rotation", 6),
@@ -441,14 +452,10 @@ inline constexpr Field kText[] = {
         .In(Query::TrueType)
         .Default(200000),
     F("barCode", Type::Bytes, Of<&O::textData, &TextData::barCode>()).In(Query::BarCode),
-};
+});
 
 // The pad's seventh record value is its hole.
-inline constexpr Field kPad[] = {
-    Header(),
-    Layer().Default(kMultiLayer),
-    X("x", 2),
-    Y("y", 3),
+inline constexpr auto kPad = Placed<kMultiLayer>({
     F("padValues", Type::Integers, Of<&O::pad, &PadData::padValues>()),
     F("hole", Type::Size, Of<&O::hole>()).File("hole", 6).Default(300000),
     F("padBytes", Type::Bytes, Of<&O::pad, &PadData::padBytes>()),
@@ -463,14 +470,10 @@ inline constexpr Field kPad[] = {
     F("cornerPercent", Type::CornerPercent, Of<&O::pad, &PadData::cornerPercent>())
         .In(Query::None)
         .File("cornerPercent", 9),
-};
+});
 
 // The via's record passes its layer as a byte (see the record exchange).
-inline constexpr Field kVia[] = {
-    Header(),
-    Layer().Default(kMultiLayer),
-    X("x", 2),
-    Y("y", 3),
+inline constexpr auto kVia = Placed<kMultiLayer>({
     F("size", Type::Size, Of<&O::size>()).File("size", 4).Default(500000),
     F("hole", Type::Size, Of<&O::hole>()).File("hole", 5).Default(280000),
     F("kindByte1", Type::Byte, Of<&O::kindByte1>()),
@@ -479,7 +482,7 @@ inline constexpr Field kVia[] = {
     F("viaByte2", Type::Byte, Of<&O::viaByte2>()),
     F("lowLayer", Type::CopperLayer, Of<&O::lowLayer>()).File("from", 6),
     F("highLayer", Type::CopperLayer, Of<&O::highLayer>()).File("to", 7),
-};
+});
 
 inline constexpr Field kFromTo[] = {
     HeaderWord(),
@@ -507,11 +510,7 @@ inline constexpr Field kNet[] = {
     F("byte2", Type::Byte, Of<&O::kindByte2>()),
 };
 
-inline constexpr Field kComponent[] = {
-    Header(),
-    Layer(),
-    X("x", 2),
-    Y("y", 3),
+inline constexpr auto kComponent = Placed({
     F("rotation", Type::Angle, Of<&O::rotation>()).File("rotation", 4),
     F("nameObject", Type::TextReference, Of<&O::component, &ComponentData::nameObject>()).File("nameText", 6),
     F("commentObject", Type::TextReference, Of<&O::component, &ComponentData::commentObject>())
@@ -529,7 +528,7 @@ inline constexpr Field kComponent[] = {
         .In(Query::ChannelOffset),
     F("componentKind", Type::Byte, Of<&O::component, &ComponentData::componentKind>())
         .In(Query::ComponentKind),
-};
+});
 
 // Polygons and board outlines share their record (PcbApi_QueryPolygon).
 inline constexpr Field kPolygon[] = {
@@ -577,13 +576,7 @@ inline constexpr Field kLayerOnly[] = {
     Layer(),
 };
 
-inline constexpr Field kDimension[] = {
-    Header(),
-    Layer().Default(kFirstMechanical),
-    X("x1", 2),
-    Y("y1", 3),
-    F("x2", Type::Integer, Of<&O::x2>()).File("x2", 4),
-    F("y2", Type::Integer, Of<&O::y2>()).File("y2", 5),
+inline constexpr auto kDimension = Spanned<kFirstMechanical>({
     F("textHeight", Type::Size, Of<&O::dimension, &DimensionData::textHeight>())
         .File("textHeight", 6)
         .Default(600000),
@@ -595,20 +588,16 @@ inline constexpr Field kDimension[] = {
     F("references", Type::References, Of<&O::dimension, &DimensionData::references>())
         .In(Query::None)
         .File("references", 8),
-};
+});
 
 // A coordinate's size is its cross.
-inline constexpr Field kCoordinate[] = {
-    Header(),
-    Layer().Default(kFirstMechanical),
-    X("x", 2),
-    Y("y", 3),
+inline constexpr auto kCoordinate = Placed<kFirstMechanical>({
     F("size", Type::Size, Of<&O::size>()).File("size", 4).Default(1000000),
     F("lineWidth", Type::Size, Of<&O::width>()).File("lineWidth", 5).Default(100000),
     F("textHeight", Type::Size, Of<&O::dimension, &DimensionData::textHeight>())
         .File("textHeight", 6)
         .Default(600000),
-};
+});
 
 inline constexpr Field kObjectClass[] = {
     HeaderWord(),
@@ -631,14 +620,10 @@ inline constexpr Field kRule[] = {
     F("priority", Type::Size, Of<&O::designRule, &RuleData::priority>()).File("priority", 6),
 };
 
-inline constexpr Field kViolation[] = {
-    Header(),
-    Layer(),
-    X("x", 2),
-    Y("y", 3),
+inline constexpr auto kViolation = Placed({
     F("rule", Type::Text, Of<&O::labels, &LabelData::rule>()).File("rule", 4),
     F("description", Type::Text, Of<&O::labels, &LabelData::description>()).File("description", 5),
-};
+});
 
 inline constexpr Field kEmbedded[] = {
     HeaderWord(),
@@ -646,11 +631,7 @@ inline constexpr Field kEmbedded[] = {
     F("description", Type::Text, Of<&O::labels, &LabelData::description>()).File("description", 2),
 };
 
-inline constexpr Field kEmbeddedBoard[] = {
-    Header(),
-    Layer(),
-    X("x", 2),
-    Y("y", 3),
+inline constexpr auto kEmbeddedBoard = Placed({
     F("document", Type::Text, Of<&O::embeddedBoard, &EmbeddedBoardData::document>()).File("document", 4),
     F("rows", Type::Size, Of<&O::embeddedBoard, &EmbeddedBoardData::rows>()).File("rows", 5),
     F("columns", Type::Size, Of<&O::embeddedBoard, &EmbeddedBoardData::columns>()).File("columns", 6),
@@ -659,7 +640,7 @@ inline constexpr Field kEmbeddedBoard[] = {
     F("columnSpacing", Type::Integer, Of<&O::embeddedBoard, &EmbeddedBoardData::columnSpacing>())
         .File("columnSpacing", 8),
     F("mirrored", Type::Flag, Of<&O::embeddedBoard, &EmbeddedBoardData::mirrored>()).File("mirrored", 9),
-};
+});
 
 inline constexpr KindSchema kKinds[] = {
     Kind<kArc>(K::Arc, "arc", true),
