@@ -108,19 +108,23 @@ TEST_F(Validator, BrokenFixtureFailsTheChecksItsFaultsBreak) {
 }
 
 TEST_F(Validator, FailingCheckNamesSeedAndReplaysAlone) {
-  const RunResult run = Validate({"--level", "3", "--seed", "11", kBroken});
+  // The boards in a folder whose name a shell would split at its spaces and
+  // end at its quote, unless the replay line quotes it.
+  const std::filesystem::path boards = root_ / "the user's boards";
+  std::filesystem::copy(STRATIVUE_SOURCE_DIR "/examples/boards", boards);
+  const RunResult run = Validate({"--level", "3", "--seed", "11", "--boards", boards.string(), kBroken});
   const std::string marker = "seed 11; replay alone: quorvex validate ";
   const auto at = run.out.find("[command-runs] FAILED");
   ASSERT_NE(at, std::string::npos) << run.out;
   const auto replay = run.out.find(marker, at);
   ASSERT_NE(replay, std::string::npos) << run.out;
-  // The words after the marker, as a shell would split them.
-  std::istringstream line(
-      run.out.substr(replay + marker.size(), run.out.find('\n', replay) - replay - marker.size()));
-  Arguments arguments;
-  for (std::string word; line >> word;) arguments.push_back(word);
-
-  const RunResult alone = Validate(arguments);
+  // The replay line as the user pastes it into a shell.
+  const std::string line =
+      run.out.substr(replay + marker.size(), run.out.find('\n', replay) - replay - marker.size());
+  const RunResult alone =
+      RunQuorvex({.arguments = {"-c", "exec \"$0\" validate " + line, STRATIVUE_BIN_DIR "/quorvex"},
+                  .program = "/bin/sh",
+                  .timeLimit = kTimeLimit});
   EXPECT_EQ(alone.exitCode, 1);
   const auto verdicts = Verdicts(alone.out);
   ASSERT_EQ(verdicts.size(), 1u) << alone.out;

@@ -1,6 +1,7 @@
 #include "host/quorvex/validate/Validator.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
@@ -10,6 +11,7 @@
 #include <optional>
 #include <random>
 #include <sstream>
+#include <string_view>
 
 #include "host/Host.h"
 #include "host/quorvex/Reporting.h"
@@ -21,12 +23,31 @@
 namespace quorvex::validate {
 namespace {
 
+// `word` as a shell reads it back as one word: as it is when it holds only
+// characters no shell treats specially, else quoted (paths with spaces).
+std::string ShellWord(const std::string& word) {
+  const bool plain = !word.empty() && std::all_of(word.begin(), word.end(), [](char c) {
+    return std::isalnum(static_cast<unsigned char>(c)) ||
+           std::string_view("_-+=./:,@%").find(c) != std::string_view::npos;
+  });
+  if (plain) return word;
+#if defined(_WIN32)
+  // Windows paths hold no double quote.
+  return '"' + word + '"';
+#else
+  std::string quoted = "'";
+  for (const char c : word) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+#endif
+}
+
+// The command line that runs `check` alone, for the user to copy.
 std::string Arguments(const Settings& settings, const std::string& check) {
   std::ostringstream text;
   text << "--seed " << settings.seed << " --level " << settings.level << " --repeat " << settings.repeat
-       << " --check " << check;
-  if (!settings.boards.empty()) text << " --boards " << settings.boards;
-  text << ' ' << settings.plugin;
+       << " --check " << ShellWord(check);
+  if (!settings.boards.empty()) text << " --boards " << ShellWord(settings.boards);
+  text << ' ' << ShellWord(settings.plugin);
   return text.str();
 }
 
