@@ -4,21 +4,13 @@
 #include "platform/Diagnostics.h"
 #include "platform/ErrorInfo.h"
 #include "platform/WideString.h"
+#include "plugin/RTL/AsciiCase.h"
 #include "plugin/RTL/ModuleFile.h"
 
 namespace strativue {
 namespace {
 
 constexpr int kMaxRaiseFrames = 48;
-
-char FoldAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
-bool SameClassName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (FoldAscii(a[i]) != FoldAscii(b[i])) return false;
-  return true;
-}
 
 // Best effort: an error that cannot be described must still be raised.
 void RecordErrorInfo(const std::string& message) noexcept {
@@ -37,7 +29,7 @@ void RecordErrorInfo(const std::string& message) noexcept {
 
 bool ExceptionClass::InheritsFrom(std::string_view className) const {
   for (const ExceptionClass* c = this; c != nullptr; c = c->parent)
-    if (SameClassName(c->name, className)) return true;
+    if (IsSameText(c->name, className)) return true;
   return false;
 }
 

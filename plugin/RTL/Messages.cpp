@@ -9,7 +9,6 @@
 #include "platform/Machine.h"
 #include "platform/Process.h"
 #include "platform/Registry.h"
-#include "plugin/RTL/AsciiCase.h"
 
 namespace strativue {
 namespace {
@@ -41,13 +40,6 @@ int ShowError(const std::string& message, const char* caption) {
 int ShowInformation(const std::string& message, const char* caption) {
   return ShowDialogWithCaption(caption != nullptr ? caption : "Information", message,
                                TMsgDlgType::Information, toolkit::mbOK);
-}
-
-bool IsSameText(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (UpperAscii(a[i]) != UpperAscii(b[i])) return false;
-  return true;
 }
 
 void FormatTwoDecimals(std::string& text, float value) {

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "plugin/RTL/AsciiCase.h"
 #include "toolkit/MessageDialog.h"
 
 namespace strativue {
@@ -21,10 +22,6 @@ int ShowDialogWithCaption(const std::string& caption, const std::string& message
 int ShowError(const std::string& message, const char* caption = nullptr);
 // Information box with one OK button; a nil caption means "Information".
 int ShowInformation(const std::string& message, const char* caption = nullptr);
-
-// Equal ignoring the case of the ASCII letters a-z only; every other byte
-// (accented letters included) must match exactly.
-bool IsSameText(std::string_view a, std::string_view b);
 
 // Fixed point with exactly two decimals and a point, whatever the locale; no
 // thousands separators. The exact value of the number is rounded, halves away

@@ -66,12 +66,7 @@ void ParseParameters(const char* parameters, TParameterList& list) {
 }
 
 bool IsSameParameterName(std::string_view a, std::string_view b) {
-  a = Trim(a, IsControl);
-  b = Trim(b, IsControl);
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (UpperAscii(a[i]) != UpperAscii(b[i])) return false;
-  return true;
+  return IsSameText(Trim(a, IsControl), Trim(b, IsControl));
 }
 
 bool GetParameterValue(const char* parameters, std::string_view name, std::string& value) {
