@@ -27,12 +27,7 @@ struct IGUIManager : IUnknown {
   // 5: offers a key with its modifiers to the host.
   virtual HRESULT STDCALL ProcessShortcut(int32_t keyCode, BOOL32 alt, BOOL32 shift, BOOL32 ctrl,
                                           int32_t* handled) = 0;
-  ABI_PLACEHOLDER(06)
-  ABI_PLACEHOLDER(07)
-  ABI_PLACEHOLDER(08)
-  ABI_PLACEHOLDER(09)
-  ABI_PLACEHOLDER(10)
-  ABI_PLACEHOLDER(11)
+  ABI_PLACEHOLDERS(06, 07, 08, 09, 10, 11)
   // 12: sets one status-bar panel's text; what a panel index means is the host's business.
   virtual HRESULT STDCALL SetStatusBarText(int32_t panel, BSTR text) = 0;
 };
@@ -70,12 +65,7 @@ struct IOptionsManager : IUnknown {
 struct IClient : IUnknown {
   static constexpr GUID IID = {0x4C11EF71, 0x6297, 0x4E2B, {0x90, 0xD1, 0x7F, 0x5F, 0x1A, 0x9E, 0x2A, 0xDE}};
 
-  ABI_PLACEHOLDER(03)
-  ABI_PLACEHOLDER(04)
-  ABI_PLACEHOLDER(05)
-  ABI_PLACEHOLDER(06)
-  ABI_PLACEHOLDER(07)
-  ABI_PLACEHOLDER(08)
+  ABI_PLACEHOLDERS(03, 04, 05, 06, 07, 08)
   // 9: host application window; never negative.
   virtual HRESULT STDCALL GetApplicationHandle(int32_t* handle) = 0;
   ABI_PLACEHOLDER(10)
@@ -95,34 +85,10 @@ struct IClient : IUnknown {
   virtual HRESULT STDCALL GetServerModuleAt(int32_t index, IServerModule** module) = 0;
   // 19: server module by name ("PCB" is the PCB editor); nil when absent.
   virtual HRESULT STDCALL GetServerModuleByName(BSTR name, IServerModule** module) = 0;
-  ABI_PLACEHOLDER(20)
-  ABI_PLACEHOLDER(21)
-  ABI_PLACEHOLDER(22)
-  ABI_PLACEHOLDER(23)
-  ABI_PLACEHOLDER(24)
-  ABI_PLACEHOLDER(25)
-  ABI_PLACEHOLDER(26)
-  ABI_PLACEHOLDER(27)
-  ABI_PLACEHOLDER(28)
-  ABI_PLACEHOLDER(29)
-  ABI_PLACEHOLDER(30)
-  ABI_PLACEHOLDER(31)
-  ABI_PLACEHOLDER(32)
-  ABI_PLACEHOLDER(33)
-  ABI_PLACEHOLDER(34)
-  ABI_PLACEHOLDER(35)
-  ABI_PLACEHOLDER(36)
-  ABI_PLACEHOLDER(37)
+  ABI_PLACEHOLDERS(20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30, 31, 32, 33, 34, 35, 36, 37)
   // 38: brings a document to the front.
   virtual HRESULT STDCALL ShowDocument(IServerDocument* document) = 0;
-  ABI_PLACEHOLDER(39)
-  ABI_PLACEHOLDER(40)
-  ABI_PLACEHOLDER(41)
-  ABI_PLACEHOLDER(42)
-  ABI_PLACEHOLDER(43)
-  ABI_PLACEHOLDER(44)
-  ABI_PLACEHOLDER(45)
-  ABI_PLACEHOLDER(46)
+  ABI_PLACEHOLDERS(39, 40, 41, 42, 43, 44, 45, 46)
   // 47: module file that provides a help redirect; empty when none.
   virtual HRESULT STDCALL GetModuleForRedirect(BSTR redirect, BSTR* moduleFileName) = 0;
   // 48: the host's interface font; the other outputs mean something only when *valid.
@@ -130,33 +96,10 @@ struct IClient : IUnknown {
                                      uint8_t* style, int32_t* colour, uint8_t* charset) = 0;
   // 49: the host's navigation service.
   virtual HRESULT STDCALL GetNavigationService(INavigationService** service) = 0;
-  ABI_PLACEHOLDER(50)
-  ABI_PLACEHOLDER(51)
-  ABI_PLACEHOLDER(52)
-  ABI_PLACEHOLDER(53)
-  ABI_PLACEHOLDER(54)
-  ABI_PLACEHOLDER(55)
+  ABI_PLACEHOLDERS(50, 51, 52, 53, 54, 55)
   // 56: the host's options store.
   virtual HRESULT STDCALL GetOptionsManager(IOptionsManager** manager) = 0;
-  ABI_PLACEHOLDER(57)
-  ABI_PLACEHOLDER(58)
-  ABI_PLACEHOLDER(59)
-  ABI_PLACEHOLDER(60)
-  ABI_PLACEHOLDER(61)
-  ABI_PLACEHOLDER(62)
-  ABI_PLACEHOLDER(63)
-  ABI_PLACEHOLDER(64)
-  ABI_PLACEHOLDER(65)
-  ABI_PLACEHOLDER(66)
-  ABI_PLACEHOLDER(67)
-  ABI_PLACEHOLDER(68)
-  ABI_PLACEHOLDER(69)
-  ABI_PLACEHOLDER(70)
-  ABI_PLACEHOLDER(71)
-  ABI_PLACEHOLDER(72)
-  ABI_PLACEHOLDER(73)
-  ABI_PLACEHOLDER(74)
-  ABI_PLACEHOLDER(75)
+  ABI_PLACEHOLDERS(57, 58, 59, 60, 61, 62, 63, 64, 65, 66, 67, 68, 69, 70, 71, 72, 73, 74, 75)
 };
 
 // {8452C443-703F-4881-B7AC-C33550794AA6}: the host's process launcher,

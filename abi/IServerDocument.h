@@ -17,26 +17,12 @@ struct IServerDocument;
 struct IServerView : IUnknown {
   static constexpr GUID IID = {0x6A1F2E40, 0x3C55, 0x4B7A, {0x9E, 0x21, 0x5D, 0x0B, 0x7C, 0x9F, 0x1A, 0x01}};
 
-  ABI_PLACEHOLDER(03)
-  ABI_PLACEHOLDER(04)
-  ABI_PLACEHOLDER(05)
-  ABI_PLACEHOLDER(06)
-  ABI_PLACEHOLDER(07)
-  ABI_PLACEHOLDER(08)
-  ABI_PLACEHOLDER(09)
-  ABI_PLACEHOLDER(10)
-  ABI_PLACEHOLDER(11)
-  ABI_PLACEHOLDER(12)
-  ABI_PLACEHOLDER(13)
-  ABI_PLACEHOLDER(14)
+  ABI_PLACEHOLDERS(03, 04, 05, 06, 07, 08, 09, 10, 11, 12, 13, 14)
   // 15: the view's name (used to address one of several views).
   virtual HRESULT STDCALL GetViewName(BSTR* name) = 0;
   // 16: the view's parameter text, pieces separated by "|".
   virtual HRESULT STDCALL GetParameters(BSTR* parameters) = 0;
-  ABI_PLACEHOLDER(17)
-  ABI_PLACEHOLDER(18)
-  ABI_PLACEHOLDER(19)
-  ABI_PLACEHOLDER(20)
+  ABI_PLACEHOLDERS(17, 18, 19, 20)
   // 21: the document this view shows; nil for a view without one.
   virtual HRESULT STDCALL GetOwnerDocument(IServerDocument** document) = 0;
   ABI_PLACEHOLDER(22)
@@ -48,15 +34,7 @@ struct IServerView : IUnknown {
 struct IServerDocument : IUnknown {
   static constexpr GUID IID = {0x6A1F2E41, 0x3C55, 0x4B7A, {0x9E, 0x21, 0x5D, 0x0B, 0x7C, 0x9F, 0x1A, 0x01}};
 
-  ABI_PLACEHOLDER(03)
-  ABI_PLACEHOLDER(04)
-  ABI_PLACEHOLDER(05)
-  ABI_PLACEHOLDER(06)
-  ABI_PLACEHOLDER(07)
-  ABI_PLACEHOLDER(08)
-  ABI_PLACEHOLDER(09)
-  ABI_PLACEHOLDER(10)
-  ABI_PLACEHOLDER(11)
+  ABI_PLACEHOLDERS(03, 04, 05, 06, 07, 08, 09, 10, 11)
   // 12: number of views of this document.
   virtual HRESULT STDCALL GetViewCount(int32_t* count) = 0;
   // 13: the document's full file name.
@@ -64,21 +42,10 @@ struct IServerDocument : IUnknown {
   ABI_PLACEHOLDER(14)
   // 15: the document kind, "PCB" for a PCB document (compare ignoring case).
   virtual HRESULT STDCALL GetKind(BSTR* kind) = 0;
-  ABI_PLACEHOLDER(16)
-  ABI_PLACEHOLDER(17)
-  ABI_PLACEHOLDER(18)
-  ABI_PLACEHOLDER(19)
-  ABI_PLACEHOLDER(20)
-  ABI_PLACEHOLDER(21)
+  ABI_PLACEHOLDERS(16, 17, 18, 19, 20, 21)
   // 22: the view at `index` (0 to count - 1).
   virtual HRESULT STDCALL GetView(int32_t index, IServerView** view) = 0;
-  ABI_PLACEHOLDER(23)
-  ABI_PLACEHOLDER(24)
-  ABI_PLACEHOLDER(25)
-  ABI_PLACEHOLDER(26)
-  ABI_PLACEHOLDER(27)
-  ABI_PLACEHOLDER(28)
-  ABI_PLACEHOLDER(29)
+  ABI_PLACEHOLDERS(23, 24, 25, 26, 27, 28, 29)
   // 30: the document's own release step, run by the server that made it.
   virtual HRESULT STDCALL ReleaseDocument() = 0;
 };
